@@ -1,0 +1,208 @@
+#pragma once
+// All working state of one running program: the record, the two line lists, the options and the
+// state of the formats, rules and commands. The main window (or the batch converter) owns exactly
+// one; tests make as many as they like.
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "core/host.h"
+#include "core/lines.h"
+#include "core/point.h"
+#include "core/port.h"
+
+namespace kursolin {
+
+/// Checked / enabled / visible state of one named menu item, action or control.
+struct UiItem {
+  bool checked = false;
+  bool enabled = true;
+  bool visible = true;
+};
+
+/// The route rule controls of the main window, named after their controls.
+struct RuleSettings {
+  bool MeterCheck = true;
+  int MeterSpin = 1000;  // metres, 0..99000
+  int MeterSpeedEdit = 50;  // km/h, 0..300
+  bool GradCheck = true;
+  int GradEdit = 75;  // degrees, 0..90
+  int GradSpeedEdit = 20;  // km/h, 0..300
+  bool PauseCheck = true;
+  int PauseEdit = 3;  // minutes, 1..8400
+  bool ZeitCheck = false;
+  int ZeitSpin = 30;  // seconds, 1..100000
+  int MinDistEdit = 50;  // metres, 0..50000
+  bool AllGGACheck = false;
+  int XRPSpin = 10;  // 1..1000
+};
+
+/// One row of the route point table: 17 cells.
+using TableRow = std::vector<std::string>;
+
+/// The route point table shown over the output pane for the table output.
+struct PointTableModel {
+  std::vector<std::string> headers;  // 17 header texts
+  std::vector<int> widths;  // 17 widths in pixels
+  std::vector<TableRow> rows;  // data rows (the header is row 0 of the grid, not stored here)
+  bool visible = false;
+};
+
+/// Tourenplaner route settings of the split dialog, kept between uses and runs.
+struct BcrSettings {
+  std::string RNHeader;
+  bool RDeskripToFN = false;  // "auch als Dateiname verwenden"
+  int PIndex = 0;  // vehicle profile
+  int OPTIMIZATION = 50;  // 30..95
+  bool PREFERNICE_C = false;
+  bool ALTROUTE_C = false;
+  bool CORRUSED_C = false;
+  bool TRAFFICUSED_C = false;
+  bool PREFERMAUT_C = false;
+  bool PREFERVIGN_C = false;
+  std::string Beschreibung;
+};
+
+/// Window geometry as the settings file stores it.
+struct WindowGeometry {
+  int SizeH = 693, SizeW = 853, PosT = 20, PosH = 20;
+  int NMH = 338, NMW = 440, NAH = 338, NAW = 398, STH = 223, STW = 843;
+};
+
+/// Keys that only a hand-edited settings file sets.
+struct DebugSettings {
+  bool Find = false;
+  bool HelpEdit = false;
+  bool ShowErrorMenu = false;
+  bool ShowError = false;
+};
+
+/// Why a route point exists (start, distance, time, heading, stop, end, every Nth record).
+struct RuleNote {
+  int point = 0;
+  std::string text;
+};
+
+class Session {
+ public:
+  Session(UserPort& port, const HostSettings& host);
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  UserPort& port() { return *port_; }
+  void setPort(UserPort& port) { port_ = &port; }
+  const HostSettings& host() const { return host_; }
+  /// Changes the regional settings (tests, command-line override).
+  void setHost(const HostSettings& host);
+
+  /// The named menu item, action or control; created on first use.
+  UiItem& item(const std::string& name) { return ui_[name]; }
+  const std::map<std::string, UiItem>& items() const { return ui_; }
+
+  /// Caption of the input pane, kept and passed to the port.
+  void setInputCaption(const std::string& text);
+  /// Caption of the output pane, kept and passed to the port.
+  void setOutputCaption(const std::string& text);
+  /// Status line text, kept and passed to the port.
+  void setStatusText(const std::string& text);
+  const std::string& inputCaption() const { return inputCaption_; }
+  const std::string& outputCaption() const { return outputCaption_; }
+  const std::string& statusText() const { return statusText_; }
+
+  // --- Point record and working state ---
+  PointRecord CurrentPoint;
+  Real StopSpeed = 1.0L;
+  Real StartSpeed = 7.0L;
+  int RoutePointCount = 0;
+  bool AbortRequested = false;
+  bool ShowErrors = false;
+  bool ShowPointInfo = false;
+  char DecimalSep = '.';
+  char TimeSep = ':';
+  int ActiveTimeOffset = 0;
+  TextLines InputLines;
+  TextLines OutputLines;
+
+  // --- NMEA altitude settings ---
+  int HKorEdit = 48;  // 0..1000
+  bool HoeheNull = true;
+
+  // --- Time mode ---
+  int TimeMode = 1;
+  int SummerOffset = 2;
+  int WinterOffset = 1;
+
+  // --- Route rules ---
+  RuleSettings rules;
+  /// Rule texts of the points of the last generated route, beside OutputLines.
+  std::vector<RuleNote> ruleNotes;
+
+  // --- Input format and loading ---
+  int InputFormat = 1;
+  int PreviousInputFormat = 1;
+  std::string InputLabel;
+  std::string InputShortName;
+  bool ReadVtg = false;
+  std::string InputFileName = "*.txt";
+  std::string SaveBaseName;
+  bool InputIsMN5 = false;
+  std::string InputSeparator = "\t";
+  std::string InputSeparatorText = "Tab";
+  std::string SeparatorAtSettings = "\t";
+  bool InputLatFirst = true;
+  bool InputFreeSeparator = false;
+  std::string TEFreeEdit = "-";
+  std::string OpenDir;  // initial folder of the open dialog
+
+  // --- Output format and emission ---
+  int OutputFormat = 1;
+  int PreviousOutputFormat = -1;
+  bool OutMN4 = false, OutMN42 = false, OutMN5 = false, OutTT = false, OutAuto = false,
+       OutBCR = false, OutCSV = false, OutFPrv = false, OutGMS = false, OutGM = false,
+       OutDG = false, OutMer = false;
+  std::string OutputLabel;
+  PointTableModel PointTable;
+  int TableRowCount = 1;
+  std::string CsvSeparator = ";";
+  std::string OutputSeparator = "\t";
+  bool OutputLatFirst = true;
+  bool OutputFreeSeparator = false;
+  std::string TAFreeEdit = "-";
+  bool MN4ShowOrt = false;
+  bool MN42ShowOrt = false;
+  bool MN5ShowOrt = true;
+  std::string TTFlags = "413";
+  std::string FalkFlags = "4324";
+
+  // --- Saving and splitting ---
+  std::string SaveDir;  // initial folder of the save dialog
+  int MpMN = 100;
+  int MpTT3 = 15;
+  int MpFalk = 90;
+  int MpMTP = 50;
+  std::string BcrRouteName;
+  std::string BcrDirectory;
+  BcrSettings bcr;
+  int SplitSize = 1;
+  int SplitFiles = 0;
+  int SplitRest = 0;
+  bool SplitRestFile = false;
+
+  // --- Application shell ---
+  std::string AppDir;  // ends in '/'
+  WindowGeometry geometry;
+  DebugSettings debug;
+  bool ShowStartNotice = true;
+  bool HideStartDialog = false;
+
+ private:
+  UserPort* port_;
+  HostSettings host_;
+  std::map<std::string, UiItem> ui_;
+  std::string inputCaption_;
+  std::string outputCaption_;
+  std::string statusText_;
+};
+
+}  // namespace kursolin

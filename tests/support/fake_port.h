@@ -1,0 +1,72 @@
+#pragma once
+// A user-interface port for tests: records every prompt, dialog and caption, and answers from a
+// script. When the script runs dry it answers as a cautious user would (Ignore, OK, No, Cancel)
+// and counts the prompt as unscripted, so a test can insist that it foresaw every question.
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/port.h"
+
+namespace kursolin::test {
+
+struct RecordedPrompt {
+  PromptKind kind;
+  PromptButtons buttons;
+  std::string text;
+};
+
+class ScriptedPort : public UserPort {
+ public:
+  std::vector<RecordedPrompt> prompts;
+  std::deque<PromptAnswer> answers;
+  int unscripted = 0;
+
+  std::vector<FileDialogRequest> openRequests;
+  std::deque<std::optional<std::string>> openAnswers;
+  std::vector<FileDialogRequest> saveRequests;
+  std::deque<std::optional<std::string>> saveAnswers;
+  std::vector<std::string> folderTitles;
+  std::deque<std::optional<std::string>> folderAnswers;
+
+  /// Decides the split dialog; default: OK with the proposed points per file.
+  std::function<bool(SplitDialog&)> onSplitDialog;
+  int splitDialogs = 0;
+
+  std::vector<std::string> inputCaptions;
+  std::vector<std::string> outputCaptions;
+  std::vector<std::string> statusTexts;
+  long long pendingEventCalls = 0;
+  int busyOn = 0, busyOff = 0, focusOutput = 0, stateChanges = 0;
+
+  /// Queues answers for the next prompts.
+  ScriptedPort& answer(std::initializer_list<PromptAnswer> a) {
+    answers.insert(answers.end(), a);
+    return *this;
+  }
+
+  PromptAnswer prompt(PromptKind kind, PromptButtons buttons, const std::string& text) override;
+  std::optional<std::string> openFile(const FileDialogRequest& request) override;
+  std::optional<std::string> saveFile(const FileDialogRequest& request) override;
+  std::optional<std::string> browseFolder(const std::string& title) override;
+  bool showSplitDialog(SplitDialog& dialog) override;
+  void processPendingEvents() override { ++pendingEventCalls; }
+  void setInputCaption(const std::string& t) override { inputCaptions.push_back(t); }
+  void setOutputCaption(const std::string& t) override { outputCaptions.push_back(t); }
+  void setStatusText(const std::string& t) override { statusTexts.push_back(t); }
+  void setBusy(bool b) override { (b ? busyOn : busyOff)++; }
+  void focusOutputPane() override { ++focusOutput; }
+  void stateChanged() override { ++stateChanges; }
+
+  /// Texts of all prompts so far.
+  std::vector<std::string> promptTexts() const;
+  void clearRecords();
+};
+
+/// The answer a cautious user gives to a button set.
+PromptAnswer cautiousAnswer(PromptButtons buttons);
+
+}  // namespace kursolin::test
