@@ -1,0 +1,187 @@
+#include "core/coords.h"
+
+#include <cmath>
+#include <limits>
+
+#include "core/cp1252.h"
+#include "core/numtext.h"
+#include "core/prompt.h"
+#include "core/textutil.h"
+
+namespace kursolin {
+
+namespace {
+
+constexpr long long kMaxIndex = std::numeric_limits<int>::max();
+
+// Readers write south and west with a leading "-"; the conversions work on the magnitude and
+// put the sign back, so "-4807.0380" is the negative of "4807.0380".
+bool stripSign(std::string& t) {
+  std::size_t i = 0;
+  while (i < t.size() && t[i] == ' ') ++i;
+  if (i < t.size() && t[i] == '-') {
+    t.erase(0, i + 1);
+    return true;
+  }
+  return false;
+}
+
+std::string negated(const std::string& text) {
+  if (text.empty() || text == "0.0" || text.find_first_not_of("0.") == std::string::npos)
+    return text;
+  return "-" + text;
+}
+
+// Where the minutes of a degree-minute text begin: two characters before the ".". A text without
+// "." (whole minutes, as GeoDezToGrMin writes 48.5) counts as if the "." followed it.
+long long degreeDigits(const std::string& text) {
+  const int dot = pos('.', text);
+  if (dot == 0) return static_cast<long long>(text.size()) - 2;
+  return dot - 3;
+}
+
+}  // namespace
+
+std::string dez6(const Session& s, Real v) {
+  return KommaZuPunkt(formatFixed(v, 0, 6, s.DecimalSep));
+}
+
+std::string GMToDez(Session& s, const std::string& input) {
+  std::string text = input;
+  const bool negative = stripSign(text);
+  std::string result = "0.0";
+  if (input.size() > 4 && !text.empty()) {
+    const long long p = degreeDigits(text);
+    const long long degrees = strToIntDef(copy(text, 1, p), 0);
+    // Two minute digits, the ".", at most four fraction digits.
+    std::string minuteText = copy(text, p + 1, 7);
+    Real minutes = 0;
+    if (auto m = tryStrToFloat(PZD(s, minuteText), s.DecimalSep)) {
+      minutes = *m;
+    } else {
+      errorPromptIfShown(s, "Fehler beim Umwandeln in Dezimalkoordinaten bei Wert "_cp + input +
+                                " erkannt");
+    }
+    Real value = static_cast<Real>(degrees) + minutes / 60;
+    if (negative) value = -value;
+    s.CurrentPoint.ConvValue = value;
+    result = dez6(s, value);
+  }
+  if (result == "0.0") s.CurrentPoint.FixOk = "0";
+  return result;
+}
+
+std::string GMSToDez(Session& s, const std::string& input) {
+  std::string signless = input;
+  const bool negative = stripSign(signless);
+  const std::string t = ChangeCharInNr(signless, '*');
+  std::string result = "0.0";
+  if (t.size() > 9) {
+    const auto s1 = t.find('*');
+    const std::string degText = t.substr(0, s1 == std::string::npos ? t.size() : s1);
+    std::string minText, secText;
+    if (s1 != std::string::npos) {
+      const auto s2 = t.find('*', s1 + 1);
+      minText = t.substr(s1 + 1, (s2 == std::string::npos ? t.size() : s2) - s1 - 1);
+      if (s2 != std::string::npos) {
+        const auto s3 = t.find('*', s2 + 1);
+        secText = t.substr(s2 + 1, (s3 == std::string::npos ? t.size() : s3) - s2 - 1);
+      }
+    }
+    const long long degrees = strToIntDef(degText, 0);
+    Real minutes = 0, seconds = 0;
+    if (auto m = tryStrToFloat(PZD(s, minText), s.DecimalSep)) {
+      minutes = *m / 60;
+    } else {
+      errorPromptIfShown(s, "Fehler beim Umwandeln in Dezimalkoordinaten bei Minuten "_cp + t +
+                                " erkannt");
+    }
+    if (auto sec = tryStrToFloat(PZD(s, secText), s.DecimalSep)) {
+      seconds = *sec / 3600;
+    } else {
+      errorPromptIfShown(s, "Fehler beim Umwandeln in Dezimalkoordinaten bei Sekunden "_cp + t +
+                                " erkannt");
+    }
+    result = dez6(s, static_cast<Real>(degrees) + minutes + seconds);
+    if (negative) result = negated(result);
+  }
+  if (result == "0.0") s.CurrentPoint.FixOk = "0";
+  return result;
+}
+
+std::string GeoDezToGrMin(Session& s, const std::string& input) {
+  const std::string t = PZD(s, input);
+  const int k = pos(s.DecimalSep, t);
+  std::string degreeText = copy(t, 1, k - 1);
+  const std::string fraction = "0" + copy(t, k, kMaxIndex);
+  Real f = 0;
+  if (auto v = tryStrToFloat(fraction, s.DecimalSep)) {
+    f = *v;
+  } else {
+    errorPromptIfShown(s, "Fehler beim Umwandeln in Grad-Minute Koordinaten bei Wert "_cp +
+                              fraction + " erkannt");
+  }
+  const Real minutesValue = f * 60;
+  std::string minutes = floatToStrGeneral(minutesValue, s.DecimalSep);
+  if (minutesValue < 10) minutes = "0" + minutes;
+  const long long d = strToIntDef(degreeText, 0);
+  const std::size_t at = (!degreeText.empty() && degreeText[0] == '-') ? 1 : 0;
+  if (d < 10) {
+    degreeText.insert(at, "00");
+  } else if (d < 100) {
+    degreeText.insert(at, "0");
+  }
+  return KommaZuPunkt(degreeText + minutes);
+}
+
+std::string KGrad(const Session& s, const std::string& input) {
+  std::string text = input;
+  const bool negative = stripSign(text);
+  const long long p = degreeDigits(text);
+  const std::string degrees = copy(text, 1, p);
+  const std::string minutes = copy(text, p + 1, 2);
+  const std::string fraction = pos('.', text) == 0 ? std::string() : copy(text, p + 4, 4);
+  Real seconds = 0;
+  if (!fraction.empty() && DelCharInNr(fraction).size() == fraction.size()) {
+    seconds = 60 * strToFloat("0" + std::string(1, s.DecimalSep) + fraction, s.DecimalSep);
+  }
+  std::string out = negative ? "-" : "";
+  out += degrees;
+  out += '\xB0';
+  out += minutes;
+  out += '\xB4';
+  out += formatFixed(seconds, 0, 2, s.DecimalSep);
+  out += '"';
+  return out;
+}
+
+std::string DezToMerN(Real lat) {
+  if (!std::isfinite(lat)) return "0";
+  // The poles have no Mercator value; the nearest representable latitude stands in for them.
+  constexpr Real kLimit = 89.999999L;
+  if (lat > kLimit) lat = kLimit;
+  if (lat < -kLimit) lat = -kLimit;
+  const Real y = EarthRadius * std::log(std::tan(lat * kPiDiv180 / 2 + kPiDiv4));
+  return intToStr(roundHalfEven(y));
+}
+
+std::string DezToMerO(Real lon) {
+  if (!std::isfinite(lon)) return "0";
+  return intToStr(roundHalfEven(lon * EarthRadius * kPiDiv180));
+}
+
+namespace {
+std::string dez6Point(Real v) { return formatFixed(v, 0, 6, '.'); }
+}  // namespace
+
+std::string MerToDezN(long long y) {
+  const Real lat =
+      (std::atan(std::exp(static_cast<Real>(y) / EarthRadius)) - kPiDiv4) * 2 / kPi * 180;
+  return dez6Point(lat);
+}
+
+std::string MerToDezO(long long x) {
+  return dez6Point(static_cast<Real>(x) * 180 / (EarthRadius * kPi));
+}
+
+}  // namespace kursolin

@@ -1,0 +1,48 @@
+#pragma once
+// Conversions between the four notations every position is carried in: decimal degrees,
+// degree-minutes (NMEA ddmm.mmmm), degree-minute-seconds and spherical Mercator metres.
+// Inputs and outputs are file texts with "." as decimal point unless said otherwise.
+
+#include <string>
+
+#include "core/point.h"
+#include "core/session.h"
+
+namespace kursolin {
+
+/// Radius of the sphere of the Mercator conversions, metres.
+inline constexpr Real EarthRadius = 6371014.35683041L;
+/// π/180 and π/4 as the conversions use them.
+inline constexpr Real kPiDiv180 = 0.017453292519943295769L;
+inline constexpr Real kPiDiv4 = 0.78539816339744830963L;
+/// π in extended precision.
+inline constexpr Real kPi = 3.1415926535897932385L;
+
+/// Degree-minute text to decimal degrees with 6 decimals; sets ConvValue, may set FixOk "0".
+std::string GMToDez(Session& s, const std::string& text);
+
+/// Degree-minute-second text to decimal degrees with 6 decimals; may set FixOk "0".
+std::string GMSToDez(Session& s, const std::string& text);
+
+/// Decimal-degree text to degree-minute text (at least three degree digits).
+std::string GeoDezToGrMin(Session& s, const std::string& text);
+
+/// Degree-minute text to degree-minute-second text (seconds with the host separator).
+std::string KGrad(const Session& s, const std::string& text);
+
+/// Latitude in decimal degrees to the Mercator northing in whole metres.
+std::string DezToMerN(Real lat);
+
+/// Longitude in decimal degrees to the Mercator easting in whole metres.
+std::string DezToMerO(Real lon);
+
+/// Mercator northing to a latitude text with 6 decimals.
+std::string MerToDezN(long long y);
+
+/// Mercator easting to a longitude text with 6 decimals.
+std::string MerToDezO(long long x);
+
+/// A number with 6 decimals and "." whatever the host separator.
+std::string dez6(const Session& s, Real v);
+
+}  // namespace kursolin

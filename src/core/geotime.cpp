@@ -1,0 +1,207 @@
+#include "core/geotime.h"
+
+#include <sys/stat.h>
+
+#include <cmath>
+#include <ctime>
+
+#include "core/coords.h"
+#include "core/cp1252.h"
+#include "core/prompt.h"
+#include "core/textutil.h"
+
+namespace kursolin {
+
+int Dist(Real lat1, Real lon1, Real lat2, Real lon2) {
+  // (0, 0) is the generators' "no route point yet".
+  if (lat1 == 0 && lon1 == 0) return 0;
+  if (lat1 == lat2 && lon1 == lon2) return 0;
+  const Real dl = std::fabs(lon1 - lon2) * kPi / 180;
+  const Real p1 = lat1 * kPi / 180;
+  const Real p2 = lat2 * kPi / 180;
+  const Real c = std::sin(p1) * std::sin(p2) + (std::cos(p1) * std::cos(p2)) * std::cos(dl);
+  const Real under = 1 - c * c;
+  if (!(under >= 0)) return 0;  // rounding beyond 1, NaN
+  const Real angle = std::atan2(std::sqrt(under), c) * 180 / kPi;
+  const Real metres = angle * 111.12L * 1000;
+  if (!std::isfinite(metres) || metres > 2.0e9L) return 0;
+  return static_cast<int>(roundHalfEven(metres));
+}
+
+namespace {
+
+int courseDegrees(const std::string& course) {
+  const int dot = pos('.', course);
+  return strToIntDef32(copy(course, 1, dot - 1), 0);
+}
+
+}  // namespace
+
+bool GradDif(const Session& s, const std::string& course1, const std::string& course2) {
+  const long long g = s.rules.GradEdit;
+  const long long a = courseDegrees(course1);
+  const long long b = courseDegrees(course2);
+  const long long hi = a > b ? a : b;
+  const long long lo = a > b ? b : a;
+  long long diff;
+  if (hi + g > 360 && lo - g < 0) {
+    diff = 360 - hi + lo;
+  } else {
+    diff = a - b;
+  }
+  return (diff < 0 ? -diff : diff) > g;
+}
+
+int GetTime(const std::string& time) {
+  const int h = strToIntDef32(copy(time, 1, 2), 0);
+  const int m = strToIntDef32(copy(time, 3, 2), 0);
+  const int sec = strToIntDef32(copy(time, 5, 2), 0);
+  return h * 3600 + m * 60 + sec;
+}
+
+int ZeitDif(const std::string& time1, const std::string& time2) {
+  return GetTime(time2) - GetTime(time1);
+}
+
+namespace {
+
+void insertAt(std::string& s, std::size_t index1, char c) {
+  std::size_t at = index1 - 1;
+  if (at > s.size()) at = s.size();
+  s.insert(s.begin() + static_cast<std::ptrdiff_t>(at), c);
+}
+
+bool allDigits(const std::string& t) {
+  if (t.empty()) return false;
+  for (char c : t) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
+// The platform's time-of-day parsing: h:m:s with the host separator.
+int parseTimeOfDay(const std::string& text, char sep) {
+  const auto bad = [&] {
+    return ConvertError("'" + text + "' ist keine gültige Zeit"_cp);
+  };
+  const auto a = text.find(sep);
+  if (a == std::string::npos) throw bad();
+  const auto b = text.find(sep, a + 1);
+  if (b == std::string::npos) throw bad();
+  const std::string hs = text.substr(0, a), ms = text.substr(a + 1, b - a - 1),
+                    ss = text.substr(b + 1);
+  if (!allDigits(hs) || !allDigits(ms) || !allDigits(ss) || hs.size() > 2 || ms.size() > 2 ||
+      ss.size() > 2)
+    throw bad();
+  const int h = std::stoi(hs), m = std::stoi(ms), sec = std::stoi(ss);
+  if (h > 23 || m > 59 || sec > 59) throw bad();
+  return h * 3600 + m * 60 + sec;
+}
+
+}  // namespace
+
+std::string TimeChange(const Session& s, const std::string& time) {
+  std::string t = copy(time, 1, 6);
+  insertAt(t, 3, s.TimeSep);
+  insertAt(t, 6, s.TimeSep);
+  const long long secs = parseTimeOfDay(t, s.TimeSep);
+  long long v = (secs + static_cast<long long>(s.ActiveTimeOffset) * 3600) % 86400;
+  if (v < 0) v += 86400;
+  return formatLongTime(s.host(), static_cast<int>(v / 3600), static_cast<int>(v / 60 % 60),
+                        static_cast<int>(v % 60));
+}
+
+namespace {
+
+// Days since 1970-01-01 of a civil date (proleptic Gregorian).
+long long daysFromCivil(long long y, unsigned m, unsigned d) {
+  y -= m <= 2;
+  const long long era = (y >= 0 ? y : y - 399) / 400;
+  const unsigned yoe = static_cast<unsigned>(y - era * 400);
+  const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + static_cast<long long>(doe) - 719468;
+}
+
+// Weekday with Sunday as 1.
+int weekday(int y, int m, int d) {
+  const long long days = daysFromCivil(y, static_cast<unsigned>(m), static_cast<unsigned>(d));
+  // 1970-01-01 was a Thursday (5 when Sunday is 1).
+  long long w = (days + 4) % 7;  // 0 = Sunday
+  if (w < 0) w += 7;
+  return static_cast<int>(w) + 1;
+}
+
+long long stamp(int y, int mo, int d, int h, int mi, int sec) {
+  return daysFromCivil(y, static_cast<unsigned>(mo), static_cast<unsigned>(d)) * 86400 +
+         h * 3600 + mi * 60 + sec;
+}
+
+long long lastSunday(int y, int month, int lastDay, int hour) {
+  const int day = lastDay - (weekday(y, month, lastDay) - 1);
+  return stamp(y, month, day, hour, 0, 0);
+}
+
+}  // namespace
+
+bool CheckBRDSz(const LocalDateTime& dt) {
+  if (dt.year < 1981) return false;
+  const long long start = lastSunday(dt.year, 3, 31, 2);
+  const long long end =
+      dt.year >= 1996 ? lastSunday(dt.year, 10, 31, 3) : lastSunday(dt.year, 9, 30, 3);
+  const long long t = stamp(dt.year, dt.month, dt.day, dt.hour, dt.minute, dt.second);
+  return start <= t && t < end;
+}
+
+void TimeArtChange(Session& s, int mode) {
+  if (mode < 1 || mode > 3) return;
+  s.TimeMode = mode;
+  s.item("NMEATime").checked = mode == 1;
+  s.item("SommerTime").checked = mode == 2;
+  s.item("WinterTime").checked = mode == 3;
+  s.port().stateChanged();
+}
+
+void NMEATimeClick(Session& s) { TimeArtChange(s, 1); }
+void SommerTimeClick(Session& s) { TimeArtChange(s, 2); }
+void WinterTimeClick(Session& s) { TimeArtChange(s, 3); }
+
+std::optional<LocalDateTime> fileModificationTime(const std::string& path) {
+  struct stat st {};
+  if (path.empty() || ::stat(path.c_str(), &st) != 0) return std::nullopt;
+  std::tm tm{};
+  const std::time_t t = st.st_mtime;
+  if (!localtime_r(&t, &tm)) return std::nullopt;
+  return LocalDateTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday,
+                       tm.tm_hour,        tm.tm_min,     tm.tm_sec};
+}
+
+int activeTimeOffsetFor(Session& s, const std::optional<LocalDateTime>& fileTime) {
+  const std::string tail = std::string(1, kCR) + "   Möchten Sie die Zeitangaben trotzdem umstellen ?"_cp;
+  switch (s.TimeMode) {
+    case 2:
+      if (fileTime && CheckBRDSz(*fileTime)) return s.SummerOffset;
+      return askYes(s, PromptButtons::YesNo,
+                    "Die GPS Log-Datei wurde nicht zur Sommerzeit erstellt" + tail)
+                 ? s.SummerOffset
+                 : 0;
+    case 3:
+      if (fileTime && !CheckBRDSz(*fileTime)) return s.WinterOffset;
+      return askYes(s, PromptButtons::YesNo,
+                    "Die GPS Log-Datei wurde nicht zur Winterzeit erstellt" + tail)
+                 ? s.WinterOffset
+                 : 0;
+    default:
+      return 0;
+  }
+}
+
+void chooseActiveTimeOffset(Session& s) {
+  if (s.TimeMode != 2 && s.TimeMode != 3) {
+    s.ActiveTimeOffset = 0;
+    return;
+  }
+  s.ActiveTimeOffset = activeTimeOffsetFor(s, fileModificationTime(s.InputFileName));
+}
+
+}  // namespace kursolin

@@ -1,0 +1,53 @@
+#pragma once
+// Distance, heading and time arithmetic of the route generator, and the time mode.
+
+#include <optional>
+#include <string>
+
+#include "core/point.h"
+#include "core/session.h"
+
+namespace kursolin {
+
+/// A local date and time (no time zone attached).
+struct LocalDateTime {
+  int year = 1970, month = 1, day = 1, hour = 0, minute = 0, second = 0;
+};
+
+/// Great-circle distance in whole metres; 0 from the start value (0, 0), between equal
+/// positions, and on any arithmetic fault.
+int Dist(Real lat1, Real lon1, Real lat2, Real lon2);
+
+/// true when the two course texts differ by more than GradEdit degrees.
+bool GradDif(const Session& s, const std::string& course1, const std::string& course2);
+
+/// Seconds of the day of a record time text hhmmss (fraction ignored, no wrap).
+int GetTime(const std::string& time);
+
+/// GetTime(time2) - GetTime(time1).
+int ZeitDif(const std::string& time1, const std::string& time2);
+
+/// The record time in the host's long time format, shifted by ActiveTimeOffset hours.
+/// A text that gives no valid time of day throws ConvertError.
+std::string TimeChange(const Session& s, const std::string& time);
+
+/// true when the local date-time lies in German summer time.
+bool CheckBRDSz(const LocalDateTime& dt);
+
+/// Sets TimeMode and the check marks of the three "Zeitangabe" items (modes 1 to 3 only).
+void TimeArtChange(Session& s, int mode);
+void NMEATimeClick(Session& s);
+void SommerTimeClick(Session& s);
+void WinterTimeClick(Session& s);
+
+/// The modification time of a file in local time, or nullopt when there is no such file.
+std::optional<LocalDateTime> fileModificationTime(const std::string& path);
+
+/// The hours to add during one generation for a log made at fileTime (nullopt: unknown);
+/// may ask the user.
+int activeTimeOffsetFor(Session& s, const std::optional<LocalDateTime>& fileTime);
+
+/// Chooses ActiveTimeOffset for one generation from TimeMode and the date of InputFileName.
+void chooseActiveTimeOffset(Session& s);
+
+}  // namespace kursolin

@@ -1,0 +1,247 @@
+#include "track/nmea.h"
+
+#include <cstdio>
+#include <string_view>
+
+#include "core/coords.h"
+#include "core/cp1252.h"
+#include "core/numtext.h"
+#include "core/prompt.h"
+#include "core/textutil.h"
+
+namespace kursolin {
+
+std::uint8_t pruefsumme(const std::string& text) {
+  std::uint8_t x = 0;
+  for (char c : text) x ^= static_cast<std::uint8_t>(c);
+  return x;
+}
+
+std::string checksumText(const std::string& body) {
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "%2.2X", pruefsumme(body));
+  return buf;
+}
+
+namespace {
+
+// Fields are taken one after another up to the next ","; once no "," follows, every further
+// field reads as empty, so the checksum after the last "," is never a field.
+class FieldReader {
+ public:
+  explicit FieldReader(std::string_view line) : rest_(line) {}
+  std::string next(const char* fallback) {
+    const auto comma = rest_.find(',');
+    if (comma == std::string_view::npos) return fallback;
+    std::string f(rest_.substr(0, comma));
+    rest_.remove_prefix(comma + 1);
+    if (f.empty()) return fallback;
+    return f;
+  }
+  std::string_view rest() const { return rest_; }
+
+ private:
+  std::string_view rest_;
+};
+
+// The common checks: checksum, then the sentence id. Each failure is reported (while errors are
+// shown) and makes the parser give up.
+bool checkSentence(Session& s, const std::string& line, int position, const char* id,
+                   const std::string& kind, const std::string& idMessage) {
+  const long long len = static_cast<long long>(line.size());
+  const std::string body = copy(line, 2, len - 4);
+  const std::string expected = copy(line, len - 1, 2);
+  const std::string at = intToStr(position);
+  if (expected != checksumText(body)) {
+    errorPromptIfShown(s, "Prüfsummenfehler im "_cp + kind + " Datensatz an Position " + at +
+                              " erkannt" + kCR + s.InputLines.at(position));
+    return false;
+  }
+  if (copy(line, 1, 6) != id) {
+    errorPromptIfShown(s, idMessage + at + " erkannt" + kCR + s.InputLines.at(position));
+    return false;
+  }
+  return true;
+}
+
+// Altitudes beyond this are nonsense from a broken receiver; keeping them bounded keeps the
+// arithmetic below defined.
+constexpr long long kAltitudeLimit = 1000000000LL;
+
+long long boundedMetres(Real v) {
+  long long m = roundHalfEven(v);
+  if (m > kAltitudeLimit) m = kAltitudeLimit;
+  if (m < -kAltitudeLimit) m = -kAltitudeLimit;
+  return m;
+}
+
+// Turns the degree-minute texts into the other notations when the record has a fix. A fix with
+// an unusable coordinate text (GMToDez clears FixOk) counts as no fix, so the numeric position and
+// the other notations keep the values of the last record with a fix.
+void convertPosition(Session& s, const std::string& latHemi, const std::string& lonHemi) {
+  PointRecord& p = s.CurrentPoint;
+  if (p.FixOk != "1") return;
+  const PointRecord before = p;
+
+  p.LatNmea = p.LatGrMin;
+  p.LatDec = GMToDez(s, p.LatGrMin);
+  p.LatGMS = KGrad(s, p.LatGrMin);
+  p.LatValue = p.ConvValue;
+  p.LatMer = DezToMerN(p.ConvValue);
+  const bool latOk = p.FixOk == "1";
+
+  p.LonNmea = p.LonGrMin;
+  p.LonDec = GMToDez(s, p.LonGrMin);
+  p.LonGMS = KGrad(s, p.LonGrMin);
+  p.LonValue = p.ConvValue;
+  p.LonMer = DezToMerO(p.ConvValue);
+
+  if (!latOk || p.FixOk != "1") {
+    p.LatValue = before.LatValue;
+    p.LonValue = before.LonValue;
+    p.LatNmea = before.LatNmea;
+    p.LonNmea = before.LonNmea;
+    p.LatGMS = before.LatGMS;
+    p.LonGMS = before.LonGMS;
+    p.LatMer = before.LatMer;
+    p.LonMer = before.LonMer;
+    p.LatDec = "0";
+    p.LonDec = "0";
+    return;
+  }
+  if (latHemi == "S") {
+    p.LatGrMin = "-" + p.LatGrMin;
+    p.LatNmea = "-" + p.LatNmea;
+    p.LatDec = "-" + p.LatDec;
+    p.LatGMS = "-" + p.LatGMS;
+    p.LatMer = "-" + p.LatMer;
+  }
+  if (lonHemi == "W") {
+    p.LonGrMin = "-" + p.LonGrMin;
+    p.LonNmea = "-" + p.LonNmea;
+    p.LonDec = "-" + p.LonDec;
+    p.LonGMS = "-" + p.LonGMS;
+    p.LonMer = "-" + p.LonMer;
+  }
+}
+
+// A speed field through the digit filter, with the host separator in place of its first ".".
+std::string speedText(Session& s, const std::string& field) {
+  std::string t = isDigit(s, field);
+  if (t.empty()) t = "0.00";
+  return PZD(s, t);
+}
+
+}  // namespace
+
+bool GetGGA(Session& s, const std::string& line, int position) {
+  PointRecord& p = s.CurrentPoint;
+  p.LatDec = "0";
+  p.LonDec = "0";
+  s.AbortRequested = false;
+  if (!checkSentence(s, line, position, "$GPGGA", "GGA", "Keinen GGA Datensatz an Position "))
+    return false;
+
+  FieldReader f(line);
+  p.SentenceId = f.next("");
+  p.Time = f.next("000000.00");
+  p.LatGrMin = f.next("0.0");
+  const std::string latHemi = f.next("N*");
+  p.LonGrMin = f.next("0.0");
+  const std::string lonHemi = f.next("E*");
+  p.FixOk = f.next("0");
+  p.SatCount = f.next("0");
+  p.Hdop = f.next("0.0");
+  const std::string altText = f.next("");
+  f.next("M*");
+  const std::string sepText = f.next("");
+  f.next("M*");
+
+  long long alt = 0;
+  if (!altText.empty()) {
+    if (auto v = tryStrToFloat(PZD(s, altText), s.DecimalSep)) {
+      alt = boundedMetres(*v);
+    } else {
+      errorPromptIfShown(s, "Fehler beim Umwandeln der Höhenangabe bei Wert "_cp + altText +
+                                " erkannt");
+    }
+  }
+  long long corr = 0;
+  if (!sepText.empty()) {
+    if (auto v = tryStrToFloat(PZD(s, sepText), s.DecimalSep)) {
+      corr = boundedMetres(*v);
+    } else {
+      errorPromptIfShown(s, "Fehler beim Umwandeln der Höhenkorrekturwertes bei Wert "_cp +
+                                sepText + " erkannt");
+    }
+  }
+  if (corr < 1) corr = s.HKorEdit;
+  alt -= corr;
+  if (s.HoeheNull && alt < 0) alt = 0;
+  p.Altitude = intToStr(alt);
+
+  convertPosition(s, latHemi, lonHemi);
+  return true;
+}
+
+bool GetRMC(Session& s, const std::string& line, int position) {
+  PointRecord& p = s.CurrentPoint;
+  p.PointValid = false;
+  p.LatDec = "0";
+  p.LonDec = "0";
+  s.AbortRequested = false;
+  if (!checkSentence(s, line, position, "$GPRMC", "RMC", "Keinen RMC Datensatz an Position "))
+    return false;
+
+  FieldReader f(line);
+  p.SentenceId = f.next("");
+  p.Time = f.next("000000.00");
+  const std::string status = f.next("VE*");
+  p.FixOk = status == "A" ? "1" : "0";
+  p.LatGrMin = f.next("0.0");
+  const std::string latHemi = f.next("N*");
+  p.LonGrMin = f.next("0.0");
+  const std::string lonHemi = f.next("E*");
+  const std::string knots = f.next("0.00");
+  p.Course = f.next("0.00");
+  p.Date = f.next("01.01.00");
+  f.next("0.00");
+  f.next("N");
+
+  p.SpeedKnots = speedText(s, knots);
+  // Knots to km/h with the factor the program has always used.
+  p.SpeedValue = strToFloat(p.SpeedKnots, s.DecimalSep) * 1.8L;
+  p.SpeedKmh = formatFixed(p.SpeedValue, 3, 2, s.DecimalSep);
+
+  convertPosition(s, latHemi, lonHemi);
+
+  p.Altitude = "0";
+  p.SatCount = "0";
+  p.Hdop = "0";
+  p.PointValid = true;
+  return true;
+}
+
+bool GetVTG(Session& s, const std::string& line, int position) {
+  PointRecord& p = s.CurrentPoint;
+  if (!checkSentence(s, line, position, "$GPVTG", "VTG",
+                     "Keinen gültigen VTG Datensatz an Position "_cp))
+    return false;
+
+  FieldReader f(line);
+  p.SentenceId = f.next("");
+  p.Course = f.next("0.00");
+  f.next("*");
+  f.next("0.00");
+  f.next("M*");
+  p.SpeedKnots = f.next("0.00");
+  f.next("N*");
+  const std::string kmh = f.next("0.00");
+  // Field 8 is the unit letter that begins the rest of the line; nothing uses it.
+
+  p.SpeedKmh = speedText(s, kmh);
+  p.SpeedValue = strToFloat(p.SpeedKmh, s.DecimalSep);
+  return true;
+}
+
+}  // namespace kursolin
