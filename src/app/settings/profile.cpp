@@ -16,7 +16,9 @@ namespace kursolin {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
+bool isBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\v' || c == '\f';
+}
 
 std::string_view trim(std::string_view s) {
   std::size_t b = 0, e = s.size();
@@ -25,7 +27,9 @@ std::string_view trim(std::string_view s) {
   return s.substr(b, e - b);
 }
 
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char lowerAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool equalsNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -39,8 +43,8 @@ enum class LineKind { Blank, Comment, Section, Key, Other };
 
 struct ParsedLine {
   LineKind kind = LineKind::Other;
-  std::string_view name;  // section or key name, trimmed
-  std::string_view value;  // raw value, trimmed (keys only)
+  std::string_view name;       // section or key name, trimmed
+  std::string_view value;      // raw value, trimmed (keys only)
   std::size_t valueStart = 0;  // offset of the value in the line content (keys only)
 };
 
@@ -85,7 +89,9 @@ std::string withoutLineBreaks(std::string_view value) {
   return out;
 }
 
-std::string errnoText(int err) { return std::strerror(err); }
+std::string errnoText(int err) {
+  return std::strerror(err);
+}
 
 std::string parentFolder(const std::string& path) {
   const std::size_t slash = path.rfind('/');
@@ -167,7 +173,8 @@ Profile Profile::fromBytes(std::string_view bytes) {
     Line line;
     line.text.assign(bytes.substr(i, e - i));
     if (e < bytes.size()) {
-      const std::size_t eolLen = (bytes[e] == '\r' && e + 1 < bytes.size() && bytes[e + 1] == '\n') ? 2 : 1;
+      const std::size_t eolLen =
+          (bytes[e] == '\r' && e + 1 < bytes.size() && bytes[e + 1] == '\n') ? 2 : 1;
       line.eol.assign(bytes.substr(e, eolLen));
       e += eolLen;
     }

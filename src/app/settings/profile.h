@@ -16,8 +16,8 @@ namespace kursolin {
 
 /// How reading a profile file went.
 enum class ProfileReadStatus {
-  Read,  // the file was there and has been read
-  Missing,  // no such file: an empty profile
+  Read,        // the file was there and has been read
+  Missing,     // no such file: an empty profile
   Unreadable,  // the file exists but could not be read: an empty profile
 };
 
@@ -84,7 +84,7 @@ class Profile {
  private:
   struct Line {
     std::string text;  // without its line end
-    std::string eol;  // "\r\n", "\n", "\r" or "" for a last line without one
+    std::string eol;   // "\r\n", "\n", "\r" or "" for a last line without one
   };
 
   // Index range [begin, end) of the lines of the first section of that name; begin is the header.

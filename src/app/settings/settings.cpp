@@ -15,22 +15,40 @@ constexpr SettingType kBool = SettingType::Boolean;
 constexpr SettingType kNum = SettingType::Number;
 constexpr SettingType kText = SettingType::Text;
 
-V iv(long long v) { return V(std::in_place_type<long long>, v); }
-V bv(bool v) { return V(std::in_place_type<bool>, v); }
-V rv(Real v) { return V(std::in_place_type<Real>, v); }
-V tv(std::string v) { return V(std::in_place_type<std::string>, std::move(v)); }
+V iv(long long v) {
+  return V(std::in_place_type<long long>, v);
+}
+V bv(bool v) {
+  return V(std::in_place_type<bool>, v);
+}
+V rv(Real v) {
+  return V(std::in_place_type<Real>, v);
+}
+V tv(std::string v) {
+  return V(std::in_place_type<std::string>, std::move(v));
+}
 
 int asInt(const V& v) {
   // Integer values come from the int-sized profile parser, so the cast cannot overflow.
   return static_cast<int>(std::get<long long>(v));
 }
-bool asBool(const V& v) { return std::get<bool>(v); }
-Real asReal(const V& v) { return std::get<Real>(v); }
-const std::string& asText(const V& v) { return std::get<std::string>(v); }
+bool asBool(const V& v) {
+  return std::get<bool>(v);
+}
+Real asReal(const V& v) {
+  return std::get<Real>(v);
+}
+const std::string& asText(const V& v) {
+  return std::get<std::string>(v);
+}
 
 // The file spells the tab separator as the word "Tab"; any other spelling is taken literally.
-std::string separatorFromFile(const std::string& text) { return text == "Tab" ? "\t" : text; }
-std::string separatorForFile(const std::string& sep) { return sep == "\t" ? "Tab" : sep; }
+std::string separatorFromFile(const std::string& text) {
+  return text == "Tab" ? "\t" : text;
+}
+std::string separatorForFile(const std::string& sep) {
+  return sep == "\t" ? "Tab" : sep;
+}
 
 std::vector<SettingRow> makeRows() {
   // clang-format off
@@ -301,10 +319,18 @@ SettingValue readRow(const Session& s, const Profile& p, const SettingRow& row) 
 void writeRow(const Session& s, Profile& p, const SettingRow& row) {
   const SettingValue v = row.value(s);
   switch (row.type) {
-    case SettingType::Integer: p.writeInt(row.section, row.key, std::get<long long>(v)); break;
-    case SettingType::Boolean: p.writeBool(row.section, row.key, asBool(v)); break;
-    case SettingType::Number: p.writeFloat(row.section, row.key, asReal(v), s.DecimalSep); break;
-    case SettingType::Text: p.writeString(row.section, row.key, asText(v)); break;
+    case SettingType::Integer:
+      p.writeInt(row.section, row.key, std::get<long long>(v));
+      break;
+    case SettingType::Boolean:
+      p.writeBool(row.section, row.key, asBool(v));
+      break;
+    case SettingType::Number:
+      p.writeFloat(row.section, row.key, asReal(v), s.DecimalSep);
+      break;
+    case SettingType::Text:
+      p.writeString(row.section, row.key, asText(v));
+      break;
   }
 }
 
@@ -332,7 +358,9 @@ SettingValue settingDefault(const Session& s, const SettingRow& row) {
   return row.defaultIsAppDir ? tv(s.AppDir) : row.defaultValue;
 }
 
-std::string settingsPath(const Session& s) { return s.AppDir + kSettingsFileName; }
+std::string settingsPath(const Session& s) {
+  return s.AppDir + kSettingsFileName;
+}
 
 void applySettings(Session& s, const Profile& p) {
   for (const SettingRow& row : settingRows()) row.apply(s, readRow(s, p, row));
@@ -345,7 +373,9 @@ void storeSettings(const Session& s, Profile& p) {
   }
 }
 
-ProfileReadStatus loadSettings(Session& s) { return loadSettingsFrom(s, settingsPath(s)); }
+ProfileReadStatus loadSettings(Session& s) {
+  return loadSettingsFrom(s, settingsPath(s));
+}
 
 ProfileReadStatus loadSettingsFrom(Session& s, const std::string& path, std::string* error) {
   Profile p;
@@ -354,7 +384,9 @@ ProfileReadStatus loadSettingsFrom(Session& s, const std::string& path, std::str
   return status;
 }
 
-bool saveSettings(Session& s) { return saveSettingsTo(s, settingsPath(s)); }
+bool saveSettings(Session& s) {
+  return saveSettingsTo(s, settingsPath(s));
+}
 
 bool saveSettingsTo(Session& s, const std::string& path) {
   // Read the file afresh, so lines edited by hand during the run are kept as well.
