@@ -1,0 +1,445 @@
+#include "app/settings/settings.h"
+
+#include "core/cp1252.h"
+#include "core/prompt.h"
+#include "core/ranges.h"
+#include "track/rules.h"
+
+namespace kursolin {
+
+namespace {
+
+using V = SettingValue;
+constexpr SettingType kInt = SettingType::Integer;
+constexpr SettingType kBool = SettingType::Boolean;
+constexpr SettingType kNum = SettingType::Number;
+constexpr SettingType kText = SettingType::Text;
+
+V iv(long long v) {
+  return V(std::in_place_type<long long>, v);
+}
+V bv(bool v) {
+  return V(std::in_place_type<bool>, v);
+}
+V rv(Real v) {
+  return V(std::in_place_type<Real>, v);
+}
+V tv(std::string v) {
+  return V(std::in_place_type<std::string>, std::move(v));
+}
+
+int asInt(const V& v) {
+  // Integer values come from the int-sized profile parser, so the cast cannot overflow.
+  return static_cast<int>(std::get<long long>(v));
+}
+bool asBool(const V& v) {
+  return std::get<bool>(v);
+}
+Real asReal(const V& v) {
+  return std::get<Real>(v);
+}
+const std::string& asText(const V& v) {
+  return std::get<std::string>(v);
+}
+
+// The file spells the tab separator as the word "Tab"; any other spelling is taken literally.
+std::string separatorFromFile(const std::string& text) {
+  return text == "Tab" ? "\t" : text;
+}
+std::string separatorForFile(const std::string& sep) {
+  return sep == "\t" ? "Tab" : sep;
+}
+
+std::vector<SettingRow> makeRows() {
+  // clang-format off
+  return {
+    {"Navi", "Sys", kInt, iv(1), false,
+     [](Session& s, const V& v) { s.OutputFormat = asInt(v); },
+     [](const Session& s) { return iv(s.OutputFormat); }, true},
+    {"Navi", "MpTT3", kInt, iv(15), false,
+     [](Session& s, const V& v) { s.MpTT3 = kSplitMaxRange.clamp(asInt(v)); },
+     [](const Session& s) { return iv(s.MpTT3); }, true},
+    {"Navi", "TTFlags", kText, tv("413"), false,
+     [](Session& s, const V& v) { s.TTFlags = asText(v); },
+     [](const Session& s) { return tv(s.TTFlags); }, true},
+    {"Navi", "MpMN", kInt, iv(100), false,
+     [](Session& s, const V& v) { s.MpMN = kSplitMaxRange.clamp(asInt(v)); },
+     [](const Session& s) { return iv(s.MpMN); }, true},
+    {"Navi", "MN4ShowOrt", kBool, bv(false), false,
+     [](Session& s, const V& v) { s.MN4ShowOrt = asBool(v); },
+     [](const Session& s) { return bv(s.MN4ShowOrt); }, true},
+    {"Navi", "MN42ShowOrt", kBool, bv(false), false,
+     [](Session& s, const V& v) { s.MN42ShowOrt = asBool(v); },
+     [](const Session& s) { return bv(s.MN42ShowOrt); }, true},
+    {"Navi", "MN5ShowOrt", kBool, bv(true), false,
+     [](Session& s, const V& v) { s.MN5ShowOrt = asBool(v); },
+     [](const Session& s) { return bv(s.MN5ShowOrt); }, true},
+    {"Navi", "MpFalk", kInt, iv(90), false,
+     [](Session& s, const V& v) { s.MpFalk = kSplitMaxRange.clamp(asInt(v)); },
+     [](const Session& s) { return iv(s.MpFalk); }, true},
+    // Written under the key it is read from; an old "FprvFlags" line is left as it stands.
+    {"Navi", "FalkFlags", kText, tv("4324"), false,
+     [](Session& s, const V& v) { s.FalkFlags = asText(v); },
+     [](const Session& s) { return tv(s.FalkFlags); }, true},
+    {"Options", "ShowInfo", kBool, bv(false), false,
+     [](Session& s, const V& v) {
+       s.ShowPointInfo = asBool(v);
+       s.item("RPInfo").checked = asBool(v);
+     },
+     [](const Session& s) { return bv(s.ShowPointInfo); }, true},
+
+    // Window geometry is the window manager's business: no ranges here.
+    {"Size", "H", kInt, iv(693), false,
+     [](Session& s, const V& v) { s.geometry.SizeH = asInt(v); },
+     [](const Session& s) { return iv(s.geometry.SizeH); }, true},
+    {"Size", "W", kInt, iv(853), false,
+     [](Session& s, const V& v) { s.geometry.SizeW = asInt(v); },
+     [](const Session& s) { return iv(s.geometry.SizeW); }, true},
+    {"Pos", "T", kInt, iv(20), false,
+     [](Session& s, const V& v) { s.geometry.PosT = asInt(v); },
+     [](const Session& s) { return iv(s.geometry.PosT); }, true},
+    {"Pos", "H", kInt, iv(20), false,
+     [](Session& s, const V& v) { s.geometry.PosH = asInt(v); },
+     [](const Session& s) { return iv(s.geometry.PosH); }, true},
+    {"Size", "NMH", kInt, iv(338), false,
+     [](Session& s, const V& v) { s.geometry.NMH = asInt(v); },
+     [](const Session& s) { return iv(s.geometry.NMH); }, true},
+    {"Size", "NMW", kInt, iv(440), false,
+     [](Session& s, const V& v) { s.geometry.NMW = asInt(v); },
+     [](const Session& s) { return iv(s.geometry.NMW); }, true},
+    {"Size", "NAH", kInt, iv(338), false,
+     [](Session& s, const V& v) { s.geometry.NAH = asInt(v); },
+     [](const Session& s) { return iv(s.geometry.NAH); }, true},
+    {"Size", "NAW", kInt, iv(398), false,
+     [](Session& s, const V& v) { s.geometry.NAW = asInt(v); },
+     [](const Session& s) { return iv(s.geometry.NAW); }, true},
+    {"Size", "STH", kInt, iv(223), false,
+     [](Session& s, const V& v) { s.geometry.STH = asInt(v); },
+     [](const Session& s) { return iv(s.geometry.STH); }, true},
+    {"Size", "STW", kInt, iv(843), false,
+     [](Session& s, const V& v) { s.geometry.STW = asInt(v); },
+     [](const Session& s) { return iv(s.geometry.STW); }, true},
+
+    // The check boxes go through their setters, so the coupling with "Aus jedem" acts as on a
+    // click and AGC, read last, wins over the four rule boxes.
+    {"Setup", "DiC", kBool, bv(true), false,
+     [](Session& s, const V& v) { setRuleCheck(s, RuleBox::MeterCheck, asBool(v)); },
+     [](const Session& s) { return bv(s.rules.MeterCheck); }, true},
+    {"Setup", "DiM", kInt, iv(1000), false,
+     [](Session& s, const V& v) { s.rules.MeterSpin = kMeterSpinRange.clamp(asInt(v)); },
+     [](const Session& s) { return iv(s.rules.MeterSpin); }, true},
+    {"Setup", "DiK", kInt, iv(50), false,
+     [](Session& s, const V& v) { s.rules.MeterSpeedEdit = kMeterSpeedEditRange.clamp(asInt(v)); },
+     [](const Session& s) { return iv(s.rules.MeterSpeedEdit); }, true},
+    {"Setup", "RwC", kBool, bv(true), false,
+     [](Session& s, const V& v) { setRuleCheck(s, RuleBox::GradCheck, asBool(v)); },
+     [](const Session& s) { return bv(s.rules.GradCheck); }, true},
+    {"Setup", "RwG", kInt, iv(75), false,
+     [](Session& s, const V& v) { s.rules.GradEdit = kGradEditRange.clamp(asInt(v)); },
+     [](const Session& s) { return iv(s.rules.GradEdit); }, true},
+    {"Setup", "RwK", kInt, iv(20), false,
+     [](Session& s, const V& v) { s.rules.GradSpeedEdit = kGradSpeedEditRange.clamp(asInt(v)); },
+     [](const Session& s) { return iv(s.rules.GradSpeedEdit); }, true},
+    {"Setup", "StopC", kBool, bv(true), false,
+     [](Session& s, const V& v) { setRuleCheck(s, RuleBox::PauseCheck, asBool(v)); },
+     [](const Session& s) { return bv(s.rules.PauseCheck); }, true},
+    {"Setup", "Stop", kInt, iv(3), false,
+     [](Session& s, const V& v) { s.rules.PauseEdit = kPauseEditRange.clamp(asInt(v)); },
+     [](const Session& s) { return iv(s.rules.PauseEdit); }, true},
+    {"Setup", "SecC", kBool, bv(false), false,
+     [](Session& s, const V& v) { setRuleCheck(s, RuleBox::ZeitCheck, asBool(v)); },
+     [](const Session& s) { return bv(s.rules.ZeitCheck); }, true},
+    {"Setup", "Sek", kInt, iv(30), false,
+     [](Session& s, const V& v) { s.rules.ZeitSpin = kZeitSpinRange.clamp(asInt(v)); },
+     [](const Session& s) { return iv(s.rules.ZeitSpin); }, true},
+    {"Setup", "MinDist", kInt, iv(50), false,
+     [](Session& s, const V& v) { s.rules.MinDistEdit = kMinDistEditRange.clamp(asInt(v)); },
+     [](const Session& s) { return iv(s.rules.MinDistEdit); }, true},
+    {"Setup", "AGC", kBool, bv(false), false,
+     [](Session& s, const V& v) { setAllGGACheck(s, asBool(v)); },
+     [](const Session& s) { return bv(s.rules.AllGGACheck); }, true},
+    {"Setup", "XRp", kInt, iv(10), false,
+     [](Session& s, const V& v) { s.rules.XRPSpin = kXRPSpinRange.clamp(asInt(v)); },
+     [](const Session& s) { return iv(s.rules.XRPSpin); }, true},
+
+    {"Pref", "StopSpeed", kNum, rv(1), false,
+     [](Session& s, const V& v) { s.StopSpeed = asReal(v); },
+     [](const Session& s) { return rv(s.StopSpeed); }, true},
+    {"Pref", "StartSpeed", kNum, rv(7), false,
+     [](Session& s, const V& v) { s.StartSpeed = asReal(v); },
+     [](const Session& s) { return rv(s.StartSpeed); }, true},
+    {"Pref", "HKor", kInt, iv(48), false,
+     [](Session& s, const V& v) { s.HKorEdit = kHKorEditRange.clamp(asInt(v)); },
+     [](const Session& s) { return iv(s.HKorEdit); }, true},
+    {"Pref", "H_Null", kBool, bv(true), false,
+     [](Session& s, const V& v) { s.HoeheNull = asBool(v); },
+     [](const Session& s) { return bv(s.HoeheNull); }, true},
+    {"Pref", "CSVTrenner", kText, tv(";"), false,
+     [](Session& s, const V& v) { s.CsvSeparator = asText(v); },
+     [](const Session& s) { return tv(s.CsvSeparator); }, true},
+    {"Pref", "TE_Trenner", kText, tv("Tab"), false,
+     [](Session& s, const V& v) {
+       s.InputSeparatorText = asText(v);
+       s.InputSeparator = separatorFromFile(asText(v));
+     },
+     [](const Session& s) { return tv(separatorForFile(s.InputSeparator)); }, true},
+    {"Pref", "TA_Trenner", kText, tv("Tab"), false,
+     [](Session& s, const V& v) { s.OutputSeparator = separatorFromFile(asText(v)); },
+     [](const Session& s) { return tv(separatorForFile(s.OutputSeparator)); }, true},
+    {"Pref", "TE_NO", kBool, bv(true), false,
+     [](Session& s, const V& v) { s.InputLatFirst = asBool(v); },
+     [](const Session& s) { return bv(s.InputLatFirst); }, true},
+    {"Pref", "TA_NO", kBool, bv(true), false,
+     [](Session& s, const V& v) { s.OutputLatFirst = asBool(v); },
+     [](const Session& s) { return bv(s.OutputLatFirst); }, true},
+    {"Pref", "TE_Free", kBool, bv(false), false,
+     [](Session& s, const V& v) { s.InputFreeSeparator = asBool(v); },
+     [](const Session& s) { return bv(s.InputFreeSeparator); }, true},
+    {"Pref", "TA_Free", kBool, bv(false), false,
+     [](Session& s, const V& v) { s.OutputFreeSeparator = asBool(v); },
+     [](const Session& s) { return bv(s.OutputFreeSeparator); }, true},
+    {"Pref", "TE_FreeTrenner", kText, tv("-"), false,
+     [](Session& s, const V& v) { s.TEFreeEdit = asText(v); },
+     [](const Session& s) { return tv(s.TEFreeEdit); }, true},
+    {"Pref", "TA_FreeTrenner", kText, tv("-"), false,
+     [](Session& s, const V& v) { s.TAFreeEdit = asText(v); },
+     [](const Session& s) { return tv(s.TAFreeEdit); }, true},
+    {"Pref", "SourceNr", kInt, iv(1), false,
+     [](Session& s, const V& v) { s.InputFormat = asInt(v); },
+     [](const Session& s) { return iv(s.InputFormat); }, true},
+    {"Pref", "TimeArt", kInt, iv(1), false,
+     [](Session& s, const V& v) { s.TimeMode = asInt(v); },
+     [](const Session& s) { return iv(s.TimeMode); }, true},
+    {"Pref", "STimeKor", kInt, iv(2), false,
+     [](Session& s, const V& v) { s.SummerOffset = asInt(v); },
+     [](const Session& s) { return iv(s.SummerOffset); }, true},
+    {"Pref", "WTimeKor", kInt, iv(1), false,
+     [](Session& s, const V& v) { s.WinterOffset = asInt(v); },
+     [](const Session& s) { return iv(s.WinterOffset); }, true},
+    {"Pref", "StartDialog", kBool, bv(true), false,
+     [](Session& s, const V& v) {
+       s.ShowStartNotice = asBool(v);
+       s.HideStartDialog = !asBool(v);
+     },
+     [](const Session& s) { return bv(s.ShowStartNotice); }, true},
+
+    {"Dir", "NMEA", kText, tv(""), true,
+     [](Session& s, const V& v) { s.OpenDir = asText(v); },
+     [](const Session& s) { return tv(s.OpenDir); }, true},
+    {"Dir", "Navi", kText, tv(""), true,
+     [](Session& s, const V& v) { s.SaveDir = asText(v); },
+     [](const Session& s) { return tv(s.SaveDir); }, true},
+    {"Dir", "BCR", kText, tv(""), true,
+     [](Session& s, const V& v) { s.BcrDirectory = asText(v); },
+     [](const Session& s) { return tv(s.BcrDirectory); }, true},
+
+    {"BCR", "MP", kInt, iv(50), false,
+     [](Session& s, const V& v) { s.MpMTP = kSplitMaxRange.clamp(asInt(v)); },
+     [](const Session& s) { return iv(s.MpMTP); }, true},
+    {"BCR", "RNHeader", kText, tv(""), false,
+     [](Session& s, const V& v) { s.bcr.RNHeader = asText(v); },
+     [](const Session& s) { return tv(s.bcr.RNHeader); }, false},
+    {"BCR", "DeskFN", kBool, bv(false), false,
+     [](Session& s, const V& v) { s.bcr.RDeskripToFN = asBool(v); },
+     [](const Session& s) { return bv(s.bcr.RDeskripToFN); }, true},
+    {"BCR", "PIndex", kInt, iv(0), false,
+     [](Session& s, const V& v) { s.bcr.PIndex = asInt(v); },
+     [](const Session& s) { return iv(s.bcr.PIndex); }, true},
+    {"BCR", "Optim", kInt, iv(50), false,
+     [](Session& s, const V& v) { s.bcr.OPTIMIZATION = kOptimizationRange.clamp(asInt(v)); },
+     [](const Session& s) { return iv(s.bcr.OPTIMIZATION); }, true},
+    {"BCR", "Nice", kBool, bv(false), false,
+     [](Session& s, const V& v) { s.bcr.PREFERNICE_C = asBool(v); },
+     [](const Session& s) { return bv(s.bcr.PREFERNICE_C); }, true},
+    {"BCR", "AltRoute", kBool, bv(false), false,
+     [](Session& s, const V& v) { s.bcr.ALTROUTE_C = asBool(v); },
+     [](const Session& s) { return bv(s.bcr.ALTROUTE_C); }, true},
+    {"BCR", "Corridor", kBool, bv(false), false,
+     [](Session& s, const V& v) { s.bcr.CORRUSED_C = asBool(v); },
+     [](const Session& s) { return bv(s.bcr.CORRUSED_C); }, true},
+    {"BCR", "Traffic", kBool, bv(false), false,
+     [](Session& s, const V& v) { s.bcr.TRAFFICUSED_C = asBool(v); },
+     [](const Session& s) { return bv(s.bcr.TRAFFICUSED_C); }, true},
+    {"BCR", "Maut", kBool, bv(false), false,
+     [](Session& s, const V& v) { s.bcr.PREFERMAUT_C = asBool(v); },
+     [](const Session& s) { return bv(s.bcr.PREFERMAUT_C); }, true},
+    {"BCR", "Vign", kBool, bv(false), false,
+     [](Session& s, const V& v) { s.bcr.PREFERVIGN_C = asBool(v); },
+     [](const Session& s) { return bv(s.bcr.PREFERVIGN_C); }, true},
+
+    // Set by hand in the file only; the close leaves these lines alone.
+    {"Debug", "Find", kBool, bv(false), false,
+     [](Session& s, const V& v) { s.debug.Find = asBool(v); },
+     [](const Session& s) { return bv(s.debug.Find); }, false},
+    {"Debug", "HelpEdit", kBool, bv(false), false,
+     [](Session& s, const V& v) { s.debug.HelpEdit = asBool(v); },
+     [](const Session& s) { return bv(s.debug.HelpEdit); }, false},
+    {"Debug", "ShowErrorMenu", kBool, bv(false), false,
+     [](Session& s, const V& v) {
+       s.debug.ShowErrorMenu = asBool(v);
+       s.item("Fehlermeldung").visible = asBool(v);
+       s.item("N5").visible = asBool(v);  // the separator line above "Einstellungen"
+     },
+     [](const Session& s) { return bv(s.debug.ShowErrorMenu); }, false},
+    {"Debug", "ShowError", kBool, bv(false), false,
+     [](Session& s, const V& v) {
+       s.debug.ShowError = asBool(v);
+       s.item("Fehlermeldung").checked = asBool(v);
+       s.ShowErrors = asBool(v);
+     },
+     [](const Session& s) { return bv(s.debug.ShowError); }, false},
+  };
+  // clang-format on
+}
+
+bool equalsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
+SettingValue readRow(const Session& s, const Profile& p, const SettingRow& row) {
+  const SettingValue def = settingDefault(s, row);
+  switch (row.type) {
+    case SettingType::Integer:
+      return iv(p.readInt(row.section, row.key, asInt(def)));
+    case SettingType::Boolean:
+      return bv(p.readBool(row.section, row.key, asBool(def)));
+    case SettingType::Number:
+      return rv(p.readFloat(row.section, row.key, asReal(def), s.DecimalSep));
+    case SettingType::Text:
+      return tv(p.readString(row.section, row.key, asText(def)));
+  }
+  return def;
+}
+
+void writeRow(const Session& s, Profile& p, const SettingRow& row) {
+  const SettingValue v = row.value(s);
+  switch (row.type) {
+    case SettingType::Integer:
+      p.writeInt(row.section, row.key, std::get<long long>(v));
+      break;
+    case SettingType::Boolean:
+      p.writeBool(row.section, row.key, asBool(v));
+      break;
+    case SettingType::Number:
+      p.writeFloat(row.section, row.key, asReal(v), s.DecimalSep);
+      break;
+    case SettingType::Text:
+      p.writeString(row.section, row.key, asText(v));
+      break;
+  }
+}
+
+bool cannotWrite(Session& s, const std::string& path) {
+  singleButtonMessage(s, PromptKind::Error, PromptButtons::Ok,
+                      "nach " + path + " kann nicht geschrieben werden");
+  return false;
+}
+
+}  // namespace
+
+const std::vector<SettingRow>& settingRows() {
+  static const std::vector<SettingRow> rows = makeRows();
+  return rows;
+}
+
+const SettingRow* findSettingRow(std::string_view section, std::string_view key) {
+  for (const SettingRow& row : settingRows()) {
+    if (equalsNoCase(row.section, section) && equalsNoCase(row.key, key)) return &row;
+  }
+  return nullptr;
+}
+
+SettingValue settingDefault(const Session& s, const SettingRow& row) {
+  return row.defaultIsAppDir ? tv(s.AppDir) : row.defaultValue;
+}
+
+std::string settingsPath(const Session& s) {
+  return s.AppDir + kSettingsFileName;
+}
+
+void applySettings(Session& s, const Profile& p) {
+  for (const SettingRow& row : settingRows()) row.apply(s, readRow(s, p, row));
+  s.port().stateChanged();
+}
+
+void storeSettings(const Session& s, Profile& p) {
+  for (const SettingRow& row : settingRows()) {
+    if (row.written) writeRow(s, p, row);
+  }
+}
+
+ProfileReadStatus loadSettings(Session& s) {
+  return loadSettingsFrom(s, settingsPath(s));
+}
+
+ProfileReadStatus loadSettingsFrom(Session& s, const std::string& path, std::string* error) {
+  Profile p;
+  const ProfileReadStatus status = Profile::readFile(path, p, error);
+  applySettings(s, p);
+  return status;
+}
+
+bool saveSettings(Session& s) {
+  return saveSettingsTo(s, settingsPath(s));
+}
+
+bool saveSettingsTo(Session& s, const std::string& path) {
+  // Read the file afresh, so lines edited by hand during the run are kept as well.
+  Profile p;
+  const ProfileReadStatus status = Profile::readFile(path, p);
+  // Replacing a file we could not read would throw away every line we don't own.
+  if (status == ProfileReadStatus::Unreadable) return cannotWrite(s, path);
+  const std::string before = p.bytes();
+  storeSettings(s, p);
+  if (status == ProfileReadStatus::Read && p.bytes() == before) return true;
+  if (!p.writeFile(path)) return cannotWrite(s, path);
+  return true;
+}
+
+bool applySettingOverride(Session& s, const std::string& section, const std::string& key,
+                          const std::string& value, std::string* reason) {
+  const SettingRow* row = findSettingRow(section, key);
+  if (!row) {
+    if (reason) *reason = "Unbekannte Einstellung " + section + "/" + key;
+    return false;
+  }
+  const std::string text = profileValueText(value);
+  auto invalid = [&] {
+    if (reason) {
+      *reason = "Ungültiger Wert für "_cp + row->section + "/" + row->key + ": \"" + text + "\"";
+    }
+    return false;
+  };
+  switch (row->type) {
+    case SettingType::Integer: {
+      const auto v = parseProfileInt(text);
+      if (!v) return invalid();
+      row->apply(s, iv(*v));
+      break;
+    }
+    case SettingType::Boolean: {
+      const auto v = parseProfileInt(text);
+      if (!v) return invalid();
+      row->apply(s, bv(*v != 0));
+      break;
+    }
+    case SettingType::Number: {
+      const auto v = parseProfileFloat(text, s.DecimalSep);
+      if (!v) return invalid();
+      row->apply(s, rv(*v));
+      break;
+    }
+    case SettingType::Text:
+      row->apply(s, tv(text));
+      break;
+  }
+  s.port().stateChanged();
+  return true;
+}
+
+}  // namespace kursolin
