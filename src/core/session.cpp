@@ -2,7 +2,18 @@
 
 namespace kursolin {
 
-Session::Session(UserPort& port, const HostSettings& host) : port_(&port) { setHost(host); }
+Session::Session(UserPort& port, const HostSettings& host) : port_(&port) {
+  setHost(host);
+  // The state the windows have before anything is loaded or read from the settings.
+  for (const char* name : {"Route", "SaveNavi", "RouteReversAction", "RPInfo", "Zeitangabe"})
+    ui_[name].enabled = false;
+  for (const char* name : {"Fehlermeldung", "N5", "FindButton", "HelpEditPanel", "Zeitangabe"})
+    ui_[name].visible = false;
+  ui_["NMEATime"].checked = true;
+  ui_["IN_GGAVTG"].checked = true;
+  ui_["In_NMEA"].checked = true;
+  ui_["MN42Data"].checked = true;
+}
 
 void Session::setHost(const HostSettings& host) {
   host_ = host;

@@ -78,9 +78,13 @@ struct DebugSettings {
   bool ShowError = false;
 };
 
-/// Why a route point exists (start, distance, time, heading, stop, end, every Nth record).
+/// Why a route point was emitted.
+enum class RuleKind { Start, Distance, Time, Heading, Stop, End, EveryNth };
+
+/// Why a route point exists: its rule and the rule's own text.
 struct RuleNote {
   int point = 0;
+  RuleKind kind = RuleKind::Start;
   std::string text;
 };
 

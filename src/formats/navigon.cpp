@@ -1,0 +1,172 @@
+#include "formats/navigon.h"
+
+#include "core/coords.h"
+#include "core/cp1252.h"
+#include "core/numtext.h"
+#include "core/prompt.h"
+#include "core/textutil.h"
+
+namespace kursolin {
+
+void ResetNaviFields(Session& s) {
+  for (auto& f : s.CurrentPoint.NaviFields) f = "-";
+}
+
+namespace {
+
+void okError(Session& s, const std::string& text) {
+  s.port().prompt(PromptKind::Error, PromptButtons::Ok, text);
+}
+
+// A coordinate field as a number: "-" is no value, anything else must be a number.
+Real coordinateValue(const Session& s, const std::string& text, int lineNumber) {
+  if (auto v = tryStrToFloat(PZD(s, text), s.DecimalSep)) return *v;
+  throw ConvertError("Die Koordinate \"" + text + "\" in Zeile " + intToStr(lineNumber) +
+                     " der Quelldatei ist keine Zahl");
+}
+
+}  // namespace
+
+int GetMN(Session& s, const std::string& line, int index) {
+  PointRecord& p = s.CurrentPoint;
+  const int lineNumber = index + 1;
+  if (line.empty()) {
+    okError(s, "Die aktuelle Zeile "_cp + intToStr(lineNumber) + kCR +
+                   " der Quelldatei ist leer !");
+    return 0;
+  }
+  const bool code9 = s.InputFormat == 9;
+  const bool mn5 = code9 && s.InputIsMN5;
+
+  // Fields in the order they stand in the line; those a layout lacks are skipped.
+  std::string_view rest(line);
+  bool more = true;
+  auto next = [&]() -> std::string {
+    if (!more) return {};
+    const auto bar = rest.find('|');
+    if (bar == std::string_view::npos) {
+      // Without a further "|" this field and all later ones are empty.
+      more = false;
+      return {};
+    }
+    std::string f(rest.substr(0, bar));
+    rest.remove_prefix(bar + 1);
+    return f;
+  };
+  auto& nf = p.NaviFields;
+  nf[RteLabel] = next();
+  nf[RtePlace1] = next();
+  if (code9) nf[RtePlace2] = next();
+  for (int i = RtePlace3; i <= RteLat; ++i) nf[static_cast<std::size_t>(i)] = next();
+  if (code9) nf[RtePlace13] = next();
+  nf[RtePlace14] = next();
+  if (mn5) {
+    nf[RtePlace15] = next();
+    nf[RtePlace16] = next();
+  }
+
+  if (nf[RteLon] == "-") nf[RteLon] = "0.00";
+  p.LonDec = nf[RteLon];
+  p.LonValue = coordinateValue(s, p.LonDec, lineNumber);
+  p.LonGrMin = GeoDezToGrMin(s, p.LonDec);
+  p.LonNmea = p.LonGrMin;
+  p.LonGMS = KGrad(s, p.LonGrMin);
+  p.LonMer = DezToMerO(p.LonValue);
+
+  if (nf[RteLat] == "-") nf[RteLat] = "0.00";
+  p.LatDec = nf[RteLat];
+  p.LatValue = coordinateValue(s, p.LatDec, lineNumber);
+  p.LatGrMin = GeoDezToGrMin(s, p.LatDec);
+  p.LatNmea = p.LatGrMin;
+  p.LatGMS = KGrad(s, p.LatGrMin);
+  p.LatMer = DezToMerN(p.LatValue);
+
+  p.FixOk = "1";
+  p.Time = "000000.00";
+  p.SpeedKmh = "0.00";
+  p.Course = "0.00";
+  p.Date = "01.01.00";
+  p.Altitude = "0";
+  p.SatCount = "0";
+  p.Hdop = "0";
+  p.PointValid = true;
+
+  const auto missing = [&](const char* sentence) {
+    okError(s, "Der aktuelle Routenpunkt "_cp + intToStr(lineNumber) + kCR + kCR + line + kCR +
+                   kCR + utf8ToCp1252(sentence) + kCR + "Der Routenpunkt wird nicht ausgewertet");
+  };
+  if (p.LonValue == 0) {
+    missing("enthält keine Koordinaten für die östliche Länge !");
+    return 0;
+  }
+  if (p.LatValue == 0) {
+    missing("enthält keine Koordinaten für die nördliche Breite !");
+    return 0;
+  }
+  return 1;
+}
+
+std::string navigonLine(Session& s, NavigonVersion version, int n) {
+  PointRecord& p = s.CurrentPoint;
+  const std::string lon = KommaZuPunkt(p.LonDec);
+  const std::string lat = KommaZuPunkt(p.LatDec);
+  const std::string& label = p.PointLabel;
+  auto& nf = p.NaviFields;
+  std::string out = label + "|";
+  const auto field = [&](int i) { out += nf[static_cast<std::size_t>(i)] + "|"; };
+  switch (version) {
+    case NavigonVersion::MN4:
+      if (!s.MN4ShowOrt) return label + "|-|-|-|-|-|-|-|-|-|" + lon + "|" + lat + "|-|";
+      field(RtePlace1);
+      for (int i = RtePlace3; i <= RtePlace10; ++i) field(i);
+      out += lon + "|" + lat + "|";
+      field(RtePlace14);
+      return out;
+    case NavigonVersion::MN42:
+      if (!s.MN42ShowOrt) return label + "|-|-|-|-|-|-|-|-|-|-|" + lon + "|" + lat + "|-|-|";
+      for (int i = RtePlace1; i <= RtePlace10; ++i) field(i);
+      out += lon + "|" + lat + "|";
+      field(RtePlace13);
+      field(RtePlace14);
+      return out;
+    case NavigonVersion::MN5:
+      if (!s.MN5ShowOrt) return label + "|-|-|-|-|-|-|-|-|-|-|" + lon + "|" + lat + "|-|-|-|-|";
+      if (nf[RtePlaceName] == "-") nf[RtePlaceName] = "KS-Rp " + intToStr(n);
+      for (int i = RtePlace1; i <= RtePlace10; ++i) field(i);
+      out += lon + "|" + lat + "|";
+      for (int i = RtePlace13; i <= RtePlace16; ++i) field(i);
+      return out;
+  }
+  return out;
+}
+
+void buildMN4(Session& s, const RoutePoint& p) {
+  s.OutputLines.add(navigonLine(s, NavigonVersion::MN4, p.n));
+}
+void buildMN42(Session& s, const RoutePoint& p) {
+  s.OutputLines.add(navigonLine(s, NavigonVersion::MN42, p.n));
+}
+void buildMN5(Session& s, const RoutePoint& p) {
+  s.OutputLines.add(navigonLine(s, NavigonVersion::MN5, p.n));
+}
+
+bool navigonRecognized(const TextLines& lines, int inputCode) {
+  const int bars = countChar(lines.at(0), '|');
+  if (inputCode == 8) return bars == 13;
+  if (inputCode == 9) return bars == 15 || bars == 17;
+  return false;
+}
+
+std::string mn4ShowOrtWarning() {
+  return " ACHTUNG ! Sollte ein Ort der Route von MN|4 auf dem PDA nicht erkannt werden,"_cp +
+         kCR + std::string(19, ' ') + "wird die ganze Route nicht geladen !" + kCR +
+         "In diesem Fall den Haken an der Checkbox entfernen und die Route neu berechnen";
+}
+
+std::string mn42ShowOrtWarning() {
+  return " ACHTUNG ! Sollte ein Ort der Route von MN|4.2 auf dem PDA nicht erkannt werden,"_cp +
+         kCR + std::string(20, ' ') + "wird die ganze Route nicht geladen !" + kCR +
+         " In diesem Fall den Haken an der Checkbox entfernen und die Route neu berechnen";
+}
+
+}  // namespace kursolin

@@ -1,0 +1,39 @@
+#pragma once
+// Navigon Mobile Navigator route files (".rte"): MN|4.0 + 4.1 (13 fields a line), MN|4.2 (15) and
+// MN5 (17). Every field is followed by "|"; one line is one route point.
+
+#include <string>
+
+#include "core/lines.h"
+#include "core/route_point.h"
+#include "core/session.h"
+
+namespace kursolin {
+
+enum class NavigonVersion { MN4, MN42, MN5 };
+
+/// Sets all 17 NaviFields of the current point to "-".
+void ResetNaviFields(Session& s);
+
+/// Reads one line of a Navigon file (input codes 8 and 9) into CurrentPoint; 1 for a usable
+/// point, 0 otherwise (after an OK box). A coordinate that is no number throws ConvertError.
+int GetMN(Session& s, const std::string& line, int index);
+
+/// The Navigon line of the current point for a version, in its long form when place details are
+/// allowed for it (MN5 first names an unnamed point "KS-Rp " + n).
+std::string navigonLine(Session& s, NavigonVersion version, int n);
+
+/// Line builders for the route point emitter.
+void buildMN4(Session& s, const RoutePoint& p);
+void buildMN42(Session& s, const RoutePoint& p);
+void buildMN5(Session& s, const RoutePoint& p);
+
+/// Recognition at load: the number of "|" of the first line fits the code (8: 13; 9: 15 or 17).
+bool navigonRecognized(const TextLines& lines, int inputCode);
+
+/// Warning shown when place details are allowed for MN|4 output.
+std::string mn4ShowOrtWarning();
+/// Warning shown when place details are allowed for MN|4.2 output.
+std::string mn42ShowOrtWarning();
+
+}  // namespace kursolin

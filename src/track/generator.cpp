@@ -1,0 +1,377 @@
+#include "track/generator.h"
+
+#include <cstdio>
+
+#include "core/cp1252.h"
+#include "core/geotime.h"
+#include "core/prompt.h"
+#include "track/dispatch.h"
+#include "workflow/emit.h"
+#include "workflow/output_formats.h"
+#include "workflow/panes.h"
+
+namespace kursolin {
+
+std::string recordLabel(const Session& s) {
+  return s.InputShortName == "GGA + VTG" ? std::string("GGA") : s.InputShortName;
+}
+
+std::string ruleName(RuleKind kind) {
+  switch (kind) {
+    case RuleKind::Start: return "Startpunkt";
+    case RuleKind::Distance: return "Abstand";
+    case RuleKind::Time: return "Zeit";
+    case RuleKind::Heading: return "Richtungswechsel"_cp;
+    case RuleKind::Stop: return "Stopp";
+    case RuleKind::End: return "Zielpunkt";
+    case RuleKind::EveryNth: return "Jeder n-te Datensatz";
+  }
+  return {};
+}
+
+void EmitRoutePoint(Session& s, GeneratorState& g, RuleKind kind, const std::string& why,
+                    int line) {
+  PointRecord& p = s.CurrentPoint;
+  p.PointLabel = s.ShowPointInfo ? why : std::string("-");
+  RouteOut(s, g.LastRouteLat, g.LastRouteLon, p.LatValue, p.LonValue);
+  g.LastRouteLat = p.LatValue;
+  g.LastRouteLon = p.LonValue;
+  g.lastEmittedLine = line;
+  s.ruleNotes.push_back({s.RoutePointCount, kind, why});
+}
+
+namespace {
+
+// Rule texts are for the reader of an explanation; a record time that does not show as a time
+// must not end the run because of them.
+std::string shownTime(const Session& s, const std::string& time) {
+  try {
+    return TimeChange(s, time);
+  } catch (const ConvertError&) {
+    return time;
+  }
+}
+
+std::string withoutFraction(const std::string& t) {
+  const auto dot = t.find('.');
+  return dot == std::string::npos ? t : t.substr(0, dot);
+}
+
+int headingChange(const Session& s, const std::string& a, const std::string& b) {
+  const auto deg = [](const std::string& c) {
+    const auto dot = c.find('.');
+    if (dot == std::string::npos) return 0LL;
+    return strToIntDef(c.substr(0, dot), 0);
+  };
+  const long long x = deg(a), y = deg(b), g = s.rules.GradEdit;
+  const long long hi = x > y ? x : y, lo = x > y ? y : x;
+  long long d = (hi + g > 360 && lo - g < 0) ? 360 - hi + lo : x - y;
+  return static_cast<int>(d < 0 ? -d : d);
+}
+
+// Answers every question like a user who wants no interruption; the end point search must not
+// show the prompts of the lines it passes over.
+class QuietPort : public UserPort {
+ public:
+  PromptAnswer prompt(PromptKind, PromptButtons b, const std::string&) override {
+    switch (b) {
+      case PromptButtons::AbortIgnore: return PromptAnswer::Ignore;
+      case PromptButtons::YesNo: return PromptAnswer::No;
+      case PromptButtons::YesCancel: return PromptAnswer::Cancel;
+      case PromptButtons::Abort: return PromptAnswer::Abort;
+      case PromptButtons::Ok: return PromptAnswer::Ok;
+    }
+    return PromptAnswer::Ok;
+  }
+  std::optional<std::string> openFile(const FileDialogRequest&) override { return {}; }
+  std::optional<std::string> saveFile(const FileDialogRequest&) override { return {}; }
+  std::optional<std::string> browseFolder(const std::string&) override { return {}; }
+  bool showSplitDialog(SplitDialog&) override { return false; }
+};
+
+class QuietScope {
+ public:
+  explicit QuietScope(Session& s) : s_(s), port_(s.port()), errors_(s.ShowErrors) {
+    s.setPort(quiet_);
+    s.ShowErrors = false;
+  }
+  ~QuietScope() {
+    s_.setPort(port_);
+    s_.ShowErrors = errors_;
+  }
+
+ private:
+  Session& s_;
+  UserPort& port_;
+  bool errors_;
+  QuietPort quiet_;
+};
+
+enum class Outcome { Ended, ToEndPoint };
+
+std::string line(const Session& s, long long i) { return s.InputLines.at(i); }
+
+// The every-Nth-record generator.
+Outcome AllGGA(Session& s, GeneratorState& g) {
+  const int n = s.rules.XRPSpin < 1 ? 1 : s.rules.XRPSpin;
+  const int count = s.InputLines.Count();
+  long long i = 0;
+  g.LastRouteLat = g.LastRouteLon = 0;
+  s.RoutePointCount = 0;
+  while (i < count - 1) {
+    const bool a = Get_A(s, line(s, i), static_cast<int>(i));
+    if (s.AbortRequested) return Outcome::Ended;
+    const long long aLine = i;
+    i += n;
+    if (a) {
+      if (s.ReadVtg) {
+        bool b = false;
+        do {
+          // Past the last line there is nothing left to read.
+          if (i >= count) return Outcome::ToEndPoint;
+          b = Get_B(s, line(s, i), static_cast<int>(i));
+          if (s.AbortRequested) return Outcome::Ended;
+          ++i;
+        } while (!b);
+      }
+      if (s.CurrentPoint.FixOk == "1") {
+        EmitRoutePoint(s, g, RuleKind::EveryNth,
+                       "-N:" + std::to_string(n) + " T:" + shownTime(s, s.CurrentPoint.Time),
+                       static_cast<int>(aLine));
+      } else if (errorPromptIfShown(s, "Sat - Fehler beim Lesen des " + g.RecordLabel +
+                                           "Datensatz an Position " + std::to_string(i) +
+                                           " erkannt" + kCR + line(s, i))) {
+        return Outcome::Ended;
+      }
+    } else if (errorPromptIfShown(s, "Fehler beim Lesen des " + g.RecordLabel +
+                                         "Datensatz an Position " + std::to_string(i) +
+                                         " erkannt" + kCR + line(s, i))) {
+      return Outcome::Ended;
+    }
+  }
+  return Outcome::ToEndPoint;
+}
+
+// The end point is the last record the reader accepts. Real logs carry other sentences after the
+// last fix, so when the last line (the second-to-last for GGA + VTG) is no record, the last line
+// that is one is looked for, quietly, but never back to the last point already emitted.
+void endPoint(Session& s, GeneratorState& g, long long bLine) {
+  const int count = s.InputLines.Count();
+  const int last = count - 1;
+  const long long aLine = s.ReadVtg ? count - 2 : count - 1;
+  bool a = Get_A(s, line(s, aLine), last);
+  if (s.AbortRequested) return;
+  long long found = aLine;
+  if (a && s.ReadVtg) {
+    Get_B(s, line(s, bLine), last);
+    if (s.AbortRequested) return;
+  }
+  if (!a) {
+    QuietScope quiet(s);
+    for (long long j = count - 1; j > g.lastEmittedLine && j >= 0; --j) {
+      if (Get_A(s, line(s, j), static_cast<int>(j))) {
+        found = j;
+        a = true;
+        break;
+      }
+    }
+    if (a && s.ReadVtg) {
+      for (long long j = found + 1; j < count; ++j) {
+        if (Get_B(s, line(s, j), static_cast<int>(j))) break;
+      }
+    }
+    s.AbortRequested = false;
+  }
+  if (a) {
+    EmitRoutePoint(s, g, RuleKind::End, "-E:" + shownTime(s, s.CurrentPoint.Time),
+                   static_cast<int>(found));
+  }
+}
+
+void abortMessage(Session& s, const std::string& text) {
+  s.port().prompt(PromptKind::Error, PromptButtons::Abort, text);
+}
+
+// The rule generator from its first record on; returns whether the end point follows and the
+// line for the end point's B record.
+Outcome runRules(Session& s, GeneratorState& g, long long& bLine) {
+  const RuleSettings& r = s.rules;
+  PointRecord& p = s.CurrentPoint;
+  const int count = s.InputLines.Count();
+  long long i = 0;
+
+  // The first record with a fix.
+  while (true) {
+    const bool a = Get_A(s, line(s, i), static_cast<int>(i));
+    if (s.AbortRequested) return Outcome::Ended;
+    if (i >= count) {
+      abortMessage(s, "Keinen gültigen "_cp + g.RecordLabel + " Datensatz in der Datei gefunden");
+      return Outcome::Ended;
+    }
+    ++i;
+    if (p.FixOk != "1") {
+      if (errorPromptIfShown(s, "Sat - Fehler beim Lesen des ersten " + g.RecordLabel +
+                                    " Datensatzes an Position " + std::to_string(i) +
+                                    " erkannt" + kCR + line(s, i)))
+        return Outcome::Ended;
+      continue;
+    }
+    if (a) break;
+  }
+  const long long startLine = i - 1;
+  if (s.ReadVtg) {
+    while (true) {
+      const bool b = Get_B(s, line(s, i), static_cast<int>(i));
+      if (s.AbortRequested) return Outcome::Ended;
+      if (i >= count) {
+        abortMessage(s, "Keinen gültigen VTG Datensatz in der Datei gefunden"_cp);
+        return Outcome::Ended;
+      }
+      ++i;
+      if (b) break;
+    }
+  }
+  g.RefTime = p.Time;
+  g.RefCourse = p.Course;
+  EmitRoutePoint(s, g, RuleKind::Start, "-S:" + shownTime(s, p.Time),
+                 static_cast<int>(startLine));
+  g.DistRefLat = g.StopLat = p.LatValue;
+  g.DistRefLon = g.StopLon = p.LonValue;
+  // The scan starts at the B record just read, which the A reader rejects like any other line.
+  if (s.ReadVtg) --i;
+
+  while (i < count - 1) {
+    long long aLine = 0;
+    while (true) {
+      s.port().processPendingEvents();
+      // Running past the last line ends the scan; the end point follows.
+      if (i >= count) {
+        bLine = count - 1;
+        return Outcome::ToEndPoint;
+      }
+      const bool a = Get_A(s, line(s, i), static_cast<int>(i));
+      if (s.AbortRequested) return Outcome::Ended;
+      aLine = i;
+      ++i;
+      if (a) {
+        g.CurLat = p.LatValue;
+        g.CurLon = p.LonValue;
+        break;
+      }
+    }
+    if (s.ReadVtg) {
+      while (true) {
+        s.port().processPendingEvents();
+        if (i >= count) {
+          bLine = count - 1;
+          return Outcome::ToEndPoint;
+        }
+        const bool b = Get_B(s, line(s, i), static_cast<int>(i));
+        if (s.AbortRequested) return Outcome::Ended;
+        ++i;
+        if (b) break;
+      }
+    }
+    g.CurTime = p.Time;
+    g.CurCourse = p.Course;
+    s.setOutputCaption(outputCaptionWith(s, s.OutputLines.Count()));
+
+    const bool fix = p.FixOk == "1";
+    const int d = Dist(g.DistRefLat, g.DistRefLon, g.CurLat, g.CurLon);
+    g.DistDue = r.MeterCheck && d >= r.MeterSpin && fix;
+    g.TimeDue = r.ZeitCheck && ZeitDif(g.RefTime, g.CurTime) >= r.ZeitSpin && fix;
+    if (g.RefCourse.empty()) g.RefCourse = "0.0";
+    if (g.CurCourse.empty()) g.CurCourse = "0.0";
+    g.HeadingDue = r.GradCheck && GradDif(s, g.RefCourse, g.CurCourse) && fix;
+    if (r.PauseCheck) {
+      if (!g.InStop && p.SpeedValue < s.StopSpeed) {
+        g.StopStartSeconds = GetTime(p.Time);
+        g.StopStartTime = p.Time;
+        g.StopLat = p.LatValue;
+        g.StopLon = p.LonValue;
+        g.InStop = true;
+      }
+      if (g.InStop && p.SpeedValue > s.StartSpeed &&
+          Dist(g.StopLat, g.StopLon, p.LatValue, p.LonValue) > 20) {
+        g.InStop = false;
+        g.PauseMinutes = (GetTime(p.Time) - g.StopStartSeconds) / 60;
+        g.PauseDue = g.PauseMinutes >= r.PauseEdit;
+      }
+    }
+
+    const int point = static_cast<int>(aLine);
+    const auto fromLast = [&] { return Dist(g.LastRouteLat, g.LastRouteLon, p.LatValue, p.LonValue); };
+    if (g.DistDue && p.SpeedValue <= r.MeterSpeedEdit) {
+      const int last = fromLast();
+      if (last > r.MinDistEdit) {
+        char m[32];
+        std::snprintf(m, sizeof m, " M%2.2d", d);
+        EmitRoutePoint(s, g, RuleKind::Distance,
+                       "-T:" + shownTime(s, p.Time) + " D:" + std::to_string(last) + m + "K:" +
+                           p.SpeedKmh,
+                       point);
+      }
+      g.DistRefLat = g.CurLat;
+      g.DistRefLon = g.CurLon;
+    }
+    if (g.TimeDue) {
+      const int last = fromLast();
+      if (last >= r.MinDistEdit) {
+        EmitRoutePoint(s, g, RuleKind::Time,
+                       "-T:" + shownTime(s, p.Time) + " D:" + std::to_string(last) + "K:" +
+                           p.SpeedKmh,
+                       point);
+      }
+      g.RefTime = g.CurTime;
+    }
+    if (g.HeadingDue) {
+      const int last = fromLast();
+      if (p.SpeedValue >= r.GradSpeedEdit && last > r.MinDistEdit) {
+        EmitRoutePoint(s, g, RuleKind::Heading,
+                       "-T:" + shownTime(s, p.Time) + " D:" + std::to_string(last) + "G:" +
+                           std::to_string(headingChange(s, g.RefCourse, g.CurCourse)) + "K:" +
+                           p.SpeedKmh,
+                       point);
+      }
+      g.RefCourse = g.CurCourse;
+    }
+    if (g.PauseDue) {
+      EmitRoutePoint(s, g, RuleKind::Stop,
+                     "-PS:" + withoutFraction(shownTime(s, g.StopStartTime)) + "PE:" +
+                         withoutFraction(shownTime(s, p.Time)) + "PD:" +
+                         std::to_string(g.PauseMinutes),
+                     point);
+      g.PauseMinutes = 0;
+      g.PauseDue = false;
+    }
+  }
+  bLine = i - 1;
+  return Outcome::ToEndPoint;
+}
+
+}  // namespace
+
+void RouteErzeugen(Session& s) {
+  s.port().focusOutputPane();
+  s.setOutputCaption(outputCaptionWith(s, 0));
+  s.ActiveTimeOffset = 0;
+  s.RoutePointCount = 0;
+  s.AbortRequested = false;
+  s.ruleNotes.clear();
+  if (s.InputLines.Count() < 2) {
+    abortMessage(s, "Es müssen mindestens 2 Datensätze zur Auswertung vorhanden sein!"_cp);
+    return;
+  }
+  s.OutputLines.clear();
+  NaviChange(s);
+  s.setOutputCaption(outputCaptionWith(s, 0));
+  chooseActiveTimeOffset(s);
+
+  GeneratorState g;
+  g.RecordLabel = recordLabel(s);
+  long long bLine = s.InputLines.Count() - 1;
+  const Outcome o = s.rules.AllGGACheck ? AllGGA(s, g) : runRules(s, g, bLine);
+  if (o == Outcome::ToEndPoint) endPoint(s, g, bLine);
+}
+
+}  // namespace kursolin

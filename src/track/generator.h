@@ -1,0 +1,44 @@
+#pragma once
+// The route generators: the rules of the rule panel (distance, heading, time, stop, minimum
+// distance) or every Nth record, over the records of InputLines.
+
+#include <string>
+
+#include "core/point.h"
+#include "core/session.h"
+
+namespace kursolin {
+
+/// State of one generator run.
+struct GeneratorState {
+  Real LastRouteLat = 0, LastRouteLon = 0;
+  Real DistRefLat = 0, DistRefLon = 0;
+  Real CurLat = 0, CurLon = 0;
+  Real StopLat = 0, StopLon = 0;
+  std::string RefTime, CurTime;
+  std::string RefCourse, CurCourse;
+  bool InStop = false;
+  int StopStartSeconds = 0;
+  std::string StopStartTime;
+  int PauseMinutes = 0;
+  bool DistDue = false, TimeDue = false, HeadingDue = false, PauseDue = false;
+  std::string RecordLabel;
+  /// Line of the A record of the last point emitted (-1: none yet).
+  int lastEmittedLine = -1;
+};
+
+/// Makes the route from InputLines into OutputLines with the rules or every Nth record.
+void RouteErzeugen(Session& s);
+
+/// Emits the current point (RouteOut) and makes it the last route point; `line` is the index of
+/// its A record, `why` the rule text kept beside the route.
+void EmitRoutePoint(Session& s, GeneratorState& g, RuleKind kind, const std::string& why,
+                    int line);
+
+/// "GGA" for GGA + VTG logs, else the input format's short name.
+std::string recordLabel(const Session& s);
+
+/// The German name of a rule, for explanations.
+std::string ruleName(RuleKind kind);
+
+}  // namespace kursolin

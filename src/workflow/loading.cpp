@@ -1,0 +1,139 @@
+#include "workflow/loading.h"
+
+#include "core/cp1252.h"
+#include "core/prompt.h"
+#include "workflow/fileio.h"
+#include "workflow/input_formats.h"
+#include "workflow/panes.h"
+
+namespace kursolin {
+
+std::string formatNotAvailableText(const std::string& formatName) {
+  return "Das Format "_cp + '"' + formatName + '"' +
+         " kann in dieser Version von Kursolin noch nicht eingelesen werden."_cp;
+}
+
+namespace {
+
+const char* const kInputParents[] = {"In_NMEA", "IN_TP_XML", "In_NaviTextTab"};
+
+void applyCode(Session& s, const InputFormatInfo& f) {
+  for (const auto& other : inputFormats()) s.item(other.menuItem).checked = false;
+  for (const char* p : kInputParents) s.item(p).checked = false;
+  setAllRuleGroups(s, false);
+  s.item(f.menuItem).checked = true;
+  if (f.code == 1 || f.code == 2) s.item("In_NMEA").checked = true;
+  if (f.code == 4 || f.code == 5) s.item("IN_TP_XML").checked = true;
+  s.InputLabel = inputLabelFor(s, f.code);
+  s.InputShortName = f.shortName;
+  s.ReadVtg = f.code == 1;
+  s.InputFormat = f.code;
+}
+
+std::string successCaption(const Session& s, const InputFormatInfo& f) {
+  const int count = s.InputLines.Count();
+  switch (f.countKind) {
+    case CountKind::Lines: return s.InputLabel + " - Zeilen = " + std::to_string(count);
+    case CountKind::Pairs: return s.InputLabel + " := " + std::to_string(count / 2);
+    case CountKind::Stations: return s.InputLabel + " - Stationen = " + std::to_string(count);
+    case CountKind::Plain: return s.InputLabel + " = " + std::to_string(count);
+  }
+  return s.InputLabel;
+}
+
+// Everything after the file is chosen; the path is known to exist or not.
+bool readAndCheck(Session& s, const std::string& path) {
+  const InputFormatInfo* f = inputFormat(s.InputFormat);
+  s.InputFileName = path;
+  s.SaveBaseName = nameOf(path);
+  s.OpenDir = folderOf(path);
+  std::string why;
+  auto bytes = readFileBytes(path, &why);
+  if (!bytes) {
+    s.port().prompt(PromptKind::Error, PromptButtons::Ok,
+                    "Die Datei " + path + " kann nicht gelesen werden: " + why);
+    s.item("Route").enabled = false;
+    s.port().stateChanged();
+    return false;
+  }
+  s.InputLines.setText(*bytes);
+  s.item("NMEADaten").enabled = true;
+  NaviChange(s);
+  if (!f || !f->check) {
+    // A stored code without a reader: the lines are shown, nothing can be made of them.
+    s.item("Route").enabled = false;
+    s.port().stateChanged();
+    return false;
+  }
+  s.setInputCaption(failureCaptionFor(s, f->code));
+  const bool usable = f->check(s);
+  s.item("Route").enabled = usable;
+  if (usable) {
+    s.setInputCaption(successCaption(s, *f));
+    enableRuleGroups(s, f->groups);
+  }
+  s.port().stateChanged();
+  if (!usable) {
+    s.port().prompt(PromptKind::Error, PromptButtons::Abort, failureMessageFor(s, f->code));
+  }
+  if (usable || f->code != 3) s.setStatusText(f->statusPrefix + s.InputFileName);
+  return usable;
+}
+
+}  // namespace
+
+void SourceChange(Session& s, int code) {
+  const InputFormatInfo* f = inputFormat(code);
+  if (!f) return;
+  if (code != 7) {
+    if (!f->check) {
+      s.port().prompt(PromptKind::Information, PromptButtons::Ok,
+                      formatNotAvailableText(inputLabelFor(s, code)));
+      return;
+    }
+    applyCode(s, *f);
+  }
+  s.setInputCaption(s.InputLabel);
+  s.port().stateChanged();
+  const bool separatorChanged = s.SeparatorAtSettings != s.InputSeparator;
+  if (s.InputFormat != s.PreviousInputFormat || separatorChanged) {
+    // The new separator counts as seen once the file was loaded again with it.
+    if (separatorChanged) s.SeparatorAtSettings = s.InputSeparator;
+    LoadNMEAExecute(s);
+  }
+  s.PreviousInputFormat = s.InputFormat;
+}
+
+void LoadNMEAExecute(Session& s) {
+  const InputFormatInfo* f = inputFormat(s.InputFormat);
+  FileDialogRequest req;
+  if (f) {
+    req.title = f->dialogTitle;
+    req.filter = f->filter;
+    req.defaultExt = f->defaultExt;
+  }
+  req.initialDir = s.OpenDir;
+  s.InputLines.clear();
+  s.OutputLines.clear();
+  s.port().stateChanged();
+  const auto chosen = s.port().openFile(req);
+  if (!chosen) return;
+  readAndCheck(s, *chosen);
+}
+
+bool loadInputFile(Session& s, const std::string& path) {
+  s.InputLines.clear();
+  s.OutputLines.clear();
+  return readAndCheck(s, path);
+}
+
+void FehlermeldungClick(Session& s) {
+  UiItem& item = s.item("Fehlermeldung");
+  item.checked = !item.checked;
+  s.ShowErrors = item.checked;
+  s.port().stateChanged();
+}
+
+void In_NaviTextTabClick(Session& s) { SourceChange(s, 7); }
+
+}  // namespace kursolin

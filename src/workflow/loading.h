@@ -1,0 +1,29 @@
+#pragma once
+// Choosing the input format and loading a file of it.
+
+#include <string>
+
+#include "core/session.h"
+
+namespace kursolin {
+
+/// Applies an input format code; loads when the format or the input separator changed.
+void SourceChange(Session& s, int code);
+
+/// The load command: open dialog, read, check, captions and status.
+void LoadNMEAExecute(Session& s);
+
+/// Loads the file at path as the current input format, without a dialog; false when the file
+/// cannot be read or fails the check (after the same messages as the dialog path).
+bool loadInputFile(Session& s, const std::string& path);
+
+/// Toggles "Fehlermeldungen ausgeben" and ShowErrors with it.
+void FehlermeldungClick(Session& s);
+
+/// The sub-menu "Koordinatenpaar aus Textdatei" opens.
+void In_NaviTextTabClick(Session& s);
+
+/// The message for a format this version cannot read yet.
+std::string formatNotAvailableText(const std::string& formatName);
+
+}  // namespace kursolin

@@ -1,0 +1,31 @@
+#include "workflow/panes.h"
+
+#include "core/textutil.h"
+
+namespace kursolin {
+
+bool paneSortsAfter(const TextLines& lines, char c) {
+  if (lines.empty()) return false;
+  // Only the start of the text can decide: every line is followed by CR LF.
+  const std::string& first = lines.full(0);
+  if (first.empty()) return sortsAfter("\r", c);
+  return sortsAfter(first.size() > 1 ? std::string_view(first).substr(0, 2) : first + "\r", c);
+}
+
+void NaviChange(Session& s) {
+  const bool on = paneSortsAfter(s.OutputLines, '\x1F');
+  UiItem& save = s.item("SaveNavi");
+  UiItem& rev = s.item("RouteReversAction");
+  if (save.enabled == on && rev.enabled == on) return;
+  save.enabled = on;
+  rev.enabled = on;
+  s.port().stateChanged();
+}
+
+void NMEADatenChange(Session& s) {
+  s.item("NMEADaten").enabled = paneSortsAfter(s.InputLines, '\x1F');
+  s.item("Route").enabled = s.InputLines.Count() > 1;
+  s.port().stateChanged();
+}
+
+}  // namespace kursolin

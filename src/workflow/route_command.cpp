@@ -1,0 +1,36 @@
+#include "workflow/route_command.h"
+
+#include "core/geotime.h"
+#include "core/prompt.h"
+#include "track/generator.h"
+#include "workflow/output_formats.h"
+#include "workflow/panes.h"
+
+namespace kursolin {
+
+void RouteExecute(Session& s) {
+  s.port().setBusy(true);
+  TimeArtChange(s, s.TimeMode);
+  if (s.OutCSV) {
+    s.PointTable.visible = true;
+    s.PointTable.rows.clear();
+    s.TableRowCount = 1;
+  } else {
+    s.PointTable.visible = false;
+  }
+  s.port().stateChanged();
+  try {
+    RouteErzeugen(s);
+    // Formats whose first and last lines carry flags of their own.
+    if (const OutputFormatInfo* f = chosenOutputFormat(s); f && f->finish) f->finish(s);
+    s.port().focusOutputPane();
+  } catch (const ConvertError& e) {
+    // A value no reader could convert ends the command; what was emitted stays.
+    s.port().prompt(PromptKind::Error, PromptButtons::Ok, e.what());
+  }
+  NaviChange(s);
+  s.port().setBusy(false);
+  s.port().stateChanged();
+}
+
+}  // namespace kursolin

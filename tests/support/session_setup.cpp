@@ -1,0 +1,40 @@
+#include "support/session_setup.h"
+
+#include "workflow/loading.h"
+#include "workflow/output_formats.h"
+#include "workflow/panes.h"
+#include "workflow/program.h"
+
+namespace kursolin::test {
+
+void createLikeTheWindow(Session& s) { FormCreate(s, "/tmp/"); }
+
+void useInput(Session& s, int code) {
+  s.PreviousInputFormat = code;
+  s.SeparatorAtSettings = s.InputSeparator;
+  SourceChange(s, code);
+}
+
+void useOutput(Session& s, int code) {
+  const bool route = s.item("Route").enabled;
+  s.item("Route").enabled = false;
+  NaviArtChange(s, code);
+  s.item("Route").enabled = route;
+}
+
+void onlyRules(Session& s, bool meter, bool grad, bool pause, bool zeit) {
+  s.rules.AllGGACheck = false;
+  s.rules.MeterCheck = meter;
+  s.rules.GradCheck = grad;
+  s.rules.PauseCheck = pause;
+  s.rules.ZeitCheck = zeit;
+}
+
+void setInput(Session& s, const std::vector<std::string>& lines) {
+  s.InputLines.assign(lines);
+  NMEADatenChange(s);
+}
+
+std::vector<std::string> output(const Session& s) { return s.OutputLines.lines(); }
+
+}  // namespace kursolin::test

@@ -1,0 +1,467 @@
+// The rule generator and the every-Nth-record generator on scripted tracks.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "core/cp1252.h"
+#include "core/geotime.h"
+#include "support/hosts.h"
+#include "support/nmea_writer.h"
+#include "support/session_setup.h"
+#include "track/generator.h"
+#include "workflow/route_command.h"
+
+namespace kursolin {
+namespace {
+
+using test::TrackBuilder;
+
+struct Pt {
+  double lat, lon;
+};
+
+class Generator : public test::HostTest {
+ protected:
+  void SetUp() override {
+    test::createLikeTheWindow(session);
+    test::useOutput(session, 1);  // Navigon MN|4.2, short form
+  }
+  void gga(const TrackBuilder& t) {
+    test::useInput(session, 1);
+    test::setInput(session, t.ggaVtgLines());
+  }
+  void rmc(const TrackBuilder& t) {
+    test::useInput(session, 2);
+    test::setInput(session, t.rmcLines());
+  }
+  /// Positions of the points of an MN|4.2 output (longitude field 11, latitude field 12).
+  std::vector<Pt> points() const {
+    std::vector<Pt> out;
+    for (const auto& l : session.OutputLines.lines()) {
+      std::vector<std::string> f;
+      std::size_t start = 0, bar;
+      while ((bar = l.find('|', start)) != std::string::npos) {
+        f.push_back(l.substr(start, bar - start));
+        start = bar + 1;
+      }
+      EXPECT_EQ(f.size(), 15u) << l;
+      if (f.size() == 15) out.push_back({std::stod(f[12]), std::stod(f[11])});
+    }
+    return out;
+  }
+  std::vector<RuleKind> kinds() const {
+    std::vector<RuleKind> k;
+    for (const auto& n : session.ruleNotes) k.push_back(n.kind);
+    return k;
+  }
+  int count(RuleKind k) const {
+    int n = 0;
+    for (auto x : kinds()) n += x == k;
+    return n;
+  }
+  static int metres(const Pt& a, const Pt& b) { return Dist(a.lat, a.lon, b.lat, b.lon); }
+};
+
+TEST_P(Generator, DistanceRuleAtLowSpeedAboutEveryKilometre) {
+  onlyRules(session, true, false, false, false);
+  TrackBuilder t(48.0, 11.0, 12 * 3600);
+  t.add(t.current()).drive(0, 40, 900);  // 10 km north at 40 km/h
+  gga(t);
+  RouteErzeugen(session);
+  const auto p = points();
+  ASSERT_EQ(count(RuleKind::Distance), 9);
+  ASSERT_EQ(p.size(), 11u);  // start, nine distance points, end
+  EXPECT_EQ(kinds().front(), RuleKind::Start);
+  EXPECT_EQ(kinds().back(), RuleKind::End);
+  for (std::size_t i = 1; i + 1 < p.size(); ++i) {
+    const int d = metres(p[i - 1], p[i]);
+    EXPECT_GE(d, 1000) << i;
+    EXPECT_LE(d, 1012) << i;
+  }
+  EXPECT_NEAR(p.back().lat, t.fixes().back().lat, 1e-6);
+  EXPECT_TRUE(port.prompts.empty());
+}
+
+TEST_P(Generator, DistanceRuleWaitsForTheFirstSlowRecordAfterAFastStretch) {
+  onlyRules(session, true, false, false, false);
+  TrackBuilder t(48.0, 11.0, 12 * 3600);
+  t.add(t.current()).drive(0, 120, 300);  // 10 km at 120 km/h: no distance point
+  const std::size_t fastRecords = t.fixes().size();
+  t.drive(0, 50, 5);  // at the threshold: counts as slow
+  gga(t);
+  RouteErzeugen(session);
+  ASSERT_EQ(count(RuleKind::Distance), 1);
+  const auto p = points();
+  ASSERT_EQ(p.size(), 3u);
+  EXPECT_NEAR(p[1].lat, t.fixes()[fastRecords].lat, 1e-6) << "the point comes at once";
+}
+
+TEST_P(Generator, HeadingRuleNeedsSpeedButMovesItsReferenceAnyway) {
+  onlyRules(session, false, true, false, false);
+  for (double speed : {30.0, 10.0}) {
+    TrackBuilder t(48.0, 11.0, 12 * 3600);
+    t.add(t.current()).drive(0, speed, 60).drive(90, speed, 60);
+    gga(t);
+    RouteErzeugen(session);
+    EXPECT_EQ(count(RuleKind::Heading), speed > 20 ? 1 : 0) << speed;
+    if (speed > 20) {
+      const auto p = points();
+      EXPECT_NEAR(p[1].lat, t.fixes()[61].lat, 1e-6) << "at the first record heading east";
+    }
+  }
+  // The reference moved on at 10 km/h: speeding up on the same course turns nothing.
+  TrackBuilder t(48.0, 11.0, 12 * 3600);
+  t.add(t.current()).drive(0, 10, 60).drive(90, 10, 60).drive(90, 40, 60);
+  gga(t);
+  RouteErzeugen(session);
+  EXPECT_EQ(count(RuleKind::Heading), 0);
+}
+
+TEST_P(Generator, SlowBendGivesAPointOnceTheTurnExceedsTheAngle) {
+  onlyRules(session, false, true, false, false);
+  TrackBuilder t(48.0, 11.0, 12 * 3600);
+  t.add(t.current());
+  for (int c = 0; c <= 120; c += 5) t.drive(c, 40, 10, 10);
+  gga(t);
+  RouteErzeugen(session);
+  ASSERT_EQ(count(RuleKind::Heading), 1);
+  // Course 80 is the first more than 75 degrees from the reference 0.
+  const std::string& why = session.ruleNotes[1].text;
+  EXPECT_NE(why.find("G:80K:"), std::string::npos) << why;
+}
+
+TEST_P(Generator, TimeRuleWithoutMinimumDistanceDoublesADistancePoint) {
+  onlyRules(session, true, true, false, true);
+  session.rules.MinDistEdit = 0;
+  session.rules.MeterSpin = 100;
+  session.rules.ZeitSpin = 10;
+  TrackBuilder t(48.0, 11.0, 12 * 3600);
+  t.add(t.current()).drive(0, 36, 25);  // 10 m/s: 100 m every 10 s
+  gga(t);
+  RouteErzeugen(session);
+  const auto k = kinds();
+  const std::vector<RuleKind> expected = {RuleKind::Start, RuleKind::Distance, RuleKind::Time,
+                                          RuleKind::Distance, RuleKind::Time, RuleKind::End};
+  EXPECT_EQ(k, expected);
+  const auto p = points();
+  ASSERT_EQ(p.size(), 6u);
+  EXPECT_EQ(metres(p[1], p[2]), 0);
+  EXPECT_EQ(metres(p[3], p[4]), 0);
+}
+
+TEST_P(Generator, TimeRuleStopsFiringAfterMidnight) {
+  onlyRules(session, false, false, false, true);
+  session.rules.ZeitSpin = 60;
+  TrackBuilder t(48.0, 11.0, 86400 - 300);
+  t.add(t.current()).drive(0, 40, 600);
+  gga(t);
+  RouteErzeugen(session);
+  EXPECT_EQ(count(RuleKind::Time), 5) << "23:56 .. 24:00, then the difference is negative";
+}
+
+TEST_P(Generator, StopRule) {
+  onlyRules(session, false, false, true, false);
+  session.rules.MinDistEdit = 5000;  // the stop point ignores the minimum distance
+  struct Case {
+    int standSeconds;
+    bool point;
+    int minutes;
+  } cases[] = {{270, true, 4}, {179, false, 0}, {181, true, 3}};
+  for (const auto& c : cases) {
+    TrackBuilder t(48.0, 11.0, 12 * 3600);
+    t.add(t.current()).drive(0, 30, 60).stand(c.standSeconds).drive(0, 30, 60);
+    gga(t);
+    RouteErzeugen(session);
+    ASSERT_EQ(count(RuleKind::Stop), c.point ? 1 : 0) << c.standSeconds;
+    if (c.point) {
+      const auto& note = session.ruleNotes[1];
+      EXPECT_EQ(note.kind, RuleKind::Stop);
+      EXPECT_NE(note.text.find("PD:" + std::to_string(c.minutes)), std::string::npos)
+          << note.text;
+      EXPECT_EQ(note.text.substr(0, 4), "-PS:");
+    }
+  }
+}
+
+TEST_P(Generator, StopGoesOnWhileTheVehicleIsWithinTwentyMetres) {
+  onlyRules(session, false, false, true, false);
+  TrackBuilder t(48.0, 11.0, 12 * 3600);
+  t.add(t.current()).drive(0, 30, 60).stand(120);
+  // Fast readings, but hardly moving: still the same stop.
+  for (int i = 0; i < 120; ++i) {
+    test::Fix f = t.current();
+    f.secondsOfDay += i + 1;
+    f.speedKmh = 30;
+    f.lat += (i % 2) * 0.00005;  // 5.6 m back and forth
+    t.add(f);
+  }
+  const test::Fix last = t.fixes().back();
+  TrackBuilder rest(last.lat, last.lon, last.secondsOfDay);
+  rest.drive(0, 30, 60);
+  for (const auto& f : rest.fixes()) t.add(f);
+  gga(t);
+  RouteErzeugen(session);
+  ASSERT_EQ(count(RuleKind::Stop), 1);
+  EXPECT_NE(session.ruleNotes[1].text.find("PD:4"), std::string::npos)
+      << session.ruleNotes[1].text;
+}
+
+TEST_P(Generator, TwoLineRmcLogGivesStartAndEnd) {
+  TrackBuilder t(48.0, 11.0, 12 * 3600);
+  t.add(t.current()).drive(0, 40, 1);
+  rmc(t);
+  RouteErzeugen(session);
+  EXPECT_EQ(kinds(), (std::vector<RuleKind>{RuleKind::Start, RuleKind::End}));
+  EXPECT_EQ(session.RoutePointCount, 2);
+}
+
+TEST_P(Generator, FewerThanTwoLines) {
+  test::useInput(session, 2);
+  test::setInput(session, {test::rmcSentence(test::Fix{})});
+  session.OutputLines.add("old");
+  RouteErzeugen(session);
+  ASSERT_EQ(port.prompts.size(), 1u);
+  EXPECT_EQ(port.prompts[0].text, "Es m\xFCssen mindestens 2 Datens\xE4tze zur Auswertung vorhanden sein!");
+  EXPECT_EQ(port.prompts[0].buttons, PromptButtons::Abort);
+  EXPECT_EQ(session.OutputLines.Count(), 1) << "nothing was cleared";
+}
+
+TEST_P(Generator, FirstRecordsWithoutFix) {
+  TrackBuilder t(48.0, 11.0, 12 * 3600);
+  for (int i = 0; i < 3; ++i) {
+    test::Fix f = t.current();
+    f.quality = 0;
+    f.valid = false;
+    f.secondsOfDay += i;
+    t.add(f);
+  }
+  t.drive(0, 40, 10);
+  // Silently skipped with errors hidden.
+  rmc(t);
+  RouteErzeugen(session);
+  EXPECT_TRUE(port.prompts.empty());
+  ASSERT_FALSE(points().empty());
+  EXPECT_NEAR(points()[0].lat, t.fixes()[3].lat, 1e-6);
+  // With errors shown every rejected record is reported, naming the next line.
+  session.ShowErrors = true;
+  RouteErzeugen(session);
+  ASSERT_EQ(port.prompts.size(), 3u);
+  EXPECT_EQ(port.prompts[0].text, "Sat - Fehler beim Lesen des ersten RMC Datensatzes an Position 1 erkannt\r" +
+                                      session.InputLines.at(1));
+  EXPECT_EQ(port.prompts[2].text, "Sat - Fehler beim Lesen des ersten RMC Datensatzes an Position 3 erkannt\r" +
+                                      session.InputLines.at(3));
+}
+
+TEST_P(Generator, NoFixAnywhereUnderTheRules) {
+  TrackBuilder t(48.0, 11.0, 12 * 3600);
+  for (int i = 0; i < 5; ++i) {
+    test::Fix f = t.current();
+    f.valid = false;
+    f.secondsOfDay += i;
+    t.add(f);
+  }
+  rmc(t);
+  RouteErzeugen(session);
+  ASSERT_EQ(port.prompts.size(), 1u);
+  EXPECT_EQ(port.prompts[0].text, "Keinen g\xFCltigen RMC Datensatz in der Datei gefunden");
+  EXPECT_EQ(session.OutputLines.Count(), 0);
+}
+
+TEST_P(Generator, GgaWithoutVtg) {
+  TrackBuilder t(48.0, 11.0, 12 * 3600);
+  t.add(t.current()).drive(0, 40, 3);
+  test::useInput(session, 1);
+  std::vector<std::string> lines;
+  for (const auto& f : t.fixes()) lines.push_back(test::ggaSentence(f));
+  test::setInput(session, lines);
+  RouteErzeugen(session);
+  ASSERT_EQ(port.prompts.size(), 1u);
+  EXPECT_EQ(port.prompts[0].text, "Keinen g\xFCltigen VTG Datensatz in der Datei gefunden");
+  EXPECT_EQ(session.RoutePointCount, 0);
+}
+
+TEST_P(Generator, GgaVtgMainScanStartsAtTheVtgLine) {
+  session.ShowErrors = true;
+  TrackBuilder t(48.0, 11.0, 12 * 3600);
+  t.add(t.current()).drive(0, 40, 2);
+  gga(t);
+  port.answer({PromptAnswer::Ignore});
+  RouteErzeugen(session);
+  ASSERT_EQ(port.prompts.size(), 1u);
+  EXPECT_EQ(port.prompts[0].text, "Keinen GGA Datensatz an Position 1 erkannt\r" + session.InputLines.at(1));
+  EXPECT_EQ(count(RuleKind::End), 1);
+}
+
+TEST_P(Generator, AbortEndsTheRunAndKeepsWhatWasEmitted) {
+  session.ShowErrors = true;
+  onlyRules(session, true, false, false, false);
+  session.rules.MeterSpin = 100;
+  TrackBuilder t(48.0, 11.0, 12 * 3600);
+  t.add(t.current()).drive(0, 36, 30);
+  auto lines = t.rmcLines();
+  lines[25] = "$GPRMC,garbage*00";
+  test::useInput(session, 2);
+  test::setInput(session, lines);
+  port.answer({PromptAnswer::Abort});
+  RouteErzeugen(session);
+  EXPECT_EQ(port.prompts.size(), 1u);
+  EXPECT_TRUE(session.AbortRequested);
+  EXPECT_EQ(kinds(), (std::vector<RuleKind>{RuleKind::Start, RuleKind::Distance,
+                                            RuleKind::Distance}))
+      << "no end point after Abort";
+  EXPECT_EQ(session.OutputLines.Count(), 3);
+}
+
+TEST_P(Generator, EndPointIsTheLastAcceptedRecordOfARealLog) {
+  onlyRules(session, true, false, false, false);
+  TrackBuilder t(48.0, 11.0, 12 * 3600);
+  t.add(t.current()).drive(0, 40, 60);
+  // GGA, GSA, VTG per epoch and a ZDA after the last fix, as real receivers write them.
+  std::vector<std::string> lines;
+  for (const auto& f : t.fixes()) {
+    lines.push_back(test::ggaSentence(f));
+    lines.push_back(test::sentence("GPGSA,A,3,28,08,11,27,07,,,,,,,,4.9,1.6,4.5"));
+    lines.push_back(test::vtgSentence(f));
+  }
+  lines.push_back(test::sentence("GPZDA,120101,07,08,2004,00,00"));
+  test::useInput(session, 1);
+  test::setInput(session, lines);
+  RouteErzeugen(session);
+  ASSERT_EQ(kinds().back(), RuleKind::End);
+  EXPECT_NEAR(points().back().lat, t.fixes().back().lat, 1e-6);
+  EXPECT_TRUE(port.prompts.empty());
+
+  // The same for RMC with trailing sentences, and never back past the last emitted point.
+  std::vector<std::string> r = t.rmcLines();
+  r.push_back(test::sentence("GPGSV,3,1,12,28,58,091,41"));
+  r.push_back("");
+  test::useInput(session, 2);
+  test::setInput(session, r);
+  RouteErzeugen(session);
+  EXPECT_EQ(kinds().back(), RuleKind::End);
+  EXPECT_NEAR(points().back().lat, t.fixes().back().lat, 1e-6);
+
+  std::vector<std::string> one = {t.rmcLines()[0], "junk", "junk"};
+  test::setInput(session, one);
+  RouteErzeugen(session);
+  EXPECT_EQ(kinds(), std::vector<RuleKind>{RuleKind::Start});
+}
+
+TEST_P(Generator, CleanLogEndPointIsTheLastLine) {
+  TrackBuilder t(48.0, 11.0, 12 * 3600);
+  t.add(t.current()).drive(0, 40, 30);
+  gga(t);
+  RouteErzeugen(session);
+  ASSERT_EQ(kinds().back(), RuleKind::End);
+  EXPECT_NEAR(points().back().lat, t.fixes().back().lat, 1e-6);
+  EXPECT_EQ(session.ruleNotes.size(), 2u);
+}
+
+TEST_P(Generator, EveryNthRmcRecord) {
+  session.rules.AllGGACheck = true;
+  session.rules.XRPSpin = 10;
+  TrackBuilder t(48.0, 11.0, 12 * 3600);
+  t.add(t.current()).drive(0, 40, 99);
+  rmc(t);
+  RouteErzeugen(session);
+  const auto p = points();
+  ASSERT_EQ(p.size(), 11u);
+  for (int i = 0; i < 10; ++i) EXPECT_NEAR(p[static_cast<std::size_t>(i)].lat, t.fixes()[i * 10u].lat, 1e-6);
+  EXPECT_NEAR(p[10].lat, t.fixes()[99].lat, 1e-6);
+
+  t.fixes()[20].valid = false;
+  rmc(t);
+  session.ShowErrors = true;
+  RouteErzeugen(session);
+  EXPECT_EQ(points().size(), 10u);
+  ASSERT_EQ(port.prompts.size(), 1u);
+  EXPECT_EQ(port.prompts[0].text, "Sat - Fehler beim Lesen des RMCDatensatz an Position 30 erkannt\r" +
+                                      session.InputLines.at(30));
+}
+
+TEST_P(Generator, EveryNthGgaVtgRecord) {
+  session.rules.AllGGACheck = true;
+  TrackBuilder t(48.0, 11.0, 12 * 3600);
+  t.add(t.current()).drive(0, 40, 49);
+  gga(t);
+  session.rules.XRPSpin = 1;
+  RouteErzeugen(session);
+  EXPECT_EQ(session.RoutePointCount, 51) << "every GGA record, then the end point";
+  session.rules.XRPSpin = 10;
+  session.ShowErrors = true;
+  port.answer({});
+  RouteErzeugen(session);
+  const auto p = points();
+  // A records at lines 0, 12, 24, ...: fixes 0, 6, 12, ...
+  ASSERT_GE(p.size(), 3u);
+  EXPECT_NEAR(p[1].lat, t.fixes()[6].lat, 1e-6);
+  EXPECT_NEAR(p[2].lat, t.fixes()[12].lat, 1e-6);
+  ASSERT_FALSE(port.prompts.empty());
+  EXPECT_EQ(port.prompts[0].text, "Keinen g\xFCltigen VTG Datensatz an Position 10 erkannt\r" +
+                                      session.InputLines.at(10));
+}
+
+TEST_P(Generator, EveryNthWithoutAnyFixGivesOnlyTheEndPoint) {
+  session.rules.AllGGACheck = true;
+  session.CurrentPoint.LatValue = 0;
+  session.CurrentPoint.LonValue = 0;
+  session.CurrentPoint.LatDec = "0";
+  TrackBuilder t(48.0, 11.0, 12 * 3600);
+  for (int i = 0; i < 30; ++i) {
+    test::Fix f = t.current();
+    f.valid = false;
+    f.secondsOfDay += i;
+    t.add(f);
+  }
+  rmc(t);
+  RouteErzeugen(session);
+  EXPECT_EQ(kinds(), std::vector<RuleKind>{RuleKind::End});
+  EXPECT_TRUE(port.prompts.empty());
+}
+
+TEST_P(Generator, EveryNthAbortInItsOwnPrompt) {
+  session.rules.AllGGACheck = true;
+  session.rules.XRPSpin = 2;
+  session.ShowErrors = true;
+  TrackBuilder t(48.0, 11.0, 12 * 3600);
+  t.add(t.current()).drive(0, 40, 20);
+  auto lines = t.rmcLines();
+  lines[4] = "nonsense";
+  test::useInput(session, 2);
+  test::setInput(session, lines);
+  port.answer({PromptAnswer::Ignore, PromptAnswer::Abort});
+  RouteErzeugen(session);
+  ASSERT_EQ(port.prompts.size(), 2u);
+  EXPECT_EQ(port.prompts[1].text, "Fehler beim Lesen des RMCDatensatz an Position 6 erkannt\r" +
+                                      session.InputLines.at(6));
+  EXPECT_EQ(session.RoutePointCount, 2);
+}
+
+TEST_P(Generator, UiGetsAChanceBeforeEveryRecordOfTheMainScan) {
+  TrackBuilder t(48.0, 11.0, 12 * 3600);
+  t.add(t.current()).drive(0, 40, 99);
+  rmc(t);
+  RouteErzeugen(session);
+  EXPECT_EQ(port.pendingEventCalls, 99);
+  EXPECT_EQ(session.outputCaption(), "MN|4.2 Routenpunkte := 2");
+}
+
+TEST_P(Generator, RouteExecuteReportsAConversionErrorAndRestoresTheCursor) {
+  TrackBuilder t(48.0, 11.0, 12 * 3600);
+  t.add(t.current()).drive(0, 40, 10);
+  auto lines = t.ggaVtgLines();
+  lines[5] = test::sentence("GPVTG,054.7,T,034.4,M,005.5,N,1.2.3,K");
+  test::useInput(session, 1);
+  test::setInput(session, lines);
+  RouteExecute(session);
+  ASSERT_EQ(port.prompts.size(), 1u);
+  EXPECT_EQ(port.prompts[0].kind, PromptKind::Error);
+  EXPECT_EQ(port.busyOn, port.busyOff);
+  EXPECT_EQ(session.RoutePointCount, 1) << "the start point stays";
+  EXPECT_TRUE(session.item("SaveNavi").enabled);
+}
+
+KURSOLIN_ON_BOTH_HOSTS(Generator);
+
+}  // namespace
+}  // namespace kursolin
