@@ -31,7 +31,7 @@ struct PrintMetrics {
   std::function<qreal(QChar)> advance;  // width of one character
   qreal averageCharWidth = 0;
   qreal lineHeight = 0;  // distance between two printed lines
-  qreal ascent = 0;  // from the top of a printed line to its baseline
+  qreal ascent = 0;      // from the top of a printed line to its baseline
 };
 
 /// The metrics of the font as it prints on the device.

@@ -79,7 +79,8 @@ QStringList toQtNameFilters(std::string_view filter) {
       if (open >= 0) {
         const QString inner = desc.mid(open + 1, desc.size() - open - 2);
         if (normalisedPatterns(inner) == normalisedPatterns(patterns)) {
-          result.append(desc);
+          // Same patterns; Qt needs them separated by blanks, not by ";".
+          result.append(inner == patterns ? desc : desc.left(open + 1) + patterns + QChar(u')'));
           continue;
         }
       }

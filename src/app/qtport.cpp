@@ -13,10 +13,14 @@ namespace {
 
 QMessageBox::Icon iconFor(PromptKind kind) {
   switch (kind) {
-    case PromptKind::Error: return QMessageBox::Critical;
-    case PromptKind::Warning: return QMessageBox::Warning;
-    case PromptKind::Information: return QMessageBox::Information;
-    case PromptKind::Confirmation: return QMessageBox::Question;
+    case PromptKind::Error:
+      return QMessageBox::Critical;
+    case PromptKind::Warning:
+      return QMessageBox::Warning;
+    case PromptKind::Information:
+      return QMessageBox::Information;
+    case PromptKind::Confirmation:
+      return QMessageBox::Question;
   }
   return QMessageBox::NoIcon;
 }
@@ -32,9 +36,12 @@ QList<ButtonSpec> buttonsOf(PromptButtons set) {
   switch (set) {
     case PromptButtons::AbortIgnore:
       return {{QMessageBox::Abort, u"Abbrechen"}, {QMessageBox::Ignore, u"Ignorieren"}};
-    case PromptButtons::Abort: return {{QMessageBox::Abort, u"Abbrechen"}};
-    case PromptButtons::Ok: return {{QMessageBox::Ok, u"OK"}};
-    case PromptButtons::YesNo: return {{QMessageBox::Yes, u"Ja"}, {QMessageBox::No, u"Nein"}};
+    case PromptButtons::Abort:
+      return {{QMessageBox::Abort, u"Abbrechen"}};
+    case PromptButtons::Ok:
+      return {{QMessageBox::Ok, u"OK"}};
+    case PromptButtons::YesNo:
+      return {{QMessageBox::Yes, u"Ja"}, {QMessageBox::No, u"Nein"}};
     case PromptButtons::YesCancel:
       return {{QMessageBox::Yes, u"Ja"}, {QMessageBox::Cancel, u"Abbrechen"}};
   }
@@ -43,12 +50,18 @@ QList<ButtonSpec> buttonsOf(PromptButtons set) {
 
 QMessageBox::StandardButton standardFor(PromptAnswer a) {
   switch (a) {
-    case PromptAnswer::Abort: return QMessageBox::Abort;
-    case PromptAnswer::Ignore: return QMessageBox::Ignore;
-    case PromptAnswer::Ok: return QMessageBox::Ok;
-    case PromptAnswer::Yes: return QMessageBox::Yes;
-    case PromptAnswer::No: return QMessageBox::No;
-    case PromptAnswer::Cancel: return QMessageBox::Cancel;
+    case PromptAnswer::Abort:
+      return QMessageBox::Abort;
+    case PromptAnswer::Ignore:
+      return QMessageBox::Ignore;
+    case PromptAnswer::Ok:
+      return QMessageBox::Ok;
+    case PromptAnswer::Yes:
+      return QMessageBox::Yes;
+    case PromptAnswer::No:
+      return QMessageBox::No;
+    case PromptAnswer::Cancel:
+      return QMessageBox::Cancel;
   }
   return QMessageBox::NoButton;
 }
@@ -86,18 +99,21 @@ PromptAnswer ask(QWidget* parent, PromptKind kind, PromptButtons buttons, const 
 }
 
 QString unusablePathText(const QString& path) {
-  return QStringLiteral("Der Pfad %1 enthält Zeichen, die Kursolin nicht verarbeiten kann.\n"
-                        "Bitte einen anderen Namen oder Ordner wählen.")
+  return QStringLiteral(
+             "Der Pfad %1 enthält Zeichen, die Kursolin nicht verarbeiten kann.\n"
+             "Bitte einen anderen Namen oder Ordner wählen.")
       .arg(QDir::toNativeSeparators(path));
 }
 
 // The nearest existing folder at or above the given one, or empty.
 QString existingFolder(const QString& folder) {
   if (folder.isEmpty()) return {};
-  QDir dir(folder);
+  QString path = QDir::cleanPath(QDir(folder).absolutePath());
   for (int guard = 0; guard < 256; ++guard) {
-    if (dir.exists()) return dir.absolutePath();
-    if (!dir.cdUp()) break;
+    if (QFileInfo(path).isDir()) return path;
+    const QString parent = QFileInfo(path).path();
+    if (parent == path) break;
+    path = parent;
   }
   return {};
 }
@@ -112,18 +128,22 @@ void germanLabels(QFileDialog& d, const QString& acceptLabel) {
 
 }  // namespace
 
-std::unique_ptr<QMessageBox> buildPromptBox(QWidget* parent, PromptKind kind,
-                                            PromptButtons buttons, const std::string& text) {
+std::unique_ptr<QMessageBox> buildPromptBox(QWidget* parent, PromptKind kind, PromptButtons buttons,
+                                            const std::string& text) {
   return buildBox(parent, kind, buttons, promptText(text));
 }
 
 PromptAnswer cancelAnswer(PromptButtons buttons) {
   switch (buttons) {
     case PromptButtons::AbortIgnore:
-    case PromptButtons::Abort: return PromptAnswer::Abort;
-    case PromptButtons::Ok: return PromptAnswer::Ok;
-    case PromptButtons::YesNo: return PromptAnswer::No;
-    case PromptButtons::YesCancel: return PromptAnswer::Cancel;
+    case PromptButtons::Abort:
+      return PromptAnswer::Abort;
+    case PromptButtons::Ok:
+      return PromptAnswer::Ok;
+    case PromptButtons::YesNo:
+      return PromptAnswer::No;
+    case PromptButtons::YesCancel:
+      return PromptAnswer::Cancel;
   }
   return PromptAnswer::Ok;
 }
@@ -132,13 +152,20 @@ PromptAnswer answerForButton(PromptButtons buttons, QMessageBox::StandardButton 
   for (const ButtonSpec& spec : buttonsOf(buttons)) {
     if (spec.button != clicked) continue;
     switch (clicked) {
-      case QMessageBox::Abort: return PromptAnswer::Abort;
-      case QMessageBox::Ignore: return PromptAnswer::Ignore;
-      case QMessageBox::Ok: return PromptAnswer::Ok;
-      case QMessageBox::Yes: return PromptAnswer::Yes;
-      case QMessageBox::No: return PromptAnswer::No;
-      case QMessageBox::Cancel: return PromptAnswer::Cancel;
-      default: break;
+      case QMessageBox::Abort:
+        return PromptAnswer::Abort;
+      case QMessageBox::Ignore:
+        return PromptAnswer::Ignore;
+      case QMessageBox::Ok:
+        return PromptAnswer::Ok;
+      case QMessageBox::Yes:
+        return PromptAnswer::Yes;
+      case QMessageBox::No:
+        return PromptAnswer::No;
+      case QMessageBox::Cancel:
+        return PromptAnswer::Cancel;
+      default:
+        break;
     }
   }
   return cancelAnswer(buttons);

@@ -22,8 +22,8 @@ inline constexpr char kMessageTitle[] = "Kursolin";
 
 /// A message box for the prompt, ready to exec(): icon of the kind, German buttons, CR as line
 /// break, the cancel-like button bound to Escape and the close button.
-std::unique_ptr<QMessageBox> buildPromptBox(QWidget* parent, PromptKind kind,
-                                            PromptButtons buttons, const std::string& text);
+std::unique_ptr<QMessageBox> buildPromptBox(QWidget* parent, PromptKind kind, PromptButtons buttons,
+                                            const std::string& text);
 
 /// The answer for the standard button a prompt box returned; a button outside the set (or
 /// none) counts as the set's cancel-like answer.

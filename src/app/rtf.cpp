@@ -23,7 +23,7 @@ namespace {
 constexpr int kDefaultHalfPoints = 24;  // 12 pt, the size \plain restores
 constexpr int kMinHalfPoints = 2;
 constexpr int kMaxHalfPoints = 2000;  // 1000 pt: a bad \fs must not ask for a giant glyph
-constexpr int kMaxTwips = 31680;  // 22 inches, the widest page RTF knows
+constexpr int kMaxTwips = 31680;      // 22 inches, the widest page RTF knows
 constexpr int kMaxTableEntries = 4096;
 constexpr int kMaxUnicodeSkip = 16;
 
@@ -59,15 +59,23 @@ struct GroupState {
 // Destinations whose content is not part of the visible text.
 bool isSkippedDestination(const QByteArray& w) {
   static const char* const kSkipped[] = {
-      "stylesheet", "info", "pict", "header", "headerl", "headerr", "headerf", "footer",
-      "footerl", "footerr", "footerf", "footnote", "object", "objdata", "themedata",
-      "colorschememapping", "datastore", "latentstyles", "listtable", "listoverridetable",
-      "rsidtbl", "generator", "xmlnstbl", "filetbl", "revtbl", "bkmkstart", "bkmkend",
-      "nonshppict", "shpinst", "shppict", "pn", "fldinst", "comment", "title", "author",
-      "operator", "keywords", "subject", "doccomm", "private", "userprops", "xe", "tc", "txe",
-      "atnid", "atnauthor", "annotation", "mmathPr", "pgdsctbl", "protusertbl", "blipuid",
-      "ftnsep", "ftnsepc", "ftncn", "aftnsep", "aftnsepc", "aftncn", "docvar", "sp", "sn", "sv",
-      "template", "company", "manager", "category", "hlinkbase", "passwordhash", "wgrffmtfilter",
+      "stylesheet", "info",         "pict",         "header",
+      "headerl",    "headerr",      "headerf",      "footer",
+      "footerl",    "footerr",      "footerf",      "footnote",
+      "object",     "objdata",      "themedata",    "colorschememapping",
+      "datastore",  "latentstyles", "listtable",    "listoverridetable",
+      "rsidtbl",    "generator",    "xmlnstbl",     "filetbl",
+      "revtbl",     "bkmkstart",    "bkmkend",      "nonshppict",
+      "shpinst",    "shppict",      "pn",           "fldinst",
+      "comment",    "title",        "author",       "operator",
+      "keywords",   "subject",      "doccomm",      "private",
+      "userprops",  "xe",           "tc",           "txe",
+      "atnid",      "atnauthor",    "annotation",   "mmathPr",
+      "pgdsctbl",   "protusertbl",  "blipuid",      "ftnsep",
+      "ftnsepc",    "ftncn",        "aftnsep",      "aftnsepc",
+      "aftncn",     "docvar",       "sp",           "sn",
+      "sv",         "template",     "company",      "manager",
+      "category",   "hlinkbase",    "passwordhash", "wgrffmtfilter",
   };
   for (const char* s : kSkipped) {
     if (w == s) return true;
@@ -173,17 +181,28 @@ class RtfReader {
     switch (c) {
       case '\\':
       case '{':
-      case '}': textByte(static_cast<unsigned char>(c)); return;
+      case '}':
+        textByte(static_cast<unsigned char>(c));
+        return;
       case '*':
         // "{\*\dest ...}": a destination older readers may ignore; this one shows none.
         cur_.dest = Dest::Skip;
         return;
-      case '~': textChar(QChar(0x00A0)); return;
-      case '_': textChar(QChar(u'-')); return;
-      case '-': return;  // optional hyphen: nothing to show
+      case '~':
+        textChar(QChar(0x00A0));
+        return;
+      case '_':
+        textChar(QChar(u'-'));
+        return;
+      case '-':
+        return;  // optional hyphen: nothing to show
       case '\r':
-      case '\n': paragraph(); return;
-      case '\t': textChar(QChar(u'\t')); return;
+      case '\n':
+        paragraph();
+        return;
+      case '\t':
+        textChar(QChar(u'\t'));
+        return;
       default:
         consumeSkip();  // unknown symbol: passed over, but it counts as a fallback character
         return;
@@ -242,10 +261,16 @@ class RtfReader {
       return;
     }
     switch (cur_.dest) {
-      case Dest::Skip: return;  // not reached: handled above
-      case Dest::FontTable: fontTableWord(w, has, n); return;
-      case Dest::ColorTable: colorTableWord(w, n); return;
-      case Dest::Text: break;
+      case Dest::Skip:
+        return;  // not reached: handled above
+      case Dest::FontTable:
+        fontTableWord(w, has, n);
+        return;
+      case Dest::ColorTable:
+        colorTableWord(w, n);
+        return;
+      case Dest::Text:
+        break;
     }
     if (w == "u") {
       unicodeChar(n);
@@ -281,8 +306,8 @@ class RtfReader {
     } else if (w == "strike") {
       ch.strike = on;
     } else if (w == "fs") {
-      ch.halfPoints = has && n > 0 ? std::clamp(n, kMinHalfPoints, kMaxHalfPoints)
-                                   : kDefaultHalfPoints;
+      ch.halfPoints =
+          has && n > 0 ? std::clamp(n, kMinHalfPoints, kMaxHalfPoints) : kDefaultHalfPoints;
     } else if (w == "cf") {
       ch.color = std::max(0, n);
     } else if (w == "f") {
@@ -365,7 +390,8 @@ class RtfReader {
   void textByte(unsigned char c) {
     if (overflow_ > 0) return;
     switch (cur_.dest) {
-      case Dest::Skip: return;
+      case Dest::Skip:
+        return;
       case Dest::FontTable:
         if (consumeSkip()) return;
         if (c == ';') {
@@ -383,7 +409,8 @@ class RtfReader {
           colorSet_ = false;
         }
         return;
-      case Dest::Text: break;
+      case Dest::Text:
+        break;
     }
     if (c == '\r' || c == '\n') return;  // raw line ends only format the file
     if (c < 0x20 && c != '\t') return;
@@ -587,7 +614,9 @@ QByteArray twipsWord(const char* word, qreal points) {
 
 }  // namespace
 
-bool isRtf(const QByteArray& bytes) { return bytes.startsWith("{\\rtf"); }
+bool isRtf(const QByteArray& bytes) {
+  return bytes.startsWith("{\\rtf");
+}
 
 void readRtf(const QByteArray& rtf, QTextDocument& doc) {
   const bool undo = doc.isUndoRedoEnabled();
