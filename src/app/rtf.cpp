@@ -272,7 +272,7 @@ class RtfReader {
       case Dest::Text:
         break;
     }
-    if (w == "u") {
+    if (w == "u" && has) {
       unicodeChar(n);
       return;
     }
@@ -427,7 +427,10 @@ class RtfReader {
   void unicodeChar(int n) {
     skipChars_ = 0;
     const int code = n < 0 ? n + 65536 : n;
-    if (code >= 0 && code <= 0xFFFF && code != 0) {
+    if (code == 0x2029) {
+      paragraph();
+    } else if ((code >= 0x20 || code == '\t') && code != 0xFFFC && code < 0xFFFE) {
+      // Controls, object placeholders and non-characters have no place in the text.
       addText(QChar(static_cast<char16_t>(code)));
     }
     skipChars_ = cur_.ucSkip;  // the fallback characters after \uN are for older readers
