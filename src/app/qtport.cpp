@@ -30,8 +30,8 @@ struct ButtonSpec {
   const char16_t* label;
 };
 
-// In the order the user reads them; the first is the default button, as the Windows boxes of
-// the program's origins had it.
+// In the order the user reads them; the first is the default button (Enter), so a user who
+// confirms a question or an error without reading gets the usual first choice.
 QList<ButtonSpec> buttonsOf(PromptButtons set) {
   switch (set) {
     case PromptButtons::AbortIgnore:
