@@ -21,6 +21,14 @@ std::string utf8ToCp1252(std::string_view utf8);
 /// cp1252 bytes converted to UTF-8.
 std::string cp1252ToUtf8(std::string_view cp1252);
 
+/// A file path held as cp1252 (as every text of the session) in the file system's encoding
+/// (UTF-8), ready for open() and stat().
+inline std::string nativePath(std::string_view cp1252Path) { return cp1252ToUtf8(cp1252Path); }
+
+/// A file system path (UTF-8 bytes, e.g. from the command line) as cp1252 for the session;
+/// nullopt-like empty result is never produced, characters outside cp1252 become '?'.
+inline std::string sessionPath(std::string_view nativeUtf8) { return utf8ToCp1252(nativeUtf8); }
+
 inline namespace literals {
 /// "Prüfsumme"_cp: a UTF-8 source literal as cp1252 bytes.
 inline std::string operator""_cp(const char* s, std::size_t n) {

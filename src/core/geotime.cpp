@@ -168,7 +168,7 @@ void WinterTimeClick(Session& s) { TimeArtChange(s, 3); }
 
 std::optional<LocalDateTime> fileModificationTime(const std::string& path) {
   struct stat st {};
-  if (path.empty() || ::stat(path.c_str(), &st) != 0) return std::nullopt;
+  if (path.empty() || ::stat(nativePath(path).c_str(), &st) != 0) return std::nullopt;
   std::tm tm{};
   const std::time_t t = st.st_mtime;
   if (!localtime_r(&t, &tm)) return std::nullopt;

@@ -10,10 +10,12 @@
 #include <fstream>
 #include <random>
 
+#include "core/cp1252.h"
+
 namespace kursolin {
 
 std::optional<std::string> readFileBytes(const std::string& path, std::string* error) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(nativePath(path), std::ios::binary);
   if (!in) {
     if (error) *error = std::strerror(errno);
     return std::nullopt;
@@ -33,13 +35,13 @@ bool writeFileAtomic(const std::string& path, const std::string& bytes, std::str
   };
   struct stat st {};
   mode_t mode = 0644;
-  if (::stat(path.c_str(), &st) == 0) {
+  if (::stat(nativePath(path).c_str(), &st) == 0) {
     if (S_ISDIR(st.st_mode)) return fail("ist ein Verzeichnis");
     mode = st.st_mode & 07777;
   }
   std::random_device rd;
   const std::string tmp = folderOf(path) + "." + nameOf(path) + ".tmp" + std::to_string(rd());
-  const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+  const int fd = ::open(nativePath(tmp).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
   if (fd < 0) return fail(std::strerror(errno));
   std::size_t done = 0;
   while (done < bytes.size()) {
@@ -48,19 +50,19 @@ bool writeFileAtomic(const std::string& path, const std::string& bytes, std::str
       if (errno == EINTR) continue;
       const std::string why = std::strerror(errno);
       ::close(fd);
-      ::unlink(tmp.c_str());
+      ::unlink(nativePath(tmp).c_str());
       return fail(why);
     }
     done += static_cast<std::size_t>(w);
   }
   if (::fsync(fd) != 0 || ::close(fd) != 0) {
     const std::string why = std::strerror(errno);
-    ::unlink(tmp.c_str());
+    ::unlink(nativePath(tmp).c_str());
     return fail(why);
   }
-  if (::rename(tmp.c_str(), path.c_str()) != 0) {
+  if (::rename(nativePath(tmp).c_str(), nativePath(path).c_str()) != 0) {
     const std::string why = std::strerror(errno);
-    ::unlink(tmp.c_str());
+    ::unlink(nativePath(tmp).c_str());
     return fail(why);
   }
   return true;

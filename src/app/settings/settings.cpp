@@ -379,7 +379,7 @@ ProfileReadStatus loadSettings(Session& s) {
 
 ProfileReadStatus loadSettingsFrom(Session& s, const std::string& path, std::string* error) {
   Profile p;
-  const ProfileReadStatus status = Profile::readFile(path, p, error);
+  const ProfileReadStatus status = Profile::readFile(nativePath(path), p, error);
   applySettings(s, p);
   return status;
 }
@@ -391,13 +391,13 @@ bool saveSettings(Session& s) {
 bool saveSettingsTo(Session& s, const std::string& path) {
   // Read the file afresh, so lines edited by hand during the run are kept as well.
   Profile p;
-  const ProfileReadStatus status = Profile::readFile(path, p);
+  const ProfileReadStatus status = Profile::readFile(nativePath(path), p);
   // Replacing a file we could not read would throw away every line we don't own.
   if (status == ProfileReadStatus::Unreadable) return cannotWrite(s, path);
   const std::string before = p.bytes();
   storeSettings(s, p);
   if (status == ProfileReadStatus::Read && p.bytes() == before) return true;
-  if (!p.writeFile(path)) return cannotWrite(s, path);
+  if (!p.writeFile(nativePath(path))) return cannotWrite(s, path);
   return true;
 }
 
