@@ -1,0 +1,36 @@
+#pragma once
+// Saving the produced route: the save dialog of the output format, split part files, safe writes.
+
+#include <string>
+#include <vector>
+
+#include "core/port.h"
+#include "core/session.h"
+
+namespace kursolin {
+
+/// The save command: dialog for the chosen format, split dialog when the route is too long.
+void SaveNaviExecute(Session& s);
+
+/// The save dialog as the chosen output format prepares it.
+FileDialogRequest saveDialogRequest(const Session& s);
+
+/// The proposed file name: SaveBaseName with the format's extension (or a fixed name).
+std::string proposedSaveName(const Session& s);
+
+/// Writes lines (each with CR LF) to path safely; on failure tells the user, naming the path, and
+/// returns false. The previous file at path stays intact.
+bool writeRouteFile(Session& s, const std::string& path, const std::vector<std::string>& lines);
+
+/// Writes the parts of a Navigon or TomTom route by the plan in the session after a save dialog
+/// for the first name; false when cancelled or a part could not be written.
+bool SaveToSplit(Session& s);
+
+/// Writes the parts of the current route by the plan to names derived from `chosen`, without a
+/// dialog (batch converter); false after a message when a part could not be written.
+bool writeSplitParts(Session& s, const std::string& chosen);
+
+/// Enables saving and reversing by the output pane (same as NaviChange).
+void updateSaveAvailability(Session& s);
+
+}  // namespace kursolin

@@ -1,0 +1,66 @@
+#pragma once
+// The split dialog (TSaveSplit) without its widgets: the plan of part files for routes longer
+// than a format's per-file maximum, the texts the dialog shows, and the Tourenplaner settings it
+// carries for BCR files. The desktop program draws it; the batch converter and tests drive it.
+
+#include <string>
+
+#include "core/session.h"
+
+namespace kursolin {
+
+class SplitDialog {
+ public:
+  /// Height of the dialog without its panels, pixels.
+  static constexpr int kBaseHeight = 102;
+
+  explicit SplitDialog(Session& s);
+
+  /// Prepares the dialog for the chosen output format: panels, caption, bold text, the spin box
+  /// (maximum and value the format's maximum, minimum 1), then the plan.
+  void FormActivate();
+  /// The spin box changed to a value (held within its range).
+  void AnzSplitEditChange(long long value);
+  /// The spin box's text was typed: a text that is no number counts as 1.
+  void AnzSplitEditText(const std::string& text);
+  /// Computes the plan from the spin box into the session (SplitSize, SplitFiles, SplitRest,
+  /// SplitRestFile) and the texts.
+  void Berechnen();
+  /// The dialog closes (its height returns to the base).
+  void close();
+
+  // What the widgets show.
+  std::string caption;  // window caption
+  std::string RpInfoLabel;  // bold text
+  std::string Label4;  // "Es wird " / "Es werden "
+  std::string Label5;  // "Datei mit je" / "Dateien mit je "
+  std::string Label6 = "Routenpunkten und eine Datei mit ";
+  std::string Label7 = "Routenpunkten angelegt .";
+  std::string OkBtn;  // "Datei erstellen" / "Dateien erstellen"
+  int DateiAnzahl = 0;
+  int RestAnzahl = 0;
+  int spinMin = 1, spinMax = 1, spinValue = 1;
+  bool showSplitRow = false;
+  bool showTourenplaner = false;
+  int height = kBaseHeight;
+  /// Heights of the two panels, pixels; the widget may set its own before FormActivate.
+  int splitRowHeight = 97;
+  int tourenplanerHeight = 331;
+
+  Session& session() { return s_; }
+
+ private:
+  Session& s_;
+};
+
+/// The per-file maximum of the chosen output format (0: no limit), or -1 for formats without one.
+int splitMaximum(const Session& s);
+
+/// The name of part file i (1-based) of a plan with `splitFiles` full files: file 1 unchanged,
+/// later files with "_" and i - 1 (zero-padded by the plan's size) before the last four characters.
+std::string partFileName(const std::string& chosen, int i, int splitFiles);
+
+/// true when a plan of that many full files can be named (fewer than 10000).
+bool splitPlanNameable(int splitFiles);
+
+}  // namespace kursolin
