@@ -28,4 +28,11 @@ void NMEADatenChange(Session& s) {
   s.port().stateChanged();
 }
 
+void NMEADatenChange(Session& s, int lineCount, std::string_view head) {
+  // The first two characters decide how a text compares with a one-character text.
+  s.item("NMEADaten").enabled = lineCount > 0 && sortsAfter(head.substr(0, 2), '\x1F');
+  s.item("Route").enabled = lineCount > 1;
+  s.port().stateChanged();
+}
+
 }  // namespace kursolin

@@ -1,6 +1,8 @@
 #pragma once
 // Availability that follows the text of the two panes.
 
+#include <string_view>
+
 #include "core/session.h"
 
 namespace kursolin {
@@ -13,5 +15,10 @@ void NaviChange(Session& s);
 
 /// After a change of the input pane: the pane needs text, making a route at least two lines.
 void NMEADatenChange(Session& s);
+
+/// As NMEADatenChange, for an edited pane whose text has not been copied into InputLines yet:
+/// its number of lines (counted as Count() counts them) and the first two characters of its text
+/// with CR LF line breaks (fewer for a shorter text).
+void NMEADatenChange(Session& s, int lineCount, std::string_view head);
 
 }  // namespace kursolin

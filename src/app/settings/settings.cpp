@@ -269,10 +269,16 @@ std::vector<SettingRow> makeRows() {
 
     // Set by hand in the file only; the close leaves these lines alone.
     {"Debug", "Find", kBool, bv(false), false,
-     [](Session& s, const V& v) { s.debug.Find = asBool(v); },
+     [](Session& s, const V& v) {
+       s.debug.Find = asBool(v);
+       s.item("FindButton").visible = asBool(v);
+     },
      [](const Session& s) { return bv(s.debug.Find); }, false},
     {"Debug", "HelpEdit", kBool, bv(false), false,
-     [](Session& s, const V& v) { s.debug.HelpEdit = asBool(v); },
+     [](Session& s, const V& v) {
+       s.debug.HelpEdit = asBool(v);
+       s.item("HelpEditPanel").visible = asBool(v);
+     },
      [](const Session& s) { return bv(s.debug.HelpEdit); }, false},
     {"Debug", "ShowErrorMenu", kBool, bv(false), false,
      [](Session& s, const V& v) {
