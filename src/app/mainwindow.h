@@ -1,0 +1,189 @@
+#pragma once
+// The main window (TForm1): the loaded file in the left pane, the produced route in the right
+// pane, the rule panel below them, menus and tool bar above. It owns the program's one Session,
+// renders that session's state and hands every user action to the core; it converts nothing.
+
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/qtport.h"
+#include "core/host.h"
+#include "core/session.h"
+
+class QAction;
+class QCheckBox;
+class QDialog;
+class QLabel;
+class QMenu;
+class QPrinter;
+class QPushButton;
+class QSplitter;
+class QStackedLayout;
+class QTableView;
+
+namespace kursolin::gui {
+
+class NumberField;
+class PointGridModel;
+class TextPane;
+
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+ public:
+  /// Which text pane a command acts on.
+  enum class Pane { Input, Output };
+
+  /// The window of the program whose folder is appDir (cp1252). With `dialogs` given, prompts,
+  /// file dialogs and the split dialog are answered by that port instead of Qt dialogs (tests);
+  /// the window's own hooks still run. Creation runs FormCreate and creates the secondary windows.
+  explicit MainWindow(const std::string& appDir,
+                      const HostSettings& host = HostSettings::fromEnvironment(),
+                      UserPort* dialogs = nullptr);
+  ~MainWindow() override;
+
+  Session& session() { return *session_; }
+  const Session& session() const { return *session_; }
+
+  /// The first activation: reads the settings, applies them and the stored formats, places the
+  /// window; the start notice follows when the settings ask for it. Later calls do nothing.
+  void startUp();
+  /// true once startUp has run.
+  bool startedUp() const { return startedUp_; }
+
+  /// Renders the session's state: panes, captions, status, menus, tool bar, rule panel, table.
+  void refresh();
+
+  /// The pane the print command prints: the focused text pane, else the one focused last
+  /// (the output pane before any had the focus).
+  Pane paneToPrint() const;
+
+  /// Replaces the print dialog (tests): prepares the printer and returns true to print.
+  std::function<bool(QPrinter&)> printDialogHandler;
+
+  /// Grabs the window as it looks now into a PNG file; false when it cannot be written.
+  bool saveScreenshot(const QString& path);
+
+ signals:
+  /// The start-up reached the start notice (shown when this build has one).
+  void startNoticeRequested();
+
+ protected:
+  void changeEvent(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // Building the window.
+  void buildActions();
+  void buildMenus();
+  void buildToolBar();
+  void buildCentralArea();
+  QWidget* buildRulePanel();
+  void installPortHooks();
+  void createSecondaryWindows();
+  QAction* addAction(const std::string& name, const QString& text, const QString& shortcut = {},
+                     bool checkable = false);
+  QAction* action(const std::string& name) const;
+
+  // Commands.
+  void run(const std::function<void()>& command);
+  void printPane();
+  void findInInput();
+  void showSettings();
+  void showDialog(QDialog* dialog);
+  void showStartNotice();
+
+  // Keeping the panes and the session in step.
+  void inputEdited();
+  void syncInputLines();
+  void updatePanes();
+  void showProgress();
+  void setBusy(bool busy);
+  void focusOutputPane();
+  void updateEditActions();
+  void watchEditor(QWidget* now);
+  void refreshRulePanel();
+
+  // Geometry.
+  void applyGeometry();
+  void storeGeometry();
+  void fitLowerArea();
+
+  QtPort qtPort_;
+  std::unique_ptr<UserPort> port_;
+  std::unique_ptr<Session> session_;
+
+  std::map<std::string, QAction*> actions_;  // by the session's item names
+  std::vector<QAction*> commandActions_;  // locked while a route is being made
+  std::vector<std::pair<QAction*, int>> inputFormatActions_;
+  std::vector<std::pair<QAction*, int>> outputFormatActions_;
+  QAction* undoAction_ = nullptr;
+  QAction* cutAction_ = nullptr;
+  QAction* copyAction_ = nullptr;
+  QAction* pasteAction_ = nullptr;
+  QAction* deleteAction_ = nullptr;
+  QAction* selectAllAction_ = nullptr;
+  QMenu* textInputMenu_ = nullptr;
+
+  TextPane* nmea_ = nullptr;  // NMEADaten
+  TextPane* navi_ = nullptr;  // Navi
+  QTableView* tabGrid_ = nullptr;
+  PointGridModel* gridModel_ = nullptr;
+  QStackedLayout* outputStack_ = nullptr;
+  QLabel* inFileLabel_ = nullptr;
+  QLabel* outFileLabel_ = nullptr;
+  QLabel* statusLabel_ = nullptr;
+  QSplitter* paneSplitter_ = nullptr;  // the vertical splitter between the panes
+  QSplitter* areaSplitter_ = nullptr;  // the horizontal splitter above the rule panel
+  QWidget* nmeaBox_ = nullptr;
+  QWidget* naviBox_ = nullptr;
+  QWidget* lowerArea_ = nullptr;
+  QWidget* setupBox_ = nullptr;
+  QPushButton* routeButton_ = nullptr;
+  QPushButton* findButton_ = nullptr;
+
+  QCheckBox* meterCheck_ = nullptr;
+  QCheckBox* gradCheck_ = nullptr;
+  QCheckBox* pauseCheck_ = nullptr;
+  QCheckBox* zeitCheck_ = nullptr;
+  QCheckBox* allGgaCheck_ = nullptr;
+  NumberField* meterSpin_ = nullptr;
+  NumberField* meterSpeedEdit_ = nullptr;
+  NumberField* gradEdit_ = nullptr;
+  NumberField* gradSpeedEdit_ = nullptr;
+  NumberField* pauseEdit_ = nullptr;
+  NumberField* zeitSpin_ = nullptr;
+  NumberField* minDistEdit_ = nullptr;
+  NumberField* xrpSpin_ = nullptr;
+  std::map<std::string, std::vector<QWidget*>> ruleWidgets_;  // by control name
+
+  std::unique_ptr<QDialog> startNotice_;
+  std::unique_ptr<QDialog> helpPage_;
+  std::unique_ptr<QDialog> aboutBox_;
+  std::unique_ptr<QDialog> settingsDialog_;
+
+  std::uint64_t shownInputRevision_ = ~0ull;
+  std::uint64_t shownOutputRevision_ = ~0ull;
+  int shownOutputCount_ = 0;
+  bool inputDirty_ = false;  // the input pane was edited since InputLines last took its text
+  bool settingText_ = false;
+  bool refreshing_ = false;
+  bool commandRunning_ = false;
+  bool busy_ = false;
+  bool closePending_ = false;
+  bool settingsWritten_ = false;
+  bool startedUp_ = false;
+  Pane lastPane_ = Pane::Output;
+  QElapsedTimer sinceProgress_;
+  QPointer<QWidget> watchedEditor_;
+  std::vector<QMetaObject::Connection> editorConnections_;
+};
+
+}  // namespace kursolin::gui

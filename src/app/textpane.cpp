@@ -1,0 +1,111 @@
+#include "app/textpane.h"
+
+#include <QKeyEvent>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include "app/qtext.h"
+
+namespace kursolin::gui {
+
+namespace {
+
+// Paragraph and line separators are the document's line breaks; the lines know only "\n".
+QString withNewlines(QString t) {
+  t.replace(QChar::ParagraphSeparator, u'\n');
+  t.replace(QChar::LineSeparator, u'\n');
+  return t;
+}
+
+}  // namespace
+
+QString joinedLines(const TextLines& lines, int first) {
+  std::size_t total = 0;
+  const int count = lines.Count();
+  for (int i = first; i < count; ++i) total += lines.full(i).size() + 1;
+  std::string bytes;
+  bytes.reserve(total);
+  for (int i = first; i < count; ++i) {
+    if (i > first) bytes += '\n';
+    bytes += lines.full(i);
+  }
+  return toQString(bytes);
+}
+
+TextPane::TextPane(QWidget* parent) : QPlainTextEdit(parent) {
+  setLineWrapMode(QPlainTextEdit::NoWrap);
+  setWordWrapMode(QTextOption::NoWrap);
+}
+
+void TextPane::setLines(const TextLines& lines) {
+  const bool undo = isUndoRedoEnabled();
+  setUndoRedoEnabled(false);
+  setPlainText(joinedLines(lines));
+  setUndoRedoEnabled(undo);
+  caretToStart();
+}
+
+void TextPane::appendLines(const TextLines& lines, int first) {
+  if (first >= lines.Count()) return;
+  if (document()->isEmpty()) {
+    // appendPlainText would leave the first block empty in front of the lines.
+    setLines(lines);
+    return;
+  }
+  const bool undo = isUndoRedoEnabled();
+  setUndoRedoEnabled(false);
+  appendPlainText(joinedLines(lines, first));
+  setUndoRedoEnabled(undo);
+}
+
+std::string TextPane::text() const { return fromQString(withNewlines(document()->toRawText())); }
+
+int TextPane::lineCount() const {
+  const QTextDocument* d = document();
+  return d->blockCount() - (d->lastBlock().text().isEmpty() ? 1 : 0);
+}
+
+std::string TextPane::head() const {
+  if (lineCount() == 0) return {};
+  const std::string first = fromQString(document()->firstBlock().text().left(2)) + "\r\n";
+  return first.substr(0, 2);
+}
+
+std::string TextPane::selectedText() const {
+  return fromQString(withNewlines(textCursor().selectedText()));
+}
+
+bool TextPane::selectInLine(int line, long long column, long long length) {
+  const QTextBlock b = document()->findBlockByNumber(line);
+  if (!b.isValid()) return false;
+  QTextCursor c(document());
+  const int start = b.position() + static_cast<int>(column);
+  const int end = start + static_cast<int>(length);
+  if (end > document()->characterCount()) return false;
+  c.setPosition(start);
+  c.setPosition(end, QTextCursor::KeepAnchor);
+  setTextCursor(c);
+  return true;
+}
+
+void TextPane::caretToStart() {
+  QTextCursor c(document());
+  c.movePosition(QTextCursor::Start);
+  setTextCursor(c);
+  ensureCursorVisible();
+}
+
+void TextPane::keyPressEvent(QKeyEvent* event) {
+  // Shift+Return would put a line separator inside a block; every break starts a new line here.
+  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+      (event->modifiers() & Qt::ShiftModifier)) {
+    QKeyEvent plain(event->type(), event->key(), event->modifiers() & ~Qt::ShiftModifier,
+                    event->text(), event->isAutoRepeat(), event->count());
+    QPlainTextEdit::keyPressEvent(&plain);
+    return;
+  }
+  QPlainTextEdit::keyPressEvent(event);
+}
+
+}  // namespace kursolin::gui

@@ -1,0 +1,42 @@
+#pragma once
+// The two text panes of the main window: plain text without word wrap, one block per line of
+// the pane's TextLines, set in one go so a large file shows without a long pause.
+
+#include <QPlainTextEdit>
+#include <string>
+
+#include "core/lines.h"
+
+namespace kursolin::gui {
+
+class TextPane : public QPlainTextEdit {
+  Q_OBJECT
+ public:
+  explicit TextPane(QWidget* parent = nullptr);
+
+  /// Replaces the text by the lines (one block each) without an undo step; the caret goes to
+  /// the start.
+  void setLines(const TextLines& lines);
+  /// Appends the lines from index `first` on as blocks after the current text.
+  void appendLines(const TextLines& lines, int first);
+  /// The whole text as cp1252 with "\n" line breaks, as it would go into TextLines.
+  std::string text() const;
+  /// The number of lines as TextLines would count the text (a final empty line not counted).
+  int lineCount() const;
+  /// The first two characters of the text with CR LF line breaks (fewer for a shorter text).
+  std::string head() const;
+  /// The selected text as cp1252 with "\n" line breaks.
+  std::string selectedText() const;
+  /// Selects `length` characters from `column` of line `line`; false when there is no such line.
+  bool selectInLine(int line, long long column, long long length);
+  /// Caret to the start, nothing selected, the start in view.
+  void caretToStart();
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+};
+
+/// The lines joined by "\n" as one QString.
+QString joinedLines(const TextLines& lines, int first = 0);
+
+}  // namespace kursolin::gui
