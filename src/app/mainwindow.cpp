@@ -260,6 +260,8 @@ void addWords(FlowLayout* flow, QWidget* row, const QString& text, const QString
 }
 
 constexpr int kProgressIntervalMs = 150;
+constexpr int kMinimumWidth = 760;
+constexpr int kMinimumHeight = 580;
 
 }  // namespace
 
@@ -270,7 +272,7 @@ MainWindow::MainWindow(const std::string& appDir, const HostSettings& host, User
 
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(Q("Kursolin – Routendaten-Konverter"));
-  setMinimumSize(760, 580);
+  setMinimumSize(kMinimumWidth, kMinimumHeight);
   resize(session_->geometry.SizeW, session_->geometry.SizeH);
   move(session_->geometry.PosH, session_->geometry.PosT);
 
@@ -285,6 +287,7 @@ MainWindow::MainWindow(const std::string& appDir, const HostSettings& host, User
   for (std::size_t i = 0; i < session_->PointTable.widths.size(); ++i) {
     tabGrid_->setColumnWidth(static_cast<int>(i), session_->PointTable.widths[i]);
   }
+  widenGridColumns();
   createSecondaryWindows();
 
   connect(qApp, &QApplication::focusChanged, this,
@@ -944,6 +947,8 @@ void MainWindow::applyGeometry() {
   const QRect inner = geometry();
   const int fw = frame.width() - inner.width();
   const int fh = frame.height() - inner.height();
+  // The smallest size is that of the whole window, frame included, as the stored size is.
+  setMinimumSize(kMinimumWidth - fw, kMinimumHeight - fh);
   resize(std::max(g.SizeW - fw, minimumWidth()), std::max(g.SizeH - fh, minimumHeight()));
   // A position on no screen (a monitor that is gone) would hide the window.
   QPoint pos(g.PosH, g.PosT);
@@ -1127,6 +1132,8 @@ void MainWindow::setBusy(bool on) {
     sinceProgress_.invalidate();
     gridModel_->reset();
   } else {
+    gridModel_->sync();
+    widenGridColumns();
     navi_->viewport()->setCursor(Qt::IBeamCursor);
     tabGrid_->viewport()->unsetCursor();
     routeButton_->unsetCursor();
@@ -1135,6 +1142,17 @@ void MainWindow::setBusy(bool on) {
   if (!on && closePending_) {
     closePending_ = false;
     QTimer::singleShot(0, this, &QWidget::close);
+  }
+}
+
+void MainWindow::widenGridColumns() {
+  // The design widths suit a smaller font than most desktops use; a column never stays narrower
+  // than its header and cells, and never shrinks below what the user made it.
+  QHeaderView* header = tabGrid_->horizontalHeader();
+  for (int c = 0; c < gridModel_->columnCount(); ++c) {
+    const int need = std::max(header->sectionSizeHint(c),
+                              static_cast<QAbstractItemView*>(tabGrid_)->sizeHintForColumn(c));
+    if (tabGrid_->columnWidth(c) < need) tabGrid_->setColumnWidth(c, need);
   }
 }
 

@@ -107,6 +107,7 @@ class MainWindow : public QMainWindow {
   void showProgress();
   void setBusy(bool busy);
   void focusOutputPane();
+  void widenGridColumns();
   void updateEditActions();
   void watchEditor(QWidget* now);
   void refreshRulePanel();
