@@ -83,6 +83,7 @@ class MainWindowTest : public QObject {
   void printingAnEmptyPaneWarns();
   void searchSelectsTheRecordOfAPointTime();
   void windowCannotShrinkBelowItsMinimum();
+  void commandKeysWinOverTheTextFieldsOwn();
 };
 
 void MainWindowTest::firstStartShowsTheDefaults() {
@@ -893,6 +894,40 @@ void MainWindowTest::windowCannotShrinkBelowItsMinimum() {
   QCOMPARE(w->frameGeometry().size(), QSize(760, 580));
   w->resize(1000, 700);
   QCOMPARE(w->size(), QSize(1000, 700));  // there is no maximum
+}
+
+void MainWindowTest::commandKeysWinOverTheTextFieldsOwn() {
+  ProgramFolder folder;
+  folder.settings({"[Pref]", "StartDialog=0"});
+  StartedWindow w(folder);
+  w.load(logFile(folder));
+  w.action("Route")->trigger();
+  QPlainTextEdit* in = w.input();
+  in->setFocus();
+  QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(in));
+  const QString before = in->toPlainText();
+  // Ctrl+U deletes the line in a text field of this desktop; here it reverses the route.
+  QSignalSpy reversed(w.action("RouteReversAction"), &QAction::triggered);
+  QTest::keyClick(in, Qt::Key_U, Qt::ControlModifier);
+  QCOMPARE(reversed.count(), 1);
+  QCOMPARE(in->toPlainText(), before);
+  // So in a number field.
+  auto* spin = w.find<QSpinBox>("XRPSpin");
+  spin->setFocus();
+  QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(spin));
+  QTest::keyClick(spin, Qt::Key_U, Qt::ControlModifier);
+  QCOMPARE(reversed.count(), 2);
+  QSignalSpy routed(w.action("Route"), &QAction::triggered);
+  QTest::keyClick(spin, Qt::Key_R, Qt::ControlModifier);
+  QCOMPARE(routed.count(), 1);
+  QCOMPARE(spin->value(), 10);
+  // The edit keys stay with the field.
+  in->setFocus();
+  QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(in));
+  QSignalSpy copied(w.find<QAction>("EditCopy"), &QAction::triggered);
+  in->selectAll();
+  QTest::keyClick(in, Qt::Key_C, Qt::ControlModifier);
+  QCOMPARE(QApplication::clipboard()->text(), before);
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -98,6 +98,7 @@ struct StartedWindow {
     QObject::connect(window.get(), &gui::MainWindow::startNoticeRequested,
                      [this] { ++startNotices; });
     window->show();
+    window->activateWindow();  // a display without a window manager activates nothing itself
     if (!QTest::qWaitForWindowActive(window.get(), 2000)) window->startUp();
     QTest::qWait(1);  // the deferred start notice
   }
