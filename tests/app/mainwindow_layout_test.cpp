@@ -132,6 +132,18 @@ void MainWindowLayoutTest::nothingIsCutOff() {
   QCOMPARE(findLabel->text(), Q(" GGA Datensatz in der  NMEA Datei finden =  bei den "
                                 "Routenpunkten die Zeit markieren und diesen Button drücken"));
   saveShot(*w, QString::fromLatin1(QTest::currentDataTag()));
+  if (content == u"route" && !qEnvironmentVariable("KURSOLIN_SCREENSHOTS").isEmpty()) {
+    // The menus as they open, for the eye.
+    for (const char* name : {"Datei", "Bearbeiten", "Optionen", "Eingabeformat", "Ausgabeformat",
+                             "In_NMEA", "Hilfe"}) {
+      QMenu* m = w.find<QMenu>(name);
+      m->popup(QPoint(10, 10));
+      QTest::qWait(20);
+      m->grab().save(QDir(qEnvironmentVariable("KURSOLIN_SCREENSHOTS"))
+                         .filePath(QStringLiteral("menu-%1.png").arg(QString::fromLatin1(name))));
+      m->hide();
+    }
+  }
 }
 
 QTEST_MAIN(MainWindowLayoutTest)
