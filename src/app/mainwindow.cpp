@@ -427,7 +427,6 @@ void MainWindow::buildActions() {
 }
 
 void MainWindow::buildMenus() {
-  Session& s = *session_;
   QMenuBar* bar = menuBar();
 
   QMenu* file = bar->addMenu(Q("&Datei"));
@@ -557,7 +556,6 @@ void MainWindow::buildMenus() {
   actions_["N5"] = n5;
   options->addAction(action("Einstellungen"));
   options->addAction(action("Fehlermeldung"));
-  (void)s;
 
   QMenu* help = bar->addMenu(Q("&Hilfe"));
   help->setObjectName(QStringLiteral("Hilfe"));
@@ -695,7 +693,6 @@ void MainWindow::buildCentralArea() {
 }
 
 QWidget* MainWindow::buildRulePanel() {
-  Session& s = *session_;
   auto* box = new QFrame(lowerArea_);
   box->setObjectName(QStringLiteral("SetupBox"));
   box->setFrameShape(QFrame::StyledPanel);
@@ -846,7 +843,6 @@ QWidget* MainWindow::buildRulePanel() {
   spin(zeitSpin_, &RuleSettings::ZeitSpin);
   spin(minDistEdit_, &RuleSettings::MinDistEdit);
   spin(xrpSpin_, &RuleSettings::XRPSpin);
-  (void)s;
   return box;
 }
 

@@ -84,6 +84,8 @@ class MainWindowTest : public QObject {
   void searchSelectsTheRecordOfAPointTime();
   void windowCannotShrinkBelowItsMinimum();
   void commandKeysWinOverTheTextFieldsOwn();
+  void whileARouteIsMadeCommandsWaitAndTheRouteGrows();
+  void closingDuringARunClosesAfterIt();
 };
 
 void MainWindowTest::firstStartShowsTheDefaults() {
@@ -735,7 +737,7 @@ void MainWindowTest::regenerationQuestion() {
 
 void MainWindowTest::tableOutputShowsTheGrid() {
   ProgramFolder folder;
-  folder.settings({"[Pref]", "StartDialog=0"});
+  folder.settings({"[Pref]", "StartDialog=0", "[Debug]", "Find=1"});
   StartedWindow w(folder);
   w.load(logFile(folder));
   w.action("Route")->trigger();
@@ -761,6 +763,13 @@ void MainWindowTest::tableOutputShowsTheGrid() {
   QCOMPARE(grid->model()->index(0, 0).data().toString(), Q("00000001"));
   QCOMPARE(grid->model()->index(0, 6).data().toString(), Q("0"));
   QVERIFY(grid->horizontalHeader()->sectionsMovable());
+  // With the table over the output pane the search takes the time of the chosen cell.
+  const QString time = grid->model()->index(2, 1).data().toString();
+  QCOMPARE(time.count(u':'), 2);
+  grid->setCurrentIndex(grid->model()->index(2, 1));
+  QTest::mouseClick(w.find<QPushButton>("FindButton"), Qt::LeftButton);
+  QCOMPARE(w.input()->textCursor().selectedText(), QString(time).remove(u':'));
+
   // Cells can be edited; nothing reads them back.
   QVERIFY(grid->model()->flags(grid->model()->index(1, 1)) & Qt::ItemIsEditable);
   QVERIFY(grid->model()->setData(grid->model()->index(1, 1), Q("bearbeitet")));
@@ -928,6 +937,110 @@ void MainWindowTest::commandKeysWinOverTheTextFieldsOwn() {
   in->selectAll();
   QTest::keyClick(in, Qt::Key_C, Qt::ControlModifier);
   QCOMPARE(QApplication::clipboard()->text(), before);
+}
+
+namespace {
+
+// A port whose event rounds during a run let the test act as a user would meanwhile.
+class DuringRunPort : public ScriptedPort {
+ public:
+  std::function<void(long long)> duringRun;
+  void processPendingEvents() override {
+    ScriptedPort::processPendingEvents();
+    if (duringRun) duringRun(pendingEventCalls);
+  }
+};
+
+}  // namespace
+
+void MainWindowTest::whileARouteIsMadeCommandsWaitAndTheRouteGrows() {
+  ProgramFolder folder;
+  // A point every two seconds: the route grows with almost every record.
+  folder.settings({"[Setup]", "DiC=0", "RwC=0", "StopC=0", "SecC=1", "Sek=2", "MinDist=0",
+                   "[Pref]", "StartDialog=0"});
+  const std::string log = logFile(folder);
+  DuringRunPort port;
+  gui::MainWindow w(folder.appDir(), HostSettings::german(), &port);
+  w.show();
+  w.startUp();
+  port.openAnswers.push_back(log);
+  w.findChild<QAction*>("LoadNMEA")->trigger();
+  QAction* route = w.findChild<QAction*>("Route");
+  QAction* load = w.findChild<QAction*>("LoadNMEA");
+  QAction* quit = w.findChild<QAction*>("ProgammEnde");
+  auto* pane = w.findChild<QPlainTextEdit*>("Navi");
+  auto* label = w.findChild<QLabel*>("OutFileLabel");
+  bool locked = true, quitOffered = true;
+  int shownMidway = -1, shownLater = -1;
+  bool laterMatches = false;
+  QString labelMidway;
+  port.duringRun = [&](long long call) {
+    locked = locked && !route->isEnabled() && !load->isEnabled();
+    quitOffered = quitOffered && quit->isEnabled();
+    if (call == 5) {
+      // A second start of the command while it runs is refused.
+      route->trigger();
+      load->trigger();
+    }
+    if (call == 200 || call == 400) {
+      QTest::qSleep(200);  // long enough for the pane to catch up with the growing route
+    }
+    if (call == 210) {
+      shownMidway = pane->document()->blockCount();
+      labelMidway = label->text();
+    }
+    if (call == 410) {
+      // What the pane shows then is the start of the route, line for line.
+      shownLater = pane->document()->blockCount();
+      const auto& lines = w.session().OutputLines.lines();
+      laterMatches = pane->toPlainText() ==
+                     joined({lines.begin(), lines.begin() + std::min<std::size_t>(
+                                                              lines.size(), shownLater)});
+    }
+  };
+  route->trigger();
+  port.duringRun = nullptr;
+  QVERIFY(port.pendingEventCalls > 300);
+  QVERIFY(locked);
+  QVERIFY(quitOffered);
+  QCOMPARE(port.busyOn, 1);
+  QCOMPARE(port.openRequests.size(), std::size_t(1));
+  // The pane showed part of the route while it grew, and all of it at the end.
+  const int points = w.session().RoutePointCount;
+  QVERIFY(points > 300);
+  QVERIFY2(shownMidway > 1 && shownMidway < points, qPrintable(QString::number(shownMidway)));
+  QVERIFY2(shownLater > shownMidway && shownLater < points,
+           qPrintable(QString::number(shownLater)));
+  QVERIFY(laterMatches);
+  QVERIFY(labelMidway.startsWith(Q("MN|4.2 Routenpunkte := ")));
+  QVERIFY(labelMidway != label->text());
+  QCOMPARE(pane->toPlainText(), joined(w.session().OutputLines.lines()));
+  QCOMPARE(label->text(), Q("MN|4.2 Routenpunkte := %1").arg(points));
+  QVERIFY(route->isEnabled() && load->isEnabled());
+}
+
+void MainWindowTest::closingDuringARunClosesAfterIt() {
+  ProgramFolder folder;
+  folder.settings({"[Setup]", "XRp=3", "[Pref]", "StartDialog=0"});
+  const std::string log = logFile(folder);
+  DuringRunPort port;
+  gui::MainWindow w(folder.appDir(), HostSettings::german(), &port);
+  w.show();
+  w.startUp();
+  port.openAnswers.push_back(log);
+  w.findChild<QAction*>("LoadNMEA")->trigger();
+  const std::vector<std::string> expected = headlessRoute(folder, log, ',', 1);
+  bool closedMidway = true;
+  port.duringRun = [&](long long call) {
+    if (call == 10) closedMidway = w.close();
+  };
+  w.findChild<QAction*>("Route")->trigger();
+  port.duringRun = nullptr;
+  QVERIFY(!closedMidway);
+  // The route was finished, then the window closed and wrote its settings.
+  QCOMPARE(w.session().OutputLines.lines(), expected);
+  QTRY_VERIFY(!w.isVisible());
+  QVERIFY(folder.read(QStringLiteral("Kursolin.Ini")).find("XRp=3\r\n") != std::string::npos);
 }
 
 QTEST_MAIN(MainWindowTest)
