@@ -367,33 +367,38 @@ int inChild(const std::function<int()>& body) {
 
 TEST_F(SaveTest, SaveThatFailsHalfwayLeavesTheOldFileWhole) {
   const std::string old = crlf(mn42Points(3));
-  writeBytes(out.file("Tour.rte"), old);
   const std::string target = out.file("Tour.rte");
-  // A file size limit makes the write fail after the first bytes, as a full disk would.
-  const int code = inChild([&] {
-    ::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{1024, 1024};
-    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return 2;
-    test::ScriptedPort childPort;
-    Session c(childPort, HostSettings::german());
-    test::createLikeTheWindow(c);
-    test::useOutput(c, 1);
-    c.SaveBaseName = "Tour.txt";
-    c.OutputLines.assign(mn42Points(400));
-    c.RoutePointCount = 400;
-    childPort.saveAnswers.push_back(target);
-    SaveNaviExecute(c);
-    if (childPort.prompts.size() != 1 || childPort.prompts[0].kind != PromptKind::Error) {
-      std::cerr << "no error message\n";
-      return 3;
-    }
-    if (childPort.prompts[0].text.find(target) == std::string::npos) return 4;
-    if (c.SaveBaseName != "Tour.txt") return 5;
-    return 0;
-  });
-  EXPECT_EQ(code, 0);
-  EXPECT_EQ(readBytes(out.file("Tour.rte")), old);
-  EXPECT_EQ(out.entries(), (std::set<std::string>{"Tour.rte"}));  // no temporary file left
+  // A plain save and the first part of a split save.
+  for (const int maximum : {0, 100}) {
+    SCOPED_TRACE(maximum);
+    writeBytes(target, old);
+    // A file size limit makes the write fail after the first bytes, as a full disk would.
+    const int code = inChild([&] {
+      ::signal(SIGXFSZ, SIG_IGN);
+      const rlimit limit{1024, 1024};
+      if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return 2;
+      test::ScriptedPort childPort;
+      Session c(childPort, HostSettings::german());
+      test::createLikeTheWindow(c);
+      test::useOutput(c, 1);
+      c.MpMN = maximum;
+      c.SaveBaseName = "Tour.txt";
+      c.OutputLines.assign(mn42Points(400));
+      c.RoutePointCount = 400;
+      childPort.saveAnswers.push_back(target);
+      SaveNaviExecute(c);
+      if (childPort.splitDialogs != (maximum > 0 ? 1 : 0)) return 3;
+      if (childPort.prompts.size() != 1 || childPort.prompts[0].kind != PromptKind::Error) {
+        return 4;
+      }
+      if (childPort.prompts[0].text.find(target) == std::string::npos) return 5;
+      if (c.SaveBaseName != "Tour.txt") return 6;
+      return 0;
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(readBytes(target), old);
+    EXPECT_EQ(out.entries(), (std::set<std::string>{"Tour.rte"}));  // no temporary file left
+  }
 }
 
 TEST_F(SaveTest, FailedPartStopsTheSplitAndSaysWhatWasWritten) {
