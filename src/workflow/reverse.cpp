@@ -17,8 +17,9 @@ void RouteReversActionExecute(Session& s) {
     return;
   }
   if (s.OutFPrv) {
-    singleButtonMessage(s, PromptKind::Information, PromptButtons::Abort,
-                        "Routen im Falk PreviosDestination Format können nicht umgekehrt werden !"_cp);
+    singleButtonMessage(
+        s, PromptKind::Information, PromptButtons::Abort,
+        "Routen im Falk PreviosDestination Format können nicht umgekehrt werden !"_cp);
     return;
   }
   if (!paneSortsAfter(s.OutputLines, '\x1F')) {

@@ -77,7 +77,8 @@ bool writeParts(Session& s, const std::string& chosen, PartFinish finish, int& w
   const auto& lines = s.OutputLines.lines();
   std::size_t next = 0;
   for (int i = 1; i <= files; ++i) {
-    const std::size_t size = static_cast<std::size_t>(i <= s.SplitFiles ? s.SplitSize : s.SplitRest);
+    const std::size_t size =
+        static_cast<std::size_t>(i <= s.SplitFiles ? s.SplitSize : s.SplitRest);
     const std::size_t from = std::min(next, lines.size());
     const std::size_t to = std::min(next + size, lines.size());
     next += size;
@@ -200,7 +201,9 @@ bool SaveToSplit(Session& s) {
 void SaveNaviExecute(Session& s) {
   const OutputFormatInfo* f = chosenOutputFormat(s);
   if (!f) {
-    refuse(s, "Es ist kein Ausgabeformat gewählt; die Routendaten können nicht gespeichert werden."_cp);
+    refuse(
+        s,
+        "Es ist kein Ausgabeformat gewählt; die Routendaten können nicht gespeichert werden."_cp);
     return;
   }
   // A format without its line builder has no lines of its own to save.

@@ -339,8 +339,9 @@ TEST_F(SaveTest, UnwritableTargetIsReportedAndChangesNothing) {
     ASSERT_EQ(port.prompts.size(), 1u);
     EXPECT_EQ(port.prompts[0].kind, PromptKind::Error);
     EXPECT_EQ(port.prompts[0].buttons, PromptButtons::Ok);
-    EXPECT_EQ(port.prompts[0].text.rfind("Die Datei " + target + " kann nicht geschrieben werden: ", 0),
-              0u)
+    EXPECT_EQ(
+        port.prompts[0].text.rfind("Die Datei " + target + " kann nicht geschrieben werden: ", 0),
+        0u)
         << port.prompts[0].text;
     EXPECT_NE(port.prompts[0].text.find("Die Route wurde nicht gespeichert"), std::string::npos);
     EXPECT_EQ(s.SaveBaseName, "Tour.txt");
@@ -540,6 +541,21 @@ TEST_F(SaveTest, FormatsWithoutTheirWritersAreRefused) {
     EXPECT_FALSE(writeSplitParts(s, out.file("Tour.x")));
   }
   EXPECT_TRUE(out.entries().empty());
+}
+
+TEST(SaveWithoutFormat, StoredCodeOutsideTheTableIsRefused) {
+  test::ScriptedPort port;
+  Session s(port, HostSettings::german());
+  test::createLikeTheWindow(s);
+  NaviArtChange(s, 9);  // as a hand-edited settings file may start it: no format at all
+  s.OutputLines.assign(mn42Points(3));
+  port.saveAnswers.push_back(std::string("/tmp/never-written.rte"));
+  SaveNaviExecute(s);
+  ASSERT_EQ(port.prompts.size(), 1u);
+  EXPECT_EQ(port.prompts[0].text,
+            "Es ist kein Ausgabeformat gew\xE4hlt; die Routendaten k\xF6nnen nicht gespeichert "
+            "werden.");
+  EXPECT_TRUE(port.saveRequests.empty());
 }
 
 // Whole conversions saved and compared with committed files, on both hosts.
