@@ -356,7 +356,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     perFile = max > 0 ? max : 0;
   }
   if (perFile > 0 && s.RoutePointCount > perFile && splitMaximum(s) >= 0) {
-    if (!planSplit(s, perFile)) return kStopped;
+    planSplit(s, perFile);
     return writeSplitParts(s, target) ? kWritten : kStopped;
   }
   return writeRouteFile(s, target, s.OutputLines.lines()) ? kWritten : kStopped;

@@ -17,7 +17,7 @@ namespace {
 
 using test::TempFolder;
 
-struct Run {
+struct CliResult {
   int rc;
   std::string out, err;
 };
@@ -30,7 +30,7 @@ class Cli : public ::testing::Test {
     rmcLog = folder.file("fahrt.txt");
     test::writeBytes(rmcLog, test::joinCrLf(t.rmcLines()));
   }
-  Run run(std::vector<std::string> args) {
+  CliResult run(std::vector<std::string> args) {
     // Every run uses the scratch folder as program folder, so no real settings are read.
     args.insert(args.begin(), {"--appdir", folder.path()});
     std::ostringstream out, err;
@@ -53,7 +53,7 @@ std::vector<std::string> crlfLines(const std::string& text) {
 }
 
 TEST_F(Cli, ConvertsToStandardOutput) {
-  const Run r = run({"-i", "rmc", "-f", "mn42", rmcLog});
+  const CliResult r = run({"-i", "rmc", "-f", "mn42", rmcLog});
   ASSERT_EQ(r.rc, cli::kWritten) << r.err;
   const auto lines = crlfLines(r.out);
   ASSERT_EQ(lines.size(), 5u) << "start, three distance points, end";
@@ -66,14 +66,14 @@ TEST_F(Cli, NumericCodesAndNamesAreTheSame) {
 }
 
 TEST_F(Cli, OverridesChangeTheRules) {
-  const Run r = run({"-i", "rmc", "--set", "Setup/AGC=1", "--set", "setup/xrp=100", rmcLog});
+  const CliResult r = run({"-i", "rmc", "--set", "Setup/AGC=1", "--set", "setup/xrp=100", rmcLog});
   ASSERT_EQ(r.rc, cli::kWritten) << r.err;
   EXPECT_EQ(crlfLines(r.out).size(), 4u) << "lines 0, 100, 200 and the end point";
 }
 
 TEST_F(Cli, ExplainNamesTheRuleOfEveryPoint) {
   const std::string out = folder.file("r.rte");
-  const Run r = run({"-i", "rmc", "-o", out, "--explain", rmcLog});
+  const CliResult r = run({"-i", "rmc", "-o", out, "--explain", rmcLog});
   ASSERT_EQ(r.rc, cli::kWritten) << r.err;
   EXPECT_NE(r.out.find("Routenpunkt 1: Startpunkt"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("Routenpunkt 2: Abstand"), std::string::npos) << r.out;
@@ -82,7 +82,7 @@ TEST_F(Cli, ExplainNamesTheRuleOfEveryPoint) {
 
 TEST_F(Cli, WritesAFileAndSplitsLongRoutes) {
   const std::string target = folder.file("Tour.rte");
-  Run r = run({"-i", "rmc", "-o", target, "--set", "Setup/AGC=1", "--set", "Setup/XRp=10",
+  CliResult r = run({"-i", "rmc", "-o", target, "--set", "Setup/AGC=1", "--set", "Setup/XRp=10",
                "--per-file", "10", rmcLog});
   ASSERT_EQ(r.rc, cli::kWritten) << r.err;
   // 31 points: three files of ten and one of one.
@@ -105,14 +105,14 @@ TEST_F(Cli, UsageErrors) {
         {"-f", "99", rmcLog}, {"--set", "Setup/Nope=1", rmcLog}, {"--set", "DiM=1", rmcLog},
         {"--set", "Setup/DiM=viel", rmcLog}, {"--per-file", "0", rmcLog}, {"a", "b"},
         {"-o"}, {"--decimal-separator", "ab", rmcLog}}) {
-    const Run r = run(args);
+    const CliResult r = run(args);
     EXPECT_EQ(r.rc, cli::kUnusable) << ::testing::PrintToString(args);
     EXPECT_FALSE(r.err.empty());
   }
 }
 
 TEST_F(Cli, FormatsThisVersionCannotHandleAreNamed) {
-  Run r = run({"-i", "ovl", rmcLog});
+  CliResult r = run({"-i", "ovl", rmcLog});
   EXPECT_EQ(r.rc, cli::kUnusable);
   EXPECT_NE(r.err.find("noch nicht"), std::string::npos) << r.err;
   r = run({"-i", "rmc", "-f", "itn", rmcLog});
@@ -121,7 +121,7 @@ TEST_F(Cli, FormatsThisVersionCannotHandleAreNamed) {
 }
 
 TEST_F(Cli, UnusableInput) {
-  Run r = run({"-i", "rmc", folder.file("fehlt.txt")});
+  CliResult r = run({"-i", "rmc", folder.file("fehlt.txt")});
   EXPECT_EQ(r.rc, cli::kUnusable);
   EXPECT_NE(r.err.find("fehlt.txt"), std::string::npos);
   test::writeBytes(folder.file("gga.txt"), test::joinCrLf({test::ggaSentence(test::Fix{})}));
@@ -136,7 +136,7 @@ TEST_F(Cli, ErrorPromptsFollowThePolicy) {
   lines[10] = "$GPRMC,broken*00";
   const std::string log = folder.file("kaputt.txt");
   test::writeBytes(log, test::joinCrLf(lines));
-  Run r = run({"-i", "rmc", "--set", "Debug/ShowError=1", log});
+  CliResult r = run({"-i", "rmc", "--set", "Debug/ShowError=1", log});
   EXPECT_EQ(r.rc, cli::kWritten) << "Ignore by default";
   EXPECT_NE(r.err.find("Ignorieren"), std::string::npos) << r.err;
   r = run({"-i", "rmc", "--set", "Debug/ShowError=1", "--strict", log});
@@ -149,7 +149,7 @@ TEST_F(Cli, QuestionsAreAnsweredNoUnlessYes) {
   ::setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
   struct timespec times[2] = {{1168000000, 0}, {1168000000, 0}};  // January 2007
   ASSERT_EQ(::utimensat(AT_FDCWD, rmcLog.c_str(), times, 0), 0);
-  Run r = run({"-i", "rmc", "--set", "Pref/TimeArt=2", "--explain", rmcLog});
+  CliResult r = run({"-i", "rmc", "--set", "Pref/TimeArt=2", "--explain", rmcLog});
   EXPECT_NE(r.err.find("nicht zur Sommerzeit erstellt"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("Startpunkt (-S:12:00:00)"), std::string::npos) << r.err;
   r = run({"-i", "rmc", "--set", "Pref/TimeArt=2", "--yes", "--explain", rmcLog});
@@ -158,14 +158,14 @@ TEST_F(Cli, QuestionsAreAnsweredNoUnlessYes) {
 
 TEST_F(Cli, UnwritableTargetStopsTheConversion) {
   test::writeBytes(folder.file("datei"), "x");
-  const Run r = run({"-i", "rmc", "-o", folder.file("datei") + "/route.rte", rmcLog});
+  const CliResult r = run({"-i", "rmc", "-o", folder.file("datei") + "/route.rte", rmcLog});
   EXPECT_EQ(r.rc, cli::kStopped);
   EXPECT_NE(r.err.find("route.rte"), std::string::npos) << r.err;
 }
 
 TEST_F(Cli, SettingsFileIsReadFromTheProgramFolderOrGivenOne) {
   test::writeBytes(folder.file("Kursolin.Ini"), "[Pref]\r\nSourceNr=2\r\n[Navi]\r\nSys=0\r\n");
-  Run r = run({rmcLog});
+  CliResult r = run({rmcLog});
   ASSERT_EQ(r.rc, cli::kWritten) << r.err;
   EXPECT_EQ(crlfLines(r.out)[0], "-|-|-|-|-|-|-|-|-|-|11.000000|48.000000|-|") << "MN|4 from Sys=0";
   test::writeBytes(folder.file("other.ini"), "[Pref]\r\nSourceNr=2\r\n[Navi]\r\nSys=6\r\n");

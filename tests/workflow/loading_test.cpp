@@ -130,7 +130,9 @@ TEST_F(Loading, NavigonFilesAndTheirSeparators) {
     choose(1, std::nullopt);
     choose(c.code, file("r.rte", c.first + "\r\n" + l15 + "\r\n"));
     EXPECT_EQ(session.item("Route").enabled, c.ok) << c.first;
-    if (c.code == 9) EXPECT_EQ(session.InputIsMN5, c.mn5) << c.first;
+    if (c.code == 9) {
+      EXPECT_EQ(session.InputIsMN5, c.mn5) << c.first;
+    }
     if (c.ok) {
       EXPECT_EQ(session.inputCaption(), session.InputLabel + " - Zeilen = 2");
       EXPECT_TRUE(session.item("MeterSpin").enabled);

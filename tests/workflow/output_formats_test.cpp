@@ -72,7 +72,9 @@ TEST_P(OutputFormats, ApplyingAFormatSetsExactlyOneFlag) {
     EXPECT_EQ(session.OutputFormat, f.code);
     EXPECT_EQ(session.item("RPInfo").visible, f.navigon) << f.code;
     for (const auto& other : outputFormats()) {
-      if (other.code != f.code) EXPECT_FALSE(session.item(other.menuItem).checked);
+      if (other.code != f.code) {
+        EXPECT_FALSE(session.item(other.menuItem).checked);
+      }
     }
   }
   EXPECT_TRUE(port.prompts.empty()) << "no input loaded: no question";
