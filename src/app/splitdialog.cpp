@@ -1,6 +1,5 @@
 #include "app/splitdialog.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFont>
@@ -19,6 +18,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <string>
 
 #include "app/qtext.h"
 #include "core/cp1252.h"
@@ -65,19 +65,6 @@ std::string memoText(const QString& plain) {
 }
 
 }  // namespace
-
-QStringList tourenplanerProfiles() {
-  QStringList names;
-  for (const char* n : {"Auto langsam", "Auto mittel", "Auto schnell", "Motorrad",
-                        "Motorrad Anfahrt", "Motorrad mittel", "Motorrad Tour", "Wohnwagen"}) {
-    names << QString::fromLatin1(n);
-  }
-  // Sorted as the Tourenplaner lists them: without regard to letter case.
-  std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-    return a.compare(b, Qt::CaseInsensitive) < 0;
-  });
-  return names;
-}
 
 SplitDialogWidget::SplitDialogWidget(SplitDialog& dialog, QWidget* parent)
     : QDialog(parent), model_(dialog), s_(dialog.session()) {
@@ -210,7 +197,7 @@ QFrame* SplitDialogWidget::buildTourenplanerPanel() {
   routeName_ = new QLineEdit(panel);
   routeName_->setObjectName(QStringLiteral("ROUTENAME_E"));
   connect(routeName_, &QLineEdit::textChanged, this,
-          [this](const QString& t) { s_.bcr.ROUTENAME_E = fromQString(t); });
+          [this](const QString& t) { model_.ROUTENAME_E = fromQString(t); });
   deskripToFN_ = bcrBox("RDeskripToFN", "auch als Dateiname verwenden"_cp, s_.bcr.RDeskripToFN,
                         panel);
 
@@ -222,7 +209,7 @@ QFrame* SplitDialogWidget::buildTourenplanerPanel() {
 
   profile_ = new QComboBox(panel);
   profile_->setObjectName(QStringLiteral("PROFILE_Combo"));
-  profile_->addItems(tourenplanerProfiles());
+  for (const std::string& name : vehicleProfiles()) profile_->addItem(toQString(name));
   connect(profile_, &QComboBox::currentIndexChanged, this, [this](int i) {
     if (i >= 0) s_.bcr.PIndex = i;
   });
@@ -261,7 +248,7 @@ QFrame* SplitDialogWidget::buildTourenplanerPanel() {
   bcrDir_ = new QLineEdit(panel);
   bcrDir_->setObjectName(QStringLiteral("BCRDir_E"));
   connect(bcrDir_, &QLineEdit::textChanged, this,
-          [this](const QString& t) { s_.BcrDirectory = fromQString(t); });
+          [this](const QString& t) { model_.BCRDir_EChange(fromQString(t)); });
   auto* browse = new QToolButton(panel);
   browse->setObjectName(QStringLiteral("BCRDirButton"));
   browse->setText(QStringLiteral("..."));
@@ -293,9 +280,12 @@ QFrame* SplitDialogWidget::buildTourenplanerPanel() {
 }
 
 void SplitDialogWidget::browseBcrDirectory() {
-  const auto folder = s_.port().browseFolder("BCR Verzeichnis auswählen"_cp);
-  // A cancelled browser leaves the field as it was.
-  if (folder) bcrDir_->setText(toQString(*folder));
+  model_.BCRDirButtonClick();
+  const QString folder = toQString(model_.BCRDir_E);
+  if (bcrDir_->text() != folder) {
+    const QSignalBlocker block(bcrDir_);
+    bcrDir_->setText(folder);
+  }
 }
 
 void SplitDialogWidget::render() {
@@ -323,11 +313,14 @@ void SplitDialogWidget::showEvent(QShowEvent* event) {
     model_.tourenplanerHeight = mtpPanel_->height();
     model_.FormActivate();
     if (model_.showTourenplaner) {
-      // The route name field starts with the loaded file's name, the folder with the BCR folder.
-      s_.bcr.ROUTENAME_E = s_.BcrRouteName;
+      // A profile index from a hand-edited settings file that names no profile shows the first.
       if (s_.bcr.PIndex < 0 || s_.bcr.PIndex >= profile_->count()) s_.bcr.PIndex = 0;
-      routeName_->setText(toQString(s_.bcr.ROUTENAME_E));
-      bcrDir_->setText(toQString(s_.BcrDirectory));
+      {
+        const QSignalBlocker blockName(routeName_);
+        const QSignalBlocker blockDir(bcrDir_);
+        routeName_->setText(toQString(model_.ROUTENAME_E));
+        bcrDir_->setText(toQString(model_.BCRDir_E));
+      }
       setBox(deskripToFN_, s_.bcr.RDeskripToFN);
       {
         const QSignalBlocker block(beschreibung_);

@@ -1,10 +1,9 @@
 #pragma once
 // The split dialog TSaveSplit: the plan of part files for a long route and, for Tourenplaner
-// BCR files, the route settings. Its texts and height come from the headless SplitDialog; the
-// Tourenplaner controls edit the session's BCR settings directly.
+// BCR files, the route settings. Its texts, height, route name and folder come from the headless
+// SplitDialog; the other Tourenplaner controls edit the session's BCR settings directly.
 
 #include <QDialog>
-#include <QStringList>
 
 #include "workflow/split.h"
 
@@ -18,9 +17,6 @@ class QPushButton;
 class QSpinBox;
 
 namespace kursolin::gui {
-
-/// The vehicle profiles of the Tourenplaner, sorted as the list shows them (index = PIndex).
-QStringList tourenplanerProfiles();
 
 class SplitDialogWidget : public QDialog {
   Q_OBJECT

@@ -62,7 +62,6 @@ struct BcrSettings {
   bool PREFERMAUT_C = false;
   bool PREFERVIGN_C = false;
   std::string Beschreibung;
-  std::string ROUTENAME_E;  // text of the route name field "Routenbezeichnung"
 };
 
 /// Window geometry as the settings file stores it.

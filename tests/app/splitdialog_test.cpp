@@ -12,9 +12,9 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QToolButton>
-#include <algorithm>
-#include <cstdlib>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/qtext.h"
 #include "app/splitdialog.h"
@@ -23,78 +23,6 @@
 
 using namespace kursolin;
 using namespace kursolin::gui;
-
-// ---------------------------------------------------------------------------------------------
-// Test-only stand-in for the headless split dialog while src/workflow/split.cpp is not on this
-// branch. The definitions are weak, so the real ones take over once they are linked in; delete
-// this block when split.cpp arrives.
-namespace kursolin {
-
-__attribute__((weak)) SplitDialog::SplitDialog(Session& s) : s_(s) {}
-
-__attribute__((weak)) int splitMaximum(const Session& s) {
-  if (s.OutMN4 || s.OutMN42 || s.OutMN5) return s.MpMN;
-  if (s.OutTT) return s.MpTT3;
-  if (s.OutFPrv) return s.MpFalk;
-  if (s.OutBCR) return s.MpMTP;
-  return -1;
-}
-
-__attribute__((weak)) void SplitDialog::FormActivate() {
-  std::string what;
-  std::string file;
-  if (s_.OutBCR) {
-    showTourenplaner = true;
-    showSplitRow = s_.RoutePointCount > s_.MpMTP;
-    height += tourenplanerHeight + (showSplitRow ? splitRowHeight : 0);
-    caption = " Kursolin Ausgabedatei für den Tourenplaner vorbereiten"_cp;
-    file = "Tourenplaner - BCR Datei";
-  } else {
-    showTourenplaner = false;
-    showSplitRow = true;
-    height += splitRowHeight;
-    if (s_.OutMN4) what = "Navigon MN|4 oder MN|4.1", file = "Navigon MN|4 - RTE Datei ";
-    if (s_.OutMN42) what = "Navigon MN|4.2", file = "Navigon MN|4.2 - RTE Datei ";
-    if (s_.OutMN5) what = "Navigon MN5", file = "Navigon MN5 - RTE Datei ";
-    if (s_.OutTT) what = "TomTom", file = "TomTom - ITN Datei ";
-    if (s_.OutFPrv) what = "Falk PreviousDestination Datei", file = "Falk PreviousDestin. Datei ";
-    caption = " Kursolin Ausgabedatei für "_cp + what + " vorbereiten";
-  }
-  const int n = splitMaximum(s_);
-  RpInfoLabel = "Die Datei enthält mehr als die "_cp + std::to_string(n) +
-                " vorgegebenen Routenpunkte für die "_cp + file;
-  spinMax = n;
-  spinValue = n;
-  spinMin = 1;
-  Berechnen();
-}
-
-__attribute__((weak)) void SplitDialog::AnzSplitEditChange(long long value) {
-  spinValue = static_cast<int>(std::clamp<long long>(value, spinMin, std::max(spinMin, spinMax)));
-  Berechnen();
-}
-
-__attribute__((weak)) void SplitDialog::AnzSplitEditText(const std::string& text) {
-  AnzSplitEditChange(text.empty() ? 1 : std::atoll(text.c_str()));
-}
-
-__attribute__((weak)) void SplitDialog::Berechnen() {
-  s_.SplitSize = std::clamp(spinValue, 1, std::max(1, spinMax));
-  s_.SplitFiles = s_.RoutePointCount / s_.SplitSize;
-  s_.SplitRest = s_.RoutePointCount % s_.SplitSize;
-  s_.SplitRestFile = s_.SplitRest > 0;
-  DateiAnzahl = s_.SplitFiles;
-  RestAnzahl = s_.SplitRest;
-  const bool one = s_.SplitFiles < 2;
-  OkBtn = one ? "Datei erstellen" : "Dateien erstellen";
-  Label4 = one ? "Es wird " : "Es werden ";
-  Label5 = one ? "Datei mit je" : "Dateien mit je ";
-}
-
-__attribute__((weak)) void SplitDialog::close() { height = kBaseHeight; }
-
-}  // namespace kursolin
-// ---------------------------------------------------------------------------------------------
 
 namespace {
 
@@ -122,9 +50,13 @@ class SplitDialogTest : public QObject {
     dlg->show();
     QVERIFY(QTest::qWaitForWindowExposed(dlg.get()));
   }
+  // A route of that many points in the output pane (one line a point, as all but Falk write).
   void prepare(bool Session::*flag, int points) {
     (*s).*flag = true;
     s->RoutePointCount = points;
+    std::vector<std::string> lines;
+    for (int i = 1; i <= points; ++i) lines.push_back("p" + std::to_string(i));
+    s->OutputLines.assign(lines);
     model = std::make_unique<SplitDialog>(*s);
     dlg = std::make_unique<SplitDialogWidget>(*model);
   }
@@ -291,7 +223,7 @@ class SplitDialogTest : public QObject {
     QTest::keyClicks(name, QStringLiteral("Tour S"));
     name->insert(q("ü"));  // QTest types ASCII only
     QTest::keyClicks(name, QStringLiteral("d"));
-    QCOMPARE(s->bcr.ROUTENAME_E, std::string("Tour S\xFC" "d"));
+    QCOMPARE(model->ROUTENAME_E, std::string("Tour S\xFC" "d"));
     QTest::mouseClick(find<QCheckBox>("RDeskripToFN"), Qt::LeftButton, {}, QPoint(6, 8));
     QVERIFY(s->bcr.RDeskripToFN);
     find<QComboBox>("PROFILE_Combo")->setCurrentIndex(7);
@@ -313,6 +245,7 @@ class SplitDialogTest : public QObject {
     QTest::keyClick(dir, Qt::Key_End);
     QTest::keyClicks(dir, QStringLiteral("x"));
     QCOMPARE(s->BcrDirectory, std::string("/tmp/bcr/x"));
+    QCOMPARE(model->BCRDir_E, std::string("/tmp/bcr/x"));
 
     // The browse button: a chosen folder replaces the text, a cancelled browser keeps it.
     port->folderAnswers.push_back(std::string("/home/tour/Pl\xE4ne"));
