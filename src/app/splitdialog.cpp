@@ -279,6 +279,15 @@ QFrame* SplitDialogWidget::buildTourenplanerPanel() {
   return panel;
 }
 
+bool SplitDialogWidget::showModal(SplitDialog& dialog, QWidget* mainWindow) {
+  SplitDialogWidget w(dialog, mainWindow);
+  if (mainWindow) {
+    const QPoint corner = mainWindow->window()->frameGeometry().topLeft();
+    w.move(corner + QPoint(SplitDialog::kOffsetLeft, SplitDialog::kOffsetTop));
+  }
+  return w.exec() == QDialog::Accepted;
+}
+
 void SplitDialogWidget::browseBcrDirectory() {
   model_.BCRDirButtonClick();
   const QString folder = toQString(model_.BCRDir_E);

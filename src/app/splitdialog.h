@@ -24,6 +24,10 @@ class SplitDialogWidget : public QDialog {
   /// The dialog drawn from the model; exec() returns Accepted for OK.
   SplitDialogWidget(SplitDialog& dialog, QWidget* parent = nullptr);
 
+  /// Shows the dialog for the model modally, 100 pixels below and 50 right of the main
+  /// window's top left corner (centred on the screen without one); true for OK.
+  static bool showModal(SplitDialog& dialog, QWidget* mainWindow);
+
   SplitDialog& model() { return model_; }
   /// Draws the texts, the spin box and the panels from the model.
   void render();

@@ -3,6 +3,7 @@
 
 #include <QtTest>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -11,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTimer>
 #include <QToolButton>
 #include <memory>
 #include <string>
@@ -154,6 +156,38 @@ class SplitDialogTest : public QObject {
     QCOMPARE(dlg->height(), open);  // no second growth
     find<QPushButton>("OkBtn")->click();
     QCOMPARE(dlg->result(), int(QDialog::Accepted));
+  }
+
+  void showModalPlacesTheDialogBelowTheMainWindowsCorner() {
+    s->MpMN = 10;
+    s->OutMN42 = true;
+    s->OutputLines.assign(std::vector<std::string>(25, "p"));
+    SplitDialog d(*s);
+    QWidget main;
+    main.setGeometry(200, 150, 600, 400);
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    QPoint seenAt;
+    QString seenTitle;
+    QTimer::singleShot(0, this, [&] {
+      auto* w = qobject_cast<SplitDialogWidget*>(QApplication::activeModalWidget());
+      if (!w) return;
+      seenAt = w->frameGeometry().topLeft() - main.frameGeometry().topLeft();
+      seenTitle = w->windowTitle();
+      w->findChild<QPushButton*>(QStringLiteral("OkBtn"))->click();
+    });
+    QVERIFY(SplitDialogWidget::showModal(d, &main));
+    QCOMPARE(seenAt, QPoint(SplitDialog::kOffsetLeft, SplitDialog::kOffsetTop));
+    QCOMPARE(seenTitle, q(" Kursolin Ausgabedatei für Navigon MN|4.2 vorbereiten"));
+    QCOMPARE(s->SplitFiles, 2);
+    QCOMPARE(d.height, SplitDialog::kBaseHeight);
+
+    QTimer::singleShot(0, this, [&] {
+      if (auto* w = QApplication::activeModalWidget()) {
+        w->findChild<QPushButton*>(QStringLiteral("FlatButton1"))->click();
+      }
+    });
+    QVERIFY(!SplitDialogWidget::showModal(d, &main));
   }
 
   void longestTextsFit() {
