@@ -72,8 +72,7 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
 
   QLabel* copyrightSign = textLabel("©"_cp, panel, "CopyrightSign");
   copyrightSign->setFont(scaled(copyrightSign->font(), 2.2, false));
-  QLabel* copyright =
-      textLabel(std::string(kMakerName) + "  " + kReleaseYear, panel, "Copyright");
+  QLabel* copyright = textLabel(std::string(kMakerName) + "  " + kReleaseYear, panel, "Copyright");
 
   QLabel* mailCaption = textLabel("EMail          "_cp, panel, "Label2");
   QLabel* mail = textLabel(kMakerEmail, panel, "Label3");
@@ -89,8 +88,8 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
       panel, "Comments");
   comments->setWordWrap(true);
   comments->setAlignment(Qt::AlignCenter);
-  QLabel* brands = textLabel(
-      " Alle verwendeten Markenamen gehören dem jeweiligen Markeninhaber"_cp, panel, "Label1");
+  QLabel* brands = textLabel(" Alle verwendeten Markenamen gehören dem jeweiligen Markeninhaber"_cp,
+                             panel, "Label1");
   brands->setAlignment(Qt::AlignCenter);
   QLabel* disclaimer = textLabel(
       "Hinweis : Der  Autor des Programmes übernimmt keinerlei Haftung für Schäden die aus der "
@@ -147,7 +146,9 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
   layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void AboutBox::Label4Click() { QDesktopServices::openUrl(QUrl(web_->text())); }
+void AboutBox::Label4Click() {
+  QDesktopServices::openUrl(QUrl(web_->text()));
+}
 
 void AboutBox::showEvent(QShowEvent* event) {
   if (!event->spontaneous()) {

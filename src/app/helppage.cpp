@@ -17,8 +17,8 @@ namespace kursolin::gui {
 
 HelpPage::HelpPage(Session& s, QWidget* parent) : QDialog(parent), s_(s) {
   setObjectName(QStringLiteral("HilfeSeite"));
-  setWindowTitle(toQString("Bedienungsanleitung  Kursolin   -   © "_cp + kReleaseYear + " " +
-                           kMakerName));
+  setWindowTitle(
+      toQString("Bedienungsanleitung  Kursolin   -   © "_cp + kReleaseYear + " " + kMakerName));
   setModal(true);
   setSizeGripEnabled(true);
 
@@ -52,7 +52,9 @@ HelpPage::HelpPage(Session& s, QWidget* parent) : QDialog(parent), s_(s) {
   FormCreate();
 }
 
-std::string HelpPage::helpFilePath() const { return s_.AppDir + kHelpFileName; }
+std::string HelpPage::helpFilePath() const {
+  return s_.AppDir + kHelpFileName;
+}
 
 bool HelpPage::FormCreate() {
   const std::string path = helpFilePath();

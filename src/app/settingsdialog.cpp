@@ -83,8 +83,7 @@ void setBox(QCheckBox* box, bool on) {
 
 }  // namespace
 
-SettingsDialog::SettingsDialog(Session& s, QWidget* parent)
-    : QDialog(parent), s_(s), model_(s) {
+SettingsDialog::SettingsDialog(Session& s, QWidget* parent) : QDialog(parent), s_(s), model_(s) {
   setObjectName(QStringLiteral("Einstellen"));
   setWindowTitle(QStringLiteral("Kursolin - Einstellungen"));
   setModal(true);
@@ -145,8 +144,8 @@ QWidget* SettingsDialog::buildSeparatorPage(SeparatorSide side) {
   });
 
   auto* group = new QGroupBox(toQString(" Koordinaten - Trennzeichen "_cp), page);
-  static const char* const kNames[] = {"KommaRadioButton",  "SemikolonRadioButton",
-                                       "StrichRadioButton", "PunktRadioButton",
+  static const char* const kNames[] = {"KommaRadioButton",     "SemikolonRadioButton",
+                                       "StrichRadioButton",    "PunktRadioButton",
                                        "TabulatorRadioButton", "FreeRadioButton"};
   auto* groupLayout = new QGridLayout(group);
   for (int i = 0; i < 6; ++i) {
@@ -167,9 +166,8 @@ QWidget* SettingsDialog::buildSeparatorPage(SeparatorSide side) {
   p.freeEdit->setAlignment(Qt::AlignCenter);
   groupLayout->addWidget(p.freeEdit, 5, 1, Qt::AlignLeft);
   groupLayout->setColumnStretch(2, 1);
-  connect(p.freeEdit, &QLineEdit::textEdited, this, [this, side](const QString& text) {
-    model_.FreeEditChange(side, fromQString(text));
-  });
+  connect(p.freeEdit, &QLineEdit::textEdited, this,
+          [this, side](const QString& text) { model_.FreeEditChange(side, fromQString(text)); });
 
   auto* row = new QHBoxLayout;
   row->addWidget(order, 1);
@@ -241,12 +239,11 @@ QWidget* SettingsDialog::buildAltitudePage() {
     render();
   });
   hoeheNull_ = new QCheckBox(
-      toQString("Wenn die Höhe nach der Höhenkorrektur kleiner 0 ist, die Höhe gleich 0 anzeigen"_cp),
+      toQString(
+          "Wenn die Höhe nach der Höhenkorrektur kleiner 0 ist, die Höhe gleich 0 anzeigen"_cp),
       page);
   hoeheNull_->setObjectName(QStringLiteral("HoeheNull"));
-  connect(hoeheNull_, &QCheckBox::toggled, this, [this](bool on) {
-    model_.HoeheNullClick(on);
-  });
+  connect(hoeheNull_, &QCheckBox::toggled, this, [this](bool on) { model_.HoeheNullClick(on); });
 
   auto* row = new QHBoxLayout;
   row->addWidget(new QLabel(
@@ -277,7 +274,8 @@ QCheckBox* SettingsDialog::showOrtBox(ShowOrtBox box, const char* name, const ch
 QWidget* SettingsDialog::buildNavigonPage() {
   auto* page = new QWidget;
   auto* row = new QHBoxLayout;
-  row->addWidget(new QLabel(toQString("Navigon Routendateien alle Versionen splitten, ab"_cp), page));
+  row->addWidget(
+      new QLabel(toQString("Navigon Routendateien alle Versionen splitten, ab"_cp), page));
   row->addWidget(splitSpin(SplitField::MNSpinEdit, "MNSpinEdit"));
   row->addWidget(new QLabel(toQString("Routenpunkten"_cp), page));
   row->addStretch(1);
@@ -288,12 +286,15 @@ QWidget* SettingsDialog::buildNavigonPage() {
   layout->addSpacing(8);
   layout->addLayout(row);
   layout->addSpacing(8);
-  layout->addWidget(showOrtBox(ShowOrtBox::MN4ShowOrt, "MN4ShowOrt",
-                               " Navigon Version    MN|4     Ortsangaben in der Ausgabedatei zulassen"));
-  layout->addWidget(showOrtBox(ShowOrtBox::MN42ShowOrt, "MN42ShowOrt",
-                               " Navigon Version    MN|4.2  Ortsangaben in der Ausgabedatei zulassen"));
-  layout->addWidget(showOrtBox(ShowOrtBox::MN5ShowOrt, "MN5ShowOrt",
-                               " Navigon Version    MN|5     Ortsangaben in der Ausgabedatei zulassen"));
+  layout->addWidget(
+      showOrtBox(ShowOrtBox::MN4ShowOrt, "MN4ShowOrt",
+                 " Navigon Version    MN|4     Ortsangaben in der Ausgabedatei zulassen"));
+  layout->addWidget(
+      showOrtBox(ShowOrtBox::MN42ShowOrt, "MN42ShowOrt",
+                 " Navigon Version    MN|4.2  Ortsangaben in der Ausgabedatei zulassen"));
+  layout->addWidget(
+      showOrtBox(ShowOrtBox::MN5ShowOrt, "MN5ShowOrt",
+                 " Navigon Version    MN|5     Ortsangaben in der Ausgabedatei zulassen"));
   layout->addStretch(1);
   return page;
 }
@@ -301,7 +302,8 @@ QWidget* SettingsDialog::buildNavigonPage() {
 QWidget* SettingsDialog::buildTomTomPage() {
   auto* page = new QWidget;
   auto* row = new QHBoxLayout;
-  row->addWidget(new QLabel(toQString("TomTom Routendateien alle Versionen splitten, ab"_cp), page));
+  row->addWidget(
+      new QLabel(toQString("TomTom Routendateien alle Versionen splitten, ab"_cp), page));
   row->addWidget(splitSpin(SplitField::TTSpinEdit, "TTSpinEdit"));
   row->addWidget(new QLabel(toQString("Routenpunkten"_cp), page));
   row->addStretch(1);
@@ -314,7 +316,8 @@ QWidget* SettingsDialog::buildTomTomPage() {
   ttShowOrt_->setToolTip(toQString("TomTom Routendateien enthalten keine Ortsangaben"_cp));
 
   auto* layout = new QVBoxLayout(page);
-  layout->addWidget(heading("Verschieden Einstellungen für TomTom Systeme alle Versionen"_cp, page));
+  layout->addWidget(
+      heading("Verschieden Einstellungen für TomTom Systeme alle Versionen"_cp, page));
   layout->addSpacing(8);
   layout->addLayout(row);
   layout->addSpacing(8);

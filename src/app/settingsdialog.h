@@ -37,10 +37,10 @@ class SettingsDialog : public QDialog {
 
  private:
   struct SeparatorPage {
-    QRadioButton* latFirst = nullptr;  // TE_NO_RadioButton / TA_NO_RadioButton
-    QRadioButton* lonFirst = nullptr;  // TE_ON_RadioButton / TA_ON_RadioButton
+    QRadioButton* latFirst = nullptr;        // TE_NO_RadioButton / TA_NO_RadioButton
+    QRadioButton* lonFirst = nullptr;        // TE_ON_RadioButton / TA_ON_RadioButton
     std::array<QRadioButton*, 6> choices{};  // in the order of SeparatorChoice
-    QLineEdit* freeEdit = nullptr;  // TEFreeEdit / TAFreeEdit
+    QLineEdit* freeEdit = nullptr;           // TEFreeEdit / TAFreeEdit
   };
 
   QWidget* buildSeparatorPage(SeparatorSide side);

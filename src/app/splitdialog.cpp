@@ -198,8 +198,8 @@ QFrame* SplitDialogWidget::buildTourenplanerPanel() {
   routeName_->setObjectName(QStringLiteral("ROUTENAME_E"));
   connect(routeName_, &QLineEdit::textChanged, this,
           [this](const QString& t) { model_.ROUTENAME_E = fromQString(t); });
-  deskripToFN_ = bcrBox("RDeskripToFN", "auch als Dateiname verwenden"_cp, s_.bcr.RDeskripToFN,
-                        panel);
+  deskripToFN_ =
+      bcrBox("RDeskripToFN", "auch als Dateiname verwenden"_cp, s_.bcr.RDeskripToFN, panel);
 
   beschreibung_ = new QPlainTextEdit(panel);
   beschreibung_->setObjectName(QStringLiteral("Beschreibung"));
@@ -223,14 +223,14 @@ QFrame* SplitDialogWidget::buildTourenplanerPanel() {
           [this](int v) { s_.bcr.OPTIMIZATION = kOptimizationRange.clamp(v); });
   preferNice_ = bcrBox("PREFERNICE_C", "landschaflich schöne Strecken bevorzugen"_cp,
                        s_.bcr.PREFERNICE_C, route);
-  altRoute_ = bcrBox("ALTROUTE_C", "eine alternative Strecke berechnen"_cp, s_.bcr.ALTROUTE_C,
-                     route);
+  altRoute_ =
+      bcrBox("ALTROUTE_C", "eine alternative Strecke berechnen"_cp, s_.bcr.ALTROUTE_C, route);
   corrUsed_ = bcrBox("CORRUSED_C", "Korridorobjekte einfügen"_cp, s_.bcr.CORRUSED_C, route);
-  trafficUsed_ = bcrBox("TRAFFICUSED_C", "Verkehrsinformationen einfügen"_cp,
-                        s_.bcr.TRAFFICUSED_C, route);
+  trafficUsed_ =
+      bcrBox("TRAFFICUSED_C", "Verkehrsinformationen einfügen"_cp, s_.bcr.TRAFFICUSED_C, route);
   preferMaut_ = bcrBox("PREFERMAUT_C", "Mautstrecken vermeiden"_cp, s_.bcr.PREFERMAUT_C, route);
-  preferVign_ = bcrBox("PREFERVIGN_C", "Strecken mit Vignietten vermeiden"_cp,
-                       s_.bcr.PREFERVIGN_C, route);
+  preferVign_ =
+      bcrBox("PREFERVIGN_C", "Strecken mit Vignietten vermeiden"_cp, s_.bcr.PREFERVIGN_C, route);
   auto* optimRow = new QHBoxLayout;
   optimRow->addWidget(label("Streckenoptimierung "_cp, route));
   optimRow->addWidget(optimization_);

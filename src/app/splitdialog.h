@@ -46,7 +46,7 @@ class SplitDialogWidget : public QDialog {
   SplitDialog& model_;
   Session& s_;
   QFrame* splitPanel_ = nullptr;  // SplitPanel
-  QFrame* mtpPanel_ = nullptr;  // MTPPanel
+  QFrame* mtpPanel_ = nullptr;    // MTPPanel
   QFrame* buttonPanel_ = nullptr;
   QLabel* rpInfoLabel_ = nullptr;
   QLabel* label4_ = nullptr;
@@ -56,10 +56,10 @@ class SplitDialogWidget : public QDialog {
   QLabel* label6_ = nullptr;
   QLabel* restAnzahl_ = nullptr;
   QLabel* label7_ = nullptr;
-  QLineEdit* routeName_ = nullptr;  // ROUTENAME_E
+  QLineEdit* routeName_ = nullptr;    // ROUTENAME_E
   QCheckBox* deskripToFN_ = nullptr;  // RDeskripToFN
   QPlainTextEdit* beschreibung_ = nullptr;
-  QComboBox* profile_ = nullptr;  // PROFILE_Combo
+  QComboBox* profile_ = nullptr;      // PROFILE_Combo
   QSpinBox* optimization_ = nullptr;  // OPTIMIZATION
   QCheckBox* preferNice_ = nullptr;
   QCheckBox* altRoute_ = nullptr;

@@ -86,7 +86,9 @@ void StartNotice::OkBtnClick() {
   QDialog::accept();
 }
 
-void StartNotice::reject() { OkBtnClick(); }
+void StartNotice::reject() {
+  OkBtnClick();
+}
 
 void StartNotice::showEvent(QShowEvent* event) {
   if (!event->spontaneous()) {

@@ -7,26 +7,39 @@ namespace kursolin {
 
 std::string separatorOfChoice(SeparatorChoice c) {
   switch (c) {
-    case SeparatorChoice::Komma: return ",";
-    case SeparatorChoice::Semikolon: return ";";
-    case SeparatorChoice::Strich: return "|";
-    case SeparatorChoice::Punkt: return ".";
-    case SeparatorChoice::Tabulator: return "\t";
+    case SeparatorChoice::Komma:
+      return ",";
+    case SeparatorChoice::Semikolon:
+      return ";";
+    case SeparatorChoice::Strich:
+      return "|";
+    case SeparatorChoice::Punkt:
+      return ".";
+    case SeparatorChoice::Tabulator:
+      return "\t";
     case SeparatorChoice::Free:
-    case SeparatorChoice::None: break;
+    case SeparatorChoice::None:
+      break;
   }
   return {};
 }
 
 std::string separatorChoiceCaption(SeparatorChoice c) {
   switch (c) {
-    case SeparatorChoice::Komma: return "\",\"  -  Komma";
-    case SeparatorChoice::Semikolon: return "\";\"  -  Semikolon";
-    case SeparatorChoice::Strich: return "\"|\"  -  Strich";
-    case SeparatorChoice::Punkt: return "\".\"  -  Punkt";
-    case SeparatorChoice::Tabulator: return "\"Tab\"  -  Tabulator";
-    case SeparatorChoice::Free: return " Anderes Zeichen";
-    case SeparatorChoice::None: break;
+    case SeparatorChoice::Komma:
+      return "\",\"  -  Komma";
+    case SeparatorChoice::Semikolon:
+      return "\";\"  -  Semikolon";
+    case SeparatorChoice::Strich:
+      return "\"|\"  -  Strich";
+    case SeparatorChoice::Punkt:
+      return "\".\"  -  Punkt";
+    case SeparatorChoice::Tabulator:
+      return "\"Tab\"  -  Tabulator";
+    case SeparatorChoice::Free:
+      return " Anderes Zeichen";
+    case SeparatorChoice::None:
+      break;
   }
   return {};
 }
@@ -53,12 +66,11 @@ void SettingsDialogModel::FormShow() {
   // (and so clears the free flag) before the free choice takes the flag as it then stands.
   for (SeparatorSide side : {SeparatorSide::Input, SeparatorSide::Output}) {
     for (SeparatorChoice c : kFixedSeparatorChoices) {
-      const std::string& sep = side == SeparatorSide::Input ? s_.InputSeparator
-                                                             : s_.OutputSeparator;
+      const std::string& sep =
+          side == SeparatorSide::Input ? s_.InputSeparator : s_.OutputSeparator;
       setChecked(side, c, sep == separatorOfChoice(c));
     }
-    const bool free =
-        side == SeparatorSide::Input ? s_.InputFreeSeparator : s_.OutputFreeSeparator;
+    const bool free = side == SeparatorSide::Input ? s_.InputFreeSeparator : s_.OutputFreeSeparator;
     setChecked(side, SeparatorChoice::Free, free);
   }
 
@@ -134,8 +146,12 @@ void SettingsDialogModel::SplitFieldChange(SplitField f, long long value) {
       s_.MpTT3 = v;
       mirror(f == SplitField::MpTTEdit ? SplitField::TTSpinEdit : SplitField::MpTTEdit);
       break;
-    case SplitField::MpMTPEdit: s_.MpMTP = v; break;
-    case SplitField::MpFalkEdit: s_.MpFalk = v; break;
+    case SplitField::MpMTPEdit:
+      s_.MpMTP = v;
+      break;
+    case SplitField::MpFalkEdit:
+      s_.MpFalk = v;
+      break;
   }
 }
 
@@ -143,22 +159,33 @@ void SettingsDialogModel::HKorEditChange(long long value) {
   s_.HKorEdit = kHKorEditRange.clamp(value);
 }
 
-void SettingsDialogModel::HoeheNullClick(bool checked) { s_.HoeheNull = checked; }
+void SettingsDialogModel::HoeheNullClick(bool checked) {
+  s_.HoeheNull = checked;
+}
 
 bool SettingsDialogModel::showOrt(ShowOrtBox box) const {
   switch (box) {
-    case ShowOrtBox::MN4ShowOrt: return s_.MN4ShowOrt;
-    case ShowOrtBox::MN42ShowOrt: return s_.MN42ShowOrt;
-    case ShowOrtBox::MN5ShowOrt: return s_.MN5ShowOrt;
+    case ShowOrtBox::MN4ShowOrt:
+      return s_.MN4ShowOrt;
+    case ShowOrtBox::MN42ShowOrt:
+      return s_.MN42ShowOrt;
+    case ShowOrtBox::MN5ShowOrt:
+      return s_.MN5ShowOrt;
   }
   return false;
 }
 
 void SettingsDialogModel::ShowOrtChange(ShowOrtBox box, bool checked) {
   switch (box) {
-    case ShowOrtBox::MN4ShowOrt: s_.MN4ShowOrt = checked; break;
-    case ShowOrtBox::MN42ShowOrt: s_.MN42ShowOrt = checked; break;
-    case ShowOrtBox::MN5ShowOrt: s_.MN5ShowOrt = checked; break;
+    case ShowOrtBox::MN4ShowOrt:
+      s_.MN4ShowOrt = checked;
+      break;
+    case ShowOrtBox::MN42ShowOrt:
+      s_.MN42ShowOrt = checked;
+      break;
+    case ShowOrtBox::MN5ShowOrt:
+      s_.MN5ShowOrt = checked;
+      break;
   }
 }
 
@@ -171,7 +198,9 @@ void SettingsDialogModel::warnIfChecked(ShowOrtBox box) {
   }
 }
 
-void SettingsDialogModel::ShowOrtKeyUp(ShowOrtBox box) { warnIfChecked(box); }
+void SettingsDialogModel::ShowOrtKeyUp(ShowOrtBox box) {
+  warnIfChecked(box);
+}
 
 void SettingsDialogModel::ShowOrtMouseUp(ShowOrtBox box, bool leftButton) {
   if (leftButton) warnIfChecked(box);

@@ -26,7 +26,9 @@ using namespace kursolin::gui;
 
 namespace {
 
-QString manualPath() { return QStringLiteral(KURSOLIN_TEST_DATA "/../../doc/KSHelp.hlp"); }
+QString manualPath() {
+  return QStringLiteral(KURSOLIN_TEST_DATA "/../../doc/KSHelp.hlp");
+}
 
 QByteArray manualBytes() {
   QFile f(manualPath());
@@ -100,7 +102,7 @@ class HelpPageTest : public QObject {
     QVERIFY(isRtf(bytes));
     QVERIFY(bytes.contains("\\ansicpg1252"));
     for (char c : bytes) QVERIFY(static_cast<unsigned char>(c) < 0x80);  // all as \'xx
-    QVERIFY(bytes.contains("\\'fc"));  // ü, written as an escape
+    QVERIFY(bytes.contains("\\'fc"));                                    // ü, written as an escape
     QVERIFY(bytes.endsWith("}\r\n"));
   }
 
@@ -108,17 +110,46 @@ class HelpPageTest : public QObject {
     QTextDocument doc;
     readRtf(manualBytes(), doc);
     const QString text = doc.toPlainText();
-    for (const char* topic : {
-             "kursolin-cli [Optionen] EINGABE", "--input-format", "--output-format", "-o,",
-             "--per-file", "--set Abschnitt/Schluessel=Wert", "--decimal-separator", "--ini",
-             "--appdir", "--strict", "--yes", "--explain", "--help", "Rückgabewert",
-             "GGA und VTG", "RMC", "Navigon MN|4 + 4.1", "Navigon MN|4.2 + MN5",
-             "Routendaten für Tabellen ausgeben", "In dieser Version noch nicht verfügbar",
-             "Abstand", "Richtungswechsel", "Stopp", "Mindestabstand", "Aus jedem",
-             "Routepunkte Info ausgeben", "NMEA Zeit", "Sommerzeit", "Winterzeit",
-             "Tour_1.rte", "Tour_01.rte", " Koordinaten - Texteingabe ", " Datei Splitting ",
-             " NMEA Höhenkorrektur", "Navigon Mobile Navigator", "Kursolin.Ini", "TE_Trenner",
-             "MpMN=100", "StartDialog=1", "ShowErrorMenu"}) {
+    for (const char* topic : {"kursolin-cli [Optionen] EINGABE",
+                              "--input-format",
+                              "--output-format",
+                              "-o,",
+                              "--per-file",
+                              "--set Abschnitt/Schluessel=Wert",
+                              "--decimal-separator",
+                              "--ini",
+                              "--appdir",
+                              "--strict",
+                              "--yes",
+                              "--explain",
+                              "--help",
+                              "Rückgabewert",
+                              "GGA und VTG",
+                              "RMC",
+                              "Navigon MN|4 + 4.1",
+                              "Navigon MN|4.2 + MN5",
+                              "Routendaten für Tabellen ausgeben",
+                              "In dieser Version noch nicht verfügbar",
+                              "Abstand",
+                              "Richtungswechsel",
+                              "Stopp",
+                              "Mindestabstand",
+                              "Aus jedem",
+                              "Routepunkte Info ausgeben",
+                              "NMEA Zeit",
+                              "Sommerzeit",
+                              "Winterzeit",
+                              "Tour_1.rte",
+                              "Tour_01.rte",
+                              " Koordinaten - Texteingabe ",
+                              " Datei Splitting ",
+                              " NMEA Höhenkorrektur",
+                              "Navigon Mobile Navigator",
+                              "Kursolin.Ini",
+                              "TE_Trenner",
+                              "MpMN=100",
+                              "StartDialog=1",
+                              "ShowErrorMenu"}) {
       QVERIFY2(text.contains(QString::fromUtf8(topic)), topic);
     }
   }
@@ -185,7 +216,8 @@ class HelpPageTest : public QObject {
     f.close();
     HelpPage page(*s);
     QVERIFY(port->prompts.empty());
-    QVERIFY(page.pane()->toPlainText().startsWith(QString::fromUtf8("Hilfe für {Kursolin}\nZeile 2")));
+    QVERIFY(
+        page.pane()->toPlainText().startsWith(QString::fromUtf8("Hilfe für {Kursolin}\nZeile 2")));
   }
 
   void editBarFollowsTheSetting() {

@@ -61,10 +61,12 @@ class SettingsDialogTest : public QObject {
 
   void captionsAndPages() {
     QCOMPARE(dlg->windowTitle(), QStringLiteral("Kursolin - Einstellungen"));
-    const QStringList expected = {
-        QStringLiteral(" Koordinaten - Texteingabe "), QStringLiteral(" Koordinaten - Textausgabe "),
-        QStringLiteral(" Datei Splitting "),           QString::fromUtf8(" NMEA Höhenkorrektur"),
-        QStringLiteral("Navigon Mobile Navigator"),    QStringLiteral("TomTom")};
+    const QStringList expected = {QStringLiteral(" Koordinaten - Texteingabe "),
+                                  QStringLiteral(" Koordinaten - Textausgabe "),
+                                  QStringLiteral(" Datei Splitting "),
+                                  QString::fromUtf8(" NMEA Höhenkorrektur"),
+                                  QStringLiteral("Navigon Mobile Navigator"),
+                                  QStringLiteral("TomTom")};
     QStringList tabs;
     for (int i = 0; i < dlg->pages()->count(); ++i) tabs << dlg->pages()->tabText(i);
     QCOMPARE(tabs, expected);
@@ -73,21 +75,23 @@ class SettingsDialogTest : public QObject {
     QCOMPARE(radio("TATabulatorRadioButton")->text(), QStringLiteral("\"Tab\"  -  Tabulator"));
     QCOMPARE(radio("TEFreeRadioButton")->text(), QStringLiteral(" Anderes Zeichen"));
     QCOMPARE(radio("TA_ON_RadioButton")->text(), QString::fromUtf8("erst östliche Länge"));
-    QCOMPARE(box("MN42ShowOrt")->text(),
-             QStringLiteral(" Navigon Version    MN|4.2  Ortsangaben in der Ausgabedatei zulassen"));
+    QCOMPARE(
+        box("MN42ShowOrt")->text(),
+        QStringLiteral(" Navigon Version    MN|4.2  Ortsangaben in der Ausgabedatei zulassen"));
     QList<QPushButton*> buttons = dlg->findChildren<QPushButton*>();
     QCOMPARE(buttons.size(), 1);
     QCOMPARE(buttons[0]->text(), QStringLiteral("OK"));
 
     QStringList labels;
     for (QLabel* l : dlg->findChildren<QLabel*>()) labels << l->text();
-    for (const char* text : {"Vorgaben zum Einlesen von Koordinaten aus einer Textdatei",
-                             "Vorgaben um Koordinaten in eine Textdatei auszugeben",
-                             "Angeben nach wieviel Zeilen Ausgabedateien gesplittet werden",
-                             "Tourenplanner BCR - Dateien ( Map+Guide basierend )  ",
-                             "Wird vom GPS-Empfänger kein Höhenkorrekturwert geliefert diesen Wert ",
-                             "Verschieden Einstellungen für Navigon Systeme alle Versionen",
-                             "Verschieden Einstellungen für TomTom Systeme alle Versionen"}) {
+    for (const char* text :
+         {"Vorgaben zum Einlesen von Koordinaten aus einer Textdatei",
+          "Vorgaben um Koordinaten in eine Textdatei auszugeben",
+          "Angeben nach wieviel Zeilen Ausgabedateien gesplittet werden",
+          "Tourenplanner BCR - Dateien ( Map+Guide basierend )  ",
+          "Wird vom GPS-Empfänger kein Höhenkorrekturwert geliefert diesen Wert ",
+          "Verschieden Einstellungen für Navigon Systeme alle Versionen",
+          "Verschieden Einstellungen für TomTom Systeme alle Versionen"}) {
       QVERIFY2(labels.contains(QString::fromUtf8(text)), text);
     }
   }
@@ -197,8 +201,9 @@ class SettingsDialogTest : public QObject {
     QCheckBox* placeNames = box("TTShowOrt");
     QVERIFY(!placeNames->isEnabled());
     QVERIFY(!placeNames->toolTip().isEmpty());
-    QCOMPARE(placeNames->text(),
-             QString::fromUtf8("für  TomTom alle Versionen Ortsangaben in der Ausgabedatei zulassen"));
+    QCOMPARE(
+        placeNames->text(),
+        QString::fromUtf8("für  TomTom alle Versionen Ortsangaben in der Ausgabedatei zulassen"));
   }
 
   void otherSplitFieldsAndAltitude() {

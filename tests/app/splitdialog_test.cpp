@@ -28,7 +28,9 @@ using namespace kursolin::gui;
 
 namespace {
 
-QString q(const char* utf8) { return QString::fromUtf8(utf8); }
+QString q(const char* utf8) {
+  return QString::fromUtf8(utf8);
+}
 
 }  // namespace
 
@@ -89,8 +91,8 @@ class SplitDialogTest : public QObject {
     prepare(&Session::OutTT, 47);
     showDialog();
     QCOMPARE(dlg->windowTitle(), q(" Kursolin Ausgabedatei für TomTom vorbereiten"));
-    QCOMPARE(text("RpInfoLabel"),
-             q("Die Datei enthält mehr als die 15 vorgegebenen Routenpunkte für die TomTom - ITN Datei "));
+    QCOMPARE(text("RpInfoLabel"), q("Die Datei enthält mehr als die 15 vorgegebenen Routenpunkte "
+                                    "für die TomTom - ITN Datei "));
     QVERIFY(find<QLabel>("RpInfoLabel")->font().bold());
     QCOMPARE(text("Label4"), q("Es werden "));
     QCOMPARE(text("DateiAnzahl"), q("3"));
@@ -202,7 +204,9 @@ class SplitDialogTest : public QObject {
 
   void tourenplanerFormWithoutSplitRow() {
     s->MpMTP = 50;
-    s->BcrRouteName = "Alpen\xFC" "bergang";  // cp1252 ü
+    s->BcrRouteName =
+        "Alpen\xFC"
+        "bergang";  // cp1252 ü
     s->BcrDirectory = "/tmp/bcr/";
     s->bcr.PIndex = 4;
     s->bcr.OPTIMIZATION = 70;
@@ -219,9 +223,9 @@ class SplitDialogTest : public QObject {
 
     QStringList labels;
     for (QLabel* l : dlg->findChildren<QLabel*>()) labels << l->text();
-    for (const char* t : {"Tourenplaner - Einstellungen", "Routenbezeichnung", "Routenbeschreibung",
-                          "Fahrzeugprofil", "Streckenoptimierung ", "% auf Zeit",
-                          "BCR Verzeichnis"}) {
+    for (const char* t :
+         {"Tourenplaner - Einstellungen", "Routenbezeichnung", "Routenbeschreibung",
+          "Fahrzeugprofil", "Streckenoptimierung ", "% auf Zeit", "BCR Verzeichnis"}) {
       QVERIFY2(labels.contains(q(t)), t);
     }
     QCOMPARE(find<QLineEdit>("ROUTENAME_E")->text(), q("Alpenübergang"));
@@ -257,7 +261,8 @@ class SplitDialogTest : public QObject {
     QTest::keyClicks(name, QStringLiteral("Tour S"));
     name->insert(q("ü"));  // QTest types ASCII only
     QTest::keyClicks(name, QStringLiteral("d"));
-    QCOMPARE(model->ROUTENAME_E, std::string("Tour S\xFC" "d"));
+    QCOMPARE(model->ROUTENAME_E, std::string("Tour S\xFC"
+                                             "d"));
     QTest::mouseClick(find<QCheckBox>("RDeskripToFN"), Qt::LeftButton, {}, QPoint(6, 8));
     QVERIFY(s->bcr.RDeskripToFN);
     find<QComboBox>("PROFILE_Combo")->setCurrentIndex(7);
@@ -305,8 +310,8 @@ class SplitDialogTest : public QObject {
     QVERIFY(split->geometry().bottom() < mtp->geometry().top());
     QCOMPARE(model->height, SplitDialog::kBaseHeight + split->height() + mtp->height());
     QCOMPARE(dlg->height(), model->height);
-    QCOMPARE(text("RpInfoLabel"),
-             q("Die Datei enthält mehr als die 50 vorgegebenen Routenpunkte für die Tourenplaner - BCR Datei"));
+    QCOMPARE(text("RpInfoLabel"), q("Die Datei enthält mehr als die 50 vorgegebenen Routenpunkte "
+                                    "für die Tourenplaner - BCR Datei"));
     QCOMPARE(text("DateiAnzahl"), q("2"));
     QCOMPARE(text("RestAnzahl"), q("20"));
     verifyNothingCut();
