@@ -860,10 +860,7 @@ void MainWindow::installPortHooks() {
   qtPort_.busyHandler = [this](bool on) { setBusy(on); };
   qtPort_.focusOutputPaneHandler = [this] { focusOutputPane(); };
   qtPort_.stateChangedHandler = [this] { refresh(); };
-  qtPort_.splitDialogHandler = [this](SplitDialog& d) {
-    std::unique_ptr<QDialog> dlg = makeSplitDialog(d, this);
-    return dlg && dlg->exec() == QDialog::Accepted;
-  };
+  qtPort_.splitDialogHandler = [this](SplitDialog& d) { return showSplitDialog(d, this); };
 }
 
 void MainWindow::createSecondaryWindows() {

@@ -25,14 +25,14 @@ QMessageBox::Icon iconFor(PromptKind kind) {
   return QMessageBox::NoIcon;
 }
 
-struct ButtonSpec {
+struct ButtonChoice {
   QMessageBox::StandardButton button;
   const char16_t* label;
 };
 
 // In the order the user reads them; the first is the default button (Enter), so a user who
 // confirms a question or an error without reading gets the usual first choice.
-QList<ButtonSpec> buttonsOf(PromptButtons set) {
+QList<ButtonChoice> buttonsOf(PromptButtons set) {
   switch (set) {
     case PromptButtons::AbortIgnore:
       return {{QMessageBox::Abort, u"Abbrechen"}, {QMessageBox::Ignore, u"Ignorieren"}};
@@ -74,12 +74,12 @@ std::unique_ptr<QMessageBox> buildBox(QWidget* parent, PromptKind kind, PromptBu
   // Plain text: a record may contain "<" and must not be read as markup.
   box->setTextFormat(Qt::PlainText);
   box->setText(text);
-  const QList<ButtonSpec> specs = buttonsOf(buttons);
-  for (const ButtonSpec& spec : specs) {
-    QPushButton* b = box->addButton(spec.button);
-    b->setText(QString::fromUtf16(spec.label));
+  const QList<ButtonChoice> choices = buttonsOf(buttons);
+  for (const ButtonChoice& choice : choices) {
+    QPushButton* b = box->addButton(choice.button);
+    b->setText(QString::fromUtf16(choice.label));
   }
-  box->setDefaultButton(specs.front().button);
+  box->setDefaultButton(choices.front().button);
   box->setEscapeButton(box->button(standardFor(cancelAnswer(buttons))));
   return box;
 }
@@ -149,8 +149,8 @@ PromptAnswer cancelAnswer(PromptButtons buttons) {
 }
 
 PromptAnswer answerForButton(PromptButtons buttons, QMessageBox::StandardButton clicked) {
-  for (const ButtonSpec& spec : buttonsOf(buttons)) {
-    if (spec.button != clicked) continue;
+  for (const ButtonChoice& choice : buttonsOf(buttons)) {
+    if (choice.button != clicked) continue;
     switch (clicked) {
       case QMessageBox::Abort:
         return PromptAnswer::Abort;

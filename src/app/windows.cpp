@@ -1,41 +1,45 @@
 #include "app/windows.h"
 
+#include "app/aboutbox.h"
+#include "app/helppage.h"
 #include "app/qtext.h"
+#include "app/settingsdialog.h"
+#include "app/splitdialog.h"
+#include "app/startnotice.h"
 #include "core/cp1252.h"
-#include "core/prompt.h"
+#include "workflow/reverse.h"
+#include "workflow/saving.h"
 
 namespace kursolin::gui {
 
-// The dialogs are built in their own units (settingsdialog.h, splitdialog.h, startnotice.h,
-// aboutbox.h, helppage.h); until those are part of the build the factories have nothing to make.
-
-std::unique_ptr<QDialog> makeStartNotice(Session& /*s*/, QWidget* /*parent*/) { return nullptr; }
-
-std::unique_ptr<QDialog> makeHelpPage(Session& /*s*/, QWidget* /*parent*/) { return nullptr; }
-
-std::unique_ptr<QDialog> makeAboutBox(QWidget* /*parent*/) { return nullptr; }
-
-std::unique_ptr<QDialog> makeSettingsDialog(Session& /*s*/, QWidget* /*parent*/) {
-  return nullptr;
+std::unique_ptr<QDialog> makeStartNotice(Session& s, QWidget* parent) {
+  return std::make_unique<StartNotice>(s, parent);
 }
 
-std::unique_ptr<QDialog> makeSplitDialog(SplitDialog& /*dialog*/, QWidget* /*parent*/) {
-  return nullptr;
+std::unique_ptr<QDialog> makeHelpPage(Session& s, QWidget* parent) {
+  return std::make_unique<HelpPage>(s, parent);
+}
+
+std::unique_ptr<QDialog> makeAboutBox(QWidget* parent) {
+  return std::make_unique<AboutBox>(parent);
+}
+
+std::unique_ptr<QDialog> makeSettingsDialog(Session& s, QWidget* parent) {
+  return std::make_unique<SettingsDialog>(s, parent);
+}
+
+std::unique_ptr<QDialog> makeSplitDialog(SplitDialog& dialog, QWidget* parent) {
+  return std::make_unique<SplitDialogWidget>(dialog, parent);
+}
+
+bool showSplitDialog(SplitDialog& dialog, QWidget* mainWindow) {
+  return SplitDialogWidget::showModal(dialog, mainWindow);
 }
 
 QString notAvailableText() { return toQString("In dieser Version noch nicht verfügbar"_cp); }
 
-namespace {
-void tellNotAvailable(Session& s) {
-  s.port().prompt(PromptKind::Information, PromptButtons::Ok,
-                  "In dieser Version noch nicht verfügbar"_cp);
-}
-}  // namespace
+void saveRoute(Session& s) { SaveNaviExecute(s); }
 
-// SaveNaviExecute (workflow/saving.h) is not linked into this build yet.
-void saveRoute(Session& s) { tellNotAvailable(s); }
-
-// The route reversal has no unit in this build yet.
-void reverseRoute(Session& s) { tellNotAvailable(s); }
+void reverseRoute(Session& s) { RouteReversActionExecute(s); }
 
 }  // namespace kursolin::gui

@@ -186,6 +186,7 @@ class Session {
   int MpFalk = 90;
   int MpMTP = 50;
   std::string BcrRouteName;
+  std::string BcrRouteTitle;  // "Routenbezeichnung" as the route settings dialog was left, for SaveBCR
   std::string BcrDirectory;
   BcrSettings bcr;
   int SplitSize = 1;

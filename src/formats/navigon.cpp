@@ -5,6 +5,7 @@
 #include "core/numtext.h"
 #include "core/prompt.h"
 #include "core/textutil.h"
+#include "formats/route_reader.h"
 
 namespace kursolin {
 
@@ -12,27 +13,11 @@ void ResetNaviFields(Session& s) {
   for (auto& f : s.CurrentPoint.NaviFields) f = "-";
 }
 
-namespace {
-
-void okError(Session& s, const std::string& text) {
-  s.port().prompt(PromptKind::Error, PromptButtons::Ok, text);
-}
-
-// A coordinate field as a number: "-" is no value, anything else must be a number.
-Real coordinateValue(const Session& s, const std::string& text, int lineNumber) {
-  if (auto v = tryStrToFloat(PZD(s, text), s.DecimalSep)) return *v;
-  throw ConvertError("Die Koordinate \"" + text + "\" in Zeile " + intToStr(lineNumber) +
-                     " der Quelldatei ist keine Zahl");
-}
-
-}  // namespace
-
 int GetMN(Session& s, const std::string& line, int index) {
   PointRecord& p = s.CurrentPoint;
   const int lineNumber = index + 1;
   if (line.empty()) {
-    okError(s, "Die aktuelle Zeile "_cp + intToStr(lineNumber) + kCR +
-                   " der Quelldatei ist leer !");
+    reportEmptyLine(s, lineNumber);
     return 0;
   }
   const bool code9 = s.InputFormat == 9;
@@ -66,44 +51,11 @@ int GetMN(Session& s, const std::string& line, int index) {
   }
 
   if (nf[RteLon] == "-") nf[RteLon] = "0.00";
-  p.LonDec = nf[RteLon];
-  p.LonValue = coordinateValue(s, p.LonDec, lineNumber);
-  p.LonGrMin = GeoDezToGrMin(s, p.LonDec);
-  p.LonNmea = p.LonGrMin;
-  p.LonGMS = KGrad(s, p.LonGrMin);
-  p.LonMer = DezToMerO(p.LonValue);
-
+  setLongitudeFromDecimal(s, nf[RteLon], lineNumber);
   if (nf[RteLat] == "-") nf[RteLat] = "0.00";
-  p.LatDec = nf[RteLat];
-  p.LatValue = coordinateValue(s, p.LatDec, lineNumber);
-  p.LatGrMin = GeoDezToGrMin(s, p.LatDec);
-  p.LatNmea = p.LatGrMin;
-  p.LatGMS = KGrad(s, p.LatGrMin);
-  p.LatMer = DezToMerN(p.LatValue);
-
-  p.FixOk = "1";
-  p.Time = "000000.00";
-  p.SpeedKmh = "0.00";
-  p.Course = "0.00";
-  p.Date = "01.01.00";
-  p.Altitude = "0";
-  p.SatCount = "0";
-  p.Hdop = "0";
-  p.PointValid = true;
-
-  const auto missing = [&](const char* sentence) {
-    okError(s, "Der aktuelle Routenpunkt "_cp + intToStr(lineNumber) + kCR + kCR + line + kCR +
-                   kCR + utf8ToCp1252(sentence) + kCR + "Der Routenpunkt wird nicht ausgewertet");
-  };
-  if (p.LonValue == 0) {
-    missing("enthält keine Koordinaten für die östliche Länge !");
-    return 0;
-  }
-  if (p.LatValue == 0) {
-    missing("enthält keine Koordinaten für die nördliche Breite !");
-    return 0;
-  }
-  return 1;
+  setLatitudeFromDecimal(s, nf[RteLat], lineNumber);
+  setRouteFileDefaults(p);
+  return coordinatesPresent(s, line, lineNumber);
 }
 
 std::string navigonLine(Session& s, NavigonVersion version, int n) {

@@ -37,7 +37,7 @@ bool Get_A(Session& s, const std::string& line, int index) {
   if (s.OutMN42) ResetNaviFields(s);
   if (s.OutMN5) ResetNaviFields(s);
   if (s.OutFPrv) {
-    s.CurrentPoint.navi(RtePlaceName) = "-";
+    s.CurrentPoint.navi(RtePlaceName).assign(1, '-');
     s.CurrentPoint.ViaStationPoint = true;
   }
   const RecordReader reader = readerFor(s.InputFormat);

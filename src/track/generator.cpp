@@ -107,7 +107,7 @@ class QuietScope {
   QuietPort quiet_;
 };
 
-enum class Outcome { Ended, ToEndPoint };
+enum class Outcome { Ended, Refused, ToEndPoint };
 
 std::string line(const Session& s, long long i) { return s.InputLines.at(i); }
 
@@ -206,7 +206,7 @@ Outcome runRules(Session& s, GeneratorState& g, long long& bLine) {
     if (s.AbortRequested) return Outcome::Ended;
     if (i >= count) {
       abortMessage(s, "Keinen gültigen "_cp + g.RecordLabel + " Datensatz in der Datei gefunden");
-      return Outcome::Ended;
+      return Outcome::Refused;
     }
     ++i;
     if (p.FixOk != "1") {
@@ -225,7 +225,7 @@ Outcome runRules(Session& s, GeneratorState& g, long long& bLine) {
       if (s.AbortRequested) return Outcome::Ended;
       if (i >= count) {
         abortMessage(s, "Keinen gültigen VTG Datensatz in der Datei gefunden"_cp);
-        return Outcome::Ended;
+        return Outcome::Refused;
       }
       ++i;
       if (b) break;
@@ -351,7 +351,7 @@ Outcome runRules(Session& s, GeneratorState& g, long long& bLine) {
 
 }  // namespace
 
-void RouteErzeugen(Session& s) {
+RouteResult RouteErzeugen(Session& s) {
   s.port().focusOutputPane();
   s.setOutputCaption(outputCaptionWith(s, 0));
   s.ActiveTimeOffset = 0;
@@ -360,7 +360,7 @@ void RouteErzeugen(Session& s) {
   s.ruleNotes.clear();
   if (s.InputLines.Count() < 2) {
     abortMessage(s, "Es müssen mindestens 2 Datensätze zur Auswertung vorhanden sein!"_cp);
-    return;
+    return RouteResult::Refused;
   }
   s.OutputLines.clear();
   NaviChange(s);
@@ -371,7 +371,9 @@ void RouteErzeugen(Session& s) {
   g.RecordLabel = recordLabel(s);
   long long bLine = s.InputLines.Count() - 1;
   const Outcome o = s.rules.AllGGACheck ? AllGGA(s, g) : runRules(s, g, bLine);
+  if (o == Outcome::Refused) return RouteResult::Refused;
   if (o == Outcome::ToEndPoint) endPoint(s, g, bLine);
+  return s.AbortRequested ? RouteResult::Aborted : RouteResult::Completed;
 }
 
 }  // namespace kursolin

@@ -27,8 +27,16 @@ struct GeneratorState {
   int lastEmittedLine = -1;
 };
 
+/// How a generator run ended.
+enum class RouteResult {
+  Completed,  // through to the end of the input
+  Refused,  // one of the generator's own messages: too few lines, no usable record
+  Aborted,  // the user chose Abort in a prompt
+  Failed,  // a value could not be converted (the command's error message was shown)
+};
+
 /// Makes the route from InputLines into OutputLines with the rules or every Nth record.
-void RouteErzeugen(Session& s);
+RouteResult RouteErzeugen(Session& s);
 
 /// Emits the current point (RouteOut) and makes it the last route point; `line` is the index of
 /// its A record, `why` the rule text kept beside the route.

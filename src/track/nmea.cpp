@@ -81,7 +81,10 @@ long long boundedMetres(Real v) {
 void convertPosition(Session& s, const std::string& latHemi, const std::string& lonHemi) {
   PointRecord& p = s.CurrentPoint;
   if (p.FixOk != "1") return;
-  const PointRecord before = p;
+  struct Kept {
+    Real LatValue, LonValue;
+    std::string LatNmea, LonNmea, LatGMS, LonGMS, LatMer, LonMer;
+  } before{p.LatValue, p.LonValue, p.LatNmea, p.LonNmea, p.LatGMS, p.LonGMS, p.LatMer, p.LonMer};
 
   p.LatNmea = p.LatGrMin;
   p.LatDec = GMToDez(s, p.LatGrMin);
@@ -99,12 +102,12 @@ void convertPosition(Session& s, const std::string& latHemi, const std::string& 
   if (!latOk || p.FixOk != "1") {
     p.LatValue = before.LatValue;
     p.LonValue = before.LonValue;
-    p.LatNmea = before.LatNmea;
-    p.LonNmea = before.LonNmea;
-    p.LatGMS = before.LatGMS;
-    p.LonGMS = before.LonGMS;
-    p.LatMer = before.LatMer;
-    p.LonMer = before.LonMer;
+    p.LatNmea = std::move(before.LatNmea);
+    p.LonNmea = std::move(before.LonNmea);
+    p.LatGMS = std::move(before.LatGMS);
+    p.LonGMS = std::move(before.LonGMS);
+    p.LatMer = std::move(before.LatMer);
+    p.LonMer = std::move(before.LonMer);
     p.LatDec = "0";
     p.LonDec = "0";
     return;

@@ -55,8 +55,10 @@ bool writeFileAtomic(const std::string& path, const std::string& bytes, std::str
     }
     done += static_cast<std::size_t>(w);
   }
-  if (::fsync(fd) != 0 || ::close(fd) != 0) {
-    const std::string why = std::strerror(errno);
+  const bool synced = ::fsync(fd) == 0;
+  const std::string syncError = synced ? std::string() : std::strerror(errno);
+  if (::close(fd) != 0 || !synced) {
+    const std::string why = synced ? std::strerror(errno) : syncError;
     ::unlink(nativePath(tmp).c_str());
     return fail(why);
   }

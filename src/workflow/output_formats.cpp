@@ -5,6 +5,7 @@
 #include "formats/navigon.h"
 #include "formats/table.h"
 #include "workflow/route_command.h"
+#include "workflow/saving.h"
 
 namespace kursolin {
 
@@ -27,6 +28,8 @@ std::vector<OutputFormatInfo> makeTable() {
     f.textSubmenu = text;
     f.builder = builder;
     f.finish = nullptr;
+    f.partFinish = nullptr;
+    f.partWriter = nullptr;
     f.saveTitle = std::move(title);
     f.saveExt = ext;
     f.saveFilter = std::move(filter);
@@ -35,6 +38,8 @@ std::vector<OutputFormatInfo> makeTable() {
     return f;
   };
   std::vector<OutputFormatInfo> t;
+  // The Navigon and TomTom parts are slices of OutputLines (one line a route point); Falk's and
+  // the Tourenplaner's writers build their files themselves and plug in here with their units.
   t.push_back(row(0, "MN4Data", "Navigon Mobile Navigator MN|4.0 + 4.1", "F2", &Session::OutMN4,
                   "MN|4.0 + 4.1 ", true, false, buildMN4,
                   "Route als Navigon MN4.0 oder 4.1 Routendatei speichern", ".rte",
@@ -86,6 +91,10 @@ std::vector<OutputFormatInfo> makeTable() {
                   "Mercator Texdateidatei ", false, true, nullptr,
                   "Koordinatenpaare im Mercator Format speichern", ".txt",
                   "Koordinatenpaare im Dezimalgrad Format (*.txt)|*.txt", "txt", nullptr));
+  for (auto& f : t) {
+    // TomTom parts also need the TomTom unit's flag pass as partFinish, or they lack their flags.
+    if (f.code <= 3) f.partWriter = SaveToSplit;
+  }
   return t;
 }
 

@@ -14,6 +14,12 @@ namespace kursolin {
 using LineBuilder = void (*)(Session& s, const RoutePoint& p);
 /// Finishes a generated route in place (start and destination flags).
 using FinishPass = void (*)(Session& s);
+/// Finishes the lines of one part file of a split route in place (its own start and destination
+/// flags).
+using PartFinish = void (*)(Session& s, TextLines& lines);
+/// Writes the files of a route that the plain save cannot write (split parts; for BCR every save),
+/// save dialog included; false when cancelled or not every file was written.
+using PartWriter = bool (*)(Session& s);
 
 struct OutputFormatInfo {
   int code;
@@ -26,6 +32,8 @@ struct OutputFormatInfo {
   bool textSubmenu;  // child of "Koordinatenpaar als Textdatei"
   LineBuilder builder;  // nullptr: the format is not available in this version
   FinishPass finish;  // run over OutputLines after a generation, or nullptr
+  PartFinish partFinish;  // run over the lines of each part file, or nullptr
+  PartWriter partWriter;  // writes the split parts (BCR: every file), or nullptr: not yet available
   // The save dialog.
   std::string saveTitle;
   std::string saveExt;  // extension of the proposed name, with its dot

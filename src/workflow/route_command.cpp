@@ -8,7 +8,7 @@
 
 namespace kursolin {
 
-void RouteExecute(Session& s) {
+RouteResult RouteExecute(Session& s) {
   s.port().setBusy(true);
   TimeArtChange(s, s.TimeMode);
   if (s.OutCSV) {
@@ -19,8 +19,9 @@ void RouteExecute(Session& s) {
     s.PointTable.visible = false;
   }
   s.port().stateChanged();
+  RouteResult result = RouteResult::Failed;
   try {
-    RouteErzeugen(s);
+    result = RouteErzeugen(s);
     // Formats whose first and last lines carry flags of their own.
     if (const OutputFormatInfo* f = chosenOutputFormat(s); f && f->finish) f->finish(s);
     s.port().focusOutputPane();
@@ -31,6 +32,7 @@ void RouteExecute(Session& s) {
   NaviChange(s);
   s.port().setBusy(false);
   s.port().stateChanged();
+  return result;
 }
 
 }  // namespace kursolin

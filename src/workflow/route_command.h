@@ -2,11 +2,12 @@
 // The command "Routendaten erzeugen".
 
 #include "core/session.h"
+#include "track/generator.h"
 
 namespace kursolin {
 
 /// Makes the route and finishes the output (flags, table, focus); conversion errors end it with
 /// a message and keep what was emitted.
-void RouteExecute(Session& s);
+RouteResult RouteExecute(Session& s);
 
 }  // namespace kursolin

@@ -6,6 +6,7 @@
 
 #include "core/port.h"
 #include "core/session.h"
+#include "workflow/output_formats.h"
 
 namespace kursolin {
 
@@ -27,10 +28,20 @@ bool writeRouteFile(Session& s, const std::string& path, const std::vector<std::
 bool SaveToSplit(Session& s);
 
 /// Writes the parts of the current route by the plan to names derived from `chosen`, without a
-/// dialog (batch converter); false after a message when a part could not be written.
+/// dialog (batch converter), each part finished by the chosen format's partFinish; false after a
+/// message when a part could not be written.
 bool writeSplitParts(Session& s, const std::string& chosen);
+
+/// The same with the given finishing pass for each part's lines (nullptr: none).
+bool writeSplitParts(Session& s, const std::string& chosen, PartFinish finish);
 
 /// Enables saving and reversing by the output pane (same as NaviChange).
 void updateSaveAvailability(Session& s);
+
+/// The message refusing to save in a format this version cannot write yet.
+std::string formatNotSavableText(const std::string& formatCaption);
+
+/// The message for a file that could not be written, naming the path and the reason.
+std::string writeFailureText(const std::string& path, const std::string& why);
 
 }  // namespace kursolin

@@ -14,7 +14,10 @@
 #include <QStandardPaths>
 #include <QTextBlock>
 
+#include "app/aboutbox.h"
+#include "app/helppage.h"
 #include "app/settings/settings.h"
+#include "app/settingsdialog.h"
 #include "window_fixture.h"
 #include "workflow/loading.h"
 #include "workflow/panes.h"
@@ -86,6 +89,10 @@ class MainWindowTest : public QObject {
   void commandKeysWinOverTheTextFieldsOwn();
   void whileARouteIsMadeCommandsWaitAndTheRouteGrows();
   void closingDuringARunClosesAfterIt();
+  void settingsWithANewInputSeparatorLoadAgain();
+  void helpAndInfoShowTheirWindows();
+  void savingWritesTheRouteShown();
+  void reversingShowsTheRouteTurnedRound();
 };
 
 void MainWindowTest::firstStartShowsTheDefaults() {
@@ -98,6 +105,7 @@ void MainWindowTest::firstStartShowsTheDefaults() {
   QCOMPARE(w->frameGeometry().topLeft(), QPoint(20, 20));
   QCOMPARE(w.find<QSplitter>("FlatPanel1")->sizes().front(), 440);
   QCOMPARE(w.startNotices, 1);
+  QTRY_COMPARE(w.modals.closed, 1);  // the start notice, shown modally
 
   // NMEA GGA + VTG in, Navigon MN|4.2 out, NMEA time.
   QVERIFY(w.action("IN_GGAVTG")->isChecked());
@@ -159,6 +167,7 @@ void MainWindowTest::firstStartShowsTheDefaults() {
 
 void MainWindowTest::rulePanelReadsAsSentences() {
   ProgramFolder folder;
+  folder.settings({"[Pref]", "StartDialog=0"});
   StartedWindow w(folder);
   const QStringList expected = {
       Q("Alle 1000 Meter einen Routenpunkt erzeugen wenn, die Geschwindigkeit weniger als 50 "
@@ -1041,6 +1050,82 @@ void MainWindowTest::closingDuringARunClosesAfterIt() {
   QCOMPARE(w.session().OutputLines.lines(), expected);
   QTRY_VERIFY(!w.isVisible());
   QVERIFY(folder.read(QStringLiteral("Kursolin.Ini")).find("XRp=3\r\n") != std::string::npos);
+}
+
+void MainWindowTest::settingsWithANewInputSeparatorLoadAgain() {
+  ProgramFolder folder;
+  folder.settings({"[Pref]", "StartDialog=0"});
+  StartedWindow w(folder);
+  w.modals.enabled = false;
+  QAction* settings = w.action("Einstellungen");
+  QVERIFY(settings->isEnabled());
+
+  // Closed without a change: nothing is loaded.
+  whenModal<gui::SettingsDialog>(w.window.get(), [](gui::SettingsDialog* d) { d->accept(); });
+  settings->trigger();
+  QCOMPARE(w.port.openRequests.size(), std::size_t(0));
+
+  // Closed with another input separator: the input format is applied again and asks for a file.
+  whenModal<gui::SettingsDialog>(w.window.get(), [&w](gui::SettingsDialog* d) {
+    w.s().InputSeparator = ";";
+    w.s().InputSeparatorText = ";";
+    d->accept();
+  });
+  settings->trigger();
+  QCOMPARE(w.port.openRequests.size(), std::size_t(1));
+  QCOMPARE(w.port.openRequests.back().title, std::string("NMEA Datei laden"));
+}
+
+void MainWindowTest::helpAndInfoShowTheirWindows() {
+  ProgramFolder folder;
+  folder.settings({"[Pref]", "StartDialog=0"});
+  StartedWindow w(folder);
+  w.modals.enabled = false;
+  QString helpText;
+  whenModal<gui::HelpPage>(w.window.get(), [&](gui::HelpPage* p) {
+    helpText = p->pane()->toPlainText();
+    p->close();
+  });
+  w.action("HelpAktion")->trigger();
+  QCOMPARE(helpText, Q("Bedienungsanleitung"));  // the help file of the program's folder
+  bool about = false;
+  whenModal<gui::AboutBox>(w.window.get(), [&](gui::AboutBox* b) {
+    about = true;
+    b->accept();
+  });
+  w.action("InfoAktion")->trigger();
+  QVERIFY(about);
+  QCOMPARE(w.port.unscripted, 0);
+}
+
+void MainWindowTest::savingWritesTheRouteShown() {
+  ProgramFolder folder;
+  folder.settings({"[Pref]", "StartDialog=0"});
+  StartedWindow w(folder);
+  w.load(logFile(folder));
+  w.action("Route")->trigger();
+  QVERIFY(w.action("SaveNavi")->isEnabled());
+  w.port.saveAnswers.push_back(folder.sessionFile(QStringLiteral("fahrt.rte")));
+  w.action("SaveNavi")->trigger();
+  QCOMPARE(w.port.saveRequests.size(), std::size_t(1));
+  QCOMPARE(w.port.saveRequests.back().fileName, std::string("fahrt.rte"));
+  QCOMPARE(folder.read(QStringLiteral("fahrt.rte")), joinCrLf(w.s().OutputLines.lines()));
+  QCOMPARE(w.port.unscripted, 0);
+}
+
+void MainWindowTest::reversingShowsTheRouteTurnedRound() {
+  ProgramFolder folder;
+  folder.settings({"[Pref]", "StartDialog=0"});
+  StartedWindow w(folder);
+  w.load(logFile(folder));
+  w.action("Route")->trigger();
+  std::vector<std::string> lines = w.s().OutputLines.lines();
+  w.action("RouteReversAction")->trigger();
+  std::reverse(lines.begin(), lines.end());
+  QCOMPARE(w.s().OutputLines.lines(), lines);
+  QCOMPARE(w.output()->toPlainText(), joined(lines));
+  QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.output()));
+  QCOMPARE(w.port.unscripted, 0);
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLayout>
@@ -78,6 +79,7 @@ class ModalCloser : public QObject {
   ModalCloser() {
     timer_.setInterval(20);
     connect(&timer_, &QTimer::timeout, this, [this] {
+      if (!enabled) return;
       if (QWidget* w = QApplication::activeModalWidget()) {
         ++closed;
         w->close();
@@ -86,6 +88,7 @@ class ModalCloser : public QObject {
     timer_.start();
   }
   int closed = 0;
+  bool enabled = true;  // off while a test handles a window itself
 
  private:
   QTimer timer_;
@@ -128,6 +131,26 @@ struct StartedWindow {
   int startNotices = 0;
   std::unique_ptr<gui::MainWindow> window;
 };
+
+/// Runs `act` on the modal window of class T once it shows (tests acting in a dialog); gives up
+/// after five seconds.
+template <class T, class Act>
+void whenModal(QObject* owner, Act act) {
+  auto* timer = new QTimer(owner);
+  auto* clock = new QElapsedTimer;
+  clock->start();
+  timer->setInterval(5);
+  QObject::connect(timer, &QTimer::timeout, timer, [timer, clock, act] {
+    T* w = qobject_cast<T*>(QApplication::activeModalWidget());
+    if ((w && w->isVisible()) || clock->elapsed() > 5000) {
+      timer->stop();
+      if (w) act(w);
+      delete clock;
+      timer->deleteLater();
+    }
+  });
+  timer->start();
+}
 
 /// A drive with turns and a stop: GGA and VTG lines as a receiver logs them.
 inline std::vector<std::string> sampleDrive() {

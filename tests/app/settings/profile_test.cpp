@@ -7,7 +7,7 @@
 #include <climits>
 
 #include "support/hosts.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace kursolin {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "core/cp1252.h"
 #include "support/hosts.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace kursolin {
 namespace {

@@ -16,7 +16,7 @@
 
 #include "app/settings/settings.h"
 #include "support/fake_port.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace kursolin {
 namespace {

@@ -17,7 +17,7 @@ class TempFolder {
  public:
   TempFolder() {
     std::string tmpl =
-        (std::filesystem::temp_directory_path() / "kursolin-settings-XXXXXX").string();
+        (std::filesystem::temp_directory_path() / "kursolin-test-XXXXXX").string();
     if (!::mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
     path_ = tmpl;
     // Other users must be able to reach the folder: the write-failure tests run as one.

@@ -1,0 +1,66 @@
+#pragma once
+// The settings dialog TEinstellen: six pages on tabs and one "OK" button. The controls act on
+// the session through the headless model at once; after every event the dialog draws all of
+// them from the model again, so no control can disagree with what is in force.
+
+#include <QDialog>
+#include <array>
+
+#include "core/session.h"
+#include "workflow/settings_dialog.h"
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+class QTabWidget;
+
+namespace kursolin::gui {
+
+class SettingsDialog : public QDialog {
+  Q_OBJECT
+ public:
+  /// The dialog over the session, first page " Koordinaten - Texteingabe " in front.
+  SettingsDialog(Session& s, QWidget* parent = nullptr);
+
+  /// The model the controls act through.
+  SettingsDialogModel& model() { return model_; }
+  /// The tabs (the dialog keeps the page last shown).
+  QTabWidget* pages() const { return pages_; }
+  /// Draws every control from the model and the session.
+  void render();
+
+ protected:
+  /// Runs the opening steps each time the dialog is shown.
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  struct SeparatorPage {
+    QRadioButton* latFirst = nullptr;        // TE_NO_RadioButton / TA_NO_RadioButton
+    QRadioButton* lonFirst = nullptr;        // TE_ON_RadioButton / TA_ON_RadioButton
+    std::array<QRadioButton*, 6> choices{};  // in the order of SeparatorChoice
+    QLineEdit* freeEdit = nullptr;           // TEFreeEdit / TAFreeEdit
+  };
+
+  QWidget* buildSeparatorPage(SeparatorSide side);
+  QWidget* buildSplitPage();
+  QWidget* buildAltitudePage();
+  QWidget* buildNavigonPage();
+  QWidget* buildTomTomPage();
+  QSpinBox* splitSpin(SplitField field, const char* name);
+  QCheckBox* showOrtBox(ShowOrtBox box, const char* name, const char* caption);
+
+  Session& s_;
+  SettingsDialogModel model_;
+  QTabWidget* pages_ = nullptr;
+  std::array<SeparatorPage, 2> separatorPages_;
+  std::array<QSpinBox*, kSplitFieldCount> splitSpins_{};
+  QSpinBox* hKorEdit_ = nullptr;
+  QCheckBox* hoeheNull_ = nullptr;
+  std::array<QCheckBox*, 3> showOrt_{};
+  QCheckBox* ttShowOrt_ = nullptr;
+  QPushButton* okButton_ = nullptr;
+};
+
+}  // namespace kursolin::gui

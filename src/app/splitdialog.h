@@ -1,0 +1,75 @@
+#pragma once
+// The split dialog TSaveSplit: the plan of part files for a long route and, for Tourenplaner
+// BCR files, the route settings. Its texts, height, route name and folder come from the headless
+// SplitDialog; the other Tourenplaner controls edit the session's BCR settings directly.
+
+#include <QDialog>
+
+#include "workflow/split.h"
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QSpinBox;
+
+namespace kursolin::gui {
+
+class SplitDialogWidget : public QDialog {
+  Q_OBJECT
+ public:
+  /// The dialog drawn from the model; exec() returns Accepted for OK.
+  SplitDialogWidget(SplitDialog& dialog, QWidget* parent = nullptr);
+
+  /// Shows the dialog for the model modally, 100 pixels below and 50 right of the main
+  /// window's top left corner (centred on the screen without one); true for OK.
+  static bool showModal(SplitDialog& dialog, QWidget* mainWindow);
+
+  SplitDialog& model() { return model_; }
+  /// Draws the texts, the spin box and the panels from the model.
+  void render();
+
+ protected:
+  /// Prepares the model for the chosen output format and sizes the dialog by its height rule.
+  void showEvent(QShowEvent* event) override;
+  /// Closing (OK or Abbrechen) returns the model's height to its base.
+  void done(int result) override;
+
+ private:
+  QFrame* buildSplitPanel();
+  QFrame* buildTourenplanerPanel();
+  void browseBcrDirectory();
+
+  SplitDialog& model_;
+  Session& s_;
+  QFrame* splitPanel_ = nullptr;  // SplitPanel
+  QFrame* mtpPanel_ = nullptr;    // MTPPanel
+  QFrame* buttonPanel_ = nullptr;
+  QLabel* rpInfoLabel_ = nullptr;
+  QLabel* label4_ = nullptr;
+  QLabel* dateiAnzahl_ = nullptr;
+  QLabel* label5_ = nullptr;
+  QSpinBox* anzSplitEdit_ = nullptr;
+  QLabel* label6_ = nullptr;
+  QLabel* restAnzahl_ = nullptr;
+  QLabel* label7_ = nullptr;
+  QLineEdit* routeName_ = nullptr;    // ROUTENAME_E
+  QCheckBox* deskripToFN_ = nullptr;  // RDeskripToFN
+  QPlainTextEdit* beschreibung_ = nullptr;
+  QComboBox* profile_ = nullptr;      // PROFILE_Combo
+  QSpinBox* optimization_ = nullptr;  // OPTIMIZATION
+  QCheckBox* preferNice_ = nullptr;
+  QCheckBox* altRoute_ = nullptr;
+  QCheckBox* corrUsed_ = nullptr;
+  QCheckBox* trafficUsed_ = nullptr;
+  QCheckBox* preferMaut_ = nullptr;
+  QCheckBox* preferVign_ = nullptr;
+  QLineEdit* bcrDir_ = nullptr;  // BCRDir_E
+  QPushButton* okBtn_ = nullptr;
+  QPushButton* cancelBtn_ = nullptr;  // FlatButton1
+};
+
+}  // namespace kursolin::gui

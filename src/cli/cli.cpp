@@ -1,0 +1,365 @@
+#include "cli/cli.h"
+
+#include <optional>
+#include <ostream>
+
+#include "app/settings/settings.h"
+#include "core/cp1252.h"
+#include "core/host.h"
+#include "core/session.h"
+#include "track/generator.h"
+#include "workflow/fileio.h"
+#include "workflow/input_formats.h"
+#include "workflow/loading.h"
+#include "workflow/output_formats.h"
+#include "workflow/program.h"
+#include "workflow/route_command.h"
+#include "workflow/saving.h"
+#include "workflow/split.h"
+
+namespace kursolin::cli {
+
+namespace {
+
+struct Name {
+  const char* name;
+  int code;
+};
+
+constexpr Name kInputNames[] = {
+    {"gga-vtg", 1}, {"rmc", 2},     {"ovl", 3},       {"xml-stations", 4}, {"xml-all", 5},
+    {"bcr", 6},     {"mn4", 8},     {"mn42-mn5", 9},  {"itn", 10},         {"txt-dms", 20},
+    {"txt-dm", 21}, {"txt-deg", 22}, {"txt-mercator", 23}, {"qv3", 24},
+};
+
+constexpr Name kOutputNames[] = {
+    {"mn4", 0},     {"mn42", 1},     {"mn5", 2},           {"itn", 3},
+    {"autoroute", 4}, {"bcr", 5},    {"csv", 6},           {"falk", 7},
+    {"txt-dms", 20}, {"txt-dm", 21}, {"txt-deg", 22},      {"txt-mercator", 23},
+};
+
+template <std::size_t N>
+std::optional<int> formatCode(const Name (&names)[N], const std::string& text) {
+  for (const auto& n : names) {
+    if (text == n.name) return n.code;
+  }
+  if (auto v = tryStrToInt(text)) {
+    for (const auto& n : names) {
+      if (n.code == *v) return n.code;
+    }
+  }
+  return std::nullopt;
+}
+
+template <std::size_t N>
+const char* formatName(const Name (&names)[N], int code) {
+  for (const auto& n : names) {
+    if (n.code == code) return n.name;
+  }
+  return "?";
+}
+
+// Messages leave the program in the terminal's encoding; the core's texts are cp1252.
+std::string forTerminal(const std::string& cp1252Text) {
+  std::string t = cp1252ToUtf8(cp1252Text);
+  std::string out;
+  for (std::size_t i = 0; i < t.size(); ++i) {
+    if (t[i] == '\r') {
+      out += '\n';
+      if (i + 1 < t.size() && t[i + 1] == '\n') ++i;
+    } else {
+      out += t[i];
+    }
+  }
+  return out;
+}
+
+const char* kindName(PromptKind k) {
+  switch (k) {
+    case PromptKind::Error: return "Fehler";
+    case PromptKind::Warning: return "Warnung";
+    case PromptKind::Information: return "Hinweis";
+    case PromptKind::Confirmation: return "Frage";
+  }
+  return "";
+}
+
+// Answers the core's questions by the policy given on the command line.
+class PolicyPort : public UserPort {
+ public:
+  PolicyPort(std::ostream& err, bool strict, bool yes) : err_(err), strict_(strict), yes_(yes) {}
+
+  PromptAnswer prompt(PromptKind kind, PromptButtons buttons, const std::string& text) override {
+    PromptAnswer a = PromptAnswer::Ok;
+    const char* said = "";
+    switch (buttons) {
+      case PromptButtons::AbortIgnore:
+        a = strict_ ? PromptAnswer::Abort : PromptAnswer::Ignore;
+        said = strict_ ? "Abbrechen" : "Ignorieren";
+        break;
+      case PromptButtons::Abort:
+        a = PromptAnswer::Abort;
+        break;
+      case PromptButtons::Ok:
+        a = PromptAnswer::Ok;
+        break;
+      case PromptButtons::YesNo:
+        a = yes_ ? PromptAnswer::Yes : PromptAnswer::No;
+        said = yes_ ? "Ja" : "Nein";
+        break;
+      case PromptButtons::YesCancel:
+        a = yes_ ? PromptAnswer::Yes : PromptAnswer::Cancel;
+        said = yes_ ? "Ja" : "Abbrechen";
+        break;
+    }
+    err_ << "kursolin-cli: " << kindName(kind) << ": " << forTerminal(text);
+    if (*said) err_ << "\n  -> " << said;
+    err_ << "\n";
+    return a;
+  }
+  std::optional<std::string> openFile(const FileDialogRequest&) override { return std::nullopt; }
+  std::optional<std::string> saveFile(const FileDialogRequest&) override { return std::nullopt; }
+  std::optional<std::string> browseFolder(const std::string&) override { return std::nullopt; }
+  bool showSplitDialog(SplitDialog&) override { return true; }
+
+ private:
+  std::ostream& err_;
+  bool strict_, yes_;
+};
+
+struct Options {
+  std::string input;
+  std::optional<std::string> inputFormat, outputFormat;
+  std::optional<std::string> outFile;
+  std::optional<int> perFile;
+  std::vector<std::string> sets;
+  std::optional<char> decimalSep;
+  std::optional<std::string> ini, appDir;
+  bool strict = false, yes = false, explain = false, help = false;
+};
+
+// Parses the arguments; a text in *error means wrong usage.
+Options parse(const std::vector<std::string>& args, std::string* error) {
+  Options o;
+  const auto value = [&](std::size_t& i, const std::string& opt) -> std::optional<std::string> {
+    const std::string& a = args[i];
+    const auto eq = a.find('=');
+    if (a.rfind("--", 0) == 0 && eq != std::string::npos) return a.substr(eq + 1);
+    if (i + 1 >= args.size()) {
+      *error = "Die Option " + opt + " braucht einen Wert.";
+      return std::nullopt;
+    }
+    return args[++i];
+  };
+  for (std::size_t i = 0; i < args.size() && error->empty(); ++i) {
+    const std::string& a = args[i];
+    const std::string opt = a.substr(0, a.find('='));
+    if (opt == "--help" || opt == "-h") {
+      o.help = true;
+    } else if (opt == "--strict") {
+      o.strict = true;
+    } else if (opt == "--yes") {
+      o.yes = true;
+    } else if (opt == "--explain") {
+      o.explain = true;
+    } else if (opt == "--input-format" || opt == "-i") {
+      o.inputFormat = value(i, opt);
+    } else if (opt == "--output-format" || opt == "-f") {
+      o.outputFormat = value(i, opt);
+    } else if (opt == "-o" || opt == "--output") {
+      o.outFile = value(i, opt);
+    } else if (opt == "--per-file") {
+      if (auto v = value(i, opt)) {
+        auto n = tryStrToInt(*v);
+        if (!n || *n < 1 || *n > 1000000) {
+          *error = "--per-file erwartet eine ganze Zahl ab 1, nicht \"" + *v + "\".";
+        } else {
+          o.perFile = static_cast<int>(*n);
+        }
+      }
+    } else if (opt == "--set") {
+      if (auto v = value(i, opt)) o.sets.push_back(*v);
+    } else if (opt == "--decimal-separator") {
+      if (auto v = value(i, opt)) {
+        if (v->size() != 1) {
+          *error = "--decimal-separator erwartet genau ein Zeichen.";
+        } else {
+          o.decimalSep = (*v)[0];
+        }
+      }
+    } else if (opt == "--ini") {
+      o.ini = value(i, opt);
+    } else if (opt == "--appdir") {
+      o.appDir = value(i, opt);
+    } else if (a.size() > 1 && a[0] == '-' && a != "-") {
+      *error = "Unbekannte Option " + a + ".";
+    } else if (o.input.empty()) {
+      o.input = a;
+    } else {
+      *error = "Nur eine Eingabedatei ist erlaubt (" + o.input + ", " + a + ").";
+    }
+  }
+  if (error->empty() && !o.help && o.input.empty()) *error = "Keine Eingabedatei angegeben.";
+  return o;
+}
+
+void explain(const Session& s, std::ostream& to) {
+  for (const auto& note : s.ruleNotes) {
+    to << "Routenpunkt " << note.point << ": " << forTerminal(ruleName(note.kind)) << " ("
+       << forTerminal(note.text) << ")\n";
+  }
+}
+
+}  // namespace
+
+std::string helpText() {
+  std::string h =
+      "Aufruf: kursolin-cli [Optionen] EINGABE\n"
+      "\n"
+      "Wandelt eine GPS-Logdatei (NMEA) oder eine Routendatei in eine Routendatei um, nach\n"
+      "denselben Regeln und Einstellungen (Kursolin.Ini) wie das Programm Kursolin.\n"
+      "\n"
+      "Optionen:\n"
+      "  -i, --input-format F    Eingabeformat (Nummer oder Name, siehe unten);\n"
+      "                          ohne Angabe das der Einstellungen (Pref/SourceNr)\n"
+      "  -f, --output-format F   Ausgabeformat (Nummer oder Name); ohne Angabe Navi/Sys\n"
+      "  -o, --output DATEI      Zieldatei; ohne Angabe oder mit \"-\" die Standardausgabe.\n"
+      "                          Zu lange Routen werden in Teildateien DATEI, DATEI_1, ...\n"
+      "                          aufgeteilt (Höchstzahl je Datei aus den Einstellungen)\n"
+      "      --per-file N        Routenpunkte je Teildatei statt der Einstellung\n"
+      "      --set Abschnitt/Schluessel=Wert\n"
+      "                          überschreibt eine Einstellung für diesen Lauf,\n"
+      "                          z.B. --set Setup/DiM=500 --set Setup/AGC=1\n"
+      "      --decimal-separator Z   Dezimaltrennzeichen des Systems ersetzen\n"
+      "      --ini DATEI         Einstellungen aus DATEI lesen (sie wird nie geschrieben)\n"
+      "      --appdir ORDNER     Programmordner (dort liegt Kursolin.Ini)\n"
+      "      --strict            Fehlermeldungen mit \"Abbrechen\" beantworten statt \"Ignorieren\"\n"
+      "      --yes               Fragen mit \"Ja\" beantworten (sonst \"Nein\")\n"
+      "      --explain           zu jedem Routenpunkt die Regel ausgeben, die ihn erzeugt hat\n"
+      "  -h, --help              diese Hilfe\n"
+      "\n"
+      "Eingabeformate:\n";
+  for (const auto& n : kInputNames) {
+    const InputFormatInfo* f = inputFormat(n.code);
+    std::string line = "  " + std::to_string(n.code) + "  " + n.name;
+    line.resize(22, ' ');
+    h += line + cp1252ToUtf8(f ? f->caption : "");
+    if (!inputFormatAvailable(n.code)) h += "  (noch nicht verfügbar)";
+    h += "\n";
+  }
+  h += "\nAusgabeformate:\n";
+  for (const auto& n : kOutputNames) {
+    const OutputFormatInfo* f = outputFormat(n.code);
+    std::string line = "  " + std::to_string(n.code) + "  " + n.name;
+    line.resize(22, ' ');
+    h += line + cp1252ToUtf8(f ? f->caption : "");
+    if (!outputFormatAvailable(n.code)) h += "  (noch nicht verfügbar)";
+    h += "\n";
+  }
+  h +=
+      "\nRückgabewert: 0 geschrieben, 1 Umwandlung abgebrochen (Abbrechen, Umwandlungsfehler,\n"
+      "Datei nicht schreibbar), 2 unbrauchbare Eingabe (Formatprüfung fehlgeschlagen, Datei\n"
+      "fehlt) oder falscher Aufruf.\n";
+  return h;
+}
+
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+        const std::string& exeDir) {
+  std::string usageError;
+  const Options o = parse(args, &usageError);
+  if (o.help) {
+    out << helpText();
+    return kWritten;
+  }
+  if (!usageError.empty()) {
+    err << "kursolin-cli: " << usageError << "\nHilfe: kursolin-cli --help\n";
+    return kUnusable;
+  }
+
+  PolicyPort port(err, o.strict, o.yes);
+  Session s(port, HostSettings::fromEnvironment());
+  FormCreate(s, sessionPath(o.appDir ? *o.appDir : exeDir));
+  if (o.ini) {
+    std::string why;
+    if (loadSettingsFrom(s, sessionPath(*o.ini), &why) == ProfileReadStatus::Unreadable) {
+      err << "kursolin-cli: Die Einstellungen " << *o.ini << " sind nicht lesbar: " << why << "\n";
+      return kUnusable;
+    }
+  } else {
+    loadSettings(s);
+  }
+  for (const auto& set : o.sets) {
+    const auto slash = set.find('/');
+    const auto eq = set.find('=');
+    if (slash == std::string::npos || eq == std::string::npos || slash > eq) {
+      err << "kursolin-cli: --set erwartet Abschnitt/Schluessel=Wert, nicht \"" << set << "\".\n";
+      return kUnusable;
+    }
+    std::string reason;
+    if (!applySettingOverride(s, set.substr(0, slash), set.substr(slash + 1, eq - slash - 1),
+                              utf8ToCp1252(set.substr(eq + 1)), &reason)) {
+      err << "kursolin-cli: " << forTerminal(reason) << "\n";
+      return kUnusable;
+    }
+  }
+  if (o.decimalSep) s.DecimalSep = *o.decimalSep;
+
+  if (o.inputFormat) {
+    auto code = formatCode(kInputNames, *o.inputFormat);
+    if (!code) {
+      err << "kursolin-cli: Unbekanntes Eingabeformat \"" << *o.inputFormat << "\".\n";
+      return kUnusable;
+    }
+    s.InputFormat = *code;
+  }
+  if (!inputFormatAvailable(s.InputFormat)) {
+    err << "kursolin-cli: "
+        << forTerminal(formatNotAvailableText(inputLabelFor(s, s.InputFormat))) << "\n";
+    return kUnusable;
+  }
+  if (o.outputFormat) {
+    auto code = formatCode(kOutputNames, *o.outputFormat);
+    if (!code) {
+      err << "kursolin-cli: Unbekanntes Ausgabeformat \"" << *o.outputFormat << "\".\n";
+      return kUnusable;
+    }
+    s.OutputFormat = *code;
+  }
+  if (!outputFormatAvailable(s.OutputFormat)) {
+    const OutputFormatInfo* f = outputFormat(s.OutputFormat);
+    err << "kursolin-cli: Das Ausgabeformat "
+        << (f ? "\"" + forTerminal(f->caption) + "\"" : std::to_string(s.OutputFormat))
+        << " kann diese Version noch nicht schreiben.\n";
+    return kUnusable;
+  }
+  applyStartFormats(s);
+
+  if (!loadInputFile(s, sessionPath(o.input))) return kUnusable;
+
+  const RouteResult result = RouteExecute(s);
+  const bool toStdout = !o.outFile || *o.outFile == "-";
+  if (o.explain) explain(s, toStdout ? err : out);
+  if (result == RouteResult::Failed || result == RouteResult::Aborted) {
+    err << "kursolin-cli: Umwandlung abgebrochen, nichts geschrieben.\n";
+    return kStopped;
+  }
+  if (result == RouteResult::Refused) return kUnusable;
+
+  if (toStdout) {
+    out << joinLinesCrLf(s.OutputLines.lines());
+    return out ? kWritten : kStopped;
+  }
+  const std::string target = sessionPath(*o.outFile);
+  int perFile = o.perFile ? *o.perFile : 0;
+  if (!o.perFile) {
+    const int max = splitMaximum(s);
+    perFile = max > 0 ? max : 0;
+  }
+  if (perFile > 0 && s.RoutePointCount > perFile && splitMaximum(s) >= 0) {
+    planSplit(s, perFile);
+    return writeSplitParts(s, target) ? kWritten : kStopped;
+  }
+  return writeRouteFile(s, target, s.OutputLines.lines()) ? kWritten : kStopped;
+}
+
+}  // namespace kursolin::cli

@@ -1,0 +1,28 @@
+#include <unistd.h>
+
+#include <climits>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+
+namespace {
+
+std::string executableDir(const char* argv0) {
+  char buf[PATH_MAX];
+  const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+  std::string path = n > 0 ? std::string(buf, static_cast<std::size_t>(n)) : std::string(argv0);
+  const auto slash = path.rfind('/');
+  return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  std::ios::sync_with_stdio(false);
+  const int rc = kursolin::cli::run(args, std::cout, std::cerr, executableDir(argv[0]));
+  std::cout.flush();
+  return rc;
+}

@@ -1,0 +1,71 @@
+#include "formats/route_reader.h"
+
+#include "core/coords.h"
+#include "core/cp1252.h"
+#include "core/numtext.h"
+#include "core/prompt.h"
+
+namespace kursolin {
+
+namespace {
+
+Real coordinateValue(const Session& s, const std::string& text, int lineNumber) {
+  if (auto v = tryStrToFloat(PZD(s, text), s.DecimalSep)) return *v;
+  throw ConvertError("Die Koordinate \"" + text + "\" in Zeile " + intToStr(lineNumber) +
+                     " der Quelldatei ist keine Zahl");
+}
+
+void okError(Session& s, const std::string& text) {
+  s.port().prompt(PromptKind::Error, PromptButtons::Ok, text);
+}
+
+}  // namespace
+
+void setLatitudeFromDecimal(Session& s, const std::string& dec, int lineNumber) {
+  PointRecord& p = s.CurrentPoint;
+  p.LatDec = dec;
+  p.LatValue = coordinateValue(s, dec, lineNumber);
+  p.LatGrMin = GeoDezToGrMin(s, dec);
+  p.LatNmea = p.LatGrMin;
+  p.LatGMS = KGrad(s, p.LatGrMin);
+  p.LatMer = DezToMerN(p.LatValue);
+}
+
+void setLongitudeFromDecimal(Session& s, const std::string& dec, int lineNumber) {
+  PointRecord& p = s.CurrentPoint;
+  p.LonDec = dec;
+  p.LonValue = coordinateValue(s, dec, lineNumber);
+  p.LonGrMin = GeoDezToGrMin(s, dec);
+  p.LonNmea = p.LonGrMin;
+  p.LonGMS = KGrad(s, p.LonGrMin);
+  p.LonMer = DezToMerO(p.LonValue);
+}
+
+void setRouteFileDefaults(PointRecord& p) {
+  p.FixOk = "1";
+  p.Time = "000000.00";
+  p.SpeedKmh = "0.00";
+  p.Course = "0.00";
+  p.Date = "01.01.00";
+  p.Altitude = "0";
+  p.SatCount = "0";
+  p.Hdop = "0";
+  p.PointValid = true;
+}
+
+void reportEmptyLine(Session& s, int lineNumber) {
+  okError(s, "Die aktuelle Zeile "_cp + intToStr(lineNumber) + kCR + " der Quelldatei ist leer !");
+}
+
+int coordinatesPresent(Session& s, const std::string& line, int lineNumber) {
+  const auto missing = [&](const char* sentence) {
+    okError(s, "Der aktuelle Routenpunkt "_cp + intToStr(lineNumber) + kCR + kCR + line + kCR +
+                   kCR + utf8ToCp1252(sentence) + kCR + "Der Routenpunkt wird nicht ausgewertet");
+    return 0;
+  };
+  if (s.CurrentPoint.LonValue == 0) return missing("enthält keine Koordinaten für die östliche Länge !");
+  if (s.CurrentPoint.LatValue == 0) return missing("enthält keine Koordinaten für die nördliche Breite !");
+  return 1;
+}
+
+}  // namespace kursolin

@@ -1,0 +1,28 @@
+#pragma once
+// What every route-file reader does alike: fill all notations of a coordinate from its decimal
+// degrees, set the values a route file lacks, and refuse points without coordinates.
+
+#include <string>
+
+#include "core/session.h"
+
+namespace kursolin {
+
+/// Fills LatDec, LatGrMin, LatNmea, LatGMS, LatValue and LatMer from a decimal-degree text
+/// ("." or host separator). A text that is no number throws ConvertError naming the line.
+void setLatitudeFromDecimal(Session& s, const std::string& dec, int lineNumber);
+/// The same for the longitude.
+void setLongitudeFromDecimal(Session& s, const std::string& dec, int lineNumber);
+
+/// The fixed values of a point read from a route file: fix, time, speed, course, date, altitude,
+/// satellites, HDOP; PointValid set.
+void setRouteFileDefaults(PointRecord& p);
+
+/// Reports an empty line of the source file (an OK box); the point is skipped.
+void reportEmptyLine(Session& s, int lineNumber);
+
+/// 1 when both coordinates are non-zero; otherwise the OK box naming the missing coordinate
+/// (longitude first) and 0.
+int coordinatesPresent(Session& s, const std::string& line, int lineNumber);
+
+}  // namespace kursolin

@@ -1,0 +1,234 @@
+#include "workflow/saving.h"
+
+#include <algorithm>
+
+#include "core/cp1252.h"
+#include "core/prompt.h"
+#include "workflow/fileio.h"
+#include "workflow/panes.h"
+#include "workflow/split.h"
+
+namespace kursolin {
+
+std::string formatNotSavableText(const std::string& formatCaption) {
+  return "Das Format \""_cp + formatCaption +
+         "\" kann in dieser Version von Kursolin noch nicht gespeichert werden."_cp;
+}
+
+std::string writeFailureText(const std::string& path, const std::string& why) {
+  return "Die Datei " + path + " kann nicht geschrieben werden: " + why + kCR +
+         "Die Route wurde nicht gespeichert; eine vorhandene Datei dieses Namens ist unverändert."_cp;
+}
+
+namespace {
+
+std::string splitNotAvailableText(const std::string& formatCaption) {
+  return "Das Aufteilen in mehrere Dateien ist für das Format \""_cp + formatCaption +
+         "\" in dieser Version von Kursolin noch nicht möglich."_cp;
+}
+
+std::string partFailureText(int k, int files, const std::string& path, const std::string& why) {
+  std::string done;
+  if (k == 1) {
+    done = "Es wurde keine Datei geschrieben.";
+  } else if (k == 2) {
+    done = "Die Teildatei 1 wurde geschrieben und bleibt erhalten; die übrigen wurden nicht "
+           "erstellt."_cp;
+  } else {
+    done = "Die Teildateien 1 bis " + std::to_string(k - 1) +
+           " wurden geschrieben und bleiben erhalten; die übrigen wurden nicht erstellt."_cp;
+  }
+  return "Die Teildatei " + std::to_string(k) + " von " + std::to_string(files) + " (" + path +
+         ") kann nicht geschrieben werden: " + why + kCR + done;
+}
+
+void refuse(Session& s, const std::string& text) {
+  singleButtonMessage(s, PromptKind::Information, PromptButtons::Abort, text);
+}
+
+// ChangeFileExt: the part of the name after its last dot is replaced, or the extension added.
+// A leading dot belongs to the name, so ".tour" becomes ".tour.rte", not ".rte".
+std::string withExtension(const std::string& path, const std::string& ext) {
+  std::string name = nameOf(path);
+  const auto dot = name.rfind('.');
+  if (dot != std::string::npos && dot > 0) name.erase(dot);
+  return folderOf(path) + name + ext;
+}
+
+// Name of a file without folder and extension.
+std::string bareName(const std::string& path) {
+  std::string name = nameOf(path);
+  const auto dot = name.rfind('.');
+  if (dot != std::string::npos && dot > 0) name.erase(dot);
+  return name;
+}
+
+// The plan must cover every line exactly once; a plan left from an earlier route is renewed.
+void ensurePlan(Session& s) {
+  const long long planned = static_cast<long long>(std::max(s.SplitSize, 0)) * s.SplitFiles +
+                            (s.SplitRestFile ? s.SplitRest : 0);
+  if (s.SplitSize < 1 || planned != splitPointCount(s)) planSplit(s, s.SplitSize);
+}
+
+// Writes the parts; `written` counts the files written before a failure.
+bool writeParts(Session& s, const std::string& chosen, PartFinish finish, int& written) {
+  written = 0;
+  const int files = splitFileCount(s);
+  const auto& lines = s.OutputLines.lines();
+  std::size_t next = 0;
+  for (int i = 1; i <= files; ++i) {
+    const std::size_t size =
+        static_cast<std::size_t>(i <= s.SplitFiles ? s.SplitSize : s.SplitRest);
+    const std::size_t from = std::min(next, lines.size());
+    const std::size_t to = std::min(next + size, lines.size());
+    next += size;
+    TextLines part;
+    part.assign(std::vector<std::string>(lines.begin() + from, lines.begin() + to));
+    if (finish) finish(s, part);
+    const std::string name = partFileName(chosen, i, s.SplitFiles);
+    std::string why;
+    if (!writeFileAtomic(name, part.text(), &why)) {
+      s.port().prompt(PromptKind::Error, PromptButtons::Ok, partFailureText(i, files, name, why));
+      return false;
+    }
+    ++written;
+  }
+  return true;
+}
+
+bool runSplitDialog(Session& s, SplitDialog& dialog) {
+  dialog.FormActivate();
+  const bool ok = s.port().showSplitDialog(dialog);
+  dialog.close();
+  return ok;
+}
+
+void saveBcr(Session& s, const OutputFormatInfo& f) {
+  if (!f.partWriter) {
+    refuse(s, formatNotSavableText(f.caption));
+    return;
+  }
+  s.BcrRouteName = bareName(s.InputFileName);
+  SplitDialog dialog(s);
+  if (!runSplitDialog(s, dialog)) return;
+  s.BcrRouteTitle = dialog.ROUTENAME_E;
+  if (s.bcr.RDeskripToFN) s.BcrRouteName = dialog.ROUTENAME_E;
+  f.partWriter(s);
+}
+
+void plainSave(Session& s) {
+  const auto chosen = s.port().saveFile(saveDialogRequest(s));
+  if (!chosen) return;
+  if (!writeRouteFile(s, *chosen, s.OutputLines.lines())) return;
+  s.SaveBaseName = *chosen;
+  if (!folderOf(*chosen).empty()) s.SaveDir = folderOf(*chosen);
+  s.port().stateChanged();
+}
+
+}  // namespace
+
+std::string proposedSaveName(const Session& s) {
+  const OutputFormatInfo* f = chosenOutputFormat(s);
+  if (!f) return s.SaveBaseName;
+  if (s.OutBCR) return s.BcrRouteName + f->saveExt;
+  if (!f->saveFixedName.empty()) return f->saveFixedName + f->saveExt;
+  // Nothing loaded yet: propose no name rather than a bare ".rte".
+  if (nameOf(s.SaveBaseName).empty()) return "";
+  return withExtension(s.SaveBaseName, f->saveExt);
+}
+
+FileDialogRequest saveDialogRequest(const Session& s) {
+  FileDialogRequest req;
+  if (const OutputFormatInfo* f = chosenOutputFormat(s)) {
+    req.title = f->saveTitle;
+    req.filter = f->saveFilter;
+    req.defaultExt = f->defaultExt;
+  }
+  req.fileName = proposedSaveName(s);
+  req.initialDir = s.OutBCR ? s.BcrDirectory : s.SaveDir;
+  return req;
+}
+
+bool writeRouteFile(Session& s, const std::string& path, const std::vector<std::string>& lines) {
+  std::string why;
+  if (writeFileAtomic(path, joinLinesCrLf(lines), &why)) return true;
+  s.port().prompt(PromptKind::Error, PromptButtons::Ok, writeFailureText(path, why));
+  return false;
+}
+
+bool writeSplitParts(Session& s, const std::string& chosen, PartFinish finish) {
+  ensurePlan(s);
+  if (!splitPlanNameable(s.SplitFiles)) {
+    refuse(s, splitTooManyFilesText(s));
+    return false;
+  }
+  int written = 0;
+  return writeParts(s, chosen, finish, written);
+}
+
+bool writeSplitParts(Session& s, const std::string& chosen) {
+  const OutputFormatInfo* f = chosenOutputFormat(s);
+  if (!f || !f->builder) {
+    refuse(s, formatNotSavableText(f ? f->caption : std::string()));
+    return false;
+  }
+  // Only formats whose parts are slices of OutputLines; the others have writers of their own.
+  if (f->partWriter != SaveToSplit) {
+    refuse(s, splitNotAvailableText(f->caption));
+    return false;
+  }
+  return writeSplitParts(s, chosen, f->partFinish);
+}
+
+bool SaveToSplit(Session& s) {
+  ensurePlan(s);
+  if (!splitPlanNameable(s.SplitFiles)) {
+    refuse(s, splitTooManyFilesText(s));
+    return false;
+  }
+  const auto chosen = s.port().saveFile(saveDialogRequest(s));
+  if (!chosen) return false;
+  const OutputFormatInfo* f = chosenOutputFormat(s);
+  int written = 0;
+  const bool ok = writeParts(s, *chosen, f ? f->partFinish : nullptr, written);
+  if (written > 0 && !folderOf(*chosen).empty()) {
+    s.SaveDir = folderOf(*chosen);
+    s.port().stateChanged();
+  }
+  return ok;
+}
+
+void SaveNaviExecute(Session& s) {
+  const OutputFormatInfo* f = chosenOutputFormat(s);
+  if (!f) {
+    refuse(
+        s,
+        "Es ist kein Ausgabeformat gewählt; die Routendaten können nicht gespeichert werden."_cp);
+    return;
+  }
+  // A format without its line builder has no lines of its own to save.
+  if (!f->builder) {
+    refuse(s, formatNotSavableText(f->caption));
+    return;
+  }
+  if (s.OutBCR) {
+    saveBcr(s, *f);
+    return;
+  }
+  const bool splittable = s.OutMN4 || s.OutMN42 || s.OutMN5 || s.OutTT || s.OutFPrv;
+  const int maximum = splitMaximum(s);
+  if (splittable && maximum > 0 && splitPointCount(s) > maximum) {
+    if (!f->partWriter) {
+      refuse(s, splitNotAvailableText(f->caption));
+      return;
+    }
+    SplitDialog dialog(s);
+    if (runSplitDialog(s, dialog)) f->partWriter(s);
+    return;
+  }
+  plainSave(s);
+}
+
+void updateSaveAvailability(Session& s) { NaviChange(s); }
+
+}  // namespace kursolin

@@ -1,0 +1,258 @@
+// The settings dialog's widgets follow its model: separator radios, the free character, the
+// mirrored split fields, the TomTom page, the place-name warnings and the opening steps.
+
+#include <QtTest>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTabBar>
+#include <QTabWidget>
+#include <memory>
+
+#include "app/qtext.h"
+#include "app/settingsdialog.h"
+#include "core/cp1252.h"
+#include "formats/navigon.h"
+#include "support/fake_port.h"
+
+using namespace kursolin;
+using namespace kursolin::gui;
+
+class SettingsDialogTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<test::ScriptedPort> port;
+  std::unique_ptr<Session> s;
+  std::unique_ptr<SettingsDialog> dlg;
+
+  template <class T>
+  T* find(const char* name) {
+    T* w = dlg->findChild<T*>(QString::fromLatin1(name));
+    if (!w) qFatal("no control %s", name);
+    return w;
+  }
+  QRadioButton* radio(const char* name) { return find<QRadioButton>(name); }
+  QSpinBox* spin(const char* name) { return find<QSpinBox>(name); }
+  QCheckBox* box(const char* name) { return find<QCheckBox>(name); }
+  // Clicks a control in the middle of its indicator, as a user would.
+  static void click(QAbstractButton* b) {
+    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(8, b->height() / 2));
+  }
+  void showDialog() {
+    dlg->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dlg.get()));
+  }
+
+ private slots:
+  void init() {
+    port = std::make_unique<test::ScriptedPort>();
+    s = std::make_unique<Session>(*port, HostSettings::german());
+    dlg = std::make_unique<SettingsDialog>(*s);
+  }
+  void cleanup() {
+    dlg.reset();
+    s.reset();
+    port.reset();
+  }
+
+  void captionsAndPages() {
+    QCOMPARE(dlg->windowTitle(), QStringLiteral("Kursolin - Einstellungen"));
+    const QStringList expected = {QStringLiteral(" Koordinaten - Texteingabe "),
+                                  QStringLiteral(" Koordinaten - Textausgabe "),
+                                  QStringLiteral(" Datei Splitting "),
+                                  QString::fromUtf8(" NMEA Höhenkorrektur"),
+                                  QStringLiteral("Navigon Mobile Navigator"),
+                                  QStringLiteral("TomTom")};
+    QStringList tabs;
+    for (int i = 0; i < dlg->pages()->count(); ++i) tabs << dlg->pages()->tabText(i);
+    QCOMPARE(tabs, expected);
+    QCOMPARE(dlg->pages()->currentIndex(), 0);
+    QCOMPARE(radio("TEKommaRadioButton")->text(), QStringLiteral("\",\"  -  Komma"));
+    QCOMPARE(radio("TATabulatorRadioButton")->text(), QStringLiteral("\"Tab\"  -  Tabulator"));
+    QCOMPARE(radio("TEFreeRadioButton")->text(), QStringLiteral(" Anderes Zeichen"));
+    QCOMPARE(radio("TA_ON_RadioButton")->text(), QString::fromUtf8("erst östliche Länge"));
+    QCOMPARE(
+        box("MN42ShowOrt")->text(),
+        QStringLiteral(" Navigon Version    MN|4.2  Ortsangaben in der Ausgabedatei zulassen"));
+    QList<QPushButton*> buttons = dlg->findChildren<QPushButton*>();
+    QCOMPARE(buttons.size(), 1);
+    QCOMPARE(buttons[0]->text(), QStringLiteral("OK"));
+
+    QStringList labels;
+    for (QLabel* l : dlg->findChildren<QLabel*>()) labels << l->text();
+    for (const char* text :
+         {"Vorgaben zum Einlesen von Koordinaten aus einer Textdatei",
+          "Vorgaben um Koordinaten in eine Textdatei auszugeben",
+          "Angeben nach wieviel Zeilen Ausgabedateien gesplittet werden",
+          "Tourenplanner BCR - Dateien ( Map+Guide basierend )  ",
+          "Wird vom GPS-Empfänger kein Höhenkorrekturwert geliefert diesen Wert ",
+          "Verschieden Einstellungen für Navigon Systeme alle Versionen",
+          "Verschieden Einstellungen für TomTom Systeme alle Versionen"}) {
+      QVERIFY2(labels.contains(QString::fromUtf8(text)), text);
+    }
+  }
+
+  void fixedSizeWithAllTabsInSight() {
+    showDialog();
+    QCOMPARE(dlg->minimumSize(), dlg->maximumSize());
+    QTabBar* bar = dlg->pages()->tabBar();
+    QVERIFY(bar->tabRect(bar->count() - 1).right() <= bar->width());
+  }
+
+  void choosingASeparatorRadioChangesTheSession() {
+    showDialog();
+    QVERIFY(radio("TETabulatorRadioButton")->isChecked());
+    click(radio("TESemikolonRadioButton"));
+    QCOMPARE(s->InputSeparator, std::string(";"));
+    QCOMPARE(s->InputSeparatorText, std::string(";"));
+    QVERIFY(!s->InputFreeSeparator);
+    QVERIFY(!radio("TETabulatorRadioButton")->isChecked());
+
+    dlg->pages()->setCurrentIndex(1);
+    click(radio("TAStrichRadioButton"));
+    QCOMPARE(s->OutputSeparator, std::string("|"));
+    QCOMPARE(s->InputSeparator, std::string(";"));
+    click(radio("TA_ON_RadioButton"));
+    QVERIFY(!s->OutputLatFirst);
+    QVERIFY(s->InputLatFirst);
+  }
+
+  void freeCharacterTakesEffectWhenChosenAgain() {
+    showDialog();
+    QLineEdit* edit = find<QLineEdit>("TEFreeEdit");
+    QCOMPARE(edit->text(), QStringLiteral("-"));
+    click(radio("TEFreeRadioButton"));
+    QCOMPARE(s->InputSeparator, std::string("-"));
+    QVERIFY(s->InputFreeSeparator);
+
+    edit->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("#x"));  // the field takes one character
+    QCOMPARE(edit->text(), QStringLiteral("#"));
+    QCOMPARE(s->TEFreeEdit, std::string("#"));
+    QCOMPARE(s->InputSeparator, std::string("-"));
+    click(radio("TEFreeRadioButton"));  // already chosen
+    QCOMPARE(s->InputSeparator, std::string("-"));
+
+    click(radio("TEKommaRadioButton"));
+    click(radio("TEFreeRadioButton"));
+    QCOMPARE(s->InputSeparator, std::string("#"));
+    QVERIFY(radio("TEFreeRadioButton")->isChecked());
+    QVERIFY(!radio("TEKommaRadioButton")->isChecked());
+  }
+
+  void openingShowsNoChoiceForAnOddSeparator() {
+    s->InputSeparator = "xy";
+    s->InputFreeSeparator = false;
+    showDialog();
+    for (const char* name : {"TEKommaRadioButton", "TESemikolonRadioButton", "TEStrichRadioButton",
+                             "TEPunktRadioButton", "TETabulatorRadioButton", "TEFreeRadioButton"}) {
+      QVERIFY2(!radio(name)->isChecked(), name);
+    }
+    QCOMPARE(s->InputSeparator, std::string("xy"));
+    // A click still chooses normally from there.
+    click(radio("TEPunktRadioButton"));
+    QCOMPARE(s->InputSeparator, std::string("."));
+  }
+
+  void eachShowingRunsTheOpeningStepsAndKeepsThePage() {
+    showDialog();
+    dlg->pages()->setCurrentIndex(3);
+    dlg->accept();
+    s->InputSeparator = ",";
+    s->MpMN = 321;
+    showDialog();
+    QCOMPARE(dlg->pages()->currentIndex(), 3);
+    QVERIFY(radio("TEKommaRadioButton")->isChecked());
+    QCOMPARE(s->SeparatorAtSettings, std::string(","));
+    QCOMPARE(spin("MpMNEdit")->value(), 321);
+    QCOMPARE(spin("MNSpinEdit")->value(), 321);
+  }
+
+  void mirroringBetweenTheTwoNavigonFields() {
+    showDialog();
+    spin("MNSpinEdit")->setValue(250);
+    QCOMPARE(spin("MpMNEdit")->value(), 250);
+    QCOMPARE(s->MpMN, 250);
+    spin("MpMNEdit")->setValue(40);
+    QCOMPARE(spin("MNSpinEdit")->value(), 40);
+    QCOMPARE(s->MpMN, 40);
+    // Typing goes through the same rule; the range stops at 10000.
+    QSpinBox* f = spin("MNSpinEdit");
+    f->selectAll();
+    QTest::keyClicks(f, QStringLiteral("99999"));
+    QCOMPARE(f->value(), 9999);  // the fifth digit does not fit the range
+    QCOMPARE(spin("MpMNEdit")->value(), 9999);
+    QCOMPARE(s->MpMN, 9999);
+  }
+
+  void tomTomPage() {
+    showDialog();
+    QSpinBox* tt = spin("TTSpinEdit");
+    QCOMPARE(tt->value(), 15);  // MpTT3's default, not the design's 0
+    tt->setValue(30);
+    QCOMPARE(s->MpTT3, 30);
+    QCOMPARE(spin("MpTTEdit")->value(), 30);
+    spin("MpTTEdit")->setValue(7);
+    QCOMPARE(tt->value(), 7);
+    QCheckBox* placeNames = box("TTShowOrt");
+    QVERIFY(!placeNames->isEnabled());
+    QVERIFY(!placeNames->toolTip().isEmpty());
+    QCOMPARE(
+        placeNames->text(),
+        QString::fromUtf8("für  TomTom alle Versionen Ortsangaben in der Ausgabedatei zulassen"));
+  }
+
+  void otherSplitFieldsAndAltitude() {
+    showDialog();
+    spin("MpMTPEdit")->setValue(60);
+    spin("MpFalkEdit")->setValue(0);
+    spin("HKorEdit")->setValue(1000);
+    box("HoeheNull")->setChecked(false);
+    QCOMPARE(s->MpMTP, 60);
+    QCOMPARE(s->MpFalk, 0);
+    QCOMPARE(s->HKorEdit, 1000);
+    QVERIFY(!s->HoeheNull);
+    QCOMPARE(spin("HKorEdit")->maximum(), 1000);
+  }
+
+  void placeNameWarnings() {
+    showDialog();
+    dlg->pages()->setCurrentIndex(4);
+    QCheckBox* mn4 = box("MN4ShowOrt");
+    click(mn4);  // checks it: warns
+    QVERIFY(s->MN4ShowOrt);
+    QCOMPARE(port->prompts.size(), size_t(1));
+    QCOMPARE(port->prompts[0].kind, PromptKind::Warning);
+    QCOMPARE(port->prompts[0].buttons, PromptButtons::Ok);
+    QCOMPARE(port->prompts[0].text, mn4ShowOrtWarning());
+
+    click(mn4);  // unchecks it: silent
+    QVERIFY(!s->MN4ShowOrt);
+    QCOMPARE(port->prompts.size(), size_t(1));
+
+    QCheckBox* mn42 = box("MN42ShowOrt");
+    mn42->setChecked(true);  // as the settings load does: silent
+    QCOMPARE(port->prompts.size(), size_t(1));
+    QVERIFY(s->MN42ShowOrt);
+    // The Tab key that moved the focus onto the box is released on it.
+    mn42->setFocus();
+    QTest::keyRelease(mn42, Qt::Key_Tab);
+    QCOMPARE(port->prompts.size(), size_t(2));
+    QCOMPARE(port->prompts[1].text, mn42ShowOrtWarning());
+
+    QTest::mouseClick(mn42, Qt::RightButton, {}, QPoint(8, mn42->height() / 2));
+    QCOMPARE(port->prompts.size(), size_t(2));
+
+    click(box("MN5ShowOrt"));  // unchecks MN5 (on by default)
+    click(box("MN5ShowOrt"));  // checks it again: MN5 never warns
+    QVERIFY(s->MN5ShowOrt);
+    QCOMPARE(port->prompts.size(), size_t(2));
+  }
+};
+
+QTEST_MAIN(SettingsDialogTest)
+#include "settingsdialog_test.moc"

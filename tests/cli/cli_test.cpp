@@ -1,0 +1,242 @@
+// The batch converter, in-process and through the real executable.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <fcntl.h>
+
+#include <cstdio>
+#include <sstream>
+
+#include "cli/cli.h"
+#include "support/nmea_writer.h"
+#include "support/temp_folder.h"
+
+namespace kursolin {
+namespace {
+
+using test::TempFolder;
+
+struct CliResult {
+  int rc;
+  std::string out, err;
+};
+
+class Cli : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::TrackBuilder t(48.0, 11.0, 12 * 3600);
+    t.add(t.current()).drive(0, 40, 300);  // 3.3 km north
+    rmcLog = folder.file("fahrt.txt");
+    test::writeBytes(rmcLog, test::joinCrLf(t.rmcLines()));
+  }
+  CliResult run(std::vector<std::string> args) {
+    // Every run uses the scratch folder as program folder, so no real settings are read.
+    args.insert(args.begin(), {"--appdir", folder.path()});
+    std::ostringstream out, err;
+    const int rc = cli::run(args, out, err, folder.dir());
+    return {rc, out.str(), err.str()};
+  }
+  TempFolder folder;
+  std::string rmcLog;
+};
+
+std::vector<std::string> crlfLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0, p;
+  while ((p = text.find("\r\n", start)) != std::string::npos) {
+    lines.push_back(text.substr(start, p - start));
+    start = p + 2;
+  }
+  EXPECT_EQ(start, text.size()) << "every line ends in CR LF";
+  return lines;
+}
+
+TEST_F(Cli, ConvertsToStandardOutput) {
+  const CliResult r = run({"-i", "rmc", "-f", "mn42", rmcLog});
+  ASSERT_EQ(r.rc, cli::kWritten) << r.err;
+  const auto lines = crlfLines(r.out);
+  ASSERT_EQ(lines.size(), 5u) << "start, three distance points, end";
+  EXPECT_EQ(lines[0], "-|-|-|-|-|-|-|-|-|-|-|11.000000|48.000000|-|-|");
+  EXPECT_EQ(r.err, "");
+}
+
+TEST_F(Cli, NumericCodesAndNamesAreTheSame) {
+  EXPECT_EQ(run({"-i", "2", "-f", "2", rmcLog}).out, run({"-i", "rmc", "-f", "mn5", rmcLog}).out);
+}
+
+TEST_F(Cli, OverridesChangeTheRules) {
+  const CliResult r = run({"-i", "rmc", "--set", "Setup/AGC=1", "--set", "setup/xrp=100", rmcLog});
+  ASSERT_EQ(r.rc, cli::kWritten) << r.err;
+  EXPECT_EQ(crlfLines(r.out).size(), 4u) << "lines 0, 100, 200 and the end point";
+}
+
+TEST_F(Cli, ExplainNamesTheRuleOfEveryPoint) {
+  const std::string out = folder.file("r.rte");
+  const CliResult r = run({"-i", "rmc", "-o", out, "--explain", rmcLog});
+  ASSERT_EQ(r.rc, cli::kWritten) << r.err;
+  EXPECT_NE(r.out.find("Routenpunkt 1: Startpunkt"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Routenpunkt 2: Abstand"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Routenpunkt 5: Zielpunkt"), std::string::npos) << r.out;
+}
+
+TEST_F(Cli, WritesAFileAndSplitsLongRoutes) {
+  const std::string target = folder.file("Tour.rte");
+  CliResult r = run({"-i", "rmc", "-o", target, "--set", "Setup/AGC=1", "--set", "Setup/XRp=10",
+               "--per-file", "10", rmcLog});
+  ASSERT_EQ(r.rc, cli::kWritten) << r.err;
+  // 31 points: three files of ten and one of one.
+  for (const char* name : {"Tour.rte", "Tour_1.rte", "Tour_2.rte", "Tour_3.rte"}) {
+    EXPECT_TRUE(folder.entries().count(name)) << name;
+  }
+  EXPECT_EQ(crlfLines(test::readBytes(folder.file("Tour_1.rte"))).size(), 10u);
+  EXPECT_EQ(crlfLines(test::readBytes(folder.file("Tour_3.rte"))).size(), 1u);
+  // The settings maximum applies without --per-file.
+  r = run({"-i", "rmc", "-o", folder.file("Ganz.rte"), "--set", "Setup/AGC=1", "--set",
+           "Setup/XRp=10", rmcLog});
+  ASSERT_EQ(r.rc, cli::kWritten) << r.err;
+  EXPECT_EQ(crlfLines(test::readBytes(folder.file("Ganz.rte"))).size(), 31u);
+  EXPECT_FALSE(folder.entries().count("Kursolin.Ini")) << "the converter never writes settings";
+}
+
+TEST_F(Cli, UsageErrors) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{}, {"--bogus", rmcLog}, {"-i", "xyz", rmcLog},
+        {"-f", "99", rmcLog}, {"--set", "Setup/Nope=1", rmcLog}, {"--set", "DiM=1", rmcLog},
+        {"--set", "Setup/DiM=viel", rmcLog}, {"--per-file", "0", rmcLog}, {"a", "b"},
+        {"-o"}, {"--decimal-separator", "ab", rmcLog}}) {
+    const CliResult r = run(args);
+    EXPECT_EQ(r.rc, cli::kUnusable) << ::testing::PrintToString(args);
+    EXPECT_FALSE(r.err.empty());
+  }
+}
+
+TEST_F(Cli, FormatsThisVersionCannotHandleAreNamed) {
+  CliResult r = run({"-i", "ovl", rmcLog});
+  EXPECT_EQ(r.rc, cli::kUnusable);
+  EXPECT_NE(r.err.find("noch nicht"), std::string::npos) << r.err;
+  r = run({"-i", "rmc", "-f", "itn", rmcLog});
+  EXPECT_EQ(r.rc, cli::kUnusable);
+  EXPECT_NE(r.err.find("TomTom"), std::string::npos) << r.err;
+}
+
+TEST_F(Cli, UnusableInput) {
+  CliResult r = run({"-i", "rmc", folder.file("fehlt.txt")});
+  EXPECT_EQ(r.rc, cli::kUnusable);
+  EXPECT_NE(r.err.find("fehlt.txt"), std::string::npos);
+  test::writeBytes(folder.file("gga.txt"), test::joinCrLf({test::ggaSentence(test::Fix{})}));
+  r = run({"-i", "rmc", folder.file("gga.txt")});
+  EXPECT_EQ(r.rc, cli::kUnusable);
+  EXPECT_NE(r.err.find("Keine verwertbaren RMC Datens\xC3\xA4tze erkannt"), std::string::npos)
+      << "the German message in the terminal's UTF-8: " << r.err;
+}
+
+TEST_F(Cli, ErrorPromptsFollowThePolicy) {
+  auto lines = test::TrackBuilder(48, 11, 43200).add(test::Fix{}).drive(0, 40, 20).rmcLines();
+  lines[10] = "$GPRMC,broken*00";
+  const std::string log = folder.file("kaputt.txt");
+  test::writeBytes(log, test::joinCrLf(lines));
+  CliResult r = run({"-i", "rmc", "--set", "Debug/ShowError=1", log});
+  EXPECT_EQ(r.rc, cli::kWritten) << "Ignore by default";
+  EXPECT_NE(r.err.find("Ignorieren"), std::string::npos) << r.err;
+  r = run({"-i", "rmc", "--set", "Debug/ShowError=1", "--strict", log});
+  EXPECT_EQ(r.rc, cli::kStopped);
+  EXPECT_EQ(r.out, "") << "nothing written after an Abort";
+}
+
+TEST_F(Cli, QuestionsAreAnsweredNoUnlessYes) {
+  // Summer time mode with a log that was not made in summer: the offset question.
+  ::setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
+  struct timespec times[2] = {{1168000000, 0}, {1168000000, 0}};  // January 2007
+  ASSERT_EQ(::utimensat(AT_FDCWD, rmcLog.c_str(), times, 0), 0);
+  CliResult r = run({"-i", "rmc", "--set", "Pref/TimeArt=2", "--explain", rmcLog});
+  EXPECT_NE(r.err.find("nicht zur Sommerzeit erstellt"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Startpunkt (-S:12:00:00)"), std::string::npos) << r.err;
+  r = run({"-i", "rmc", "--set", "Pref/TimeArt=2", "--yes", "--explain", rmcLog});
+  EXPECT_NE(r.err.find("Startpunkt (-S:14:00:00)"), std::string::npos) << r.err;
+}
+
+TEST_F(Cli, UnwritableTargetStopsTheConversion) {
+  test::writeBytes(folder.file("datei"), "x");
+  const CliResult r = run({"-i", "rmc", "-o", folder.file("datei") + "/route.rte", rmcLog});
+  EXPECT_EQ(r.rc, cli::kStopped);
+  EXPECT_NE(r.err.find("route.rte"), std::string::npos) << r.err;
+}
+
+TEST_F(Cli, SettingsFileIsReadFromTheProgramFolderOrGivenOne) {
+  test::writeBytes(folder.file("Kursolin.Ini"), "[Pref]\r\nSourceNr=2\r\n[Navi]\r\nSys=0\r\n");
+  CliResult r = run({rmcLog});
+  ASSERT_EQ(r.rc, cli::kWritten) << r.err;
+  EXPECT_EQ(crlfLines(r.out)[0], "-|-|-|-|-|-|-|-|-|-|11.000000|48.000000|-|") << "MN|4 from Sys=0";
+  test::writeBytes(folder.file("other.ini"), "[Pref]\r\nSourceNr=2\r\n[Navi]\r\nSys=6\r\n");
+  r = run({"--ini", folder.file("other.ini"), rmcLog});
+  ASSERT_EQ(r.rc, cli::kWritten) << r.err;
+  EXPECT_EQ(r.out.substr(0, 5), "Zeit;");
+}
+
+TEST(CliHelp, ListsEveryOptionAndFormat) {
+  std::ostringstream out, err;
+  EXPECT_EQ(cli::run({"--help"}, out, err, "/tmp/"), cli::kWritten);
+  const std::string h = out.str();
+  for (const char* word : {"--input-format", "--output-format", "-o", "--per-file", "--set",
+                           "--decimal-separator", "--ini", "--appdir", "--strict", "--yes",
+                           "--explain", "gga-vtg", "mn42-mn5", "qv3", "txt-mercator",
+                           "autoroute", "falk", "Rückgabewert"}) {
+    EXPECT_NE(h.find(word), std::string::npos) << word;
+  }
+}
+
+// The real executable on the shared samples.
+class CliExecutable : public ::testing::Test {
+ protected:
+  static std::string sample(const char* name) {
+    return std::string(KURSOLIN_SHARED_SAMPLES) + "/" + name;
+  }
+  void SetUp() override {
+    struct stat st {};
+    if (::stat(sample("track-gga-rmc-vtg.nmea").c_str(), &st) != 0)
+      GTEST_SKIP() << "shared samples not present";
+  }
+  int exec(const std::string& args, std::string* out) {
+    const std::string cmd = std::string(KURSOLIN_CLI_EXE) + " --appdir " + folder.path() + " " +
+                            args + " 2>" + folder.file("stderr.txt");
+    FILE* p = ::popen(cmd.c_str(), "r");
+    if (!p) return -1;
+    char buf[4096];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out->append(buf, n);
+    const int status = ::pclose(p);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  TempFolder folder;
+};
+
+TEST_F(CliExecutable, ConvertsTheSampleLogs) {
+  std::string out;
+  ASSERT_EQ(exec("-i rmc -f mn42 --set Setup/DiC=0 --set Setup/RwC=0 --set Setup/StopC=0 "
+                 "--set Setup/SecC=1 --set Setup/Sek=60 --set Setup/MinDist=0 " +
+                     sample("track-gga-rmc-vtg.nmea"),
+                 &out),
+            0);
+  EXPECT_EQ(out,
+            "-|-|-|-|-|-|-|-|-|-|-|-88.121722|42.530485|-|-|\r\n"
+            "-|-|-|-|-|-|-|-|-|-|-|-88.121722|42.530513|-|-|\r\n"
+            "-|-|-|-|-|-|-|-|-|-|-|-88.121762|42.530502|-|-|\r\n"
+            "-|-|-|-|-|-|-|-|-|-|-|-88.121758|42.530517|-|-|\r\n");
+  out.clear();
+  EXPECT_EQ(exec("-i mn42-mn5 -f mn4 --set Navi/MN4ShowOrt=1 " + sample("route-15fields.rte"), &out), 0);
+  EXPECT_EQ(out.substr(0, out.find("\r\n")),
+            "-|-|-|08523|Plauen|08523|Jahnstrasse|28|-|-|12.10727|50.49425|-|");
+}
+
+TEST_F(CliExecutable, ExitCodesForRefusedFilesAndBadUsage) {
+  std::string out;
+  EXPECT_EQ(exec("-i gga-vtg " + sample("waypoints-only.nmea"), &out), 2);
+  EXPECT_EQ(exec("-i itn " + sample("route-lat-first.itn"), &out), 2);
+  EXPECT_EQ(exec("-i mn4 " + sample("route-15fields.rte"), &out), 2) << "15 fields are no MN|4 file";
+  EXPECT_EQ(exec("--nonsense", &out), 2);
+  EXPECT_EQ(out, "");
+}
+
+}  // namespace
+}  // namespace kursolin

@@ -1,0 +1,62 @@
+#include "support/fuzz_readers.h"
+
+#include <string>
+
+#include "core/host.h"
+#include "core/session.h"
+#include "formats/navigon.h"
+#include "support/fake_port.h"
+#include "support/session_setup.h"
+#include "track/generator.h"
+#include "track/nmea.h"
+
+namespace kursolin::test {
+
+namespace {
+
+// The readers' own conversion errors are the one failure they are allowed.
+template <typename F>
+void guarded(F&& f) {
+  try {
+    f();
+  } catch (const ConvertError&) {
+  }
+}
+
+}  // namespace
+
+void fuzzReaders(const std::uint8_t* data, std::size_t size) {
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  for (const HostSettings& host : {HostSettings::german(), HostSettings::english()}) {
+    ScriptedPort port;
+    Session s(port, host);
+    createLikeTheWindow(s);
+    s.ShowErrors = true;
+    s.InputLines.setText(text);
+    for (int i = 0; i < s.InputLines.Count() && i < 2000; ++i) {
+      const std::string line = s.InputLines.at(i);
+      guarded([&] { GetGGA(s, line, i); });
+      guarded([&] { GetRMC(s, line, i); });
+      guarded([&] { GetVTG(s, line, i); });
+      for (int code : {8, 9}) {
+        s.InputFormat = code;
+        s.InputIsMN5 = (i % 2) == 0;
+        guarded([&] { GetMN(s, line, i); });
+      }
+    }
+    if (s.InputLines.Count() > 5000) continue;
+    for (int code : {1, 2, 9}) {
+      for (bool everyNth : {false, true}) {
+        useInput(s, code);
+        useOutput(s, everyNth ? 6 : 2);
+        s.rules.AllGGACheck = everyNth;
+        s.rules.XRPSpin = 3;
+        s.rules.ZeitCheck = true;
+        s.ShowPointInfo = true;
+        guarded([&] { RouteErzeugen(s); });
+      }
+    }
+  }
+}
+
+}  // namespace kursolin::test

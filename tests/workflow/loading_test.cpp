@@ -1,0 +1,286 @@
+// Choosing the input format and loading files of it.
+#include <gtest/gtest.h>
+
+#include "core/cp1252.h"
+#include "support/hosts.h"
+#include "support/nmea_writer.h"
+#include "support/session_setup.h"
+#include "support/temp_folder.h"
+#include "workflow/input_formats.h"
+#include "workflow/loading.h"
+#include "workflow/panes.h"
+#include "workflow/program.h"
+
+namespace kursolin {
+namespace {
+
+class Loading : public ::testing::Test {
+ protected:
+  Loading() : session(port, HostSettings::german()) {}
+  void SetUp() override {
+    test::createLikeTheWindow(session);
+    session.OpenDir = folder.dir();
+    applyStartFormats(session);
+    port.clearRecords();
+  }
+  std::string file(const std::string& name, const std::string& bytes) {
+    test::writeBytes(folder.file(name), bytes);
+    return folder.file(name);
+  }
+  /// Chooses a format from the menu and picks `path` in the dialog.
+  void choose(int code, const std::optional<std::string>& path) {
+    port.openAnswers.push_back(path);
+    SourceChange(session, code);
+    port.openAnswers.clear();  // re-choosing the current format asks for no file
+  }
+  test::TempFolder folder;
+  test::ScriptedPort port;
+  Session session;
+};
+
+std::string ggaVtgLog() {
+  test::TrackBuilder t(48, 11, 43200);
+  t.add(t.current()).drive(0, 40, 4);
+  return test::joinCrLf(t.ggaVtgLines());
+}
+
+TEST_F(Loading, StartUpAsksForNoFile) {
+  EXPECT_TRUE(port.openRequests.empty());
+  EXPECT_EQ(session.InputFormat, 1);
+  EXPECT_EQ(session.inputCaption(), "NEMA Log \"GGA + VTG\"");
+  EXPECT_EQ(session.statusText(), "Keine Datei ge\xF6" "ffnet");
+  EXPECT_FALSE(session.item("Route").enabled);
+}
+
+TEST_F(Loading, GgaVtgLogIsLoadedAndReported) {
+  const std::string path = file("Alpen.txt", ggaVtgLog());
+  choose(2, std::nullopt);  // another format first, cancelled
+  choose(1, path);
+  ASSERT_EQ(port.openRequests.size(), 2u);
+  const FileDialogRequest& req = port.openRequests[1];
+  EXPECT_EQ(req.title, "NMEA Datei laden");
+  EXPECT_EQ(req.filter, "NMEA Datei(*.txt)|*.txt");
+  EXPECT_EQ(req.defaultExt, "txt");
+  EXPECT_EQ(req.initialDir, folder.dir());
+  EXPECT_EQ(session.InputLines.Count(), 10);
+  EXPECT_EQ(session.inputCaption(), "NEMA Log \"GGA + VTG\" - Zeilen = 10");
+  EXPECT_EQ(session.statusText(), "NEMA Log Datei \" GGA+VTG \"= " + path);
+  EXPECT_EQ(session.InputFileName, path);
+  EXPECT_EQ(session.SaveBaseName, "Alpen.txt");
+  EXPECT_EQ(session.OpenDir, folder.dir());
+  EXPECT_TRUE(session.item("Route").enabled);
+  EXPECT_TRUE(session.ReadVtg);
+  EXPECT_EQ(session.InputShortName, "GGA + VTG");
+  for (const char* c : {"MeterCheck", "MeterSpeedEdit", "GradEdit", "PauseEdit", "ZeitSpin",
+                        "MinDistEdit", "Label8"})
+    EXPECT_TRUE(session.item(c).enabled) << c;
+  EXPECT_TRUE(session.item("Zeitangabe").visible);
+  EXPECT_TRUE(session.item("IN_GGAVTG").checked);
+  EXPECT_TRUE(session.item("In_NMEA").checked);
+  EXPECT_FALSE(session.item("IN_RMC").checked);
+  EXPECT_TRUE(port.prompts.empty());
+}
+
+TEST_F(Loading, RefusedNmeaLogs) {
+  struct Case {
+    int code;
+    std::string text;
+    std::string caption, message;
+  } cases[] = {
+      {1, test::joinCrLf({test::ggaSentence(test::Fix{}), test::ggaSentence(test::Fix{})}),
+       "NEMA-Dateifehler keine GGA od. VTG Datens\xE4tze erkannt!",
+       "Keine verwertbaren GGA oder VTG Datens\xE4tze erkannt oder keine NEMA-Datei"},
+      {2, ggaVtgLog(), "NEMA - Dateifehler keine RMC Datens\xE4tze erkannt!",
+       "Keine verwertbaren RMC Datens\xE4tze erkannt oder keine NEMA-Datei"},
+      {2, " $GPRMC,x\r\n", "NEMA - Dateifehler keine RMC Datens\xE4tze erkannt!",
+       "Keine verwertbaren RMC Datens\xE4tze erkannt oder keine NEMA-Datei"},
+  };
+  for (const auto& c : cases) {
+    port.clearRecords();
+    choose(c.code == 1 ? 2 : 1, std::nullopt);
+    choose(c.code, file("log.txt", c.text));
+    EXPECT_EQ(session.inputCaption(), c.caption);
+    ASSERT_EQ(port.prompts.size(), 1u);
+    EXPECT_EQ(port.prompts[0].text, c.message);
+    EXPECT_EQ(port.prompts[0].kind, PromptKind::Error);
+    EXPECT_EQ(port.prompts[0].buttons, PromptButtons::Abort);
+    EXPECT_FALSE(session.item("Route").enabled);
+    EXPECT_FALSE(session.item("MeterCheck").enabled) << "the rules stay disabled";
+    EXPECT_GT(session.InputLines.Count(), 0) << "the lines stay in the pane";
+  }
+}
+
+TEST_F(Loading, NavigonFilesAndTheirSeparators) {
+  const std::string l15 = "-|-|-|-|-|-|-|-|-|-|-|12.1|50.4|-|-|";
+  struct Case {
+    int code;
+    std::string first;
+    bool ok;
+    bool mn5;
+  } cases[] = {
+      {9, l15, true, false},
+      {9, l15 + "-|-|", true, true},
+      {9, l15 + "-|", false, false},
+      {8, "-|-|-|-|-|-|-|-|-|-|12.1|50.4|-|", true, false},
+      {8, "-|-|-|-|-|-|-|-|-|-|12.1|50.4|-|-|", false, false},
+      {8, "", false, false},
+  };
+  for (const auto& c : cases) {
+    port.clearRecords();
+    choose(1, std::nullopt);
+    choose(c.code, file("r.rte", c.first + "\r\n" + l15 + "\r\n"));
+    EXPECT_EQ(session.item("Route").enabled, c.ok) << c.first;
+    if (c.code == 9) {
+      EXPECT_EQ(session.InputIsMN5, c.mn5) << c.first;
+    }
+    if (c.ok) {
+      EXPECT_EQ(session.inputCaption(), session.InputLabel + " - Zeilen = 2");
+      EXPECT_TRUE(session.item("MeterSpin").enabled);
+      EXPECT_FALSE(session.item("MeterSpeedEdit").enabled);
+      EXPECT_TRUE(session.item("Label4").enabled);
+      EXPECT_FALSE(session.item("GradCheck").enabled);
+      EXPECT_FALSE(session.item("Zeitangabe").visible);
+      EXPECT_TRUE(port.prompts.empty());
+    } else {
+      EXPECT_EQ(session.inputCaption(), c.code == 8 ? "Navigon MN|4 oder 4.1 Routendatei Fehler!"
+                                                    : "Navigon MN|4.2 oder MN5 Routendatei Fehler!");
+      ASSERT_EQ(port.prompts.size(), 1u);
+      EXPECT_EQ(port.prompts[0].text,
+                c.code == 8
+                    ? "Keine verwertbaren Informationen erkannt oder keine Navigon MN|4 oder 4.1 Routendatei"
+                    : "Keine verwertbaren Informationen erkannt oder keine Navigon MN|4.2 Routendatei");
+    }
+    EXPECT_EQ(session.statusText(),
+              (c.code == 8 ? "Navigon MN|4 oder 4.1 Routendatei = "
+                           : "Navigon MN|4.2 oder MN5  Routendatei = ") + folder.file("r.rte"));
+  }
+}
+
+TEST_F(Loading, CancellingTheDialogLeavesBothPanesEmpty) {
+  session.InputLines.assign({"a", "b"});
+  session.OutputLines.assign({"c"});
+  choose(2, std::nullopt);
+  EXPECT_EQ(session.InputLines.Count(), 0);
+  EXPECT_EQ(session.OutputLines.Count(), 0);
+  EXPECT_TRUE(port.prompts.empty());
+  EXPECT_EQ(session.inputCaption(), "NEMA Log \"RMC\"");
+}
+
+TEST_F(Loading, ReloadingKeepsTheRuleGroups) {
+  choose(2, std::nullopt);
+  choose(1, file("a.txt", ggaVtgLog()));
+  port.openAnswers.push_back(file("b.txt", "nothing\r\n"));
+  port.clearRecords();
+  LoadNMEAExecute(session);
+  EXPECT_TRUE(session.item("MeterCheck").enabled) << "a reload keeps the groups";
+  EXPECT_FALSE(session.item("Route").enabled);
+  EXPECT_EQ(port.prompts.size(), 1u);
+}
+
+TEST_F(Loading, LineEndsOfAnyKindAndCp1252Bytes) {
+  choose(8, file("r.rte", "-|-|-|-|Z\xFCrich|-|-|-|-|-|12.1|50.4|-|\r-|-|-|-|-|-|-|-|-|-|1|2|-|\n"
+                          "x\r\n"));
+  EXPECT_EQ(session.InputLines.Count(), 3);
+  EXPECT_EQ(session.InputLines.at(0).substr(8, 6), "Z\xFCrich");
+}
+
+TEST_F(Loading, UnreadableFileGetsAMessageNamingIt) {
+  choose(2, folder.file("fehlt.txt"));
+  ASSERT_EQ(port.prompts.size(), 1u);
+  EXPECT_NE(port.prompts[0].text.find(folder.file("fehlt.txt")), std::string::npos);
+  EXPECT_FALSE(session.item("Route").enabled);
+}
+
+TEST_F(Loading, FormatsWithoutReaderAreRefusedWithoutLoading) {
+  for (int code : {3, 4, 5, 6, 10, 20, 21, 22, 23, 24}) {
+    port.clearRecords();
+    SourceChange(session, code);
+    ASSERT_EQ(port.prompts.size(), 1u) << code;
+    EXPECT_EQ(port.prompts[0].kind, PromptKind::Information);
+    EXPECT_NE(port.prompts[0].text.find("noch nicht"), std::string::npos);
+    EXPECT_TRUE(port.openRequests.empty()) << code;
+    EXPECT_EQ(session.InputFormat, 1);
+  }
+}
+
+TEST_F(Loading, TextSubmenuAndChangedSeparator) {
+  choose(2, std::nullopt);
+  choose(1, file("a.txt", ggaVtgLog()));
+  session.setInputCaption("anything");
+  In_NaviTextTabClick(session);
+  EXPECT_EQ(session.inputCaption(), session.InputLabel) << "opening the sub-menu resets it";
+  EXPECT_EQ(session.InputLines.Count(), 10) << "nothing reloaded";
+  // A new input separator reloads once, then no more.
+  session.InputSeparator = ";";
+  port.openAnswers.push_back(std::nullopt);
+  In_NaviTextTabClick(session);
+  EXPECT_EQ(port.openRequests.size(), 3u);
+  In_NaviTextTabClick(session);
+  EXPECT_EQ(port.openRequests.size(), 3u);
+}
+
+TEST_F(Loading, InputPaneChangesDecideAvailability) {
+  struct Case {
+    std::vector<std::string> lines;
+    bool pane, route;
+  } cases[] = {
+      {{}, false, false},
+      {{"x"}, true, false},
+      {{"x", "y"}, true, true},
+      {{"", "y"}, false, true},
+      {{"\x1F", "y"}, true, true},  // 0x1F followed by more sorts after it
+      {{"\x1F" "a"}, true, false},
+  };
+  for (const auto& c : cases) {
+    test::setInput(session, c.lines);
+    EXPECT_EQ(session.item("NMEADaten").enabled, c.pane) << ::testing::PrintToString(c.lines);
+    EXPECT_EQ(session.item("Route").enabled, c.route) << ::testing::PrintToString(c.lines);
+  }
+  session.OutputLines.assign({"\r"});
+  NaviChange(session);
+  EXPECT_FALSE(session.item("SaveNavi").enabled);
+  session.OutputLines.assign({"a"});
+  NaviChange(session);
+  EXPECT_TRUE(session.item("SaveNavi").enabled);
+  EXPECT_TRUE(session.item("RouteReversAction").enabled);
+}
+
+TEST_F(Loading, ErrorMenuToggle) {
+  FehlermeldungClick(session);
+  EXPECT_TRUE(session.ShowErrors);
+  EXPECT_TRUE(session.item("Fehlermeldung").checked);
+  FehlermeldungClick(session);
+  EXPECT_FALSE(session.ShowErrors);
+}
+
+TEST(InputLabels, CoordinateTextLabelsNameTheSeparator) {
+  test::ScriptedPort port;
+  Session s(port, HostSettings::german());
+  s.InputSeparatorText = ";";
+  EXPECT_EQ(inputLabelFor(s, 22), "Textdatei im Dezimalgrad Format ; \" getr.");
+  EXPECT_EQ(inputLabelFor(s, 20), "Textdatei im Format Gr\xB0 Min\xB4 Sek\" \" ; \" getr.");
+  EXPECT_EQ(failureCaptionFor(s, 23), "Koordinaten aus Textdatei im Mercator Format \" ; \" getrennt Fehler!");
+  EXPECT_EQ(failureMessageFor(s, 21),
+            "Keine verwertbaren Informationen erkannt oder keine \" ; \" getrennte Textdatei im Format Gr\xB0 Min\xB4 ");
+  EXPECT_EQ(inputFormat(9)->statusPrefix, "Navigon MN|4.2 oder MN5  Routendatei = ");
+  EXPECT_EQ(inputFormat(24)->shortName, "Touratech TTQV ");
+}
+
+TEST(StartUp, StoredCodesThisVersionCannotUseStartAsDefaults) {
+  for (int stored : {7, 3, 24, 99}) {
+    test::ScriptedPort port;
+    Session s(port, HostSettings::german());
+    test::createLikeTheWindow(s);
+    s.InputFormat = stored;
+    s.OutputFormat = 3;
+    applyStartFormats(s);
+    EXPECT_EQ(s.InputFormat, 1) << stored;
+    EXPECT_EQ(s.OutputFormat, 1);
+    EXPECT_TRUE(s.OutMN42);
+    EXPECT_TRUE(port.prompts.empty());
+    EXPECT_TRUE(port.openRequests.empty());
+  }
+}
+
+}  // namespace
+}  // namespace kursolin
