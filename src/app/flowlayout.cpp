@@ -23,9 +23,13 @@ FlowLayout::~FlowLayout() {
   while (QLayoutItem* item = takeAt(0)) delete item;
 }
 
-void FlowLayout::addItem(QLayoutItem* item) { items_.append(item); }
+void FlowLayout::addItem(QLayoutItem* item) {
+  items_.append(item);
+}
 
-int FlowLayout::count() const { return static_cast<int>(items_.size()); }
+int FlowLayout::count() const {
+  return static_cast<int>(items_.size());
+}
 
 QLayoutItem* FlowLayout::itemAt(int index) const {
   return index >= 0 && index < items_.size() ? items_.at(index) : nullptr;
@@ -35,11 +39,17 @@ QLayoutItem* FlowLayout::takeAt(int index) {
   return index >= 0 && index < items_.size() ? items_.takeAt(index) : nullptr;
 }
 
-Qt::Orientations FlowLayout::expandingDirections() const { return {}; }
+Qt::Orientations FlowLayout::expandingDirections() const {
+  return {};
+}
 
-bool FlowLayout::hasHeightForWidth() const { return true; }
+bool FlowLayout::hasHeightForWidth() const {
+  return true;
+}
 
-int FlowLayout::heightForWidth(int width) const { return arrange(QRect(0, 0, width, 0), false); }
+int FlowLayout::heightForWidth(int width) const {
+  return arrange(QRect(0, 0, width, 0), false);
+}
 
 QSize FlowLayout::minimumSize() const {
   QSize size;

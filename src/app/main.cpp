@@ -21,8 +21,7 @@ int main(int argc, char** argv) {
   // Qt's own texts (dialog buttons, context menus) in German where the translation is installed.
   QTranslator qtTranslator;
   if (qtTranslator.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"),
-                        QStringLiteral("_"),
-                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+                        QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
     QApplication::installTranslator(&qtTranslator);
   }
 

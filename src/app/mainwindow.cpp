@@ -54,7 +54,9 @@ namespace kursolin::gui {
 
 namespace {
 
-QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
+QString Q(const char* utf8) {
+  return QString::fromUtf8(utf8);
+}
 
 // The window's hooks always run; the questions go to the test's port when one is given.
 class WindowPort : public UserPort {
@@ -204,26 +206,48 @@ EditState editStateOf(QWidget* w) {
 void applyEdit(QWidget* w, EditCommand c) {
   if (auto* te = qobject_cast<QPlainTextEdit*>(w)) {
     switch (c) {
-      case EditCommand::Undo: te->undo(); break;
-      case EditCommand::Cut: te->cut(); break;
-      case EditCommand::Copy: te->copy(); break;
-      case EditCommand::Paste: te->paste(); break;
+      case EditCommand::Undo:
+        te->undo();
+        break;
+      case EditCommand::Cut:
+        te->cut();
+        break;
+      case EditCommand::Copy:
+        te->copy();
+        break;
+      case EditCommand::Paste:
+        te->paste();
+        break;
       case EditCommand::Delete: {
         QTextCursor cur = te->textCursor();
         cur.removeSelectedText();
         te->setTextCursor(cur);
         break;
       }
-      case EditCommand::SelectAll: te->selectAll(); break;
+      case EditCommand::SelectAll:
+        te->selectAll();
+        break;
     }
   } else if (QLineEdit* le = lineEditOf(w)) {
     switch (c) {
-      case EditCommand::Undo: le->undo(); break;
-      case EditCommand::Cut: le->cut(); break;
-      case EditCommand::Copy: le->copy(); break;
-      case EditCommand::Paste: le->paste(); break;
-      case EditCommand::Delete: le->del(); break;
-      case EditCommand::SelectAll: le->selectAll(); break;
+      case EditCommand::Undo:
+        le->undo();
+        break;
+      case EditCommand::Cut:
+        le->cut();
+        break;
+      case EditCommand::Copy:
+        le->copy();
+        break;
+      case EditCommand::Paste:
+        le->paste();
+        break;
+      case EditCommand::Delete:
+        le->del();
+        break;
+      case EditCommand::SelectAll:
+        le->selectAll();
+        break;
     }
   }
 }
@@ -373,8 +397,8 @@ void MainWindow::buildActions() {
       updateEditActions();
     });
   };
-  edit(undoAction_, Q("&Rückgängig"), Q("Alt+Backspace"), "edit-undo",
-       QStyle::SP_ArrowBack, EditCommand::Undo);
+  edit(undoAction_, Q("&Rückgängig"), Q("Alt+Backspace"), "edit-undo", QStyle::SP_ArrowBack,
+       EditCommand::Undo);
   undoAction_->setObjectName(QStringLiteral("EditUndo"));
   edit(cutAction_, Q("&Ausschneiden"), Q("Ctrl+X"), "edit-cut", QStyle::SP_LineEditClearButton,
        EditCommand::Cut);
@@ -497,14 +521,13 @@ void MainWindow::buildMenus() {
       if (!first) input->addSeparator();
       first = false;
     }
-    QAction* a = addAction(f.menuItem, toQString(f.caption), QString::fromStdString(f.shortcut),
-                           true);
+    QAction* a =
+        addAction(f.menuItem, toQString(f.caption), QString::fromStdString(f.shortcut), true);
     into->addAction(a);
     inputFormatActions_.emplace_back(a, f.code);
     const int code = f.code;
-    connect(a, &QAction::triggered, this, [this, code] {
-      run([this, code] { SourceChange(*session_, code); });
-    });
+    connect(a, &QAction::triggered, this,
+            [this, code] { run([this, code] { SourceChange(*session_, code); }); });
   }
   textInputMenu_ = parents.count("In_NaviTextTab") ? parents["In_NaviTextTab"] : nullptr;
   if (textInputMenu_) {
@@ -534,14 +557,13 @@ void MainWindow::buildMenus() {
       if (!first) output->addSeparator();
       first = false;
     }
-    QAction* a = addAction(f.menuItem, toQString(f.caption), QString::fromStdString(f.shortcut),
-                           true);
+    QAction* a =
+        addAction(f.menuItem, toQString(f.caption), QString::fromStdString(f.shortcut), true);
     into->addAction(a);
     outputFormatActions_.emplace_back(a, f.code);
     const int code = f.code;
-    connect(a, &QAction::triggered, this, [this, code] {
-      run([this, code] { NaviArtChange(*session_, code); });
-    });
+    connect(a, &QAction::triggered, this,
+            [this, code] { run([this, code] { NaviArtChange(*session_, code); }); });
   }
 
   options->addSeparator();
@@ -665,8 +687,8 @@ void MainWindow::buildCentralArea() {
   auto* lower = new QVBoxLayout(lowerArea_);
   lower->setContentsMargins(0, 0, 0, 0);
   lower->setSpacing(0);
-  auto* heading = new QLabel(Q("Die Routenpunkte werden nach den unten stehenden Vorgaben erzeugt."),
-                             lowerArea_);
+  auto* heading = new QLabel(
+      Q("Die Routenpunkte werden nach den unten stehenden Vorgaben erzeugt."), lowerArea_);
   heading->setObjectName(QStringLiteral("SetupHeading"));
   QFont headingFont = font();
   headingFont.setBold(true);
@@ -719,9 +741,7 @@ QWidget* MainWindow::buildRulePanel() {
     rows->addWidget(row);
     return std::make_pair(row, flow);
   };
-  auto group = [this](const char* name) -> std::vector<QWidget*>& {
-    return ruleWidgets_[name];
-  };
+  auto group = [this](const char* name) -> std::vector<QWidget*>& { return ruleWidgets_[name]; };
   auto check = [&](QWidget* row, FlowLayout* flow, const char* name, const QString& caption) {
     auto* c = new QCheckBox(caption, row);
     c->setObjectName(QString::fromLatin1(name));
@@ -979,7 +999,9 @@ void MainWindow::storeGeometry() {
   g.STW = setupBox_->width();
 }
 
-bool MainWindow::saveScreenshot(const QString& path) { return grab().save(path, "PNG"); }
+bool MainWindow::saveScreenshot(const QString& path) {
+  return grab().save(path, "PNG");
+}
 
 // ---------------------------------------------------------------------------------------------
 // Commands
@@ -1093,9 +1115,9 @@ void MainWindow::updatePanes() {
     // While a route is made the generator only appends, one revision per line; anything else
     // (clearing, the flag fix-ups at the end) shows the whole text afresh.
     const long long added = static_cast<long long>(out.Count()) - shownOutputCount_;
-    const bool onlyAppended = busy_ && shownOutputRevision_ != ~0ull && added > 0 &&
-                              out.revision() - shownOutputRevision_ ==
-                                  static_cast<std::uint64_t>(added);
+    const bool onlyAppended =
+        busy_ && shownOutputRevision_ != ~0ull && added > 0 &&
+        out.revision() - shownOutputRevision_ == static_cast<std::uint64_t>(added);
     if (onlyAppended) {
       navi_->appendLines(out, shownOutputCount_);
     } else {
@@ -1168,8 +1190,8 @@ void MainWindow::watchEditor(QWidget* now) {
   watchedEditor_ = now;
   if (now && now->window() == this) {
     if (auto* te = qobject_cast<QPlainTextEdit*>(now)) {
-      editorConnections_.push_back(connect(te, &QPlainTextEdit::selectionChanged, this,
-                                           &MainWindow::updateEditActions));
+      editorConnections_.push_back(
+          connect(te, &QPlainTextEdit::selectionChanged, this, &MainWindow::updateEditActions));
       editorConnections_.push_back(
           connect(te, &QPlainTextEdit::undoAvailable, this, &MainWindow::updateEditActions));
       editorConnections_.push_back(

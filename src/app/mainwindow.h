@@ -122,7 +122,7 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<Session> session_;
 
   std::map<std::string, QAction*> actions_;  // by the session's item names
-  std::vector<QAction*> commandActions_;  // locked while a route is being made
+  std::vector<QAction*> commandActions_;     // locked while a route is being made
   std::vector<std::pair<QAction*, int>> inputFormatActions_;
   std::vector<std::pair<QAction*, int>> outputFormatActions_;
   QAction* undoAction_ = nullptr;

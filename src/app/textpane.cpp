@@ -59,7 +59,9 @@ void TextPane::appendLines(const TextLines& lines, int first) {
   setUndoRedoEnabled(undo);
 }
 
-std::string TextPane::text() const { return fromQString(withNewlines(document()->toRawText())); }
+std::string TextPane::text() const {
+  return fromQString(withNewlines(document()->toRawText()));
+}
 
 int TextPane::lineCount() const {
   const QTextDocument* d = document();

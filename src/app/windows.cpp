@@ -36,10 +36,16 @@ bool showSplitDialog(SplitDialog& dialog, QWidget* mainWindow) {
   return SplitDialogWidget::showModal(dialog, mainWindow);
 }
 
-QString notAvailableText() { return toQString("In dieser Version noch nicht verfügbar"_cp); }
+QString notAvailableText() {
+  return toQString("In dieser Version noch nicht verfügbar"_cp);
+}
 
-void saveRoute(Session& s) { SaveNaviExecute(s); }
+void saveRoute(Session& s) {
+  SaveNaviExecute(s);
+}
 
-void reverseRoute(Session& s) { RouteReversActionExecute(s); }
+void reverseRoute(Session& s) {
+  RouteReversActionExecute(s);
+}
 
 }  // namespace kursolin::gui

@@ -12,7 +12,7 @@ namespace kursolin {
 
 /// Where a search text lies in the input pane.
 struct NmeaTimeMatch {
-  int line = 0;  // 0-based index in InputLines
+  int line = 0;          // 0-based index in InputLines
   long long column = 0;  // 0-based position in that line
   long long offset = 0;  // in the pane's whole text, every line break counted as CR LF
   long long length = 0;  // characters to select

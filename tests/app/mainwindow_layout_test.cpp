@@ -17,7 +17,9 @@ using namespace kursolin::test;
 
 namespace {
 
-QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
+QString Q(const char* utf8) {
+  return QString::fromUtf8(utf8);
+}
 
 // Why the widget is not shown whole, or an empty text.
 QString clipped(QWidget* window, QWidget* w) {

@@ -29,7 +29,9 @@ using namespace kursolin::test;
 
 namespace {
 
-QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
+QString Q(const char* utf8) {
+  return QString::fromUtf8(utf8);
+}
 
 // The lines of a session made headless from the same file: what the window must show.
 std::vector<std::string> headlessRoute(const ProgramFolder& folder, const std::string& log,
@@ -221,12 +223,13 @@ void MainWindowTest::rulePanelReadsAsSentences() {
 
 void MainWindowTest::settingsComeBackAfterAClose() {
   ProgramFolder folder;
-  folder.settings({"[Navi]", "Sys=0", "[Options]", "ShowInfo=1", "[Size]", "H=600", "W=800",
-                   "NMW=300", "[Pos]", "T=40", "H=300", "[Setup]", "DiC=0", "DiM=2000", "DiK=60",
-                   "RwC=1", "RwG=30", "RwK=40", "StopC=0", "Stop=5", "SecC=1", "Sek=60",
-                   "MinDist=60000", "AGC=0", "XRp=7", "[Pref]", "SourceNr=2", "TimeArt=2",
-                   "StartDialog=0", "[Debug]", "Find=1", "ShowErrorMenu=1", "ShowError=1",
-                   "[Eigenes]", "Notiz=bleibt"});
+  folder.settings({"[Navi]", "Sys=0",           "[Options]",     "ShowInfo=1",    "[Size]",
+                   "H=600",  "W=800",           "NMW=300",       "[Pos]",         "T=40",
+                   "H=300",  "[Setup]",         "DiC=0",         "DiM=2000",      "DiK=60",
+                   "RwC=1",  "RwG=30",          "RwK=40",        "StopC=0",       "Stop=5",
+                   "SecC=1", "Sek=60",          "MinDist=60000", "AGC=0",         "XRp=7",
+                   "[Pref]", "SourceNr=2",      "TimeArt=2",     "StartDialog=0", "[Debug]",
+                   "Find=1", "ShowErrorMenu=1", "ShowError=1",   "[Eigenes]",     "Notiz=bleibt"});
   QRect outer;
   {
     StartedWindow w(folder);
@@ -534,7 +537,8 @@ void MainWindowTest::formatSubmenusSeparateEveryTwoItems() {
   StartedWindow w(folder);
   auto shape = [](const QMenu* m) {
     QStringList out;
-    for (const QAction* a : m->actions()) out << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    for (const QAction* a : m->actions())
+      out << (a->isSeparator() ? QStringLiteral("-") : a->text());
     return out;
   };
   QCOMPARE(shape(w.find<QMenu>("Eingabeformat")),
@@ -543,22 +547,20 @@ void MainWindowTest::formatSubmenusSeparateEveryTwoItems() {
                         "-", Q("TomTom  ITN Dateien"), "-", Q("Tourenplaner XML oder TEF  Datei"),
                         "-", Q("Tourenplaner BCR Datei"), "-", Q("Touratech QV3")}));
   QCOMPARE(shape(w.find<QMenu>("Ausgabeformat")),
-           QStringList({Q("Navigon Mobile Navigator MN|4.0 + 4.1"), "-",
-                        Q("Navigon Mobile Navigator MN|4.2"), "-",
-                        Q("Navigon Mobile Navigator MN 5"), "-", Q("TomTom  Routendatei"), "-",
-                        Q("Microsoft AutoRoute Importdatei ab Vers.2002"), "-",
-                        Q("Tourenplaner  BCR Datei"), "-", Q("Falk Previousdestination Datei"), "-",
-                        Q("Routendaten für Tabellen ausgeben"), "-",
-                        Q("Koordinatenpaar als Textdatei")}));
+           QStringList(
+               {Q("Navigon Mobile Navigator MN|4.0 + 4.1"), "-",
+                Q("Navigon Mobile Navigator MN|4.2"), "-", Q("Navigon Mobile Navigator MN 5"), "-",
+                Q("TomTom  Routendatei"), "-", Q("Microsoft AutoRoute Importdatei ab Vers.2002"),
+                "-", Q("Tourenplaner  BCR Datei"), "-", Q("Falk Previousdestination Datei"), "-",
+                Q("Routendaten für Tabellen ausgeben"), "-", Q("Koordinatenpaar als Textdatei")}));
   QCOMPARE(shape(w.find<QMenu>("In_NMEA")),
            QStringList({Q("GGA und VTG Datensätze auswerten"), Q("RMC Datensätze auswerten")}));
-  QCOMPARE(shape(w.find<QMenu>("Optionen")),
-           QStringList({Q("Eingabeformat"), "-", Q("Ausgabeformat"), "-",
-                        Q("Routepunkte Info ausgeben"), Q("Zeitangabe"), "-", Q("Einstellungen"),
-                        Q("Fehlermeldungen ausgeben")}));
-  QCOMPARE(shape(w.find<QMenu>("Datei")),
-           QStringList({Q("Datei laden"), Q("Routendaten speichern"), "-", Q("Drucken"), "-",
-                        Q("Be&enden")}));
+  QCOMPARE(
+      shape(w.find<QMenu>("Optionen")),
+      QStringList({Q("Eingabeformat"), "-", Q("Ausgabeformat"), "-", Q("Routepunkte Info ausgeben"),
+                   Q("Zeitangabe"), "-", Q("Einstellungen"), Q("Fehlermeldungen ausgeben")}));
+  QCOMPARE(shape(w.find<QMenu>("Datei")), QStringList({Q("Datei laden"), Q("Routendaten speichern"),
+                                                       "-", Q("Drucken"), "-", Q("Be&enden")}));
   QCOMPARE(shape(w.find<QMenu>("Bearbeiten")),
            QStringList({Q("&Rückgängig"), "-", Q("&Ausschneiden"), Q("&Kopieren"), Q("&Einfügen"),
                         Q("&Löschen"), Q("Alles &markieren"), "-", Q("Routendaten erzeugen"),
@@ -569,8 +571,8 @@ void MainWindowTest::formatChecksFollowTheChoice() {
   ProgramFolder folder;
   folder.settings({"[Pref]", "StartDialog=0"});
   StartedWindow w(folder);
-  const QStringList outputs = {"MN4Data", "MN42Data", "MN5Data", "TTData",  "AutoData", "BCRData",
-                               "FPrvData", "CSVData", "GMSData", "GMData", "DGData",  "MerData"};
+  const QStringList outputs = {"MN4Data",  "MN42Data", "MN5Data", "TTData", "AutoData", "BCRData",
+                               "FPrvData", "CSVData",  "GMSData", "GMData", "DGData",   "MerData"};
   auto checkedOutputs = [&] {
     QStringList on;
     for (const QString& n : outputs) {
@@ -613,16 +615,16 @@ void MainWindowTest::unavailableFormatsAreDisabledWithAHint() {
   ProgramFolder folder;
   folder.settings({"[Pref]", "StartDialog=0"});
   StartedWindow w(folder);
-  for (const char* name : {"IN_OVL", "IN_TT3", "IN_TP_Stationen", "IN_TP_All", "IN_TP_BCR",
-                           "IN_TQV", "In_Text_GMS", "In_Text_GM", "In_Text_DG", "In_Text_Mer",
-                           "TTData", "AutoData", "BCRData", "FPrvData", "GMSData", "GMData",
-                           "DGData", "MerData"}) {
+  for (const char* name :
+       {"IN_OVL", "IN_TT3", "IN_TP_Stationen", "IN_TP_All", "IN_TP_BCR", "IN_TQV", "In_Text_GMS",
+        "In_Text_GM", "In_Text_DG", "In_Text_Mer", "TTData", "AutoData", "BCRData", "FPrvData",
+        "GMSData", "GMData", "DGData", "MerData"}) {
     QAction* a = w.action(name);
     QVERIFY2(!a->isEnabled(), name);
     QCOMPARE(a->toolTip(), Q("In dieser Version noch nicht verfügbar"));
   }
-  for (const char* name : {"IN_GGAVTG", "IN_RMC", "In_MN4", "In_MN5", "MN4Data", "MN42Data",
-                           "MN5Data", "CSVData"}) {
+  for (const char* name :
+       {"IN_GGAVTG", "IN_RMC", "In_MN4", "In_MN5", "MN4Data", "MN42Data", "MN5Data", "CSVData"}) {
     QVERIFY2(w.action(name)->isEnabled(), name);
   }
 }
@@ -660,8 +662,7 @@ void MainWindowTest::wholeConversion() {
   QCOMPARE(w.port.openRequests.back().title, std::string("NMEA Datei laden"));
   QCOMPARE(w.label("InFileLabel"),
            Q("NEMA Log \"GGA + VTG\" - Zeilen = %1").arg(static_cast<int>(lines.size())));
-  QCOMPARE(w.label("StatusBar"),
-           Q("NEMA Log Datei \" GGA+VTG \"= ") + gui::toQString(log));
+  QCOMPARE(w.label("StatusBar"), Q("NEMA Log Datei \" GGA+VTG \"= ") + gui::toQString(log));
   QCOMPARE(w.input()->document()->firstBlock().text(), gui::toQString(lines.front()));
   QCOMPARE(w.input()->document()->lastBlock().text(), gui::toQString(lines.back()));
   QVERIFY(w.action("Route")->isEnabled());
@@ -725,9 +726,8 @@ void MainWindowTest::regenerationQuestion() {
   w.action("MN5Data")->trigger();
   QCOMPARE(w.port.prompts.back().kind, PromptKind::Confirmation);
   QCOMPARE(w.port.prompts.back().buttons, PromptButtons::YesCancel);
-  QCOMPARE(w.port.prompts.back().text,
-           "Das Ausgabeformat der Routendaten wurde geändert"_cp +
-               "\r    Routendaten neu berechnen oder abbrechen ?");
+  QCOMPARE(w.port.prompts.back().text, "Das Ausgabeformat der Routendaten wurde geändert"_cp +
+                                           "\r    Routendaten neu berechnen oder abbrechen ?");
   const std::vector<std::string> mn5 = headlessRoute(folder, log, ',', 2);
   QCOMPARE(w.s().OutputLines.lines(), mn5);
   QVERIFY(mn5 != mn42);
@@ -891,7 +891,8 @@ void MainWindowTest::searchSelectsTheRecordOfAPointTime() {
   const std::vector<std::string> lines = sampleDrive();
   int expectedLine = -1;
   for (std::size_t i = 0; i < lines.size() && expectedLine < 0; ++i) {
-    if (lines[i].find(digits.toStdString()) != std::string::npos) expectedLine = static_cast<int>(i);
+    if (lines[i].find(digits.toStdString()) != std::string::npos)
+      expectedLine = static_cast<int>(i);
   }
   QCOMPARE(w.input()->document()->findBlock(sel.selectionStart()).blockNumber(), expectedLine);
 
@@ -965,8 +966,8 @@ class DuringRunPort : public ScriptedPort {
 void MainWindowTest::whileARouteIsMadeCommandsWaitAndTheRouteGrows() {
   ProgramFolder folder;
   // A point every two seconds: the route grows with almost every record.
-  folder.settings({"[Setup]", "DiC=0", "RwC=0", "StopC=0", "SecC=1", "Sek=2", "MinDist=0",
-                   "[Pref]", "StartDialog=0"});
+  folder.settings({"[Setup]", "DiC=0", "RwC=0", "StopC=0", "SecC=1", "Sek=2", "MinDist=0", "[Pref]",
+                   "StartDialog=0"});
   const std::string log = logFile(folder);
   DuringRunPort port;
   gui::MainWindow w(folder.appDir(), HostSettings::german(), &port);
@@ -1002,9 +1003,9 @@ void MainWindowTest::whileARouteIsMadeCommandsWaitAndTheRouteGrows() {
       // What the pane shows then is the start of the route, line for line.
       shownLater = pane->document()->blockCount();
       const auto& lines = w.session().OutputLines.lines();
-      laterMatches = pane->toPlainText() ==
-                     joined({lines.begin(), lines.begin() + std::min<std::size_t>(
-                                                              lines.size(), shownLater)});
+      laterMatches =
+          pane->toPlainText() ==
+          joined({lines.begin(), lines.begin() + std::min<std::size_t>(lines.size(), shownLater)});
     }
   };
   route->trigger();

@@ -16,7 +16,9 @@ struct PaneCase {
   bool routeEnabled;
 };
 
-void PrintTo(const PaneCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const PaneCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class InputPaneChange : public ::testing::TestWithParam<PaneCase> {
  protected:

@@ -31,7 +31,9 @@ struct SearchCase {
   long long column, offset, length;
 };
 
-void PrintTo(const SearchCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const SearchCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class SearchFinds : public Search, public ::testing::WithParamInterface<SearchCase> {};
 
@@ -64,7 +66,10 @@ INSTANTIATE_TEST_SUITE_P(
                    {"$GPRMC,000000.00,A,4807.0400,N,01131.0100,E,0.0,0.0,123456,,*00",
                     "$GPGGA,123456.00,4807.0400,N"},
                    "12:34:56",
-                   0, 52, 52, 6},
+                   0,
+                   52,
+                   52,
+                   6},
         SearchCase{"EmptyLinesCountTheirBreak", {"", "", "x123456"}, "123456", 2, 1, 2 + 2 + 1, 6},
         SearchCase{"WithoutColons", kLog, "4807.04", 2, 17, 70 + 2 + 41 + 2 + 17, 7}),
     [](const auto& info) { return std::string(info.param.name); });
