@@ -55,11 +55,8 @@ int main(int argc, char** argv) {
 
   if (parser.isSet(screenshotOption)) {
     const QString file = parser.value(screenshotOption);
-    QTimer::singleShot(1500, &window, [&window, file] {
-      window.startUp();  // a display without a window manager may never activate the window
-      QTimer::singleShot(500, &window, [&window, file] {
-        QCoreApplication::exit(window.saveScreenshot(file) ? 0 : 1);
-      });
+    QTimer::singleShot(2000, &window, [&window, file] {
+      QCoreApplication::exit(window.saveScreenshot(file) ? 0 : 1);
     });
   }
   return app.exec();

@@ -286,6 +286,7 @@ void addWords(FlowLayout* flow, QWidget* row, const QString& text, const QString
 constexpr int kProgressIntervalMs = 150;
 constexpr int kMinimumWidth = 760;
 constexpr int kMinimumHeight = 580;
+constexpr int kStartUpFallbackMs = 1000;
 
 }  // namespace
 
@@ -918,6 +919,18 @@ void MainWindow::startUp() {
 void MainWindow::showStartNotice() {
   emit startNoticeRequested();
   if (startNotice_) showDialog(startNotice_.get());
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  // Some desktops never activate a window they did not expect (focus stealing prevention);
+  // the settings are read all the same once the window has been shown for a moment.
+  if (!startedUp_ && !startUpFallbackArmed_) {
+    startUpFallbackArmed_ = true;
+    QTimer::singleShot(kStartUpFallbackMs, this, [this] {
+      if (!startedUp_ && isVisible()) startUp();
+    });
+  }
 }
 
 void MainWindow::changeEvent(QEvent* event) {

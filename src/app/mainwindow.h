@@ -75,6 +75,7 @@ class MainWindow : public QMainWindow {
 
  protected:
   void changeEvent(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -181,6 +182,7 @@ class MainWindow : public QMainWindow {
   bool closePending_ = false;
   bool settingsWritten_ = false;
   bool startedUp_ = false;
+  bool startUpFallbackArmed_ = false;
   Pane lastPane_ = Pane::Output;
   QElapsedTimer sinceProgress_;
   QPointer<QWidget> watchedEditor_;
