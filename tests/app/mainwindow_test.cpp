@@ -424,6 +424,15 @@ void MainWindowTest::editCommandsFollowTheFocusedField() {
   QVERIFY(!undo->isEnabled() && !cut->isEnabled() && !copy->isEnabled() && !all->isEnabled());
   QTest::keyClicks(in, QStringLiteral("Zeile eins"));
   QVERIFY(undo->isEnabled());
+  // Alt+Backspace undoes the last edit.
+  QTextCursor word = in->textCursor();
+  word.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor, 4);
+  in->setTextCursor(word);
+  QTest::keyClick(in, Qt::Key_Delete);
+  QCOMPARE(in->toPlainText(), Q("Zeile "));
+  QTest::keyClick(in, Qt::Key_Backspace, Qt::AltModifier);
+  QCOMPARE(in->toPlainText(), Q("Zeile eins"));
+  in->moveCursor(QTextCursor::End);
   QVERIFY(all->isEnabled());
   QVERIFY(!cut->isEnabled() && !del->isEnabled());
   all->trigger();
