@@ -75,6 +75,14 @@ long long boundedMetres(Real v) {
   return m;
 }
 
+// Whole metres of an altitude field; empty or unconvertible (after the prompt) counts as 0.
+long long metresOf(Session& s, const std::string& field, const std::string& message) {
+  if (field.empty()) return 0;
+  if (auto v = tryStrToFloat(PZD(s, field), s.DecimalSep)) return boundedMetres(*v);
+  errorPromptIfShown(s, message + field + " erkannt");
+  return 0;
+}
+
 // Turns the degree-minute texts into the other notations when the record has a fix. A fix with
 // an unusable coordinate text (GMToDez clears FixOk) counts as no fix, so the numeric position and
 // the other notations keep the values of the last record with a fix.
@@ -160,24 +168,9 @@ bool GetGGA(Session& s, const std::string& line, int position) {
   const std::string sepText = f.next("");
   f.next("M*");
 
-  long long alt = 0;
-  if (!altText.empty()) {
-    if (auto v = tryStrToFloat(PZD(s, altText), s.DecimalSep)) {
-      alt = boundedMetres(*v);
-    } else {
-      errorPromptIfShown(s, "Fehler beim Umwandeln der Höhenangabe bei Wert "_cp + altText +
-                                " erkannt");
-    }
-  }
-  long long corr = 0;
-  if (!sepText.empty()) {
-    if (auto v = tryStrToFloat(PZD(s, sepText), s.DecimalSep)) {
-      corr = boundedMetres(*v);
-    } else {
-      errorPromptIfShown(s, "Fehler beim Umwandeln der Höhenkorrekturwertes bei Wert "_cp +
-                                sepText + " erkannt");
-    }
-  }
+  long long alt = metresOf(s, altText, "Fehler beim Umwandeln der Höhenangabe bei Wert "_cp);
+  long long corr =
+      metresOf(s, sepText, "Fehler beim Umwandeln der Höhenkorrekturwertes bei Wert "_cp);
   if (corr < 1) corr = s.HKorEdit;
   alt -= corr;
   if (s.HoeheNull && alt < 0) alt = 0;
