@@ -1,5 +1,7 @@
 #include "app/mainwindow.h"
 
+#include "app/maker.h"
+
 #include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
@@ -296,7 +298,9 @@ MainWindow::MainWindow(const std::string& appDir, const HostSettings& host, User
   session_ = std::make_unique<Session>(*port_, host);
 
   setObjectName(QStringLiteral("Form1"));
-  setWindowTitle(Q("Kursolin – Routendaten-Konverter"));
+  // The program's name, then the maker and the maker's web address.
+  setWindowTitle(Q("Kursolin – Routendaten-Konverter  ©") + QString::fromUtf8(kReleaseYear) +
+                 Q(" ") + QString::fromUtf8(kMakerName) + Q("  ") + QString::fromUtf8(kMakerWeb));
   setMinimumSize(kMinimumWidth, kMinimumHeight);
   resize(session_->geometry.SizeW, session_->geometry.SizeH);
   move(session_->geometry.PosH, session_->geometry.PosT);

@@ -103,6 +103,8 @@ void MainWindowTest::firstStartShowsTheDefaults() {
   Session& s = w.s();
 
   QVERIFY(w->windowTitle().startsWith(Q("Kursolin")));
+  QVERIFY(w->windowTitle().contains(Q("Kursolin-Projekt")));
+  QVERIFY(w->windowTitle().contains(Q("https://kursolin.invalid/")));
   QCOMPARE(w->frameGeometry().size(), QSize(853, 693));
   QCOMPARE(w->frameGeometry().topLeft(), QPoint(20, 20));
   QCOMPARE(w.find<QSplitter>("FlatPanel1")->sizes().front(), 440);
