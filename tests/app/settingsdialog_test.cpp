@@ -17,6 +17,7 @@
 #include "app/settingsdialog.h"
 #include "core/cp1252.h"
 #include "formats/navigon.h"
+#include "find_control.h"
 #include "support/fake_port.h"
 
 using namespace kursolin;
@@ -31,9 +32,7 @@ class SettingsDialogTest : public QObject {
 
   template <class T>
   T* find(const char* name) {
-    T* w = dlg->findChild<T*>(QString::fromLatin1(name));
-    if (!w) qFatal("no control %s", name);
-    return w;
+    return test::findControl<T>(dlg.get(), name);
   }
   QRadioButton* radio(const char* name) { return find<QRadioButton>(name); }
   QSpinBox* spin(const char* name) { return find<QSpinBox>(name); }

@@ -21,6 +21,7 @@
 #include "app/qtext.h"
 #include "app/splitdialog.h"
 #include "core/cp1252.h"
+#include "find_control.h"
 #include "support/fake_port.h"
 
 using namespace kursolin;
@@ -44,9 +45,7 @@ class SplitDialogTest : public QObject {
 
   template <class T>
   T* find(const char* name) {
-    T* w = dlg->findChild<T*>(QString::fromLatin1(name));
-    if (!w) qFatal("no control %s", name);
-    return w;
+    return test::findControl<T>(dlg.get(), name);
   }
   QString text(const char* label) { return find<QLabel>(label)->text(); }
   QSpinBox* spin() { return find<QSpinBox>("AnzSplitEdit"); }

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "app/startnotice.h"
+#include "find_control.h"
 #include "support/fake_port.h"
 
 using namespace kursolin;
@@ -23,9 +24,7 @@ class StartNoticeTest : public QObject {
 
   template <class T>
   T* find(const char* name) {
-    T* w = dlg->findChild<T*>(QString::fromLatin1(name));
-    if (!w) qFatal("no control %s", name);
-    return w;
+    return test::findControl<T>(dlg.get(), name);
   }
   void showDialog() {
     dlg->show();
