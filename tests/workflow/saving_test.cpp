@@ -19,8 +19,9 @@
 #include "support/nmea_writer.h"
 #include "support/session_setup.h"
 #include "workflow/loading.h"
-#include "workflow/output_formats.h"
-#include "workflow/panes.h"
+#include "formats/registry.h"
+#include "workflow/output_commands.h"
+#include "core/panes.h"
 #include "workflow/route_command.h"
 #include "workflow/saving.h"
 #include "workflow/split.h"
@@ -237,7 +238,7 @@ TEST_F(SaveTest, SplitSaveWritesNumberedPartsInOrder) {
     route(c.points);
     const auto before = s.OutputLines.lines();
     std::string okText;
-    port.onSplitDialog = [&](SplitDialog& d) {
+    port.onSplitDialog = [&](SplitDialogView& d) {
       okText = d.OkBtn;
       return true;
     };
@@ -266,7 +267,7 @@ TEST_F(SaveTest, SplitSaveWritesNumberedPartsInOrder) {
 TEST_F(SaveTest, SplitUsesThePointsPerFileChosenInTheDialog) {
   s.MpMN = 15;
   route(47);
-  port.onSplitDialog = [](SplitDialog& d) {
+  port.onSplitDialog = [](SplitDialogView& d) {
     d.AnzSplitEditChange(20);  // above the maximum: held at 15
     d.AnzSplitEditText("9");
     return true;
@@ -282,7 +283,7 @@ TEST_F(SaveTest, SplitUsesThePointsPerFileChosenInTheDialog) {
 TEST_F(SaveTest, CancelInTheSplitDialogOrItsSaveDialogWritesNothing) {
   s.MpMN = 15;
   route(47);
-  port.onSplitDialog = [](SplitDialog&) { return false; };
+  port.onSplitDialog = [](SplitDialogView&) { return false; };
   choose(out.file("Tour.rte"));
   SaveNaviExecute(s);
   EXPECT_EQ(port.splitDialogs, 1);
@@ -473,7 +474,7 @@ TEST_F(SaveTest, BatchSplitWithoutDialogRunsTheFinishingPassOnEachPart) {
   route(47);
   planSplit(s, 15);
   // Marks the first and last line of whatever it is given, as the TomTom flags do.
-  const PartFinish mark = [](Session&, TextLines& lines) {
+  const LinesPass mark = [](Session&, TextLines& lines) {
     auto l = lines.lines();
     if (l.empty()) return;
     l.front() += "S";
