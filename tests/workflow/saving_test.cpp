@@ -578,12 +578,12 @@ TEST_P(SaveGolden, TrackAsNavigonMN42) {
   RouteExecute(session);
   port.saveAnswers.push_back(out.file("Tour.rte"));
   SaveNaviExecute(session);
-  EXPECT_EQ(readBytes(out.file("Tour.rte")), readBytes(test::workflowData("track_mn42.rte")));
+  EXPECT_EQ(readBytes(out.file("Tour.rte")), readBytes(test::formatData("navigon", "track_mn42.rte")));
 }
 
 TEST_P(SaveGolden, NavigonPlacesPassThroughToMN5InTheirCodePage) {
   test::ScratchFolder in;
-  writeBytes(in.file("Orte.rte"), readBytes(test::workflowData("orte_mn5_in.rte")));
+  writeBytes(in.file("Orte.rte"), readBytes(test::formatData("navigon", "orte_mn5_in.rte")));
   test::useInput(session, 9);
   ASSERT_TRUE(loadInputFile(session, in.file("Orte.rte")));
   session.rules.AllGGACheck = true;
@@ -595,7 +595,23 @@ TEST_P(SaveGolden, NavigonPlacesPassThroughToMN5InTheirCodePage) {
   SaveNaviExecute(session);
   ASSERT_EQ(port.saveRequests.size(), 1u);
   EXPECT_EQ(port.saveRequests[0].fileName, "Orte.rte");
-  EXPECT_EQ(readBytes(out.file("Orte.rte")), readBytes(test::workflowData("orte_mn5.rte")));
+  EXPECT_EQ(readBytes(out.file("Orte.rte")), readBytes(test::formatData("navigon", "orte_mn5.rte")));
+}
+
+TEST_P(SaveGolden, TrackAsTable) {
+  test::TrackBuilder t(48.137, 11.575, 9 * 3600);
+  t.add(t.current()).drive(0, 40, 300, 5).stand(300).drive(90, 90, 600, 5).drive(200, 30, 300, 5);
+  test::useInput(session, 1);
+  test::setInput(session, t.ggaVtgLines());
+  test::useOutput(session, 6);
+  RouteExecute(session);
+  ASSERT_GT(session.PointTable.rows.size(), 2u);
+  port.saveAnswers.push_back(out.file("Tour.csv"));
+  SaveNaviExecute(session);
+  // The table is for the host's spreadsheet: its numbers carry the host's separator.
+  const std::string golden =
+      test::formatData("table", sep() == ',' ? "track_comma_host.csv" : "track_point_host.csv");
+  EXPECT_EQ(readBytes(out.file("Tour.csv")), readBytes(golden));
 }
 
 KURSOLIN_ON_BOTH_HOSTS(SaveGolden);
