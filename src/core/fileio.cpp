@@ -82,6 +82,31 @@ std::string joinLinesCrLf(const std::vector<std::string>& lines) {
   return out;
 }
 
+bool folderWritable(const std::string& folder) {
+  const std::string native = nativePath(folder.empty() ? std::string(".") : folder);
+  struct stat st {};
+  if (::stat(native.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+  return ::access(native.c_str(), W_OK | X_OK) == 0;
+}
+
+bool makeFolders(const std::string& folder, std::string* error) {
+  const std::string native = nativePath(folder);
+  for (std::size_t end = 1; end <= native.size(); ++end) {
+    if (end < native.size() && native[end] != '/') continue;
+    const std::string part = native.substr(0, end);
+    if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
+      if (error) *error = std::strerror(errno);
+      return false;
+    }
+  }
+  struct stat st {};
+  if (::stat(native.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+    if (error) *error = "ist kein Verzeichnis";
+    return false;
+  }
+  return true;
+}
+
 std::string folderOf(const std::string& path) {
   const auto slash = path.rfind('/');
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);

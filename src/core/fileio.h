@@ -18,6 +18,13 @@ bool writeFileAtomic(const std::string& path, const std::string& bytes,
 /// The lines joined, each followed by CR LF.
 std::string joinLinesCrLf(const std::vector<std::string>& lines);
 
+/// true when files can be created in the folder (it exists and the process may write there).
+bool folderWritable(const std::string& folder);
+
+/// Creates the folder and any missing folder above it (new ones only for the owner, as a
+/// settings folder should be); false with a reason when it still doesn't exist.
+bool makeFolders(const std::string& folder, std::string* error = nullptr);
+
 /// The folder part of a path, ending in '/', or "" for a bare name.
 std::string folderOf(const std::string& path);
 /// The name part of a path.

@@ -200,6 +200,8 @@ class Session {
 
   // --- Application shell ---
   std::string AppDir;  // ends in '/'
+  /// The user's own settings folder, used when AppDir can't be written; ends in '/', "" none.
+  std::string ConfigDir;
   WindowGeometry geometry;
   DebugSettings debug;
   bool ShowStartNotice = true;

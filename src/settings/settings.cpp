@@ -1,6 +1,7 @@
 #include "settings/settings.h"
 
 #include "core/cp1252.h"
+#include "core/fileio.h"
 #include "core/prompt.h"
 #include "core/ranges.h"
 #include "track/rules.h"
@@ -365,7 +366,26 @@ SettingValue settingDefault(const Session& s, const SettingRow& row) {
 }
 
 std::string settingsPath(const Session& s) {
+  if (!s.ConfigDir.empty() && !folderWritable(s.AppDir)) return s.ConfigDir + kSettingsFileName;
   return s.AppDir + kSettingsFileName;
+}
+
+std::string userSettingsFolder(const char* xdgConfigHome, const char* home) {
+  // The folder with one '/' at its end, however many the variable had.
+  const auto asFolder = [](std::string p) {
+    while (!p.empty() && p.back() == '/') p.pop_back();
+    return p + '/';
+  };
+  // A relative XDG_CONFIG_HOME is invalid and is ignored, as the desktops ignore it.
+  std::string base;
+  if (xdgConfigHome && xdgConfigHome[0] == '/') {
+    base = asFolder(xdgConfigHome);
+  } else if (home && home[0] == '/') {
+    base = asFolder(home) + ".config/";
+  } else {
+    return {};
+  }
+  return sessionPath(base) + kUserSettingsFolderName + '/';
 }
 
 void applySettings(Session& s, const Profile& p) {
@@ -391,7 +411,11 @@ ProfileReadStatus loadSettingsFrom(Session& s, const std::string& path, std::str
 }
 
 bool saveSettings(Session& s) {
-  return saveSettingsTo(s, settingsPath(s));
+  const std::string path = settingsPath(s);
+  // The user's settings folder does not exist before the first close; a folder that can't be
+  // made shows as the file that can't be written.
+  if (path != s.AppDir + kSettingsFileName) makeFolders(s.ConfigDir);
+  return saveSettingsTo(s, path);
 }
 
 bool saveSettingsTo(Session& s, const std::string& path) {

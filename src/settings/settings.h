@@ -47,8 +47,17 @@ const SettingRow* findSettingRow(std::string_view section, std::string_view key)
 /// The default of a row for this session (the folder keys default to AppDir).
 SettingValue settingDefault(const Session& s, const SettingRow& row);
 
-/// Full path of the settings file: AppDir followed by "Kursolin.Ini".
+/// Name of the settings folder below the user's configuration folder.
+inline constexpr char kUserSettingsFolderName[] = "Kursolin";
+
+/// Full path of the settings file: "Kursolin.Ini" in AppDir, or in ConfigDir when there is one
+/// and AppDir can't be written (a program installed for every user).
 std::string settingsPath(const Session& s);
+
+/// The user's settings folder ending in '/', from the values of XDG_CONFIG_HOME and HOME (either
+/// may be null): "$XDG_CONFIG_HOME/Kursolin/", else "$HOME/.config/Kursolin/"; "" when neither
+/// gives an absolute folder.
+std::string userSettingsFolder(const char* xdgConfigHome, const char* home);
 
 /// Applies every key of the table from the profile, in table order; a missing key or an
 /// unreadable number gives the default.
