@@ -98,13 +98,6 @@ PromptAnswer ask(QWidget* parent, PromptKind kind, PromptButtons buttons, const 
   return execBox(*box, buttons);
 }
 
-QString unusablePathText(const QString& path) {
-  return QStringLiteral(
-             "Der Pfad %1 enthält Zeichen, die Kursolin nicht verarbeiten kann.\n"
-             "Bitte einen anderen Namen oder Ordner wählen.")
-      .arg(QDir::toNativeSeparators(path));
-}
-
 // The nearest existing folder at or above the given one, or empty.
 QString existingFolder(const QString& folder) {
   if (folder.isEmpty()) return {};
@@ -171,6 +164,23 @@ PromptAnswer answerForButton(PromptButtons buttons, QMessageBox::StandardButton 
   return cancelAnswer(buttons);
 }
 
+QString unusablePathText(const QString& path) {
+  return QStringLiteral(
+             "Der Pfad %1 enthält Zeichen, die Kursolin nicht verarbeiten kann.\n"
+             "Bitte einen anderen Namen oder Ordner wählen.")
+      .arg(QDir::toNativeSeparators(path));
+}
+
+QStringList dialogNameFilters(const FileDialogRequest& request, bool save) {
+  QStringList filters = toQtNameFilters(request.filter);
+  filters += toQtNameFilters(request.moreFilters);
+  const QString all = QString::fromUtf16(kAllFilesFilter);
+  // A filter list that already ends in an entry for every file needs no second one.
+  const bool endsWithAll = !filters.isEmpty() && filters.last().endsWith(QStringLiteral("(*)"));
+  if (!save && !endsWithAll) filters.append(all);
+  return filters;
+}
+
 // --- FileDialog ---
 
 FileDialog::FileDialog(QWidget* parent, const FileDialogRequest& request, bool save)
@@ -183,8 +193,11 @@ FileDialog::FileDialog(QWidget* parent, const FileDialogRequest& request, bool s
   setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   setWindowTitle(toQString(request.title));
   germanLabels(*this, save ? QStringLiteral("Speichern") : QStringLiteral("Öffnen"));
-  const QStringList filters = toQtNameFilters(request.filter);
+  const QStringList filters = dialogNameFilters(request, save);
   if (!filters.isEmpty()) setNameFilters(filters);
+  // Files come from Windows programs and devices: "route.bcr" is as much a BCR file as
+  // "ROUTE.BCR", whatever the file system thinks of letter case.
+  setFilter(filter() & ~QDir::CaseSensitive);
   if (!request.defaultExt.empty()) setDefaultSuffix(toQString(request.defaultExt));
   const QString start = existingFolder(toQString(request.initialDir));
   if (!start.isEmpty()) setDirectory(start);

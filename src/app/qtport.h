@@ -32,9 +32,19 @@ PromptAnswer answerForButton(PromptButtons buttons, QMessageBox::StandardButton 
 /// The answer a closed (Escape, close button) prompt gives: Abort, Abort, Ok, No, Cancel.
 PromptAnswer cancelAnswer(PromptButtons buttons);
 
-/// The file dialog of the program: non-native, German labels, asks in German before it
-/// overwrites a file (save) or when the file does not exist (open), and refuses paths that
-/// cp1252 cannot hold.
+/// The warning for a path that cp1252 cannot hold.
+QString unusablePathText(const QString& path);
+
+/// The entry that ends the filter list of every open dialog.
+inline constexpr char16_t kAllFilesFilter[] = u"Alle Dateien (*)";
+
+/// The name filters of a file dialog in Qt's form: the request's own entries first, exactly as
+/// given, then its further entries, and for an open dialog "Alle Dateien (*)" last.
+QStringList dialogNameFilters(const FileDialogRequest& request, bool save);
+
+/// The file dialog of the program: non-native, German labels, extensions matched in any letter
+/// case, asks in German before it overwrites a file (save) or when the file does not exist
+/// (open), and refuses paths that cp1252 cannot hold.
 class FileDialog : public QFileDialog {
   Q_OBJECT
  public:

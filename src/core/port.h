@@ -19,6 +19,7 @@ enum class PromptAnswer { Abort, Ignore, Ok, Yes, No, Cancel };
 struct FileDialogRequest {
   std::string title;
   std::string filter;
+  std::string moreFilters;  // further entries, listed after those of `filter`; same form
   std::string defaultExt;
   std::string fileName;
   std::string initialDir;

@@ -7,9 +7,9 @@
 //     writer where it has one. Units take the session by reference and reach the user only
 //     through the session's port.
 //  2. Add its row(s) to src/formats/registry.cpp: an input row (code, name for kursolin-cli,
-//     menu item, captions, dialog, check, reader) and/or an output row (code, name, menu item,
-//     flag, label, writer, split and reversal capabilities, save dialog). Every member left out
-//     keeps the default below, which means "this format lacks it".
+//     menu item, captions, dialog, the desktop's MIME types of its files, check, reader) and/or an
+//     output row (code, name, menu item, flag, label, writer, split and reversal capabilities, save
+//     dialog). Every member left out keeps the default below, which means "this format lacks it".
 //  3. Add tests in tests/formats/<name>_test.cpp and golden files in tests/data/<name>/, and the
 //     reader to the fuzz target's list (tests/support/fuzz_readers.cpp).
 //  4. A new library dependency goes into src/CMakeLists.txt and scripts/install-deps.
@@ -80,7 +80,10 @@ struct InputFormatInfo {
   // The open dialog.
   std::string dialogTitle;
   std::string filter;  // description|pattern[|description|pattern]
+  std::string moreFilters;  // entries listed after `filter`, same form ("" for none)
   std::string defaultExt;
+  // The desktop's MIME types of its files, for the desktop entry ("" none: not offered there).
+  std::vector<std::string> mimeTypes;
   // The check at load and its texts.
   std::string failureCaption;
   SessionText failureCaptionText = nullptr;

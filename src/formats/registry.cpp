@@ -27,6 +27,10 @@ bool navigon5Recognized(Session& s) {
 
 std::vector<InputFormatInfo> makeInputs() {
   const RuleGroups route = RuleGroups::DistanceOnly;
+  // Receivers and loggers also name their logs ".nmea" or ".log".
+  const std::string nmeaMoreFilters = "NMEA Datei(*.nmea)|*.nmea|NMEA Datei(*.log)|*.log";
+  // Text files without a known extension count as plain text on the desktop.
+  const std::vector<std::string> nmeaMime = {"text/plain", "text/x-log"};
   const std::string xmlFilter = "Tourenplaner " + q + "XML" + q + " Routendatei|*.xml|" +
                                 "Tourenplaner " + q + "TEF" + q + " Routendatei|*.tef";
   // clang-format off
@@ -63,6 +67,7 @@ std::vector<InputFormatInfo> makeInputs() {
      .shortcut = "Ctrl+F3", .label = "Navigon MN|4 oder 4.1 Routendatei", .shortName = "RTE",
      .dialogTitle = "Navigon MN|4 oder MN|4.1 Routendatei laden",
      .filter = "Navigon MN4 / 4.1 Routendatei(*.rte)|*.rte", .defaultExt = "rte",
+     .mimeTypes = {"text/plain"},
      .failureCaption = "Navigon MN|4 oder 4.1 Routendatei Fehler!",
      .message = "Keine verwertbaren Informationen erkannt oder keine Navigon MN|4 oder 4.1 "
                 "Routendatei",
@@ -72,6 +77,7 @@ std::vector<InputFormatInfo> makeInputs() {
      .shortcut = "Ctrl+F4", .label = "Navigon MN|4.2 oder MN5 Routendatei", .shortName = "RTE",
      .dialogTitle = "Navigon MN|4.2 oder MN5 Routendatei laden",
      .filter = "Navigon MN4.2 / MN5 Routendatei(*.rte)|*.rte", .defaultExt = "rte",
+     .mimeTypes = {"text/plain"},
      .failureCaption = "Navigon MN|4.2 oder MN5 Routendatei Fehler!",
      .message = "Keine verwertbaren Informationen erkannt oder keine Navigon MN|4.2 Routendatei",
      .statusPrefix = "Navigon MN|4.2 oder MN5  Routendatei = ", .groups = route,
@@ -79,7 +85,8 @@ std::vector<InputFormatInfo> makeInputs() {
     {.code = 1, .cliName = "gga-vtg", .menuItem = "IN_GGAVTG", .parentItem = "In_NMEA",
      .parentChecked = true, .caption = "GGA und VTG Datensätze auswerten"_cp,
      .shortcut = "Ctrl+G", .label = "NEMA Log " + q + "GGA + VTG" + q, .shortName = "GGA + VTG",
-     .dialogTitle = "NMEA Datei laden", .filter = "NMEA Datei(*.txt)|*.txt", .defaultExt = "txt",
+     .dialogTitle = "NMEA Datei laden", .filter = "NMEA Datei(*.txt)|*.txt",
+     .moreFilters = nmeaMoreFilters, .defaultExt = "txt", .mimeTypes = nmeaMime,
      .failureCaption = "NEMA-Dateifehler keine GGA od. VTG Datensätze erkannt!"_cp,
      .message = "Keine verwertbaren GGA oder VTG Datensätze erkannt oder keine NEMA-Datei"_cp,
      .statusPrefix = "NEMA Log Datei " + q + " GGA+VTG " + q + "= ", .groups = RuleGroups::All,
@@ -87,7 +94,8 @@ std::vector<InputFormatInfo> makeInputs() {
     {.code = 2, .cliName = "rmc", .menuItem = "IN_RMC", .parentItem = "In_NMEA",
      .parentChecked = true, .caption = "RMC Datensätze auswerten"_cp, .shortcut = "Ctrl+M",
      .label = "NEMA Log " + q + "RMC" + q, .shortName = "RMC",
-     .dialogTitle = "NMEA Datei laden", .filter = "NMEA Datei(*.txt)|*.txt", .defaultExt = "txt",
+     .dialogTitle = "NMEA Datei laden", .filter = "NMEA Datei(*.txt)|*.txt",
+     .moreFilters = nmeaMoreFilters, .defaultExt = "txt", .mimeTypes = nmeaMime,
      .failureCaption = "NEMA - Dateifehler keine RMC Datensätze erkannt!"_cp,
      .message = "Keine verwertbaren RMC Datensätze erkannt oder keine NEMA-Datei"_cp,
      .statusPrefix = "NEMA Log Datei " + q + "RMC" + q + " = ", .groups = RuleGroups::All,

@@ -40,32 +40,17 @@ std::string successCaption(const Session& s, const InputFormatInfo& f) {
   return s.InputLabel;
 }
 
-// Everything after the file is chosen; the path is known to exist or not.
-bool readAndCheck(Session& s, const std::string& path) {
-  const InputFormatInfo* f = inputFormat(s.InputFormat);
-  s.InputFileName = path;
-  s.SaveBaseName = nameOf(path);
-  s.OpenDir = folderOf(path);
-  // The date of the file as loaded: the summer/winter question needs no file access later.
-  s.InputFileTime = fileModificationTime(path);
-  if (f && f->load) {
-    if (!f->load(s, path)) {
-      s.item("Route").enabled = false;
-      NMEADatenChange(s);
-      return false;
-    }
-  } else {
-    std::string why;
-    auto bytes = readFileBytes(path, &why);
-    if (!bytes) {
-      s.port().prompt(PromptKind::Error, PromptButtons::Ok,
-                      "Die Datei " + path + " kann nicht gelesen werden: " + why);
-      s.item("Route").enabled = false;
-      s.port().stateChanged();
-      return false;
-    }
-    s.InputLines.setText(*bytes);
-  }
+// The lines could not be had: nothing can be made of the input.
+bool unreadable(Session& s, const std::string& message) {
+  s.port().prompt(PromptKind::Error, PromptButtons::Ok, message);
+  s.item("Route").enabled = false;
+  s.port().stateChanged();
+  return false;
+}
+
+// The check after InputLines were filled for the format f (nullptr: none): the pane, the
+// format's check with its captions, message and status; true when usable.
+bool checkLoaded(Session& s, const InputFormatInfo* f) {
   s.item("NMEADaten").enabled = true;
   NaviChange(s);
   if (!f || !f->available()) {
@@ -87,6 +72,29 @@ bool readAndCheck(Session& s, const std::string& path) {
   }
   if (usable || !f->statusOnlyWhenUsable) s.setStatusText(f->statusPrefix + s.InputFileName);
   return usable;
+}
+
+// Everything after the file is chosen; the path is known to exist or not.
+bool readAndCheck(Session& s, const std::string& path) {
+  const InputFormatInfo* f = inputFormat(s.InputFormat);
+  s.InputFileName = path;
+  s.SaveBaseName = nameOf(path);
+  s.OpenDir = folderOf(path);
+  // The date of the file as loaded: the summer/winter question needs no file access later.
+  s.InputFileTime = fileModificationTime(path);
+  if (f && f->load) {
+    if (!f->load(s, path)) {
+      s.item("Route").enabled = false;
+      NMEADatenChange(s);
+      return false;
+    }
+  } else {
+    std::string why;
+    auto bytes = readFileBytes(path, &why);
+    if (!bytes) return unreadable(s, "Die Datei " + path + " kann nicht gelesen werden: " + why);
+    s.InputLines.setText(*bytes);
+  }
+  return checkLoaded(s, f);
 }
 
 }  // namespace
@@ -113,15 +121,20 @@ void SourceChange(Session& s, int code) {
   s.PreviousInputFormat = s.InputFormat;
 }
 
-void LoadNMEAExecute(Session& s) {
-  const InputFormatInfo* f = inputFormat(s.InputFormat);
+FileDialogRequest loadDialogRequest(const Session& s) {
   FileDialogRequest req;
-  if (f) {
+  if (const InputFormatInfo* f = inputFormat(s.InputFormat)) {
     req.title = f->dialogTitle;
     req.filter = f->filter;
+    req.moreFilters = f->moreFilters;
     req.defaultExt = f->defaultExt;
   }
   req.initialDir = s.OpenDir;
+  return req;
+}
+
+void LoadNMEAExecute(Session& s) {
+  const FileDialogRequest req = loadDialogRequest(s);
   s.InputLines.clear();
   s.OutputLines.clear();
   s.port().stateChanged();
@@ -134,6 +147,22 @@ bool loadInputFile(Session& s, const std::string& path) {
   s.InputLines.clear();
   s.OutputLines.clear();
   return readAndCheck(s, path);
+}
+
+bool loadInputText(Session& s, const std::string& name, const std::string& bytes) {
+  s.InputLines.clear();
+  s.OutputLines.clear();
+  const InputFormatInfo* f = inputFormat(s.InputFormat);
+  s.InputFileName = name;
+  s.SaveBaseName = nameOf(name);
+  s.InputFileTime.reset();
+  // Databases and XML files are read by their own loaders, which need a file.
+  if (f && f->load) {
+    return unreadable(s, "Das Format "_cp + '"' + inputLabelFor(s, f->code) + '"' +
+                             " kann nicht von der Standardeingabe gelesen werden."_cp);
+  }
+  s.InputLines.setText(bytes);
+  return checkLoaded(s, f);
 }
 
 void FehlermeldungClick(Session& s) {

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "core/port.h"
 #include "core/session.h"
 
 namespace kursolin {
@@ -10,12 +11,19 @@ namespace kursolin {
 /// Applies an input format code; loads when the format or the input separator changed.
 void SourceChange(Session& s, int code);
 
+/// The open dialog of the load command as the current input format prepares it.
+FileDialogRequest loadDialogRequest(const Session& s);
+
 /// The load command: open dialog, read, check, captions and status.
 void LoadNMEAExecute(Session& s);
 
 /// Loads the file at path as the current input format, without a dialog; false when the file
 /// cannot be read or fails the check (after the same messages as the dialog path).
 bool loadInputFile(Session& s, const std::string& path);
+
+/// Loads text that comes from no file (standard input) as the current input format, named by
+/// `name`; as loadInputFile otherwise. Formats that read their files themselves refuse it.
+bool loadInputText(Session& s, const std::string& name, const std::string& bytes);
 
 /// Toggles "Fehlermeldungen ausgeben" and ShowErrors with it.
 void FehlermeldungClick(Session& s);
