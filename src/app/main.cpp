@@ -1,29 +1,31 @@
 // The desktop program "kursolin": one main window over one session, the settings beside the
-// program (or in the folder given with --appdir).
+// program (or in the folder given with --appdir, or in the user's settings folder when the
+// program's folder can't be written), optionally a file loaded at start-up.
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
-#include <QLibraryInfo>
-#include <QLocale>
+#include <QFileInfo>
 #include <QTimer>
 #include <QTranslator>
 #include <cstdio>
+#include <cstdlib>
 
 #include "app/mainwindow.h"
+#include "app/translations.h"
 #include "core/cp1252.h"
 #include "core/host.h"
+#include "settings/settings.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Kursolin"));
+  // Lets the desktop match the window to the installed desktop entry and its icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("kursolin"));
 
-  // Qt's own texts (dialog buttons, context menus) in German where the translation is installed.
+  // Qt's own texts (file and print dialogs, context menus) in German where they are installed.
   QTranslator qtTranslator;
-  if (qtTranslator.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"),
-                        QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-    QApplication::installTranslator(&qtTranslator);
-  }
+  kursolin::gui::installQtGerman(qtTranslator);
 
   QCommandLineParser parser;
   parser.setApplicationDescription(QString::fromUtf8("Kursolin – Routendaten-Konverter"));
@@ -38,8 +40,17 @@ int main(int argc, char** argv) {
                                       QStringLiteral("FILE"));
   screenshotOption.setFlags(QCommandLineOption::HiddenFromHelp);
   parser.addOption(screenshotOption);
+  parser.addPositionalArgument(
+      QStringLiteral("DATEI"),
+      QString::fromUtf8("Datei, die nach dem Start mit dem gewählten Eingabeformat geladen wird."),
+      QStringLiteral("[DATEI]"));
   parser.process(app);
 
+  const QStringList files = parser.positionalArguments();
+  if (files.size() > 1) {
+    std::fprintf(stderr, "kursolin: Nur eine Datei kann geladen werden.\n");
+    return 2;
+  }
   const QString folder = parser.isSet(appDirOption)
                              ? QDir(parser.value(appDirOption)).absolutePath()
                              : QCoreApplication::applicationDirPath();
@@ -51,6 +62,9 @@ int main(int argc, char** argv) {
   if (!appDir.empty() && appDir.back() != '/') appDir += '/';
 
   kursolin::gui::MainWindow window(appDir, kursolin::HostSettings::fromEnvironment());
+  window.session().ConfigDir =
+      kursolin::userSettingsFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+  if (!files.isEmpty()) window.loadAtStartUp(QFileInfo(files.first()).absoluteFilePath());
   window.show();
 
   if (parser.isSet(screenshotOption)) {

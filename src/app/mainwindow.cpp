@@ -8,6 +8,8 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -18,6 +20,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -30,6 +33,7 @@
 #include <QTableView>
 #include <QTimer>
 #include <QToolBar>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -125,6 +129,9 @@ MainWindow::MainWindow(const std::string& appDir, const HostSettings& host, User
   if (QClipboard* c = QGuiApplication::clipboard()) {
     connect(c, &QClipboard::dataChanged, this, &MainWindow::updateEditActions);
   }
+  // Files dropped anywhere on the window are loaded; the filter below takes them before any
+  // text field would insert their names.
+  setAcceptDrops(true);
   qApp->installEventFilter(this);
   refresh();
 }
@@ -310,6 +317,10 @@ void MainWindow::startUp() {
   }
   applyGeometry();
   refresh();
+  // After the activation has finished, as a load may show its error box.
+  if (!startFile_.isEmpty()) {
+    QTimer::singleShot(0, this, [this, file = startFile_] { loadFile(file); });
+  }
   if (notice) QTimer::singleShot(0, this, &MainWindow::showStartNotice);
 }
 
@@ -482,6 +493,51 @@ void MainWindow::findInInput() {
   if (!m || !nmea_->isEnabled()) return;
   nmea_->setFocus();
   nmea_->selectInLine(m->line, m->column, m->length);
+}
+
+void MainWindow::loadFile(const QString& path) {
+  const QString full = QFileInfo(path).absoluteFilePath();
+  // The session holds paths in cp1252; a name beyond it would be loaded under a wrong name.
+  if (!fitsCp1252(full)) {
+    session_->port().prompt(PromptKind::Warning, PromptButtons::Ok,
+                            fromQString(unusablePathText(full)));
+    return;
+  }
+  run([this, file = fromQString(full)] { loadInputFile(*session_, file); });
+}
+
+namespace {
+
+// The one local file, not a folder, that dragged data names; empty for anything else (text,
+// several files, a web address), which the window leaves to the widget below the mouse.
+QString draggedFile(const QMimeData* data) {
+  if (!data || !data->hasUrls()) return {};
+  const QList<QUrl> urls = data->urls();
+  if (urls.size() != 1 || !urls.front().isLocalFile()) return {};
+  const QString path = urls.front().toLocalFile();
+  return QFileInfo(path).isDir() ? QString() : path;
+}
+
+}  // namespace
+
+bool MainWindow::handleFileDrag(QEvent* event) {
+  const auto type = event->type();
+  if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) return false;
+  auto* drop = static_cast<QDropEvent*>(event);
+  const QString path = draggedFile(drop->mimeData());
+  if (path.isEmpty()) return false;
+  // Nothing is loaded while a route is being made or a command runs.
+  if (busy_ || commandRunning_) {
+    drop->ignore();
+    return true;
+  }
+  drop->setDropAction(Qt::CopyAction);
+  drop->accept();
+  if (type == QEvent::Drop) {
+    // Loading may ask the user; the drag must be finished before a message box opens.
+    QTimer::singleShot(0, this, [this, path] { loadFile(path); });
+  }
+  return true;
 }
 
 void MainWindow::showSettings() {
@@ -673,6 +729,9 @@ void MainWindow::refresh() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (auto* w = qobject_cast<QWidget*>(watched); w && w->window() == this) {
+    if (handleFileDrag(event)) return true;
+  }
   // A text field claims keys such as Ctrl+K or Ctrl+U for its own line editing; in this window
   // the commands bound to them win. The edit commands are left to the field, which does the same.
   if (event->type() == QEvent::ShortcutOverride) {

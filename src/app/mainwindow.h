@@ -58,6 +58,12 @@ class MainWindow : public QMainWindow {
   /// Renders the session's state: panes, captions, status, menus, tool bar, rule panel, table.
   void refresh();
 
+  /// Loads the file as "Datei laden" loads the one chosen in its dialog, with the chosen input
+  /// format: both panes cleared, the format's check, captions, messages and status.
+  void loadFile(const QString& path);
+  /// Loads the file once the start-up has read the settings and applied the stored formats.
+  void loadAtStartUp(const QString& path) { startFile_ = path; }
+
   /// The pane the print command prints: the focused text pane, else the one focused last
   /// (the output pane before any had the focus).
   Pane paneToPrint() const;
@@ -93,6 +99,7 @@ class MainWindow : public QMainWindow {
 
   // Commands.
   void run(const std::function<void()>& command);
+  bool handleFileDrag(QEvent* event);
   void printPane();
   void findInInput();
   void showSettings();
@@ -164,6 +171,7 @@ class MainWindow : public QMainWindow {
   bool startedUp_ = false;
   bool startUpFallbackArmed_ = false;
   Pane lastPane_ = Pane::Output;
+  QString startFile_;  // loaded at the end of the start-up
   QElapsedTimer sinceProgress_;
   QPointer<QWidget> watchedEditor_;
   std::vector<QMetaObject::Connection> editorConnections_;
