@@ -1,13 +1,17 @@
 #include "cli/cli.h"
 
 #include <algorithm>
+#include <istream>
+#include <iterator>
 #include <optional>
 #include <ostream>
+#include <set>
 
 #include "core/cp1252.h"
 #include "core/fileio.h"
 #include "core/host.h"
 #include "core/session.h"
+#include "core/split_plan.h"
 #include "formats/registry.h"
 #include "settings/settings.h"
 #include "track/generator.h"
@@ -88,8 +92,12 @@ class PolicyPort : public UserPort {
     err_ << "kursolin-cli: " << kindName(kind) << ": " << forTerminal(text);
     if (*said) err_ << "\n  -> " << said;
     err_ << "\n";
+    lastMessage_ = text;
     return a;
   }
+  /// The text of the last message (cp1252), the reason when a file fails.
+  const std::string& lastMessage() const { return lastMessage_; }
+  void forgetMessages() { lastMessage_.clear(); }
   std::optional<std::string> openFile(const FileDialogRequest&) override { return std::nullopt; }
   std::optional<std::string> saveFile(const FileDialogRequest&) override { return std::nullopt; }
   std::optional<std::string> browseFolder(const std::string&) override { return std::nullopt; }
@@ -98,12 +106,13 @@ class PolicyPort : public UserPort {
  private:
   std::ostream& err_;
   bool strict_, yes_;
+  std::string lastMessage_;
 };
 
 struct Options {
-  std::string input;
+  std::vector<std::string> inputs;
   std::optional<std::string> inputFormat, outputFormat;
-  std::optional<std::string> outFile;
+  std::optional<std::string> outFile, outputDir;
   std::optional<int> perFile;
   std::vector<std::string> sets;
   std::optional<char> decimalSep;
@@ -141,6 +150,8 @@ Options parse(const std::vector<std::string>& args, std::string* error) {
       o.outputFormat = value(i, opt);
     } else if (opt == "-o" || opt == "--output") {
       o.outFile = value(i, opt);
+    } else if (opt == "--output-dir") {
+      o.outputDir = value(i, opt);
     } else if (opt == "--per-file") {
       if (auto v = value(i, opt)) {
         auto n = tryStrToInt(*v);
@@ -166,13 +177,21 @@ Options parse(const std::vector<std::string>& args, std::string* error) {
       o.appDir = value(i, opt);
     } else if (a.size() > 1 && a[0] == '-' && a != "-") {
       *error = "Unbekannte Option " + a + ".";
-    } else if (o.input.empty()) {
-      o.input = a;
     } else {
-      *error = "Nur eine Eingabedatei ist erlaubt (" + o.input + ", " + a + ").";
+      o.inputs.push_back(a);
     }
   }
-  if (error->empty() && !o.help && o.input.empty()) *error = "Keine Eingabedatei angegeben.";
+  if (!error->empty() || o.help) return o;
+  if (o.inputs.empty()) {
+    *error = "Keine Eingabedatei angegeben.";
+  } else if (o.outputDir && o.outFile) {
+    *error = "-o und --output-dir schließen einander aus.";
+  } else if (!o.outputDir && o.inputs.size() > 1) {
+    *error = "Nur eine Eingabedatei ist erlaubt (" + o.inputs[0] + ", " + o.inputs[1] +
+             "); mehrere Dateien mit --output-dir ORDNER.";
+  } else if (std::count(o.inputs.begin(), o.inputs.end(), "-") > 1) {
+    *error = "Die Standardeingabe (-) kann nur einmal gelesen werden.";
+  }
   return o;
 }
 
@@ -188,9 +207,11 @@ void explain(const Session& s, std::ostream& to) {
 std::string helpText() {
   std::string h =
       "Aufruf: kursolin-cli [Optionen] EINGABE\n"
+      "        kursolin-cli [Optionen] --output-dir ORDNER EINGABE...\n"
       "\n"
       "Wandelt eine GPS-Logdatei (NMEA) oder eine Routendatei in eine Routendatei um, nach\n"
       "denselben Regeln und Einstellungen (Kursolin.Ini) wie das Programm Kursolin.\n"
+      "EINGABE \"-\" liest die Standardeingabe.\n"
       "\n"
       "Optionen:\n"
       "  -i, --input-format F    Eingabeformat (Nummer oder Name, siehe unten);\n"
@@ -199,6 +220,9 @@ std::string helpText() {
       "  -o, --output DATEI      Zieldatei; ohne Angabe oder mit \"-\" die Standardausgabe.\n"
       "                          Zu lange Routen werden in Teildateien DATEI, DATEI_1, ...\n"
       "                          aufgeteilt (Höchstzahl je Datei aus den Einstellungen)\n"
+      "      --output-dir ORDNER jede EINGABE nach ORDNER/NAME.ENDUNG umwandeln (mit\n"
+      "                          Teildateien); je Datei eine Zeile mit Routenpunkten und\n"
+      "                          geschriebenen Dateien oder dem Grund, warum nicht\n"
       "      --per-file N        Routenpunkte je Teildatei statt der Einstellung\n"
       "      --set Abschnitt/Schluessel=Wert\n"
       "                          überschreibt eine Einstellung für diesen Lauf,\n"
@@ -230,26 +254,20 @@ std::string helpText() {
   h +=
       "\nRückgabewert: 0 geschrieben, 1 Umwandlung abgebrochen (Abbrechen, Umwandlungsfehler,\n"
       "Datei nicht schreibbar), 2 unbrauchbare Eingabe (Formatprüfung fehlgeschlagen, Datei\n"
-      "fehlt) oder falscher Aufruf.\n";
+      "fehlt) oder falscher Aufruf; bei mehreren Dateien der höchste Wert.\n";
   return h;
 }
 
-int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-        const std::string& exeDir) {
-  std::string usageError;
-  const Options o = parse(args, &usageError);
-  if (o.help) {
-    out << helpText();
-    return kWritten;
-  }
-  if (!usageError.empty()) {
-    err << "kursolin-cli: " << usageError << "\nHilfe: kursolin-cli --help\n";
-    return kUnusable;
-  }
+namespace {
 
-  PolicyPort port(err, o.strict, o.yes);
-  Session s(port, HostSettings::fromEnvironment());
+constexpr int kReady = -1;
+
+// The session as the settings, the overrides and the chosen formats make it, ready to load;
+// kReady, or the status of a wrong call after its message.
+int prepare(Session& s, const Options& o, const std::string& exeDir, const Environment& env,
+            std::ostream& err) {
   FormCreate(s, sessionPath(o.appDir ? *o.appDir : exeDir));
+  s.ConfigDir = env.configDir;
   if (o.ini) {
     std::string why;
     if (loadSettingsFrom(s, sessionPath(*o.ini), &why) == ProfileReadStatus::Unreadable) {
@@ -304,8 +322,40 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     return kUnusable;
   }
   applyStartFormats(s);
+  return kReady;
+}
 
-  if (!loadInputFile(s, sessionPath(o.input))) return kUnusable;
+// Loads the input named on the command line; "-" is standard input.
+bool load(Session& s, const std::string& input, const Environment& env) {
+  if (input != "-") return loadInputFile(s, sessionPath(input));
+  std::string bytes;
+  if (env.in) bytes.assign(std::istreambuf_iterator<char>(*env.in), std::istreambuf_iterator<char>());
+  return loadInputText(s, "-", bytes);
+}
+
+// Plans part files when the route is longer than a file of the format takes (the settings'
+// maximum or --per-file); false when it goes into one file.
+bool planParts(Session& s, const Options& o) {
+  int perFile = o.perFile ? *o.perFile : 0;
+  if (!o.perFile) {
+    const int max = splitMaximum(s);
+    perFile = max > 0 ? max : 0;
+  }
+  if (perFile > 0 && s.RoutePointCount > perFile && splitMaximum(s) >= 0) {
+    planSplit(s, perFile);
+    return true;
+  }
+  return false;
+}
+
+bool writeRoute(Session& s, bool split, const std::string& target) {
+  return split ? writeSplitParts(s, target) : writeRouteFile(s, target, s.OutputLines.lines());
+}
+
+// One input, its route to standard output or to the file of -o.
+int convertOne(Session& s, const Options& o, std::ostream& out, std::ostream& err,
+               const Environment& env) {
+  if (!load(s, o.inputs.front(), env)) return kUnusable;
 
   const RouteResult result = RouteExecute(s);
   const bool toStdout = !o.outFile || *o.outFile == "-";
@@ -321,16 +371,134 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     return out ? kWritten : kStopped;
   }
   const std::string target = sessionPath(*o.outFile);
-  int perFile = o.perFile ? *o.perFile : 0;
-  if (!o.perFile) {
-    const int max = splitMaximum(s);
-    perFile = max > 0 ? max : 0;
+  return writeRoute(s, planParts(s, o), target) ? kWritten : kStopped;
+}
+
+// The name part of an input without its extension; standard input is "stdin".
+std::string stemOf(const std::string& input) {
+  if (input == "-") return "stdin";
+  std::string name = nameOf(input);
+  const auto dot = name.rfind('.');
+  if (dot != std::string::npos && dot > 0) name.erase(dot);
+  return name;
+}
+
+std::string extensionOf(const Session& s) {
+  const OutputFormatInfo* f = chosenOutputFormat(s);
+  if (!f) return {};
+  if (!f->saveExt.empty()) return f->saveExt;
+  return f->defaultExt.empty() ? std::string() : "." + f->defaultExt;
+}
+
+// A message as one line of the report.
+std::string oneLine(const std::string& text) {
+  std::string line;
+  for (char c : text) {
+    if (c == '\r' || c == '\n') {
+      if (!line.empty() && line.back() != ' ') line += ' ';
+    } else {
+      line += c;
+    }
   }
-  if (perFile > 0 && s.RoutePointCount > perFile && splitMaximum(s) >= 0) {
-    planSplit(s, perFile);
-    return writeSplitParts(s, target) ? kWritten : kStopped;
+  while (!line.empty() && line.back() == ' ') line.pop_back();
+  return line;
+}
+
+struct FileOutcome {
+  int status;
+  std::string line;  // in the terminal's encoding
+};
+
+// One input of a run with --output-dir, written to the folder under its own name; `taken` holds
+// the files written so far, which no later input may replace.
+FileOutcome convertInto(Session& s, const Options& o, const std::string& input,
+                        const std::string& folder, std::set<std::string>& taken,
+                        const PolicyPort& port, const Environment& env, std::ostream& err) {
+  const auto failed = [&](int status, const std::string& what) {
+    std::string line = input + ": " + what;
+    if (!port.lastMessage().empty()) line += ": " + forTerminal(oneLine(port.lastMessage()));
+    return FileOutcome{status, line};
+  };
+  if (!load(s, input, env)) return failed(kUnusable, "nicht umgewandelt");
+  const RouteResult result = RouteExecute(s);
+  // Standard output holds one line per file; the explanations go beside the messages.
+  if (o.explain) explain(s, err);
+  if (result == RouteResult::Failed || result == RouteResult::Aborted) {
+    return failed(kStopped, "abgebrochen, nichts geschrieben");
   }
-  return writeRouteFile(s, target, s.OutputLines.lines()) ? kWritten : kStopped;
+  if (result == RouteResult::Refused) return failed(kUnusable, "nicht umgewandelt");
+
+  const std::string target = folder + sessionPath(stemOf(input)) + extensionOf(s);
+  const bool split = planParts(s, o);
+  std::vector<std::string> files;
+  const int count = split ? splitFileCount(s) : 1;
+  for (int i = 1; i <= count; ++i) files.push_back(partFileName(target, i, s.SplitFiles));
+  for (const std::string& f : files) {
+    if (taken.count(f)) {
+      return {kUnusable, input + ": nicht umgewandelt: " + forTerminal(f) +
+                             " wurde in diesem Lauf schon geschrieben"};
+    }
+  }
+  if (!writeRoute(s, split, target)) return failed(kStopped, "nicht geschrieben");
+  taken.insert(files.begin(), files.end());
+
+  std::string line = input + ": " + std::to_string(s.RoutePointCount) +
+                     (s.RoutePointCount == 1 ? " Routenpunkt, " : " Routenpunkte, ") +
+                     (files.size() == 1 ? std::string("1 Datei")
+                                        : std::to_string(files.size()) + " Dateien") +
+                     " geschrieben: ";
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    line += (i ? ", " : "") + forTerminal(files[i]);
+  }
+  return {kWritten, line};
+}
+
+}  // namespace
+
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+        const std::string& exeDir, const Environment& env) {
+  std::string usageError;
+  const Options o = parse(args, &usageError);
+  if (o.help) {
+    out << helpText();
+    return kWritten;
+  }
+  if (!usageError.empty()) {
+    err << "kursolin-cli: " << usageError << "\nHilfe: kursolin-cli --help\n";
+    return kUnusable;
+  }
+  std::string folder;
+  if (o.outputDir) {
+    folder = sessionPath(*o.outputDir);
+    if (!folderWritable(folder)) {
+      err << "kursolin-cli: Der Ausgabeordner " << *o.outputDir
+          << " existiert nicht oder ist nicht beschreibbar.\n";
+      return kUnusable;
+    }
+    if (folder.back() != '/') folder += '/';
+  }
+
+  PolicyPort port(err, o.strict, o.yes);
+  const HostSettings host = HostSettings::fromEnvironment();
+  if (!o.outputDir) {
+    Session s(port, host);
+    if (const int rc = prepare(s, o, exeDir, env, err); rc != kReady) return rc;
+    return convertOne(s, o, out, err, env);
+  }
+
+  // Each file in a session of its own, so nothing of one file carries over to the next.
+  int worst = kWritten;
+  std::set<std::string> taken;
+  for (const std::string& input : o.inputs) {
+    Session s(port, host);
+    if (const int rc = prepare(s, o, exeDir, env, err); rc != kReady) return rc;
+    port.forgetMessages();
+    const FileOutcome r = convertInto(s, o, input, folder, taken, port, env, err);
+    out << r.line << "\n";
+    worst = std::max(worst, r.status);
+  }
+  out.flush();
+  return worst;
 }
 
 }  // namespace kursolin::cli

@@ -1,11 +1,13 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "cli/cli.h"
+#include "settings/settings.h"
 
 namespace {
 
@@ -22,7 +24,10 @@ std::string executableDir(const char* argv0) {
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   std::ios::sync_with_stdio(false);
-  const int rc = kursolin::cli::run(args, std::cout, std::cerr, executableDir(argv[0]));
+  kursolin::cli::Environment env;
+  env.in = &std::cin;
+  env.configDir = kursolin::userSettingsFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+  const int rc = kursolin::cli::run(args, std::cout, std::cerr, executableDir(argv[0]), env);
   std::cout.flush();
   return rc;
 }
