@@ -1,8 +1,11 @@
-# Entry points: `make run` starts the desktop program, `make test` builds and runs every test.
+# Entry points: `make run` starts the desktop program, `make test` builds and runs every test,
+# `make install` installs both programs (PREFIX, DESTDIR), `make package` builds a Debian package.
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+PREFIX ?= /usr/local
+DESTDIR ?=
 
-.PHONY: all deps configure build test run cli bench clean
+.PHONY: all deps configure build test run cli bench clean install package
 
 all: build
 
@@ -20,6 +23,13 @@ test: build
 
 run: build
 	./$(BUILD)/src/app/kursolin
+
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+package: build
+	cd $(BUILD) && cpack -G DEB
+	@ls $(BUILD)/kursolin_*.deb
 
 bench: build
 	./$(BUILD)/bench/kursolin_bench

@@ -1,6 +1,8 @@
 #include "app/helppage.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -53,7 +55,15 @@ HelpPage::HelpPage(Session& s, QWidget* parent) : QDialog(parent), s_(s) {
 }
 
 std::string HelpPage::helpFilePath() const {
-  return s_.AppDir + kHelpFileName;
+  const std::string beside = s_.AppDir + kHelpFileName;
+  // An installed program keeps its manual in its data folder, not among the programs.
+  const QString installed =
+      QDir::cleanPath(toQString(s_.AppDir) + QStringLiteral(KURSOLIN_DATA_FROM_BIN "/") +
+                      QString::fromLatin1(kHelpFileName));
+  if (!QFileInfo::exists(toQString(beside)) && QFileInfo::exists(installed)) {
+    return fromQString(installed);
+  }
+  return beside;
 }
 
 bool HelpPage::FormCreate() {

@@ -1,6 +1,7 @@
 #pragma once
-// The help page THilfeSeite: the operating manual from "KSHelp.hlp" beside the program, in an
-// editable rich-text pane, with an edit bar that saves it back when the settings ask for it.
+// The help page THilfeSeite: the operating manual from "KSHelp.hlp" beside the program (or in the
+// data folder of an installed one), in an editable rich-text pane, with an edit bar that saves it
+// back when the settings ask for it.
 
 #include <QDialog>
 #include <string>
@@ -24,7 +25,8 @@ class HelpPage : public QDialog {
   /// The page, 960 x 480, with the manual loaded from AppDir (a missing file is reported).
   HelpPage(Session& s, QWidget* parent = nullptr);
 
-  /// The manual's full path (cp1252, as the session holds paths).
+  /// The manual's full path (cp1252, as the session holds paths): beside the program, else in
+  /// the data folder of an installed program when it is there.
   std::string helpFilePath() const;
   /// The rich-text pane.
   QTextEdit* pane() const { return pane_; }

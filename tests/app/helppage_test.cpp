@@ -149,7 +149,13 @@ class HelpPageTest : public QObject {
                               "TE_Trenner",
                               "MpMN=100",
                               "StartDialog=1",
-                              "ShowErrorMenu"}) {
+                              "ShowErrorMenu",
+                              "--output-dir",
+                              "$XDG_CONFIG_HOME/Kursolin/Kursolin.Ini",
+                              "~/.config/Kursolin/Kursolin.Ini",
+                              "/usr/share/kursolin/KSHelp.hlp",
+                              "auf das Fenster zieht",
+                              "kursolin DATEI"}) {
       QVERIFY2(text.contains(QString::fromUtf8(topic)), topic);
     }
   }
@@ -207,6 +213,29 @@ class HelpPageTest : public QObject {
              "Datei " + s->AppDir + "KSHelp.hlp kann nicht geöffnet werden"_cp);
     QCOMPARE(page.pane()->toPlainText(),
              QStringLiteral("Bedienungsanleitung Kursolin nicht gefunden !"));
+  }
+
+  // Installed, the program lies in PREFIX/bin and its manual in the data folder; one beside the
+  // program (a build tree, an unpacked copy) still comes first.
+  void installedProgramFindsItsManualInItsDataFolder() {
+    QVERIFY(QDir(dir->path()).mkpath(QStringLiteral("bin")));
+    const QString data = QDir::cleanPath(dir->path() + "/bin/" + KURSOLIN_DATA_FROM_BIN);
+    QVERIFY(QDir().mkpath(data));
+    QVERIFY(QFile::copy(manualPath(), data + "/KSHelp.hlp"));
+    s->AppDir = fromQString(dir->path() + "/bin/");
+    {
+      HelpPage page(*s);
+      QVERIFY(port->prompts.empty());
+      QCOMPARE(page.helpFilePath(), fromQString(data + "/KSHelp.hlp"));
+      QVERIFY(page.pane()->toPlainText().contains(QStringLiteral("kursolin-cli")));
+    }
+    QFile beside(dir->path() + "/bin/KSHelp.hlp");
+    QVERIFY(beside.open(QIODevice::WriteOnly));
+    beside.write("Anleitung neben dem Programm");
+    beside.close();
+    HelpPage page(*s);
+    QCOMPARE(page.helpFilePath(), s->AppDir + "KSHelp.hlp");
+    QCOMPARE(page.pane()->toPlainText(), QStringLiteral("Anleitung neben dem Programm"));
   }
 
   void plainTextFileIsShownAsText() {
