@@ -41,6 +41,15 @@ std::string successCaption(const Session& s, const InputFormatInfo& f) {
   return s.InputLabel;
 }
 
+// Empties both panes and runs their change handlers, as any change of their text does: with
+// nothing in them the route, save and reversal commands are off, even when no file follows.
+void clearPanes(Session& s) {
+  s.InputLines.clear();
+  s.OutputLines.clear();
+  NMEADatenChange(s);
+  NaviChange(s);
+}
+
 // Everything after the file is chosen; the path is known to exist or not.
 bool readAndCheck(Session& s, const std::string& path) {
   const InputFormatInfo* f = inputFormat(s.InputFormat);
@@ -87,7 +96,7 @@ void SourceChange(Session& s, int code) {
   if (!f) return;
   if (code != 7) {
     if (!f->check) {
-      s.port().prompt(PromptKind::Information, PromptButtons::Ok,
+      s.port().prompt(PromptKind::Information, PromptButtons::Abort,
                       formatNotAvailableText(inputLabelFor(s, code)));
       return;
     }
@@ -113,17 +122,14 @@ void LoadNMEAExecute(Session& s) {
     req.defaultExt = f->defaultExt;
   }
   req.initialDir = s.OpenDir;
-  s.InputLines.clear();
-  s.OutputLines.clear();
-  s.port().stateChanged();
+  clearPanes(s);
   const auto chosen = s.port().openFile(req);
   if (!chosen) return;
   readAndCheck(s, *chosen);
 }
 
 bool loadInputFile(Session& s, const std::string& path) {
-  s.InputLines.clear();
-  s.OutputLines.clear();
+  clearPanes(s);
   return readAndCheck(s, path);
 }
 
