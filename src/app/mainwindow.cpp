@@ -372,6 +372,7 @@ void MainWindow::buildActions() {
 
   QAction* load = addAction("LoadNMEA", Q("Datei laden"), Q("Ctrl+L"));
   load->setToolTip(Q("Routendaten laden"));
+  load->setStatusTip(Q("Datei mit Trackdaten laden"));
   load->setIcon(themedIcon(this, "document-open", QStyle::SP_DialogOpenButton));
   cmd(load, [&s] { LoadNMEAExecute(s); });
 
@@ -604,6 +605,7 @@ void MainWindow::buildToolBar() {
   tb->addAction(copyAction_);
   tb->addAction(pasteAction_);
   tb->addAction(deleteAction_);
+  deleteButton_ = tb->widgetForAction(deleteAction_);
   tb->addSeparator();
   tb->addAction(action("Route"));
   tb->addAction(action("RouteReversAction"));
@@ -1311,6 +1313,8 @@ void MainWindow::refreshRulePanel() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  // The delete button has no hint; a tool button would show the action's text instead.
+  if (event->type() == QEvent::ToolTip && watched == deleteButton_) return true;
   // A text field claims keys such as Ctrl+K or Ctrl+U for its own line editing; in this window
   // the commands bound to them win. The edit commands are left to the field, which does the same.
   if (event->type() == QEvent::ShortcutOverride) {
