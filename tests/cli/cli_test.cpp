@@ -180,7 +180,7 @@ TEST_F(Cli, DecimalSeparatorAppliesToTheSettingsFileAndTheOverrides) {
   t.drive(0, 40, 120, 2).stand(300, 2, 5).drive(90, 40, 120, 2);
   const std::string log = folder.file("pause.txt");
   test::writeBytes(log, test::joinCrLf(t.rmcLines()));
-  const std::vector<std::string> onlyStops = {"--set", "Setup/DiC=0", "--set", "Setup/RwC=0",
+  const std::vector<std::string> onlyStops = {"--set", "Setup/DiC=0",  "--set", "Setup/RwC=0",
                                               "--set", "Setup/SecC=0", "--set", "Setup/StopC=1"};
   struct Case {
     const char* sep;
@@ -188,9 +188,8 @@ TEST_F(Cli, DecimalSeparatorAppliesToTheSettingsFileAndTheOverrides) {
     const char* override;  // or given by --set
     bool stop;
   } cases[] = {
-      {",", "3,0", nullptr, true},  {".", "3.0", nullptr, true},
-      {",", "3.0", nullptr, false}, {".", "3,0", nullptr, false},
-      {",", nullptr, "3,5", true},  {".", nullptr, "3.5", true},
+      {",", "3,0", nullptr, true},  {".", "3.0", nullptr, true}, {",", "3.0", nullptr, false},
+      {".", "3,0", nullptr, false}, {",", nullptr, "3,5", true}, {".", nullptr, "3.5", true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.sep) + " " + (c.inFile ? c.inFile : c.override));
