@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 
 // glib first: mdbtools.h relies on its types.
@@ -340,24 +341,26 @@ AccessDatabase::AccessDatabase(const std::string& path) : impl_(std::make_unique
 
   const std::string damagedCatalog =
       "Das Tabellenverzeichnis der Datenbank ist beschädigt oder unvollständig."_cp;
+  // The catalog's own pages first, as the library finds them: from its definition on page 2.
+  MdbCatalogEntry catalogTable{};
+  catalogTable.mdb = h;
+  catalogTable.object_type = MDB_TABLE;
+  catalogTable.table_pg = 2;
+  std::snprintf(catalogTable.object_name, sizeof catalogTable.object_name, "MSysObjects");
+  {
+    TableDefPtr def(mdb_read_table(&catalogTable));
+    if (!def) throw AccessDbError(accessFileMessage(path, damagedCatalog));
+    if (!pagesInFile(h, def->usage_map, def->map_sz, check.pageCount)) {
+      throw AccessDbError(accessFileMessage(path, truncatedReason()));
+    }
+  }
   if (!mdb_read_catalog(h, MDB_TABLE)) throw AccessDbError(accessFileMessage(path, damagedCatalog));
-  MdbCatalogEntry* catalogTable = nullptr;
   for (guint i = 0; i < h->catalog->len; ++i) {
     auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(h->catalog, i));
     if (mdb_is_user_table(entry)) {
       impl_->names.push_back(utf8ToCp1252(entry->object_name));
       impl_->entries.push_back(entry);
-    } else if (std::strcmp(entry->object_name, "MSysObjects") == 0) {
-      catalogTable = entry;
     }
-  }
-  // Every database lists its own catalog; a list without it was read from a damaged file, and a
-  // catalog reaching past the end of the file was cut short.
-  if (!catalogTable) throw AccessDbError(accessFileMessage(path, damagedCatalog));
-  TableDefPtr def(mdb_read_table(catalogTable));
-  if (!def) throw AccessDbError(accessFileMessage(path, damagedCatalog));
-  if (!pagesInFile(h, def->usage_map, def->map_sz, check.pageCount)) {
-    throw AccessDbError(accessFileMessage(path, truncatedReason()));
   }
 }
 
