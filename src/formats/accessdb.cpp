@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -139,7 +140,11 @@ std::string numberText(T v) {
   char buf[400];
   const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
   if (r.ec != std::errc()) return {};
-  return std::string(buf, r.ptr);
+  std::string text(buf, r.ptr);
+  // A fraction column keeps its point also for whole values: the heading rule reads a course
+  // text without "." as 0.
+  if (std::isfinite(v) && text.find('.') == std::string::npos) text += ".0";
+  return text;
 }
 
 bool isRawNumber(int type) {

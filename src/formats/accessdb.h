@@ -82,9 +82,10 @@ class AccessTable {
   /// true while no record is current: before moveFirst(), after the last record, after close().
   bool eof() const;
   /// The field of the current record by its column name (case does not count), as text in cp1252:
-  /// whole numbers in decimal, fractions with "." whatever the process locale, text converted to
-  /// cp1252 ("?" for characters it lacks). "" for a missing value, a column the table lacks and
-  /// when no record is current.
+  /// integer columns in decimal, Single and Double columns in fixed notation with "." whatever
+  /// the process locale and at least one decimal ("90.0"), text converted to cp1252 ("?" for
+  /// characters it lacks). "" for a missing value, a column the table lacks and when no record
+  /// is current.
   std::string field(const std::string& column) const;
   /// Closes the table (again harmless).
   void close();

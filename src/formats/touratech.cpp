@@ -185,7 +185,7 @@ int GetTTQV(Session& s, const std::string& line, int index) {
   return coordinatesPresent(s, line, lineNumber);
 }
 
-bool touratechUsable(const Session& /*s*/) {
+bool touratechUsable(Session& /*s*/) {
   return true;
 }
 

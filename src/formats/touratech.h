@@ -27,6 +27,6 @@ int GetTTQV(Session& s, const std::string& line, int index);
 
 /// The check at load of input code 24: LoadTQVFile has already said what the file holds, so the
 /// route command is offered whatever the lines are (an empty list simply yields no route).
-bool touratechUsable(const Session& s);
+bool touratechUsable(Session& s);
 
 }  // namespace kursolin

@@ -78,9 +78,9 @@ TEST_P(Touratech, TrackWithALoneWaypointLoadsTheTrack) {
   ASSERT_TRUE(load({track("Tour_trp", 500), waypoints("Waypoints", 1)}));
   EXPECT_TRUE(port.prompts.empty());
   ASSERT_EQ(session.InputLines.Count(), 500);
-  EXPECT_EQ(lines()[0], "1|50.5|7.25|10|0|-|-");
-  EXPECT_EQ(lines()[1], "2|50.501|7.2505|11|5|-|-");
-  EXPECT_EQ(lines()[499], "500|50.999|7.4995|509|335|-|-");
+  EXPECT_EQ(lines()[0], "1|50.5|7.25|10.0|0.0|-|-");
+  EXPECT_EQ(lines()[1], "2|50.501|7.2505|11.0|5.0|-|-");
+  EXPECT_EQ(lines()[499], "500|50.999|7.4995|509.0|335.0|-|-");
 }
 
 TEST_P(Touratech, WaypointsAloneLoadTheWaypoints) {
@@ -94,7 +94,7 @@ TEST_P(Touratech, WaypointsAloneLoadTheWaypoints) {
   EXPECT_EQ(lines(),
             (std::vector<std::string>{"7|47.421|10.985|0|0|Zugspitze|M\xFC"
                                       "nchner Haus",
-                                      "8|47.5|11|0|0|-|-", "9|47.6|11.1|0|0|-|zwei  Zeilen"}));
+                                      "8|47.5|11.0|0|0|-|-", "9|47.6|11.1|0|0|-|zwei  Zeilen"}));
 }
 
 TEST_P(Touratech, WhichTablesHoldData) {
@@ -137,7 +137,8 @@ TEST_P(Touratech, WhichTablesHoldData) {
 TEST_P(Touratech, TheLastMatchingTableWins) {
   // Of two tracks with data the later one is loaded.
   ASSERT_TRUE(load({track("a_trp", 3, 40000000), track("b_trp", 2, 60000000)}));
-  EXPECT_EQ(lines(), (std::vector<std::string>{"1|60|7.25|10|0|-|-", "2|60.001|7.2505|11|5|-|-"}));
+  EXPECT_EQ(lines(),
+            (std::vector<std::string>{"1|60.0|7.25|10.0|0.0|-|-", "2|60.001|7.2505|11.0|5.0|-|-"}));
   // Also when the later one is empty: the earlier table's data is not looked at.
   port.clearRecords();
   ASSERT_TRUE(load({track("a_trp", 3), track("b_trp", 1)}));
@@ -288,8 +289,8 @@ TEST_P(Touratech, LoadedLinesReadBack) {
     ASSERT_EQ(GetTTQV(session, session.InputLines.at(i), i), 1) << session.InputLines.at(i);
   }
   EXPECT_NEAR(static_cast<double>(p().LatValue), 50.519, 1e-9);
-  EXPECT_EQ(p().SpeedKmh, "29");
-  EXPECT_EQ(p().Course, "95");
+  EXPECT_EQ(p().SpeedKmh, "29.0");
+  EXPECT_EQ(p().Course, "95.0");
   EXPECT_TRUE(port.prompts.empty());
 }
 
@@ -382,8 +383,8 @@ TEST(TouratechLocale, LinesDoNotDependOnTheProcessLocale) {
   };
   const auto plain = linesUnder();
   ASSERT_EQ(plain.size(), 30u);
-  EXPECT_EQ(plain[0], "1|51.123456|7.25|10|0|-|-");
-  EXPECT_EQ(plain[29], "30|51.152456|7.2645|39|145|-|-");
+  EXPECT_EQ(plain[0], "1|51.123456|7.25|10.0|0.0|-|-");
+  EXPECT_EQ(plain[29], "30|51.152456|7.2645|39.0|145.0|-|-");
 
   CommaLocale comma;
   if (!comma.active()) GTEST_SKIP() << "no locale with a decimal comma available";
