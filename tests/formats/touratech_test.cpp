@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/cp1252.h"
 #include "core/numtext.h"
 #include "formats/touratech.h"
 #include "support/hosts.h"
@@ -148,6 +149,15 @@ TEST_P(Touratech, TheLastMatchingTableWins) {
   port.clearRecords();
   ASSERT_TRUE(load({waypoints("waypoints", 2), waypoints("Waypoints2", 3)}));
   EXPECT_EQ(session.InputLines.Count(), 3);
+}
+
+TEST_P(Touratech, AFileNameOutsideAscii) {
+  // The session holds the name in cp1252; the file system has it in UTF-8.
+  const std::string onDisk = folder.file("M\xC3\xBCnchen.qu3");
+  test::writeJet3(onDisk, {track("Tour_trp", 3)});
+  ASSERT_TRUE(LoadTQVFile(session, sessionPath(onDisk)));
+  EXPECT_EQ(session.InputLines.Count(), 3);
+  EXPECT_TRUE(port.prompts.empty());
 }
 
 TEST(TouratechNames, TableNameRules) {
