@@ -8,6 +8,7 @@
 #include "formats/navigon.h"
 #include "formats/nmea_log.h"
 #include "formats/table.h"
+#include "formats/touratech.h"
 #include "track/nmea.h"
 
 namespace kursolin {
@@ -18,6 +19,9 @@ const std::string q = "\"";
 
 bool readNavigon(Session& s, const std::string& line, int index) {
   return GetMN(s, line, index) == 1;
+}
+bool readTouratech(Session& s, const std::string& line, int index) {
+  return GetTTQV(s, line, index) == 1;
 }
 bool navigon4Recognized(Session& s) { return navigonRecognized(s.InputLines, 8); }
 bool navigon5Recognized(Session& s) {
@@ -131,7 +135,8 @@ std::vector<InputFormatInfo> makeInputs() {
      .dialogTitle = "Touratech Routendaten laden",
      .filter = "Touratech Routendaten (*.qu3)|*.qu3", .defaultExt = "qu3",
      .failureCaption = "TouraTech TTQV Datei-Fehler!", .statusPrefix = " = ",
-     .countKind = CountKind::Plain, .groups = RuleGroups::DistanceHeadingMinDist},
+     .countKind = CountKind::Plain, .groups = RuleGroups::DistanceHeadingMinDist,
+     .load = LoadTQVFile, .check = touratechUsable, .readA = readTouratech},
     // Reserved: only the load operation still knows its dialog texts.
     {.code = 7, .menuItem = "In_NaviTextTab", .menuEntry = false,
      .caption = "Koordinatenpaar aus Textdatei", .dialogTitle = "Koordinaten aus Textdatei Tab getrennt laden",

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "support/jet3_writer.h"
 #include "support/nmea_writer.h"
 #include "support/temp_folder.h"
 
@@ -204,6 +205,37 @@ TEST_F(Cli, DecimalSeparatorAppliesToTheSettingsFileAndTheOverrides) {
     EXPECT_EQ(r.err.find("Stopp") != std::string::npos, c.stop) << r.err;
     EXPECT_EQ(crlfLines(r.out).size(), c.stop ? 3u : 2u) << "start, (stop,) end";
   }
+}
+
+TEST_F(Cli, ReadsTouratechDatabases) {
+  using test::JetType;
+  test::JetTable track{"Tour_trp",
+                       {{"trp_idx", JetType::Long},
+                        {"lat", JetType::Double},
+                        {"lon", JetType::Double},
+                        {"speed", JetType::Double},
+                        {"course", JetType::Double}},
+                       {}};
+  // 3.3 km north at 10 km/h: a point every 1000 m by the default rules.
+  for (int i = 0; i < 31; ++i) track.rows.push_back({i + 1, (48000 + i) / 1000.0, 11.0, 10.0, 0.0});
+  const std::string db = folder.file("Tour.qu3");
+  test::writeJet3(db, {track});
+  const CliResult r = run({"-i", "qv3", "-f", "mn42", db});
+  ASSERT_EQ(r.rc, cli::kWritten) << r.err;
+  EXPECT_EQ(crlfLines(r.out),
+            (std::vector<std::string>{"-|-|-|-|-|-|-|-|-|-|-|11.000000|48.000000|-|-|",
+                                      "-|-|-|-|-|-|-|-|-|-|-|11.000000|48.009000|-|-|",
+                                      "-|-|-|-|-|-|-|-|-|-|-|11.000000|48.018000|-|-|",
+                                      "-|-|-|-|-|-|-|-|-|-|-|11.000000|48.027000|-|-|",
+                                      "-|-|-|-|-|-|-|-|-|-|-|11.000000|48.030000|-|-|"}));
+  EXPECT_EQ(r.err, "");
+
+  const std::string text = folder.file("Notiz.qu3");
+  test::writeBytes(text, "lat;lon\r\n");
+  const CliResult bad = run({"-i", "24", text});
+  EXPECT_EQ(bad.rc, cli::kUnusable);
+  EXPECT_NE(bad.err.find("Die Datei ist keine Access-Datenbank."), std::string::npos) << bad.err;
+  EXPECT_EQ(bad.out, "");
 }
 
 TEST(CliHelp, ListsEveryOptionAndFormat) {

@@ -43,7 +43,7 @@ void fuzzReaders(const std::uint8_t* data, std::size_t size) {
       }
     }
     if (s.InputLines.Count() > 5000) continue;
-    for (int code : {1, 2, 9}) {
+    for (int code : {1, 2, 9, 24}) {
       for (bool everyNth : {false, true}) {
         useInput(s, code);
         useOutput(s, everyNth ? 6 : 2);
