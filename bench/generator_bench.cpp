@@ -5,6 +5,7 @@
 #include "support/nmea_writer.h"
 #include "support/session_setup.h"
 #include "track/generator.h"
+#include "workflow/dispatch.h"
 
 namespace {
 

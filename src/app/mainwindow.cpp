@@ -38,16 +38,17 @@
 #include "app/pointgrid.h"
 #include "app/printing.h"
 #include "app/qtext.h"
-#include "app/settings/settings.h"
+#include "settings/settings.h"
 #include "app/textpane.h"
 #include "app/windows.h"
 #include "core/geotime.h"
 #include "core/ranges.h"
 #include "track/rules.h"
-#include "workflow/input_formats.h"
+#include "formats/registry.h"
+#include "workflow/rule_groups.h"
 #include "workflow/loading.h"
-#include "workflow/output_formats.h"
-#include "workflow/panes.h"
+#include "workflow/output_commands.h"
+#include "core/panes.h"
 #include "workflow/program.h"
 #include "workflow/route_command.h"
 #include "workflow/search.h"
@@ -77,7 +78,7 @@ class WindowPort : public UserPort {
   std::optional<std::string> browseFolder(const std::string& title) override {
     return ask().browseFolder(title);
   }
-  bool showSplitDialog(SplitDialog& dialog) override { return ask().showSplitDialog(dialog); }
+  bool showSplitDialog(SplitDialogView& dialog) override { return ask().showSplitDialog(dialog); }
   void processPendingEvents() override {
     qt_.processPendingEvents();
     if (dialogs_) dialogs_->processPendingEvents();
@@ -501,14 +502,11 @@ void MainWindow::buildMenus() {
   input->setObjectName(QStringLiteral("Eingabeformat"));
   input->setToolTipsVisible(true);
   std::map<std::string, QMenu*> parents;
-  const std::map<std::string, QString> parentCaptions = {
-      {"In_NaviTextTab", toQString(inputFormat(7) ? inputFormat(7)->caption : std::string())},
-      {"In_NMEA", Q("NMEA Log ")},
-      {"IN_TP_XML", Q("Tourenplaner XML oder TEF  Datei")},
-  };
+  std::map<std::string, QString> parentCaptions;
+  for (const FormatSubmenu& m : inputSubmenus()) parentCaptions[m.item] = toQString(m.caption);
   bool first = true;
   for (const InputFormatInfo& f : inputFormats()) {
-    if (f.code == 7) continue;  // the sub-menu "Koordinatenpaar aus Textdatei" itself
+    if (!f.menuEntry) continue;  // reserved codes have no menu item
     QMenu* into = input;
     if (!f.parentItem.empty()) {
       auto it = parents.find(f.parentItem);
@@ -555,7 +553,8 @@ void MainWindow::buildMenus() {
       if (!textOutput) {
         if (!first) output->addSeparator();
         first = false;
-        textOutput = submenu(output, kTextOutputSubmenu, Q("Koordinatenpaar als Textdatei"));
+        textOutput = submenu(output, textOutputSubmenu().item,
+                             toQString(textOutputSubmenu().caption));
       }
       into = textOutput;
     } else {
@@ -885,7 +884,7 @@ void MainWindow::installPortHooks() {
   qtPort_.busyHandler = [this](bool on) { setBusy(on); };
   qtPort_.focusOutputPaneHandler = [this] { focusOutputPane(); };
   qtPort_.stateChangedHandler = [this] { refresh(); };
-  qtPort_.splitDialogHandler = [this](SplitDialog& d) { return showSplitDialog(d, this); };
+  qtPort_.splitDialogHandler = [this](SplitDialogView& d) { return showSplitDialog(d, this); };
 }
 
 void MainWindow::createSecondaryWindows() {

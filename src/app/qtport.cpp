@@ -304,7 +304,7 @@ std::optional<std::string> QtPort::browseFolder(const std::string& title) {
   return dialog.chosenFolder();
 }
 
-bool QtPort::showSplitDialog(SplitDialog& dialog) {
+bool QtPort::showSplitDialog(SplitDialogView& dialog) {
   return splitDialogHandler ? splitDialogHandler(dialog) : false;
 }
 

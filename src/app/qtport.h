@@ -74,7 +74,7 @@ class QtPort : public UserPort {
   std::optional<std::string> openFile(const FileDialogRequest& request) override;
   std::optional<std::string> saveFile(const FileDialogRequest& request) override;
   std::optional<std::string> browseFolder(const std::string& title) override;
-  bool showSplitDialog(SplitDialog& dialog) override;
+  bool showSplitDialog(SplitDialogView& dialog) override;
 
   /// Processes pending events at most once per eventInterval, so a long run stays fast.
   void processPendingEvents() override;
@@ -97,7 +97,7 @@ class QtPort : public UserPort {
   std::function<void()> stateChangedHandler;
   /// Shows the split dialog modally and returns true for OK; without it the dialog counts as
   /// cancelled.
-  std::function<bool(SplitDialog&)> splitDialogHandler;
+  std::function<bool(SplitDialogView&)> splitDialogHandler;
 
  private:
   QPointer<QWidget> parent_;

@@ -66,7 +66,7 @@ std::string memoText(const QString& plain) {
 
 }  // namespace
 
-SplitDialogWidget::SplitDialogWidget(SplitDialog& dialog, QWidget* parent)
+SplitDialogWidget::SplitDialogWidget(SplitDialogView& dialog, QWidget* parent)
     : QDialog(parent), model_(dialog), s_(dialog.session()) {
   setObjectName(QStringLiteral("SaveSplit"));
   setModal(true);
@@ -279,7 +279,7 @@ QFrame* SplitDialogWidget::buildTourenplanerPanel() {
   return panel;
 }
 
-bool SplitDialogWidget::showModal(SplitDialog& dialog, QWidget* mainWindow) {
+bool SplitDialogWidget::showModal(SplitDialogView& dialog, QWidget* mainWindow) {
   SplitDialogWidget w(dialog, mainWindow);
   if (mainWindow) {
     const QPoint corner = mainWindow->window()->frameGeometry().topLeft();

@@ -22,13 +22,13 @@ class SplitDialogWidget : public QDialog {
   Q_OBJECT
  public:
   /// The dialog drawn from the model; exec() returns Accepted for OK.
-  SplitDialogWidget(SplitDialog& dialog, QWidget* parent = nullptr);
+  SplitDialogWidget(SplitDialogView& dialog, QWidget* parent = nullptr);
 
   /// Shows the dialog for the model modally, 100 pixels below and 50 right of the main
   /// window's top left corner (centred on the screen without one); true for OK.
-  static bool showModal(SplitDialog& dialog, QWidget* mainWindow);
+  static bool showModal(SplitDialogView& dialog, QWidget* mainWindow);
 
-  SplitDialog& model() { return model_; }
+  SplitDialogView& model() { return model_; }
   /// Draws the texts, the spin box and the panels from the model.
   void render();
 
@@ -43,7 +43,7 @@ class SplitDialogWidget : public QDialog {
   QFrame* buildTourenplanerPanel();
   void browseBcrDirectory();
 
-  SplitDialog& model_;
+  SplitDialogView& model_;
   Session& s_;
   QFrame* splitPanel_ = nullptr;  // SplitPanel
   QFrame* mtpPanel_ = nullptr;    // MTPPanel

@@ -28,11 +28,11 @@ std::unique_ptr<QDialog> makeSettingsDialog(Session& s, QWidget* parent) {
   return std::make_unique<SettingsDialog>(s, parent);
 }
 
-std::unique_ptr<QDialog> makeSplitDialog(SplitDialog& dialog, QWidget* parent) {
+std::unique_ptr<QDialog> makeSplitDialog(SplitDialogView& dialog, QWidget* parent) {
   return std::make_unique<SplitDialogWidget>(dialog, parent);
 }
 
-bool showSplitDialog(SplitDialog& dialog, QWidget* mainWindow) {
+bool showSplitDialog(SplitDialogView& dialog, QWidget* mainWindow) {
   return SplitDialogWidget::showModal(dialog, mainWindow);
 }
 

@@ -23,9 +23,9 @@ std::unique_ptr<QDialog> makeAboutBox(QWidget* parent);
 /// The settings dialog (TEinstellen), or nullptr.
 std::unique_ptr<QDialog> makeSettingsDialog(Session& s, QWidget* parent);
 /// The split-save dialog (TSaveSplit) drawing `dialog`, or nullptr.
-std::unique_ptr<QDialog> makeSplitDialog(SplitDialog& dialog, QWidget* parent);
+std::unique_ptr<QDialog> makeSplitDialog(SplitDialogView& dialog, QWidget* parent);
 /// Shows the split-save dialog for `dialog` modally at its place by the main window; true for OK.
-bool showSplitDialog(SplitDialog& dialog, QWidget* mainWindow);
+bool showSplitDialog(SplitDialogView& dialog, QWidget* mainWindow);
 
 /// The command "Routendaten speichern".
 void saveRoute(Session& s);

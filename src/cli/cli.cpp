@@ -1,17 +1,17 @@
 #include "cli/cli.h"
 
+#include <algorithm>
 #include <optional>
 #include <ostream>
 
-#include "app/settings/settings.h"
 #include "core/cp1252.h"
+#include "core/fileio.h"
 #include "core/host.h"
 #include "core/session.h"
+#include "formats/registry.h"
+#include "settings/settings.h"
 #include "track/generator.h"
-#include "workflow/fileio.h"
-#include "workflow/input_formats.h"
 #include "workflow/loading.h"
-#include "workflow/output_formats.h"
 #include "workflow/program.h"
 #include "workflow/route_command.h"
 #include "workflow/saving.h"
@@ -21,42 +21,15 @@ namespace kursolin::cli {
 
 namespace {
 
-struct Name {
-  const char* name;
-  int code;
-};
-
-constexpr Name kInputNames[] = {
-    {"gga-vtg", 1}, {"rmc", 2},     {"ovl", 3},       {"xml-stations", 4}, {"xml-all", 5},
-    {"bcr", 6},     {"mn4", 8},     {"mn42-mn5", 9},  {"itn", 10},         {"txt-dms", 20},
-    {"txt-dm", 21}, {"txt-deg", 22}, {"txt-mercator", 23}, {"qv3", 24},
-};
-
-constexpr Name kOutputNames[] = {
-    {"mn4", 0},     {"mn42", 1},     {"mn5", 2},           {"itn", 3},
-    {"autoroute", 4}, {"bcr", 5},    {"csv", 6},           {"falk", 7},
-    {"txt-dms", 20}, {"txt-dm", 21}, {"txt-deg", 22},      {"txt-mercator", 23},
-};
-
-template <std::size_t N>
-std::optional<int> formatCode(const Name (&names)[N], const std::string& text) {
-  for (const auto& n : names) {
-    if (text == n.name) return n.code;
+// Formats in the order of their codes, for the help text.
+template <class Row>
+std::vector<const Row*> byCode(const std::vector<Row>& rows) {
+  std::vector<const Row*> sorted;
+  for (const auto& r : rows) {
+    if (!r.cliName.empty()) sorted.push_back(&r);
   }
-  if (auto v = tryStrToInt(text)) {
-    for (const auto& n : names) {
-      if (n.code == *v) return n.code;
-    }
-  }
-  return std::nullopt;
-}
-
-template <std::size_t N>
-const char* formatName(const Name (&names)[N], int code) {
-  for (const auto& n : names) {
-    if (n.code == code) return n.name;
-  }
-  return "?";
+  std::sort(sorted.begin(), sorted.end(), [](const Row* a, const Row* b) { return a->code < b->code; });
+  return sorted;
 }
 
 // Messages leave the program in the terminal's encoding; the core's texts are cp1252.
@@ -120,7 +93,7 @@ class PolicyPort : public UserPort {
   std::optional<std::string> openFile(const FileDialogRequest&) override { return std::nullopt; }
   std::optional<std::string> saveFile(const FileDialogRequest&) override { return std::nullopt; }
   std::optional<std::string> browseFolder(const std::string&) override { return std::nullopt; }
-  bool showSplitDialog(SplitDialog&) override { return true; }
+  bool showSplitDialog(SplitDialogView&) override { return true; }
 
  private:
   std::ostream& err_;
@@ -239,21 +212,19 @@ std::string helpText() {
       "  -h, --help              diese Hilfe\n"
       "\n"
       "Eingabeformate:\n";
-  for (const auto& n : kInputNames) {
-    const InputFormatInfo* f = inputFormat(n.code);
-    std::string line = "  " + std::to_string(n.code) + "  " + n.name;
+  for (const InputFormatInfo* f : byCode(inputFormats())) {
+    std::string line = "  " + std::to_string(f->code) + "  " + f->cliName;
     line.resize(22, ' ');
-    h += line + cp1252ToUtf8(f ? f->caption : "");
-    if (!inputFormatAvailable(n.code)) h += "  (noch nicht verfügbar)";
+    h += line + cp1252ToUtf8(f->caption);
+    if (!f->available()) h += "  (noch nicht verfügbar)";
     h += "\n";
   }
   h += "\nAusgabeformate:\n";
-  for (const auto& n : kOutputNames) {
-    const OutputFormatInfo* f = outputFormat(n.code);
-    std::string line = "  " + std::to_string(n.code) + "  " + n.name;
+  for (const OutputFormatInfo* f : byCode(outputFormats())) {
+    std::string line = "  " + std::to_string(f->code) + "  " + f->cliName;
     line.resize(22, ' ');
-    h += line + cp1252ToUtf8(f ? f->caption : "");
-    if (!outputFormatAvailable(n.code)) h += "  (noch nicht verfügbar)";
+    h += line + cp1252ToUtf8(f->caption);
+    if (!f->available()) h += "  (noch nicht verfügbar)";
     h += "\n";
   }
   h +=
@@ -305,12 +276,12 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   if (o.decimalSep) s.DecimalSep = *o.decimalSep;
 
   if (o.inputFormat) {
-    auto code = formatCode(kInputNames, *o.inputFormat);
-    if (!code) {
+    const InputFormatInfo* named = inputFormatNamed(*o.inputFormat);
+    if (!named) {
       err << "kursolin-cli: Unbekanntes Eingabeformat \"" << *o.inputFormat << "\".\n";
       return kUnusable;
     }
-    s.InputFormat = *code;
+    s.InputFormat = named->code;
   }
   if (!inputFormatAvailable(s.InputFormat)) {
     err << "kursolin-cli: "
@@ -318,12 +289,12 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     return kUnusable;
   }
   if (o.outputFormat) {
-    auto code = formatCode(kOutputNames, *o.outputFormat);
-    if (!code) {
+    const OutputFormatInfo* named = outputFormatNamed(*o.outputFormat);
+    if (!named) {
       err << "kursolin-cli: Unbekanntes Ausgabeformat \"" << *o.outputFormat << "\".\n";
       return kUnusable;
     }
-    s.OutputFormat = *code;
+    s.OutputFormat = named->code;
   }
   if (!outputFormatAvailable(s.OutputFormat)) {
     const OutputFormatInfo* f = outputFormat(s.OutputFormat);

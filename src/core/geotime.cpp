@@ -201,7 +201,7 @@ void chooseActiveTimeOffset(Session& s) {
     s.ActiveTimeOffset = 0;
     return;
   }
-  s.ActiveTimeOffset = activeTimeOffsetFor(s, fileModificationTime(s.InputFileName));
+  s.ActiveTimeOffset = activeTimeOffsetFor(s, s.InputFileTime);
 }
 
 }  // namespace kursolin

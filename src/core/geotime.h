@@ -9,11 +9,6 @@
 
 namespace kursolin {
 
-/// A local date and time (no time zone attached).
-struct LocalDateTime {
-  int year = 1970, month = 1, day = 1, hour = 0, minute = 0, second = 0;
-};
-
 /// Great-circle distance in whole metres; 0 from the start value (0, 0), between equal
 /// positions, and on any arithmetic fault.
 int Dist(Real lat1, Real lon1, Real lat2, Real lon2);
@@ -47,7 +42,8 @@ std::optional<LocalDateTime> fileModificationTime(const std::string& path);
 /// may ask the user.
 int activeTimeOffsetFor(Session& s, const std::optional<LocalDateTime>& fileTime);
 
-/// Chooses ActiveTimeOffset for one generation from TimeMode and the date of InputFileName.
+/// Chooses ActiveTimeOffset for one generation from TimeMode and InputFileTime, the date the
+/// loaded file had when it was loaded.
 void chooseActiveTimeOffset(Session& s);
 
 }  // namespace kursolin

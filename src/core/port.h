@@ -7,7 +7,7 @@
 
 namespace kursolin {
 
-class SplitDialog;
+class SplitDialogView;
 
 enum class PromptKind { Error, Warning, Information, Confirmation };
 
@@ -41,7 +41,7 @@ class UserPort {
   virtual std::optional<std::string> browseFolder(const std::string& title) = 0;
 
   /// Shows the split dialog modally; true for OK. The dialog object computes its own texts.
-  virtual bool showSplitDialog(SplitDialog& dialog) = 0;
+  virtual bool showSplitDialog(SplitDialogView& dialog) = 0;
 
   /// Lets the user interface repaint and handle input during a long run.
   virtual void processPendingEvents() {}

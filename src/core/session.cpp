@@ -36,4 +36,8 @@ void Session::setStatusText(const std::string& text) {
   port_->setStatusText(text);
 }
 
+std::string outputCaptionWith(const Session& s, long long count) {
+  return s.OutputLabel + "Routenpunkte := " + std::to_string(count);
+}
+
 }  // namespace kursolin

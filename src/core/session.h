@@ -4,9 +4,11 @@
 // one; tests make as many as they like.
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "core/datetime.h"
 #include "core/host.h"
 #include "core/lines.h"
 #include "core/point.h"
@@ -149,6 +151,8 @@ class Session {
   std::string InputShortName;
   bool ReadVtg = false;
   std::string InputFileName = "*.txt";
+  /// Modification time of the loaded file when it was loaded (nullopt: none or unknown).
+  std::optional<LocalDateTime> InputFileTime;
   std::string SaveBaseName;
   bool InputIsMN5 = false;
   std::string InputSeparator = "\t";
@@ -209,5 +213,8 @@ class Session {
   std::string outputCaption_;
   std::string statusText_;
 };
+
+/// "OutputLabel + Routenpunkte := count" for the output pane caption.
+std::string outputCaptionWith(const Session& s, long long count);
 
 }  // namespace kursolin

@@ -5,10 +5,7 @@
 #include "core/cp1252.h"
 #include "core/geotime.h"
 #include "core/prompt.h"
-#include "track/dispatch.h"
-#include "workflow/emit.h"
-#include "workflow/output_formats.h"
-#include "workflow/panes.h"
+#include "core/panes.h"
 
 namespace kursolin {
 
@@ -29,11 +26,11 @@ std::string ruleName(RuleKind kind) {
   return {};
 }
 
-void EmitRoutePoint(Session& s, GeneratorState& g, RuleKind kind, const std::string& why,
-                    int line) {
+void EmitRoutePoint(Session& s, RouteIO& io, GeneratorState& g, RuleKind kind,
+                    const std::string& why, int line) {
   PointRecord& p = s.CurrentPoint;
   p.PointLabel = s.ShowPointInfo ? why : std::string("-");
-  RouteOut(s, g.LastRouteLat, g.LastRouteLon, p.LatValue, p.LonValue);
+  io.RouteOut(s, g.LastRouteLat, g.LastRouteLon, p.LatValue, p.LonValue);
   g.LastRouteLat = p.LatValue;
   g.LastRouteLon = p.LonValue;
   g.lastEmittedLine = line;
@@ -86,7 +83,7 @@ class QuietPort : public UserPort {
   std::optional<std::string> openFile(const FileDialogRequest&) override { return {}; }
   std::optional<std::string> saveFile(const FileDialogRequest&) override { return {}; }
   std::optional<std::string> browseFolder(const std::string&) override { return {}; }
-  bool showSplitDialog(SplitDialog&) override { return false; }
+  bool showSplitDialog(SplitDialogView&) override { return false; }
 };
 
 class QuietScope {
@@ -112,14 +109,14 @@ enum class Outcome { Ended, Refused, ToEndPoint };
 std::string line(const Session& s, long long i) { return s.InputLines.at(i); }
 
 // The every-Nth-record generator.
-Outcome AllGGA(Session& s, GeneratorState& g) {
+Outcome AllGGA(Session& s, RouteIO& io, GeneratorState& g) {
   const int n = s.rules.XRPSpin < 1 ? 1 : s.rules.XRPSpin;
   const int count = s.InputLines.Count();
   long long i = 0;
   g.LastRouteLat = g.LastRouteLon = 0;
   s.RoutePointCount = 0;
   while (i < count - 1) {
-    const bool a = Get_A(s, line(s, i), static_cast<int>(i));
+    const bool a = io.Get_A(s, line(s, i), static_cast<int>(i));
     if (s.AbortRequested) return Outcome::Ended;
     const long long aLine = i;
     i += n;
@@ -129,13 +126,13 @@ Outcome AllGGA(Session& s, GeneratorState& g) {
         do {
           // Past the last line there is nothing left to read.
           if (i >= count) return Outcome::ToEndPoint;
-          b = Get_B(s, line(s, i), static_cast<int>(i));
+          b = io.Get_B(s, line(s, i), static_cast<int>(i));
           if (s.AbortRequested) return Outcome::Ended;
           ++i;
         } while (!b);
       }
       if (s.CurrentPoint.FixOk == "1") {
-        EmitRoutePoint(s, g, RuleKind::EveryNth,
+        EmitRoutePoint(s, io, g, RuleKind::EveryNth,
                        "-N:" + std::to_string(n) + " T:" + shownTime(s, s.CurrentPoint.Time),
                        static_cast<int>(aLine));
       } else if (errorPromptIfShown(s, "Sat - Fehler beim Lesen des " + g.RecordLabel +
@@ -155,21 +152,21 @@ Outcome AllGGA(Session& s, GeneratorState& g) {
 // The end point is the last record the reader accepts. Real logs carry other sentences after the
 // last fix, so when the last line (the second-to-last for GGA + VTG) is no record, the last line
 // that is one is looked for, quietly, but never back to the last point already emitted.
-void endPoint(Session& s, GeneratorState& g, long long bLine) {
+void endPoint(Session& s, RouteIO& io, GeneratorState& g, long long bLine) {
   const int count = s.InputLines.Count();
   const int last = count - 1;
   const long long aLine = s.ReadVtg ? count - 2 : count - 1;
-  bool a = Get_A(s, line(s, aLine), last);
+  bool a = io.Get_A(s, line(s, aLine), last);
   if (s.AbortRequested) return;
   long long found = aLine;
   if (a && s.ReadVtg) {
-    Get_B(s, line(s, bLine), last);
+    io.Get_B(s, line(s, bLine), last);
     if (s.AbortRequested) return;
   }
   if (!a) {
     QuietScope quiet(s);
     for (long long j = count - 1; j > g.lastEmittedLine && j >= 0; --j) {
-      if (Get_A(s, line(s, j), static_cast<int>(j))) {
+      if (io.Get_A(s, line(s, j), static_cast<int>(j))) {
         found = j;
         a = true;
         break;
@@ -177,13 +174,13 @@ void endPoint(Session& s, GeneratorState& g, long long bLine) {
     }
     if (a && s.ReadVtg) {
       for (long long j = found + 1; j < count; ++j) {
-        if (Get_B(s, line(s, j), static_cast<int>(j))) break;
+        if (io.Get_B(s, line(s, j), static_cast<int>(j))) break;
       }
     }
     s.AbortRequested = false;
   }
   if (a) {
-    EmitRoutePoint(s, g, RuleKind::End, "-E:" + shownTime(s, s.CurrentPoint.Time),
+    EmitRoutePoint(s, io, g, RuleKind::End, "-E:" + shownTime(s, s.CurrentPoint.Time),
                    static_cast<int>(found));
   }
 }
@@ -194,7 +191,7 @@ void abortMessage(Session& s, const std::string& text) {
 
 // The rule generator from its first record on; returns whether the end point follows and the
 // line for the end point's B record.
-Outcome runRules(Session& s, GeneratorState& g, long long& bLine) {
+Outcome runRules(Session& s, RouteIO& io, GeneratorState& g, long long& bLine) {
   const RuleSettings& r = s.rules;
   PointRecord& p = s.CurrentPoint;
   const int count = s.InputLines.Count();
@@ -202,7 +199,7 @@ Outcome runRules(Session& s, GeneratorState& g, long long& bLine) {
 
   // The first record with a fix.
   while (true) {
-    const bool a = Get_A(s, line(s, i), static_cast<int>(i));
+    const bool a = io.Get_A(s, line(s, i), static_cast<int>(i));
     if (s.AbortRequested) return Outcome::Ended;
     if (i >= count) {
       abortMessage(s, "Keinen gültigen "_cp + g.RecordLabel + " Datensatz in der Datei gefunden");
@@ -221,7 +218,7 @@ Outcome runRules(Session& s, GeneratorState& g, long long& bLine) {
   const long long startLine = i - 1;
   if (s.ReadVtg) {
     while (true) {
-      const bool b = Get_B(s, line(s, i), static_cast<int>(i));
+      const bool b = io.Get_B(s, line(s, i), static_cast<int>(i));
       if (s.AbortRequested) return Outcome::Ended;
       if (i >= count) {
         abortMessage(s, "Keinen gültigen VTG Datensatz in der Datei gefunden"_cp);
@@ -233,7 +230,7 @@ Outcome runRules(Session& s, GeneratorState& g, long long& bLine) {
   }
   g.RefTime = p.Time;
   g.RefCourse = p.Course;
-  EmitRoutePoint(s, g, RuleKind::Start, "-S:" + shownTime(s, p.Time),
+  EmitRoutePoint(s, io, g, RuleKind::Start, "-S:" + shownTime(s, p.Time),
                  static_cast<int>(startLine));
   g.DistRefLat = g.StopLat = p.LatValue;
   g.DistRefLon = g.StopLon = p.LonValue;
@@ -249,7 +246,7 @@ Outcome runRules(Session& s, GeneratorState& g, long long& bLine) {
         bLine = count - 1;
         return Outcome::ToEndPoint;
       }
-      const bool a = Get_A(s, line(s, i), static_cast<int>(i));
+      const bool a = io.Get_A(s, line(s, i), static_cast<int>(i));
       if (s.AbortRequested) return Outcome::Ended;
       aLine = i;
       ++i;
@@ -266,7 +263,7 @@ Outcome runRules(Session& s, GeneratorState& g, long long& bLine) {
           bLine = count - 1;
           return Outcome::ToEndPoint;
         }
-        const bool b = Get_B(s, line(s, i), static_cast<int>(i));
+        const bool b = io.Get_B(s, line(s, i), static_cast<int>(i));
         if (s.AbortRequested) return Outcome::Ended;
         ++i;
         if (b) break;
@@ -306,7 +303,7 @@ Outcome runRules(Session& s, GeneratorState& g, long long& bLine) {
       if (last > r.MinDistEdit) {
         char m[32];
         std::snprintf(m, sizeof m, " M%2.2d", d);
-        EmitRoutePoint(s, g, RuleKind::Distance,
+        EmitRoutePoint(s, io, g, RuleKind::Distance,
                        "-T:" + shownTime(s, p.Time) + " D:" + std::to_string(last) + m + "K:" +
                            p.SpeedKmh,
                        point);
@@ -317,7 +314,7 @@ Outcome runRules(Session& s, GeneratorState& g, long long& bLine) {
     if (g.TimeDue) {
       const int last = fromLast();
       if (last >= r.MinDistEdit) {
-        EmitRoutePoint(s, g, RuleKind::Time,
+        EmitRoutePoint(s, io, g, RuleKind::Time,
                        "-T:" + shownTime(s, p.Time) + " D:" + std::to_string(last) + "K:" +
                            p.SpeedKmh,
                        point);
@@ -327,7 +324,7 @@ Outcome runRules(Session& s, GeneratorState& g, long long& bLine) {
     if (g.HeadingDue) {
       const int last = fromLast();
       if (p.SpeedValue >= r.GradSpeedEdit && last > r.MinDistEdit) {
-        EmitRoutePoint(s, g, RuleKind::Heading,
+        EmitRoutePoint(s, io, g, RuleKind::Heading,
                        "-T:" + shownTime(s, p.Time) + " D:" + std::to_string(last) + "G:" +
                            std::to_string(headingChange(s, g.RefCourse, g.CurCourse)) + "K:" +
                            p.SpeedKmh,
@@ -336,7 +333,7 @@ Outcome runRules(Session& s, GeneratorState& g, long long& bLine) {
       g.RefCourse = g.CurCourse;
     }
     if (g.PauseDue) {
-      EmitRoutePoint(s, g, RuleKind::Stop,
+      EmitRoutePoint(s, io, g, RuleKind::Stop,
                      "-PS:" + withoutFraction(shownTime(s, g.StopStartTime)) + "PE:" +
                          withoutFraction(shownTime(s, p.Time)) + "PD:" +
                          std::to_string(g.PauseMinutes),
@@ -351,7 +348,7 @@ Outcome runRules(Session& s, GeneratorState& g, long long& bLine) {
 
 }  // namespace
 
-RouteResult RouteErzeugen(Session& s) {
+RouteResult RouteErzeugen(Session& s, RouteIO& io) {
   s.port().focusOutputPane();
   s.setOutputCaption(outputCaptionWith(s, 0));
   s.ActiveTimeOffset = 0;
@@ -370,9 +367,9 @@ RouteResult RouteErzeugen(Session& s) {
   GeneratorState g;
   g.RecordLabel = recordLabel(s);
   long long bLine = s.InputLines.Count() - 1;
-  const Outcome o = s.rules.AllGGACheck ? AllGGA(s, g) : runRules(s, g, bLine);
+  const Outcome o = s.rules.AllGGACheck ? AllGGA(s, io, g) : runRules(s, io, g, bLine);
   if (o == Outcome::Refused) return RouteResult::Refused;
-  if (o == Outcome::ToEndPoint) endPoint(s, g, bLine);
+  if (o == Outcome::ToEndPoint) endPoint(s, io, g, bLine);
   return s.AbortRequested ? RouteResult::Aborted : RouteResult::Completed;
 }
 

@@ -27,6 +27,19 @@ struct GeneratorState {
   int lastEmittedLine = -1;
 };
 
+/// What the generators use of the layers above them: the record readers of the input format and
+/// the emitter of the output format.
+class RouteIO {
+ public:
+  virtual ~RouteIO() = default;
+  /// Parses the A record of a point; true when usable.
+  virtual bool Get_A(Session& s, const std::string& line, int index) = 0;
+  /// Parses the B record of a point (or reports the A record's validity).
+  virtual bool Get_B(Session& s, const std::string& line, int index) = 0;
+  /// Emits the current point (prev*: the point emitted before, 0 for the first).
+  virtual void RouteOut(Session& s, Real prevLat, Real prevLon, Real curLat, Real curLon) = 0;
+};
+
 /// How a generator run ended.
 enum class RouteResult {
   Completed,  // through to the end of the input
@@ -36,12 +49,12 @@ enum class RouteResult {
 };
 
 /// Makes the route from InputLines into OutputLines with the rules or every Nth record.
-RouteResult RouteErzeugen(Session& s);
+RouteResult RouteErzeugen(Session& s, RouteIO& io);
 
 /// Emits the current point (RouteOut) and makes it the last route point; `line` is the index of
 /// its A record, `why` the rule text kept beside the route.
-void EmitRoutePoint(Session& s, GeneratorState& g, RuleKind kind, const std::string& why,
-                    int line);
+void EmitRoutePoint(Session& s, RouteIO& io, GeneratorState& g, RuleKind kind,
+                    const std::string& why, int line);
 
 /// "GGA" for GGA + VTG logs, else the input format's short name.
 std::string recordLabel(const Session& s);

@@ -2,8 +2,8 @@
 
 #include "core/geotime.h"
 #include "core/host.h"
-#include "workflow/output_formats.h"
-#include "workflow/panes.h"
+#include "core/panes.h"
+#include "formats/registry.h"
 
 namespace kursolin {
 
@@ -18,10 +18,7 @@ void RouteOut(Session& s, Real prevLat, Real prevLon, Real curLat, Real curLon) 
     p.PointLabel = "-";
   }
   const RoutePoint point{n, prevLat, prevLon, curLat, curLon};
-  // Each flag is tested on its own; only one of them is ever set.
-  for (const auto& f : outputFormats()) {
-    if (s.*(f.flag) && f.builder) f.builder(s, point);
-  }
+  if (const OutputFormatInfo* f = chosenOutputFormat(s); f && f->write) f->write(s, point);
   NaviChange(s);
   s.setOutputCaption(outputCaptionWith(s, n));
 }

@@ -2,9 +2,11 @@
 
 #include "core/cp1252.h"
 #include "core/prompt.h"
-#include "workflow/fileio.h"
-#include "workflow/input_formats.h"
-#include "workflow/panes.h"
+#include "core/fileio.h"
+#include "core/geotime.h"
+#include "core/panes.h"
+#include "formats/registry.h"
+#include "workflow/rule_groups.h"
 
 namespace kursolin {
 
@@ -15,18 +17,15 @@ std::string formatNotAvailableText(const std::string& formatName) {
 
 namespace {
 
-const char* const kInputParents[] = {"In_NMEA", "IN_TP_XML", "In_NaviTextTab"};
-
 void applyCode(Session& s, const InputFormatInfo& f) {
   for (const auto& other : inputFormats()) s.item(other.menuItem).checked = false;
-  for (const char* p : kInputParents) s.item(p).checked = false;
+  for (const auto& menu : inputSubmenus()) s.item(menu.item).checked = false;
   setAllRuleGroups(s, false);
   s.item(f.menuItem).checked = true;
-  if (f.code == 1 || f.code == 2) s.item("In_NMEA").checked = true;
-  if (f.code == 4 || f.code == 5) s.item("IN_TP_XML").checked = true;
+  if (f.parentChecked) s.item(f.parentItem).checked = true;
   s.InputLabel = inputLabelFor(s, f.code);
   s.InputShortName = f.shortName;
-  s.ReadVtg = f.code == 1;
+  s.ReadVtg = f.pairsRecords;
   s.InputFormat = f.code;
 }
 
@@ -47,19 +46,29 @@ bool readAndCheck(Session& s, const std::string& path) {
   s.InputFileName = path;
   s.SaveBaseName = nameOf(path);
   s.OpenDir = folderOf(path);
-  std::string why;
-  auto bytes = readFileBytes(path, &why);
-  if (!bytes) {
-    s.port().prompt(PromptKind::Error, PromptButtons::Ok,
-                    "Die Datei " + path + " kann nicht gelesen werden: " + why);
-    s.item("Route").enabled = false;
-    s.port().stateChanged();
-    return false;
+  // The date of the file as loaded: the summer/winter question needs no file access later.
+  s.InputFileTime = fileModificationTime(path);
+  if (f && f->load) {
+    if (!f->load(s, path)) {
+      s.item("Route").enabled = false;
+      NMEADatenChange(s);
+      return false;
+    }
+  } else {
+    std::string why;
+    auto bytes = readFileBytes(path, &why);
+    if (!bytes) {
+      s.port().prompt(PromptKind::Error, PromptButtons::Ok,
+                      "Die Datei " + path + " kann nicht gelesen werden: " + why);
+      s.item("Route").enabled = false;
+      s.port().stateChanged();
+      return false;
+    }
+    s.InputLines.setText(*bytes);
   }
-  s.InputLines.setText(*bytes);
   s.item("NMEADaten").enabled = true;
   NaviChange(s);
-  if (!f || !f->check) {
+  if (!f || !f->available()) {
     // A stored code without a reader: the lines are shown, nothing can be made of them.
     s.item("Route").enabled = false;
     s.port().stateChanged();
@@ -76,7 +85,7 @@ bool readAndCheck(Session& s, const std::string& path) {
   if (!usable) {
     s.port().prompt(PromptKind::Error, PromptButtons::Abort, failureMessageFor(s, f->code));
   }
-  if (usable || f->code != 3) s.setStatusText(f->statusPrefix + s.InputFileName);
+  if (usable || !f->statusOnlyWhenUsable) s.setStatusText(f->statusPrefix + s.InputFileName);
   return usable;
 }
 
@@ -85,8 +94,8 @@ bool readAndCheck(Session& s, const std::string& path) {
 void SourceChange(Session& s, int code) {
   const InputFormatInfo* f = inputFormat(code);
   if (!f) return;
-  if (code != 7) {
-    if (!f->check) {
+  if (f->menuEntry) {
+    if (!f->available()) {
       s.port().prompt(PromptKind::Information, PromptButtons::Ok,
                       formatNotAvailableText(inputLabelFor(s, code)));
       return;

@@ -1,11 +1,11 @@
 #include "workflow/program.h"
 
-#include "app/settings/settings.h"
 #include "core/geotime.h"
+#include "formats/registry.h"
 #include "formats/table.h"
-#include "workflow/input_formats.h"
+#include "settings/settings.h"
 #include "workflow/loading.h"
-#include "workflow/output_formats.h"
+#include "workflow/output_commands.h"
 
 namespace kursolin {
 

@@ -3,23 +3,16 @@
 #include "core/cp1252.h"
 #include "core/prompt.h"
 #include "core/textutil.h"
-#include "workflow/output_formats.h"
-#include "workflow/panes.h"
+#include "formats/registry.h"
+#include "core/panes.h"
 
 namespace kursolin {
 
 void RouteReversActionExecute(Session& s) {
-  // The table's first line is its header and Falk takes several lines a point: neither can be
-  // turned round line by line.
-  if (s.OutCSV) {
-    singleButtonMessage(s, PromptKind::Information, PromptButtons::Abort,
-                        "Routen in Tabellenform können nicht umgekehrt werden !"_cp);
-    return;
-  }
-  if (s.OutFPrv) {
-    singleButtonMessage(
-        s, PromptKind::Information, PromptButtons::Abort,
-        "Routen im Falk PreviosDestination Format können nicht umgekehrt werden !"_cp);
+  // Formats whose lines are not one a point (a header line, several lines a point) say so.
+  const OutputFormatInfo* f = chosenOutputFormat(s);
+  if (f && !f->reversible()) {
+    singleButtonMessage(s, PromptKind::Information, PromptButtons::Abort, f->reverseRefusal);
     return;
   }
   if (!paneSortsAfter(s.OutputLines, '\x1F')) {
@@ -34,7 +27,7 @@ void RouteReversActionExecute(Session& s) {
   }
   s.OutputLines.assign(std::move(reversed));
   // The first and last lines of some formats carry flags of their own.
-  if (const OutputFormatInfo* f = chosenOutputFormat(s); f && f->finish) f->finish(s);
+  if (f && f->finish) f->finish(s, s.OutputLines);
   NaviChange(s);
   s.port().stateChanged();
   s.port().focusOutputPane();

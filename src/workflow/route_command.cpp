@@ -2,16 +2,17 @@
 
 #include "core/geotime.h"
 #include "core/prompt.h"
-#include "track/generator.h"
-#include "workflow/output_formats.h"
-#include "workflow/panes.h"
+#include "core/panes.h"
+#include "formats/registry.h"
+#include "workflow/dispatch.h"
 
 namespace kursolin {
 
 RouteResult RouteExecute(Session& s) {
   s.port().setBusy(true);
   TimeArtChange(s, s.TimeMode);
-  if (s.OutCSV) {
+  const OutputFormatInfo* out = chosenOutputFormat(s);
+  if (out && out->pointTable) {
     s.PointTable.visible = true;
     s.PointTable.rows.clear();
     s.TableRowCount = 1;
@@ -23,7 +24,7 @@ RouteResult RouteExecute(Session& s) {
   try {
     result = RouteErzeugen(s);
     // Formats whose first and last lines carry flags of their own.
-    if (const OutputFormatInfo* f = chosenOutputFormat(s); f && f->finish) f->finish(s);
+    if (out && out->finish) out->finish(s, s.OutputLines);
     s.port().focusOutputPane();
   } catch (const ConvertError& e) {
     // A value no reader could convert ends the command; what was emitted stays.

@@ -4,8 +4,9 @@
 
 #include "core/cp1252.h"
 #include "core/prompt.h"
-#include "workflow/fileio.h"
-#include "workflow/panes.h"
+#include "core/fileio.h"
+#include "core/panes.h"
+#include "formats/registry.h"
 #include "workflow/split.h"
 
 namespace kursolin {
@@ -71,7 +72,7 @@ void ensurePlan(Session& s) {
 }
 
 // Writes the parts; `written` counts the files written before a failure.
-bool writeParts(Session& s, const std::string& chosen, PartFinish finish, int& written) {
+bool writeParts(Session& s, const std::string& chosen, LinesPass finish, int& written) {
   written = 0;
   const int files = splitFileCount(s);
   const auto& lines = s.OutputLines.lines();
@@ -96,24 +97,31 @@ bool writeParts(Session& s, const std::string& chosen, PartFinish finish, int& w
   return true;
 }
 
-bool runSplitDialog(Session& s, SplitDialog& dialog) {
+bool runSplitDialog(Session& s, SplitDialogView& dialog) {
   dialog.FormActivate();
   const bool ok = s.port().showSplitDialog(dialog);
   dialog.close();
   return ok;
 }
 
-void saveBcr(Session& s, const OutputFormatInfo& f) {
-  if (!f.partWriter) {
-    refuse(s, formatNotSavableText(f.caption));
-    return;
-  }
+// Writes the files of a split (or, for formats that write their files themselves, of every)
+// save after the save dialog; false when cancelled or not every file was written.
+bool saveFiles(Session& s, const OutputFormatInfo& f) {
+  if (!f.writeFiles) return SaveToSplit(s);
+  ensurePlan(s);
+  const auto chosen = s.port().saveFile(saveDialogRequest(s));
+  if (!chosen) return false;
+  return f.writeFiles(s, *chosen);
+}
+
+// Formats whose split dialog carries the route settings of every save (the Tourenplaner form).
+void saveWithRouteSettings(Session& s, const OutputFormatInfo& f) {
   s.BcrRouteName = bareName(s.InputFileName);
   SplitDialog dialog(s);
   if (!runSplitDialog(s, dialog)) return;
   s.BcrRouteTitle = dialog.ROUTENAME_E;
   if (s.bcr.RDeskripToFN) s.BcrRouteName = dialog.ROUTENAME_E;
-  f.partWriter(s);
+  saveFiles(s, f);
 }
 
 void plainSave(Session& s) {
@@ -130,7 +138,7 @@ void plainSave(Session& s) {
 std::string proposedSaveName(const Session& s) {
   const OutputFormatInfo* f = chosenOutputFormat(s);
   if (!f) return s.SaveBaseName;
-  if (s.OutBCR) return s.BcrRouteName + f->saveExt;
+  if (f->saveBase) return s.*(f->saveBase) + f->saveExt;
   if (!f->saveFixedName.empty()) return f->saveFixedName + f->saveExt;
   // Nothing loaded yet: propose no name rather than a bare ".rte".
   if (nameOf(s.SaveBaseName).empty()) return "";
@@ -145,7 +153,8 @@ FileDialogRequest saveDialogRequest(const Session& s) {
     req.defaultExt = f->defaultExt;
   }
   req.fileName = proposedSaveName(s);
-  req.initialDir = s.OutBCR ? s.BcrDirectory : s.SaveDir;
+  const OutputFormatInfo* f = chosenOutputFormat(s);
+  req.initialDir = f && f->saveDir ? s.*(f->saveDir) : s.SaveDir;
   return req;
 }
 
@@ -156,7 +165,7 @@ bool writeRouteFile(Session& s, const std::string& path, const std::vector<std::
   return false;
 }
 
-bool writeSplitParts(Session& s, const std::string& chosen, PartFinish finish) {
+bool writeSplitParts(Session& s, const std::string& chosen, LinesPass finish) {
   ensurePlan(s);
   if (!splitPlanNameable(s.SplitFiles)) {
     refuse(s, splitTooManyFilesText(s));
@@ -168,16 +177,23 @@ bool writeSplitParts(Session& s, const std::string& chosen, PartFinish finish) {
 
 bool writeSplitParts(Session& s, const std::string& chosen) {
   const OutputFormatInfo* f = chosenOutputFormat(s);
-  if (!f || !f->builder) {
+  if (!f || !f->available()) {
     refuse(s, formatNotSavableText(f ? f->caption : std::string()));
     return false;
   }
-  // Only formats whose parts are slices of OutputLines; the others have writers of their own.
-  if (f->partWriter != SaveToSplit) {
+  if (!f->splittable()) {
     refuse(s, splitNotAvailableText(f->caption));
     return false;
   }
-  return writeSplitParts(s, chosen, f->partFinish);
+  if (f->writeFiles) {
+    ensurePlan(s);
+    if (!splitPlanNameable(s.SplitFiles)) {
+      refuse(s, splitTooManyFilesText(s));
+      return false;
+    }
+    return f->writeFiles(s, chosen);
+  }
+  return writeSplitParts(s, chosen, f->finish);
 }
 
 bool SaveToSplit(Session& s) {
@@ -190,7 +206,7 @@ bool SaveToSplit(Session& s) {
   if (!chosen) return false;
   const OutputFormatInfo* f = chosenOutputFormat(s);
   int written = 0;
-  const bool ok = writeParts(s, *chosen, f ? f->partFinish : nullptr, written);
+  const bool ok = writeParts(s, *chosen, f ? f->finish : nullptr, written);
   if (written > 0 && !folderOf(*chosen).empty()) {
     s.SaveDir = folderOf(*chosen);
     s.port().stateChanged();
@@ -206,24 +222,19 @@ void SaveNaviExecute(Session& s) {
         "Es ist kein Ausgabeformat gewählt; die Routendaten können nicht gespeichert werden."_cp);
     return;
   }
-  // A format without its line builder has no lines of its own to save.
-  if (!f->builder) {
+  // A format without its writer has no lines of its own to save.
+  if (!f->available()) {
     refuse(s, formatNotSavableText(f->caption));
     return;
   }
-  if (s.OutBCR) {
-    saveBcr(s, *f);
+  if (f->alwaysSplitDialog) {
+    saveWithRouteSettings(s, *f);
     return;
   }
-  const bool splittable = s.OutMN4 || s.OutMN42 || s.OutMN5 || s.OutTT || s.OutFPrv;
   const int maximum = splitMaximum(s);
-  if (splittable && maximum > 0 && splitPointCount(s) > maximum) {
-    if (!f->partWriter) {
-      refuse(s, splitNotAvailableText(f->caption));
-      return;
-    }
+  if (f->splittable() && maximum > 0 && splitPointCount(s) > maximum) {
     SplitDialog dialog(s);
-    if (runSplitDialog(s, dialog)) f->partWriter(s);
+    if (runSplitDialog(s, dialog)) saveFiles(s, *f);
     return;
   }
   plainSave(s);

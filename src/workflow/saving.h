@@ -6,7 +6,7 @@
 
 #include "core/port.h"
 #include "core/session.h"
-#include "workflow/output_formats.h"
+#include "formats/format.h"
 
 namespace kursolin {
 
@@ -28,12 +28,13 @@ bool writeRouteFile(Session& s, const std::string& path, const std::vector<std::
 bool SaveToSplit(Session& s);
 
 /// Writes the parts of the current route by the plan to names derived from `chosen`, without a
-/// dialog (batch converter), each part finished by the chosen format's partFinish; false after a
+/// dialog (batch converter), each part finished by the chosen format's finishing pass (or written
+/// by its own writer); false after a
 /// message when a part could not be written.
 bool writeSplitParts(Session& s, const std::string& chosen);
 
 /// The same with the given finishing pass for each part's lines (nullptr: none).
-bool writeSplitParts(Session& s, const std::string& chosen, PartFinish finish);
+bool writeSplitParts(Session& s, const std::string& chosen, LinesPass finish);
 
 /// Enables saving and reversing by the output pane (same as NaviChange).
 void updateSaveAvailability(Session& s);

@@ -16,11 +16,11 @@
 
 #include "app/aboutbox.h"
 #include "app/helppage.h"
-#include "app/settings/settings.h"
+#include "settings/settings.h"
 #include "app/settingsdialog.h"
 #include "window_fixture.h"
 #include "workflow/loading.h"
-#include "workflow/panes.h"
+#include "core/panes.h"
 #include "workflow/program.h"
 #include "workflow/route_command.h"
 

@@ -190,6 +190,7 @@ TEST(TimeOffset, TakesTheDateOfTheLoadedFile) {
   test::ScriptedPort port;
   Session s(port, HostSettings::german());
   s.InputFileName = path;
+  s.InputFileTime = fileModificationTime(path);
   s.TimeMode = 2;
   chooseActiveTimeOffset(s);
   EXPECT_EQ(s.ActiveTimeOffset, 2);
@@ -203,6 +204,7 @@ TEST(TimeOffset, TakesTheDateOfTheLoadedFile) {
   // Mode 1 needs no file at all.
   s.TimeMode = 1;
   s.InputFileName = "*.txt";
+  s.InputFileTime.reset();
   chooseActiveTimeOffset(s);
   EXPECT_EQ(s.ActiveTimeOffset, 0);
   EXPECT_EQ(port.prompts.size(), 1u);

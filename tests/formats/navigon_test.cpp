@@ -4,7 +4,7 @@
 #include "formats/navigon.h"
 #include "support/hosts.h"
 #include "support/session_setup.h"
-#include "track/dispatch.h"
+#include "workflow/dispatch.h"
 #include "track/generator.h"
 
 namespace kursolin {

@@ -48,7 +48,7 @@ std::optional<std::string> ScriptedPort::browseFolder(const std::string& title) 
   return a;
 }
 
-bool ScriptedPort::showSplitDialog(SplitDialog& dialog) {
+bool ScriptedPort::showSplitDialog(SplitDialogView& dialog) {
   ++splitDialogs;
   if (onSplitDialog) return onSplitDialog(dialog);
   return true;

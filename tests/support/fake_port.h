@@ -33,7 +33,7 @@ class ScriptedPort : public UserPort {
   std::deque<std::optional<std::string>> folderAnswers;
 
   /// Decides the split dialog; default: OK with the proposed points per file.
-  std::function<bool(SplitDialog&)> onSplitDialog;
+  std::function<bool(SplitDialogView&)> onSplitDialog;
   int splitDialogs = 0;
 
   std::vector<std::string> inputCaptions;
@@ -52,7 +52,7 @@ class ScriptedPort : public UserPort {
   std::optional<std::string> openFile(const FileDialogRequest& request) override;
   std::optional<std::string> saveFile(const FileDialogRequest& request) override;
   std::optional<std::string> browseFolder(const std::string& title) override;
-  bool showSplitDialog(SplitDialog& dialog) override;
+  bool showSplitDialog(SplitDialogView& dialog) override;
   void processPendingEvents() override { ++pendingEventCalls; }
   void setInputCaption(const std::string& t) override { inputCaptions.push_back(t); }
   void setOutputCaption(const std::string& t) override { outputCaptions.push_back(t); }

@@ -5,11 +5,10 @@
 #include "core/host.h"
 #include "core/session.h"
 #include "formats/gpx.h"
-#include "formats/navigon.h"
+#include "formats/registry.h"
 #include "support/fake_port.h"
 #include "support/session_setup.h"
-#include "track/generator.h"
-#include "track/nmea.h"
+#include "workflow/dispatch.h"
 
 namespace kursolin::test {
 
@@ -40,15 +39,13 @@ void fuzzReaders(const std::uint8_t* data, std::size_t size) {
     s.InputLines.setText(text);
     for (int i = 0; i < s.InputLines.Count() && i < 2000; ++i) {
       const std::string line = s.InputLines.at(i);
-      guarded([&] { GetGGA(s, line, i); });
-      guarded([&] { GetRMC(s, line, i); });
-      guarded([&] { GetVTG(s, line, i); });
-      for (int code : {8, 9}) {
-        s.InputFormat = code;
+      // Every reader of the registry, each on every line.
+      for (const InputFormatInfo& f : inputFormats()) {
+        s.InputFormat = f.code;
         s.InputIsMN5 = (i % 2) == 0;
-        guarded([&] { GetMN(s, line, i); });
+        if (f.readA) guarded([&] { f.readA(s, line, i); });
+        if (f.readB) guarded([&] { f.readB(s, line, i); });
       }
-      GetGPX(s, line, i);
     }
     if (s.InputLines.Count() > 5000) continue;
     for (int code : {1, 2, 9}) {

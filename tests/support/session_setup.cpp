@@ -1,8 +1,9 @@
 #include "support/session_setup.h"
 
 #include "workflow/loading.h"
-#include "workflow/output_formats.h"
-#include "workflow/panes.h"
+#include "formats/registry.h"
+#include "workflow/output_commands.h"
+#include "core/panes.h"
 #include "workflow/program.h"
 
 namespace kursolin::test {

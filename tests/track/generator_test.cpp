@@ -9,6 +9,7 @@
 #include "support/nmea_writer.h"
 #include "support/session_setup.h"
 #include "track/generator.h"
+#include "workflow/dispatch.h"
 #include "workflow/route_command.h"
 
 namespace kursolin {

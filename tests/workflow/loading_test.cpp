@@ -6,9 +6,10 @@
 #include "support/nmea_writer.h"
 #include "support/session_setup.h"
 #include "support/temp_folder.h"
-#include "workflow/input_formats.h"
+#include "formats/registry.h"
+#include "workflow/rule_groups.h"
 #include "workflow/loading.h"
-#include "workflow/panes.h"
+#include "core/panes.h"
 #include "workflow/program.h"
 
 namespace kursolin {

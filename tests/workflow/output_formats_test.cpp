@@ -7,7 +7,9 @@
 #include "support/nmea_writer.h"
 #include "support/session_setup.h"
 #include "track/generator.h"
-#include "workflow/output_formats.h"
+#include "workflow/dispatch.h"
+#include "formats/registry.h"
+#include "workflow/output_commands.h"
 #include "workflow/emit.h"
 #include "workflow/route_command.h"
 
@@ -67,10 +69,10 @@ TEST_P(OutputFormats, ApplyingAFormatSetsExactlyOneFlag) {
     EXPECT_EQ(flagsSet(), 1) << f.code;
     EXPECT_TRUE(session.*(f.flag)) << f.code;
     EXPECT_TRUE(session.item(f.menuItem).checked);
-    EXPECT_EQ(session.item(kTextOutputSubmenu).checked, f.textSubmenu) << f.code;
+    EXPECT_EQ(session.item(textOutputSubmenu().item).checked, f.textSubmenu) << f.code;
     EXPECT_EQ(session.OutputLabel, f.label);
     EXPECT_EQ(session.OutputFormat, f.code);
-    EXPECT_EQ(session.item("RPInfo").visible, f.navigon) << f.code;
+    EXPECT_EQ(session.item("RPInfo").visible, f.pointInfo) << f.code;
     for (const auto& other : outputFormats()) {
       if (other.code != f.code) {
         EXPECT_FALSE(session.item(other.menuItem).checked);

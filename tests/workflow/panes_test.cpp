@@ -4,7 +4,7 @@
 
 #include "core/host.h"
 #include "support/fake_port.h"
-#include "workflow/panes.h"
+#include "core/panes.h"
 
 namespace kursolin {
 namespace {

@@ -5,8 +5,9 @@
 #include "support/fake_port.h"
 #include "support/nmea_writer.h"
 #include "support/session_setup.h"
-#include "workflow/output_formats.h"
-#include "workflow/panes.h"
+#include "formats/registry.h"
+#include "workflow/output_commands.h"
+#include "core/panes.h"
 #include "workflow/reverse.h"
 #include "workflow/route_command.h"
 

@@ -19,8 +19,9 @@
 #include "support/nmea_writer.h"
 #include "support/session_setup.h"
 #include "workflow/loading.h"
-#include "workflow/output_formats.h"
-#include "workflow/panes.h"
+#include "formats/registry.h"
+#include "workflow/output_commands.h"
+#include "core/panes.h"
 #include "workflow/route_command.h"
 #include "workflow/saving.h"
 #include "workflow/split.h"
@@ -237,7 +238,7 @@ TEST_F(SaveTest, SplitSaveWritesNumberedPartsInOrder) {
     route(c.points);
     const auto before = s.OutputLines.lines();
     std::string okText;
-    port.onSplitDialog = [&](SplitDialog& d) {
+    port.onSplitDialog = [&](SplitDialogView& d) {
       okText = d.OkBtn;
       return true;
     };
@@ -266,7 +267,7 @@ TEST_F(SaveTest, SplitSaveWritesNumberedPartsInOrder) {
 TEST_F(SaveTest, SplitUsesThePointsPerFileChosenInTheDialog) {
   s.MpMN = 15;
   route(47);
-  port.onSplitDialog = [](SplitDialog& d) {
+  port.onSplitDialog = [](SplitDialogView& d) {
     d.AnzSplitEditChange(20);  // above the maximum: held at 15
     d.AnzSplitEditText("9");
     return true;
@@ -282,7 +283,7 @@ TEST_F(SaveTest, SplitUsesThePointsPerFileChosenInTheDialog) {
 TEST_F(SaveTest, CancelInTheSplitDialogOrItsSaveDialogWritesNothing) {
   s.MpMN = 15;
   route(47);
-  port.onSplitDialog = [](SplitDialog&) { return false; };
+  port.onSplitDialog = [](SplitDialogView&) { return false; };
   choose(out.file("Tour.rte"));
   SaveNaviExecute(s);
   EXPECT_EQ(port.splitDialogs, 1);
@@ -473,7 +474,7 @@ TEST_F(SaveTest, BatchSplitWithoutDialogRunsTheFinishingPassOnEachPart) {
   route(47);
   planSplit(s, 15);
   // Marks the first and last line of whatever it is given, as the TomTom flags do.
-  const PartFinish mark = [](Session&, TextLines& lines) {
+  const LinesPass mark = [](Session&, TextLines& lines) {
     auto l = lines.lines();
     if (l.empty()) return;
     l.front() += "S";
@@ -577,12 +578,12 @@ TEST_P(SaveGolden, TrackAsNavigonMN42) {
   RouteExecute(session);
   port.saveAnswers.push_back(out.file("Tour.rte"));
   SaveNaviExecute(session);
-  EXPECT_EQ(readBytes(out.file("Tour.rte")), readBytes(test::workflowData("track_mn42.rte")));
+  EXPECT_EQ(readBytes(out.file("Tour.rte")), readBytes(test::formatData("navigon", "track_mn42.rte")));
 }
 
 TEST_P(SaveGolden, NavigonPlacesPassThroughToMN5InTheirCodePage) {
   test::ScratchFolder in;
-  writeBytes(in.file("Orte.rte"), readBytes(test::workflowData("orte_mn5_in.rte")));
+  writeBytes(in.file("Orte.rte"), readBytes(test::formatData("navigon", "orte_mn5_in.rte")));
   test::useInput(session, 9);
   ASSERT_TRUE(loadInputFile(session, in.file("Orte.rte")));
   session.rules.AllGGACheck = true;
@@ -594,7 +595,23 @@ TEST_P(SaveGolden, NavigonPlacesPassThroughToMN5InTheirCodePage) {
   SaveNaviExecute(session);
   ASSERT_EQ(port.saveRequests.size(), 1u);
   EXPECT_EQ(port.saveRequests[0].fileName, "Orte.rte");
-  EXPECT_EQ(readBytes(out.file("Orte.rte")), readBytes(test::workflowData("orte_mn5.rte")));
+  EXPECT_EQ(readBytes(out.file("Orte.rte")), readBytes(test::formatData("navigon", "orte_mn5.rte")));
+}
+
+TEST_P(SaveGolden, TrackAsTable) {
+  test::TrackBuilder t(48.137, 11.575, 9 * 3600);
+  t.add(t.current()).drive(0, 40, 300, 5).stand(300).drive(90, 90, 600, 5).drive(200, 30, 300, 5);
+  test::useInput(session, 1);
+  test::setInput(session, t.ggaVtgLines());
+  test::useOutput(session, 6);
+  RouteExecute(session);
+  ASSERT_GT(session.PointTable.rows.size(), 2u);
+  port.saveAnswers.push_back(out.file("Tour.csv"));
+  SaveNaviExecute(session);
+  // The table is for the host's spreadsheet: its numbers carry the host's separator.
+  const std::string golden =
+      test::formatData("table", sep() == ',' ? "track_comma_host.csv" : "track_point_host.csv");
+  EXPECT_EQ(readBytes(out.file("Tour.csv")), readBytes(golden));
 }
 
 KURSOLIN_ON_BOTH_HOSTS(SaveGolden);

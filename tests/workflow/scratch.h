@@ -12,9 +12,9 @@ namespace kursolin::test {
 
 using ScratchFolder = TempFolder;
 
-/// A committed fixture of tests/data/workflow.
-inline std::string workflowData(const std::string& name) {
-  return std::string(KURSOLIN_TEST_DATA) + "/workflow/" + name;
+/// A committed golden file or fixture of a format, in tests/data/<format>/.
+inline std::string formatData(const std::string& format, const std::string& name) {
+  return std::string(KURSOLIN_TEST_DATA) + "/" + format + "/" + name;
 }
 
 /// n MN|4.2 point lines, each telling its number by its longitude (11.000001, 11.000002, ...).

@@ -1,4 +1,4 @@
-#include "app/settings/settings.h"
+#include "settings/settings.h"
 
 #include "core/cp1252.h"
 #include "core/prompt.h"

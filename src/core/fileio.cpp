@@ -1,4 +1,4 @@
-#include "workflow/fileio.h"
+#include "core/fileio.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

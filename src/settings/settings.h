@@ -9,7 +9,7 @@
 #include <variant>
 #include <vector>
 
-#include "app/settings/profile.h"
+#include "settings/profile.h"
 #include "core/point.h"
 #include "core/session.h"
 

@@ -1,4 +1,4 @@
-#include "workflow/panes.h"
+#include "core/panes.h"
 
 #include "core/textutil.h"
 

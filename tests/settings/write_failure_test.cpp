@@ -14,7 +14,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/settings/settings.h"
+#include "settings/settings.h"
 #include "support/fake_port.h"
 #include "support/temp_folder.h"
 

@@ -1,4 +1,4 @@
-#include "app/settings/profile.h"
+#include "settings/profile.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

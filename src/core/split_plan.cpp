@@ -1,0 +1,64 @@
+#include "core/split_plan.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "core/cp1252.h"
+#include "core/fileio.h"
+
+namespace kursolin {
+
+namespace {
+
+int decimalDigits(int v) {
+  int digits = 1;
+  while (v >= 10) {
+    v /= 10;
+    ++digits;
+  }
+  return digits;
+}
+
+}  // namespace
+
+void planSplitOver(Session& s, int count, int perFile) {
+  count = std::max(0, count);
+  s.SplitSize = std::max(1, perFile);
+  s.SplitFiles = count / s.SplitSize;
+  s.SplitRest = count % s.SplitSize;
+  s.SplitRestFile = s.SplitRest > 0;
+}
+
+int splitFileCount(const Session& s) { return s.SplitFiles + (s.SplitRestFile ? 1 : 0); }
+
+std::string partFileName(const std::string& chosen, int i, int splitFiles) {
+  if (i <= 1) return chosen;
+  char digits[24];
+  std::snprintf(digits, sizeof digits, "%.*d", decimalDigits(std::max(splitFiles, 0)), i - 1);
+  const std::string suffix = std::string("_") + digits;
+  // Only the file name takes the suffix; the folder must stay the one chosen.
+  const std::string folder = folderOf(chosen);
+  std::string name = nameOf(chosen);
+  if (name.size() >= 4) {
+    name.insert(name.size() - 4, suffix);
+  } else {
+    const auto dot = name.rfind('.');
+    if (dot != std::string::npos && dot > 0) {
+      name.insert(dot, suffix);
+    } else {
+      name += suffix;
+    }
+  }
+  return folder + name;
+}
+
+bool splitPlanNameable(int splitFiles) { return splitFiles < 10000; }
+
+std::string splitTooManyFilesText(const Session& s) {
+  return "Mit " + std::to_string(s.SplitSize) + " Routenpunkten je Datei würde die Route in "_cp +
+         std::to_string(splitFileCount(s)) +
+         " Dateien aufgeteilt; so viele Teildateien können nicht benannt werden (höchstens 10000)."_cp +
+         '\r' + "Bitte mehr Routenpunkte je Datei wählen. Es wurde keine Datei geschrieben."_cp;
+}
+
+}  // namespace kursolin

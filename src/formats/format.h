@@ -1,0 +1,145 @@
+#pragma once
+// What a file format can do, as one row of the registry describes it.
+//
+// Adding a format:
+//  1. Write src/formats/<name>.{h,cpp}: its layout constants, its recognition test, its record
+//     reader and/or the step of RouteOut that writes one point, and its finishing pass or file
+//     writer where it has one. Units take the session by reference and reach the user only
+//     through the session's port.
+//  2. Add its row(s) to src/formats/registry.cpp: an input row (code, name for kursolin-cli,
+//     menu item, captions, dialog, check, reader) and/or an output row (code, name, menu item,
+//     flag, label, writer, split and reversal capabilities, save dialog). Every member left out
+//     keeps the default below, which means "this format lacks it".
+//  3. Add tests in tests/formats/<name>_test.cpp and golden files in tests/data/<name>/, and the
+//     reader to the fuzz target's list (tests/support/fuzz_readers.cpp).
+//  4. A new library dependency goes into src/CMakeLists.txt and scripts/install-deps.
+// Menus, dialogs, the batch converter, loading, the record dispatch, saving, split and reversal
+// read the rows; nothing else names a format.
+
+#include <string>
+#include <vector>
+
+#include "core/lines.h"
+#include "core/route_point.h"
+#include "core/session.h"
+
+namespace kursolin {
+
+/// The rule groups of the rule panel that a loaded format enables.
+enum class RuleGroups {
+  None,
+  All,  // every rule, with the time menu (NMEA logs)
+  DistanceOnly,  // the distance rule without its speed threshold (route files)
+  DistanceHeadingMinDist,  // distance with speed threshold, heading, minimum distance
+};
+
+/// How the success caption of a load counts the lines of InputLines.
+enum class CountKind { Lines, Pairs, Stations, Plain };
+
+/// A text that depends on the session (the coordinate text formats name their separator).
+using SessionText = std::string (*)(const Session& s);
+
+/// Fills InputLines from the file itself, for formats that are no text file of lines (databases,
+/// XML); false after the format's own message when nothing could be read.
+using FileLoader = bool (*)(Session& s, const std::string& path);
+
+/// The recognition test at load over the fresh InputLines (it may trim them to the records);
+/// true when a route can be made from them.
+using LoadCheck = bool (*)(Session& s);
+
+/// A record reader: parses one line (0-based index) into CurrentPoint; true for a usable record.
+using RecordReader = bool (*)(Session& s, const std::string& line, int index);
+
+/// Prepares CurrentPoint before each record is read, for what the output format expects.
+using RecordPrep = void (*)(Session& s);
+
+/// The step of RouteOut that appends the lines of the current route point.
+using PointWriter = void (*)(Session& s, const RoutePoint& p);
+
+/// A finishing pass over the lines of a route in place (start and destination flags): run on the
+/// whole route after a generation and after a reversal, and on the lines of each part file.
+using LinesPass = void (*)(Session& s, TextLines& lines);
+
+/// Writes the files of a route itself (all parts by the session's split plan), to names derived
+/// from the chosen path; false after its own message when not every file was written.
+using FilesWriter = bool (*)(Session& s, const std::string& chosen);
+
+/// One input format: the menu entry, the open dialog, the check at load and the records.
+struct InputFormatInfo {
+  int code = 0;
+  std::string cliName;  // name for kursolin-cli -i, "" for none
+  std::string menuItem;  // e.g. "IN_GGAVTG"
+  std::string parentItem;  // sub-menu item it lives in, or ""
+  bool parentChecked = false;  // choosing it also checks its sub-menu's entry
+  bool menuEntry = true;  // false: reserved, no menu item selects it
+  std::string caption;  // menu caption
+  std::string shortcut;
+  std::string label;  // InputLabel
+  SessionText labelText = nullptr;  // InputLabel when it depends on the settings
+  std::string shortName;  // InputShortName
+  // The open dialog.
+  std::string dialogTitle;
+  std::string filter;  // description|pattern[|description|pattern]
+  std::string defaultExt;
+  // The check at load and its texts.
+  std::string failureCaption;
+  SessionText failureCaptionText = nullptr;
+  std::string message;  // error box text when the check fails ("" for none)
+  SessionText messageText = nullptr;
+  std::string statusPrefix;
+  bool statusOnlyWhenUsable = false;
+  CountKind countKind = CountKind::Lines;
+  RuleGroups groups = RuleGroups::None;
+  FileLoader load = nullptr;  // nullptr: the file's text lines
+  LoadCheck check = nullptr;  // nullptr: this version cannot read the format
+  // The records: Get_A's reader and Get_B's second record (nullptr: PointValid of the first).
+  RecordReader readA = nullptr;
+  RecordReader readB = nullptr;
+  bool pairsRecords = false;  // ReadVtg: each A record is followed by its B record
+
+  bool available() const { return check != nullptr && readA != nullptr; }
+};
+
+/// One output format: the menu entry, its flag, the writer and what split, reversal and saving
+/// may do with it.
+struct OutputFormatInfo {
+  int code = 0;
+  std::string cliName;  // name for kursolin-cli -f
+  std::string menuItem;  // e.g. "MN4Data"
+  std::string caption;  // menu caption
+  std::string shortcut;  // e.g. "F2", "Ctrl+Alt+G"
+  bool Session::*flag = nullptr;  // the output flag the rules test
+  std::string label;  // OutputLabel, ends in a blank
+  bool pointInfo = false;  // offers "Routepunkte Info ausgeben"
+  bool textSubmenu = false;  // child of "Koordinatenpaar als Textdatei"
+  bool pointTable = false;  // fills the route point table on screen
+  RecordPrep prepare = nullptr;  // run before every record is read
+  PointWriter write = nullptr;  // nullptr: this version cannot write the format
+  LinesPass finish = nullptr;
+  // Splitting: the per-file maximum (nullptr: never split), how the points are counted, and the
+  // writer for formats whose files are more than a slice of OutputLines.
+  int Session::*limit = nullptr;
+  bool countsRoutePoints = false;  // several lines a point: count RoutePointCount, not lines
+  FilesWriter writeFiles = nullptr;  // nullptr: each part is a slice of OutputLines
+  bool alwaysSplitDialog = false;  // the split dialog carries settings of every save (BCR)
+  std::string splitCaption;  // caption of the split dialog
+  std::string splitInfoTail;  // its bold text after the maximum
+  // Reversal: "" when the lines can be turned round, else the refusal.
+  std::string reverseRefusal;
+  // The save dialog.
+  std::string saveTitle;
+  std::string saveExt;  // extension of the proposed name, with its dot
+  std::string saveFixedName;  // proposed base name regardless of the loaded file, or ""
+  std::string saveFilter;  // description|pattern
+  std::string defaultExt;
+  std::string Session::*saveBase = nullptr;  // proposed base name from this field, if set
+  std::string Session::*saveDir = nullptr;  // initial folder of its own, else SaveDir
+  // Keys of the settings file that belong to this format (Section/Key).
+  std::vector<std::string> settingsKeys;
+
+  bool available() const { return write != nullptr; }
+  bool splittable() const { return limit != nullptr; }
+  bool reversible() const { return reverseRefusal.empty(); }
+};
+
+}  // namespace kursolin

@@ -1,0 +1,336 @@
+#include "formats/registry.h"
+
+#include "core/cp1252.h"
+#include "core/host.h"
+#include "core/textutil.h"
+#include "formats/coordtext.h"
+#include "formats/falk.h"
+#include "formats/navigon.h"
+#include "formats/nmea_log.h"
+#include "formats/table.h"
+#include "track/nmea.h"
+
+namespace kursolin {
+
+namespace {
+
+const std::string q = "\"";
+
+bool readNavigon(Session& s, const std::string& line, int index) {
+  return GetMN(s, line, index) == 1;
+}
+bool navigon4Recognized(Session& s) { return navigonRecognized(s.InputLines, 8); }
+bool navigon5Recognized(Session& s) {
+  s.InputIsMN5 = countChar(s.InputLines.at(0), '|') == 17;
+  return navigonRecognized(s.InputLines, 9);
+}
+
+std::vector<InputFormatInfo> makeInputs() {
+  const RuleGroups route = RuleGroups::DistanceOnly;
+  const std::string xmlFilter = "Tourenplaner " + q + "XML" + q + " Routendatei|*.xml|" +
+                                "Tourenplaner " + q + "TEF" + q + " Routendatei|*.tef";
+  // clang-format off
+  return {
+    {.code = 20, .cliName = "txt-dms", .menuItem = "In_Text_GMS", .parentItem = "In_NaviTextTab",
+     .caption = "im Format   Grad ° Minute' Sekunde"_cp + q, .shortcut = "Ctrl+Shift+F1",
+     .labelText = textGmsLabel, .shortName = "txt",
+     .dialogTitle = "Koordinaten aus Textdatei im Format Gr-Min-Sek laden",
+     .filter = "Textdatei im Format Gr-Min-Sek(*.txt)|*.txt", .defaultExt = "txt",
+     .failureCaptionText = textGmsFailureCaption, .messageText = textGmsMessage,
+     .statusPrefix = " = ", .groups = route},
+    {.code = 21, .cliName = "txt-dm", .menuItem = "In_Text_GM", .parentItem = "In_NaviTextTab",
+     .caption = "im Format   Grad ° Minute'"_cp, .shortcut = "Ctrl+Shift+F2",
+     .labelText = textGmLabel, .shortName = "txt",
+     .dialogTitle = "Koordinaten aus Textdatei im Format Gr-Min laden",
+     .filter = "Textdatei im Format Gr-Min(*.txt)|*.txt", .defaultExt = "txt",
+     .failureCaptionText = textGmFailureCaption, .messageText = textGmMessage,
+     .statusPrefix = " = ", .groups = route},
+    {.code = 22, .cliName = "txt-deg", .menuItem = "In_Text_DG", .parentItem = "In_NaviTextTab",
+     .caption = "im Format   Dezimal Grad", .shortcut = "Ctrl+Shift+F3",
+     .labelText = textDgLabel, .shortName = "txt",
+     .dialogTitle = "Koordinaten aus Textdatei im Dezimalgrad Format laden",
+     .filter = "Textdatei im Dezimalgrad-Format(*.txt)|*.txt", .defaultExt = "txt",
+     .failureCaptionText = textDgFailureCaption, .messageText = textDgMessage,
+     .statusPrefix = " = ", .groups = route},
+    {.code = 23, .cliName = "txt-mercator", .menuItem = "In_Text_Mer",
+     .parentItem = "In_NaviTextTab", .caption = "im Format   Mercator",
+     .shortcut = "Ctrl+Shift+F4", .labelText = textMerLabel, .shortName = "txt",
+     .dialogTitle = "Koordinaten aus Textdatei im Mercator Format laden",
+     .filter = "Textdatei im Merkator Format(*.txt)|*.txt", .defaultExt = "txt",
+     .failureCaptionText = textMerFailureCaption, .messageText = textMerMessage,
+     .statusPrefix = " = ", .groups = route},
+    {.code = 8, .cliName = "mn4", .menuItem = "In_MN4", .caption = "Navigon MN|4 + 4.1",
+     .shortcut = "Ctrl+F3", .label = "Navigon MN|4 oder 4.1 Routendatei", .shortName = "RTE",
+     .dialogTitle = "Navigon MN|4 oder MN|4.1 Routendatei laden",
+     .filter = "Navigon MN4 / 4.1 Routendatei(*.rte)|*.rte", .defaultExt = "rte",
+     .failureCaption = "Navigon MN|4 oder 4.1 Routendatei Fehler!",
+     .message = "Keine verwertbaren Informationen erkannt oder keine Navigon MN|4 oder 4.1 "
+                "Routendatei",
+     .statusPrefix = "Navigon MN|4 oder 4.1 Routendatei = ", .groups = route,
+     .check = navigon4Recognized, .readA = readNavigon},
+    {.code = 9, .cliName = "mn42-mn5", .menuItem = "In_MN5", .caption = "Navigon MN|4.2 + MN5",
+     .shortcut = "Ctrl+F4", .label = "Navigon MN|4.2 oder MN5 Routendatei", .shortName = "RTE",
+     .dialogTitle = "Navigon MN|4.2 oder MN5 Routendatei laden",
+     .filter = "Navigon MN4.2 / MN5 Routendatei(*.rte)|*.rte", .defaultExt = "rte",
+     .failureCaption = "Navigon MN|4.2 oder MN5 Routendatei Fehler!",
+     .message = "Keine verwertbaren Informationen erkannt oder keine Navigon MN|4.2 Routendatei",
+     .statusPrefix = "Navigon MN|4.2 oder MN5  Routendatei = ", .groups = route,
+     .check = navigon5Recognized, .readA = readNavigon},
+    {.code = 1, .cliName = "gga-vtg", .menuItem = "IN_GGAVTG", .parentItem = "In_NMEA",
+     .parentChecked = true, .caption = "GGA und VTG Datensätze auswerten"_cp,
+     .shortcut = "Ctrl+G", .label = "NEMA Log " + q + "GGA + VTG" + q, .shortName = "GGA + VTG",
+     .dialogTitle = "NMEA Datei laden", .filter = "NMEA Datei(*.txt)|*.txt", .defaultExt = "txt",
+     .failureCaption = "NEMA-Dateifehler keine GGA od. VTG Datensätze erkannt!"_cp,
+     .message = "Keine verwertbaren GGA oder VTG Datensätze erkannt oder keine NEMA-Datei"_cp,
+     .statusPrefix = "NEMA Log Datei " + q + " GGA+VTG " + q + "= ", .groups = RuleGroups::All,
+     .check = ggaVtgRecognized, .readA = GetGGA, .readB = GetVTG, .pairsRecords = true},
+    {.code = 2, .cliName = "rmc", .menuItem = "IN_RMC", .parentItem = "In_NMEA",
+     .parentChecked = true, .caption = "RMC Datensätze auswerten"_cp, .shortcut = "Ctrl+M",
+     .label = "NEMA Log " + q + "RMC" + q, .shortName = "RMC",
+     .dialogTitle = "NMEA Datei laden", .filter = "NMEA Datei(*.txt)|*.txt", .defaultExt = "txt",
+     .failureCaption = "NEMA - Dateifehler keine RMC Datensätze erkannt!"_cp,
+     .message = "Keine verwertbaren RMC Datensätze erkannt oder keine NEMA-Datei"_cp,
+     .statusPrefix = "NEMA Log Datei " + q + "RMC" + q + " = ", .groups = RuleGroups::All,
+     .check = rmcRecognized, .readA = GetRMC},
+    {.code = 3, .cliName = "ovl", .menuItem = "IN_OVL", .caption = "Top50 OVL Routen",
+     .shortcut = "Ctrl+F5", .label = "OVL - Datensätze"_cp, .shortName = "OVL",
+     .dialogTitle = "OVL Datei laden", .filter = "OVL Datei(*.ovl)|*.ovl", .defaultExt = "ovl",
+     .failureCaption = "OVL - Dateifehler",
+     .message = "Keine verwertbaren Daten enthalten oder keine OVL-Datei",
+     .statusPrefix = "OVL Datei = ", .statusOnlyWhenUsable = true,
+     .countKind = CountKind::Pairs, .groups = route},
+    {.code = 10, .cliName = "itn", .menuItem = "IN_TT3", .caption = "TomTom  ITN Dateien",
+     .shortcut = "Ctrl+F6", .label = "TomTom Routendatei", .shortName = "ITN",
+     .dialogTitle = "TomTom Routendatei laden", .filter = "TomTom Routendatei(*.itn)|*.itn",
+     .defaultExt = "itn", .failureCaption = "TomTom Routendatei Fehler!",
+     .message = "Keine verwertbaren Informationen erkannt oder keine TomTom Routendatei",
+     .statusPrefix = "TomTom Routendatei = ", .groups = route},
+    {.code = 4, .cliName = "xml-stations", .menuItem = "IN_TP_Stationen",
+     .parentItem = "IN_TP_XML", .parentChecked = true, .caption = "Nur Stationen auswerten",
+     .shortcut = "Ctrl+N", .label = "Tourenplaner XML-Datei nur Stationen",
+     .shortName = "XML Stationen", .dialogTitle = "Tourenplaner XML Datei laden",
+     .filter = xmlFilter, .defaultExt = "xml",
+     .failureCaption = "Tourenplaner XML-Dateifehler!",
+     .statusPrefix = "Tourenplaner XML-Datei = ", .groups = route},
+    {.code = 5, .cliName = "xml-all", .menuItem = "IN_TP_All", .parentItem = "IN_TP_XML",
+     .parentChecked = true, .caption = "Alle Koordinaten auswerten", .shortcut = "Ctrl+K",
+     .label = "Tourenplaner XML-Datei alle Koordinaten", .shortName = "XML alle Koordinaten",
+     .dialogTitle = "Tourenplaner XML Datei laden", .filter = xmlFilter, .defaultExt = "xml",
+     .failureCaption = "Tourenplaner XML-Dateifehler!",
+     .statusPrefix = "Tourenplaner XML-Datei = ", .groups = route},
+    {.code = 6, .cliName = "bcr", .menuItem = "IN_TP_BCR", .caption = "Tourenplaner BCR Datei",
+     .shortcut = "Ctrl+F7", .label = "Tourenplaner BCR-Datei", .shortName = "BCR",
+     .dialogTitle = "Tourenplaner BCR Datei laden",
+     .filter = "Tourenplaner BCR Datei(*.BCR)|*.BCR", .defaultExt = "BCR",
+     .failureCaption = "Tourenplaner BCR-Dateifehler!",
+     .message = "Keine verwertbaren Informationen erkannt oder keine Tourenplaner BCR-Datei",
+     .statusPrefix = "Tourenplaner BCR-Datei = ", .countKind = CountKind::Stations,
+     .groups = route},
+    {.code = 24, .cliName = "qv3", .menuItem = "IN_TQV", .caption = "Touratech QV3",
+     .shortcut = "Ctrl+F8", .label = "TouraTech TTQV Datei", .shortName = "Touratech TTQV ",
+     .dialogTitle = "Touratech Routendaten laden",
+     .filter = "Touratech Routendaten (*.qu3)|*.qu3", .defaultExt = "qu3",
+     .failureCaption = "TouraTech TTQV Datei-Fehler!", .statusPrefix = " = ",
+     .countKind = CountKind::Plain, .groups = RuleGroups::DistanceHeadingMinDist},
+    // Reserved: only the load operation still knows its dialog texts.
+    {.code = 7, .menuItem = "In_NaviTextTab", .menuEntry = false,
+     .caption = "Koordinatenpaar aus Textdatei", .dialogTitle = "Koordinaten aus Textdatei Tab getrennt laden",
+     .filter = "Textdatei Tab getrennt(*.txt)|*.txt", .defaultExt = "txt",
+     .countKind = CountKind::Plain},
+  };
+  // clang-format on
+}
+
+std::vector<OutputFormatInfo> makeOutputs() {
+  // clang-format off
+  return {
+    {.code = 0, .cliName = "mn4", .menuItem = "MN4Data",
+     .caption = "Navigon Mobile Navigator MN|4.0 + 4.1", .shortcut = "F2",
+     .flag = &Session::OutMN4, .label = "MN|4.0 + 4.1 ", .pointInfo = true,
+     .prepare = ResetNaviFields, .write = buildMN4, .limit = &Session::MpMN,
+     .splitCaption = " Kursolin Ausgabedatei für Navigon MN|4 oder MN|4.1 vorbereiten"_cp,
+     .splitInfoTail = " vorgegebenen Routenpunkte für die Navigon MN|4 - RTE Datei "_cp,
+     .saveTitle = "Route als Navigon MN4.0 oder 4.1 Routendatei speichern", .saveExt = ".rte",
+     .saveFilter = "Navigon MN4.0 + 4.1 Routendatei (*.rte)|*.rte", .defaultExt = "rte",
+     .settingsKeys = {"Navi/MpMN", "Navi/MN4ShowOrt"}},
+    {.code = 1, .cliName = "mn42", .menuItem = "MN42Data",
+     .caption = "Navigon Mobile Navigator MN|4.2", .shortcut = "F3",
+     .flag = &Session::OutMN42, .label = "MN|4.2 ", .pointInfo = true,
+     .prepare = ResetNaviFields, .write = buildMN42, .limit = &Session::MpMN,
+     .splitCaption = " Kursolin Ausgabedatei für Navigon MN|4.2 vorbereiten"_cp,
+     .splitInfoTail = " vorgegebenen Routenpunkte für die Navigon MN|4.2 - RTE Datei "_cp,
+     .saveTitle = "Route als Navigon MN|4.2 Routendatei speichern", .saveExt = ".rte",
+     .saveFilter = "Navigon MN4.2 Routendatei (*.rte)|*.rte", .defaultExt = "rte",
+     .settingsKeys = {"Navi/MpMN", "Navi/MN42ShowOrt"}},
+    {.code = 2, .cliName = "mn5", .menuItem = "MN5Data",
+     .caption = "Navigon Mobile Navigator MN 5", .shortcut = "F4", .flag = &Session::OutMN5,
+     .label = "MN5 ", .pointInfo = true, .prepare = ResetNaviFields, .write = buildMN5,
+     .limit = &Session::MpMN,
+     .splitCaption = " Kursolin Ausgabedatei für Navigon MN5 vorbereiten"_cp,
+     .splitInfoTail = " vorgegebenen Routenpunkte für die Navigon MN5 - RTE Datei "_cp,
+     .saveTitle = "Route als Navigon MN5 Routendatei speichern", .saveExt = ".rte",
+     .saveFilter = "Navigon MN5 Routendatei (*.rte)|*.rte", .defaultExt = "rte",
+     .settingsKeys = {"Navi/MpMN", "Navi/MN5ShowOrt"}},
+    {.code = 3, .cliName = "itn", .menuItem = "TTData", .caption = "TomTom  Routendatei",
+     .shortcut = "F5", .flag = &Session::OutTT, .label = "TomTom ", .limit = &Session::MpTT3,
+     .splitCaption = " Kursolin Ausgabedatei für TomTom vorbereiten"_cp,
+     .splitInfoTail = " vorgegebenen Routenpunkte für die TomTom - ITN Datei "_cp,
+     .saveTitle = "Route als TomTom Routendatei speichern", .saveExt = ".itn",
+     .saveFilter = "TomTom  Routendatei (*.itn)|*.itn", .defaultExt = "itn",
+     .settingsKeys = {"Navi/MpTT3", "Navi/TTFlags"}},
+    {.code = 4, .cliName = "autoroute", .menuItem = "AutoData",
+     .caption = "Microsoft AutoRoute Importdatei ab Vers.2002", .shortcut = "F6",
+     .flag = &Session::OutAuto, .label = "AutoRoute ",
+     .saveTitle = "Route als Microsoft AutoRoute Importdatei speichern", .saveExt = ".csv",
+     .saveFilter = "Microsoft AutoRoute Importdatei (*.csv)|*.csv", .defaultExt = "csv"},
+    {.code = 5, .cliName = "bcr", .menuItem = "BCRData", .caption = "Tourenplaner  BCR Datei",
+     .shortcut = "F7", .flag = &Session::OutBCR, .label = "Tourenplaner BCR Datei ",
+     .limit = &Session::MpMTP, .alwaysSplitDialog = true,
+     .splitCaption = " Kursolin Ausgabedatei für den Tourenplaner vorbereiten"_cp,
+     .splitInfoTail = " vorgegebenen Routenpunkte für die Tourenplaner - BCR Datei"_cp,
+     .saveTitle = "Route im Tourenplaner Format speichern", .saveExt = ".BCR",
+     .saveFilter = "Tourenplaner Dateiformat (*.BCR)|*.BCR", .defaultExt = "BCR",
+     .saveBase = &Session::BcrRouteName, .saveDir = &Session::BcrDirectory,
+     .settingsKeys = {"Navi/MpMTP"}},
+    {.code = 7, .cliName = "falk", .menuItem = "FPrvData",
+     .caption = "Falk Previousdestination Datei", .shortcut = "F8", .flag = &Session::OutFPrv,
+     .label = "Falk PreviousDestination Datei ", .prepare = prepareFalkRecord,
+     .limit = &Session::MpFalk, .countsRoutePoints = true,
+     .splitCaption = " Kursolin Ausgabedatei für Falk PreviousDestination Datei vorbereiten"_cp,
+     .splitInfoTail = " vorgegebenen Routenpunkte für die Falk PreviousDestin. Datei "_cp,
+     .reverseRefusal =
+         "Routen im Falk PreviosDestination Format können nicht umgekehrt werden !"_cp,
+     .saveTitle = "Route als Falk PreviousDestination Datei speichern", .saveExt = ".dat",
+     .saveFixedName = "PreviousDestination",
+     .saveFilter = "Falk PreviousDestination Datei (*.dat)|*.dat", .defaultExt = "dat",
+     .settingsKeys = {"Navi/MpFalk", "Navi/FalkFlags"}},
+    {.code = 6, .cliName = "csv", .menuItem = "CSVData",
+     .caption = "Routendaten für Tabellen ausgeben"_cp, .shortcut = "F9",
+     .flag = &Session::OutCSV, .label = "CSV Datei ", .pointTable = true, .write = buildTable,
+     .reverseRefusal = "Routen in Tabellenform können nicht umgekehrt werden !"_cp,
+     .saveTitle = "Route als CSV Datei " + q + "Semikolon getrennt" + q + " speichern",
+     .saveExt = ".csv",
+     .saveFilter = "CSV Dateiformat " + q + "Semikolon getrennt" + q + " (*.csv)|*.csv",
+     .defaultExt = "csv", .settingsKeys = {"Pref/CSVTrenner"}},
+    {.code = 20, .cliName = "txt-dms", .menuItem = "GMSData",
+     .caption = "im Format   Grad \xB0 Minute' Sekunde" + q, .shortcut = "Ctrl+Alt+G",
+     .flag = &Session::OutGMS, .label = "G\xB0M" + q + "S Texdateidatei ", .textSubmenu = true,
+     .saveTitle = "Koordinatenpaare im Format Grad Minute Sekunde speichern", .saveExt = ".txt",
+     .saveFilter = "Koordinatenpaare im Format Gr Min Sek (*.txt)|*.txt", .defaultExt = "txt"},
+    {.code = 21, .cliName = "txt-dm", .menuItem = "GMData",
+     .caption = "im Format   Grad \xB0 Minute'", .shortcut = "Ctrl+Alt+M",
+     .flag = &Session::OutGM, .label = "G\xB0M" + q + " Texdateidatei ", .textSubmenu = true,
+     .saveTitle = "Koordinatenpaare im Format Grad Minute speichern", .saveExt = ".txt",
+     .saveFilter = "Koordinatenpaare im Format Gr Min (*.txt)|*.txt", .defaultExt = "txt"},
+    {.code = 22, .cliName = "txt-deg", .menuItem = "DGData",
+     .caption = "im Format   Dezimal Grad", .shortcut = "Ctrl+Alt+D", .flag = &Session::OutDG,
+     .label = "Dezimalgrad Texdateidatei ", .textSubmenu = true,
+     .saveTitle = "Koordinatenpaare im Dezimalgrad Format speichern", .saveExt = ".txt",
+     .saveFilter = "Koordinatenpaare im Dezimalgrad Format (*.txt)|*.txt", .defaultExt = "txt"},
+    {.code = 23, .cliName = "txt-mercator", .menuItem = "MerData",
+     .caption = "im Format   Mercator", .shortcut = "Ctrl+Alt+R", .flag = &Session::OutMer,
+     .label = "Mercator Texdateidatei ", .textSubmenu = true,
+     .saveTitle = "Koordinatenpaare im Mercator Format speichern", .saveExt = ".txt",
+     .saveFilter = "Koordinatenpaare im Dezimalgrad Format (*.txt)|*.txt", .defaultExt = "txt"},
+  };
+  // clang-format on
+}
+
+template <class Row>
+const Row* byCode(const std::vector<Row>& rows, int code) {
+  for (const auto& r : rows) {
+    if (r.code == code) return &r;
+  }
+  return nullptr;
+}
+
+template <class Row>
+const Row* byName(const std::vector<Row>& rows, const std::string& text) {
+  for (const auto& r : rows) {
+    if (!r.cliName.empty() && r.cliName == text) return &r;
+  }
+  if (auto v = tryStrToInt(text)) {
+    const Row* r = byCode(rows, static_cast<int>(*v));
+    if (r && !r->cliName.empty()) return r;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+const std::vector<InputFormatInfo>& inputFormats() {
+  static const std::vector<InputFormatInfo> rows = makeInputs();
+  return rows;
+}
+
+const std::vector<FormatSubmenu>& inputSubmenus() {
+  static const std::vector<FormatSubmenu> menus = {
+      {"In_NaviTextTab", "Koordinatenpaar aus Textdatei"},
+      {"In_NMEA", "NMEA Log "},
+      {"IN_TP_XML", "Tourenplaner XML oder TEF  Datei"},
+  };
+  return menus;
+}
+
+const InputFormatInfo* inputFormat(int code) { return byCode(inputFormats(), code); }
+
+const InputFormatInfo* inputFormatNamed(const std::string& nameOrCode) {
+  return byName(inputFormats(), nameOrCode);
+}
+
+bool inputFormatAvailable(int code) {
+  const InputFormatInfo* f = inputFormat(code);
+  return f && f->available();
+}
+
+std::string inputLabelFor(const Session& s, int code) {
+  const InputFormatInfo* f = inputFormat(code);
+  if (!f || !f->menuEntry) return s.InputLabel;
+  return f->labelText ? f->labelText(s) : f->label;
+}
+
+std::string failureCaptionFor(const Session& s, int code) {
+  const InputFormatInfo* f = inputFormat(code);
+  if (!f) return {};
+  return f->failureCaptionText ? f->failureCaptionText(s) : f->failureCaption;
+}
+
+std::string failureMessageFor(const Session& s, int code) {
+  const InputFormatInfo* f = inputFormat(code);
+  if (!f) return {};
+  return f->messageText ? f->messageText(s) : f->message;
+}
+
+const std::vector<OutputFormatInfo>& outputFormats() {
+  static const std::vector<OutputFormatInfo> rows = makeOutputs();
+  return rows;
+}
+
+const FormatSubmenu& textOutputSubmenu() {
+  static const FormatSubmenu menu{"KTXTData", "Koordinatenpaar als Textdatei"};
+  return menu;
+}
+
+const OutputFormatInfo* outputFormat(int code) { return byCode(outputFormats(), code); }
+
+const OutputFormatInfo* outputFormatNamed(const std::string& nameOrCode) {
+  return byName(outputFormats(), nameOrCode);
+}
+
+const OutputFormatInfo* chosenOutputFormat(const Session& s) {
+  for (const auto& f : outputFormats()) {
+    if (s.*(f.flag)) return &f;
+  }
+  return nullptr;
+}
+
+bool outputFormatAvailable(int code) {
+  const OutputFormatInfo* f = outputFormat(code);
+  return f && f->available();
+}
+
+void setOutputFlags(Session& s, const OutputFormatInfo* chosen) {
+  for (const auto& f : outputFormats()) s.*(f.flag) = &f == chosen;
+}
+
+}  // namespace kursolin

@@ -1,0 +1,51 @@
+#pragma once
+// Every file format of the program, one row each on the input side and on the output side.
+
+#include <string>
+#include <vector>
+
+#include "formats/format.h"
+
+namespace kursolin {
+
+/// A sub-menu that gathers format entries.
+struct FormatSubmenu {
+  std::string item;  // its menu item name, e.g. "In_NMEA"
+  std::string caption;
+};
+
+/// Every input code, 7 included, in menu order.
+const std::vector<InputFormatInfo>& inputFormats();
+/// The sub-menus of "Eingabeformat", named by the rows' parentItem.
+const std::vector<FormatSubmenu>& inputSubmenus();
+/// The row of a code, or nullptr.
+const InputFormatInfo* inputFormat(int code);
+/// The row named by its kursolin-cli name or its code, or nullptr.
+const InputFormatInfo* inputFormatNamed(const std::string& nameOrCode);
+/// true when this version can read the format.
+bool inputFormatAvailable(int code);
+
+/// InputLabel of a code.
+std::string inputLabelFor(const Session& s, int code);
+/// The caption shown when the file fails the check.
+std::string failureCaptionFor(const Session& s, int code);
+/// The error box text when the file fails the check.
+std::string failureMessageFor(const Session& s, int code);
+
+/// The output formats in the order the emitter tests their flags (also the menu order).
+const std::vector<OutputFormatInfo>& outputFormats();
+/// Menu item of the sub-menu "Koordinatenpaar als Textdatei".
+const FormatSubmenu& textOutputSubmenu();
+/// The row of a code, or nullptr for a code outside the table.
+const OutputFormatInfo* outputFormat(int code);
+/// The row named by its kursolin-cli name or its code, or nullptr.
+const OutputFormatInfo* outputFormatNamed(const std::string& nameOrCode);
+/// The row whose flag is set, or nullptr.
+const OutputFormatInfo* chosenOutputFormat(const Session& s);
+/// true when the code names a format this version can write.
+bool outputFormatAvailable(int code);
+
+/// Sets the output flag of the row and clears every other (nullptr: all cleared).
+void setOutputFlags(Session& s, const OutputFormatInfo* chosen);
+
+}  // namespace kursolin

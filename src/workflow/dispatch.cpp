@@ -1,0 +1,38 @@
+#include "workflow/dispatch.h"
+
+#include "formats/registry.h"
+#include "workflow/emit.h"
+
+namespace kursolin {
+
+bool Get_A(Session& s, const std::string& line, int index) {
+  if (const OutputFormatInfo* out = chosenOutputFormat(s); out && out->prepare) out->prepare(s);
+  const InputFormatInfo* in = inputFormat(s.InputFormat);
+  if (!in || !in->readA) return false;
+  return in->readA(s, line, index);
+}
+
+bool Get_B(Session& s, const std::string& line, int index) {
+  const InputFormatInfo* in = inputFormat(s.InputFormat);
+  if (in && in->readB) return in->readB(s, line, index);
+  return s.CurrentPoint.PointValid;
+}
+
+bool FormatRouteIO::Get_A(Session& s, const std::string& line, int index) {
+  return kursolin::Get_A(s, line, index);
+}
+
+bool FormatRouteIO::Get_B(Session& s, const std::string& line, int index) {
+  return kursolin::Get_B(s, line, index);
+}
+
+void FormatRouteIO::RouteOut(Session& s, Real prevLat, Real prevLon, Real curLat, Real curLon) {
+  kursolin::RouteOut(s, prevLat, prevLon, curLat, curLon);
+}
+
+RouteResult RouteErzeugen(Session& s) {
+  FormatRouteIO io;
+  return RouteErzeugen(s, io);
+}
+
+}  // namespace kursolin

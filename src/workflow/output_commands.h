@@ -1,0 +1,16 @@
+#pragma once
+// Choosing the output format and the point info option.
+
+#include <string>
+
+#include "core/session.h"
+
+namespace kursolin {
+
+/// Applies an output format code (menu checks, flag, label, caption; may offer to regenerate).
+void NaviArtChange(Session& s, int code);
+
+/// Toggles "Routepunkte Info ausgeben" and ShowPointInfo with it.
+void RPInfoClick(Session& s);
+
+}  // namespace kursolin

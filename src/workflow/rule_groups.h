@@ -1,0 +1,24 @@
+#pragma once
+// The five groups of route rule controls that a loaded input format enables or disables.
+
+#include <string>
+#include <vector>
+
+#include "core/session.h"
+#include "formats/format.h"
+
+namespace kursolin {
+
+/// Names of the controls of each rule group.
+const std::vector<std::string>& distanceGroup();
+const std::vector<std::string>& headingGroup();
+const std::vector<std::string>& stopGroup();
+const std::vector<std::string>& timeGroup();
+const std::vector<std::string>& minDistGroup();
+
+/// Enables or disables all five groups and the time menu.
+void setAllRuleGroups(Session& s, bool enabled);
+/// Enables the groups a format asks for.
+void enableRuleGroups(Session& s, RuleGroups groups);
+
+}  // namespace kursolin
