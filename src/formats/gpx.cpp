@@ -26,7 +26,7 @@ namespace {
 struct GpxTime {
   int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
   std::string fraction;  // the digits after the seconds' point, as the file gives them
-  double epoch = 0;  // seconds since 1970 (UTC), fraction included
+  double epoch = 0;      // seconds since 1970 (UTC), fraction included
 };
 
 // Days since 1970-01-01 of a civil date (proleptic Gregorian), and back.
@@ -70,7 +70,9 @@ bool digitsAt(std::string_view t, std::size_t& i, std::size_t n, int& value) {
   return true;
 }
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool isBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 std::string_view trimmed(std::string_view t) {
   while (!t.empty() && isBlank(t.front())) t.remove_prefix(1);
@@ -217,8 +219,8 @@ class Deriver {
     if (const auto v = fileNumber(r.speed); v && *v >= 0) {
       speed = fixed2(*v * 3.6);  // GPX speeds are metres per second
     } else if (here && havePrev_ && time && prevTime_ && time->epoch > *prevTime_) {
-      speed = fixed2(metresBetween(prevLat_, prevLon_, *lat, *lon) / (time->epoch - *prevTime_) *
-                     3.6);
+      speed =
+          fixed2(metresBetween(prevLat_, prevLon_, *lat, *lon) / (time->epoch - *prevTime_) * 3.6);
     }
 
     std::optional<double> course;
@@ -258,30 +260,49 @@ class Deriver {
 
 std::string expatErrorText(XML_Error code) {
   switch (code) {
-    case XML_ERROR_NO_MEMORY: return "zu wenig Speicher";
-    case XML_ERROR_SYNTAX: return "Syntaxfehler";
-    case XML_ERROR_NO_ELEMENTS: return "die Datei endet vor dem Ende des Dokuments (leer oder abgeschnitten?)";
-    case XML_ERROR_INVALID_TOKEN: return "ungültiges Zeichen"_cp;
-    case XML_ERROR_UNCLOSED_TOKEN: return "nicht abgeschlossenes Element";
-    case XML_ERROR_PARTIAL_CHAR: return "unvollständiges Zeichen"_cp;
-    case XML_ERROR_TAG_MISMATCH: return "das schließende Tag passt nicht zum öffnenden"_cp;
-    case XML_ERROR_DUPLICATE_ATTRIBUTE: return "doppeltes Attribut";
-    case XML_ERROR_JUNK_AFTER_DOC_ELEMENT: return "Text nach dem Ende des Dokuments";
-    case XML_ERROR_UNDEFINED_ENTITY: return "unbekannte Entität"_cp;
-    case XML_ERROR_RECURSIVE_ENTITY_REF: return "rekursive Entität"_cp;
-    case XML_ERROR_UNKNOWN_ENCODING: return "unbekannte Zeichenkodierung";
-    case XML_ERROR_INCORRECT_ENCODING: return "die Zeichen passen nicht zur angegebenen Kodierung";
-    case XML_ERROR_UNCLOSED_CDATA_SECTION: return "nicht abgeschlossener CDATA Abschnitt";
-    case XML_ERROR_MISPLACED_XML_PI: return "XML Deklaration nicht am Anfang der Datei";
-    case XML_ERROR_UNBOUND_PREFIX: return "Namensraum-Präfix ohne Deklaration"_cp;
-    case XML_ERROR_AMPLIFICATION_LIMIT_BREACH: return "zu viele verschachtelte Entitäten"_cp;
+    case XML_ERROR_NO_MEMORY:
+      return "zu wenig Speicher";
+    case XML_ERROR_SYNTAX:
+      return "Syntaxfehler";
+    case XML_ERROR_NO_ELEMENTS:
+      return "die Datei endet vor dem Ende des Dokuments (leer oder abgeschnitten?)";
+    case XML_ERROR_INVALID_TOKEN:
+      return "ungültiges Zeichen"_cp;
+    case XML_ERROR_UNCLOSED_TOKEN:
+      return "nicht abgeschlossenes Element";
+    case XML_ERROR_PARTIAL_CHAR:
+      return "unvollständiges Zeichen"_cp;
+    case XML_ERROR_TAG_MISMATCH:
+      return "das schließende Tag passt nicht zum öffnenden"_cp;
+    case XML_ERROR_DUPLICATE_ATTRIBUTE:
+      return "doppeltes Attribut";
+    case XML_ERROR_JUNK_AFTER_DOC_ELEMENT:
+      return "Text nach dem Ende des Dokuments";
+    case XML_ERROR_UNDEFINED_ENTITY:
+      return "unbekannte Entität"_cp;
+    case XML_ERROR_RECURSIVE_ENTITY_REF:
+      return "rekursive Entität"_cp;
+    case XML_ERROR_UNKNOWN_ENCODING:
+      return "unbekannte Zeichenkodierung";
+    case XML_ERROR_INCORRECT_ENCODING:
+      return "die Zeichen passen nicht zur angegebenen Kodierung";
+    case XML_ERROR_UNCLOSED_CDATA_SECTION:
+      return "nicht abgeschlossener CDATA Abschnitt";
+    case XML_ERROR_MISPLACED_XML_PI:
+      return "XML Deklaration nicht am Anfang der Datei";
+    case XML_ERROR_UNBOUND_PREFIX:
+      return "Namensraum-Präfix ohne Deklaration"_cp;
+    case XML_ERROR_AMPLIFICATION_LIMIT_BREACH:
+      return "zu viele verschachtelte Entitäten"_cp;
     default:
-      return "XML Fehler " + intToStr(static_cast<long long>(code)) + " (" +
-             XML_ErrorString(code) + ")";
+      return "XML Fehler " + intToStr(static_cast<long long>(code)) + " (" + XML_ErrorString(code) +
+             ")";
   }
 }
 
-std::string nothingLoaded() { return std::string(1, kCR) + "Es wurde nichts geladen."; }
+std::string nothingLoaded() {
+  return std::string(1, kCR) + "Es wurde nichts geladen.";
+}
 
 // The expat handlers of one parse; names arrive as "namespace-URI<kNsSep>local-name".
 class GpxParser {
@@ -318,7 +339,8 @@ class GpxParser {
       const bool final = last && n == size;
       if (XML_Parse(parser_, data, static_cast<int>(n), final) == XML_STATUS_ERROR) {
         if (!failed_) {
-          fail("Die Datei " + fileName_ + " ist keine gültige XML Datei."_cp + kCR + "Fehler in Zeile " +
+          fail("Die Datei " + fileName_ + " ist keine gültige XML Datei."_cp + kCR +
+               "Fehler in Zeile " +
                intToStr(static_cast<long long>(XML_GetCurrentLineNumber(parser_))) + ", Spalte " +
                intToStr(static_cast<long long>(XML_GetCurrentColumnNumber(parser_)) + 1) + ": " +
                expatErrorText(XML_GetErrorCode(parser_)) + nothingLoaded());
@@ -380,9 +402,7 @@ class GpxParser {
   static void onStart(void* self, const XML_Char* name, const XML_Char** atts) {
     static_cast<GpxParser*>(self)->start(name, atts);
   }
-  static void onEnd(void* self, const XML_Char* name) {
-    static_cast<GpxParser*>(self)->end(name);
-  }
+  static void onEnd(void* self, const XML_Char* name) { static_cast<GpxParser*>(self)->end(name); }
   static void onText(void* self, const XML_Char* text, int len) {
     auto* p = static_cast<GpxParser*>(self);
     if (p->field_ != Field::None && p->text_.size() < kMaxFieldText)
@@ -394,7 +414,8 @@ class GpxParser {
     std::string n(name);
     for (char& c : n) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (n != "windows-1252" && n != "cp1252" && n != "x-cp1252") return XML_STATUS_ERROR;
-    for (int b = 0; b < 256; ++b) info->map[b] = static_cast<int>(cp1252ToUnicode(static_cast<unsigned char>(b)));
+    for (int b = 0; b < 256; ++b)
+      info->map[b] = static_cast<int>(cp1252ToUnicode(static_cast<unsigned char>(b)));
     info->data = nullptr;
     info->convert = nullptr;
     info->release = nullptr;
@@ -483,15 +504,24 @@ class GpxParser {
 
   std::string* target(Field f) {
     switch (f) {
-      case Field::Ele: return &point_.ele;
-      case Field::Time: return &point_.time;
-      case Field::Name: return &point_.name;
-      case Field::Fix: return &point_.fix;
-      case Field::Sat: return &point_.sat;
-      case Field::Hdop: return &point_.hdop;
-      case Field::Speed: return &point_.speed;
-      case Field::Course: return &point_.course;
-      case Field::None: break;
+      case Field::Ele:
+        return &point_.ele;
+      case Field::Time:
+        return &point_.time;
+      case Field::Name:
+        return &point_.name;
+      case Field::Fix:
+        return &point_.fix;
+      case Field::Sat:
+        return &point_.sat;
+      case Field::Hdop:
+        return &point_.hdop;
+      case Field::Speed:
+        return &point_.speed;
+      case Field::Course:
+        return &point_.course;
+      case Field::None:
+        break;
     }
     return nullptr;
   }
@@ -506,10 +536,17 @@ class GpxParser {
     if (extDepth_ == depth_) extDepth_ = 0;
     if (kind_ != Kind::None && depth_ == pointDepth_) {
       switch (kind_) {
-        case Kind::Trk: trk_.push_back(trkDeriver_.line(point_)); break;
-        case Kind::Rte: rte_.push_back(rteDeriver_.line(point_)); break;
-        case Kind::Wpt: wpt_.push_back(wptDeriver_.line(point_)); break;
-        case Kind::None: break;
+        case Kind::Trk:
+          trk_.push_back(trkDeriver_.line(point_));
+          break;
+        case Kind::Rte:
+          rte_.push_back(rteDeriver_.line(point_));
+          break;
+        case Kind::Wpt:
+          wpt_.push_back(wptDeriver_.line(point_));
+          break;
+        case Kind::None:
+          break;
       }
       kind_ = Kind::None;
     }
@@ -552,7 +589,9 @@ std::vector<std::string> splitFields(const std::string& line) {
   return f;
 }
 
-bool present(const std::string& field) { return !field.empty() && field != "-"; }
+bool present(const std::string& field) {
+  return !field.empty() && field != "-";
+}
 
 // A coordinate typed into the pane may carry the host's decimal comma.
 std::optional<double> lineNumber(const std::string& field) {
@@ -599,10 +638,18 @@ std::string xmlEscaped(const std::string& text) {
   out.reserve(text.size());
   for (char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
       default:
         // Control characters are not allowed in XML 1.0 at all.
         out.push_back((static_cast<unsigned char>(c) < 0x20 || c == '\x7F') ? ' ' : c);
@@ -675,11 +722,45 @@ GpxLoad loadGpxFile(const std::string& path) {
   return parser.finish();
 }
 
+std::string gpxLabel(GpxSource source) {
+  switch (source) {
+    case GpxSource::Track:
+      return "GPX Track";
+    case GpxSource::Route:
+      return "GPX Route";
+    case GpxSource::Waypoints:
+      return "GPX Wegpunkte";
+  }
+  return "GPX";
+}
+
 std::string gpxCaption(GpxSource source, long long points) {
-  const char* what = source == GpxSource::Track   ? "GPX Track"
-                     : source == GpxSource::Route ? "GPX Route"
-                                                  : "GPX Wegpunkte";
-  return std::string(what) + " - Punkte = " + intToStr(points);
+  return gpxLabel(source) + " - Punkte = " + intToStr(points);
+}
+
+bool LoadGPXFile(Session& s, const std::string& path) {
+  GpxLoad r = loadGpxFile(path);
+  if (!r.ok) {
+    s.InputLines.clear();
+    s.setInputCaption(kGpxFailureCaption);
+    s.port().prompt(PromptKind::Error, PromptButtons::Abort, r.message);
+    return false;
+  }
+  s.InputLines.assign(std::move(r.lines));
+  s.InputLabel = gpxLabel(r.source);
+  return true;
+}
+
+bool gpxPointsLoaded(Session& s) {
+  return s.InputLines.Count() > 0;
+}
+
+bool readGpxRecord(Session& s, const std::string& line, int index) {
+  return GetGPX(s, line, index) == 1;
+}
+
+void prepareGpxRecord(Session& s) {
+  s.CurrentPoint.navi(RtePlaceName).assign(1, '-');
 }
 
 int GetGPX(Session& s, const std::string& line, int index) {
@@ -777,6 +858,8 @@ void finishGpx(Session&, TextLines& lines) {
   lines.assign(std::move(out));
 }
 
-std::string gpxFileBytes(const TextLines& lines) { return cp1252ToUtf8(lines.text()); }
+std::string gpxFileBytes(const TextLines& lines) {
+  return cp1252ToUtf8(lines.text());
+}
 
 }  // namespace kursolin

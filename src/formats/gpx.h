@@ -36,6 +36,9 @@
 
 namespace kursolin {
 
+/// The input caption when a file cannot be loaded.
+inline constexpr const char* kGpxFailureCaption = "GPX Datei Fehler!";
+
 /// Which points of a GPX file became the intermediate lines.
 enum class GpxSource { Track, Route, Waypoints };
 
@@ -59,6 +62,23 @@ GpxLoad loadGpxFile(const std::string& path);
 
 /// The input caption after a load: "GPX Track - Punkte = 1234" (Route, Wegpunkte).
 std::string gpxCaption(GpxSource source, long long points);
+
+/// The input label after a load, naming the points taken: "GPX Track", "GPX Route",
+/// "GPX Wegpunkte".
+std::string gpxLabel(GpxSource source);
+
+/// The load of the input format: fills InputLines with the file's points and names them in
+/// InputLabel; on a bad file the failure caption and the message (nothing loaded) and false.
+bool LoadGPXFile(Session& s, const std::string& path);
+
+/// The check at load: the load left points to read.
+bool gpxPointsLoaded(Session& s);
+
+/// GetGPX as the record dispatch calls it.
+bool readGpxRecord(Session& s, const std::string& line, int index);
+
+/// Before each record for the GPX output: no name, so a reader without names leaves none behind.
+void prepareGpxRecord(Session& s);
 
 /// Reads one intermediate line into CurrentPoint; 1 for a usable point, 0 otherwise (after an OK
 /// box for an empty line or coordinates that are no numbers or lie outside the globe).

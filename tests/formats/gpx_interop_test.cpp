@@ -29,11 +29,17 @@ int run(const std::string& command, const std::string& log) {
   return std::system((command + " >'" + log + "' 2>&1").c_str());
 }
 
-std::string quoted(const std::string& path) { return "'" + path + "'"; }
+std::string quoted(const std::string& path) {
+  return "'" + path + "'";
+}
 
-std::string schema() { return std::string(KURSOLIN_TEST_DATA) + "/gpx/gpx11.xsd"; }
+std::string schema() {
+  return std::string(KURSOLIN_TEST_DATA) + "/gpx/gpx11.xsd";
+}
 
-std::string sample(const char* name) { return std::string(KURSOLIN_SHARED_SAMPLES) + "/" + name; }
+std::string sample(const char* name) {
+  return std::string(KURSOLIN_SHARED_SAMPLES) + "/" + name;
+}
 
 bool present(const std::string& path) {
   struct stat st {};
@@ -133,13 +139,15 @@ TEST_F(GpxInterop, WrittenFilesValidateAgainstTheGpx11Schema) {
     const std::string log = dir.file("xmllint.log");
     EXPECT_EQ(run("xmllint --nonet --noout --schema " + quoted(schema()) + " " + quoted(path), log),
               0)
-        << i << "\n" << test::readBytes(log);
+        << i << "\n"
+        << test::readBytes(log);
   }
   // The schema check does catch a broken file.
   const std::string bad = dir.file("bad.gpx");
-  test::writeBytes(bad, "<?xml version=\"1.0\"?><gpx version=\"1.1\" creator=\"x\" "
-                        "xmlns=\"http://www.topografix.com/GPX/1/1\"><rte><rtept lat=\"91\" "
-                        "lon=\"0\"/></rte></gpx>\n");
+  test::writeBytes(bad,
+                   "<?xml version=\"1.0\"?><gpx version=\"1.1\" creator=\"x\" "
+                   "xmlns=\"http://www.topografix.com/GPX/1/1\"><rte><rtept lat=\"91\" "
+                   "lon=\"0\"/></rte></gpx>\n");
   EXPECT_NE(run("xmllint --nonet --noout --schema " + quoted(schema()) + " " + quoted(bad),
                 dir.file("bad.log")),
             0);
@@ -151,8 +159,8 @@ TEST_F(GpxInterop, GpsBabelReadsTheCoordinatesWeWrite) {
   const std::string ours = dir.file("ours.gpx");
   test::writeBytes(ours, gpxFileBytes(session.OutputLines));
   const std::string csv = dir.file("ours.csv"), log = dir.file("gpsbabel.log");
-  ASSERT_EQ(run("gpsbabel -r -i gpx -f " + quoted(ours) + " -o unicsv,utc=0 -F " + quoted(csv), log),
-            0)
+  ASSERT_EQ(
+      run("gpsbabel -r -i gpx -f " + quoted(ours) + " -o unicsv,utc=0 -F " + quoted(csv), log), 0)
       << test::readBytes(log);
   const auto rows = readCsv(csv);
   const std::vector<std::vector<std::string>> expected = {
@@ -166,9 +174,9 @@ TEST_F(GpxInterop, GpsBabelReadsTheCoordinatesWeWrite) {
   ASSERT_EQ(rows.size(), expected.size()) << test::readBytes(csv);
   for (std::size_t i = 0; i < rows.size(); ++i) {
     auto r = rows[i];
-    EXPECT_EQ((std::vector<std::string>{r["Latitude"], r["Longitude"], r["Name"], r["Date"],
-                                        r["Time"]}),
-              expected[i])
+    EXPECT_EQ(
+        (std::vector<std::string>{r["Latitude"], r["Longitude"], r["Name"], r["Date"], r["Time"]}),
+        expected[i])
         << i;
   }
 }
@@ -197,10 +205,10 @@ TEST_F(GpxInterop, WeReadWhatGpsBabelWritesFromTheSampleLogs) {
     if (!present(sample(name))) continue;
     ++samples;
     const std::string gpx = dir.file(std::string(name) + ".gpx"), log = dir.file("babel.log");
-    ASSERT_EQ(run("gpsbabel -i nmea -f " + quoted(sample(name)) + " -o gpx,gpxver=1.1 -F " +
-                      quoted(gpx),
-                  log),
-              0)
+    ASSERT_EQ(
+        run("gpsbabel -i nmea -f " + quoted(sample(name)) + " -o gpx,gpxver=1.1 -F " + quoted(gpx),
+            log),
+        0)
         << test::readBytes(log);
     const GpxLoad load = loadGpxFile(gpx);
     ASSERT_TRUE(load.ok) << load.message;
@@ -226,13 +234,13 @@ TEST_F(GpxInterop, WeReadWhatGpsBabelWritesFromTheSampleLogs) {
       if (log_.at(i).rfind("$GPGGA", 0) != 0) continue;
       ASSERT_TRUE(GetGGA(session, log_.at(i), i));
       if (session.CurrentPoint.FixOk != "1") continue;
-      fromNmea.push_back({session.CurrentPoint.Time, session.CurrentPoint.LatDec,
-                          session.CurrentPoint.LonDec});
+      fromNmea.push_back(
+          {session.CurrentPoint.Time, session.CurrentPoint.LatDec, session.CurrentPoint.LonDec});
     }
     for (std::size_t i = 0; i < load.lines.size(); ++i) {
       ASSERT_EQ(GetGPX(session, load.lines[i], static_cast<int>(i)), 1);
-      fromGpx.push_back({session.CurrentPoint.Time, session.CurrentPoint.LatDec,
-                         session.CurrentPoint.LonDec});
+      fromGpx.push_back(
+          {session.CurrentPoint.Time, session.CurrentPoint.LatDec, session.CurrentPoint.LonDec});
     }
     EXPECT_EQ(fromGpx.size(), 154u);
     EXPECT_EQ(fromGpx, fromNmea);

@@ -16,14 +16,18 @@ using namespace kursolin::literals;
 
 const std::string kNs11 = "http://www.topografix.com/GPX/1/1";
 
-std::string doc(const std::string& body, const std::string& root = "<gpx version=\"1.1\" "
-                                                                  "creator=\"t\" xmlns=\"" +
-                                                                  kNs11 + "\">",
+std::string doc(const std::string& body,
+                const std::string& root =
+                    "<gpx version=\"1.1\" "
+                    "creator=\"t\" xmlns=\"" +
+                    kNs11 + "\">",
                 const std::string& close = "</gpx>") {
   return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + root + body + close + "\n";
 }
 
-std::string trk(const std::string& points) { return "<trk><trkseg>" + points + "</trkseg></trk>"; }
+std::string trk(const std::string& points) {
+  return "<trk><trkseg>" + points + "</trkseg></trk>";
+}
 
 std::vector<std::string> fieldsOf(const std::string& line) {
   std::vector<std::string> f;
@@ -68,11 +72,11 @@ TEST(GpxLoad, ChoosesTracksThenRoutesThenWaypoints) {
 }
 
 TEST(GpxLoad, LineHoldsEveryFieldOfThePoint) {
-  const GpxLoad r = parseGpx(
-      doc(trk("<trkpt lat=\" 48.1173 \" lon=\"11.516667\"><ele>545.4</ele>"
-              "<time>2023-06-01T12:35:19Z</time><name> Start | Ziel </name><fix>3d</fix>"
-              "<sat>8</sat><hdop>0.9</hdop></trkpt>")),
-      "t.gpx");
+  const GpxLoad r =
+      parseGpx(doc(trk("<trkpt lat=\" 48.1173 \" lon=\"11.516667\"><ele>545.4</ele>"
+                       "<time>2023-06-01T12:35:19Z</time><name> Start | Ziel </name><fix>3d</fix>"
+                       "<sat>8</sat><hdop>0.9</hdop></trkpt>")),
+               "t.gpx");
   ASSERT_TRUE(r.ok);
   ASSERT_EQ(r.lines.size(), 1u);
   EXPECT_EQ(r.lines[0],
@@ -83,13 +87,15 @@ TEST(GpxLoad, LineHoldsEveryFieldOfThePoint) {
 }
 
 TEST(GpxLoad, NamespacedAndPrettyPrintedFilesGiveTheSameLines) {
-  const std::string compact = doc(
-      trk("<trkpt lat=\"48.1\" lon=\"11.5\"><ele>500</ele><time>2023-06-01T12:00:00Z</time>"
-          "<name>A</name></trkpt><trkpt lat=\"48.101\" lon=\"11.5\"><ele>501</ele>"
-          "<time>2023-06-01T12:00:10Z</time><name>B</name></trkpt>"));
+  const std::string compact =
+      doc(trk("<trkpt lat=\"48.1\" lon=\"11.5\"><ele>500</ele><time>2023-06-01T12:00:00Z</time>"
+              "<name>A</name></trkpt><trkpt lat=\"48.101\" lon=\"11.5\"><ele>501</ele>"
+              "<time>2023-06-01T12:00:10Z</time><name>B</name></trkpt>"));
   const std::string pretty =
       "<?xml version=\"1.0\"?>\r\n<!-- made by hand -->\r\n<gpx version=\"1.1\" creator=\"t\"\r\n"
-      "     xmlns=\"" + kNs11 + "\">\r\n  <metadata><name>Tour</name></metadata>\r\n"
+      "     xmlns=\"" +
+      kNs11 +
+      "\">\r\n  <metadata><name>Tour</name></metadata>\r\n"
       "  <trk>\r\n    <name>Track name</name>\r\n    <trkseg>\r\n"
       "      <trkpt lat=\"48.1\"\r\n             lon=\"11.5\">\r\n        <ele>\r\n 500 \r\n"
       "        </ele>\r\n        <time>2023-06-01T12:00:00Z</time>\r\n"
@@ -98,7 +104,8 @@ TEST(GpxLoad, NamespacedAndPrettyPrintedFilesGiveTheSameLines) {
       "        <time>2023-06-01T14:00:10+02:00</time>\r\n        <name><![CDATA[B]]></name>\r\n"
       "      </trkpt>\r\n    </trkseg>\r\n  </trk>\r\n</gpx>\r\n";
   const std::string prefixed =
-      "<g:gpx xmlns:g=\"" + kNs11 + "\" version=\"1.1\" creator=\"t\"><g:trk><g:trkseg>"
+      "<g:gpx xmlns:g=\"" + kNs11 +
+      "\" version=\"1.1\" creator=\"t\"><g:trk><g:trkseg>"
       "<g:trkpt lat=\"48.1\" lon=\"11.5\"><g:ele>500</g:ele><g:time>2023-06-01T12:00:00Z</g:time>"
       "<g:name>A</g:name></g:trkpt><g:trkpt lat=\"48.101\" lon=\"11.5\"><g:ele>501</g:ele>"
       "<g:time>2023-06-01T12:00:10Z</g:time><g:name>B</g:name></g:trkpt></g:trkseg></g:trk>"
@@ -195,22 +202,26 @@ TEST(GpxLoad, SpeedAndCourseOverMidnightStandstillAndMissingTimes) {
 }
 
 TEST(GpxLoad, NamesAreCp1252InTheLine) {
-  const GpxLoad r = parseGpx(
-      doc("<wpt lat=\"50\" lon=\"7\"><name>Grüße aus Köln – 5 € &amp; mehr</name></wpt>"
-          "<wpt lat=\"50\" lon=\"7\"><name>Łódź\n"
-          "Zentrum</name></wpt><wpt lat=\"50\" lon=\"7\"><name>   </name></wpt>"),
-      "t.gpx");
+  const GpxLoad r =
+      parseGpx(doc("<wpt lat=\"50\" lon=\"7\"><name>Grüße aus Köln – 5 € &amp; mehr</name></wpt>"
+                   "<wpt lat=\"50\" lon=\"7\"><name>Łódź\n"
+                   "Zentrum</name></wpt><wpt lat=\"50\" lon=\"7\"><name>   </name></wpt>"),
+               "t.gpx");
   ASSERT_TRUE(r.ok);
   ASSERT_EQ(r.lines.size(), 3u);
   EXPECT_EQ(fieldsOf(r.lines[0])[9], "Grüße aus Köln – 5 € & mehr"_cp);
-  EXPECT_EQ(fieldsOf(r.lines[1])[9], "?\xF3" "d? Zentrum") << "outside cp1252: ?";
+  EXPECT_EQ(fieldsOf(r.lines[1])[9],
+            "?\xF3"
+            "d? Zentrum")
+      << "outside cp1252: ?";
   EXPECT_EQ(fieldsOf(r.lines[2])[9], "-");
 }
 
 TEST(GpxLoad, Windows1252DeclaredFileIsRead) {
   const std::string text =
       "<?xml version=\"1.0\" encoding=\"windows-1252\"?><gpx version=\"1.1\" creator=\"t\" "
-      "xmlns=\"" + kNs11 + "\"><wpt lat=\"50\" lon=\"7\"><name>M\xFCnchen \x80</name></wpt></gpx>";
+      "xmlns=\"" +
+      kNs11 + "\"><wpt lat=\"50\" lon=\"7\"><name>M\xFCnchen \x80</name></wpt></gpx>";
   const GpxLoad r = parseGpx(text, "t.gpx");
   ASSERT_TRUE(r.ok) << r.message;
   EXPECT_EQ(fieldsOf(r.lines[0])[9], "M\xFCnchen \x80");
@@ -222,8 +233,9 @@ TEST(GpxLoad, BadFilesAreRefusedWithTheFileAndTheLine) {
     std::string text;
     std::string message;
   } cases[] = {
-      {"mismatched tag", "<?xml version=\"1.0\"?>\n<gpx version=\"1.1\">\n<trk><trkseg>\n"
-                         "<trkpt lat=\"1\" lon=\"2\"></trk>\n</gpx>\n",
+      {"mismatched tag",
+       "<?xml version=\"1.0\"?>\n<gpx version=\"1.1\">\n<trk><trkseg>\n"
+       "<trkpt lat=\"1\" lon=\"2\"></trk>\n</gpx>\n",
        "Die Datei /x/Tour.gpx ist keine gültige XML Datei.\rFehler in Zeile 4, Spalte 26: das "
        "schließende Tag passt nicht zum öffnenden\rEs wurde nichts geladen."_cp},
       {"cut off", doc(trk("<trkpt lat=\"1\" lon=\"2\"/>"), "<gpx version=\"1.1\">", ""),
@@ -238,8 +250,9 @@ TEST(GpxLoad, BadFilesAreRefusedWithTheFileAndTheLine) {
       {"not XML", "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n",
        "Die Datei /x/Tour.gpx ist keine gültige XML Datei.\rFehler in Zeile 1, Spalte 1: "
        "ungültiges Zeichen\rEs wurde nichts geladen."_cp},
-      {"not GPX", "<?xml version=\"1.0\"?>\n\n<kml xmlns=\"http://www.opengis.net/kml/2.2\">"
-                  "<Placemark/></kml>",
+      {"not GPX",
+       "<?xml version=\"1.0\"?>\n\n<kml xmlns=\"http://www.opengis.net/kml/2.2\">"
+       "<Placemark/></kml>",
        "Die Datei /x/Tour.gpx ist keine GPX Datei: das Hauptelement in Zeile 3 heißt <kml> statt "
        "<gpx>.\rEs wurde nichts geladen."_cp},
       {"no points", doc("<metadata><name>leer</name></metadata><trk><trkseg/></trk>"),
@@ -259,10 +272,10 @@ TEST(GpxLoad, FilesAreReadInPiecesWhateverTheirSize) {
   // A track of 30000 points is read in many buffers; a point may span two of them.
   std::string body;
   for (int i = 0; i < 30000; ++i) {
-    body += "<trkpt lat=\"" + std::to_string(48.0 + i * 1e-5) + "\" lon=\"11.0\"><time>2023-06-01T" +
-            (i < 36000 ? "10" : "11") + ":" + (i / 60 % 60 < 10 ? "0" : "") +
-            std::to_string(i / 60 % 60) + ":" + (i % 60 < 10 ? "0" : "") +
-            std::to_string(i % 60) + "Z</time></trkpt>\n";
+    body += "<trkpt lat=\"" + std::to_string(48.0 + i * 1e-5) +
+            "\" lon=\"11.0\"><time>2023-06-01T" + (i < 36000 ? "10" : "11") + ":" +
+            (i / 60 % 60 < 10 ? "0" : "") + std::to_string(i / 60 % 60) + ":" +
+            (i % 60 < 10 ? "0" : "") + std::to_string(i % 60) + "Z</time></trkpt>\n";
   }
   test::writeBytes(dir.file("groß.gpx"), doc(trk(body)));
   const GpxLoad r = loadGpxFile(dir.path() + "/gro\xDF.gpx");
@@ -292,7 +305,9 @@ TEST_P(GpxRead, FillsEveryNotationAndTheRecordedValues) {
   EXPECT_EQ(p().LatGrMin, "04807.038");
   EXPECT_EQ(p().LatNmea, "04807.038");
   EXPECT_EQ(p().LonGrMin, "01131.00002");
-  EXPECT_EQ(p().LatGMS, h("048\xB0" "07\xB4" "2.28\""));
+  EXPECT_EQ(p().LatGMS, h("048\xB0"
+                          "07\xB4"
+                          "2.28\""));
   EXPECT_EQ(p().LatMer, "6119550");
   EXPECT_EQ(p().LonMer, DezToMerO(11.516667L));
   EXPECT_NEAR(static_cast<double>(p().LatValue), 48.1173, 1e-12);
@@ -337,7 +352,9 @@ TEST_P(GpxRead, SouthAndWestAreSignedTextsOverMagnitudes) {
   EXPECT_EQ(p().LonDec, "-151.215000");
   EXPECT_EQ(p().LatGrMin, "-03351.408");
   EXPECT_EQ(p().LonGrMin, "-15112.9");
-  EXPECT_EQ(p().LatGMS, h("-033\xB0" "51\xB4" "24.48\""));
+  EXPECT_EQ(p().LatGMS, h("-033\xB0"
+                          "51\xB4"
+                          "24.48\""));
   EXPECT_EQ(p().LatMer, "-" + DezToMerN(33.8568L));
   // The numbers are magnitudes, as the NMEA parsers keep them, so distances work.
   EXPECT_NEAR(static_cast<double>(p().LatValue), 33.8568, 1e-12);
@@ -353,9 +370,10 @@ TEST_P(GpxRead, UnusablePointsAreSkippedWithAMessage) {
     std::string message;
   };
   std::vector<Case> cases = {{"", "Die aktuelle Zeile 4\r der Quelldatei ist leer !"}};
-  const std::string tail = "\r\renth\xE4lt keine g\xFCltigen Koordinaten !\rDie Breite muss eine "
-                           "Zahl von -90 bis 90 sein, die L\xE4nge eine Zahl von -180 bis 180.\r"
-                           "Der Routenpunkt wird nicht ausgewertet";
+  const std::string tail =
+      "\r\renth\xE4lt keine g\xFCltigen Koordinaten !\rDie Breite muss eine "
+      "Zahl von -90 bis 90 sein, die L\xE4nge eine Zahl von -180 bis 180.\r"
+      "Der Routenpunkt wird nicht ausgewertet";
   for (const char* bad : {"91|11", "-90.5|11", "48|180.01", "48|-181", "abc|11", "48|-", "|11",
                           "48|1e999", "4 8|11"}) {
     cases.push_back({bad, std::string("Der aktuelle Routenpunkt 4\r\r") + bad + tail});
@@ -405,8 +423,7 @@ class GpxWrite : public test::HostTest {
   // the host's decimal comma and a GPX point with a name, a GPX point south and west.
   void threePoints() {
     point("48.117300", "11.516667", "545", "123519.00", "010623", "-");
-    point("51,5", "-0.12", "0", "000000.00", "01.01.00",
-          "Grüße & <Küche> – 5 €"_cp);
+    point("51,5", "-0.12", "0", "000000.00", "01.01.00", "Grüße & <Küche> – 5 €"_cp);
     point("-33.856800", "151.215", "-5", "235959.379", "311299", "-");
   }
   std::vector<std::string> pointLines() const {
