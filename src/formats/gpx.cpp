@@ -2,6 +2,7 @@
 
 #include <expat.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -96,8 +97,11 @@ std::optional<GpxTime> parseGpxTime(std::string_view text) {
   if (!digitsAt(t, i, 2, s)) return std::nullopt;
   if (i < t.size() && t[i] == '.') {
     ++i;
-    while (i < t.size() && t[i] >= '0' && t[i] <= '9') g.fraction.push_back(t[i++]);
-    if (g.fraction.empty()) return std::nullopt;
+    const std::size_t from = i;
+    while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i;
+    if (i == from) return std::nullopt;
+    // Nanoseconds are more than any receiver measures.
+    g.fraction = std::string(t.substr(from, std::min<std::size_t>(i - from, 9)));
   }
   int offset = 0;
   if (i < t.size() && (t[i] == 'Z' || t[i] == 'z')) {
@@ -126,8 +130,13 @@ std::optional<GpxTime> parseGpxTime(std::string_view text) {
   g.hour = static_cast<int>(sod / 3600);
   g.minute = static_cast<int>(sod / 60 % 60);
   g.second = static_cast<int>(sod % 60);
-  g.epoch = static_cast<double>(secs);
-  if (!g.fraction.empty()) g.epoch += std::stod("0." + g.fraction.substr(0, 9));
+  // The fraction by hand: the C library's number parsing follows the desktop's locale.
+  double fraction = 0, unit = 0.1;
+  for (char c : g.fraction) {
+    fraction += (c - '0') * unit;
+    unit /= 10;
+  }
+  g.epoch = static_cast<double>(secs) + fraction;
   return g;
 }
 
@@ -166,11 +175,8 @@ double bearing(double lat1, double lon1, double lat2, double lon2) {
   return b;
 }
 
-std::string fixed2(double v) {
-  char b[64];
-  std::snprintf(b, sizeof b, "%.2f", v);
-  return b;
-}
+// Two decimals and "." whatever the desktop's locale.
+std::string fixed2(double v) { return formatFixed(v, 0, 2, '.'); }
 
 // ---------------------------------------------------------------------------------------------
 // Loading
@@ -185,11 +191,13 @@ bool validLatLon(std::optional<double> lat, std::optional<double> lon) {
   return lat && lon && *lat >= -90 && *lat <= 90 && *lon >= -180 && *lon <= 180;
 }
 
-// A value for one field of the intermediate line: never a "|", never a line break.
-std::string lineField(std::string_view text) {
+// A value of the file (UTF-8) for one field of the intermediate line (cp1252): never a "|",
+// never a line break.
+std::string lineField(std::string_view utf8) {
+  const std::string text = utf8ToCp1252(trimmed(utf8));
   std::string out;
   out.reserve(text.size());
-  for (char c : trimmed(text)) {
+  for (char c : text) {
     if (c == '|') {
       out.push_back('\xA6');
     } else if (static_cast<unsigned char>(c) < 0x20 || c == '\x7F') {
@@ -203,7 +211,8 @@ std::string lineField(std::string_view text) {
 
 // What the file says about one point.
 struct RawPoint {
-  std::string lat, lon;  // attribute texts (UTF-8)
+  // Texts as the parser hands them over, in UTF-8.
+  std::string lat, lon;
   std::string ele, time, name, fix, sat, hdop, speed, course;
 };
 
@@ -247,7 +256,7 @@ class Deriver {
     out += lineField(r.ele) + "|" + speed + "|";
     out += (course ? fixed2(*course) : std::string("-")) + "|";
     out += lineField(r.fix) + "|" + lineField(r.sat) + "|" + lineField(r.hdop) + "|";
-    out += lineField(utf8ToCp1252(r.name));
+    out += lineField(r.name);
     return out;
   }
 
