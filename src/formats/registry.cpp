@@ -5,6 +5,7 @@
 #include "core/textutil.h"
 #include "formats/coordtext.h"
 #include "formats/falk.h"
+#include "formats/gpx.h"
 #include "formats/navigon.h"
 #include "formats/nmea_log.h"
 #include "formats/table.h"
@@ -137,6 +138,14 @@ std::vector<InputFormatInfo> makeInputs() {
      .failureCaption = "TouraTech TTQV Datei-Fehler!", .statusPrefix = " = ",
      .countKind = CountKind::Plain, .groups = RuleGroups::DistanceHeadingMinDist,
      .load = LoadTQVFile, .check = touratechUsable, .readA = readTouratech},
+    {.code = 25, .cliName = "gpx", .menuItem = "IN_GPX",
+     .caption = "GPX Datei (Track, Route oder Wegpunkte)", .label = "GPX Datei",
+     .shortName = "GPX", .dialogTitle = "GPX Datei laden",
+     .filter = "GPX Datei(*.gpx)|*.gpx|Alle Dateien (*)|*", .defaultExt = "gpx",
+     .failureCaption = kGpxFailureCaption,
+     .message = "Keine verwertbaren Punkte erkannt oder keine GPX Datei",
+     .statusPrefix = "GPX Datei = ", .countKind = CountKind::Points, .groups = RuleGroups::All,
+     .load = LoadGPXFile, .check = gpxPointsLoaded, .readA = readGpxRecord},
     // Reserved: only the load operation still knows its dialog texts.
     {.code = 7, .menuItem = "In_NaviTextTab", .menuEntry = false,
      .caption = "Koordinatenpaar aus Textdatei", .dialogTitle = "Koordinaten aus Textdatei Tab getrennt laden",
@@ -217,6 +226,15 @@ std::vector<OutputFormatInfo> makeOutputs() {
      .saveExt = ".csv",
      .saveFilter = "CSV Dateiformat " + q + "Semikolon getrennt" + q + " (*.csv)|*.csv",
      .defaultExt = "csv", .settingsKeys = {"Pref/CSVTrenner"}},
+    {.code = 24, .cliName = "gpx", .menuItem = "GPXData", .caption = "GPX 1.1 Datei",
+     .flag = &Session::OutGPX, .label = "GPX 1.1 Datei ", .prepare = prepareGpxRecord,
+     .write = buildGpx, .finish = finishGpx, .limit = &Session::MpGPX,
+     .pointLine = isGpxPointLine,
+     .splitCaption = " Kursolin Ausgabedatei für GPX 1.1 vorbereiten"_cp,
+     .splitInfoTail = " vorgegebenen Routenpunkte für die GPX 1.1 Datei "_cp,
+     .fileBytes = gpxFileBytes, .saveTitle = "Route als GPX 1.1 Datei speichern",
+     .saveExt = ".gpx", .saveFilter = "GPX 1.1 Datei (*.gpx)|*.gpx", .defaultExt = "gpx",
+     .settingsKeys = {"Navi/MpGPX"}},
     {.code = 20, .cliName = "txt-dms", .menuItem = "GMSData",
      .caption = "im Format   Grad \xB0 Minute' Sekunde" + q, .shortcut = "Ctrl+Alt+G",
      .flag = &Session::OutGMS, .label = "G\xB0M" + q + "S Texdateidatei ", .textSubmenu = true,
