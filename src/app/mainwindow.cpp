@@ -30,6 +30,7 @@
 #include <QTableView>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -45,6 +46,7 @@
 #include "core/ranges.h"
 #include "track/rules.h"
 #include "formats/registry.h"
+#include "workflow/axe_import.h"
 #include "workflow/rule_groups.h"
 #include "workflow/loading.h"
 #include "workflow/output_commands.h"
@@ -79,6 +81,9 @@ class WindowPort : public UserPort {
     return ask().browseFolder(title);
   }
   bool showSplitDialog(SplitDialogView& dialog) override { return ask().showSplitDialog(dialog); }
+  ProcessOutcome runProcess(const ProcessRequest& request) override {
+    return ask().runProcess(request);
+  }
   void processPendingEvents() override {
     qt_.processPendingEvents();
     if (dialogs_) dialogs_->processPendingEvents();
@@ -376,6 +381,9 @@ void MainWindow::buildActions() {
   load->setIcon(themedIcon(this, "document-open", QStyle::SP_DialogOpenButton));
   cmd(load, [&s] { LoadNMEAExecute(s); });
 
+  QAction* axe = addAction("AxeImport", Q("Autoroute Express Routendatei laden"));
+  cmd(axe, [&s] { FlatSpeedButton3Click(s); });
+
   QAction* save = addAction("SaveNavi", Q("Routendaten speichern"), Q("Ctrl+S"));
   save->setToolTip(Q("Routendaten speichern"));
   save->setIcon(themedIcon(this, "document-save", QStyle::SP_DialogSaveButton));
@@ -462,6 +470,7 @@ void MainWindow::buildMenus() {
   QMenu* file = bar->addMenu(Q("&Datei"));
   file->setObjectName(QStringLiteral("Datei"));
   file->addAction(action("LoadNMEA"));
+  file->addAction(action("AxeImport"));
   file->addAction(action("SaveNavi"));
   file->addSeparator();
   file->addAction(action("Print"));
@@ -596,6 +605,11 @@ void MainWindow::buildToolBar() {
   tb->setFloatable(false);
   tb->setContextMenuPolicy(Qt::PreventContextMenu);
   tb->addAction(action("LoadNMEA"));
+  // The import's button exists in the tool bar but is never shown; the menu offers the import.
+  auto* axeButton = new QToolButton(tb);
+  axeButton->setObjectName(QStringLiteral("FlatSpeedButton3"));
+  axeButton->setDefaultAction(action("AxeImport"));
+  tb->addWidget(axeButton)->setVisible(false);
   tb->addAction(action("SaveNavi"));
   tb->addAction(action("Print"));
   tb->addSeparator();
