@@ -1,6 +1,8 @@
 #include "workflow/axe_import.h"
 
 #include <cstdlib>
+#include <optional>
+#include <string>
 
 #include "core/cp1252.h"
 #include "core/fileio.h"
@@ -63,17 +65,17 @@ std::optional<WorkFiles> prepare(Session& s, const std::string& chosen) {
   return std::nullopt;
 }
 
-// The output of a finished run into both panes; false (after its message) when there is none.
-bool loadOutput(Session& s, const WorkFiles& work) {
+// The output of a finished run into both panes, or the message why there is none.
+void loadOutput(Session& s, const WorkFiles& work) {
   if (!fileExists(work.output())) {
     abortBox(s, "Fehler beim konvertieren der Autoroute Express Routendatei !");
-    return false;
+    return;
   }
   std::string why;
   const auto bytes = readFileBytes(work.output(), &why);
   if (!bytes) {
     abortBox(s, "Die Datei " + work.output() + " kann nicht gelesen werden: " + why);
-    return false;
+    return;
   }
   s.InputLines.setText(*bytes);
   // The lines can be saved as they are or read by the chosen input format's reader.
@@ -81,11 +83,10 @@ bool loadOutput(Session& s, const WorkFiles& work) {
   s.item("NMEADaten").enabled = true;
   s.item("Route").enabled = true;
   s.setInputCaption(kLabel + " - Zeilen = " + std::to_string(s.InputLines.Count()));
-  return true;
 }
 
-}  // namespace
-
+// The converter itself, or wine for a Windows program; nullopt when that needs wine and there is
+// none on the search path.
 std::optional<ProcessRequest> converterRequest(const std::string& converter,
                                                const std::string& input, const std::string& output,
                                                const std::string& workingDir,
@@ -105,6 +106,8 @@ std::optional<ProcessRequest> converterRequest(const std::string& converter,
   }
   return r;
 }
+
+}  // namespace
 
 void FlatSpeedButton3Click(Session& s) {
   FileDialogRequest req;

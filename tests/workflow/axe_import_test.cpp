@@ -161,7 +161,7 @@ TEST_F(AxeImport, ACancelledDialogChangesNothing) {
 
 struct FailureCase {
   const char* name;
-  const char* script;  // nullptr: no converter in the program folder
+  std::optional<std::string> file;  // the converter's whole content; nullopt: none there
   mode_t mode;
   std::string message;
   Names left;  // what stays in the program folder
@@ -170,19 +170,22 @@ struct FailureCase {
 };
 
 TEST_F(AxeImport, FailuresLeaveEmptyPanesAndTheFailureCaption) {
+  const std::string sh = "#!/bin/sh\n";
   const FailureCase cases[] = {
-      {"missing", nullptr, 0, kNotFound, {kAxeCopy}, false, false},
+      {"missing", std::nullopt, 0, kNotFound, {kAxeCopy}, false, false},
       {"not executable",
-       "printf 'x\\r\\n' > \"$2\"",
+       sh + "printf 'x\\r\\n' > \"$2\"",
        0644,
        kNotStarted,
        {kAxeConverter, kAxeCopy},
        true,
        false},
-      {"no output", "exit 0", 0755, kNoOutput, {kAxeConverter}, true, true},
-      {"fails without output", "exit 3", 0755, kNoOutput, {kAxeConverter}, true, true},
+      // Neither a machine program nor a script nor a Windows program.
+      {"no program", "just text\n", 0755, kNotStarted, {kAxeConverter, kAxeCopy}, true, false},
+      {"no output", sh + "exit 0", 0755, kNoOutput, {kAxeConverter}, true, true},
+      {"fails without output", sh + "exit 3", 0755, kNoOutput, {kAxeConverter}, true, true},
       {"killed after half its output",
-       "printf 'halb\\r\\n' > \"$2\"; kill -9 $$",
+       sh + "printf 'halb\\r\\n' > \"$2\"; kill -9 $$",
        0755,
        kNoOutput,
        {kAxeConverter},
@@ -193,7 +196,10 @@ TEST_F(AxeImport, FailuresLeaveEmptyPanesAndTheFailureCaption) {
     SCOPED_TRACE(c.name);
     std::filesystem::remove_all(appNative);
     ::mkdir(appNative.c_str(), 0755);
-    if (c.script) converter(c.script, c.mode);
+    if (c.file) {
+      test::writeBytes(app(kAxeConverter), *c.file);
+      ::chmod(app(kAxeConverter).c_str(), c.mode);
+    }
     fillPanes();
     session.setStatusText(kNoFileYet);
     const std::string chosen = importAxe();
@@ -214,15 +220,6 @@ TEST_F(AxeImport, FailuresLeaveEmptyPanesAndTheFailureCaption) {
       EXPECT_FALSE(session.item(item).enabled) << item;
     }
   }
-}
-
-TEST_F(AxeImport, AFileThatIsNoProgramCannotBeStarted) {
-  // Executable, but neither a machine program nor a script nor a Windows program.
-  test::writeBytes(app(kAxeConverter), "just text\n");
-  ::chmod(app(kAxeConverter).c_str(), 0755);
-  importAxe();
-  EXPECT_EQ(port.promptTexts(), std::vector<std::string>{kNotStarted});
-  EXPECT_EQ(appEntries(), (Names{kAxeConverter, kAxeCopy}));
 }
 
 TEST_F(AxeImport, CancelledWaitEndsTheConverterAndLeavesNothing) {
@@ -306,25 +303,6 @@ TEST_F(AxeImport, WindowsProgramRunsThroughWine) {
                                       "ben\xF6tigt, das nicht installiert ist.");
   EXPECT_TRUE(port.processRequests.empty());
   EXPECT_EQ(appEntries(), (Names{kAxeConverter, kAxeCopy}));
-}
-
-TEST(AxeConverterRequest, WineComesFromTheSearchPath) {
-  test::TempFolder a, b, app;
-  test::writeBytes(app.file("conv.exe"), "MZ");
-  for (const auto* f : {&a, &b}) test::writeBytes(f->file("wine"), "#!/bin/sh\n");
-  ::chmod(b.file("wine").c_str(), 0755);  // a's wine cannot be run
-  const auto r = converterRequest(app.file("conv.exe"), "in", "out", app.dir(),
-                                  "::" + a.path() + ":" + b.path() + "/:" + a.path());
-  ASSERT_TRUE(r);
-  EXPECT_EQ(r->program, b.file("wine"));
-  EXPECT_EQ(r->arguments, (std::vector<std::string>{app.file("conv.exe"), "in", "out"}));
-  EXPECT_FALSE(converterRequest(app.file("conv.exe"), "in", "out", app.dir(), a.path()));
-  // A short file or another program is run itself.
-  test::writeBytes(app.file("conv.exe"), "M");
-  const auto own = converterRequest(app.file("conv.exe"), "in", "out", app.dir(), "");
-  ASSERT_TRUE(own);
-  EXPECT_EQ(own->program, app.file("conv.exe"));
-  EXPECT_EQ(own->arguments, (std::vector<std::string>{"in", "out"}));
 }
 
 // Checks one import in a program folder that cannot be written; 0 when all went as it should.
