@@ -47,15 +47,6 @@ void refuse(Session& s, const std::string& text) {
   singleButtonMessage(s, PromptKind::Information, PromptButtons::Abort, text);
 }
 
-// ChangeFileExt: the part of the name after its last dot is replaced, or the extension added.
-// A leading dot belongs to the name, so ".tour" becomes ".tour.rte", not ".rte".
-std::string withExtension(const std::string& path, const std::string& ext) {
-  std::string name = nameOf(path);
-  const auto dot = name.rfind('.');
-  if (dot != std::string::npos && dot > 0) name.erase(dot);
-  return folderOf(path) + name + ext;
-}
-
 // Name of a file without folder and extension.
 std::string bareName(const std::string& path) {
   std::string name = nameOf(path);
