@@ -14,6 +14,8 @@ std::string autoRouteLine(const Session& s, int n) {
          "; Höhe :"_cp + p.Altitude + ";" + PunktZuKomma(p.LatDec) + ";" + PunktZuKomma(p.LonDec);
 }
 
-void buildAutoRoute(Session& s, const RoutePoint& p) { s.OutputLines.add(autoRouteLine(s, p.n)); }
+void buildAutoRoute(Session& s, const RoutePoint& p) {
+  s.OutputLines.add(autoRouteLine(s, p.n));
+}
 
 }  // namespace kursolin

@@ -73,19 +73,24 @@ namespace {
 // The value of one coordinate as decimal-degree text, converted from the input's notation.
 std::string toDecimal(Session& s, const std::string& value, bool latitude) {
   switch (s.InputFormat) {
-    case 20: return GMSToDez(s, value);
-    case 21: return GMToDez(s, value);
+    case 20:
+      return GMSToDez(s, value);
+    case 21:
+      return GMToDez(s, value);
     case 23: {
       // A value that is no whole number, one with a fraction included, counts as 0.
       const long long metres = tryStrToInt(value).value_or(0);
       return latitude ? MerToDezN(metres) : MerToDezO(metres);
     }
-    default: return value;
+    default:
+      return value;
   }
 }
 
 // Nothing above a blank (empty, a blank, a leading control character) counts as no coordinate.
-std::string orZero(std::string text) { return sortsAfter(text, ' ') ? text : std::string("0.00"); }
+std::string orZero(std::string text) {
+  return sortsAfter(text, ' ') ? text : std::string("0.00");
+}
 
 void requireNumber(const Session& s, const std::string& dec, int lineNumber,
                    const std::string& line) {
@@ -105,7 +110,8 @@ int GetText(Session& s, const std::string& line, int index) {
   const std::string sep = separatorCharacter(s.InputSeparator);
   // Without a separator the first value is empty and the whole line is the second.
   const int at = pos(sep, line);
-  const std::string first = at == 0 ? std::string() : line.substr(0, static_cast<std::size_t>(at - 1));
+  const std::string first =
+      at == 0 ? std::string() : line.substr(0, static_cast<std::size_t>(at - 1));
   const std::string second =
       at == 0 ? line : line.substr(static_cast<std::size_t>(at - 1) + sep.size());
   const std::string& latText = s.InputLatFirst ? first : second;
@@ -130,10 +136,17 @@ std::string textLine(const Session& s, TextNotation notation) {
   const std::string* lat = &p.LatDec;
   const std::string* lon = &p.LonDec;
   switch (notation) {
-    case TextNotation::GMS: lat = &p.LatGMS, lon = &p.LonGMS; break;
-    case TextNotation::GM: lat = &p.LatGrMin, lon = &p.LonGrMin; break;
-    case TextNotation::DG: break;
-    case TextNotation::Mer: lat = &p.LatMer, lon = &p.LonMer; break;
+    case TextNotation::GMS:
+      lat = &p.LatGMS, lon = &p.LonGMS;
+      break;
+    case TextNotation::GM:
+      lat = &p.LatGrMin, lon = &p.LonGrMin;
+      break;
+    case TextNotation::DG:
+      break;
+    case TextNotation::Mer:
+      lat = &p.LatMer, lon = &p.LonMer;
+      break;
   }
   const std::string sep = separatorCharacter(s.OutputSeparator);
   return s.OutputLatFirst ? *lat + sep + *lon : *lon + sep + *lat;
@@ -142,8 +155,12 @@ std::string textLine(const Session& s, TextNotation notation) {
 void buildTextGMS(Session& s, const RoutePoint&) {
   s.OutputLines.add(textLine(s, TextNotation::GMS));
 }
-void buildTextGM(Session& s, const RoutePoint&) { s.OutputLines.add(textLine(s, TextNotation::GM)); }
-void buildTextDG(Session& s, const RoutePoint&) { s.OutputLines.add(textLine(s, TextNotation::DG)); }
+void buildTextGM(Session& s, const RoutePoint&) {
+  s.OutputLines.add(textLine(s, TextNotation::GM));
+}
+void buildTextDG(Session& s, const RoutePoint&) {
+  s.OutputLines.add(textLine(s, TextNotation::DG));
+}
 void buildTextMer(Session& s, const RoutePoint&) {
   s.OutputLines.add(textLine(s, TextNotation::Mer));
 }

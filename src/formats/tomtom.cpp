@@ -12,7 +12,9 @@ namespace {
 
 constexpr int kFractionDigits = 5;
 
-bool isDigitChar(char c) { return c >= '0' && c <= '9'; }
+bool isDigitChar(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // An ITN coordinate field as decimal-degree text: the last five digits are the fraction.
 // nullopt when the field holds anything but digits after an optional leading "-".
@@ -23,7 +25,8 @@ std::optional<std::string> ttFieldToDecimal(const std::string& field) {
   for (char c : digits) {
     if (!isDigitChar(c)) return std::nullopt;
   }
-  if (digits.size() < kFractionDigits + 1) digits.insert(0, kFractionDigits + 1 - digits.size(), '0');
+  if (digits.size() < kFractionDigits + 1)
+    digits.insert(0, kFractionDigits + 1 - digits.size(), '0');
   digits.insert(digits.size() - kFractionDigits, 1, '.');
   return negative ? "-" + digits : digits;
 }
@@ -104,7 +107,9 @@ std::string tomTomLine(const Session& s, int n) {
          flagDigit(s, 1) + "|";
 }
 
-void buildTT(Session& s, const RoutePoint& p) { s.OutputLines.add(tomTomLine(s, p.n)); }
+void buildTT(Session& s, const RoutePoint& p) {
+  s.OutputLines.add(tomTomLine(s, p.n));
+}
 
 void SetTTFlag(Session& s, TextLines& lines) {
   if (lines.empty()) return;
@@ -115,6 +120,8 @@ void SetTTFlag(Session& s, TextLines& lines) {
   lines.assign(std::move(l));
 }
 
-bool tomTomRecognized(const TextLines& lines) { return countChar(lines.at(0), '|') == 4; }
+bool tomTomRecognized(const TextLines& lines) {
+  return countChar(lines.at(0), '|') == 4;
+}
 
 }  // namespace kursolin

@@ -219,8 +219,7 @@ TEST_F(Cli, TomTomAndTextFormatsByNameAndCode) {
 
   r = run(with(kEveryPoint, {"-i", "itn", "-f", "autoroute", itn}));
   ASSERT_EQ(r.rc, cli::kWritten) << r.err;
-  EXPECT_EQ(crlfLines(r.out).at(2),
-            "3 | Time: 00:00:00;Speed: 0.00; H\xF6he :0;48,50030;11,00003");
+  EXPECT_EQ(crlfLines(r.out).at(2), "3 | Time: 00:00:00;Speed: 0.00; H\xF6he :0;48,50030;11,00003");
 }
 
 TEST_F(Cli, LatitudeFirstSampleIsRefusedWithTheTomTomMessage) {
@@ -237,7 +236,8 @@ TEST_F(Cli, LatitudeFirstSampleIsRefusedWithTheTomTomMessage) {
 TEST_F(Cli, CoordinateThatIsNoNumberStopsTheConversion) {
   const std::string itn = folder.file("kaputt.itn");
   test::writeBytes(itn, "1100001|4850010|a|0|\r\n1100002|48.5|b|0|\r\n1100003|4850030|c|0|\r\n");
-  const CliResult r = run(with(kEveryPoint, {"-i", "itn", "-f", "itn", "-o", folder.file("t.itn"), itn}));
+  const CliResult r =
+      run(with(kEveryPoint, {"-i", "itn", "-f", "itn", "-o", folder.file("t.itn"), itn}));
   EXPECT_EQ(r.rc, cli::kStopped);
   EXPECT_NE(r.err.find("Der aktuelle Routenpunkt 2\n\n1100002|48.5|b|0|\n\nenth\xC3\xA4lt die "
                        "Koordinate \"48.5\", die keine Zahl ist !"),
@@ -309,9 +309,8 @@ TEST_F(Cli, ReverseTurnsTheRouteBeforeItIsWrittenAndSplit) {
 
   // Split after the reversal: the first part starts at the old destination.
   test::writeBytes(itn, itnFile(20));
-  r = run(with(kEveryPoint,
-               {"-i", "itn", "-f", "itn", "--reverse", "--per-file", "15", "-o",
-                folder.file("R.itn"), itn}));
+  r = run(with(kEveryPoint, {"-i", "itn", "-f", "itn", "--reverse", "--per-file", "15", "-o",
+                             folder.file("R.itn"), itn}));
   ASSERT_EQ(r.rc, cli::kWritten) << r.err;
   const auto first = crlfLines(test::readBytes(folder.file("R.itn")));
   ASSERT_EQ(first.size(), 15u);

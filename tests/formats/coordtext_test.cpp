@@ -43,9 +43,27 @@ TEST_P(CoordText, EveryNotationIsReadIntoDecimalDegrees) {
       {22, "51.5\t7.25", "51.5", "7.25"},
       {21, "5029.6550\t01206.4362", "50.494250", "12.107270"},
       {21, "-3354.0000\t-00003.0000", "-33.900000", "-0.050000"},
-      {20, "50\xB0" "29\xB4" "39.30\"\t12\xB0" "06\xB4" "26.17\"", "50.494250", "12.107269"},
-      {20, h("50\xB0" "29\xB4" "39.30\"\t12\xB0" "06\xB4" "26.17\""), "50.494250", "12.107269"},
-      {20, "-33\xB0" "54\xB4" "00.00\"\t151\xB0" "12\xB4" "36.00\"", "-33.900000", "151.210000"},
+      {20,
+       "50\xB0"
+       "29\xB4"
+       "39.30\"\t12\xB0"
+       "06\xB4"
+       "26.17\"",
+       "50.494250", "12.107269"},
+      {20,
+       h("50\xB0"
+         "29\xB4"
+         "39.30\"\t12\xB0"
+         "06\xB4"
+         "26.17\""),
+       "50.494250", "12.107269"},
+      {20,
+       "-33\xB0"
+       "54\xB4"
+       "00.00\"\t151\xB0"
+       "12\xB4"
+       "36.00\"",
+       "-33.900000", "151.210000"},
       {23, "6525021\t1346270", "50.494253", "12.107270"},
       {23, "-4010898\t-5560", "-33.899998", "-0.050002"},
   };
@@ -62,7 +80,9 @@ TEST_P(CoordText, EveryNotationIsReadIntoDecimalDegrees) {
   EXPECT_EQ(p().LatGrMin, "05029.655");
   EXPECT_EQ(p().LatNmea, "05029.655");
   EXPECT_EQ(p().LonGrMin, "01206.4362");
-  EXPECT_EQ(p().LatGMS, h("050\xB0" "29\xB4" "39.30\""));
+  EXPECT_EQ(p().LatGMS, h("050\xB0"
+                          "29\xB4"
+                          "39.30\""));
   EXPECT_EQ(p().LatMer, "6525021");
   EXPECT_EQ(p().LonMer, "1346270");
   EXPECT_EQ(p().FixOk, "1");
@@ -125,10 +145,8 @@ TEST_P(CoordText, ADecimalValueThatIsNoNumberIsAConversionError) {
     std::string value;
   } cases[] = {
       {"51.5;7.25;x", "7.25;x"},  // a third value stays part of the second
-      {"51.5;abc", "abc"},
-      {"N51.5;7.25", "N51.5"},
-      {"51.5;7,25,5", "7,25,5"},
-      {"51.5;;7.25", ";7.25"},  // only the first separator separates
+      {"51.5;abc", "abc"},       {"N51.5;7.25", "N51.5"},
+      {"51.5;7,25,5", "7,25,5"}, {"51.5;;7.25", ";7.25"},  // only the first separator separates
   };
   for (const auto& c : cases) {
     try {
@@ -180,7 +198,14 @@ TEST_P(CoordText, WritingFollowsTheOutputSeparatorAndOrder) {
       {TextNotation::DG, ";", true, "51.5;7.25"},
       {TextNotation::DG, "", false, "7.2551.5"},
       {TextNotation::GM, ",", true, "05130,00715"},
-      {TextNotation::GMS, "|", true, h("051\xB0" "30\xB4" "0.00\"") + "|" + h("007\xB0" "15\xB4" "0.00\"")},
+      {TextNotation::GMS, "|", true,
+       h("051\xB0"
+         "30\xB4"
+         "0.00\"") +
+           "|" +
+           h("007\xB0"
+             "15\xB4"
+             "0.00\"")},
       {TextNotation::Mer, " ", false, "806165 6702726"},
   };
   for (const auto& c : cases) {

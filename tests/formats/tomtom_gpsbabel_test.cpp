@@ -118,7 +118,8 @@ TEST_P(TomTomGpsBabel, KursolinReadsThePointsGpsBabelWrites) {
                            {0.00002, -179.99999}, {-89.5, 0.00001},   {47.99999, 11.5}};
   std::string gpx =
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-      "<gpx version=\"1.1\" creator=\"kursolin-test\" xmlns=\"http://www.topografix.com/GPX/1/1\">\n"
+      "<gpx version=\"1.1\" creator=\"kursolin-test\" "
+      "xmlns=\"http://www.topografix.com/GPX/1/1\">\n"
       "<rte><name>Probe</name>\n";
   int n = 0;
   for (const auto& p : points) {

@@ -25,8 +25,8 @@ using test::writeBytes;
 std::vector<std::string> itnLines(int n) {
   std::vector<std::string> lines;
   for (int i = 1; i <= n; ++i) {
-    lines.push_back(std::to_string(1100000 + i) + "|" + std::to_string(4850000 + 10 * i) +
-                    "|Ort " + std::to_string(i) + "|0|");
+    lines.push_back(std::to_string(1100000 + i) + "|" + std::to_string(4850000 + 10 * i) + "|Ort " +
+                    std::to_string(i) + "|0|");
   }
   return lines;
 }
@@ -67,10 +67,10 @@ class TomTom : public test::HostTest {
 
 TEST_P(TomTom, MakeTTKCutsToFiveFractionDigits) {
   const std::pair<const char*, const char*> cases[] = {
-      {"7.123456", "712345"},     {"51.12", "5112000"},        {"0.5", "050000"},
-      {"-3.2", "-320000"},        {"123.45678", "12345678"},   {"-33.9", "-3390000"},
-      {"7,123456", "712345"},     {"7.999999", "799999"},      {"12", "1200000"},
-      {"-0.05000", "-005000"},    {"48.000000", "4800000"},    {" 7.5 ", "750000"},
+      {"7.123456", "712345"},  {"51.12", "5112000"},      {"0.5", "050000"},
+      {"-3.2", "-320000"},     {"123.45678", "12345678"}, {"-33.9", "-3390000"},
+      {"7,123456", "712345"},  {"7.999999", "799999"},    {"12", "1200000"},
+      {"-0.05000", "-005000"}, {"48.000000", "4800000"},  {" 7.5 ", "750000"},
   };
   for (const auto& [dec, field] : cases) EXPECT_EQ(MakeTTK(dec), field) << dec;
 }
@@ -84,7 +84,9 @@ TEST_P(TomTom, ReadsEveryNotationOfTheCoordinates) {
   EXPECT_EQ(p().LatGrMin, "05107.407");
   EXPECT_EQ(p().LatNmea, "05107.407");
   EXPECT_EQ(p().LonGrMin, "00707.407");
-  EXPECT_EQ(p().LatGMS, h("051\xB0" "07\xB4" "24.42\""));
+  EXPECT_EQ(p().LatGMS, h("051\xB0"
+                          "07\xB4"
+                          "24.42\""));
   EXPECT_EQ(p().LatMer, "6635741");
   EXPECT_EQ(p().LonMer, "792093");
   EXPECT_EQ(p().navi(RteLon), "7.12345");
@@ -202,10 +204,8 @@ TEST_P(TomTom, StartAndDestinationFlags) {
     std::string digits;
     std::vector<std::string> flags;
   } cases[] = {
-      {itnLines(3), "413", {"4", "1", "3"}},
-      {onePoint, "413", {"3"}},
-      {itnLines(2), "413", {"4", "3"}},
-      {itnLines(4), "987", {"9", "8", "8", "7"}},
+      {itnLines(3), "413", {"4", "1", "3"}}, {onePoint, "413", {"3"}},
+      {itnLines(2), "413", {"4", "3"}},      {itnLines(4), "987", {"9", "8", "8", "7"}},
       {itnLines(3), "4", {"4", "", ""}},  // a short setting leaves the fields empty
       {itnLines(3), "", {"", "", ""}},
   };
@@ -255,7 +255,9 @@ TEST_P(TomTom, ReadWriteReadKeepsThePoint) {
   struct Case {
     const char* lat;
     const char* lon;
-  } cases[] = {{"51.12345", "7.12345"}, {"-33.9", "123.45678"}, {"0.5", "-0.05"},
+  } cases[] = {{"51.12345", "7.12345"},
+               {"-33.9", "123.45678"},
+               {"0.5", "-0.05"},
                {"48.000001", "11.999999"}};
   for (const auto& c : cases) {
     // A point from a decimal-degree source, as any reader leaves it.
@@ -356,8 +358,7 @@ TEST_P(TomTom, EachPartFileGetsItsOwnFlags) {
   EXPECT_EQ(port.splitDialogs, 1);
   EXPECT_EQ(out.entries(), (std::set<std::string>{"Tour.itn", "Tour_1.itn", "Tour_2.itn"}));
   for (const char* name : {"Tour.itn", "Tour_1.itn", "Tour_2.itn"}) {
-    EXPECT_EQ(readBytes(out.file(name)), readBytes(test::formatData("tomtom/split", name)))
-        << name;
+    EXPECT_EQ(readBytes(out.file(name)), readBytes(test::formatData("tomtom/split", name))) << name;
   }
   // The route in the pane keeps the flags of the whole route.
   EXPECT_EQ(flags(), (std::vector<std::string>{"4", "1", "1", "1", "1", "1", "3"}));
