@@ -51,6 +51,7 @@ void MainWindow::buildActions() {
 
   QAction* load = addAction("LoadNMEA", Q("Datei laden"), Q("Ctrl+L"));
   load->setToolTip(Q("Routendaten laden"));
+  load->setStatusTip(Q("Datei mit Trackdaten laden"));
   load->setIcon(themedIcon(this, "document-open", QStyle::SP_DialogOpenButton));
   cmd(load, [&s] { LoadNMEAExecute(s); });
 
@@ -281,6 +282,7 @@ void MainWindow::buildToolBar() {
   tb->addAction(copyAction_);
   tb->addAction(pasteAction_);
   tb->addAction(deleteAction_);
+  deleteButton_ = tb->widgetForAction(deleteAction_);
   tb->addSeparator();
   tb->addAction(action("Route"));
   tb->addAction(action("RouteReversAction"));

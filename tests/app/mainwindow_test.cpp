@@ -6,13 +6,17 @@
 
 #include <QClipboard>
 #include <QHeaderView>
+#include <QMenuBar>
 #include <QPrinter>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QSplitter>
 #include <QStackedLayout>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTextBlock>
+#include <QToolBar>
+#include <QToolTip>
 
 #include "app/aboutbox.h"
 #include "app/helppage.h"
@@ -95,6 +99,8 @@ class MainWindowTest : public QObject {
   void helpAndInfoShowTheirWindows();
   void savingWritesTheRouteShown();
   void reversingShowsTheRouteTurnedRound();
+  void cancelledLoadLeavesNothingToSaveOrMake();
+  void loadHintInTheStatusBarAndToolBarHints();
 };
 
 void MainWindowTest::firstStartShowsTheDefaults() {
@@ -1138,6 +1144,72 @@ void MainWindowTest::reversingShowsTheRouteTurnedRound() {
   QCOMPARE(w.output()->toPlainText(), joined(lines));
   QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.output()));
   QCOMPARE(w.port.unscripted, 0);
+}
+
+void MainWindowTest::cancelledLoadLeavesNothingToSaveOrMake() {
+  ProgramFolder folder;
+  folder.settings({"[Pref]", "StartDialog=0"});
+  StartedWindow w(folder);
+  w.load(logFile(folder));
+  w.action("Route")->trigger();
+  QVERIFY(w.action("SaveNavi")->isEnabled());
+
+  w.port.openAnswers.push_back(std::nullopt);
+  w.action("LoadNMEA")->trigger();
+  QVERIFY(w.input()->toPlainText().isEmpty());
+  QVERIFY(w.output()->toPlainText().isEmpty());
+  for (const char* name : {"SaveNavi", "RouteReversAction", "Route"}) {
+    QVERIFY2(!w.action(name)->isEnabled(), name);
+  }
+  QVERIFY(!w.find<QPushButton>("RouteBerechnenBtn")->isEnabled());
+
+  // Ctrl+S saves nothing: no dialog, no empty route file.
+  w.port.saveAnswers.push_back(folder.sessionFile(QStringLiteral("leer.rte")));
+  w->activateWindow();
+  QTest::keyClick(w.window.get(), Qt::Key_S, Qt::ControlModifier);
+  w.action("SaveNavi")->trigger();
+  QVERIFY(w.port.saveRequests.empty());
+  QVERIFY(!QFile::exists(folder.path(QStringLiteral("leer.rte"))));
+  // Another output format has nothing to make again, so it asks nothing.
+  w.action("MN5Data")->trigger();
+  QVERIFY(w.port.prompts.empty());
+  QVERIFY(w.s().OutMN5);
+  QCOMPARE(w.port.unscripted, 0);
+}
+
+void MainWindowTest::loadHintInTheStatusBarAndToolBarHints() {
+  ProgramFolder folder;
+  folder.settings({"[Pref]", "StartDialog=0"});
+  StartedWindow w(folder);
+  // The menu item's hint shows in the status bar while the item is under the mouse.
+  QMenu* file = w->findChild<QMenu*>(QStringLiteral("Datei"));
+  w->menuBar()->setActiveAction(file->menuAction());
+  QTRY_VERIFY(file->isVisible());
+  file->setActiveAction(w.action("LoadNMEA"));
+  QCOMPARE(w->statusBar()->currentMessage(), Q("Datei mit Trackdaten laden"));
+  file->close();
+
+  // Tool bar buttons show their command's hint; the delete button shows none.
+  auto* bar = w->findChild<QToolBar*>();
+  auto shownTip = [bar](QAction* a) {
+    QWidget* b = bar->widgetForAction(a);
+    QHelpEvent e(QEvent::ToolTip, QPoint(4, 4), b->mapToGlobal(QPoint(4, 4)));
+    QApplication::sendEvent(b, &e);
+    return QToolTip::isVisible() ? QToolTip::text() : QString();
+  };
+  QTRY_VERIFY(!QToolTip::isVisible());
+  QCOMPARE(shownTip(w.action("EditDelete")), QString());
+  const std::pair<const char*, const char*> hints[] = {
+      {"LoadNMEA", "Routendaten laden"},
+      {"SaveNavi", "Routendaten speichern"},
+      {"Print", "Datei Drucken"},
+      {"EditCut", "Ausschneiden"},
+      {"EditCopy", "Kopieren"},
+      {"EditPaste", "Einfügen"},
+      {"Route", "Routendaten erzeugen"},
+      {"RouteReversAction", "Start und Zielpunkt der Route vertauschen"}};
+  for (const auto& [name, hint] : hints) QCOMPARE(shownTip(w.action(name)), Q(hint));
+  QToolTip::hideText();
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -192,6 +192,23 @@ TEST_F(SaveTest, CancelledDialogWritesNothingAndChangesNothing) {
   EXPECT_TRUE(port.prompts.empty());
 }
 
+TEST_F(SaveTest, AnEmptyRouteIsNeverWritten) {
+  // What a cancelled load leaves, and a pane that counts as empty for the command.
+  for (const std::vector<std::string>& lines :
+       {std::vector<std::string>{}, {""}, {"", "-|-|"}, {"\t-|-|"}}) {
+    SCOPED_TRACE(::testing::PrintToString(lines));
+    port.clearRecords();
+    s.OutputLines.assign(lines);
+    s.RoutePointCount = 0;
+    choose(out.file("Leer.rte"));
+    SaveNaviExecute(s);
+    port.saveAnswers.clear();
+    EXPECT_TRUE(port.saveRequests.empty());
+    EXPECT_TRUE(port.prompts.empty());
+  }
+  EXPECT_TRUE(out.entries().empty());
+}
+
 TEST_F(SaveTest, SplitDialogOnlyAboveTheMaximum) {
   struct Case {
     int points, maximum;
