@@ -327,7 +327,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   if (o.reverse && !reverseRoute(s)) return kStopped;
 
   if (toStdout) {
-    out << joinLinesCrLf(s.OutputLines.lines());
+    out << routeFileBytes(s, s.OutputLines.lines());
     return out ? kWritten : kStopped;
   }
   const std::string target = sessionPath(*o.outFile);

@@ -28,8 +28,8 @@ RouteResult RouteExecute(Session& s) {
     // A value no reader could convert ends the command; what was emitted stays.
     s.port().prompt(PromptKind::Error, PromptButtons::Ok, e.what());
   }
-  // Formats whose first and last lines carry flags of their own; a route stopped early is
-  // still a route of its own, so it gets them too.
+  // Formats whose first and last lines carry flags of their own, or that close with a footer:
+  // a route cut short is finished too, so what is saved is still a whole file.
   if (out && out->finish) out->finish(s, s.OutputLines);
   NaviChange(s);
   s.port().setBusy(false);

@@ -209,7 +209,7 @@ TEST_F(Loading, UnreadableFileGetsAMessageNamingIt) {
 }
 
 TEST_F(Loading, FormatsWithoutReaderAreRefusedWithoutLoading) {
-  for (int code : {3, 4, 5, 6, 24}) {
+  for (int code : {3, 4, 5, 6}) {
     port.clearRecords();
     SourceChange(session, code);
     ASSERT_EQ(port.prompts.size(), 1u) << code;
@@ -293,7 +293,7 @@ TEST(StartUp, StoredCodesThisVersionCannotUseStartAsDefaults) {
     }
   }
   if (!unwritable) GTEST_SKIP() << "this version writes every output format";
-  for (int stored : {7, 3, 24, 99}) {
+  for (int stored : {7, 3, 99}) {
     test::ScriptedPort port;
     Session s(port, HostSettings::german());
     test::createLikeTheWindow(s);

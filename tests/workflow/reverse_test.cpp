@@ -120,7 +120,8 @@ TEST_F(ReverseTest, EveryFormatOfOneLineAPointTurnsRound) {
   s.rules.XRPSpin = 1;
   std::set<int> turned;
   for (const auto& f : outputFormats()) {
-    if (!f.available() || !f.reversible()) continue;
+    // Formats with lines besides the points (a header, a footer) are their own tests' business.
+    if (!f.available() || !f.reversible() || f.pointLine) continue;
     SCOPED_TRACE(f.code);
     test::useOutput(s, f.code);
     RouteExecute(s);
