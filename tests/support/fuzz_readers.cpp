@@ -6,6 +6,7 @@
 #include "core/session.h"
 #include "formats/gpx.h"
 #include "formats/registry.h"
+#include "formats/tomtom.h"
 #include "support/fake_port.h"
 #include "support/session_setup.h"
 #include "workflow/dispatch.h"
@@ -47,8 +48,14 @@ void fuzzReaders(const std::uint8_t* data, std::size_t size) {
         if (f.readB) guarded([&] { f.readB(s, line, i); });
       }
     }
+    // The TomTom flag pass works on whatever lines an edited output pane holds.
+    if (s.InputLines.Count() <= 2000) {
+      TextLines flagged = s.InputLines;
+      SetTTFlag(s, flagged);
+      for (int i = 0; i < flagged.Count(); ++i) MakeTTK(flagged.at(i));
+    }
     if (s.InputLines.Count() > 5000) continue;
-    for (int code : {1, 2, 9, 24}) {
+    for (int code : {1, 2, 9, 10, 20, 21, 22, 23, 24}) {
       for (bool everyNth : {false, true}) {
         useInput(s, code);
         useOutput(s, everyNth ? 6 : 2);
