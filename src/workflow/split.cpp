@@ -5,6 +5,7 @@
 
 #include "core/cp1252.h"
 #include "core/fileio.h"
+#include "formats/bcr.h"
 #include "formats/registry.h"
 
 namespace kursolin {
@@ -120,11 +121,6 @@ int splitPointCount(const Session& s) {
 
 void planSplit(Session& s, int perFile) { planSplitOver(s, splitPointCount(s), perFile); }
 
-const std::vector<std::string>& vehicleProfiles() {
-  static const std::vector<std::string> profiles = {
-      "Auto langsam", "Auto mittel",   "Auto schnell",  "Motorrad",
-      "Motorrad Anfahrt", "Motorrad mittel", "Motorrad Tour", "Wohnwagen"};
-  return profiles;
-}
+const std::vector<std::string>& vehicleProfiles() { return bcrVehicleProfiles(); }
 
 }  // namespace kursolin
