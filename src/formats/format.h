@@ -122,6 +122,7 @@ struct OutputFormatInfo {
   bool countsRoutePoints = false;  // several lines a point: count RoutePointCount, not lines
   FilesWriter writeFiles = nullptr;  // nullptr: each part is a slice of OutputLines
   bool alwaysSplitDialog = false;  // the split dialog carries settings of every save (BCR)
+  std::vector<std::string> routeProfiles;  // vehicle profiles of those settings, in list order
   std::string splitCaption;  // caption of the split dialog
   std::string splitInfoTail;  // its bold text after the maximum
   // Reversal: "" when the lines can be turned round, else the refusal.

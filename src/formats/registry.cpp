@@ -203,7 +203,7 @@ std::vector<OutputFormatInfo> makeOutputs() {
     {.code = 5, .cliName = "bcr", .menuItem = "BCRData", .caption = "Tourenplaner  BCR Datei",
      .shortcut = "F7", .flag = &Session::OutBCR, .label = "Tourenplaner BCR Datei ",
      .write = buildBCR, .limit = &Session::MpMTP, .writeFiles = SaveBCR,
-     .alwaysSplitDialog = true,
+     .alwaysSplitDialog = true, .routeProfiles = bcrVehicleProfiles(),
      .splitCaption = " Kursolin Ausgabedatei für den Tourenplaner vorbereiten"_cp,
      .splitInfoTail = " vorgegebenen Routenpunkte für die Tourenplaner - BCR Datei"_cp,
      .saveTitle = "Route im Tourenplaner Format speichern", .saveExt = ".BCR",

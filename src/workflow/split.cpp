@@ -5,7 +5,6 @@
 
 #include "core/cp1252.h"
 #include "core/fileio.h"
-#include "formats/bcr.h"
 #include "formats/registry.h"
 
 namespace kursolin {
@@ -121,6 +120,12 @@ int splitPointCount(const Session& s) {
 
 void planSplit(Session& s, int perFile) { planSplitOver(s, splitPointCount(s), perFile); }
 
-const std::vector<std::string>& vehicleProfiles() { return bcrVehicleProfiles(); }
+const std::vector<std::string>& vehicleProfiles() {
+  for (const auto& f : outputFormats()) {
+    if (!f.routeProfiles.empty()) return f.routeProfiles;
+  }
+  static const std::vector<std::string> none;
+  return none;
+}
 
 }  // namespace kursolin
