@@ -562,16 +562,21 @@ class SaveGolden : public test::HostTest {
     test::createLikeTheWindow(session);
     session.SaveDir = out.dir();
   }
+  // A drive with a stop and two turns, made into a route of the output format.
+  void makeTrackRoute(int outputCode) {
+    test::TrackBuilder t(48.137, 11.575, 9 * 3600);
+    t.add(t.current()).drive(0, 40, 300, 5).stand(300).drive(90, 90, 600, 5).drive(200, 30, 300,
+                                                                                   5);
+    test::useInput(session, 1);
+    test::setInput(session, t.ggaVtgLines());
+    test::useOutput(session, outputCode);
+    RouteExecute(session);
+  }
   test::ScratchFolder out;
 };
 
 TEST_P(SaveGolden, TrackAsNavigonMN42) {
-  test::TrackBuilder t(48.137, 11.575, 9 * 3600);
-  t.add(t.current()).drive(0, 40, 300, 5).stand(300).drive(90, 90, 600, 5).drive(200, 30, 300, 5);
-  test::useInput(session, 1);
-  test::setInput(session, t.ggaVtgLines());
-  test::useOutput(session, 1);
-  RouteExecute(session);
+  makeTrackRoute(1);
   port.saveAnswers.push_back(out.file("Tour.rte"));
   SaveNaviExecute(session);
   EXPECT_EQ(readBytes(out.file("Tour.rte")), readBytes(test::formatData("navigon", "track_mn42.rte")));
@@ -595,12 +600,7 @@ TEST_P(SaveGolden, NavigonPlacesPassThroughToMN5InTheirCodePage) {
 }
 
 TEST_P(SaveGolden, TrackAsTable) {
-  test::TrackBuilder t(48.137, 11.575, 9 * 3600);
-  t.add(t.current()).drive(0, 40, 300, 5).stand(300).drive(90, 90, 600, 5).drive(200, 30, 300, 5);
-  test::useInput(session, 1);
-  test::setInput(session, t.ggaVtgLines());
-  test::useOutput(session, 6);
-  RouteExecute(session);
+  makeTrackRoute(6);
   ASSERT_GT(session.PointTable.rows.size(), 2u);
   port.saveAnswers.push_back(out.file("Tour.csv"));
   SaveNaviExecute(session);
