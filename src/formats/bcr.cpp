@@ -39,7 +39,9 @@ void splitEntry(const std::string& line, std::string& name, std::string& x, std:
   y = copy(line, comma + 1, static_cast<long long>(line.size()));
 }
 
-std::string flag(bool on) { return on ? "1" : "0"; }
+std::string flag(bool on) {
+  return on ? "1" : "0";
+}
 
 int decimalDigits(long long v) {
   int d = 1;

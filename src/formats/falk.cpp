@@ -53,7 +53,8 @@ bool SaveFPrv(Session& s, const std::string& chosen) {
   PartFileWriter writer(s, files);
   std::size_t nextPoint = 0;
   for (int f = 1; f <= files; ++f) {
-    const std::size_t points = static_cast<std::size_t>(f <= s.SplitFiles ? s.SplitSize : s.SplitRest);
+    const std::size_t points =
+        static_cast<std::size_t>(f <= s.SplitFiles ? s.SplitSize : s.SplitRest);
     const std::size_t from = std::min(nextPoint * kFalkLinesPerPoint, all.size());
     const std::size_t to = std::min((nextPoint + points) * kFalkLinesPerPoint, all.size());
     nextPoint += points;

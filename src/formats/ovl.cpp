@@ -15,7 +15,9 @@ bool startsWith(std::string_view line, std::string_view key) {
   return line.substr(0, key.size()) == key;
 }
 
-bool isDigitChar(char c) { return c >= '0' && c <= '9'; }
+bool isDigitChar(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // Blanks, a sign, digits, optionally "." and digits, optionally an exponent; nothing else. A
 // decimal comma is no number here, whatever the host uses.
@@ -42,7 +44,7 @@ bool ovlNumberShape(std::string_view v) {
 }
 
 struct OvlValue {
-  std::string text;  // as written, blanks included
+  std::string text;     // as written, blanks included
   std::string trimmed;  // without the leading blanks
   Real number = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/fileio.h"
@@ -45,9 +46,8 @@ std::string attribute(std::string_view item, const ItemKey& key) {
   if (at == std::string_view::npos) return key.fallback;
   const auto from = at + pattern.size();
   const auto quote = item.find('"', from);
-  std::string value = UTF8_Umlaute_umwandeln(
-      std::string(item.substr(from, quote == std::string_view::npos ? item.size() - from
-                                                                    : quote - from)));
+  std::string value = UTF8_Umlaute_umwandeln(std::string(
+      item.substr(from, quote == std::string_view::npos ? item.size() - from : quote - from)));
   if (value.empty()) return key.fallback;
   // A "|" or a line break inside a value would split the line into the wrong fields or into two
   // lines; a blank keeps the text readable and the line whole.
@@ -72,11 +72,17 @@ std::vector<std::string> fields(const std::string& line) {
 }
 
 // Tourenplaner's TEF files write x="11,91293"; both separators give the same point on any host.
-std::string decimalText(const std::string& value) { return KommaZuPunkt(value); }
+std::string decimalText(const std::string& value) {
+  return KommaZuPunkt(value);
+}
 
 }  // namespace
 
 std::string UTF8_Umlaute_umwandeln(const std::string& text) {
+  // Second byte after C3 and the cp1252 character: Ä Ö Ü ß ä ö ü.
+  static constexpr std::pair<unsigned char, char> kUmlauts[] = {
+      {0x84, '\xC4'}, {0x96, '\xD6'}, {0x9C, '\xDC'}, {0x9F, '\xDF'},
+      {0xA4, '\xE4'}, {0xB6, '\xF6'}, {0xBC, '\xFC'}};
   std::string out;
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -84,16 +90,12 @@ std::string UTF8_Umlaute_umwandeln(const std::string& text) {
       out += text[i];
       continue;
     }
-    switch (static_cast<unsigned char>(text[++i])) {
-      case 0x84: out += '\xC4'; break;  // Ä
-      case 0x96: out += '\xD6'; break;  // Ö
-      case 0x9C: out += '\xDC'; break;  // Ü
-      case 0x9F: out += '\xDF'; break;  // ß
-      case 0xA4: out += '\xE4'; break;  // ä
-      case 0xB6: out += '\xF6'; break;  // ö
-      case 0xBC: out += '\xFC'; break;  // ü
-      default: out += '?'; break;
+    const auto second = static_cast<unsigned char>(text[++i]);
+    char c = '?';
+    for (const auto& [byte, umlaut] : kUmlauts) {
+      if (byte == second) c = umlaut;
     }
+    out += c;
   }
   return out;
 }

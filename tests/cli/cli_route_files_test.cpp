@@ -33,7 +33,8 @@ struct Result {
 };
 
 std::string bcrRoute(int stations) {
-  std::string text = "[CLIENT]\r\nREQUEST=TRUE\r\nROUTENAME=x\r\nDESCRIPTIONLINES=0\r\n[COORDINATES]\r\n";
+  std::string text =
+      "[CLIENT]\r\nREQUEST=TRUE\r\nROUTENAME=x\r\nDESCRIPTIONLINES=0\r\n[COORDINATES]\r\n";
   for (int i = 1; i <= stations; ++i) {
     text += "STATION" + std::to_string(i) + "=" + std::to_string(1300000 + 1000 * i) + "," +
             std::to_string(6500000 - 700 * i) + "\r\n";
@@ -112,14 +113,18 @@ TEST_F(CliRouteFiles, FalkPartsAreTheFilesOfTheWindow) {
 
 TEST_F(CliRouteFiles, RouteSettingsFromTheCommandLine) {
   const Result r = run({"-i", "bcr", "-f", "bcr", "--set", "BCR/MP=0", "--set", "BCR/Maut=1",
-                        "--route-name", "Weiße Elster", "--description", "Tag 1",
-                        "--description", "über Greiz", "-o", cli.file("E.BCR"), input});
+                        "--route-name", "Weiße Elster", "--description", "Tag 1", "--description",
+                        "über Greiz", "-o", cli.file("E.BCR"), input});
   ASSERT_EQ(r.rc, cli::kWritten) << r.err;
   EXPECT_EQ(cli.entries(), std::set<std::string>{"E.BCR"}) << "a maximum of 0: one file";
   const auto lines = splitLines(readBytes(cli.file("E.BCR")));
-  EXPECT_EQ(lines[2], "ROUTENAME=KS-Wei\xDF" "e Elster");
+  EXPECT_EQ(lines[2],
+            "ROUTENAME=KS-Wei\xDF"
+            "e Elster");
   EXPECT_EQ(lines[6], "DESCRIPTION3=Tag 1");
-  EXPECT_EQ(lines[7], "DESCRIPTION4=\xFC" "ber Greiz");
+  EXPECT_EQ(lines[7],
+            "DESCRIPTION4=\xFC"
+            "ber Greiz");
   EXPECT_NE(std::find(lines.begin(), lines.end(), "PREFERMAUT=1"), lines.end());
   EXPECT_NE(std::find(lines.begin(), lines.end(), "STATION7=KS-Rp,7,,0,"), lines.end());
 }
@@ -136,8 +141,9 @@ TEST_F(CliRouteFiles, BcrFilesNeedATargetFile) {
 }
 
 TEST_F(CliRouteFiles, AWrongNumberInABcrInputStopsTheConversion) {
-  test::writeBytes(input, "[CLIENT]\r\nREQUEST=TRUE\r\nROUTENAME=x\r\nDESCRIPTIONLINES=0\r\n"
-                          "[COORDINATES]\r\nSTATION1=1,2\r\nSTATION2=3.5,4\r\n");
+  test::writeBytes(input,
+                   "[CLIENT]\r\nREQUEST=TRUE\r\nROUTENAME=x\r\nDESCRIPTIONLINES=0\r\n"
+                   "[COORDINATES]\r\nSTATION1=1,2\r\nSTATION2=3.5,4\r\n");
   const Result r = run({"-i", "bcr", "-f", "mn42", input});
   EXPECT_EQ(r.rc, cli::kStopped);
   EXPECT_NE(r.err.find("Zeile 2"), std::string::npos) << r.err;

@@ -69,7 +69,7 @@ class Bcr : public test::HostTest {
 };
 
 TEST_P(Bcr, RecognitionNeedsTheFourHeaderLines) {
-  const std::vector<std::string> good = {"[CLIENT]", "REQUEST=TRUE", "ROUTENAME=x",
+  const std::vector<std::string> good = {"[CLIENT]",           "REQUEST=TRUE",  "ROUTENAME=x",
                                          "DESCRIPTIONLINES=0", "[COORDINATES]", "STATION1=1,2"};
   for (std::size_t spoilt = 0; spoilt < 4; ++spoilt) {
     auto bad = good;
@@ -88,11 +88,11 @@ TEST_P(Bcr, LoadKeepsOnlyTheCoordinateEntries) {
     std::vector<std::string> kept;
   } cases[] = {
       // The station list of [CLIENT] and the names of [DESCRIPTION] are no points.
-      {{"STATION1=Town,999999999", "[COORDINATES]", "STATION1=1,2", "STATION2=3,4",
-        "[DESCRIPTION]", "STATION1=bei D 08527,Neundorf,@,0", "[ROUTE]", "ROUTERECT=1,4,3,2"},
+      {{"STATION1=Town,999999999", "[COORDINATES]", "STATION1=1,2", "STATION2=3,4", "[DESCRIPTION]",
+        "STATION1=bei D 08527,Neundorf,@,0", "[ROUTE]", "ROUTERECT=1,4,3,2"},
        {"STATION1=1,2", "STATION2=3,4"}},
       {{"[COORDINATES]", "STATION1=1,2"}, {"STATION1=1,2"}},  // no [DESCRIPTION]: to the end
-      {{"STATION1=Town,999999999", "[DESCRIPTION]"}, {}},  // no [COORDINATES]: nothing
+      {{"STATION1=Town,999999999", "[DESCRIPTION]"}, {}},     // no [COORDINATES]: nothing
   };
   for (const auto& c : cases) {
     std::vector<std::string> file = {"[CLIENT]", "REQUEST=TRUE", "ROUTENAME=x",
@@ -116,7 +116,9 @@ TEST_P(Bcr, ReadsAnEntryIntoEveryNotation) {
   EXPECT_NEAR(static_cast<double>(p.LatValue), 50.492622, 1e-9);
   EXPECT_EQ(p.LatGrMin, "05029.55732");
   EXPECT_EQ(p.LatNmea, p.LatGrMin);
-  EXPECT_EQ(p.LatGMS, h("050\xB0" "29\xB4" "33.44\""));
+  EXPECT_EQ(p.LatGMS, h("050\xB0"
+                        "29\xB4"
+                        "33.44\""));
   EXPECT_EQ(p.FixOk, "1");
   EXPECT_EQ(p.Time, "000000.00");
   EXPECT_TRUE(p.PointValid);
@@ -128,8 +130,8 @@ TEST_P(Bcr, ReadsAnEntryIntoEveryNotation) {
 }
 
 TEST_P(Bcr, ANumberThatIsNotWholeEndsTheConversionNamingTheLine) {
-  for (const char* line : {"STATION1=1346067.5,6524736", "STATION1=1346067", "STATION1=,1",
-                           "STATION1=12,x", ""}) {
+  for (const char* line :
+       {"STATION1=1346067.5,6524736", "STATION1=1346067", "STATION1=,1", "STATION1=12,x", ""}) {
     try {
       GetBCR(session, line, 6);
       ADD_FAILURE() << line;
@@ -159,8 +161,8 @@ TEST_P(Bcr, RunningNumbersAreAsWideAsThePointCount) {
     const auto desc = std::find(file.begin(), file.end(), "[DESCRIPTION]");
     ASSERT_NE(desc, file.end());
     EXPECT_EQ(*(desc + 1), std::string("STATION1=KS-Rp,") + c.first + ",,0,");
-    EXPECT_EQ(*(desc + c.points), "STATION" + std::to_string(c.points) + "=KS-Rp," + c.last +
-                                      ",,0,");
+    EXPECT_EQ(*(desc + c.points),
+              "STATION" + std::to_string(c.points) + "=KS-Rp," + c.last + ",,0,");
   }
 }
 
@@ -282,8 +284,8 @@ TEST_P(Bcr, WrittenFilesReadBackWithTheirCoordinatesAndNames) {
   session.rules.XRPSpin = 1;
   test::useOutput(session, 2);  // MN5, which shows the names
   session.MN5ShowOrt = true;
-  const std::vector<std::string> written = {"-123456,6000000", "-24691,6000050",
-                                            "74074,6000100", "172839,6000150"};
+  const std::vector<std::string> written = {"-123456,6000000", "-24691,6000050", "74074,6000100",
+                                            "172839,6000150"};
   ASSERT_EQ(RouteExecute(session), RouteResult::Completed);
   ASSERT_EQ(session.OutputLines.Count(), 4);
   for (int i = 0; i < 4; ++i) {

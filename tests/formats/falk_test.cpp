@@ -68,7 +68,7 @@ TEST_F(Falk, FirstAndLastPointGetTheirFlags) {
     std::vector<std::string> before, after;
   } cases[] = {
       {"4324", {"3", "3", "3"}, {"4", "3", "4"}},
-      {"4324", {"3"}, {"4"}},  // one point: the last flag wins
+      {"4324", {"3"}, {"4"}},             // one point: the last flag wins
       {"4324", {"", "x2"}, {"4", "42"}},  // the first character is replaced
       {"1234", {"3", "2", "3"}, {"1", "2", "4"}},
       {"43", {"3", "3"}, {"4", ""}},  // no fourth digit: the line loses its flag
@@ -97,10 +97,8 @@ TEST_F(Falk, ARouteFromALogIsFlaggedStartStationsDestination) {
 }
 
 TEST_F(Falk, TourenplanerItemsThatAreNoStationsGetTheirOwnFlag) {
-  routeFrom(5, {"-|0|Start|-|-|-|1|-|-|-|11.1|50.1|",
-                "-|1|Abbiegen|-|-|-|1|-|-|-|11.2|50.2|",
-                "-|2|T\xF6pen|-|-|-|1|-|-|true|11.3|50.3|",
-                "-|3|Abbiegen|-|-|-|1|-|-|-|11.4|50.4|",
+  routeFrom(5, {"-|0|Start|-|-|-|1|-|-|-|11.1|50.1|", "-|1|Abbiegen|-|-|-|1|-|-|-|11.2|50.2|",
+                "-|2|T\xF6pen|-|-|-|1|-|-|true|11.3|50.3|", "-|3|Abbiegen|-|-|-|1|-|-|-|11.4|50.4|",
                 "-|4|Ziel|-|-|-|0|-|-|-|11.5|50.5|"});
   EXPECT_EQ(flags(s.OutputLines.lines()), (std::vector<std::string>{"4", "2", "3", "2", "4"}));
   EXPECT_EQ(s.OutputLines.at(13), "3=T\xF6pen");

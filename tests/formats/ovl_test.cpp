@@ -44,22 +44,20 @@ TEST_P(Ovl, RecognitionWantsALongitudeLineDirectlyFollowedByALatitudeLine) {
 
 TEST_P(Ovl, LoadKeepsOnlyTheCoordinateLines) {
   session.InputLines.assign({"[Symbol 1]", "Typ=3", "Punkte=2", "XKoord0=9.5", "YKoord0=48.5",
-                             "XKoord1=9.6", "YKoord1=48.6", "[Overlay]", "Symbols=1",
-                             "XKoord=9.7", "YKoord=48.7"});
+                             "XKoord1=9.6", "YKoord1=48.6", "[Overlay]", "Symbols=1", "XKoord=9.7",
+                             "YKoord=48.7"});
   ASSERT_TRUE(ovlRecognized(session));
   EXPECT_EQ(session.InputLines.lines(),
-            (std::vector<std::string>{"XKoord0=9.5", "YKoord0=48.5", "XKoord1=9.6",
-                                      "YKoord1=48.6", "XKoord=9.7", "YKoord=48.7"}));
+            (std::vector<std::string>{"XKoord0=9.5", "YKoord0=48.5", "XKoord1=9.6", "YKoord1=48.6",
+                                      "XKoord=9.7", "YKoord=48.7"}));
 }
 
 TEST_P(Ovl, ValuesAreCutNotRoundedAndRightAligned) {
   const struct {
     const char *x, *lonDec;
   } cases[] = {
-      {"XKoord0=9.1234567", "9.123456"},
-      {"XKoord3=11.5", "    11.5"},
-      {"XKoord=-10.65544468", "-10.6554"},
-      {"XKoord=   11.5", "    11.5"},
+      {"XKoord0=9.1234567", "9.123456"},   {"XKoord3=11.5", "    11.5"},
+      {"XKoord=-10.65544468", "-10.6554"}, {"XKoord=   11.5", "    11.5"},
       {"XKoordAbc=12", "      12"},
   };
   for (const auto& c : cases) {
@@ -74,7 +72,9 @@ TEST_P(Ovl, ValuesAreCutNotRoundedAndRightAligned) {
   EXPECT_EQ(p().LatMer, "6122832");
   EXPECT_EQ(p().LonGrMin, "00907.407402");
   EXPECT_EQ(p().LatNmea, "04808.220006");
-  EXPECT_EQ(p().LonGMS, h("009\xB0" "07\xB4" "24.44\""));
+  EXPECT_EQ(p().LonGMS, h("009\xB0"
+                          "07\xB4"
+                          "24.44\""));
   EXPECT_EQ(p().Time, "000000.00");
   EXPECT_EQ(p().SatCount, "0");
   // Leading blanks belong to the text of the value, not to its degrees.

@@ -23,8 +23,11 @@ class TourenXml : public test::HostTest {
 TEST_P(TourenXml, UmlautsOfUtf8BecomeTheirCp1252Characters) {
   const std::pair<std::string, std::string> cases[] = {
       {"\xC3\x84\xC3\x96\xC3\x9C\xC3\x9F\xC3\xA4\xC3\xB6\xC3\xBC", "\xC4\xD6\xDC\xDF\xE4\xF6\xFC"},
-      {"Stra\xC3\x9F" "e", "Stra\xDF" "e"},
-      {"Caf\xC3\xA9", "Caf?"},  // é has no entry
+      {"Stra\xC3\x9F"
+       "e",
+       "Stra\xDF"
+       "e"},
+      {"Caf\xC3\xA9", "Caf?"},               // é has no entry
       {"\xE2\x82\xAC 5", "\xE2\x82\xAC 5"},  // other sequences stay as they are
       {"ende\xC3", "ende\xC3"},
       {"", ""},
@@ -33,13 +36,18 @@ TEST_P(TourenXml, UmlautsOfUtf8BecomeTheirCp1252Characters) {
 }
 
 TEST_P(TourenXml, EachItemBecomesALineOfTwelveValues) {
-  const auto lines = scan(
-      5, "<TEF><Item Instruction=\"links\" PointDist=\"12.5\" PointDescription=\"Gro\xC3\x9F"
-         "e Stra\xC3\x9F" "e\" Turn=\"l\" Prio=\"1\" SegDescription=\"B2\" SegDist=\"3.1\" "
-         "SegTime=\"60\" TimeStamp=\"2005-05-05T20:36:32\" ViaStation=\"Hof\"><Point x=\"11,9\" "
-         "y=\"50,3\"/></Item>\r\n<Item PointDist=\"\"></Item></TEF>");
+  const auto lines =
+      scan(5,
+           "<TEF><Item Instruction=\"links\" PointDist=\"12.5\" PointDescription=\"Gro\xC3\x9F"
+           "e Stra\xC3\x9F"
+           "e\" Turn=\"l\" Prio=\"1\" SegDescription=\"B2\" SegDist=\"3.1\" "
+           "SegTime=\"60\" TimeStamp=\"2005-05-05T20:36:32\" ViaStation=\"Hof\"><Point x=\"11,9\" "
+           "y=\"50,3\"/></Item>\r\n<Item PointDist=\"\"></Item></TEF>");
   ASSERT_EQ(lines.size(), 2u);
-  EXPECT_EQ(lines[0], "links|12.5|Gro\xDF" "e Stra\xDF" "e|l|1|B2|3.1|60|2005-05-05T20:36:32|Hof|11,9|50,3|");
+  EXPECT_EQ(lines[0],
+            "links|12.5|Gro\xDF"
+            "e Stra\xDF"
+            "e|l|1|B2|3.1|60|2005-05-05T20:36:32|Hof|11,9|50,3|");
   EXPECT_EQ(lines[1], "-|-|-|-|-|-|-|-|-|-|0.00|0.00|") << "missing and empty values";
 }
 
@@ -50,10 +58,10 @@ TEST_P(TourenXml, StationsOnlyKeepsViaStationsStartAndDestination) {
   } cases[] = {
       {"ViaStation=\"Hof\" PointDescription=\"Hof\" PointDist=\"12.5\" SegDist=\"3.1\"", true},
       {"PointDist=\"12.5\" SegDist=\"3.1\"", false},
-      {"PointDist=\"0\" SegDist=\"3.1\"", true},  // start
-      {"PointDist=\"412\" SegDist=\"0\"", true},  // destination
+      {"PointDist=\"0\" SegDist=\"3.1\"", true},     // start
+      {"PointDist=\"412\" SegDist=\"0\"", true},     // destination
       {"PointDist=\"0.0\" SegDist=\"3.1\"", false},  // 0.0 is not 0
-      {"", false},  // "-" distances are no "0"
+      {"", false},                                   // "-" distances are no "0"
   };
   for (const auto& c : cases) {
     const std::string item = std::string("<Item ") + c.attributes + " x=\"11\" y=\"50\"></Item>";
@@ -95,7 +103,9 @@ TEST_P(TourenXml, DecimalCommaOfTefFilesOnEveryHost) {
   EXPECT_EQ(p().LatDec, "50.32684");
   EXPECT_NEAR(static_cast<double>(p().LonValue), 11.91293, 1e-12);
   EXPECT_EQ(p().LonMer, "1324660");
-  EXPECT_EQ(p().LatGMS, h("050\xB0" "19\xB4" "36.62\""));
+  EXPECT_EQ(p().LatGMS, h("050\xB0"
+                          "19\xB4"
+                          "36.62\""));
 }
 
 TEST_P(TourenXml, PointsWithoutPositionAreRefusedWithTheReadersMessages) {

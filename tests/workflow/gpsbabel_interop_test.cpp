@@ -37,8 +37,9 @@ const std::string kBcr = "bcr,radius=6371014.35683041";
 double metres(const Position& a, const Position& b) {
   const double r = 6371000, k = M_PI / 180;
   const double dLat = (b.lat - a.lat) * k, dLon = (b.lon - a.lon) * k;
-  const double h = std::sin(dLat / 2) * std::sin(dLat / 2) +
-                   std::cos(a.lat * k) * std::cos(b.lat * k) * std::sin(dLon / 2) * std::sin(dLon / 2);
+  const double h =
+      std::sin(dLat / 2) * std::sin(dLat / 2) +
+      std::cos(a.lat * k) * std::cos(b.lat * k) * std::sin(dLon / 2) * std::sin(dLon / 2);
   return 2 * r * std::asin(std::sqrt(h));
 }
 
@@ -105,7 +106,8 @@ class Gpsbabel : public ::testing::Test {
   }
   std::string gpx() {
     std::string text =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<gpx version=\"1.1\" creator=\"kursolin-test\" "
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<gpx version=\"1.1\" "
+        "creator=\"kursolin-test\" "
         "xmlns=\"http://www.topografix.com/GPX/1/1\">\n<rte><name>Tour</name>\n";
     for (std::size_t i = 0; i < kTour.size(); ++i) {
       char pt[160];
@@ -150,8 +152,8 @@ TEST_F(Gpsbabel, KursolinReadsTheBcrAndOvlFilesGpsbabelWrites) {
                        dir.file("tour.bcr")));
   expectSame(readWithKursolin(6, dir.file("tour.bcr")), kTour, 1.0);
 
-  ASSERT_TRUE(gpsbabel("-i gpx -f " + dir.file("tour.gpx") + " -o ggv_ovl -F " +
-                       dir.file("tour.ovl")));
+  ASSERT_TRUE(
+      gpsbabel("-i gpx -f " + dir.file("tour.gpx") + " -o ggv_ovl -F " + dir.file("tour.ovl")));
   const auto read = readWithKursolin(3, dir.file("tour.ovl"));
   // GPSBabel adds a label symbol with its own XKoord/YKoord for every route point; every
   // coordinate pair of the file is a point here, so the labels come back as points after the

@@ -41,8 +41,8 @@ const std::string kBcr = test::joinCrLf(
     {"[CLIENT]", "REQUEST=TRUE", "ROUTENAME=DE_Plauen", "DESCRIPTIONLINES=0",
      "STATION1=Town,999999999", "STATION2=Town,999999999", "STATION3=Town,999999999",
      "[COORDINATES]", "STATION1=1346067,6524736", "STATION2=1346265,6524980",
-     "STATION3=1346113,6525659", "[DESCRIPTION]", "STATION1=bei D 08527,Neundorf,@,0",
-     "[ROUTE]", "ROUTERECT=1346067,6525659,1346265,6524736"});
+     "STATION3=1346113,6525659", "[DESCRIPTION]", "STATION1=bei D 08527,Neundorf,@,0", "[ROUTE]",
+     "ROUTERECT=1346067,6525659,1346265,6524736"});
 
 TEST_F(RouteInputs, EachFormatReportsWhatItLoaded) {
   const struct {
@@ -80,8 +80,8 @@ TEST_F(RouteInputs, EachFormatReportsWhatItLoaded) {
     EXPECT_FALSE(s.item("GradCheck").enabled);
     EXPECT_TRUE(port.prompts.empty());
   }
-  EXPECT_EQ(port.openRequests[0].filter,
-            "Tourenplaner BCR Datei(*.BCR)|*.BCR") << "the last one asked";
+  EXPECT_EQ(port.openRequests[0].filter, "Tourenplaner BCR Datei(*.BCR)|*.BCR")
+      << "the last one asked";
 }
 
 TEST_F(RouteInputs, RefusedFilesKeepTheirLinesAndSayWhy) {
