@@ -1,7 +1,6 @@
 #include "formats/bcr.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "core/coords.h"
 #include "core/cp1252.h"
@@ -52,10 +51,11 @@ int decimalDigits(long long v) {
   return d;
 }
 
+// v (never negative here) with leading zeros to at least `width` digits.
 std::string zeroPadded(long long v, int width) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%0*lld", width, v);
-  return buf;
+  std::string text = std::to_string(v);
+  if (static_cast<int>(text.size()) < width) text.insert(0, width - text.size(), '0');
+  return text;
 }
 
 struct Stamp {
@@ -207,6 +207,7 @@ bool SaveBCR(Session& s, const std::string& chosen) {
                     "Die Route enthält keine Routenpunkte; es wurde keine Datei geschrieben."_cp);
     return false;
   }
+  if (!splitPlanUsable(s)) return false;
   const LocalDateTime now = fileStampTime();
   const Stamp stamp{formatShortDate(s.host(), now.year, now.month, now.day),
                     formatLongTime(s.host(), now.hour, now.minute, now.second)};

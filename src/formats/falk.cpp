@@ -48,6 +48,7 @@ void SetFprvFlag(Session& s, TextLines& lines) {
 }
 
 bool SaveFPrv(Session& s, const std::string& chosen) {
+  if (!splitPlanUsable(s)) return false;
   const int files = splitFileCount(s);
   const auto& all = s.OutputLines.lines();
   PartFileWriter writer(s, files);

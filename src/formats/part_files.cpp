@@ -3,8 +3,15 @@
 #include "core/cp1252.h"
 #include "core/fileio.h"
 #include "core/prompt.h"
+#include "core/split_plan.h"
 
 namespace kursolin {
+
+bool splitPlanUsable(Session& s) {
+  if (splitPlanNameable(s.SplitFiles)) return true;
+  singleButtonMessage(s, PromptKind::Information, PromptButtons::Abort, splitTooManyFilesText(s));
+  return false;
+}
 
 std::string PartFileWriter::writtenText() const {
   if (written_.empty()) return "Es wurde keine Datei geschrieben.";

@@ -9,6 +9,10 @@
 
 namespace kursolin {
 
+/// true when the part files of the session's split plan can be named; else tells the user, before
+/// anything is written.
+bool splitPlanUsable(Session& s);
+
 /// The files of one save, written in order; remembers which ones are on disk.
 class PartFileWriter {
  public:

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "core/split_plan.h"
+#include "formats/bcr.h"
 #include "formats/falk.h"
 #include "support/fake_port.h"
 #include "support/nmea_writer.h"
@@ -152,6 +153,19 @@ TEST_F(Falk, ALongRouteIsSplitWithFlagsForEachFile) {
   }
   // The route on screen keeps its own flags.
   EXPECT_EQ(flags(s.OutputLines.lines())[90], "3");
+}
+
+TEST_F(Falk, PlansOfTenThousandFilesAreRefusedBeforeAnythingIsWritten) {
+  for (auto writer : {SaveFPrv, SaveBCR}) {
+    port.clearRecords();
+    s.OutputLines.assign(std::vector<std::string>(10000, "1,2"));
+    s.RoutePointCount = 10000;
+    planSplitOver(s, 10000, 1);
+    EXPECT_FALSE(writer(s, out.file("Tour.dat")));
+    ASSERT_EQ(port.prompts.size(), 1u);
+    EXPECT_NE(port.prompts[0].text.find("10000"), std::string::npos) << port.prompts[0].text;
+    EXPECT_TRUE(out.entries().empty());
+  }
 }
 
 }  // namespace
