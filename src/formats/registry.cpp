@@ -4,14 +4,17 @@
 #include "core/host.h"
 #include "core/textutil.h"
 #include "formats/autoroute.h"
+#include "formats/bcr.h"
 #include "formats/coordtext.h"
 #include "formats/falk.h"
 #include "formats/gpx.h"
 #include "formats/navigon.h"
 #include "formats/nmea_log.h"
+#include "formats/ovl.h"
 #include "formats/table.h"
 #include "formats/tomtom.h"
 #include "formats/touratech.h"
+#include "formats/tourenxml.h"
 #include "track/nmea.h"
 
 namespace kursolin {
@@ -26,6 +29,18 @@ bool readNavigon(Session& s, const std::string& line, int index) {
 bool readTouratech(Session& s, const std::string& line, int index) {
   return GetTTQV(s, line, index) == 1;
 }
+bool readOVL(Session& s, const std::string& line, int index) {
+  return GetOVL_X(s, line, index) == 1;
+}
+bool readXML(Session& s, const std::string& line, int index) {
+  return GetXML(s, line, index) == 1;
+}
+bool readBCR(Session& s, const std::string& line, int index) {
+  return GetBCR(s, line, index) == 1;
+}
+// Tourenplaner XML files have no recognition test: whatever items the scan finds are the route.
+bool everyFileUsable(Session&) { return true; }
+
 bool navigon4Recognized(Session& s) { return navigonRecognized(s.InputLines, 8); }
 bool navigon5Recognized(Session& s) {
   s.InputIsMN5 = countChar(s.InputLines.at(0), '|') == 17;
@@ -115,7 +130,7 @@ std::vector<InputFormatInfo> makeInputs() {
      .failureCaption = "OVL - Dateifehler",
      .message = "Keine verwertbaren Daten enthalten oder keine OVL-Datei",
      .statusPrefix = "OVL Datei = ", .statusOnlyWhenUsable = true,
-     .countKind = CountKind::Pairs, .groups = route},
+     .countKind = CountKind::Pairs, .groups = route, .check = ovlRecognized, .readA = readOVL},
     {.code = 10, .cliName = "itn", .menuItem = "IN_TT3", .caption = "TomTom  ITN Dateien",
      .shortcut = "Ctrl+F6", .label = "TomTom Routendatei", .shortName = "ITN",
      .dialogTitle = "TomTom Routendatei laden", .filter = "TomTom Routendatei(*.itn)|*.itn",
@@ -129,13 +144,15 @@ std::vector<InputFormatInfo> makeInputs() {
      .shortName = "XML Stationen", .dialogTitle = "Tourenplaner XML Datei laden",
      .filter = xmlFilter, .defaultExt = "xml",
      .failureCaption = "Tourenplaner XML-Dateifehler!",
-     .statusPrefix = "Tourenplaner XML-Datei = ", .groups = route},
+     .statusPrefix = "Tourenplaner XML-Datei = ", .groups = route, .load = loadTourenXML,
+     .check = everyFileUsable, .readA = readXML},
     {.code = 5, .cliName = "xml-all", .menuItem = "IN_TP_All", .parentItem = "IN_TP_XML",
      .parentChecked = true, .caption = "Alle Koordinaten auswerten", .shortcut = "Ctrl+K",
      .label = "Tourenplaner XML-Datei alle Koordinaten", .shortName = "XML alle Koordinaten",
      .dialogTitle = "Tourenplaner XML Datei laden", .filter = xmlFilter, .defaultExt = "xml",
      .failureCaption = "Tourenplaner XML-Dateifehler!",
-     .statusPrefix = "Tourenplaner XML-Datei = ", .groups = route},
+     .statusPrefix = "Tourenplaner XML-Datei = ", .groups = route, .load = loadTourenXML,
+     .check = everyFileUsable, .readA = readXML},
     {.code = 6, .cliName = "bcr", .menuItem = "IN_TP_BCR", .caption = "Tourenplaner BCR Datei",
      .shortcut = "Ctrl+F7", .label = "Tourenplaner BCR-Datei", .shortName = "BCR",
      .dialogTitle = "Tourenplaner BCR Datei laden",
@@ -143,7 +160,7 @@ std::vector<InputFormatInfo> makeInputs() {
      .failureCaption = "Tourenplaner BCR-Dateifehler!",
      .message = "Keine verwertbaren Informationen erkannt oder keine Tourenplaner BCR-Datei",
      .statusPrefix = "Tourenplaner BCR-Datei = ", .countKind = CountKind::Stations,
-     .groups = route},
+     .groups = route, .check = bcrRecognized, .readA = readBCR},
     {.code = 24, .cliName = "qv3", .menuItem = "IN_TQV", .caption = "Touratech QV3",
      .shortcut = "Ctrl+F8", .label = "TouraTech TTQV Datei", .shortName = "Touratech TTQV ",
      .dialogTitle = "Touratech Routendaten laden",
@@ -213,17 +230,21 @@ std::vector<OutputFormatInfo> makeOutputs() {
      .saveFilter = "Microsoft AutoRoute Importdatei (*.csv)|*.csv", .defaultExt = "csv"},
     {.code = 5, .cliName = "bcr", .menuItem = "BCRData", .caption = "Tourenplaner  BCR Datei",
      .shortcut = "F7", .flag = &Session::OutBCR, .label = "Tourenplaner BCR Datei ",
-     .limit = &Session::MpMTP, .alwaysSplitDialog = true,
+     .write = buildBCR, .limit = &Session::MpMTP, .writeFiles = SaveBCR,
+     .alwaysSplitDialog = true, .routeProfiles = bcrVehicleProfiles(),
      .splitCaption = " Kursolin Ausgabedatei für den Tourenplaner vorbereiten"_cp,
      .splitInfoTail = " vorgegebenen Routenpunkte für die Tourenplaner - BCR Datei"_cp,
      .saveTitle = "Route im Tourenplaner Format speichern", .saveExt = ".BCR",
      .saveFilter = "Tourenplaner Dateiformat (*.BCR)|*.BCR", .defaultExt = "BCR",
      .saveBase = &Session::BcrRouteName, .saveDir = &Session::BcrDirectory,
-     .settingsKeys = {"Navi/MpMTP"}},
+     .settingsKeys = {"BCR/MP", "BCR/RNHeader", "BCR/DeskFN", "BCR/PIndex", "BCR/Optim",
+                      "BCR/Nice", "BCR/AltRoute", "BCR/Corridor", "BCR/Traffic", "BCR/Maut",
+                      "BCR/Vign", "Dir/BCR"}},
     {.code = 7, .cliName = "falk", .menuItem = "FPrvData",
      .caption = "Falk Previousdestination Datei", .shortcut = "F8", .flag = &Session::OutFPrv,
      .label = "Falk PreviousDestination Datei ", .prepare = prepareFalkRecord,
-     .limit = &Session::MpFalk, .countsRoutePoints = true,
+     .write = buildFalk, .finish = SetFprvFlag, .limit = &Session::MpFalk,
+     .countsRoutePoints = true, .writeFiles = SaveFPrv,
      .splitCaption = " Kursolin Ausgabedatei für Falk PreviousDestination Datei vorbereiten"_cp,
      .splitInfoTail = " vorgegebenen Routenpunkte für die Falk PreviousDestin. Datei "_cp,
      .reverseRefusal =

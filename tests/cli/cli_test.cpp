@@ -158,7 +158,7 @@ TEST_F(Cli, UsageErrors) {
 }
 
 TEST_F(Cli, FormatsThisVersionCannotHandleAreNamed) {
-  CliResult r = run({"-i", "ovl", rmcLog});
+  CliResult r = run({"-i", "qv3", rmcLog});
   EXPECT_EQ(r.rc, cli::kUnusable);
   EXPECT_NE(r.err.find("noch nicht"), std::string::npos) << r.err;
   r = run({"-i", "rmc", "-f", "bcr", rmcLog});

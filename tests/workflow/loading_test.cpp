@@ -209,7 +209,11 @@ TEST_F(Loading, UnreadableFileGetsAMessageNamingIt) {
 }
 
 TEST_F(Loading, FormatsWithoutReaderAreRefusedWithoutLoading) {
-  for (int code : {3, 4, 5, 6}) {
+  int refused = 0;
+  for (const InputFormatInfo& f : inputFormats()) {
+    if (!f.menuEntry || f.available()) continue;
+    const int code = f.code;
+    ++refused;
     port.clearRecords();
     SourceChange(session, code);
     ASSERT_EQ(port.prompts.size(), 1u) << code;
@@ -219,6 +223,7 @@ TEST_F(Loading, FormatsWithoutReaderAreRefusedWithoutLoading) {
     EXPECT_TRUE(port.openRequests.empty()) << code;
     EXPECT_EQ(session.InputFormat, 1);
   }
+  if (refused == 0) GTEST_SKIP() << "this version reads every input format";
 }
 
 TEST_F(Loading, TextSubmenuAndChangedSeparator) {
@@ -293,7 +298,7 @@ TEST(StartUp, StoredCodesThisVersionCannotUseStartAsDefaults) {
     }
   }
   if (!unwritable) GTEST_SKIP() << "this version writes every output format";
-  for (int stored : {7, 3, 99}) {
+  for (int stored : {7, 99}) {
     test::ScriptedPort port;
     Session s(port, HostSettings::german());
     test::createLikeTheWindow(s);
