@@ -729,6 +729,8 @@ void MainWindow::refresh() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  // The delete button has no hint; a tool button would show the action's text instead.
+  if (event->type() == QEvent::ToolTip && watched == deleteButton_) return true;
   if (auto* w = qobject_cast<QWidget*>(watched); w && w->window() == this) {
     if (handleFileDrag(event)) return true;
   }

@@ -17,6 +17,7 @@
 #include "track/generator.h"
 #include "workflow/loading.h"
 #include "workflow/program.h"
+#include "workflow/reverse.h"
 #include "workflow/route_command.h"
 #include "workflow/saving.h"
 #include "workflow/split.h"
@@ -115,9 +116,11 @@ struct Options {
   std::optional<std::string> outFile, outputDir;
   std::optional<int> perFile;
   std::vector<std::string> sets;
+  std::optional<std::string> routeName;
+  std::vector<std::string> description;
   std::optional<char> decimalSep;
   std::optional<std::string> ini, appDir;
-  bool strict = false, yes = false, explain = false, help = false;
+  bool strict = false, yes = false, explain = false, help = false, reverse = false;
 };
 
 // Parses the arguments; a text in *error means wrong usage.
@@ -144,6 +147,8 @@ Options parse(const std::vector<std::string>& args, std::string* error) {
       o.yes = true;
     } else if (opt == "--explain") {
       o.explain = true;
+    } else if (opt == "--reverse") {
+      o.reverse = true;
     } else if (opt == "--input-format" || opt == "-i") {
       o.inputFormat = value(i, opt);
     } else if (opt == "--output-format" || opt == "-f") {
@@ -155,14 +160,18 @@ Options parse(const std::vector<std::string>& args, std::string* error) {
     } else if (opt == "--per-file") {
       if (auto v = value(i, opt)) {
         auto n = tryStrToInt(*v);
-        if (!n || *n < 1 || *n > 1000000) {
-          *error = "--per-file erwartet eine ganze Zahl ab 1, nicht \"" + *v + "\".";
+        if (!n || *n < 0 || *n > 1000000) {
+          *error = "--per-file erwartet eine ganze Zahl ab 0, nicht \"" + *v + "\".";
         } else {
           o.perFile = static_cast<int>(*n);
         }
       }
     } else if (opt == "--set") {
       if (auto v = value(i, opt)) o.sets.push_back(*v);
+    } else if (opt == "--route-name") {
+      o.routeName = value(i, opt);
+    } else if (opt == "--description") {
+      if (auto v = value(i, opt)) o.description.push_back(*v);
     } else if (opt == "--decimal-separator") {
       if (auto v = value(i, opt)) {
         if (v->size() != 1) {
@@ -195,6 +204,17 @@ Options parse(const std::vector<std::string>& args, std::string* error) {
   return o;
 }
 
+// The name of standard input as a loaded file, and so of the files made from it.
+constexpr char kStdinName[] = "stdin";
+
+// A path's file name without folder and extension.
+std::string bareFileName(const std::string& path) {
+  std::string name = nameOf(path);
+  const auto dot = name.rfind('.');
+  if (dot != std::string::npos && dot > 0) name.erase(dot);
+  return name;
+}
+
 void explain(const Session& s, std::ostream& to) {
   for (const auto& note : s.ruleNotes) {
     to << "Routenpunkt " << note.point << ": " << forTerminal(ruleName(note.kind)) << " ("
@@ -223,10 +243,17 @@ std::string helpText() {
       "      --output-dir ORDNER jede EINGABE nach ORDNER/NAME.ENDUNG umwandeln (mit\n"
       "                          Teildateien); je Datei eine Zeile mit Routenpunkten und\n"
       "                          geschriebenen Dateien oder dem Grund, warum nicht\n"
-      "      --per-file N        Routenpunkte je Teildatei statt der Einstellung\n"
+      "      --per-file N        Routenpunkte je Teildatei statt der Einstellung;\n"
+      "                          0 schreibt die Route ungeteilt in eine Datei\n"
+      "      --reverse           die Route vor dem Schreiben umkehren (Start und Ziel\n"
+      "                          vertauschen), wie \"Route umkehren\" im Programm\n"
       "      --set Abschnitt/Schluessel=Wert\n"
       "                          überschreibt eine Einstellung für diesen Lauf,\n"
       "                          z.B. --set Setup/DiM=500 --set Setup/AGC=1\n"
+      "      --route-name NAME   Routenbezeichnung für Formate mit Routeneinstellungen\n"
+      "                          (Tourenplaner); ohne Angabe der Name der Eingabedatei\n"
+      "                          ohne Ordner und Endung\n"
+      "      --description TEXT  eine Zeile der Routenbeschreibung (mehrfach möglich)\n"
       "      --decimal-separator Z   Dezimaltrennzeichen des Systems ersetzen\n"
       "      --ini DATEI         Einstellungen aus DATEI lesen (sie wird nie geschrieben)\n"
       "      --appdir ORDNER     Programmordner (dort liegt Kursolin.Ini)\n"
@@ -253,8 +280,9 @@ std::string helpText() {
   }
   h +=
       "\nRückgabewert: 0 geschrieben, 1 Umwandlung abgebrochen (Abbrechen, Umwandlungsfehler,\n"
-      "Datei nicht schreibbar), 2 unbrauchbare Eingabe (Formatprüfung fehlgeschlagen, Datei\n"
-      "fehlt) oder falscher Aufruf; bei mehreren Dateien der höchste Wert.\n";
+      "Route nicht umkehrbar, Datei nicht schreibbar), 2 unbrauchbare Eingabe (Formatprüfung\n"
+      "fehlgeschlagen, Datei fehlt) oder falscher Aufruf; bei mehreren Dateien der höchste\n"
+      "Wert.\n";
   return h;
 }
 
@@ -262,12 +290,20 @@ namespace {
 
 constexpr int kReady = -1;
 
+// Formats whose files are built from the route settings at every save are files, not lines.
+bool writesOwnFiles(const Session& s) {
+  const OutputFormatInfo* f = outputFormat(s.OutputFormat);
+  return f && f->alwaysSplitDialog && f->writeFiles;
+}
+
 // The session as the settings, the overrides and the chosen formats make it, ready to load;
 // kReady, or the status of a wrong call after its message.
 int prepare(Session& s, const Options& o, const std::string& exeDir, const Environment& env,
             std::ostream& err) {
   FormCreate(s, sessionPath(o.appDir ? *o.appDir : exeDir));
   s.ConfigDir = env.configDir;
+  // The settings file and the overrides hold numbers written with this separator.
+  if (o.decimalSep) s.DecimalSep = *o.decimalSep;
   if (o.ini) {
     std::string why;
     if (loadSettingsFrom(s, sessionPath(*o.ini), &why) == ProfileReadStatus::Unreadable) {
@@ -291,7 +327,6 @@ int prepare(Session& s, const Options& o, const std::string& exeDir, const Envir
       return kUnusable;
     }
   }
-  if (o.decimalSep) s.DecimalSep = *o.decimalSep;
 
   if (o.inputFormat) {
     const InputFormatInfo* named = inputFormatNamed(*o.inputFormat);
@@ -321,6 +356,11 @@ int prepare(Session& s, const Options& o, const std::string& exeDir, const Envir
         << " kann diese Version noch nicht schreiben.\n";
     return kUnusable;
   }
+  if (writesOwnFiles(s) && !o.outputDir && (!o.outFile || *o.outFile == "-")) {
+    err << "kursolin-cli: Das Ausgabeformat \"" << forTerminal(outputFormat(s.OutputFormat)->caption)
+        << "\" wird nur in Dateien geschrieben; bitte -o DATEI angeben.\n";
+    return kUnusable;
+  }
   applyStartFormats(s);
   return kReady;
 }
@@ -329,17 +369,33 @@ int prepare(Session& s, const Options& o, const std::string& exeDir, const Envir
 bool load(Session& s, const std::string& input, const Environment& env) {
   if (input != "-") return loadInputFile(s, sessionPath(input));
   std::string bytes;
-  if (env.in) bytes.assign(std::istreambuf_iterator<char>(*env.in), std::istreambuf_iterator<char>());
-  return loadInputText(s, "-", bytes);
+  if (env.in) {
+    bytes.assign(std::istreambuf_iterator<char>(*env.in), std::istreambuf_iterator<char>());
+  }
+  return loadInputText(s, kStdinName, bytes);
 }
 
-// Plans part files when the route is longer than a file of the format takes (the settings'
-// maximum or --per-file); false when it goes into one file.
+// Plans the files of the route: those of a format that writes its own files (with the route
+// settings), or part files when the route is longer than a file takes (the settings' maximum or
+// --per-file; 0 for one file). false when the route goes into one plain file.
 bool planParts(Session& s, const Options& o) {
   int perFile = o.perFile ? *o.perFile : 0;
   if (!o.perFile) {
     const int max = splitMaximum(s);
     perFile = max > 0 ? max : 0;
+  }
+  if (writesOwnFiles(s)) {
+    // What the route settings dialog starts with in the window: the loaded file's bare name.
+    s.BcrRouteName = bareFileName(s.InputFileName);
+    s.BcrRouteTitle = o.routeName ? utf8ToCp1252(*o.routeName) : s.BcrRouteName;
+    if (!o.description.empty()) {
+      std::string memo;
+      for (const auto& line : o.description) memo += utf8ToCp1252(line) + "\r\n";
+      s.bcr.Beschreibung = memo;
+    }
+    // Without a maximum (0) the route is one file.
+    planSplit(s, perFile > 0 ? perFile : std::max(1, splitPointCount(s)));
+    return true;
   }
   if (perFile > 0 && s.RoutePointCount > perFile && splitMaximum(s) >= 0) {
     planSplit(s, perFile);
@@ -365,23 +421,18 @@ int convertOne(Session& s, const Options& o, std::ostream& out, std::ostream& er
     return kStopped;
   }
   if (result == RouteResult::Refused) return kUnusable;
+  // The window's refusals (table and Falk outputs, no route) end the run before anything is
+  // written.
+  if (o.reverse && !reverseRoute(s)) return kStopped;
 
   if (toStdout) {
-    out << joinLinesCrLf(s.OutputLines.lines());
+    out << routeFileBytes(s, s.OutputLines.lines());
     return out ? kWritten : kStopped;
   }
   const std::string target = sessionPath(*o.outFile);
   return writeRoute(s, planParts(s, o), target) ? kWritten : kStopped;
 }
 
-// The name part of an input without its extension; standard input is "stdin".
-std::string stemOf(const std::string& input) {
-  if (input == "-") return "stdin";
-  std::string name = nameOf(input);
-  const auto dot = name.rfind('.');
-  if (dot != std::string::npos && dot > 0) name.erase(dot);
-  return name;
-}
 
 std::string extensionOf(const Session& s) {
   const OutputFormatInfo* f = chosenOutputFormat(s);
@@ -427,8 +478,9 @@ FileOutcome convertInto(Session& s, const Options& o, const std::string& input,
     return failed(kStopped, "abgebrochen, nichts geschrieben");
   }
   if (result == RouteResult::Refused) return failed(kUnusable, "nicht umgewandelt");
+  if (o.reverse && !reverseRoute(s)) return failed(kStopped, "nicht umgekehrt, nichts geschrieben");
 
-  const std::string target = folder + sessionPath(stemOf(input)) + extensionOf(s);
+  const std::string target = folder + bareFileName(s.InputFileName) + extensionOf(s);
   const bool split = planParts(s, o);
   std::vector<std::string> files;
   const int count = split ? splitFileCount(s) : 1;

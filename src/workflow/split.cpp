@@ -115,16 +115,22 @@ int splitMaximum(const Session& s) {
 
 int splitPointCount(const Session& s) {
   const OutputFormatInfo* f = chosenOutputFormat(s);
+  if (f && f->pointLine) {
+    int n = 0;
+    for (const auto& l : s.OutputLines.lines()) n += f->pointLine(l);
+    return n;
+  }
   return f && f->countsRoutePoints ? s.RoutePointCount : s.OutputLines.Count();
 }
 
 void planSplit(Session& s, int perFile) { planSplitOver(s, splitPointCount(s), perFile); }
 
 const std::vector<std::string>& vehicleProfiles() {
-  static const std::vector<std::string> profiles = {
-      "Auto langsam", "Auto mittel",   "Auto schnell",  "Motorrad",
-      "Motorrad Anfahrt", "Motorrad mittel", "Motorrad Tour", "Wohnwagen"};
-  return profiles;
+  for (const auto& f : outputFormats()) {
+    if (!f.routeProfiles.empty()) return f.routeProfiles;
+  }
+  static const std::vector<std::string> none;
+  return none;
 }
 
 }  // namespace kursolin

@@ -1,37 +1,25 @@
 #pragma once
-// Runs a part of a test in a child process, as the unprivileged user "nobody" where asked, so
-// folder and file permissions bind even when the tests run as root.
+// Runs an external program for the scripted port as the desktop program would, only without a
+// window: no shell, its own process group, and a cancel that ends the whole group.
 
-#include <grp.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdio>
+#include <chrono>
 #include <functional>
-#include <iostream>
+#include <optional>
+
+#include "core/port.h"
 
 namespace kursolin::test {
 
-/// The exit code of a child that could not give up root.
+/// Runs the request and waits for its end; with cancelAfter, ends the program that long after
+/// its start and reports the run as cancelled.
+ProcessOutcome runChild(const ProcessRequest& request,
+                        std::optional<std::chrono::milliseconds> cancelAfter = std::nullopt);
+
+/// The exit code inChild gives when it cannot become an unprivileged user.
 inline constexpr int kCannotDropPrivileges = 77;
 
-/// The exit code of body run in a child process, as an unprivileged user when asked.
-inline int inChild(bool unprivileged, const std::function<int()>& body) {
-  std::fflush(nullptr);
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    if (unprivileged && ::geteuid() == 0) {
-      if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) {
-        ::_exit(kCannotDropPrivileges);
-      }
-    }
-    const int code = body();
-    std::cerr.flush();
-    ::_exit(code);
-  }
-  int status = 0;
-  if (pid < 0 || ::waitpid(pid, &status, 0) != pid) return -1;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
+/// The exit code of body run in a forked child process, as the user "nobody" when asked
+/// (permissions do not bind root); 128 + signal for a child ended by a signal.
+int inChild(bool unprivileged, const std::function<int()>& body);
 
 }  // namespace kursolin::test
