@@ -673,6 +673,8 @@ void MainWindow::refresh() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  // The delete button has no hint; a tool button would show the action's text instead.
+  if (event->type() == QEvent::ToolTip && watched == deleteButton_) return true;
   // A text field claims keys such as Ctrl+K or Ctrl+U for its own line editing; in this window
   // the commands bound to them win. The edit commands are left to the field, which does the same.
   if (event->type() == QEvent::ShortcutOverride) {

@@ -129,6 +129,7 @@ class MainWindow : public QMainWindow {
   QAction* pasteAction_ = nullptr;
   QAction* deleteAction_ = nullptr;
   QAction* selectAllAction_ = nullptr;
+  QWidget* deleteButton_ = nullptr;  // the tool bar's button for deleteAction_
   QMenu* textInputMenu_ = nullptr;
 
   TextPane* nmea_ = nullptr;  // NMEADaten

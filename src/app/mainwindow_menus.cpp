@@ -3,6 +3,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
+#include <QToolButton>
 #include <functional>
 #include <map>
 
@@ -13,6 +14,7 @@
 #include "app/windows.h"
 #include "core/geotime.h"
 #include "formats/registry.h"
+#include "workflow/axe_import.h"
 #include "workflow/loading.h"
 #include "workflow/output_commands.h"
 #include "workflow/route_command.h"
@@ -51,8 +53,12 @@ void MainWindow::buildActions() {
 
   QAction* load = addAction("LoadNMEA", Q("Datei laden"), Q("Ctrl+L"));
   load->setToolTip(Q("Routendaten laden"));
+  load->setStatusTip(Q("Datei mit Trackdaten laden"));
   load->setIcon(themedIcon(this, "document-open", QStyle::SP_DialogOpenButton));
   cmd(load, [&s] { LoadNMEAExecute(s); });
+
+  QAction* axe = addAction("AxeImport", Q("Autoroute Express Routendatei laden"));
+  cmd(axe, [&s] { FlatSpeedButton3Click(s); });
 
   QAction* save = addAction("SaveNavi", Q("Routendaten speichern"), Q("Ctrl+S"));
   save->setToolTip(Q("Routendaten speichern"));
@@ -140,6 +146,7 @@ void MainWindow::buildMenus() {
   QMenu* file = bar->addMenu(Q("&Datei"));
   file->setObjectName(QStringLiteral("Datei"));
   file->addAction(action("LoadNMEA"));
+  file->addAction(action("AxeImport"));
   file->addAction(action("SaveNavi"));
   file->addSeparator();
   file->addAction(action("Print"));
@@ -274,6 +281,11 @@ void MainWindow::buildToolBar() {
   tb->setFloatable(false);
   tb->setContextMenuPolicy(Qt::PreventContextMenu);
   tb->addAction(action("LoadNMEA"));
+  // The import's button exists in the tool bar but is never shown; the menu offers the import.
+  auto* axeButton = new QToolButton(tb);
+  axeButton->setObjectName(QStringLiteral("FlatSpeedButton3"));
+  axeButton->setDefaultAction(action("AxeImport"));
+  tb->addWidget(axeButton)->setVisible(false);
   tb->addAction(action("SaveNavi"));
   tb->addAction(action("Print"));
   tb->addSeparator();
@@ -281,6 +293,7 @@ void MainWindow::buildToolBar() {
   tb->addAction(copyAction_);
   tb->addAction(pasteAction_);
   tb->addAction(deleteAction_);
+  deleteButton_ = tb->widgetForAction(deleteAction_);
   tb->addSeparator();
   tb->addAction(action("Route"));
   tb->addAction(action("RouteReversAction"));

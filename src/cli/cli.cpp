@@ -13,6 +13,7 @@
 #include "track/generator.h"
 #include "workflow/loading.h"
 #include "workflow/program.h"
+#include "workflow/reverse.h"
 #include "workflow/route_command.h"
 #include "workflow/saving.h"
 #include "workflow/split.h"
@@ -110,7 +111,7 @@ struct Options {
   std::vector<std::string> description;
   std::optional<char> decimalSep;
   std::optional<std::string> ini, appDir;
-  bool strict = false, yes = false, explain = false, help = false;
+  bool strict = false, yes = false, explain = false, help = false, reverse = false;
 };
 
 // Parses the arguments; a text in *error means wrong usage.
@@ -137,6 +138,8 @@ Options parse(const std::vector<std::string>& args, std::string* error) {
       o.yes = true;
     } else if (opt == "--explain") {
       o.explain = true;
+    } else if (opt == "--reverse") {
+      o.reverse = true;
     } else if (opt == "--input-format" || opt == "-i") {
       o.inputFormat = value(i, opt);
     } else if (opt == "--output-format" || opt == "-f") {
@@ -146,8 +149,8 @@ Options parse(const std::vector<std::string>& args, std::string* error) {
     } else if (opt == "--per-file") {
       if (auto v = value(i, opt)) {
         auto n = tryStrToInt(*v);
-        if (!n || *n < 1 || *n > 1000000) {
-          *error = "--per-file erwartet eine ganze Zahl ab 1, nicht \"" + *v + "\".";
+        if (!n || *n < 0 || *n > 1000000) {
+          *error = "--per-file erwartet eine ganze Zahl ab 0, nicht \"" + *v + "\".";
         } else {
           o.perFile = static_cast<int>(*n);
         }
@@ -213,7 +216,10 @@ std::string helpText() {
       "  -o, --output DATEI      Zieldatei; ohne Angabe oder mit \"-\" die Standardausgabe.\n"
       "                          Zu lange Routen werden in Teildateien DATEI, DATEI_1, ...\n"
       "                          aufgeteilt (Höchstzahl je Datei aus den Einstellungen)\n"
-      "      --per-file N        Routenpunkte je Teildatei statt der Einstellung\n"
+      "      --per-file N        Routenpunkte je Teildatei statt der Einstellung;\n"
+      "                          0 schreibt die Route ungeteilt in eine Datei\n"
+      "      --reverse           die Route vor dem Schreiben umkehren (Start und Ziel\n"
+      "                          vertauschen), wie \"Route umkehren\" im Programm\n"
       "      --set Abschnitt/Schluessel=Wert\n"
       "                          überschreibt eine Einstellung für diesen Lauf,\n"
       "                          z.B. --set Setup/DiM=500 --set Setup/AGC=1\n"
@@ -247,8 +253,8 @@ std::string helpText() {
   }
   h +=
       "\nRückgabewert: 0 geschrieben, 1 Umwandlung abgebrochen (Abbrechen, Umwandlungsfehler,\n"
-      "Datei nicht schreibbar), 2 unbrauchbare Eingabe (Formatprüfung fehlgeschlagen, Datei\n"
-      "fehlt) oder falscher Aufruf.\n";
+      "Route nicht umkehrbar, Datei nicht schreibbar), 2 unbrauchbare Eingabe (Formatprüfung\n"
+      "fehlgeschlagen, Datei fehlt) oder falscher Aufruf.\n";
   return h;
 }
 
@@ -268,6 +274,8 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   PolicyPort port(err, o.strict, o.yes);
   Session s(port, HostSettings::fromEnvironment());
   FormCreate(s, sessionPath(o.appDir ? *o.appDir : exeDir));
+  // The settings file and the overrides hold numbers written with this separator.
+  if (o.decimalSep) s.DecimalSep = *o.decimalSep;
   if (o.ini) {
     std::string why;
     if (loadSettingsFrom(s, sessionPath(*o.ini), &why) == ProfileReadStatus::Unreadable) {
@@ -291,7 +299,6 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
       return kUnusable;
     }
   }
-  if (o.decimalSep) s.DecimalSep = *o.decimalSep;
 
   if (o.inputFormat) {
     const InputFormatInfo* named = inputFormatNamed(*o.inputFormat);
@@ -341,9 +348,12 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     return kStopped;
   }
   if (result == RouteResult::Refused) return kUnusable;
+  // The window's refusals (table and Falk outputs, no route) end the run before anything is
+  // written.
+  if (o.reverse && !reverseRoute(s)) return kStopped;
 
   if (toStdout) {
-    out << joinLinesCrLf(s.OutputLines.lines());
+    out << routeFileBytes(s, s.OutputLines.lines());
     return out ? kWritten : kStopped;
   }
   const std::string target = sessionPath(*o.outFile);

@@ -6,13 +6,17 @@
 
 #include <QClipboard>
 #include <QHeaderView>
+#include <QMenuBar>
 #include <QPrinter>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QSplitter>
 #include <QStackedLayout>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTextBlock>
+#include <QToolBar>
+#include <QToolTip>
 
 #include "app/aboutbox.h"
 #include "app/helppage.h"
@@ -95,6 +99,8 @@ class MainWindowTest : public QObject {
   void helpAndInfoShowTheirWindows();
   void savingWritesTheRouteShown();
   void reversingShowsTheRouteTurnedRound();
+  void cancelledLoadLeavesNothingToSaveOrMake();
+  void loadHintInTheStatusBarAndToolBarHints();
 };
 
 void MainWindowTest::firstStartShowsTheDefaults() {
@@ -503,6 +509,7 @@ void MainWindowTest::menusHoldEveryItemWithItsShortcut_data() {
   row("IN_TP_All", "Alle Koordinaten auswerten", "Ctrl+K");
   row("IN_TP_BCR", "Tourenplaner BCR Datei", "Ctrl+F7");
   row("IN_TQV", "Touratech QV3", "Ctrl+F8");
+  row("IN_GPX", "GPX Datei (Track, Route oder Wegpunkte)", "");
   row("In_NMEA", "NMEA Log ", "");
   row("IN_TP_XML", "Tourenplaner XML oder TEF  Datei", "");
   row("In_NaviTextTab", "Koordinatenpaar aus Textdatei", "");
@@ -514,6 +521,7 @@ void MainWindowTest::menusHoldEveryItemWithItsShortcut_data() {
   row("BCRData", "Tourenplaner  BCR Datei", "F7");
   row("FPrvData", "Falk Previousdestination Datei", "F8");
   row("CSVData", "Routendaten für Tabellen ausgeben", "F9");
+  row("GPXData", "GPX 1.1 Datei", "");
   row("KTXTData", "Koordinatenpaar als Textdatei", "");
   row("GMSData", "im Format   Grad ° Minute' Sekunde\"", "Ctrl+Alt+G");
   row("GMData", "im Format   Grad ° Minute'", "Ctrl+Alt+M");
@@ -556,22 +564,25 @@ void MainWindowTest::formatSubmenusSeparateEveryTwoItems() {
            QStringList({Q("Koordinatenpaar aus Textdatei"), "-", Q("Navigon MN|4 + 4.1"), "-",
                         Q("Navigon MN|4.2 + MN5"), "-", Q("NMEA Log "), "-", Q("Top50 OVL Routen"),
                         "-", Q("TomTom  ITN Dateien"), "-", Q("Tourenplaner XML oder TEF  Datei"),
-                        "-", Q("Tourenplaner BCR Datei"), "-", Q("Touratech QV3")}));
+                        "-", Q("Tourenplaner BCR Datei"), "-", Q("Touratech QV3"), "-",
+                        Q("GPX Datei (Track, Route oder Wegpunkte)")}));
   QCOMPARE(shape(w.find<QMenu>("Ausgabeformat")),
            QStringList(
                {Q("Navigon Mobile Navigator MN|4.0 + 4.1"), "-",
                 Q("Navigon Mobile Navigator MN|4.2"), "-", Q("Navigon Mobile Navigator MN 5"), "-",
                 Q("TomTom  Routendatei"), "-", Q("Microsoft AutoRoute Importdatei ab Vers.2002"),
                 "-", Q("Tourenplaner  BCR Datei"), "-", Q("Falk Previousdestination Datei"), "-",
-                Q("Routendaten für Tabellen ausgeben"), "-", Q("Koordinatenpaar als Textdatei")}));
+                Q("Routendaten für Tabellen ausgeben"), "-", Q("GPX 1.1 Datei"), "-",
+                Q("Koordinatenpaar als Textdatei")}));
   QCOMPARE(shape(w.find<QMenu>("In_NMEA")),
            QStringList({Q("GGA und VTG Datensätze auswerten"), Q("RMC Datensätze auswerten")}));
   QCOMPARE(
       shape(w.find<QMenu>("Optionen")),
       QStringList({Q("Eingabeformat"), "-", Q("Ausgabeformat"), "-", Q("Routepunkte Info ausgeben"),
                    Q("Zeitangabe"), "-", Q("Einstellungen"), Q("Fehlermeldungen ausgeben")}));
-  QCOMPARE(shape(w.find<QMenu>("Datei")), QStringList({Q("Datei laden"), Q("Routendaten speichern"),
-                                                       "-", Q("Drucken"), "-", Q("Be&enden")}));
+  QCOMPARE(shape(w.find<QMenu>("Datei")),
+           QStringList({Q("Datei laden"), Q("Autoroute Express Routendatei laden"),
+                        Q("Routendaten speichern"), "-", Q("Drucken"), "-", Q("Be&enden")}));
   QCOMPARE(shape(w.find<QMenu>("Bearbeiten")),
            QStringList({Q("&Rückgängig"), "-", Q("&Ausschneiden"), Q("&Kopieren"), Q("&Einfügen"),
                         Q("&Löschen"), Q("Alles &markieren"), "-", Q("Routendaten erzeugen"),
@@ -583,7 +594,8 @@ void MainWindowTest::formatChecksFollowTheChoice() {
   folder.settings({"[Pref]", "StartDialog=0"});
   StartedWindow w(folder);
   const QStringList outputs = {"MN4Data",  "MN42Data", "MN5Data", "TTData", "AutoData", "BCRData",
-                               "FPrvData", "CSVData",  "GMSData", "GMData", "DGData",   "MerData"};
+                               "FPrvData", "CSVData",  "GMSData", "GMData", "DGData",   "MerData",
+                               "GPXData"};
   auto checkedOutputs = [&] {
     QStringList on;
     for (const QString& n : outputs) {
@@ -626,16 +638,22 @@ void MainWindowTest::unavailableFormatsAreDisabledWithAHint() {
   ProgramFolder folder;
   folder.settings({"[Pref]", "StartDialog=0"});
   StartedWindow w(folder);
-  for (const char* name :
-       {"IN_TT3", "IN_TQV", "In_Text_GMS", "In_Text_GM", "In_Text_DG", "In_Text_Mer", "TTData",
-        "AutoData", "GMSData", "GMData", "DGData", "MerData"}) {
-    QAction* a = w.action(name);
-    QVERIFY2(!a->isEnabled(), name);
-    QCOMPARE(a->toolTip(), Q("In dieser Version noch nicht verfügbar"));
+  // Every format entry follows its row: available ones are offered, the others greyed with a hint.
+  const auto check = [&](const std::string& item, bool available) {
+    QAction* a = w.action(item.c_str());
+    QVERIFY2(a, item.c_str());
+    QVERIFY2(a->isEnabled() == available, item.c_str());
+    if (!available) QCOMPARE(a->toolTip(), Q("In dieser Version noch nicht verfügbar"));
+  };
+  for (const InputFormatInfo& f : inputFormats()) {
+    if (f.menuEntry) check(f.menuItem, f.available());
   }
-  for (const char* name :
-       {"IN_GGAVTG", "IN_RMC", "In_MN4", "In_MN5", "IN_OVL", "IN_TP_Stationen", "IN_TP_All",
-        "IN_TP_BCR", "MN4Data", "MN42Data", "MN5Data", "BCRData", "FPrvData", "CSVData"}) {
+  for (const OutputFormatInfo& f : outputFormats()) check(f.menuItem, f.available());
+  for (const char* name : {"IN_GGAVTG", "IN_RMC", "In_MN4", "In_MN5", "IN_OVL", "IN_TP_Stationen",
+                           "IN_TP_All", "IN_TP_BCR", "IN_TT3", "IN_TQV", "In_Text_GMS",
+                           "In_Text_GM", "In_Text_DG", "In_Text_Mer", "IN_GPX", "MN4Data",
+                           "MN42Data", "MN5Data", "TTData", "AutoData", "BCRData", "FPrvData",
+                           "CSVData", "GMSData", "GMData", "DGData", "MerData", "GPXData"}) {
     QVERIFY2(w.action(name)->isEnabled(), name);
   }
 }
@@ -1138,6 +1156,72 @@ void MainWindowTest::reversingShowsTheRouteTurnedRound() {
   QCOMPARE(w.output()->toPlainText(), joined(lines));
   QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.output()));
   QCOMPARE(w.port.unscripted, 0);
+}
+
+void MainWindowTest::cancelledLoadLeavesNothingToSaveOrMake() {
+  ProgramFolder folder;
+  folder.settings({"[Pref]", "StartDialog=0"});
+  StartedWindow w(folder);
+  w.load(logFile(folder));
+  w.action("Route")->trigger();
+  QVERIFY(w.action("SaveNavi")->isEnabled());
+
+  w.port.openAnswers.push_back(std::nullopt);
+  w.action("LoadNMEA")->trigger();
+  QVERIFY(w.input()->toPlainText().isEmpty());
+  QVERIFY(w.output()->toPlainText().isEmpty());
+  for (const char* name : {"SaveNavi", "RouteReversAction", "Route"}) {
+    QVERIFY2(!w.action(name)->isEnabled(), name);
+  }
+  QVERIFY(!w.find<QPushButton>("RouteBerechnenBtn")->isEnabled());
+
+  // Ctrl+S saves nothing: no dialog, no empty route file.
+  w.port.saveAnswers.push_back(folder.sessionFile(QStringLiteral("leer.rte")));
+  w->activateWindow();
+  QTest::keyClick(w.window.get(), Qt::Key_S, Qt::ControlModifier);
+  w.action("SaveNavi")->trigger();
+  QVERIFY(w.port.saveRequests.empty());
+  QVERIFY(!QFile::exists(folder.path(QStringLiteral("leer.rte"))));
+  // Another output format has nothing to make again, so it asks nothing.
+  w.action("MN5Data")->trigger();
+  QVERIFY(w.port.prompts.empty());
+  QVERIFY(w.s().OutMN5);
+  QCOMPARE(w.port.unscripted, 0);
+}
+
+void MainWindowTest::loadHintInTheStatusBarAndToolBarHints() {
+  ProgramFolder folder;
+  folder.settings({"[Pref]", "StartDialog=0"});
+  StartedWindow w(folder);
+  // The menu item's hint shows in the status bar while the item is under the mouse.
+  QMenu* file = w->findChild<QMenu*>(QStringLiteral("Datei"));
+  w->menuBar()->setActiveAction(file->menuAction());
+  QTRY_VERIFY(file->isVisible());
+  file->setActiveAction(w.action("LoadNMEA"));
+  QCOMPARE(w->statusBar()->currentMessage(), Q("Datei mit Trackdaten laden"));
+  file->close();
+
+  // Tool bar buttons show their command's hint; the delete button shows none.
+  auto* bar = w->findChild<QToolBar*>();
+  auto shownTip = [bar](QAction* a) {
+    QWidget* b = bar->widgetForAction(a);
+    QHelpEvent e(QEvent::ToolTip, QPoint(4, 4), b->mapToGlobal(QPoint(4, 4)));
+    QApplication::sendEvent(b, &e);
+    return QToolTip::isVisible() ? QToolTip::text() : QString();
+  };
+  QTRY_VERIFY(!QToolTip::isVisible());
+  QCOMPARE(shownTip(w.action("EditDelete")), QString());
+  const std::pair<const char*, const char*> hints[] = {
+      {"LoadNMEA", "Routendaten laden"},
+      {"SaveNavi", "Routendaten speichern"},
+      {"Print", "Datei Drucken"},
+      {"EditCut", "Ausschneiden"},
+      {"EditCopy", "Kopieren"},
+      {"EditPaste", "Einfügen"},
+      {"Route", "Routendaten erzeugen"},
+      {"RouteReversAction", "Start und Zielpunkt der Route vertauschen"}};
+  for (const auto& [name, hint] : hints) QCOMPARE(shownTip(w.action(name)), Q(hint));
+  QToolTip::hideText();
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -157,14 +157,30 @@ TEST_F(Loading, NavigonFilesAndTheirSeparators) {
   }
 }
 
-TEST_F(Loading, CancellingTheDialogLeavesBothPanesEmpty) {
-  session.InputLines.assign({"a", "b"});
-  session.OutputLines.assign({"c"});
-  choose(2, std::nullopt);
-  EXPECT_EQ(session.InputLines.Count(), 0);
-  EXPECT_EQ(session.OutputLines.Count(), 0);
-  EXPECT_TRUE(port.prompts.empty());
-  EXPECT_EQ(session.inputCaption(), "NEMA Log \"RMC\"");
+TEST_F(Loading, CancellingTheDialogLeavesBothPanesEmptyAndTheirCommandsOff) {
+  // By choosing another format, then by "Datei laden" with the format as it is.
+  for (bool reload : {false, true}) {
+    SCOPED_TRACE(reload ? "Datei laden" : "another format");
+    test::setInput(session, {"a", "b"});
+    session.OutputLines.assign({"c"});
+    NaviChange(session);
+    ASSERT_TRUE(session.item("Route").enabled && session.item("SaveNavi").enabled);
+    port.clearRecords();
+    if (reload) {
+      port.openAnswers.push_back(std::nullopt);
+      LoadNMEAExecute(session);
+    } else {
+      choose(2, std::nullopt);
+      EXPECT_EQ(session.inputCaption(), "NEMA Log \"RMC\"");
+    }
+    EXPECT_EQ(port.openRequests.size(), 1u);
+    EXPECT_EQ(session.InputLines.Count(), 0);
+    EXPECT_EQ(session.OutputLines.Count(), 0);
+    EXPECT_TRUE(port.prompts.empty());
+    for (const char* item : {"Route", "SaveNavi", "RouteReversAction", "NMEADaten"}) {
+      EXPECT_FALSE(session.item(item).enabled) << item;
+    }
+  }
 }
 
 TEST_F(Loading, ReloadingKeepsTheRuleGroups) {
@@ -193,15 +209,21 @@ TEST_F(Loading, UnreadableFileGetsAMessageNamingIt) {
 }
 
 TEST_F(Loading, FormatsWithoutReaderAreRefusedWithoutLoading) {
-  for (int code : {10, 20, 21, 22, 23, 24}) {
+  int refused = 0;
+  for (const InputFormatInfo& f : inputFormats()) {
+    if (!f.menuEntry || f.available()) continue;
+    const int code = f.code;
+    ++refused;
     port.clearRecords();
     SourceChange(session, code);
     ASSERT_EQ(port.prompts.size(), 1u) << code;
     EXPECT_EQ(port.prompts[0].kind, PromptKind::Information);
+    EXPECT_EQ(port.prompts[0].buttons, PromptButtons::Abort);
     EXPECT_NE(port.prompts[0].text.find("noch nicht"), std::string::npos);
     EXPECT_TRUE(port.openRequests.empty()) << code;
     EXPECT_EQ(session.InputFormat, 1);
   }
+  if (refused == 0) GTEST_SKIP() << "this version reads every input format";
 }
 
 TEST_F(Loading, TextSubmenuAndChangedSeparator) {
@@ -268,12 +290,20 @@ TEST(InputLabels, CoordinateTextLabelsNameTheSeparator) {
 }
 
 TEST(StartUp, StoredCodesThisVersionCannotUseStartAsDefaults) {
-  for (int stored : {7, 24, 99}) {
+  const OutputFormatInfo* unwritable = nullptr;
+  for (const auto& f : outputFormats()) {
+    if (!f.available()) {
+      unwritable = &f;
+      break;
+    }
+  }
+  if (!unwritable) GTEST_SKIP() << "this version writes every output format";
+  for (int stored : {7, 99}) {
     test::ScriptedPort port;
     Session s(port, HostSettings::german());
     test::createLikeTheWindow(s);
     s.InputFormat = stored;
-    s.OutputFormat = 3;
+    s.OutputFormat = unwritable->code;
     applyStartFormats(s);
     EXPECT_EQ(s.InputFormat, 1) << stored;
     EXPECT_EQ(s.OutputFormat, 1);
