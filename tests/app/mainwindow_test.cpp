@@ -20,6 +20,7 @@
 
 #include "app/aboutbox.h"
 #include "app/helppage.h"
+#include "formats/registry.h"
 #include "settings/settings.h"
 #include "app/settingsdialog.h"
 #include "window_fixture.h"

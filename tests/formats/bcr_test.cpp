@@ -141,13 +141,6 @@ TEST_P(Bcr, ANumberThatIsNotWholeEndsTheConversionNamingTheLine) {
   }
 }
 
-TEST_P(Bcr, TheLineOfAPointIsItsMercatorPair) {
-  session.CurrentPoint.LonMer = "-55598";
-  session.CurrentPoint.LatMer = "6133336";
-  buildBCR(session, RoutePoint{1});
-  EXPECT_EQ(session.OutputLines.lines(), std::vector<std::string>{"-55598,6133336"});
-}
-
 TEST_P(Bcr, RunningNumbersAreAsWideAsThePointCount) {
   const struct {
     int points;
