@@ -106,6 +106,7 @@ struct StatusCase {
   const char* name;
   std::vector<const char*> inputs;
   int status;
+  friend std::ostream& operator<<(std::ostream& o, const StatusCase& c) { return o << c.name; }
 };
 
 class BatchStatus : public Batch, public ::testing::WithParamInterface<StatusCase> {};
