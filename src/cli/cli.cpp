@@ -12,7 +12,9 @@
 #include "settings/settings.h"
 #include "track/generator.h"
 #include "workflow/loading.h"
+#include "workflow/picture.h"
 #include "workflow/program.h"
+#include "workflow/reduce.h"
 #include "workflow/route_command.h"
 #include "workflow/saving.h"
 #include "workflow/split.h"
@@ -100,11 +102,17 @@ class PolicyPort : public UserPort {
   bool strict_, yes_;
 };
 
+// Size of the picture --picture writes.
+constexpr int kPictureWidth = 1024;
+constexpr int kPictureHeight = 768;
+
 struct Options {
   std::string input;
   std::optional<std::string> inputFormat, outputFormat;
   std::optional<std::string> outFile;
   std::optional<int> perFile;
+  std::optional<int> maxPoints;
+  std::optional<std::string> picture;
   std::vector<std::string> sets;
   std::optional<char> decimalSep;
   std::optional<std::string> ini, appDir;
@@ -150,6 +158,18 @@ Options parse(const std::vector<std::string>& args, std::string* error) {
           o.perFile = static_cast<int>(*n);
         }
       }
+    } else if (opt == "--max-points") {
+      if (auto v = value(i, opt)) {
+        auto n = tryStrToInt(*v);
+        if (!n || *n < kReduceMin || *n > kReduceMax) {
+          *error = "--max-points erwartet eine ganze Zahl von " + std::to_string(kReduceMin) +
+                   " bis " + std::to_string(kReduceMax) + ", nicht \"" + *v + "\".";
+        } else {
+          o.maxPoints = static_cast<int>(*n);
+        }
+      }
+    } else if (opt == "--picture") {
+      o.picture = value(i, opt);
     } else if (opt == "--set") {
       if (auto v = value(i, opt)) o.sets.push_back(*v);
     } else if (opt == "--decimal-separator") {
@@ -200,6 +220,9 @@ std::string helpText() {
       "                          Zu lange Routen werden in Teildateien DATEI, DATEI_1, ...\n"
       "                          aufgeteilt (Höchstzahl je Datei aus den Einstellungen)\n"
       "      --per-file N        Routenpunkte je Teildatei statt der Einstellung\n"
+      "      --max-points N      die Route auf höchstens N Punkte verringern (Start, Ziel\n"
+      "                          und Stopps bleiben), vor dem Aufteilen\n"
+      "      --picture DATEI.png das Routenbild (Track, Routenpunkte, Maßstab) als PNG\n"
       "      --set Abschnitt/Schluessel=Wert\n"
       "                          überschreibt eine Einstellung für diesen Lauf,\n"
       "                          z.B. --set Setup/DiM=500 --set Setup/AGC=1\n"
@@ -315,6 +338,9 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     return kStopped;
   }
   if (result == RouteResult::Refused) return kUnusable;
+  if (o.maxPoints && !RouteVerringern(s, *o.maxPoints).done) return kStopped;
+  if (o.picture && !writeRoutePicture(s, sessionPath(*o.picture), kPictureWidth, kPictureHeight))
+    return kStopped;
 
   if (toStdout) {
     out << joinLinesCrLf(s.OutputLines.lines());
