@@ -14,6 +14,9 @@ struct Rgba {
   bool operator==(const Rgba&) const = default;
 };
 
+/// Nothing drawn (an outline left out).
+inline constexpr Rgba kNoColour{0, 0, 0, 0};
+
 /// A point on the canvas, in pixels from its top left corner.
 struct CanvasPoint {
   double x = 0, y = 0;

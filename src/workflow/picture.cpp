@@ -393,7 +393,7 @@ void drawPicture(const RoutePicture& picture, const PictureView& view, Canvas& c
              PictureColours::route);
   for (const GeoPosition& g : picture.removed) {
     const CanvasPoint p = view.toScreen(g);
-    if (onCanvas(c, p, 10)) c.disc(p, kDotRadius - 1.5, PictureColours::removed, {});
+    if (onCanvas(c, p, 10)) c.disc(p, kDotRadius - 1.5, PictureColours::removed, kNoColour);
   }
 
   // Plain points first, so start, end and stops stay visible where points crowd.
