@@ -7,6 +7,7 @@
 #include "core/cp1252.h"
 #include "core/fileio.h"
 #include "core/host.h"
+#include "core/ranges.h"
 #include "core/session.h"
 #include "formats/registry.h"
 #include "settings/settings.h"
@@ -161,9 +162,10 @@ Options parse(const std::vector<std::string>& args, std::string* error) {
     } else if (opt == "--max-points") {
       if (auto v = value(i, opt)) {
         auto n = tryStrToInt(*v);
-        if (!n || *n < kReduceMin || *n > kReduceMax) {
-          *error = "--max-points erwartet eine ganze Zahl von " + std::to_string(kReduceMin) +
-                   " bis " + std::to_string(kReduceMax) + ", nicht \"" + *v + "\".";
+        if (!n || *n < kMaxRoutePointsRange.min || *n > kMaxRoutePointsRange.max) {
+          *error = "--max-points erwartet eine ganze Zahl von " +
+                   std::to_string(kMaxRoutePointsRange.min) + " bis " +
+                   std::to_string(kMaxRoutePointsRange.max) + ", nicht \"" + *v + "\".";
         } else {
           o.maxPoints = static_cast<int>(*n);
         }

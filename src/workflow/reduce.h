@@ -12,9 +12,6 @@ namespace kursolin {
 
 /// The presets the dialog offers: TomTom, Garmin and app limits.
 inline constexpr int kReducePresets[] = {48, 50, 100, 250, 255};
-/// The smallest and largest limit accepted.
-inline constexpr int kReduceMin = 2;
-inline constexpr int kReduceMax = 100000;
 
 /// Indices of the points to keep, ascending. Points are removed one at a time, always the one
 /// nearest to the line through its two remaining neighbours (recomputed after each removal),
