@@ -38,6 +38,7 @@
 #include "app/pointgrid.h"
 #include "app/printing.h"
 #include "app/qtext.h"
+#include "app/routepicture.h"
 #include "settings/settings.h"
 #include "app/textpane.h"
 #include "app/windows.h"
@@ -435,6 +436,16 @@ void MainWindow::buildActions() {
   reverse->setIcon(themedIcon(this, "view-refresh", QStyle::SP_BrowserReload));
   cmd(reverse, [&s] { reverseRoute(s); });
 
+  // The route picture and the reduction to a device's point limit (routepicture.h).
+  QAction* picture = addAction("RoutenBild", Q("Routenbild anzeigen"), Q("F12"));
+  picture->setToolTip(Q("Routenbild anzeigen"));
+  picture->setIcon(themedIcon(this, "image-x-generic", QStyle::SP_FileDialogDetailedView));
+  connect(picture, &QAction::triggered, this, [this] { if (picture_) picture_->showWindow(); });
+  QAction* reduce = addAction("RouteVerringern", Q("Route auf höchstens N Punkte verringern"));
+  reduce->setToolTip(Q("Route auf höchstens N Punkte verringern"));
+  reduce->setIcon(themedIcon(this, "zoom-out", QStyle::SP_ArrowDown));
+  cmd(reduce, [this] { reduceRoute(*session_, this); });
+
   QAction* rpInfo = addAction("RPInfo", Q("Routepunkte Info ausgeben"), Q("Ctrl+I"), true);
   cmd(rpInfo, [&s] { RPInfoClick(s); });
   QAction* nmeaTime = addAction("NMEATime", Q("NMEA Zeit"), {}, true);
@@ -480,6 +491,7 @@ void MainWindow::buildMenus() {
   edit->addSeparator();
   edit->addAction(action("Route"));
   edit->addAction(action("RouteReversAction"));
+  edit->addAction(action("RouteVerringern"));
   connect(edit, &QMenu::aboutToShow, this, &MainWindow::updateEditActions);
 
   QMenu* options = bar->addMenu(Q("&Optionen"));
@@ -577,6 +589,7 @@ void MainWindow::buildMenus() {
   time->addAction(action("NMEATime"));
   time->addAction(action("SommerTime"));
   time->addAction(action("WinterTime"));
+  options->addAction(action("RoutenBild"));
   QAction* n5 = options->addSeparator();
   n5->setObjectName(QStringLiteral("N5"));
   actions_["N5"] = n5;
@@ -606,6 +619,8 @@ void MainWindow::buildToolBar() {
   tb->addSeparator();
   tb->addAction(action("Route"));
   tb->addAction(action("RouteReversAction"));
+  tb->addAction(action("RouteVerringern"));
+  tb->addAction(action("RoutenBild"));
 }
 
 void MainWindow::buildCentralArea() {
@@ -894,6 +909,7 @@ void MainWindow::createSecondaryWindows() {
   helpPage_ = makeHelpPage(s, this);
   aboutBox_ = makeAboutBox(this);
   settingsDialog_ = makeSettingsDialog(s, this);
+  picture_ = std::make_unique<RoutePictureWindow>(s, navi_, tabGrid_, this);
   auto offer = [](QAction* a, bool available) {
     if (!available) a->setToolTip(notAvailableText());
   };
@@ -1145,6 +1161,7 @@ void MainWindow::updatePanes() {
   gridModel_->sync();
   outputStack_->setCurrentWidget(s.PointTable.visible ? static_cast<QWidget*>(tabGrid_)
                                                       : static_cast<QWidget*>(navi_));
+  if (picture_) picture_->sessionChanged();
 }
 
 void MainWindow::showProgress() {

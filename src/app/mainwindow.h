@@ -31,6 +31,7 @@ namespace kursolin::gui {
 
 class NumberField;
 class PointGridModel;
+class RoutePictureWindow;
 class TextPane;
 
 class MainWindow : public QMainWindow {
@@ -170,6 +171,7 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<QDialog> helpPage_;
   std::unique_ptr<QDialog> aboutBox_;
   std::unique_ptr<QDialog> settingsDialog_;
+  std::unique_ptr<RoutePictureWindow> picture_;  // "Routenbild"
 
   std::uint64_t shownInputRevision_ = ~0ull;
   std::uint64_t shownOutputRevision_ = ~0ull;
