@@ -391,6 +391,9 @@ void drawPicture(const RoutePicture& picture, const PictureView& view, Canvas& c
              PictureColours::track);
   c.polyline(screenLine(picture.dots, [](const PictureDot& d) { return d.pos; }), 2,
              PictureColours::route);
+  // The scale bar and the legend lie over the lines but under the points, so no point hides.
+  drawScaleBar(view, c);
+  drawLegend(c);
   for (const GeoPosition& g : picture.removed) {
     const CanvasPoint p = view.toScreen(g);
     if (onCanvas(c, p, 10)) c.disc(p, kDotRadius - 1.5, PictureColours::removed, kNoColour);
@@ -438,9 +441,6 @@ void drawPicture(const RoutePicture& picture, const PictureView& view, Canvas& c
     c.fillRect(x - 1, y - 1, w + 2, th + 2, {255, 255, 255, 170});
     c.text({static_cast<double>(x), static_cast<double>(y)}, t, PictureColours::text);
   }
-
-  drawScaleBar(view, c);
-  drawLegend(c);
 }
 
 std::string dotDescription(const PictureDot& dot, char decimalSep) {
