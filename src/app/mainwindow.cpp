@@ -440,7 +440,9 @@ void MainWindow::buildActions() {
   QAction* picture = addAction("RoutenBild", Q("Routenbild anzeigen"), Q("F12"));
   picture->setToolTip(Q("Routenbild anzeigen"));
   picture->setIcon(themedIcon(this, "image-x-generic", QStyle::SP_FileDialogDetailedView));
-  connect(picture, &QAction::triggered, this, [this] { if (picture_) picture_->showWindow(); });
+  connect(picture, &QAction::triggered, this, [this] {
+    if (picture_) picture_->showWindow();
+  });
   QAction* reduce = addAction("RouteVerringern", Q("Route auf höchstens N Punkte verringern"));
   reduce->setToolTip(Q("Route auf höchstens N Punkte verringern"));
   reduce->setIcon(themedIcon(this, "zoom-out", QStyle::SP_ArrowDown));

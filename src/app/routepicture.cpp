@@ -216,10 +216,10 @@ void RoutePictureView::mouseMoveEvent(QMouseEvent* event) {
     return;
   }
   setCursor(Qt::PointingHandCursor);
-  QToolTip::showText(event->globalPosition().toPoint(),
-                     promptText(dotDescription(picture_.dots[static_cast<std::size_t>(dot)],
-                                               s_.DecimalSep)),
-                     this);
+  QToolTip::showText(
+      event->globalPosition().toPoint(),
+      promptText(dotDescription(picture_.dots[static_cast<std::size_t>(dot)], s_.DecimalSep)),
+      this);
 }
 
 void RoutePictureView::mouseReleaseEvent(QMouseEvent* event) {
@@ -325,8 +325,7 @@ void RoutePictureWindow::refreshPicture(bool force) {
   const bool inputChanged =
       s_.InputLines.revision() != inputRevision_ || s_.InputFormat != inputFormat_;
   const bool routeChanged = s_.OutputLines.revision() != outputRevision_ ||
-                            s_.emittedPoints.size() != points_ ||
-                            s_.reducedAway.size() != removed_;
+                            s_.emittedPoints.size() != points_ || s_.reducedAway.size() != removed_;
   if (!force && !inputChanged && !routeChanged) return;
   if (inputChanged) {
     track_ = inputTrack(s_);
@@ -394,8 +393,8 @@ bool RoutePictureWindow::savePicture() {
   buffer.open(QIODevice::WriteOnly);
   std::string why = "PNG";
   if (view_->image().save(&buffer, "PNG") &&
-      writeFileAtomic(*chosen, std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())),
-                      &why)) {
+      writeFileAtomic(
+          *chosen, std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())), &why)) {
     return true;
   }
   singleButtonMessage(s_, PromptKind::Error, PromptButtons::Ok,

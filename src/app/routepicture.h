@@ -65,8 +65,7 @@ class RoutePictureWindow : public QWidget {
   Q_OBJECT
  public:
   /// outputPane and grid are the main window's output pane and route point table.
-  RoutePictureWindow(Session& s, QPlainTextEdit* outputPane, QTableView* grid,
-                     QWidget* mainWindow);
+  RoutePictureWindow(Session& s, QPlainTextEdit* outputPane, QTableView* grid, QWidget* mainWindow);
 
   /// Brings the picture up to the session (after a generation, reversal, load, or while a
   /// route grows); cheap when nothing changed, and deferred while the window is hidden.

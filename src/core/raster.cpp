@@ -113,8 +113,8 @@ void RasterCanvas::segment(CanvasPoint a, CanvasPoint b, double lineWidth, Rgba 
   // Far outside the canvas nothing is drawn (a zoomed-in view puts points millions of pixels
   // away); such segments are not clipped exactly, which the picture never needs.
   const double big = 4.0 * (width_ + height_);
-  if ((a.x < -big && b.x < -big) || (a.y < -big && b.y < -big) ||
-      (a.x > big && b.x > big) || (a.y > big && b.y > big))
+  if ((a.x < -big && b.x < -big) || (a.y < -big && b.y < -big) || (a.x > big && b.x > big) ||
+      (a.y > big && b.y > big))
     return;
   const double len = std::hypot(b.x - a.x, b.y - a.y);
   if (!(len < 4 * big)) return;
@@ -141,8 +141,7 @@ void RasterCanvas::segment(CanvasPoint a, CanvasPoint b, double lineWidth, Rgba 
   }
 }
 
-void RasterCanvas::polyline(const std::vector<CanvasPoint>& points, double lineWidth,
-                            Rgba colour) {
+void RasterCanvas::polyline(const std::vector<CanvasPoint>& points, double lineWidth, Rgba colour) {
   if (points.size() == 1) segment(points[0], points[0], lineWidth, colour);
   for (std::size_t i = 1; i < points.size(); ++i) {
     segment(points[i - 1], points[i], lineWidth, colour);

@@ -90,17 +90,22 @@ bool onCanvas(const Canvas& c, CanvasPoint p, double margin) {
 
 Rgba roleColour(DotRole r) {
   switch (r) {
-    case DotRole::Start: return PictureColours::start;
-    case DotRole::End: return PictureColours::end;
-    case DotRole::Stop: return PictureColours::stop;
-    case DotRole::Plain: return PictureColours::plain;
+    case DotRole::Start:
+      return PictureColours::start;
+    case DotRole::End:
+      return PictureColours::end;
+    case DotRole::Stop:
+      return PictureColours::stop;
+    case DotRole::Plain:
+      return PictureColours::plain;
   }
   return PictureColours::plain;
 }
 
 void drawGrid(const PictureView& view, Canvas& c, char sep) {
   const GeoPosition nw = view.toGeo({0, 0});
-  const GeoPosition se = view.toGeo({static_cast<double>(c.width()), static_cast<double>(c.height())});
+  const GeoPosition se =
+      view.toGeo({static_cast<double>(c.width()), static_cast<double>(c.height())});
   const double centreLat = static_cast<double>(view.toGeo({c.width() / 2.0, c.height() / 2.0}).lat);
   const double lonPixels = view.scale() / 360;
   const double latPixels = lonPixels / std::cos(centreLat * kPiD / 180);
@@ -291,8 +296,8 @@ CanvasPoint PictureView::toScreen(const GeoPosition& p) const {
 }
 
 GeoPosition PictureView::toGeo(CanvasPoint p) const {
-  return unproject({(p.x - width_ / 2.0) / scale_ + centre_.x,
-                    (p.y - height_ / 2.0) / scale_ + centre_.y});
+  return unproject(
+      {(p.x - width_ / 2.0) / scale_ + centre_.x, (p.y - height_ / 2.0) / scale_ + centre_.y});
 }
 
 void PictureView::zoomAt(CanvasPoint pixel, double factor) {
@@ -302,7 +307,8 @@ void PictureView::zoomAt(CanvasPoint pixel, double factor) {
   const WorldPoint under{(pixel.x - width_ / 2.0) / scale_ + centre_.x,
                          (pixel.y - height_ / 2.0) / scale_ + centre_.y};
   scale_ = next;
-  centre_ = {under.x - (pixel.x - width_ / 2.0) / scale_, under.y - (pixel.y - height_ / 2.0) / scale_};
+  centre_ = {under.x - (pixel.x - width_ / 2.0) / scale_,
+             under.y - (pixel.y - height_ / 2.0) / scale_};
 }
 
 void PictureView::panBy(double dx, double dy) {
@@ -370,8 +376,8 @@ int dotAt(const RoutePicture& picture, const PictureView& view, CanvasPoint pixe
   return best;
 }
 
-void drawPicture(const RoutePicture& picture, const PictureView& view, Canvas& c,
-                 int highlighted, char decimalSep) {
+void drawPicture(const RoutePicture& picture, const PictureView& view, Canvas& c, int highlighted,
+                 char decimalSep) {
   c.fillRect(0, 0, c.width(), c.height(), PictureColours::background);
   drawGrid(view, c, decimalSep);
 
@@ -381,7 +387,8 @@ void drawPicture(const RoutePicture& picture, const PictureView& view, Canvas& c
     pts.reserve(items.size());
     for (const auto& it : items) {
       const CanvasPoint p = view.toScreen(position(it));
-      if (!pts.empty() && std::fabs(p.x - pts.back().x) < 0.5 && std::fabs(p.y - pts.back().y) < 0.5)
+      if (!pts.empty() && std::fabs(p.x - pts.back().x) < 0.5 &&
+          std::fabs(p.y - pts.back().y) < 0.5)
         continue;
       pts.push_back(p);
     }
@@ -436,7 +443,8 @@ void drawPicture(const RoutePicture& picture, const PictureView& view, Canvas& c
     if (!onCanvas(c, p, 0)) continue;
     const std::string t = std::to_string(picture.dots[i].number);
     const int w = c.textWidth(t);
-    const int x = static_cast<int>(p.x + kDotRadius + 2), y = static_cast<int>(p.y - kDotRadius - th);
+    const int x = static_cast<int>(p.x + kDotRadius + 2),
+              y = static_cast<int>(p.y - kDotRadius - th);
     if (!space.take(x, y, w, th)) continue;
     c.fillRect(x - 1, y - 1, w + 2, th + 2, {255, 255, 255, 170});
     c.text({static_cast<double>(x), static_cast<double>(y)}, t, PictureColours::text);

@@ -21,7 +21,7 @@ struct PictureDot {
   DotRole role = DotRole::Plain;
   bool ruleKnown = false;
   RuleKind kind = RuleKind::Start;
-  std::string rule;  // the rule's text kept beside the route (cp1252)
+  std::string rule;                  // the rule's text kept beside the route (cp1252)
   int firstLine = 0, lineCount = 0;  // its lines in OutputLines
 };
 
@@ -33,8 +33,8 @@ struct GeoBounds {
 };
 
 struct RoutePicture {
-  std::vector<GeoPosition> track;  // the input, record by record
-  std::vector<PictureDot> dots;  // the route in the order of its lines
+  std::vector<GeoPosition> track;    // the input, record by record
+  std::vector<PictureDot> dots;      // the route in the order of its lines
   std::vector<GeoPosition> removed;  // points a reduction took away, faded
   GeoBounds bounds() const;
   /// The dot whose lines include the line of OutputLines, or -1.

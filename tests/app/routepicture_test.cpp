@@ -166,7 +166,8 @@ void RoutePictureTest::zoomPanAndFit() {
   gui::RoutePictureView* v = pic->pictureView();
   const double fitted = v->view().metresPerPixel();
   const QPoint pointer = screenPos(v, 1);
-  const GeoPosition under = v->view().toGeo({static_cast<double>(pointer.x()), static_cast<double>(pointer.y())});
+  const GeoPosition under =
+      v->view().toGeo({static_cast<double>(pointer.x()), static_cast<double>(pointer.y())});
 
   QWheelEvent wheel(pointer, v->mapToGlobal(pointer), {}, QPoint(0, 240), Qt::NoButton,
                     Qt::NoModifier, Qt::NoScrollPhase, false);

@@ -20,19 +20,16 @@ TEST(WebMercator, KnownPlacesAndTheWayBack) {
   struct Case {
     double lat, lon, x, y;
   } cases[] = {
-      {0, 0, 0.5, 0.5},
-      {0, -180, 0, 0.5},
-      {0, 180, 1, 0.5},
-      {85.05112878, 0, 0.5, 0},
-      {-85.05112878, 90, 0.75, 1},
+      {0, 0, 0.5, 0.5},         {0, -180, 0, 0.5},           {0, 180, 1, 0.5},
+      {85.05112878, 0, 0.5, 0}, {-85.05112878, 90, 0.75, 1},
   };
   for (const Case& c : cases) {
     const WorldPoint w = project({c.lat, c.lon});
     EXPECT_NEAR(w.x, c.x, 1e-9) << c.lat << " " << c.lon;
     EXPECT_NEAR(w.y, c.y, 1e-9) << c.lat << " " << c.lon;
   }
-  for (GeoPosition p : {GeoPosition{48.137, 11.575}, GeoPosition{-33.86, 151.2},
-                        GeoPosition{64.15, -21.94}}) {
+  for (GeoPosition p :
+       {GeoPosition{48.137, 11.575}, GeoPosition{-33.86, 151.2}, GeoPosition{64.15, -21.94}}) {
     const GeoPosition back = unproject(project(p));
     EXPECT_NEAR(static_cast<double>(back.lat), static_cast<double>(p.lat), 1e-9);
     EXPECT_NEAR(static_cast<double>(back.lon), static_cast<double>(p.lon), 1e-9);
@@ -95,8 +92,8 @@ TEST(ScaleAndGrid, RoundNumbers) {
     double metresPerPixel, maxPixels, metres;
     const char* label;
   } bars[] = {
-      {1, 250, 200, "200 m"},    {1, 199, 100, "100 m"},  {10, 250, 2000, "2 km"},
-      {3, 250, 500, "500 m"},    {0.025, 100, 2, "2 m"},   {400, 256, 100000, "100 km"},
+      {1, 250, 200, "200 m"}, {1, 199, 100, "100 m"}, {10, 250, 2000, "2 km"},
+      {3, 250, 500, "500 m"}, {0.025, 100, 2, "2 m"}, {400, 256, 100000, "100 km"},
   };
   for (const Bar& c : bars) {
     PictureView v(1000, 1000);
@@ -114,8 +111,8 @@ TEST(ScaleAndGrid, RoundNumbers) {
   struct Step {
     double degreePixels, minPixels, step;
   } steps[] = {
-      {100, 90, 1},    {100, 150, 2},  {100, 300, 5},  {100, 800, 10}, {100, 1100, 15},
-      {10, 2000, 45},  {1e5, 90, 0.001}, {1e5, 120, 0.002}, {3e4, 90, 0.005},
+      {100, 90, 1},   {100, 150, 2},    {100, 300, 5},     {100, 800, 10},   {100, 1100, 15},
+      {10, 2000, 45}, {1e5, 90, 0.001}, {1e5, 120, 0.002}, {3e4, 90, 0.005},
   };
   for (const Step& c : steps) {
     EXPECT_NEAR(gridStep(c.degreePixels, c.minPixels), c.step, c.step * 1e-9)
@@ -227,7 +224,9 @@ TEST_P(Picture, DrawnDotsAndHits) {
   EXPECT_EQ(at(pic.dots.front()), PictureColours::start);
   EXPECT_EQ(at(pic.dots.back()), PictureColours::end);
   for (const PictureDot& d : pic.dots) {
-    if (d.role == DotRole::Stop) EXPECT_EQ(at(d), PictureColours::stop);
+    if (d.role == DotRole::Stop) {
+      EXPECT_EQ(at(d), PictureColours::stop);
+    }
   }
   const CanvasPoint second = view.toScreen(pic.dots[1].pos);
   EXPECT_EQ(canvas.pixel(static_cast<int>(second.x + kDotRadius + 2), static_cast<int>(second.y)),

@@ -33,8 +33,8 @@ std::vector<GeoPosition> metres(const std::vector<std::pair<double, double>>& en
 TEST(PointsToKeep, ConstructedRoutes) {
   const auto straight = metres({{0, 0}, {100, 0}, {200, 0}, {300, 0}, {400, 0}, {500, 0}});
   const auto bump = metres({{0, 0}, {100, 0}, {200, 0}, {300, 40}, {400, 0}, {500, 0}, {600, 0}});
-  const auto corner = metres({{0, 0}, {100, 1}, {200, 0}, {300, 2}, {400, 0}, {400, 100},
-                              {401, 200}, {400, 300}});
+  const auto corner =
+      metres({{0, 0}, {100, 1}, {200, 0}, {300, 2}, {400, 0}, {400, 100}, {401, 200}, {400, 300}});
   const std::vector<bool> none;
   struct Case {
     const char* what;
@@ -48,7 +48,10 @@ TEST(PointsToKeep, ConstructedRoutes) {
       {"a right-angle turn keeps its corner", corner, none, 3, {0, 4, 7}},
       {"the corner stays longer than the wiggles", corner, none, 4, {0, 3, 4, 7}},
       {"a stop survives on a straight line", straight, {false, false, true}, 3, {0, 2, 5}},
-      {"fixed points stay even above the limit", straight, {false, true, true, true}, 2,
+      {"fixed points stay even above the limit",
+       straight,
+       {false, true, true, true},
+       2,
        {0, 1, 2, 3, 5}},
       {"a limit at the route's size changes nothing", bump, none, 7, {0, 1, 2, 3, 4, 5, 6}},
       {"a limit above it neither", bump, none, 100, {0, 1, 2, 3, 4, 5, 6}},
@@ -237,7 +240,9 @@ TEST_P(Reduction, ReEmissionEqualsAGenerationOfTheKeptPoints) {
       EXPECT_EQ(other.OutputLines.text(), session.OutputLines.text()) << what;
       EXPECT_EQ(other.PointTable.visible, session.PointTable.visible) << what;
       // A hidden table keeps the rows of an earlier route, as after any generation.
-      if (f.pointTable) EXPECT_EQ(other.PointTable.rows, session.PointTable.rows) << what;
+      if (f.pointTable) {
+        EXPECT_EQ(other.PointTable.rows, session.PointTable.rows) << what;
+      }
       EXPECT_EQ(other.RoutePointCount, session.RoutePointCount) << what;
       EXPECT_EQ(other.outputCaption(), session.outputCaption()) << what;
     }
