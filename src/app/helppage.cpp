@@ -11,6 +11,7 @@
 #include "app/maker.h"
 #include "app/qtext.h"
 #include "app/rtf.h"
+#include "app/textpane.h"
 #include "core/cp1252.h"
 
 namespace kursolin::gui {
@@ -35,7 +36,7 @@ HelpPage::HelpPage(Session& s, QWidget* parent) : QDialog(parent), s_(s) {
   bar->addStretch(1);
   editPanel_->setVisible(false);
 
-  pane_ = new QTextEdit(this);
+  pane_ = new TextOnlyEdit<QTextEdit>(this);
   pane_->setObjectName(QStringLiteral("HelpRichEdit"));
   pane_->setAcceptRichText(true);
   pane_->setLineWrapMode(QTextEdit::NoWrap);

@@ -33,15 +33,18 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/flowlayout.h"
+#include "app/editcommands.h"
+#include "app/icons.h"
 #include "app/numberfield.h"
 #include "app/pointgrid.h"
 #include "app/printing.h"
 #include "app/qtext.h"
 #include "app/routepicture.h"
+#include "app/rulepanel.h"
 #include "settings/settings.h"
 #include "app/textpane.h"
 #include "app/windows.h"
+#include "app/windowport.h"
 #include "core/geotime.h"
 #include "core/ranges.h"
 #include "track/rules.h"
@@ -61,59 +64,6 @@ namespace {
 QString Q(const char* utf8) {
   return QString::fromUtf8(utf8);
 }
-
-// The window's hooks always run; the questions go to the test's port when one is given.
-class WindowPort : public UserPort {
- public:
-  WindowPort(QtPort& qt, UserPort* dialogs) : qt_(qt), dialogs_(dialogs) {}
-
-  PromptAnswer prompt(PromptKind kind, PromptButtons buttons, const std::string& text) override {
-    return ask().prompt(kind, buttons, text);
-  }
-  std::optional<std::string> openFile(const FileDialogRequest& request) override {
-    return ask().openFile(request);
-  }
-  std::optional<std::string> saveFile(const FileDialogRequest& request) override {
-    return ask().saveFile(request);
-  }
-  std::optional<std::string> browseFolder(const std::string& title) override {
-    return ask().browseFolder(title);
-  }
-  bool showSplitDialog(SplitDialogView& dialog) override { return ask().showSplitDialog(dialog); }
-  void processPendingEvents() override {
-    qt_.processPendingEvents();
-    if (dialogs_) dialogs_->processPendingEvents();
-  }
-  void setInputCaption(const std::string& text) override {
-    qt_.setInputCaption(text);
-    if (dialogs_) dialogs_->setInputCaption(text);
-  }
-  void setOutputCaption(const std::string& text) override {
-    qt_.setOutputCaption(text);
-    if (dialogs_) dialogs_->setOutputCaption(text);
-  }
-  void setStatusText(const std::string& text) override {
-    qt_.setStatusText(text);
-    if (dialogs_) dialogs_->setStatusText(text);
-  }
-  void setBusy(bool busy) override {
-    qt_.setBusy(busy);
-    if (dialogs_) dialogs_->setBusy(busy);
-  }
-  void focusOutputPane() override {
-    qt_.focusOutputPane();
-    if (dialogs_) dialogs_->focusOutputPane();
-  }
-  void stateChanged() override {
-    qt_.stateChanged();
-    if (dialogs_) dialogs_->stateChanged();
-  }
-
- private:
-  UserPort& ask() { return dialogs_ ? *dialogs_ : static_cast<UserPort&>(qt_); }
-  QtPort& qt_;
-  UserPort* dialogs_;
-};
 
 // The area below the panes: as high as its rules need at its width, which the splitter and the
 // window's minimum size must know.
@@ -136,156 +86,6 @@ class LowerArea : public QWidget {
     if (event->oldSize().width() != event->size().width()) updateGeometry();
   }
 };
-
-// A push button whose caption wraps onto further lines instead of being cut off.
-class WrapButton : public QPushButton {
- public:
-  WrapButton(const QString& caption, QWidget* parent) : QPushButton(parent) {
-    auto* l = new QHBoxLayout(this);
-    l->setContentsMargins(10, 4, 10, 4);
-    label_ = new QLabel(caption, this);
-    label_->setWordWrap(true);
-    label_->setAlignment(Qt::AlignCenter);
-    label_->setAttribute(Qt::WA_TransparentForMouseEvents);
-    l->addWidget(label_);
-    QSizePolicy p(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    p.setHeightForWidth(true);
-    setSizePolicy(p);
-    setAccessibleName(caption);
-  }
-  QLabel* label() const { return label_; }
-  QSize sizeHint() const override { return layout()->sizeHint(); }
-  QSize minimumSizeHint() const override { return layout()->totalMinimumSize(); }
-  bool hasHeightForWidth() const override { return true; }
-  int heightForWidth(int w) const override { return layout()->totalHeightForWidth(w); }
-
- private:
-  QLabel* label_;
-};
-
-QIcon themedIcon(const QWidget* w, const char* name, QStyle::StandardPixmap fallback) {
-  return QIcon::fromTheme(QString::fromLatin1(name), w->style()->standardIcon(fallback));
-}
-
-// The line edit the edit commands act on inside a focused field, or nullptr.
-QLineEdit* lineEditOf(QWidget* w) {
-  if (auto* le = qobject_cast<QLineEdit*>(w)) return le;
-  if (auto* sb = qobject_cast<QAbstractSpinBox*>(w)) return sb->findChild<QLineEdit*>();
-  return nullptr;
-}
-
-enum class EditCommand { Undo, Cut, Copy, Paste, Delete, SelectAll };
-
-struct EditState {
-  bool undo = false, cut = false, copy = false, paste = false, del = false, all = false;
-};
-
-bool clipboardHasText() {
-  const QClipboard* c = QGuiApplication::clipboard();
-  return c && !c->text().isEmpty();
-}
-
-EditState editStateOf(QWidget* w) {
-  EditState st;
-  if (auto* te = qobject_cast<QPlainTextEdit*>(w)) {
-    const bool ro = te->isReadOnly() || !te->isEnabled();
-    const bool sel = te->textCursor().hasSelection();
-    st.undo = !ro && te->document()->isUndoAvailable();
-    st.cut = st.del = !ro && sel;
-    st.copy = sel;
-    st.paste = !ro && te->canPaste();
-    st.all = !te->document()->isEmpty();
-  } else if (QLineEdit* le = lineEditOf(w)) {
-    const bool ro = le->isReadOnly() || !le->isEnabled();
-    const bool sel = le->hasSelectedText();
-    st.undo = !ro && le->isUndoAvailable();
-    st.cut = st.del = !ro && sel;
-    st.copy = sel && le->echoMode() == QLineEdit::Normal;
-    st.paste = !ro && clipboardHasText();
-    st.all = !le->text().isEmpty();
-  }
-  return st;
-}
-
-void applyEdit(QWidget* w, EditCommand c) {
-  if (auto* te = qobject_cast<QPlainTextEdit*>(w)) {
-    switch (c) {
-      case EditCommand::Undo:
-        te->undo();
-        break;
-      case EditCommand::Cut:
-        te->cut();
-        break;
-      case EditCommand::Copy:
-        te->copy();
-        break;
-      case EditCommand::Paste:
-        te->paste();
-        break;
-      case EditCommand::Delete: {
-        QTextCursor cur = te->textCursor();
-        cur.removeSelectedText();
-        te->setTextCursor(cur);
-        break;
-      }
-      case EditCommand::SelectAll:
-        te->selectAll();
-        break;
-    }
-  } else if (QLineEdit* le = lineEditOf(w)) {
-    switch (c) {
-      case EditCommand::Undo:
-        le->undo();
-        break;
-      case EditCommand::Cut:
-        le->cut();
-        break;
-      case EditCommand::Copy:
-        le->copy();
-        break;
-      case EditCommand::Paste:
-        le->paste();
-        break;
-      case EditCommand::Delete:
-        le->del();
-        break;
-      case EditCommand::SelectAll:
-        le->selectAll();
-        break;
-    }
-  }
-}
-
-// Words of a rule sentence as labels of their own, so the sentence can break between any two.
-void addWords(FlowLayout* flow, QWidget* row, const QString& text, const QString& name,
-              std::vector<QWidget*>& group) {
-  // A token of punctuation only ("(", "=", ")") stays with its word, so no line starts with ")".
-  const QStringList tokens = text.split(u' ', Qt::SkipEmptyParts);
-  auto bare = [](const QString& t) {
-    return std::none_of(t.begin(), t.end(), [](QChar c) { return c.isLetterOrNumber(); });
-  };
-  QStringList words;
-  QString pending;
-  for (const QString& t : tokens) {
-    if (bare(t) && t != u")" && t != u"." && t != u",") {
-      pending += (pending.isEmpty() ? QString() : QStringLiteral(" ")) + t;
-      continue;
-    }
-    if (bare(t) && !words.isEmpty() && pending.isEmpty()) {
-      words.back() += u' ' + t;
-      continue;
-    }
-    words.append(pending.isEmpty() ? t : pending + u' ' + t);
-    pending.clear();
-  }
-  if (!pending.isEmpty()) words.append(pending);
-  for (const QString& w : words) {
-    auto* l = new QLabel(w, row);
-    l->setObjectName(name);
-    flow->addWidget(l);
-    group.push_back(l);
-  }
-}
 
 constexpr int kProgressIntervalMs = 150;
 constexpr int kMinimumWidth = 760;
@@ -349,281 +149,6 @@ MainWindow::~MainWindow() {
 
 // ---------------------------------------------------------------------------------------------
 // Building the window
-
-QAction* MainWindow::addAction(const std::string& name, const QString& text,
-                               const QString& shortcut, bool checkable) {
-  auto* a = new QAction(text, this);
-  a->setObjectName(QString::fromStdString(name));
-  if (!shortcut.isEmpty()) a->setShortcut(QKeySequence(shortcut));
-  a->setCheckable(checkable);
-  actions_[name] = a;
-  commandActions_.push_back(a);
-  return a;
-}
-
-QAction* MainWindow::action(const std::string& name) const {
-  auto it = actions_.find(name);
-  return it == actions_.end() ? nullptr : it->second;
-}
-
-void MainWindow::buildActions() {
-  Session& s = *session_;
-  auto cmd = [this](QAction* a, std::function<void()> f) {
-    connect(a, &QAction::triggered, this, [this, f] { run(f); });
-  };
-
-  QAction* load = addAction("LoadNMEA", Q("Datei laden"), Q("Ctrl+L"));
-  load->setToolTip(Q("Routendaten laden"));
-  load->setIcon(themedIcon(this, "document-open", QStyle::SP_DialogOpenButton));
-  cmd(load, [&s] { LoadNMEAExecute(s); });
-
-  QAction* save = addAction("SaveNavi", Q("Routendaten speichern"), Q("Ctrl+S"));
-  save->setToolTip(Q("Routendaten speichern"));
-  save->setIcon(themedIcon(this, "document-save", QStyle::SP_DialogSaveButton));
-  cmd(save, [&s] { saveRoute(s); });
-
-  QAction* print = addAction("Print", Q("Drucken"), Q("Ctrl+P"));
-  print->setToolTip(Q("Datei Drucken"));
-  print->setIcon(themedIcon(this, "document-print", QStyle::SP_FileDialogContentsView));
-  cmd(print, [this] { printPane(); });
-
-  // Ctrl+X stays with "Ausschneiden"; ending the program gets the usual Ctrl+Q.
-  QAction* quit = addAction("ProgammEnde", Q("Be&enden"), Q("Ctrl+Q"));
-  quit->setToolTip(Q("Progamm beenden !"));
-  quit->setIcon(themedIcon(this, "application-exit", QStyle::SP_DialogCloseButton));
-  connect(quit, &QAction::triggered, this, &QWidget::close);
-
-  auto edit = [this](QAction*& slot, const QString& text, const QString& key, const char* icon,
-                     QStyle::StandardPixmap fallback, EditCommand c) {
-    slot = new QAction(text, this);
-    slot->setObjectName(QStringLiteral("Edit%1").arg(static_cast<int>(c)));
-    if (!key.isEmpty()) slot->setShortcut(QKeySequence(key));
-    if (icon) slot->setIcon(themedIcon(this, icon, fallback));
-    connect(slot, &QAction::triggered, this, [this, c] {
-      applyEdit(QApplication::focusWidget(), c);
-      updateEditActions();
-    });
-  };
-  edit(undoAction_, Q("&Rückgängig"), Q("Alt+Backspace"), "edit-undo", QStyle::SP_ArrowBack,
-       EditCommand::Undo);
-  undoAction_->setObjectName(QStringLiteral("EditUndo"));
-  edit(cutAction_, Q("&Ausschneiden"), Q("Ctrl+X"), "edit-cut", QStyle::SP_LineEditClearButton,
-       EditCommand::Cut);
-  cutAction_->setObjectName(QStringLiteral("EditCut"));
-  cutAction_->setToolTip(Q("Ausschneiden"));
-  edit(copyAction_, Q("&Kopieren"), Q("Ctrl+C"), "edit-copy", QStyle::SP_FileIcon,
-       EditCommand::Copy);
-  copyAction_->setObjectName(QStringLiteral("EditCopy"));
-  copyAction_->setToolTip(Q("Kopieren"));
-  edit(pasteAction_, Q("&Einfügen"), Q("Ctrl+V"), "edit-paste", QStyle::SP_FileLinkIcon,
-       EditCommand::Paste);
-  pasteAction_->setObjectName(QStringLiteral("EditPaste"));
-  pasteAction_->setToolTip(Q("Einfügen"));
-  edit(deleteAction_, Q("&Löschen"), Q("Del"), "edit-delete", QStyle::SP_TrashIcon,
-       EditCommand::Delete);
-  deleteAction_->setObjectName(QStringLiteral("EditDelete"));
-  edit(selectAllAction_, Q("Alles &markieren"), QString(), "edit-select-all",
-       QStyle::SP_FileDialogListView, EditCommand::SelectAll);
-  selectAllAction_->setObjectName(QStringLiteral("EditSelectAll"));
-
-  QAction* route = addAction("Route", Q("Routendaten erzeugen"), Q("Ctrl+R"));
-  route->setToolTip(Q("Routendaten erzeugen"));
-  route->setIcon(themedIcon(this, "media-playback-start", QStyle::SP_MediaPlay));
-  cmd(route, [&s] { RouteExecute(s); });
-
-  QAction* reverse = addAction("RouteReversAction", Q("Route umkehren"), Q("Ctrl+U"));
-  reverse->setToolTip(Q("Start und Zielpunkt der Route vertauschen"));
-  reverse->setIcon(themedIcon(this, "view-refresh", QStyle::SP_BrowserReload));
-  cmd(reverse, [&s] { reverseRoute(s); });
-
-  // The route picture and the reduction to a device's point limit (routepicture.h).
-  QAction* picture = addAction("RoutenBild", Q("Routenbild anzeigen"), Q("F12"));
-  picture->setToolTip(Q("Routenbild anzeigen"));
-  picture->setIcon(themedIcon(this, "image-x-generic", QStyle::SP_FileDialogDetailedView));
-  connect(picture, &QAction::triggered, this, [this] {
-    if (picture_) picture_->showWindow();
-  });
-  QAction* reduce = addAction("RouteVerringern", Q("Route auf höchstens N Punkte verringern"));
-  reduce->setToolTip(Q("Route auf höchstens N Punkte verringern"));
-  reduce->setIcon(themedIcon(this, "zoom-out", QStyle::SP_ArrowDown));
-  cmd(reduce, [this] { reduceRoute(*session_, this); });
-
-  QAction* rpInfo = addAction("RPInfo", Q("Routepunkte Info ausgeben"), Q("Ctrl+I"), true);
-  cmd(rpInfo, [&s] { RPInfoClick(s); });
-  QAction* nmeaTime = addAction("NMEATime", Q("NMEA Zeit"), {}, true);
-  cmd(nmeaTime, [&s] { NMEATimeClick(s); });
-  QAction* summer = addAction("SommerTime", Q("Sommerzeit"), {}, true);
-  cmd(summer, [&s] { SommerTimeClick(s); });
-  QAction* winter = addAction("WinterTime", Q("Winterzeit"), {}, true);
-  cmd(winter, [&s] { WinterTimeClick(s); });
-  QAction* settings = addAction("Einstellungen", Q("Einstellungen"), Q("Ctrl+Alt+E"));
-  cmd(settings, [this] { showSettings(); });
-  QAction* errors = addAction("Fehlermeldung", Q("Fehlermeldungen ausgeben"), {}, true);
-  cmd(errors, [&s] { FehlermeldungClick(s); });
-
-  QAction* help = addAction("HelpAktion", Q("Bedienungsanleitung anzeigen"), Q("F1"));
-  help->setIcon(themedIcon(this, "help-contents", QStyle::SP_DialogHelpButton));
-  cmd(help, [this] { showDialog(helpPage_.get()); });
-  QAction* info = addAction("InfoAktion", Q("Info...."), Q("Ctrl+F1"));
-  info->setIcon(themedIcon(this, "help-about", QStyle::SP_MessageBoxInformation));
-  cmd(info, [this] { showDialog(aboutBox_.get()); });
-}
-
-void MainWindow::buildMenus() {
-  QMenuBar* bar = menuBar();
-
-  QMenu* file = bar->addMenu(Q("&Datei"));
-  file->setObjectName(QStringLiteral("Datei"));
-  file->addAction(action("LoadNMEA"));
-  file->addAction(action("SaveNavi"));
-  file->addSeparator();
-  file->addAction(action("Print"));
-  file->addSeparator();
-  file->addAction(action("ProgammEnde"));
-
-  QMenu* edit = bar->addMenu(Q("&Bearbeiten"));
-  edit->setObjectName(QStringLiteral("Bearbeiten"));
-  edit->addAction(undoAction_);
-  edit->addSeparator();
-  edit->addAction(cutAction_);
-  edit->addAction(copyAction_);
-  edit->addAction(pasteAction_);
-  edit->addAction(deleteAction_);
-  edit->addAction(selectAllAction_);
-  edit->addSeparator();
-  edit->addAction(action("Route"));
-  edit->addAction(action("RouteReversAction"));
-  edit->addAction(action("RouteVerringern"));
-  connect(edit, &QMenu::aboutToShow, this, &MainWindow::updateEditActions);
-
-  QMenu* options = bar->addMenu(Q("&Optionen"));
-  options->setObjectName(QStringLiteral("Optionen"));
-
-  // A sub-menu whose own entry carries a check mark and a name of the session's items.
-  auto submenu = [this](QMenu* parent, const std::string& name, const QString& caption) {
-    QMenu* m = parent->addMenu(caption);
-    m->setObjectName(QString::fromStdString(name));
-    m->setToolTipsVisible(true);
-    QAction* a = m->menuAction();
-    a->setObjectName(QString::fromStdString(name));
-    a->setCheckable(true);
-    actions_[name] = a;
-    return m;
-  };
-
-  // Input formats, in the order of their table; children gather under their parent's entry.
-  QMenu* input = options->addMenu(Q("Eingabeformat"));
-  input->setObjectName(QStringLiteral("Eingabeformat"));
-  input->setToolTipsVisible(true);
-  std::map<std::string, QMenu*> parents;
-  std::map<std::string, QString> parentCaptions;
-  for (const FormatSubmenu& m : inputSubmenus()) parentCaptions[m.item] = toQString(m.caption);
-  bool first = true;
-  for (const InputFormatInfo& f : inputFormats()) {
-    if (!f.menuEntry) continue;  // reserved codes have no menu item
-    QMenu* into = input;
-    if (!f.parentItem.empty()) {
-      auto it = parents.find(f.parentItem);
-      if (it == parents.end()) {
-        if (!first) input->addSeparator();
-        first = false;
-        auto caption = parentCaptions.find(f.parentItem);
-        QMenu* m = submenu(input, f.parentItem,
-                           caption != parentCaptions.end() ? caption->second
-                                                           : QString::fromStdString(f.parentItem));
-        it = parents.emplace(f.parentItem, m).first;
-      }
-      into = it->second;
-    } else {
-      if (!first) input->addSeparator();
-      first = false;
-    }
-    QAction* a =
-        addAction(f.menuItem, toQString(f.caption), QString::fromStdString(f.shortcut), true);
-    into->addAction(a);
-    inputFormatActions_.emplace_back(a, f.code);
-    const int code = f.code;
-    connect(a, &QAction::triggered, this,
-            [this, code] { run([this, code] { SourceChange(*session_, code); }); });
-  }
-  textInputMenu_ = parents.count("In_NaviTextTab") ? parents["In_NaviTextTab"] : nullptr;
-  if (textInputMenu_) {
-    // Each opening of the sub-menu shows the input label again (and reloads after a change of
-    // the input separator).
-    connect(textInputMenu_, &QMenu::aboutToShow, this,
-            [this] { run([this] { In_NaviTextTabClick(*session_); }); });
-  }
-
-  options->addSeparator();
-
-  QMenu* output = options->addMenu(Q("Ausgabeformat"));
-  output->setObjectName(QStringLiteral("Ausgabeformat"));
-  output->setToolTipsVisible(true);
-  QMenu* textOutput = nullptr;
-  first = true;
-  for (const OutputFormatInfo& f : outputFormats()) {
-    QMenu* into = output;
-    if (f.textSubmenu) {
-      if (!textOutput) {
-        if (!first) output->addSeparator();
-        first = false;
-        textOutput = submenu(output, textOutputSubmenu().item,
-                             toQString(textOutputSubmenu().caption));
-      }
-      into = textOutput;
-    } else {
-      if (!first) output->addSeparator();
-      first = false;
-    }
-    QAction* a =
-        addAction(f.menuItem, toQString(f.caption), QString::fromStdString(f.shortcut), true);
-    into->addAction(a);
-    outputFormatActions_.emplace_back(a, f.code);
-    const int code = f.code;
-    connect(a, &QAction::triggered, this,
-            [this, code] { run([this, code] { NaviArtChange(*session_, code); }); });
-  }
-
-  options->addSeparator();
-  options->addAction(action("RPInfo"));
-  QMenu* time = submenu(options, "Zeitangabe", Q("Zeitangabe"));
-  time->menuAction()->setCheckable(false);
-  time->addAction(action("NMEATime"));
-  time->addAction(action("SommerTime"));
-  time->addAction(action("WinterTime"));
-  options->addAction(action("RoutenBild"));
-  QAction* n5 = options->addSeparator();
-  n5->setObjectName(QStringLiteral("N5"));
-  actions_["N5"] = n5;
-  options->addAction(action("Einstellungen"));
-  options->addAction(action("Fehlermeldung"));
-
-  QMenu* help = bar->addMenu(Q("&Hilfe"));
-  help->setObjectName(QStringLiteral("Hilfe"));
-  help->addAction(action("HelpAktion"));
-  help->addAction(action("InfoAktion"));
-}
-
-void MainWindow::buildToolBar() {
-  QToolBar* tb = addToolBar(Q("Werkzeuge"));
-  tb->setObjectName(QStringLiteral("ToolBar"));
-  tb->setMovable(false);
-  tb->setFloatable(false);
-  tb->setContextMenuPolicy(Qt::PreventContextMenu);
-  tb->addAction(action("LoadNMEA"));
-  tb->addAction(action("SaveNavi"));
-  tb->addAction(action("Print"));
-  tb->addSeparator();
-  tb->addAction(cutAction_);
-  tb->addAction(copyAction_);
-  tb->addAction(pasteAction_);
-  tb->addAction(deleteAction_);
-  tb->addSeparator();
-  tb->addAction(action("Route"));
-  tb->addAction(action("RouteReversAction"));
-  tb->addAction(action("RouteVerringern"));
-  tb->addAction(action("RoutenBild"));
-}
 
 void MainWindow::buildCentralArea() {
   Session& s = *session_;
@@ -720,7 +245,12 @@ void MainWindow::buildCentralArea() {
   heading->setMargin(3);
   heading->setWordWrap(true);
   lower->addWidget(heading);
-  lower->addWidget(buildRulePanel());
+  rulePanel_ = new RulePanel(s, lowerArea_);
+  connect(rulePanel_, &RulePanel::changed, this, &MainWindow::refresh);
+  connect(rulePanel_, &RulePanel::routeRequested, this, [this] { action("Route")->trigger(); });
+  connect(rulePanel_, &RulePanel::findRequested, this,
+          [this] { run([this] { findInInput(); }); });
+  lower->addWidget(rulePanel_);
 
   areaSplitter_->addWidget(paneSplitter_);
   areaSplitter_->addWidget(lowerArea_);
@@ -733,158 +263,6 @@ void MainWindow::buildCentralArea() {
   statusLabel_->setMinimumWidth(1);
   statusBar()->setObjectName(QStringLiteral("StatusBarArea"));
   statusBar()->addWidget(statusLabel_, 1);
-}
-
-QWidget* MainWindow::buildRulePanel() {
-  auto* box = new QFrame(lowerArea_);
-  box->setObjectName(QStringLiteral("SetupBox"));
-  box->setFrameShape(QFrame::StyledPanel);
-  setupBox_ = box;
-  auto* outer = new QVBoxLayout(box);
-  outer->setContentsMargins(8, 6, 20, 6);
-  outer->setSpacing(6);
-  auto* top = new QHBoxLayout();
-  top->setSpacing(16);
-  outer->addLayout(top);
-  auto* rows = new QVBoxLayout();
-  rows->setSpacing(3);
-  top->addLayout(rows, 1);
-
-  // Labels bring a little room of their own; together with it the gaps look like blanks.
-  const int blank = std::max(2, fontMetrics().horizontalAdvance(QLatin1Char(' ')) / 2);
-  auto newRow = [&](const char* name) {
-    auto* row = new QWidget(box);
-    row->setObjectName(QString::fromLatin1(name));
-    auto* flow = new FlowLayout(row, blank, blank + 4, 1);
-    QSizePolicy p(QSizePolicy::Preferred, QSizePolicy::Preferred);
-    p.setHeightForWidth(true);
-    row->setSizePolicy(p);
-    rows->addWidget(row);
-    return std::make_pair(row, flow);
-  };
-  auto group = [this](const char* name) -> std::vector<QWidget*>& { return ruleWidgets_[name]; };
-  auto check = [&](QWidget* row, FlowLayout* flow, const char* name, const QString& caption) {
-    auto* c = new QCheckBox(caption, row);
-    c->setObjectName(QString::fromLatin1(name));
-    flow->addWidget(c);
-    group(name).push_back(c);
-    return c;
-  };
-  auto field = [&](QWidget* row, FlowLayout* flow, const char* name, const IntRange& range) {
-    auto* f = new NumberField(range, row);
-    f->setObjectName(QString::fromLatin1(name));
-    flow->addWidget(f);
-    group(name).push_back(f);
-    return f;
-  };
-  auto words = [&](QWidget* row, FlowLayout* flow, const char* name, const QString& text) {
-    addWords(flow, row, text, QString::fromLatin1(name), group(name));
-  };
-
-  {
-    auto [row, flow] = newRow("Row1");
-    meterCheck_ = check(row, flow, "MeterCheck", Q(" Alle "));
-    meterSpin_ = field(row, flow, "MeterSpin", kMeterSpinRange);
-    meterSpin_->setToolTip(Q("Alle x Meter einen Routenpunkt erzeugen"));
-    words(row, flow, "Label1",
-          Q("Meter einen Routenpunkt erzeugen wenn, die Geschwindigkeit weniger als "));
-    meterSpeedEdit_ = field(row, flow, "MeterSpeedEdit", kMeterSpeedEditRange);
-    words(row, flow, "Label4", Q("KmH beträgt"));
-  }
-  {
-    auto [row, flow] = newRow("Row2");
-    gradCheck_ = check(row, flow, "GradCheck", Q("Bei einem Richtungswechsel ab "));
-    gradEdit_ = field(row, flow, "GradEdit", kGradEditRange);
-    words(row, flow, "Label5",
-          Q("Grad einen Routenpunkt erzeugen wenn, die Geschwindigkeit mehr als "));
-    gradSpeedEdit_ = field(row, flow, "GradSpeedEdit", kGradSpeedEditRange);
-    words(row, flow, "Label6", Q("KmH beträgt"));
-  }
-  {
-    auto [row, flow] = newRow("Row3");
-    pauseCheck_ = check(row, flow, "PauseCheck", Q("Bei einem Stopp ab"));
-    pauseEdit_ = field(row, flow, "PauseEdit", kPauseEditRange);
-    words(row, flow, "Label7", Q("Minuten einen Routenpunkt erzeugen. ( = Pausen erfassen )"));
-  }
-  {
-    auto [row, flow] = newRow("Row4");
-    zeitCheck_ = check(row, flow, "ZeitCheck", Q("Alle "));
-    zeitSpin_ = field(row, flow, "ZeitSpin", kZeitSpinRange);
-    words(row, flow, "Label2", Q("Sekunden einen Routenpunkt erzeugen"));
-  }
-  {
-    auto [row, flow] = newRow("Row5");
-    words(row, flow, "Label3", Q("Einen Mindestabstand von"));
-    minDistEdit_ = field(row, flow, "MinDistEdit", kMinDistEditRange);
-    words(row, flow, "Label8", Q("Metern zwischen benachbarten Routenpunkten einhalten "));
-  }
-  {
-    auto [row, flow] = newRow("Row6");
-    allGgaCheck_ = check(row, flow, "AllGGACheck", Q("Aus jedem"));
-    xrpSpin_ = field(row, flow, "XRPSpin", kXRPSpinRange);
-    words(row, flow, "XRPLabel", Q("gültigen Positionsdatensatz einen Routenpunkt erzeugen"));
-  }
-
-  routeButton_ = new QPushButton(Q("Routendaten erzeugen"), box);
-  routeButton_->setObjectName(QStringLiteral("RouteBerechnenBtn"));
-  QFont big = font();
-  big.setBold(true);
-  big.setPointSizeF(big.pointSizeF() * 1.15);
-  routeButton_->setFont(big);
-  routeButton_->setIcon(themedIcon(this, "media-playback-start", QStyle::SP_MediaPlay));
-  routeButton_->setIconSize(QSize(28, 28));
-  routeButton_->setMinimumHeight(64);
-  routeButton_->setToolTip(Q("Routendaten erzeugen"));
-  routeButton_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-  connect(routeButton_, &QPushButton::clicked, this, [this] { action("Route")->trigger(); });
-  top->addWidget(routeButton_, 0, Qt::AlignVCenter | Qt::AlignRight);
-
-  auto* find = new WrapButton(
-      Q(" GGA Datensatz in der  NMEA Datei finden =  bei den Routenpunkten die Zeit markieren "
-        "und diesen Button drücken"),
-      box);
-  find->setObjectName(QStringLiteral("FindButton"));
-  find->setToolTip(
-      Q("Um den entsprechenden GGA Datensatz in der  NMEA Datei zu finden bei den Routenpunkten "
-        "die Zeit markieren und diesen Button drücken"));
-  find->label()->setStyleSheet(QStringLiteral("color: #cc0000;"));
-  QFont findFont = find->label()->font();
-  findFont.setBold(true);
-  find->label()->setFont(findFont);
-  find->hide();
-  findButton_ = find;
-  connect(find, &QPushButton::clicked, this, [this] { run([this] { findInInput(); }); });
-  outer->addWidget(find);
-
-  // The check boxes: a click by the user sets the box and lets the rules clear the others.
-  auto ruleBox = [this](QCheckBox* c, RuleBox box) {
-    connect(c, &QCheckBox::clicked, this, [this, box](bool on) {
-      setRuleCheck(*session_, box, on);
-      refresh();
-    });
-  };
-  ruleBox(meterCheck_, RuleBox::MeterCheck);
-  ruleBox(gradCheck_, RuleBox::GradCheck);
-  ruleBox(pauseCheck_, RuleBox::PauseCheck);
-  ruleBox(zeitCheck_, RuleBox::ZeitCheck);
-  connect(allGgaCheck_, &QCheckBox::clicked, this, [this](bool on) {
-    setAllGGACheck(*session_, on);
-    refresh();
-  });
-  auto spin = [this](NumberField* f, int RuleSettings::*field) {
-    connect(f, &QSpinBox::valueChanged, this, [this, field](int v) {
-      if (!refreshing_) session_->rules.*field = v;
-    });
-  };
-  spin(meterSpin_, &RuleSettings::MeterSpin);
-  spin(meterSpeedEdit_, &RuleSettings::MeterSpeedEdit);
-  spin(gradEdit_, &RuleSettings::GradEdit);
-  spin(gradSpeedEdit_, &RuleSettings::GradSpeedEdit);
-  spin(pauseEdit_, &RuleSettings::PauseEdit);
-  spin(zeitSpin_, &RuleSettings::ZeitSpin);
-  spin(minDistEdit_, &RuleSettings::MinDistEdit);
-  spin(xrpSpin_, &RuleSettings::XRPSpin);
-  return box;
 }
 
 void MainWindow::installPortHooks() {
@@ -1029,8 +407,8 @@ void MainWindow::storeGeometry() {
   g.NMH = nmeaBox_->height();
   g.NAH = naviBox_->height();
   g.NAW = naviBox_->width();
-  g.STH = setupBox_->height();
-  g.STW = setupBox_->width();
+  g.STH = rulePanel_->height();
+  g.STW = rulePanel_->width();
 }
 
 bool MainWindow::saveScreenshot(const QString& path) {
@@ -1176,7 +554,7 @@ void MainWindow::showProgress() {
 void MainWindow::setBusy(bool on) {
   if (busy_ == on) return;
   busy_ = on;
-  const QList<QWidget*> busyOver = {navi_->viewport(), tabGrid_->viewport(), routeButton_};
+  const QList<QWidget*> busyOver = {navi_->viewport(), tabGrid_->viewport(), rulePanel_->routeButton()};
   if (on) {
     for (QWidget* w : busyOver) w->setCursor(Qt::WaitCursor);
     sinceProgress_.invalidate();
@@ -1186,7 +564,7 @@ void MainWindow::setBusy(bool on) {
     widenGridColumns();
     navi_->viewport()->setCursor(Qt::IBeamCursor);
     tabGrid_->viewport()->unsetCursor();
-    routeButton_->unsetCursor();
+    rulePanel_->routeButton()->unsetCursor();
   }
   refresh();
   if (!on && closePending_) {
@@ -1288,47 +666,18 @@ void MainWindow::refresh() {
   if (!settingsDialog_) action("Einstellungen")->setEnabled(false);
 
   nmea_->setEnabled(s.item("NMEADaten").enabled);
-  routeButton_->setEnabled(action("Route")->isEnabled());
-  findButton_->setVisible(s.item("FindButton").visible);
-  findButton_->setEnabled(!busy_ && s.item("FindButton").enabled);
+  rulePanel_->routeButton()->setEnabled(action("Route")->isEnabled());
+  rulePanel_->findButton()->setVisible(s.item("FindButton").visible);
+  rulePanel_->findButton()->setEnabled(!busy_ && s.item("FindButton").enabled);
 
-  refreshRulePanel();
+  rulePanel_->refresh();
   updateEditActions();
   refreshing_ = false;
 }
 
-void MainWindow::refreshRulePanel() {
-  Session& s = *session_;
-  const RuleSettings& r = s.rules;
-  auto box = [](QCheckBox* c, bool on) {
-    const QSignalBlocker block(c);
-    c->setChecked(on);
-  };
-  box(meterCheck_, r.MeterCheck);
-  box(gradCheck_, r.GradCheck);
-  box(pauseCheck_, r.PauseCheck);
-  box(zeitCheck_, r.ZeitCheck);
-  box(allGgaCheck_, r.AllGGACheck);
-  auto value = [](NumberField* f, int v) {
-    if (f->value() == v) return;
-    const QSignalBlocker block(f);
-    f->setValue(v);
-  };
-  value(meterSpin_, r.MeterSpin);
-  value(meterSpeedEdit_, r.MeterSpeedEdit);
-  value(gradEdit_, r.GradEdit);
-  value(gradSpeedEdit_, r.GradSpeedEdit);
-  value(pauseEdit_, r.PauseEdit);
-  value(zeitSpin_, r.ZeitSpin);
-  value(minDistEdit_, r.MinDistEdit);
-  value(xrpSpin_, r.XRPSpin);
-  for (const auto& [name, widgets] : ruleWidgets_) {
-    const bool enabled = s.item(name).enabled;
-    for (QWidget* w : widgets) w->setEnabled(enabled);
-  }
-}
-
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  // The delete button has no hint; a tool button would show the action's text instead.
+  if (event->type() == QEvent::ToolTip && watched == deleteButton_) return true;
   // A text field claims keys such as Ctrl+K or Ctrl+U for its own line editing; in this window
   // the commands bound to them win. The edit commands are left to the field, which does the same.
   if (event->type() == QEvent::ShortcutOverride) {

@@ -17,7 +17,6 @@
 #include "core/session.h"
 
 class QAction;
-class QCheckBox;
 class QDialog;
 class QLabel;
 class QMenu;
@@ -29,9 +28,9 @@ class QTableView;
 
 namespace kursolin::gui {
 
-class NumberField;
 class PointGridModel;
 class RoutePictureWindow;
+class RulePanel;
 class TextPane;
 
 class MainWindow : public QMainWindow {
@@ -87,7 +86,6 @@ class MainWindow : public QMainWindow {
   void buildMenus();
   void buildToolBar();
   void buildCentralArea();
-  QWidget* buildRulePanel();
   void installPortHooks();
   void createSecondaryWindows();
   QAction* addAction(const std::string& name, const QString& text, const QString& shortcut = {},
@@ -112,7 +110,6 @@ class MainWindow : public QMainWindow {
   void widenGridColumns();
   void updateEditActions();
   void watchEditor(QWidget* now);
-  void refreshRulePanel();
 
   // Geometry.
   void applyGeometry();
@@ -133,6 +130,7 @@ class MainWindow : public QMainWindow {
   QAction* pasteAction_ = nullptr;
   QAction* deleteAction_ = nullptr;
   QAction* selectAllAction_ = nullptr;
+  QWidget* deleteButton_ = nullptr;  // the tool bar's button for deleteAction_
   QMenu* textInputMenu_ = nullptr;
 
   TextPane* nmea_ = nullptr;  // NMEADaten
@@ -148,24 +146,7 @@ class MainWindow : public QMainWindow {
   QWidget* nmeaBox_ = nullptr;
   QWidget* naviBox_ = nullptr;
   QWidget* lowerArea_ = nullptr;
-  QWidget* setupBox_ = nullptr;
-  QPushButton* routeButton_ = nullptr;
-  QPushButton* findButton_ = nullptr;
-
-  QCheckBox* meterCheck_ = nullptr;
-  QCheckBox* gradCheck_ = nullptr;
-  QCheckBox* pauseCheck_ = nullptr;
-  QCheckBox* zeitCheck_ = nullptr;
-  QCheckBox* allGgaCheck_ = nullptr;
-  NumberField* meterSpin_ = nullptr;
-  NumberField* meterSpeedEdit_ = nullptr;
-  NumberField* gradEdit_ = nullptr;
-  NumberField* gradSpeedEdit_ = nullptr;
-  NumberField* pauseEdit_ = nullptr;
-  NumberField* zeitSpin_ = nullptr;
-  NumberField* minDistEdit_ = nullptr;
-  NumberField* xrpSpin_ = nullptr;
-  std::map<std::string, std::vector<QWidget*>> ruleWidgets_;  // by control name
+  RulePanel* rulePanel_ = nullptr;  // SetupBox
 
   std::unique_ptr<QDialog> startNotice_;
   std::unique_ptr<QDialog> helpPage_;

@@ -1,6 +1,7 @@
 #include "app/settingsdialog.h"
 
 #include <QCheckBox>
+#include <QFocusEvent>
 #include <QFont>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -17,7 +18,9 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <functional>
+#include <set>
 
+#include "app/numberfield.h"
 #include "app/qtext.h"
 #include "core/cp1252.h"
 #include "core/ranges.h"
@@ -27,7 +30,9 @@ namespace kursolin::gui {
 namespace {
 
 // A place-name box that reports the release of a key and of a mouse button after Qt has
-// toggled it, so the warning sees the state the user just gave it.
+// toggled it, so the warning sees the state the user just gave it. A key counts only when it
+// went down on the box: the Enter or Escape that dismisses the warning comes up on the box too,
+// and would open the warning again and again. The Tab key that brought the focus here counts.
 class ShowOrtCheckBox : public QCheckBox {
  public:
   ShowOrtCheckBox(const QString& caption, QWidget* parent) : QCheckBox(caption, parent) {}
@@ -35,9 +40,25 @@ class ShowOrtCheckBox : public QCheckBox {
   std::function<void(bool left)> mouseUp;
 
  protected:
+  void keyPressEvent(QKeyEvent* e) override {
+    if (!e->isAutoRepeat()) downHere_.insert(e->key());
+    QCheckBox::keyPressEvent(e);
+  }
   void keyReleaseEvent(QKeyEvent* e) override {
     QCheckBox::keyReleaseEvent(e);
-    if (!e->isAutoRepeat() && keyUp) keyUp();
+    if (e->isAutoRepeat() || downHere_.erase(e->key()) == 0) return;
+    if (keyUp) keyUp();
+  }
+  void focusInEvent(QFocusEvent* e) override {
+    downHere_.clear();
+    if (e->reason() == Qt::TabFocusReason || e->reason() == Qt::BacktabFocusReason) {
+      downHere_ = {Qt::Key_Tab, Qt::Key_Backtab};
+    }
+    QCheckBox::focusInEvent(e);
+  }
+  void focusOutEvent(QFocusEvent* e) override {
+    downHere_.clear();
+    QCheckBox::focusOutEvent(e);
   }
   void mouseReleaseEvent(QMouseEvent* e) override {
     // Only a release that completes a click on the box counts.
@@ -45,6 +66,9 @@ class ShowOrtCheckBox : public QCheckBox {
     QCheckBox::mouseReleaseEvent(e);
     if (onBox && mouseUp) mouseUp(e->button() == Qt::LeftButton);
   }
+
+ private:
+  std::set<int> downHere_;  // keys pressed on the box and not yet released
 };
 
 QLabel* heading(const std::string& cp1252, QWidget* parent) {
@@ -183,10 +207,8 @@ QWidget* SettingsDialog::buildSeparatorPage(SeparatorSide side) {
 }
 
 QSpinBox* SettingsDialog::splitSpin(SplitField field, const char* name) {
-  auto* spin = new QSpinBox;
+  auto* spin = new NumberField(kSplitMaxRange);
   spin->setObjectName(QString::fromLatin1(name));
-  spin->setRange(kSplitMaxRange.min, kSplitMaxRange.max);
-  spin->setSingleStep(kSplitMaxRange.step);
   spin->setMinimumWidth(spin->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 30);
   splitSpins_[static_cast<int>(field)] = spin;
   connect(spin, &QSpinBox::valueChanged, this, [this, field](int v) {
@@ -230,10 +252,8 @@ QWidget* SettingsDialog::buildSplitPage() {
 
 QWidget* SettingsDialog::buildAltitudePage() {
   auto* page = new QWidget;
-  hKorEdit_ = new QSpinBox(page);
+  hKorEdit_ = new NumberField(kHKorEditRange, page);
   hKorEdit_->setObjectName(QStringLiteral("HKorEdit"));
-  hKorEdit_->setRange(kHKorEditRange.min, kHKorEditRange.max);
-  hKorEdit_->setSingleStep(kHKorEditRange.step);
   connect(hKorEdit_, &QSpinBox::valueChanged, this, [this](int v) {
     model_.HKorEditChange(v);
     render();

@@ -21,6 +21,7 @@
 #include <string>
 
 #include "app/qtext.h"
+#include "app/textpane.h"
 #include "core/cp1252.h"
 #include "core/ranges.h"
 
@@ -201,7 +202,7 @@ QFrame* SplitDialogWidget::buildTourenplanerPanel() {
   deskripToFN_ =
       bcrBox("RDeskripToFN", "auch als Dateiname verwenden"_cp, s_.bcr.RDeskripToFN, panel);
 
-  beschreibung_ = new QPlainTextEdit(panel);
+  beschreibung_ = new TextOnlyEdit<QPlainTextEdit>(panel);
   beschreibung_->setObjectName(QStringLiteral("Beschreibung"));
   beschreibung_->setFixedHeight(beschreibung_->fontMetrics().lineSpacing() * 4 + 12);
   connect(beschreibung_, &QPlainTextEdit::textChanged, this,

@@ -1,6 +1,7 @@
 #include "app/textpane.h"
 
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -19,6 +20,10 @@ QString withNewlines(QString t) {
 }
 
 }  // namespace
+
+bool holdsText(const QMimeData* source) {
+  return source && source->hasText() && !source->text().isEmpty();
+}
 
 QString joinedLines(const TextLines& lines, int first) {
   std::size_t total = 0;
@@ -108,6 +113,15 @@ void TextPane::keyPressEvent(QKeyEvent* event) {
     return;
   }
   QPlainTextEdit::keyPressEvent(event);
+}
+
+bool TextPane::canInsertFromMimeData(const QMimeData* source) const {
+  return holdsText(source) && QPlainTextEdit::canInsertFromMimeData(source);
+}
+
+void TextPane::insertFromMimeData(const QMimeData* source) {
+  // Every way of pasting ends here: the edit command, Ctrl+V, Shift+Insert, the middle button.
+  if (holdsText(source)) QPlainTextEdit::insertFromMimeData(source);
 }
 
 }  // namespace kursolin::gui

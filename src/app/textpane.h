@@ -3,6 +3,7 @@
 // the pane's TextLines, set in one go so a large file shows without a long pause.
 
 #include <QPlainTextEdit>
+#include <QTextEdit>
 #include <string>
 
 #include "core/lines.h"
@@ -34,6 +35,28 @@ class TextPane : public QPlainTextEdit {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  bool canInsertFromMimeData(const QMimeData* source) const override;
+  void insertFromMimeData(const QMimeData* source) override;
+};
+
+/// true when clipboard or drop data holds text to insert; an empty clipboard can come as data
+/// without any format, which Qt's own insertion does not survive.
+bool holdsText(const QMimeData* source);
+
+/// A text field of the dialogs that, like the panes, takes only data with text from the
+/// clipboard (by keys, menu or middle mouse button) and from drops.
+template <class Edit>
+class TextOnlyEdit : public Edit {
+ public:
+  using Edit::Edit;
+
+ protected:
+  bool canInsertFromMimeData(const QMimeData* source) const override {
+    return holdsText(source) && Edit::canInsertFromMimeData(source);
+  }
+  void insertFromMimeData(const QMimeData* source) override {
+    if (holdsText(source)) Edit::insertFromMimeData(source);
+  }
 };
 
 /// The lines joined by "\n" as one QString.

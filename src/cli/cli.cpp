@@ -275,6 +275,8 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   PolicyPort port(err, o.strict, o.yes);
   Session s(port, HostSettings::fromEnvironment());
   FormCreate(s, sessionPath(o.appDir ? *o.appDir : exeDir));
+  // The settings file and the overrides hold numbers written with this separator.
+  if (o.decimalSep) s.DecimalSep = *o.decimalSep;
   if (o.ini) {
     std::string why;
     if (loadSettingsFrom(s, sessionPath(*o.ini), &why) == ProfileReadStatus::Unreadable) {
@@ -298,7 +300,6 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
       return kUnusable;
     }
   }
-  if (o.decimalSep) s.DecimalSep = *o.decimalSep;
 
   if (o.inputFormat) {
     const InputFormatInfo* named = inputFormatNamed(*o.inputFormat);

@@ -40,6 +40,15 @@ std::string successCaption(const Session& s, const InputFormatInfo& f) {
   return s.InputLabel;
 }
 
+// Empties both panes and runs their change handlers, as any change of their text does: with
+// nothing in them the route, save and reversal commands are off, even when no file follows.
+void clearPanes(Session& s) {
+  s.InputLines.clear();
+  s.OutputLines.clear();
+  NMEADatenChange(s);
+  NaviChange(s);
+}
+
 // Everything after the file is chosen; the path is known to exist or not.
 bool readAndCheck(Session& s, const std::string& path) {
   const InputFormatInfo* f = inputFormat(s.InputFormat);
@@ -96,7 +105,7 @@ void SourceChange(Session& s, int code) {
   if (!f) return;
   if (f->menuEntry) {
     if (!f->available()) {
-      s.port().prompt(PromptKind::Information, PromptButtons::Ok,
+      s.port().prompt(PromptKind::Information, PromptButtons::Abort,
                       formatNotAvailableText(inputLabelFor(s, code)));
       return;
     }
@@ -122,17 +131,14 @@ void LoadNMEAExecute(Session& s) {
     req.defaultExt = f->defaultExt;
   }
   req.initialDir = s.OpenDir;
-  s.InputLines.clear();
-  s.OutputLines.clear();
-  s.port().stateChanged();
+  clearPanes(s);
   const auto chosen = s.port().openFile(req);
   if (!chosen) return;
   readAndCheck(s, *chosen);
 }
 
 bool loadInputFile(Session& s, const std::string& path) {
-  s.InputLines.clear();
-  s.OutputLines.clear();
+  clearPanes(s);
   return readAndCheck(s, path);
 }
 

@@ -215,6 +215,8 @@ bool SaveToSplit(Session& s) {
 }
 
 void SaveNaviExecute(Session& s) {
+  // The command is off without a route; an empty file is never written in its name.
+  if (!paneSortsAfter(s.OutputLines, '\x1F')) return;
   const OutputFormatInfo* f = chosenOutputFormat(s);
   if (!f) {
     refuse(

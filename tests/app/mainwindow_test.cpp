@@ -6,13 +6,17 @@
 
 #include <QClipboard>
 #include <QHeaderView>
+#include <QMenuBar>
 #include <QPrinter>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QSplitter>
 #include <QStackedLayout>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTextBlock>
+#include <QToolBar>
+#include <QToolTip>
 
 #include "app/aboutbox.h"
 #include "app/helppage.h"
@@ -95,6 +99,8 @@ class MainWindowTest : public QObject {
   void helpAndInfoShowTheirWindows();
   void savingWritesTheRouteShown();
   void reversingShowsTheRouteTurnedRound();
+  void cancelledLoadLeavesNothingToSaveOrMake();
+  void loadHintInTheStatusBarAndToolBarHints();
 };
 
 void MainWindowTest::firstStartShowsTheDefaults() {
@@ -404,6 +410,7 @@ void MainWindowTest::outputPaneDecidesSaveAndReverse() {
   w->refresh();  // as at the end of every command
   QCOMPARE(w.action("SaveNavi")->isEnabled(), offered);
   QCOMPARE(w.action("RouteReversAction")->isEnabled(), offered);
+  QCOMPARE(w.action("RouteVerringern")->isEnabled(), offered);
   QCOMPARE(w.output()->document()->blockCount(), 2);
   QCOMPARE(w.output()->document()->lastBlock().text(), Q("second"));
 }
@@ -491,6 +498,8 @@ void MainWindowTest::menusHoldEveryItemWithItsShortcut_data() {
   row("EditSelectAll", "Alles &markieren", "");
   row("Route", "Routendaten erzeugen", "Ctrl+R");
   row("RouteReversAction", "Route umkehren", "Ctrl+U");
+  row("RouteVerringern", "Route auf höchstens N Punkte verringern", "");
+  row("RoutenBild", "Routenbild anzeigen", "F12");
   row("In_Text_GMS", "im Format   Grad ° Minute' Sekunde\"", "Ctrl+Shift+F1");
   row("In_Text_Mer", "im Format   Mercator", "Ctrl+Shift+F4");
   row("In_MN4", "Navigon MN|4 + 4.1", "Ctrl+F3");
@@ -569,13 +578,14 @@ void MainWindowTest::formatSubmenusSeparateEveryTwoItems() {
   QCOMPARE(
       shape(w.find<QMenu>("Optionen")),
       QStringList({Q("Eingabeformat"), "-", Q("Ausgabeformat"), "-", Q("Routepunkte Info ausgeben"),
-                   Q("Zeitangabe"), "-", Q("Einstellungen"), Q("Fehlermeldungen ausgeben")}));
+                   Q("Zeitangabe"), Q("Routenbild anzeigen"), "-", Q("Einstellungen"),
+                   Q("Fehlermeldungen ausgeben")}));
   QCOMPARE(shape(w.find<QMenu>("Datei")), QStringList({Q("Datei laden"), Q("Routendaten speichern"),
                                                        "-", Q("Drucken"), "-", Q("Be&enden")}));
   QCOMPARE(shape(w.find<QMenu>("Bearbeiten")),
            QStringList({Q("&Rückgängig"), "-", Q("&Ausschneiden"), Q("&Kopieren"), Q("&Einfügen"),
                         Q("&Löschen"), Q("Alles &markieren"), "-", Q("Routendaten erzeugen"),
-                        Q("Route umkehren")}));
+                        Q("Route umkehren"), Q("Route auf höchstens N Punkte verringern")}));
 }
 
 void MainWindowTest::formatChecksFollowTheChoice() {
@@ -1138,6 +1148,72 @@ void MainWindowTest::reversingShowsTheRouteTurnedRound() {
   QCOMPARE(w.output()->toPlainText(), joined(lines));
   QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.output()));
   QCOMPARE(w.port.unscripted, 0);
+}
+
+void MainWindowTest::cancelledLoadLeavesNothingToSaveOrMake() {
+  ProgramFolder folder;
+  folder.settings({"[Pref]", "StartDialog=0"});
+  StartedWindow w(folder);
+  w.load(logFile(folder));
+  w.action("Route")->trigger();
+  QVERIFY(w.action("SaveNavi")->isEnabled());
+
+  w.port.openAnswers.push_back(std::nullopt);
+  w.action("LoadNMEA")->trigger();
+  QVERIFY(w.input()->toPlainText().isEmpty());
+  QVERIFY(w.output()->toPlainText().isEmpty());
+  for (const char* name : {"SaveNavi", "RouteReversAction", "Route"}) {
+    QVERIFY2(!w.action(name)->isEnabled(), name);
+  }
+  QVERIFY(!w.find<QPushButton>("RouteBerechnenBtn")->isEnabled());
+
+  // Ctrl+S saves nothing: no dialog, no empty route file.
+  w.port.saveAnswers.push_back(folder.sessionFile(QStringLiteral("leer.rte")));
+  w->activateWindow();
+  QTest::keyClick(w.window.get(), Qt::Key_S, Qt::ControlModifier);
+  w.action("SaveNavi")->trigger();
+  QVERIFY(w.port.saveRequests.empty());
+  QVERIFY(!QFile::exists(folder.path(QStringLiteral("leer.rte"))));
+  // Another output format has nothing to make again, so it asks nothing.
+  w.action("MN5Data")->trigger();
+  QVERIFY(w.port.prompts.empty());
+  QVERIFY(w.s().OutMN5);
+  QCOMPARE(w.port.unscripted, 0);
+}
+
+void MainWindowTest::loadHintInTheStatusBarAndToolBarHints() {
+  ProgramFolder folder;
+  folder.settings({"[Pref]", "StartDialog=0"});
+  StartedWindow w(folder);
+  // The menu item's hint shows in the status bar while the item is under the mouse.
+  QMenu* file = w->findChild<QMenu*>(QStringLiteral("Datei"));
+  w->menuBar()->setActiveAction(file->menuAction());
+  QTRY_VERIFY(file->isVisible());
+  file->setActiveAction(w.action("LoadNMEA"));
+  QCOMPARE(w->statusBar()->currentMessage(), Q("Datei mit Trackdaten laden"));
+  file->close();
+
+  // Tool bar buttons show their command's hint; the delete button shows none.
+  auto* bar = w->findChild<QToolBar*>();
+  auto shownTip = [bar](QAction* a) {
+    QWidget* b = bar->widgetForAction(a);
+    QHelpEvent e(QEvent::ToolTip, QPoint(4, 4), b->mapToGlobal(QPoint(4, 4)));
+    QApplication::sendEvent(b, &e);
+    return QToolTip::isVisible() ? QToolTip::text() : QString();
+  };
+  QTRY_VERIFY(!QToolTip::isVisible());
+  QCOMPARE(shownTip(w.action("EditDelete")), QString());
+  const std::pair<const char*, const char*> hints[] = {
+      {"LoadNMEA", "Routendaten laden"},
+      {"SaveNavi", "Routendaten speichern"},
+      {"Print", "Datei Drucken"},
+      {"EditCut", "Ausschneiden"},
+      {"EditCopy", "Kopieren"},
+      {"EditPaste", "Einfügen"},
+      {"Route", "Routendaten erzeugen"},
+      {"RouteReversAction", "Start und Zielpunkt der Route vertauschen"}};
+  for (const auto& [name, hint] : hints) QCOMPARE(shownTip(w.action(name)), Q(hint));
+  QToolTip::hideText();
 }
 
 QTEST_MAIN(MainWindowTest)

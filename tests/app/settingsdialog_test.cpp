@@ -11,6 +11,7 @@
 #include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
+#include <map>
 #include <memory>
 
 #include "app/qtext.h"
@@ -183,9 +184,61 @@ class SettingsDialogTest : public QObject {
     QSpinBox* f = spin("MNSpinEdit");
     f->selectAll();
     QTest::keyClicks(f, QStringLiteral("99999"));
-    QCOMPARE(f->value(), 9999);  // the fifth digit does not fit the range
-    QCOMPARE(spin("MpMNEdit")->value(), 9999);
-    QCOMPARE(s->MpMN, 9999);
+    QCOMPARE(f->value(), 10000);
+    QCOMPARE(spin("MpMNEdit")->value(), 10000);
+    QCOMPARE(s->MpMN, 10000);
+  }
+
+  // Every number field: a value outside the range becomes the nearer bound, a field left
+  // without a number the minimum; the session takes the value.
+  void numberFieldsFollowTheRangeRule_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<int>("page");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("shown");
+    struct Field {
+      const char* name;
+      int page, max;
+    };
+    for (const Field f :
+         {Field{"MpMNEdit", 2, 10000}, Field{"MpTTEdit", 2, 10000}, Field{"MpMTPEdit", 2, 10000},
+          Field{"MpFalkEdit", 2, 10000}, Field{"HKorEdit", 3, 1000}, Field{"MNSpinEdit", 4, 10000},
+          Field{"TTSpinEdit", 5, 10000}}) {
+      const QString name = QString::fromLatin1(f.name);
+      QTest::addRow("%s in range", f.name) << name << f.page << QStringLiteral("123") << 123;
+      QTest::addRow("%s above", f.name) << name << f.page << QStringLiteral("20000") << f.max;
+      QTest::addRow("%s below", f.name) << name << f.page << QStringLiteral("-5") << 0;
+      QTest::addRow("%s emptied", f.name) << name << f.page << QString() << 0;
+      QTest::addRow("%s only a sign", f.name) << name << f.page << QStringLiteral("-") << 0;
+    }
+  }
+  void numberFieldsFollowTheRangeRule() {
+    QFETCH(QString, field);
+    QFETCH(int, page);
+    QFETCH(QString, typed);
+    QFETCH(int, shown);
+    s->MpMN = s->MpTT3 = s->MpMTP = s->MpFalk = 77;
+    s->HKorEdit = 77;
+    dlg->pages()->setCurrentIndex(page);
+    showDialog();
+    dlg->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(dlg.get()));
+    QSpinBox* f = spin(field.toLatin1().constData());
+    f->setFocus();
+    QTRY_VERIFY(f->hasFocus());
+    f->selectAll();
+    QTest::keyClick(f, Qt::Key_Backspace);
+    QTest::keyClicks(f, typed);
+    QTest::keyClick(f, Qt::Key_Tab);  // leaving the field completes the entry
+    QVERIFY(!f->hasFocus());
+    QCOMPARE(f->value(), shown);
+    QCOMPARE(f->text(), QString::number(shown));
+    const std::map<QString, int> held = {
+        {QStringLiteral("MpMNEdit"), s->MpMN},    {QStringLiteral("MNSpinEdit"), s->MpMN},
+        {QStringLiteral("MpTTEdit"), s->MpTT3},   {QStringLiteral("TTSpinEdit"), s->MpTT3},
+        {QStringLiteral("MpMTPEdit"), s->MpMTP},  {QStringLiteral("MpFalkEdit"), s->MpFalk},
+        {QStringLiteral("HKorEdit"), s->HKorEdit}};
+    QCOMPARE(held.at(field), shown);
   }
 
   void tomTomPage() {
@@ -218,8 +271,52 @@ class SettingsDialogTest : public QObject {
     QCOMPARE(spin("HKorEdit")->maximum(), 1000);
   }
 
+  void warningOpensOncePerKeyPressOnTheBox() {
+    // The warning closes as Enter or Escape goes down; the key comes up on the box.
+    struct KeyDismissedPort : test::ScriptedPort {
+      QWidget* box = nullptr;
+      Qt::Key key = Qt::Key_Return;
+      PromptAnswer prompt(PromptKind kind, PromptButtons buttons,
+                          const std::string& text) override {
+        const PromptAnswer a = ScriptedPort::prompt(kind, buttons, text);
+        // Bounded, so a box that warns at every release fails here instead of recursing on.
+        if (box && prompts.size() < 5) QTest::keyRelease(box, key);
+        return a;
+      }
+    } keyPort;
+    Session session(keyPort, HostSettings::german());
+    SettingsDialog d(session);
+    d.pages()->setCurrentIndex(4);
+    d.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&d));
+    d.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&d));
+    for (const char* name : {"MN4ShowOrt", "MN42ShowOrt"}) {
+      for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        auto* b = test::findControl<QCheckBox>(&d, name);
+        b->setChecked(false);
+        b->setFocus();
+        QTRY_VERIFY(b->hasFocus());
+        keyPort.clearRecords();
+        keyPort.box = b;
+        keyPort.key = key;
+        QTest::keyClick(b, Qt::Key_Space);  // ticks the box: one warning
+        QVERIFY(b->isChecked());
+        QCOMPARE(keyPort.prompts.size(), size_t(1));
+        QTest::keyClick(b, Qt::Key_Space);  // clears it: none
+        QVERIFY(!b->isChecked());
+        QTest::keyClick(b, Qt::Key_Space);  // ticks it again: one more
+        QCOMPARE(keyPort.prompts.size(), size_t(2));
+        QCOMPARE(keyPort.prompts[1].kind, PromptKind::Warning);
+      }
+    }
+    keyPort.box = nullptr;
+  }
+
   void placeNameWarnings() {
     showDialog();
+    dlg->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(dlg.get()));
     dlg->pages()->setCurrentIndex(4);
     QCheckBox* mn4 = box("MN4ShowOrt");
     click(mn4);  // checks it: warns
@@ -238,7 +335,10 @@ class SettingsDialogTest : public QObject {
     QCOMPARE(port->prompts.size(), size_t(1));
     QVERIFY(s->MN42ShowOrt);
     // The Tab key that moved the focus onto the box is released on it.
-    mn42->setFocus();
+    mn4->setFocus();
+    QTRY_VERIFY(mn4->hasFocus());
+    QTest::keyPress(mn4, Qt::Key_Tab);
+    QVERIFY(mn42->hasFocus());
     QTest::keyRelease(mn42, Qt::Key_Tab);
     QCOMPARE(port->prompts.size(), size_t(2));
     QCOMPARE(port->prompts[1].text, mn42ShowOrtWarning());

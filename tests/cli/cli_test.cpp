@@ -239,6 +239,38 @@ TEST_F(Cli, SettingsFileIsReadFromTheProgramFolderOrGivenOne) {
   EXPECT_EQ(r.out.substr(0, 5), "Zeit;");
 }
 
+TEST_F(Cli, DecimalSeparatorAppliesToTheSettingsFileAndTheOverrides) {
+  // A stop at 2 km/h counts only when StopSpeed is read as 3; unread, it stays at 1.
+  test::TrackBuilder t(48.0, 11.0, 12 * 3600);
+  t.drive(0, 40, 120, 2).stand(300, 2, 5).drive(90, 40, 120, 2);
+  const std::string log = folder.file("pause.txt");
+  test::writeBytes(log, test::joinCrLf(t.rmcLines()));
+  const std::vector<std::string> onlyStops = {"--set", "Setup/DiC=0",  "--set", "Setup/RwC=0",
+                                              "--set", "Setup/SecC=0", "--set", "Setup/StopC=1"};
+  struct Case {
+    const char* sep;
+    const char* inFile;    // StopSpeed in Kursolin.Ini
+    const char* override;  // or given by --set
+    bool stop;
+  } cases[] = {
+      {",", "3,0", nullptr, true},  {".", "3.0", nullptr, true}, {",", "3.0", nullptr, false},
+      {".", "3,0", nullptr, false}, {",", nullptr, "3,5", true}, {".", nullptr, "3.5", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.sep) + " " + (c.inFile ? c.inFile : c.override));
+    test::writeBytes(folder.file("Kursolin.Ini"),
+                     c.inFile ? std::string("[Pref]\r\nStopSpeed=") + c.inFile + "\r\n" : "");
+    std::vector<std::string> args = {"-i", "rmc", "--explain", "--decimal-separator", c.sep};
+    args.insert(args.end(), onlyStops.begin(), onlyStops.end());
+    if (c.override) args.insert(args.end(), {"--set", std::string("Pref/StopSpeed=") + c.override});
+    args.push_back(log);
+    const CliResult r = run(args);
+    ASSERT_EQ(r.rc, cli::kWritten) << r.err;
+    EXPECT_EQ(r.err.find("Stopp") != std::string::npos, c.stop) << r.err;
+    EXPECT_EQ(crlfLines(r.out).size(), c.stop ? 3u : 2u) << "start, (stop,) end";
+  }
+}
+
 TEST(CliHelp, ListsEveryOptionAndFormat) {
   std::ostringstream out, err;
   EXPECT_EQ(cli::run({"--help"}, out, err, "/tmp/"), cli::kWritten);

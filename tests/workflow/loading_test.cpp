@@ -157,14 +157,30 @@ TEST_F(Loading, NavigonFilesAndTheirSeparators) {
   }
 }
 
-TEST_F(Loading, CancellingTheDialogLeavesBothPanesEmpty) {
-  session.InputLines.assign({"a", "b"});
-  session.OutputLines.assign({"c"});
-  choose(2, std::nullopt);
-  EXPECT_EQ(session.InputLines.Count(), 0);
-  EXPECT_EQ(session.OutputLines.Count(), 0);
-  EXPECT_TRUE(port.prompts.empty());
-  EXPECT_EQ(session.inputCaption(), "NEMA Log \"RMC\"");
+TEST_F(Loading, CancellingTheDialogLeavesBothPanesEmptyAndTheirCommandsOff) {
+  // By choosing another format, then by "Datei laden" with the format as it is.
+  for (bool reload : {false, true}) {
+    SCOPED_TRACE(reload ? "Datei laden" : "another format");
+    test::setInput(session, {"a", "b"});
+    session.OutputLines.assign({"c"});
+    NaviChange(session);
+    ASSERT_TRUE(session.item("Route").enabled && session.item("SaveNavi").enabled);
+    port.clearRecords();
+    if (reload) {
+      port.openAnswers.push_back(std::nullopt);
+      LoadNMEAExecute(session);
+    } else {
+      choose(2, std::nullopt);
+      EXPECT_EQ(session.inputCaption(), "NEMA Log \"RMC\"");
+    }
+    EXPECT_EQ(port.openRequests.size(), 1u);
+    EXPECT_EQ(session.InputLines.Count(), 0);
+    EXPECT_EQ(session.OutputLines.Count(), 0);
+    EXPECT_TRUE(port.prompts.empty());
+    for (const char* item : {"Route", "SaveNavi", "RouteReversAction", "NMEADaten"}) {
+      EXPECT_FALSE(session.item(item).enabled) << item;
+    }
+  }
 }
 
 TEST_F(Loading, ReloadingKeepsTheRuleGroups) {
@@ -198,6 +214,7 @@ TEST_F(Loading, FormatsWithoutReaderAreRefusedWithoutLoading) {
     SourceChange(session, code);
     ASSERT_EQ(port.prompts.size(), 1u) << code;
     EXPECT_EQ(port.prompts[0].kind, PromptKind::Information);
+    EXPECT_EQ(port.prompts[0].buttons, PromptButtons::Abort);
     EXPECT_NE(port.prompts[0].text.find("noch nicht"), std::string::npos);
     EXPECT_TRUE(port.openRequests.empty()) << code;
     EXPECT_EQ(session.InputFormat, 1);

@@ -192,6 +192,23 @@ TEST_F(SaveTest, CancelledDialogWritesNothingAndChangesNothing) {
   EXPECT_TRUE(port.prompts.empty());
 }
 
+TEST_F(SaveTest, AnEmptyRouteIsNeverWritten) {
+  // What a cancelled load leaves, and a pane that counts as empty for the command.
+  for (const std::vector<std::string>& lines :
+       {std::vector<std::string>{}, {""}, {"", "-|-|"}, {"\t-|-|"}}) {
+    SCOPED_TRACE(::testing::PrintToString(lines));
+    port.clearRecords();
+    s.OutputLines.assign(lines);
+    s.RoutePointCount = 0;
+    choose(out.file("Leer.rte"));
+    SaveNaviExecute(s);
+    port.saveAnswers.clear();
+    EXPECT_TRUE(port.saveRequests.empty());
+    EXPECT_TRUE(port.prompts.empty());
+  }
+  EXPECT_TRUE(out.entries().empty());
+}
+
 TEST_F(SaveTest, SplitDialogOnlyAboveTheMaximum) {
   struct Case {
     int points, maximum;
@@ -566,16 +583,21 @@ class SaveGolden : public test::HostTest {
     test::createLikeTheWindow(session);
     session.SaveDir = out.dir();
   }
+  // A drive with a stop and two turns, made into a route of the output format.
+  void makeTrackRoute(int outputCode) {
+    test::TrackBuilder t(48.137, 11.575, 9 * 3600);
+    t.add(t.current()).drive(0, 40, 300, 5).stand(300).drive(90, 90, 600, 5).drive(200, 30, 300,
+                                                                                   5);
+    test::useInput(session, 1);
+    test::setInput(session, t.ggaVtgLines());
+    test::useOutput(session, outputCode);
+    RouteExecute(session);
+  }
   test::ScratchFolder out;
 };
 
 TEST_P(SaveGolden, TrackAsNavigonMN42) {
-  test::TrackBuilder t(48.137, 11.575, 9 * 3600);
-  t.add(t.current()).drive(0, 40, 300, 5).stand(300).drive(90, 90, 600, 5).drive(200, 30, 300, 5);
-  test::useInput(session, 1);
-  test::setInput(session, t.ggaVtgLines());
-  test::useOutput(session, 1);
-  RouteExecute(session);
+  makeTrackRoute(1);
   port.saveAnswers.push_back(out.file("Tour.rte"));
   SaveNaviExecute(session);
   EXPECT_EQ(readBytes(out.file("Tour.rte")), readBytes(test::formatData("navigon", "track_mn42.rte")));
@@ -599,12 +621,7 @@ TEST_P(SaveGolden, NavigonPlacesPassThroughToMN5InTheirCodePage) {
 }
 
 TEST_P(SaveGolden, TrackAsTable) {
-  test::TrackBuilder t(48.137, 11.575, 9 * 3600);
-  t.add(t.current()).drive(0, 40, 300, 5).stand(300).drive(90, 90, 600, 5).drive(200, 30, 300, 5);
-  test::useInput(session, 1);
-  test::setInput(session, t.ggaVtgLines());
-  test::useOutput(session, 6);
-  RouteExecute(session);
+  makeTrackRoute(6);
   ASSERT_GT(session.PointTable.rows.size(), 2u);
   port.saveAnswers.push_back(out.file("Tour.csv"));
   SaveNaviExecute(session);
