@@ -16,6 +16,7 @@
 #include "workflow/picture.h"
 #include "workflow/program.h"
 #include "workflow/reduce.h"
+#include "workflow/reverse.h"
 #include "workflow/route_command.h"
 #include "workflow/saving.h"
 #include "workflow/split.h"
@@ -117,7 +118,7 @@ struct Options {
   std::vector<std::string> sets;
   std::optional<char> decimalSep;
   std::optional<std::string> ini, appDir;
-  bool strict = false, yes = false, explain = false, help = false;
+  bool strict = false, yes = false, explain = false, help = false, reverse = false;
 };
 
 // Parses the arguments; a text in *error means wrong usage.
@@ -144,6 +145,8 @@ Options parse(const std::vector<std::string>& args, std::string* error) {
       o.yes = true;
     } else if (opt == "--explain") {
       o.explain = true;
+    } else if (opt == "--reverse") {
+      o.reverse = true;
     } else if (opt == "--input-format" || opt == "-i") {
       o.inputFormat = value(i, opt);
     } else if (opt == "--output-format" || opt == "-f") {
@@ -153,8 +156,8 @@ Options parse(const std::vector<std::string>& args, std::string* error) {
     } else if (opt == "--per-file") {
       if (auto v = value(i, opt)) {
         auto n = tryStrToInt(*v);
-        if (!n || *n < 1 || *n > 1000000) {
-          *error = "--per-file erwartet eine ganze Zahl ab 1, nicht \"" + *v + "\".";
+        if (!n || *n < 0 || *n > 1000000) {
+          *error = "--per-file erwartet eine ganze Zahl ab 0, nicht \"" + *v + "\".";
         } else {
           o.perFile = static_cast<int>(*n);
         }
@@ -221,7 +224,10 @@ std::string helpText() {
       "  -o, --output DATEI      Zieldatei; ohne Angabe oder mit \"-\" die Standardausgabe.\n"
       "                          Zu lange Routen werden in Teildateien DATEI, DATEI_1, ...\n"
       "                          aufgeteilt (Höchstzahl je Datei aus den Einstellungen)\n"
-      "      --per-file N        Routenpunkte je Teildatei statt der Einstellung\n"
+      "      --per-file N        Routenpunkte je Teildatei statt der Einstellung;\n"
+      "                          0 schreibt die Route ungeteilt in eine Datei\n"
+      "      --reverse           die Route vor dem Schreiben umkehren (Start und Ziel\n"
+      "                          vertauschen), wie \"Route umkehren\" im Programm\n"
       "      --max-points N      die Route auf höchstens N Punkte verringern (Start, Ziel\n"
       "                          und Stopps bleiben), vor dem Aufteilen\n"
       "      --picture DATEI.png das Routenbild (Track, Routenpunkte, Maßstab) als PNG\n"
@@ -254,8 +260,8 @@ std::string helpText() {
   }
   h +=
       "\nRückgabewert: 0 geschrieben, 1 Umwandlung abgebrochen (Abbrechen, Umwandlungsfehler,\n"
-      "Datei nicht schreibbar), 2 unbrauchbare Eingabe (Formatprüfung fehlgeschlagen, Datei\n"
-      "fehlt) oder falscher Aufruf.\n";
+      "Route nicht umkehrbar, Datei nicht schreibbar), 2 unbrauchbare Eingabe (Formatprüfung\n"
+      "fehlgeschlagen, Datei fehlt) oder falscher Aufruf.\n";
   return h;
 }
 
@@ -341,12 +347,15 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     return kStopped;
   }
   if (result == RouteResult::Refused) return kUnusable;
+  // The window's refusals (table and Falk outputs, no route) end the run before anything is
+  // written.
+  if (o.reverse && !reverseRoute(s)) return kStopped;
   if (o.maxPoints && !RouteVerringern(s, *o.maxPoints).done) return kStopped;
   if (o.picture && !writeRoutePicture(s, sessionPath(*o.picture), kPictureWidth, kPictureHeight))
     return kStopped;
 
   if (toStdout) {
-    out << joinLinesCrLf(s.OutputLines.lines());
+    out << routeFileBytes(s, s.OutputLines.lines());
     return out ? kWritten : kStopped;
   }
   const std::string target = sessionPath(*o.outFile);

@@ -3,11 +3,15 @@
 #include "core/cp1252.h"
 #include "core/host.h"
 #include "core/textutil.h"
+#include "formats/autoroute.h"
 #include "formats/coordtext.h"
 #include "formats/falk.h"
+#include "formats/gpx.h"
 #include "formats/navigon.h"
 #include "formats/nmea_log.h"
 #include "formats/table.h"
+#include "formats/tomtom.h"
+#include "formats/touratech.h"
 #include "track/nmea.h"
 
 namespace kursolin {
@@ -19,11 +23,24 @@ const std::string q = "\"";
 bool readNavigon(Session& s, const std::string& line, int index) {
   return GetMN(s, line, index) == 1;
 }
+bool readTouratech(Session& s, const std::string& line, int index) {
+  return GetTTQV(s, line, index) == 1;
+}
 bool navigon4Recognized(Session& s) { return navigonRecognized(s.InputLines, 8); }
 bool navigon5Recognized(Session& s) {
   s.InputIsMN5 = countChar(s.InputLines.at(0), '|') == 17;
   return navigonRecognized(s.InputLines, 9);
 }
+
+bool readTomTom(Session& s, const std::string& line, int index) {
+  return GetTT(s, line, index) == 1;
+}
+bool tomTomCheck(Session& s) { return tomTomRecognized(s.InputLines); }
+
+bool readText(Session& s, const std::string& line, int index) {
+  return GetText(s, line, index) == 1;
+}
+bool textCheck(Session& s) { return textRecognized(s, s.InputLines); }
 
 std::vector<InputFormatInfo> makeInputs() {
   const RuleGroups route = RuleGroups::DistanceOnly;
@@ -37,28 +54,28 @@ std::vector<InputFormatInfo> makeInputs() {
      .dialogTitle = "Koordinaten aus Textdatei im Format Gr-Min-Sek laden",
      .filter = "Textdatei im Format Gr-Min-Sek(*.txt)|*.txt", .defaultExt = "txt",
      .failureCaptionText = textGmsFailureCaption, .messageText = textGmsMessage,
-     .statusPrefix = " = ", .groups = route},
+     .statusPrefix = " = ", .groups = route, .check = textCheck, .readA = readText},
     {.code = 21, .cliName = "txt-dm", .menuItem = "In_Text_GM", .parentItem = "In_NaviTextTab",
      .caption = "im Format   Grad ° Minute'"_cp, .shortcut = "Ctrl+Shift+F2",
      .labelText = textGmLabel, .shortName = "txt",
      .dialogTitle = "Koordinaten aus Textdatei im Format Gr-Min laden",
      .filter = "Textdatei im Format Gr-Min(*.txt)|*.txt", .defaultExt = "txt",
      .failureCaptionText = textGmFailureCaption, .messageText = textGmMessage,
-     .statusPrefix = " = ", .groups = route},
+     .statusPrefix = " = ", .groups = route, .check = textCheck, .readA = readText},
     {.code = 22, .cliName = "txt-deg", .menuItem = "In_Text_DG", .parentItem = "In_NaviTextTab",
      .caption = "im Format   Dezimal Grad", .shortcut = "Ctrl+Shift+F3",
      .labelText = textDgLabel, .shortName = "txt",
      .dialogTitle = "Koordinaten aus Textdatei im Dezimalgrad Format laden",
      .filter = "Textdatei im Dezimalgrad-Format(*.txt)|*.txt", .defaultExt = "txt",
      .failureCaptionText = textDgFailureCaption, .messageText = textDgMessage,
-     .statusPrefix = " = ", .groups = route},
+     .statusPrefix = " = ", .groups = route, .check = textCheck, .readA = readText},
     {.code = 23, .cliName = "txt-mercator", .menuItem = "In_Text_Mer",
      .parentItem = "In_NaviTextTab", .caption = "im Format   Mercator",
      .shortcut = "Ctrl+Shift+F4", .labelText = textMerLabel, .shortName = "txt",
      .dialogTitle = "Koordinaten aus Textdatei im Mercator Format laden",
      .filter = "Textdatei im Merkator Format(*.txt)|*.txt", .defaultExt = "txt",
      .failureCaptionText = textMerFailureCaption, .messageText = textMerMessage,
-     .statusPrefix = " = ", .groups = route},
+     .statusPrefix = " = ", .groups = route, .check = textCheck, .readA = readText},
     {.code = 8, .cliName = "mn4", .menuItem = "In_MN4", .caption = "Navigon MN|4 + 4.1",
      .shortcut = "Ctrl+F3", .label = "Navigon MN|4 oder 4.1 Routendatei", .shortName = "RTE",
      .dialogTitle = "Navigon MN|4 oder MN|4.1 Routendatei laden",
@@ -104,7 +121,8 @@ std::vector<InputFormatInfo> makeInputs() {
      .dialogTitle = "TomTom Routendatei laden", .filter = "TomTom Routendatei(*.itn)|*.itn",
      .defaultExt = "itn", .failureCaption = "TomTom Routendatei Fehler!",
      .message = "Keine verwertbaren Informationen erkannt oder keine TomTom Routendatei",
-     .statusPrefix = "TomTom Routendatei = ", .groups = route},
+     .statusPrefix = "TomTom Routendatei = ", .groups = route, .check = tomTomCheck,
+     .readA = readTomTom},
     {.code = 4, .cliName = "xml-stations", .menuItem = "IN_TP_Stationen",
      .parentItem = "IN_TP_XML", .parentChecked = true, .caption = "Nur Stationen auswerten",
      .shortcut = "Ctrl+N", .label = "Tourenplaner XML-Datei nur Stationen",
@@ -131,7 +149,16 @@ std::vector<InputFormatInfo> makeInputs() {
      .dialogTitle = "Touratech Routendaten laden",
      .filter = "Touratech Routendaten (*.qu3)|*.qu3", .defaultExt = "qu3",
      .failureCaption = "TouraTech TTQV Datei-Fehler!", .statusPrefix = " = ",
-     .countKind = CountKind::Plain, .groups = RuleGroups::DistanceHeadingMinDist},
+     .countKind = CountKind::Plain, .groups = RuleGroups::DistanceHeadingMinDist,
+     .load = LoadTQVFile, .check = touratechUsable, .readA = readTouratech},
+    {.code = 25, .cliName = "gpx", .menuItem = "IN_GPX",
+     .caption = "GPX Datei (Track, Route oder Wegpunkte)", .label = "GPX Datei",
+     .shortName = "GPX", .dialogTitle = "GPX Datei laden",
+     .filter = "GPX Datei(*.gpx)|*.gpx|Alle Dateien (*)|*", .defaultExt = "gpx",
+     .failureCaption = kGpxFailureCaption,
+     .message = "Keine verwertbaren Punkte erkannt oder keine GPX Datei",
+     .statusPrefix = "GPX Datei = ", .countKind = CountKind::Points, .groups = RuleGroups::All,
+     .load = LoadGPXFile, .check = gpxPointsLoaded, .readA = readGpxRecord},
     // Reserved: only the load operation still knows its dialog texts.
     {.code = 7, .menuItem = "In_NaviTextTab", .menuEntry = false,
      .caption = "Koordinatenpaar aus Textdatei", .dialogTitle = "Koordinaten aus Textdatei Tab getrennt laden",
@@ -172,7 +199,8 @@ std::vector<OutputFormatInfo> makeOutputs() {
      .saveFilter = "Navigon MN5 Routendatei (*.rte)|*.rte", .defaultExt = "rte",
      .settingsKeys = {"Navi/MpMN", "Navi/MN5ShowOrt"}},
     {.code = 3, .cliName = "itn", .menuItem = "TTData", .caption = "TomTom  Routendatei",
-     .shortcut = "F5", .flag = &Session::OutTT, .label = "TomTom ", .limit = &Session::MpTT3,
+     .shortcut = "F5", .flag = &Session::OutTT, .label = "TomTom ", .write = buildTT,
+     .finish = SetTTFlag, .limit = &Session::MpTT3,
      .splitCaption = " Kursolin Ausgabedatei für TomTom vorbereiten"_cp,
      .splitInfoTail = " vorgegebenen Routenpunkte für die TomTom - ITN Datei "_cp,
      .saveTitle = "Route als TomTom Routendatei speichern", .saveExt = ".itn",
@@ -180,7 +208,7 @@ std::vector<OutputFormatInfo> makeOutputs() {
      .settingsKeys = {"Navi/MpTT3", "Navi/TTFlags"}},
     {.code = 4, .cliName = "autoroute", .menuItem = "AutoData",
      .caption = "Microsoft AutoRoute Importdatei ab Vers.2002", .shortcut = "F6",
-     .flag = &Session::OutAuto, .label = "AutoRoute ",
+     .flag = &Session::OutAuto, .label = "AutoRoute ", .write = buildAutoRoute,
      .saveTitle = "Route als Microsoft AutoRoute Importdatei speichern", .saveExt = ".csv",
      .saveFilter = "Microsoft AutoRoute Importdatei (*.csv)|*.csv", .defaultExt = "csv"},
     {.code = 5, .cliName = "bcr", .menuItem = "BCRData", .caption = "Tourenplaner  BCR Datei",
@@ -212,24 +240,37 @@ std::vector<OutputFormatInfo> makeOutputs() {
      .saveExt = ".csv",
      .saveFilter = "CSV Dateiformat " + q + "Semikolon getrennt" + q + " (*.csv)|*.csv",
      .defaultExt = "csv", .settingsKeys = {"Pref/CSVTrenner"}},
+    {.code = 24, .cliName = "gpx", .menuItem = "GPXData", .caption = "GPX 1.1 Datei",
+     .flag = &Session::OutGPX, .label = "GPX 1.1 Datei ", .prepare = prepareGpxRecord,
+     .write = buildGpx, .finish = finishGpx, .limit = &Session::MpGPX,
+     .pointLine = isGpxPointLine,
+     .splitCaption = " Kursolin Ausgabedatei für GPX 1.1 vorbereiten"_cp,
+     .splitInfoTail = " vorgegebenen Routenpunkte für die GPX 1.1 Datei "_cp,
+     .fileBytes = gpxFileBytes, .saveTitle = "Route als GPX 1.1 Datei speichern",
+     .saveExt = ".gpx", .saveFilter = "GPX 1.1 Datei (*.gpx)|*.gpx", .defaultExt = "gpx",
+     .settingsKeys = {"Navi/MpGPX"}},
     {.code = 20, .cliName = "txt-dms", .menuItem = "GMSData",
      .caption = "im Format   Grad \xB0 Minute' Sekunde" + q, .shortcut = "Ctrl+Alt+G",
      .flag = &Session::OutGMS, .label = "G\xB0M" + q + "S Texdateidatei ", .textSubmenu = true,
+     .write = buildTextGMS,
      .saveTitle = "Koordinatenpaare im Format Grad Minute Sekunde speichern", .saveExt = ".txt",
      .saveFilter = "Koordinatenpaare im Format Gr Min Sek (*.txt)|*.txt", .defaultExt = "txt"},
     {.code = 21, .cliName = "txt-dm", .menuItem = "GMData",
      .caption = "im Format   Grad \xB0 Minute'", .shortcut = "Ctrl+Alt+M",
      .flag = &Session::OutGM, .label = "G\xB0M" + q + " Texdateidatei ", .textSubmenu = true,
+     .write = buildTextGM,
      .saveTitle = "Koordinatenpaare im Format Grad Minute speichern", .saveExt = ".txt",
      .saveFilter = "Koordinatenpaare im Format Gr Min (*.txt)|*.txt", .defaultExt = "txt"},
     {.code = 22, .cliName = "txt-deg", .menuItem = "DGData",
      .caption = "im Format   Dezimal Grad", .shortcut = "Ctrl+Alt+D", .flag = &Session::OutDG,
      .label = "Dezimalgrad Texdateidatei ", .textSubmenu = true,
+     .write = buildTextDG,
      .saveTitle = "Koordinatenpaare im Dezimalgrad Format speichern", .saveExt = ".txt",
      .saveFilter = "Koordinatenpaare im Dezimalgrad Format (*.txt)|*.txt", .defaultExt = "txt"},
     {.code = 23, .cliName = "txt-mercator", .menuItem = "MerData",
      .caption = "im Format   Mercator", .shortcut = "Ctrl+Alt+R", .flag = &Session::OutMer,
      .label = "Mercator Texdateidatei ", .textSubmenu = true,
+     .write = buildTextMer,
      .saveTitle = "Koordinatenpaare im Mercator Format speichern", .saveExt = ".txt",
      .saveFilter = "Koordinatenpaare im Dezimalgrad Format (*.txt)|*.txt", .defaultExt = "txt"},
   };

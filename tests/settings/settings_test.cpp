@@ -144,6 +144,7 @@ TEST_P(Settings, EveryKeyOfAFullFileReachesItsTarget) {
   EXPECT_TRUE(s.MN42ShowOrt);
   EXPECT_FALSE(s.MN5ShowOrt);
   EXPECT_EQ(s.MpFalk, 40);
+  EXPECT_EQ(s.MpGPX, 30);
   EXPECT_EQ(s.FalkFlags, "1234");
   EXPECT_EQ(s.MaxRoutePoints, 255);
   EXPECT_EQ(s.pictureGeometry.T, 300);

@@ -209,7 +209,7 @@ TEST_F(Loading, UnreadableFileGetsAMessageNamingIt) {
 }
 
 TEST_F(Loading, FormatsWithoutReaderAreRefusedWithoutLoading) {
-  for (int code : {3, 4, 5, 6, 10, 20, 21, 22, 23, 24}) {
+  for (int code : {3, 4, 5, 6}) {
     port.clearRecords();
     SourceChange(session, code);
     ASSERT_EQ(port.prompts.size(), 1u) << code;
@@ -285,12 +285,20 @@ TEST(InputLabels, CoordinateTextLabelsNameTheSeparator) {
 }
 
 TEST(StartUp, StoredCodesThisVersionCannotUseStartAsDefaults) {
-  for (int stored : {7, 3, 24, 99}) {
+  const OutputFormatInfo* unwritable = nullptr;
+  for (const auto& f : outputFormats()) {
+    if (!f.available()) {
+      unwritable = &f;
+      break;
+    }
+  }
+  if (!unwritable) GTEST_SKIP() << "this version writes every output format";
+  for (int stored : {7, 3, 99}) {
     test::ScriptedPort port;
     Session s(port, HostSettings::german());
     test::createLikeTheWindow(s);
     s.InputFormat = stored;
-    s.OutputFormat = 3;
+    s.OutputFormat = unwritable->code;
     applyStartFormats(s);
     EXPECT_EQ(s.InputFormat, 1) << stored;
     EXPECT_EQ(s.OutputFormat, 1);

@@ -531,14 +531,10 @@ TEST_F(SaveTest, BatchSplitRenewsAPlanLeftFromAnotherRoute) {
 
 TEST_F(SaveTest, FormatsWithoutTheirWritersAreRefused) {
   const std::pair<int, const char*> cases[] = {
-      {3, "Das Format \"TomTom  Routendatei\" kann in dieser Version von Kursolin noch nicht "
-          "gespeichert werden."},
       {7, "Das Format \"Falk Previousdestination Datei\" kann in dieser Version von Kursolin "
           "noch nicht gespeichert werden."},
       {5, "Das Format \"Tourenplaner  BCR Datei\" kann in dieser Version von Kursolin noch "
           "nicht gespeichert werden."},
-      {4, "Das Format \"Microsoft AutoRoute Importdatei ab Vers.2002\" kann in dieser Version "
-          "von Kursolin noch nicht gespeichert werden."},
   };
   s.MpTT3 = s.MpFalk = s.MpMTP = 5;
   route(20);  // long enough to be split, too
