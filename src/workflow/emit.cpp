@@ -29,8 +29,9 @@ void RouteOut(Session& s, Real prevLat, Real prevLon, Real curLat, Real curLon) 
 
 bool routeRecordsInStep(const Session& s) {
   if (s.emittedPoints.empty()) return false;
+  // Lines after the last point (a closing tag a finishing pass adds) are no point's.
   const EmittedPoint& last = s.emittedPoints.back();
-  return last.firstLine + last.lineCount == s.OutputLines.Count();
+  return !s.OutputLines.empty() && last.firstLine + last.lineCount <= s.OutputLines.Count();
 }
 
 }  // namespace kursolin

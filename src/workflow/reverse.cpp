@@ -56,7 +56,11 @@ bool reverseRoute(Session& s) {
     s.emittedPoints.clear();
   }
   // The first and last lines of some formats carry flags of their own.
+  const int beforeFinish = s.OutputLines.Count();
   if (f && f->finish) f->finish(s, s.OutputLines);
+  // A pass that moves lines (a header put back in front) leaves no way to tell which lines are
+  // whose; the picture and the reduction then wait for the next generation.
+  if (s.OutputLines.Count() != beforeFinish) s.emittedPoints.clear();
   NaviChange(s);
   s.port().stateChanged();
   return true;

@@ -213,8 +213,8 @@ TEST_P(Reduction, ReEmissionEqualsAGenerationOfTheKeptPoints) {
         // Once also after a reversal: the order of the lines is the route's order.
         if (f.reversible()) RouteReversActionExecute(session);
       }
-      ASSERT_TRUE(RouteVerringern(session, 7).done);
       const std::string what = f.cliName + (info ? " with point info" : "");
+      ASSERT_TRUE(RouteVerringern(session, 7).done) << what << " " << port.promptTexts().size();
 
       std::set<std::string> keptTimes;
       for (const EmittedPoint& e : session.emittedPoints) keptTimes.insert(e.record.Time);
