@@ -43,6 +43,7 @@
 #include "app/pointgrid.h"
 #include "app/printing.h"
 #include "app/qtext.h"
+#include "app/routepicture.h"
 #include "app/rulepanel.h"
 #include "settings/settings.h"
 #include "app/textpane.h"
@@ -295,6 +296,7 @@ void MainWindow::createSecondaryWindows() {
   helpPage_ = makeHelpPage(s, this);
   aboutBox_ = makeAboutBox(this);
   settingsDialog_ = makeSettingsDialog(s, this);
+  picture_ = std::make_unique<RoutePictureWindow>(s, navi_, tabGrid_, this);
   auto offer = [](QAction* a, bool available) {
     if (!available) a->setToolTip(notAvailableText());
   };
@@ -595,6 +597,7 @@ void MainWindow::updatePanes() {
   gridModel_->sync();
   outputStack_->setCurrentWidget(s.PointTable.visible ? static_cast<QWidget*>(tabGrid_)
                                                       : static_cast<QWidget*>(navi_));
+  if (picture_) picture_->sessionChanged();
 }
 
 void MainWindow::showProgress() {

@@ -29,6 +29,7 @@ class QTableView;
 namespace kursolin::gui {
 
 class PointGridModel;
+class RoutePictureWindow;
 class RulePanel;
 class TextPane;
 
@@ -158,6 +159,7 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<QDialog> helpPage_;
   std::unique_ptr<QDialog> aboutBox_;
   std::unique_ptr<QDialog> settingsDialog_;
+  std::unique_ptr<RoutePictureWindow> picture_;  // "Routenbild"
 
   std::uint64_t shownInputRevision_ = ~0ull;
   std::uint64_t shownOutputRevision_ = ~0ull;

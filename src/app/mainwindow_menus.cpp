@@ -11,6 +11,7 @@
 #include "app/icons.h"
 #include "app/mainwindow.h"
 #include "app/qtext.h"
+#include "app/routepicture.h"
 #include "app/windows.h"
 #include "core/geotime.h"
 #include "formats/registry.h"
@@ -119,6 +120,18 @@ void MainWindow::buildActions() {
   reverse->setIcon(themedIcon(this, "view-refresh", QStyle::SP_BrowserReload));
   cmd(reverse, [&s] { reverseRoute(s); });
 
+  // The route picture and the reduction to a device's point limit (routepicture.h).
+  QAction* picture = addAction("RoutenBild", Q("Routenbild anzeigen"), Q("F12"));
+  picture->setToolTip(Q("Routenbild anzeigen"));
+  picture->setIcon(themedIcon(this, "image-x-generic", QStyle::SP_FileDialogDetailedView));
+  connect(picture, &QAction::triggered, this, [this] {
+    if (picture_) picture_->showWindow();
+  });
+  QAction* reduce = addAction("RouteVerringern", Q("Route auf höchstens N Punkte verringern"));
+  reduce->setToolTip(Q("Route auf höchstens N Punkte verringern"));
+  reduce->setIcon(themedIcon(this, "zoom-out", QStyle::SP_ArrowDown));
+  cmd(reduce, [this] { reduceRoute(*session_, this); });
+
   QAction* rpInfo = addAction("RPInfo", Q("Routepunkte Info ausgeben"), Q("Ctrl+I"), true);
   cmd(rpInfo, [&s] { RPInfoClick(s); });
   QAction* nmeaTime = addAction("NMEATime", Q("NMEA Zeit"), {}, true);
@@ -165,6 +178,7 @@ void MainWindow::buildMenus() {
   edit->addSeparator();
   edit->addAction(action("Route"));
   edit->addAction(action("RouteReversAction"));
+  edit->addAction(action("RouteVerringern"));
   connect(edit, &QMenu::aboutToShow, this, &MainWindow::updateEditActions);
 
   QMenu* options = bar->addMenu(Q("&Optionen"));
@@ -262,6 +276,7 @@ void MainWindow::buildMenus() {
   time->addAction(action("NMEATime"));
   time->addAction(action("SommerTime"));
   time->addAction(action("WinterTime"));
+  options->addAction(action("RoutenBild"));
   QAction* n5 = options->addSeparator();
   n5->setObjectName(QStringLiteral("N5"));
   actions_["N5"] = n5;
@@ -297,6 +312,8 @@ void MainWindow::buildToolBar() {
   tb->addSeparator();
   tb->addAction(action("Route"));
   tb->addAction(action("RouteReversAction"));
+  tb->addAction(action("RouteVerringern"));
+  tb->addAction(action("RoutenBild"));
 }
 
 }  // namespace kursolin::gui

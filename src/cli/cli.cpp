@@ -10,13 +10,16 @@
 #include "core/cp1252.h"
 #include "core/fileio.h"
 #include "core/host.h"
+#include "core/ranges.h"
 #include "core/session.h"
 #include "core/split_plan.h"
 #include "formats/registry.h"
 #include "settings/settings.h"
 #include "track/generator.h"
 #include "workflow/loading.h"
+#include "workflow/picture.h"
 #include "workflow/program.h"
+#include "workflow/reduce.h"
 #include "workflow/reverse.h"
 #include "workflow/route_command.h"
 #include "workflow/saving.h"
@@ -110,11 +113,17 @@ class PolicyPort : public UserPort {
   std::string lastMessage_;
 };
 
+// Size of the picture --picture writes.
+constexpr int kPictureWidth = 1024;
+constexpr int kPictureHeight = 768;
+
 struct Options {
   std::vector<std::string> inputs;
   std::optional<std::string> inputFormat, outputFormat;
   std::optional<std::string> outFile, outputDir;
   std::optional<int> perFile;
+  std::optional<int> maxPoints;
+  std::optional<std::string> picture;
   std::vector<std::string> sets;
   std::optional<std::string> routeName;
   std::vector<std::string> description;
@@ -166,6 +175,19 @@ Options parse(const std::vector<std::string>& args, std::string* error) {
           o.perFile = static_cast<int>(*n);
         }
       }
+    } else if (opt == "--max-points") {
+      if (auto v = value(i, opt)) {
+        auto n = tryStrToInt(*v);
+        if (!n || *n < kMaxRoutePointsRange.min || *n > kMaxRoutePointsRange.max) {
+          *error = "--max-points erwartet eine ganze Zahl von " +
+                   std::to_string(kMaxRoutePointsRange.min) + " bis " +
+                   std::to_string(kMaxRoutePointsRange.max) + ", nicht \"" + *v + "\".";
+        } else {
+          o.maxPoints = static_cast<int>(*n);
+        }
+      }
+    } else if (opt == "--picture") {
+      o.picture = value(i, opt);
     } else if (opt == "--set") {
       if (auto v = value(i, opt)) o.sets.push_back(*v);
     } else if (opt == "--route-name") {
@@ -247,6 +269,9 @@ std::string helpText() {
       "                          0 schreibt die Route ungeteilt in eine Datei\n"
       "      --reverse           die Route vor dem Schreiben umkehren (Start und Ziel\n"
       "                          vertauschen), wie \"Route umkehren\" im Programm\n"
+      "      --max-points N      die Route auf höchstens N Punkte verringern (Start, Ziel\n"
+      "                          und Stopps bleiben), vor dem Aufteilen\n"
+      "      --picture DATEI.png das Routenbild (Track, Routenpunkte, Maßstab) als PNG\n"
       "      --set Abschnitt/Schluessel=Wert\n"
       "                          überschreibt eine Einstellung für diesen Lauf,\n"
       "                          z.B. --set Setup/DiM=500 --set Setup/AGC=1\n"
@@ -424,6 +449,9 @@ int convertOne(Session& s, const Options& o, std::ostream& out, std::ostream& er
   // The window's refusals (table and Falk outputs, no route) end the run before anything is
   // written.
   if (o.reverse && !reverseRoute(s)) return kStopped;
+  if (o.maxPoints && !RouteVerringern(s, *o.maxPoints).done) return kStopped;
+  if (o.picture && !writeRoutePicture(s, sessionPath(*o.picture), kPictureWidth, kPictureHeight))
+    return kStopped;
 
   if (toStdout) {
     out << routeFileBytes(s, s.OutputLines.lines());

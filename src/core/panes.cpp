@@ -16,9 +16,11 @@ void NaviChange(Session& s) {
   const bool on = paneSortsAfter(s.OutputLines, '\x1F');
   UiItem& save = s.item("SaveNavi");
   UiItem& rev = s.item("RouteReversAction");
-  if (save.enabled == on && rev.enabled == on) return;
+  UiItem& reduce = s.item("RouteVerringern");  // the reduction, too, needs a route
+  if (save.enabled == on && rev.enabled == on && reduce.enabled == on) return;
   save.enabled = on;
   rev.enabled = on;
+  reduce.enabled = on;
   s.port().stateChanged();
 }
 

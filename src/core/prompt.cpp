@@ -22,4 +22,25 @@ bool askYes(Session& s, PromptButtons buttons, const std::string& text) {
   return s.port().prompt(PromptKind::Confirmation, buttons, text) == PromptAnswer::Yes;
 }
 
+PromptAnswer QuietScope::QuietPort::prompt(PromptKind, PromptButtons b, const std::string&) {
+  switch (b) {
+    case PromptButtons::AbortIgnore: return PromptAnswer::Ignore;
+    case PromptButtons::YesNo: return PromptAnswer::No;
+    case PromptButtons::YesCancel: return PromptAnswer::Cancel;
+    case PromptButtons::Abort: return PromptAnswer::Abort;
+    case PromptButtons::Ok: return PromptAnswer::Ok;
+  }
+  return PromptAnswer::Ok;
+}
+
+QuietScope::QuietScope(Session& s) : s_(s), port_(s.port()), errors_(s.ShowErrors) {
+  s.setPort(quiet_);
+  s.ShowErrors = false;
+}
+
+QuietScope::~QuietScope() {
+  s_.setPort(port_);
+  s_.ShowErrors = errors_;
+}
+
 }  // namespace kursolin

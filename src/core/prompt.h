@@ -23,4 +23,29 @@ void singleButtonMessage(Session& s, PromptKind kind, PromptButtons button, cons
 /// A question with Yes+No or Yes+Cancel; true for Yes.
 bool askYes(Session& s, PromptButtons buttons, const std::string& text);
 
+/// Answers every question like a user who wants no interruption (Ignore, No, Cancel, OK) and
+/// hides the error prompts, for as long as it lives: passes over lines the user did not ask
+/// about (the end point search, the route picture) must not show the readers' prompts.
+class QuietScope {
+ public:
+  explicit QuietScope(Session& s);
+  ~QuietScope();
+  QuietScope(const QuietScope&) = delete;
+  QuietScope& operator=(const QuietScope&) = delete;
+
+ private:
+  class QuietPort : public UserPort {
+   public:
+    PromptAnswer prompt(PromptKind, PromptButtons b, const std::string&) override;
+    std::optional<std::string> openFile(const FileDialogRequest&) override { return {}; }
+    std::optional<std::string> saveFile(const FileDialogRequest&) override { return {}; }
+    std::optional<std::string> browseFolder(const std::string&) override { return {}; }
+    bool showSplitDialog(SplitDialogView&) override { return false; }
+  };
+  Session& s_;
+  UserPort& port_;
+  bool errors_;
+  QuietPort quiet_;
+};
+
 }  // namespace kursolin

@@ -23,6 +23,9 @@ inline constexpr IntRange kZeitSpinRange{1, 100000, 10};
 inline constexpr IntRange kMinDistEditRange{0, 50000, 10};
 inline constexpr IntRange kXRPSpinRange{1, 1000, 1};
 
+// "Route verringern": a route keeps at least its start and end.
+inline constexpr IntRange kMaxRoutePointsRange{2, 100000, 1};
+
 // Settings dialog.
 inline constexpr IntRange kSplitMaxRange{0, 10000, 1};  // MpMN, MpTT3, MpMTP, MpFalk
 inline constexpr IntRange kHKorEditRange{0, 1000, 1};

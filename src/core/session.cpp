@@ -5,7 +5,8 @@ namespace kursolin {
 Session::Session(UserPort& port, const HostSettings& host) : port_(&port) {
   setHost(host);
   // The state the windows have before anything is loaded or read from the settings.
-  for (const char* name : {"Route", "SaveNavi", "RouteReversAction", "RPInfo", "Zeitangabe"})
+  for (const char* name :
+       {"Route", "SaveNavi", "RouteReversAction", "RouteVerringern", "RPInfo", "Zeitangabe"})
     ui_[name].enabled = false;
   for (const char* name : {"Fehlermeldung", "N5", "FindButton", "HelpEditPanel", "Zeitangabe"})
     ui_[name].visible = false;

@@ -90,6 +90,26 @@ struct RuleNote {
   std::string text;
 };
 
+/// A position in signed decimal degrees (south and west negative).
+struct GeoPosition {
+  Real lat = 0;
+  Real lon = 0;
+};
+
+/// A route point as the emitter received it, and where its lines stand in OutputLines; kept so
+/// the route can be drawn and emitted again without its input.
+struct EmittedPoint {
+  PointRecord record;  // CurrentPoint before the point's lines were built
+  int number = 0;  // the number RouteOut gave it
+  int firstLine = 0;
+  int lineCount = 0;
+};
+
+/// Place and size of the route picture window.
+struct PictureGeometry {
+  int T = 80, L = 120, W = 720, H = 540;
+};
+
 class Session {
  public:
   Session(UserPort& port, const HostSettings& host);
@@ -143,6 +163,12 @@ class Session {
   RuleSettings rules;
   /// Rule texts of the points of the last generated route, beside OutputLines.
   std::vector<RuleNote> ruleNotes;
+  /// The points of OutputLines in the order of their lines (memory grows with the route only).
+  std::vector<EmittedPoint> emittedPoints;
+  /// Points the reductions since the last generation removed, drawn faded.
+  std::vector<GeoPosition> reducedAway;
+  /// Last choice of "Route verringern".
+  int MaxRoutePoints = 100;
 
   // --- Input format and loading ---
   int InputFormat = 1;
@@ -204,6 +230,7 @@ class Session {
   /// The user's own settings folder, used when AppDir can't be written; ends in '/', "" none.
   std::string ConfigDir;
   WindowGeometry geometry;
+  PictureGeometry pictureGeometry;
   DebugSettings debug;
   bool ShowStartNotice = true;
   bool HideStartDialog = false;

@@ -85,6 +85,9 @@ std::vector<SettingRow> makeRows() {
     {"Navi", "FalkFlags", kText, tv("4324"), false,
      [](Session& s, const V& v) { s.FalkFlags = asText(v); },
      [](const Session& s) { return tv(s.FalkFlags); }, true},
+    {"Navi", "MaxRp", kInt, iv(100), false,
+     [](Session& s, const V& v) { s.MaxRoutePoints = kMaxRoutePointsRange.clamp(asInt(v)); },
+     [](const Session& s) { return iv(s.MaxRoutePoints); }, true},
     {"Options", "ShowInfo", kBool, bv(false), false,
      [](Session& s, const V& v) {
        s.ShowPointInfo = asBool(v);
@@ -123,6 +126,19 @@ std::vector<SettingRow> makeRows() {
     {"Size", "STW", kInt, iv(843), false,
      [](Session& s, const V& v) { s.geometry.STW = asInt(v); },
      [](const Session& s) { return iv(s.geometry.STW); }, true},
+
+    {"Routenbild", "T", kInt, iv(80), false,
+     [](Session& s, const V& v) { s.pictureGeometry.T = asInt(v); },
+     [](const Session& s) { return iv(s.pictureGeometry.T); }, true},
+    {"Routenbild", "L", kInt, iv(120), false,
+     [](Session& s, const V& v) { s.pictureGeometry.L = asInt(v); },
+     [](const Session& s) { return iv(s.pictureGeometry.L); }, true},
+    {"Routenbild", "W", kInt, iv(720), false,
+     [](Session& s, const V& v) { s.pictureGeometry.W = asInt(v); },
+     [](const Session& s) { return iv(s.pictureGeometry.W); }, true},
+    {"Routenbild", "H", kInt, iv(540), false,
+     [](Session& s, const V& v) { s.pictureGeometry.H = asInt(v); },
+     [](const Session& s) { return iv(s.pictureGeometry.H); }, true},
 
     // The check boxes go through their setters, so the coupling with "Aus jedem" acts as on a
     // click and AGC, read last, wins over the four rule boxes.

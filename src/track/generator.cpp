@@ -66,44 +66,6 @@ int headingChange(const Session& s, const std::string& a, const std::string& b) 
   return static_cast<int>(d < 0 ? -d : d);
 }
 
-// Answers every question like a user who wants no interruption; the end point search must not
-// show the prompts of the lines it passes over.
-class QuietPort : public UserPort {
- public:
-  PromptAnswer prompt(PromptKind, PromptButtons b, const std::string&) override {
-    switch (b) {
-      case PromptButtons::AbortIgnore: return PromptAnswer::Ignore;
-      case PromptButtons::YesNo: return PromptAnswer::No;
-      case PromptButtons::YesCancel: return PromptAnswer::Cancel;
-      case PromptButtons::Abort: return PromptAnswer::Abort;
-      case PromptButtons::Ok: return PromptAnswer::Ok;
-    }
-    return PromptAnswer::Ok;
-  }
-  std::optional<std::string> openFile(const FileDialogRequest&) override { return {}; }
-  std::optional<std::string> saveFile(const FileDialogRequest&) override { return {}; }
-  std::optional<std::string> browseFolder(const std::string&) override { return {}; }
-  bool showSplitDialog(SplitDialogView&) override { return false; }
-};
-
-class QuietScope {
- public:
-  explicit QuietScope(Session& s) : s_(s), port_(s.port()), errors_(s.ShowErrors) {
-    s.setPort(quiet_);
-    s.ShowErrors = false;
-  }
-  ~QuietScope() {
-    s_.setPort(port_);
-    s_.ShowErrors = errors_;
-  }
-
- private:
-  Session& s_;
-  UserPort& port_;
-  bool errors_;
-  QuietPort quiet_;
-};
-
 enum class Outcome { Ended, Refused, ToEndPoint };
 
 std::string line(const Session& s, long long i) { return s.InputLines.at(i); }
@@ -360,6 +322,8 @@ RouteResult RouteErzeugen(Session& s, RouteIO& io) {
     return RouteResult::Refused;
   }
   s.OutputLines.clear();
+  s.emittedPoints.clear();
+  s.reducedAway.clear();
   NaviChange(s);
   s.setOutputCaption(outputCaptionWith(s, 0));
   chooseActiveTimeOffset(s);

@@ -17,10 +17,21 @@ void RouteOut(Session& s, Real prevLat, Real prevLon, Real curLat, Real curLon) 
   } else {
     p.PointLabel = "-";
   }
+  // The record as the writers get it (they may fill in fields), so emitting it again later
+  // builds the same lines.
+  s.emittedPoints.push_back({p, n, s.OutputLines.Count(), 0});
   const RoutePoint point{n, prevLat, prevLon, curLat, curLon};
   if (const OutputFormatInfo* f = chosenOutputFormat(s); f && f->write) f->write(s, point);
+  s.emittedPoints.back().lineCount = s.OutputLines.Count() - s.emittedPoints.back().firstLine;
   NaviChange(s);
   s.setOutputCaption(outputCaptionWith(s, n));
+}
+
+bool routeRecordsInStep(const Session& s) {
+  if (s.emittedPoints.empty()) return false;
+  // Lines after the last point (a closing tag a finishing pass adds) are no point's.
+  const EmittedPoint& last = s.emittedPoints.back();
+  return !s.OutputLines.empty() && last.firstLine + last.lineCount <= s.OutputLines.Count();
 }
 
 }  // namespace kursolin

@@ -1,10 +1,13 @@
 #include "workflow/reverse.h"
 
+#include <algorithm>
+
 #include "core/cp1252.h"
 #include "core/prompt.h"
 #include "core/textutil.h"
 #include "formats/registry.h"
 #include "core/panes.h"
+#include "workflow/emit.h"
 
 namespace kursolin {
 
@@ -20,14 +23,44 @@ bool reverseRoute(Session& s) {
     return false;
   }
   const auto& lines = s.OutputLines.lines();
+  const bool inStep = routeRecordsInStep(s);
   std::vector<std::string> reversed;
+  std::vector<int> newIndex(lines.size(), -1);  // of each old line, -1 when dropped
   reversed.reserve(lines.size());
-  for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
-    if (sortsAfter(*it, ' ')) reversed.push_back(*it);
+  for (std::size_t i = lines.size(); i-- > 0;) {
+    if (!sortsAfter(lines[i], ' ')) continue;
+    newIndex[i] = static_cast<int>(reversed.size());
+    reversed.push_back(lines[i]);
   }
   s.OutputLines.assign(std::move(reversed));
+  // The kept records follow their lines, so the picture and a reduction see the new order.
+  if (inStep) {
+    std::vector<EmittedPoint> points;
+    for (auto it = s.emittedPoints.rbegin(); it != s.emittedPoints.rend(); ++it) {
+      int first = -1, last = -1;
+      for (int l = it->firstLine; l < it->firstLine + it->lineCount; ++l) {
+        const int n = newIndex[static_cast<std::size_t>(l)];
+        if (n < 0) continue;
+        first = first < 0 ? n : std::min(first, n);
+        last = std::max(last, n);
+      }
+      it->firstLine = first < 0 ? 0 : first;
+      it->lineCount = first < 0 ? 0 : last - first + 1;
+      points.push_back(std::move(*it));
+    }
+    s.emittedPoints = std::move(points);
+    if (s.ruleNotes.size() == s.emittedPoints.size()) {
+      std::reverse(s.ruleNotes.begin(), s.ruleNotes.end());
+    }
+  } else {
+    s.emittedPoints.clear();
+  }
   // The first and last lines of some formats carry flags of their own.
+  const int beforeFinish = s.OutputLines.Count();
   if (f && f->finish) f->finish(s, s.OutputLines);
+  // A pass that moves lines (a header put back in front) leaves no way to tell which lines are
+  // whose; the picture and the reduction then wait for the next generation.
+  if (s.OutputLines.Count() != beforeFinish) s.emittedPoints.clear();
   NaviChange(s);
   s.port().stateChanged();
   return true;

@@ -8,9 +8,7 @@
 
 namespace kursolin {
 
-RouteResult RouteExecute(Session& s) {
-  s.port().setBusy(true);
-  TimeArtChange(s, s.TimeMode);
+void preparePointTable(Session& s) {
   const OutputFormatInfo* out = chosenOutputFormat(s);
   if (out && out->pointTable) {
     s.PointTable.visible = true;
@@ -19,6 +17,13 @@ RouteResult RouteExecute(Session& s) {
   } else {
     s.PointTable.visible = false;
   }
+}
+
+RouteResult RouteExecute(Session& s) {
+  s.port().setBusy(true);
+  TimeArtChange(s, s.TimeMode);
+  const OutputFormatInfo* out = chosenOutputFormat(s);
+  preparePointTable(s);
   s.port().stateChanged();
   RouteResult result = RouteResult::Failed;
   try {

@@ -10,4 +10,7 @@ namespace kursolin {
 /// a message and keep what was emitted.
 RouteResult RouteExecute(Session& s);
 
+/// Shows the route point table, emptied, for the table output; hides it for every other.
+void preparePointTable(Session& s);
+
 }  // namespace kursolin

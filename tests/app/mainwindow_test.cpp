@@ -411,6 +411,7 @@ void MainWindowTest::outputPaneDecidesSaveAndReverse() {
   w->refresh();  // as at the end of every command
   QCOMPARE(w.action("SaveNavi")->isEnabled(), offered);
   QCOMPARE(w.action("RouteReversAction")->isEnabled(), offered);
+  QCOMPARE(w.action("RouteVerringern")->isEnabled(), offered);
   QCOMPARE(w.output()->document()->blockCount(), 2);
   QCOMPARE(w.output()->document()->lastBlock().text(), Q("second"));
 }
@@ -498,6 +499,8 @@ void MainWindowTest::menusHoldEveryItemWithItsShortcut_data() {
   row("EditSelectAll", "Alles &markieren", "");
   row("Route", "Routendaten erzeugen", "Ctrl+R");
   row("RouteReversAction", "Route umkehren", "Ctrl+U");
+  row("RouteVerringern", "Route auf höchstens N Punkte verringern", "");
+  row("RoutenBild", "Routenbild anzeigen", "F12");
   row("In_Text_GMS", "im Format   Grad ° Minute' Sekunde\"", "Ctrl+Shift+F1");
   row("In_Text_Mer", "im Format   Mercator", "Ctrl+Shift+F4");
   row("In_MN4", "Navigon MN|4 + 4.1", "Ctrl+F3");
@@ -580,14 +583,15 @@ void MainWindowTest::formatSubmenusSeparateEveryTwoItems() {
   QCOMPARE(
       shape(w.find<QMenu>("Optionen")),
       QStringList({Q("Eingabeformat"), "-", Q("Ausgabeformat"), "-", Q("Routepunkte Info ausgeben"),
-                   Q("Zeitangabe"), "-", Q("Einstellungen"), Q("Fehlermeldungen ausgeben")}));
+                   Q("Zeitangabe"), Q("Routenbild anzeigen"), "-", Q("Einstellungen"),
+                   Q("Fehlermeldungen ausgeben")}));
   QCOMPARE(shape(w.find<QMenu>("Datei")),
            QStringList({Q("Datei laden"), Q("Autoroute Express Routendatei laden"),
                         Q("Routendaten speichern"), "-", Q("Drucken"), "-", Q("Be&enden")}));
   QCOMPARE(shape(w.find<QMenu>("Bearbeiten")),
            QStringList({Q("&Rückgängig"), "-", Q("&Ausschneiden"), Q("&Kopieren"), Q("&Einfügen"),
                         Q("&Löschen"), Q("Alles &markieren"), "-", Q("Routendaten erzeugen"),
-                        Q("Route umkehren")}));
+                        Q("Route umkehren"), Q("Route auf höchstens N Punkte verringern")}));
 }
 
 void MainWindowTest::formatChecksFollowTheChoice() {

@@ -10,6 +10,8 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "core/raster.h"
+#include "workflow/picture.h"
 #include "core/session.h"
 #include "formats/gpx.h"
 #include "formats/registry.h"
@@ -205,6 +207,69 @@ TEST_F(Cli, UnwritableTargetStopsTheConversion) {
   const CliResult r = run({"-i", "rmc", "-o", folder.file("datei") + "/route.rte", rmcLog});
   EXPECT_EQ(r.rc, cli::kStopped);
   EXPECT_NE(r.err.find("route.rte"), std::string::npos) << r.err;
+}
+
+TEST_F(Cli, MaxPointsReducesBeforeSplitting) {
+  // A drive with a bend, so the points are not all on one line.
+  test::TrackBuilder t(48.0, 11.0, 12 * 3600);
+  t.add(t.current()).drive(0, 40, 900).drive(60, 40, 600).drive(120, 40, 600);
+  const std::string log = folder.file("kurven.txt");
+  test::writeBytes(log, test::joinCrLf(t.rmcLines()));
+  const CliResult full = run({"-i", "rmc", "-f", "mn42", log});
+  ASSERT_EQ(full.rc, cli::kWritten) << full.err;
+  const auto all = crlfLines(full.out);
+  ASSERT_GT(all.size(), 6u);
+
+  const CliResult r = run({"-i", "rmc", "-f", "mn42", "--max-points", "4", log});
+  ASSERT_EQ(r.rc, cli::kWritten) << r.err;
+  const auto kept = crlfLines(r.out);
+  ASSERT_EQ(kept.size(), 4u);
+  EXPECT_EQ(kept.front(), all.front());
+  EXPECT_EQ(kept.back(), all.back());
+
+  // Split after the reduction: four points at three a file are two files.
+  const std::string out = folder.file("teil.rte");
+  ASSERT_EQ(run({"-i", "rmc", "-f", "mn42", "--max-points", "4", "--per-file", "3", "-o", out, log})
+                .rc,
+            cli::kWritten);
+  EXPECT_EQ(crlfLines(test::readBytes(out)).size() + crlfLines(test::readBytes(folder.file("teil_1.rte"))).size(), 4u);
+
+  for (const char* bad : {"1", "x", "100001"}) {
+    const CliResult b = run({"-i", "rmc", "--max-points", bad, log});
+    EXPECT_EQ(b.rc, cli::kUnusable) << bad;
+    EXPECT_NE(b.err.find("--max-points"), std::string::npos) << b.err;
+  }
+}
+
+TEST_F(Cli, PictureIsAPngOfTheRoute) {
+  const std::string png = folder.file("bild.png");
+  const CliResult r = run({"-i", "rmc", "-f", "mn42", "--picture", png, rmcLog});
+  ASSERT_EQ(r.rc, cli::kWritten) << r.err;
+  const auto picture = decodePng(test::readBytes(png));
+  ASSERT_TRUE(picture) << "a valid PNG";
+  EXPECT_EQ(picture->width, 1024);
+  EXPECT_EQ(picture->height, 768);
+  // The drive goes north: its green start lies below its red end, and paper fills the rest.
+  long long startY = 0, startN = 0, endY = 0, endN = 0, paper = 0;
+  for (int y = 0; y < picture->height; ++y) {
+    for (int x = 0; x < 900; ++x) {  // left of the legend
+      const Rgba c = picture->at(x, y);
+      if (c == PictureColours::start) startY += y, ++startN;
+      if (c == PictureColours::end) endY += y, ++endN;
+      if (c == PictureColours::background) ++paper;
+    }
+  }
+  ASSERT_GT(startN, 20);
+  ASSERT_GT(endN, 20);
+  EXPECT_GT(startY / startN, endY / endN + 300);
+  EXPECT_GT(paper, 900LL * 768 / 2);
+
+  // An unwritable picture stops the conversion with a message and leaves no file behind.
+  const std::string nowhere = folder.file("fehlt/bild.png");
+  const CliResult bad = run({"-i", "rmc", "--picture", nowhere, rmcLog});
+  EXPECT_EQ(bad.rc, cli::kStopped);
+  EXPECT_NE(bad.err.find("kann nicht geschrieben werden"), std::string::npos) << bad.err;
+  EXPECT_EQ(folder.entries().count("fehlt"), 0u);
 }
 
 TEST_F(Cli, SettingsFileIsReadFromTheProgramFolderOrGivenOne) {

@@ -146,6 +146,11 @@ TEST_P(Settings, EveryKeyOfAFullFileReachesItsTarget) {
   EXPECT_EQ(s.MpFalk, 40);
   EXPECT_EQ(s.MpGPX, 30);
   EXPECT_EQ(s.FalkFlags, "1234");
+  EXPECT_EQ(s.MaxRoutePoints, 255);
+  EXPECT_EQ(s.pictureGeometry.T, 300);
+  EXPECT_EQ(s.pictureGeometry.L, -20);
+  EXPECT_EQ(s.pictureGeometry.W, 900);
+  EXPECT_EQ(s.pictureGeometry.H, 650);
   EXPECT_TRUE(s.ShowPointInfo);
   EXPECT_TRUE(session.item("RPInfo").checked);
   EXPECT_EQ(s.geometry.SizeH, 700);
@@ -367,7 +372,7 @@ TEST_P(Settings, ErrorPromptsCanBeOnWhileTheirMenuItemStaysHidden) {
 
 TEST_P(Settings, ValuesOutsideAFieldsRangeBecomeTheNearerBoundAndAreSavedSo) {
   load(
-      "[Navi]\r\nMpTT3=20000\r\nMpMN=-1\r\nMpFalk=10001\r\n"
+      "[Navi]\r\nMpTT3=20000\r\nMpMN=-1\r\nMpFalk=10001\r\nMaxRp=1\r\n"
       "[Setup]\r\nDiM=200000\r\nDiK=-5\r\nRwG=100\r\nRwK=301\r\nStop=0\r\nSek=0\r\n"
       "MinDist=60000\r\nXRp=5000\r\n"
       "[Pref]\r\nHKor=2000\r\n"
@@ -379,6 +384,7 @@ TEST_P(Settings, ValuesOutsideAFieldsRangeBecomeTheNearerBoundAndAreSavedSo) {
   };
   const Expect expected[] = {
       {"Navi", "MpTT3", 10000},    {"Navi", "MpMN", 0},    {"Navi", "MpFalk", 10000},
+      {"Navi", "MaxRp", 2},
       {"Setup", "DiM", 99000},     {"Setup", "DiK", 0},    {"Setup", "RwG", 90},
       {"Setup", "RwK", 300},       {"Setup", "Stop", 1},   {"Setup", "Sek", 1},
       {"Setup", "MinDist", 50000}, {"Setup", "XRp", 1000}, {"Pref", "HKor", 1000},

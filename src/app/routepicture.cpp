@@ -1,0 +1,463 @@
+#include "app/routepicture.h"
+
+#include <QBuffer>
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShortcut>
+#include <QTableView>
+#include <QTextBlock>
+#include <QToolTip>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+
+#include "app/numberfield.h"
+#include "app/qtext.h"
+#include "core/cp1252.h"
+#include "core/fileio.h"
+#include "core/prompt.h"
+#include "core/ranges.h"
+#include "workflow/reduce.h"
+
+namespace kursolin::gui {
+
+namespace {
+
+QString Q(const char* utf8) {
+  return QString::fromUtf8(utf8);
+}
+
+QColor qcolour(Rgba c) {
+  return QColor(c.r, c.g, c.b, c.a);
+}
+
+// The core's drawing on Qt's painter.
+class PainterCanvas : public Canvas {
+ public:
+  PainterCanvas(QPainter& p, int width, int height) : p_(p), width_(width), height_(height) {
+    p_.setRenderHint(QPainter::Antialiasing);
+  }
+  int width() const override { return width_; }
+  int height() const override { return height_; }
+  void fillRect(double x, double y, double w, double h, Rgba c) override {
+    p_.fillRect(QRectF(x, y, w, h), qcolour(c));
+  }
+  void polyline(const std::vector<CanvasPoint>& points, double lineWidth, Rgba c) override {
+    QPen pen(qcolour(c), lineWidth);
+    pen.setCapStyle(Qt::RoundCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    p_.setPen(pen);
+    p_.setBrush(Qt::NoBrush);
+    // Zoomed in, most of a long track lies far outside; the painter gets only what is near.
+    const QRectF near(-width_, -height_, 3.0 * width_, 3.0 * height_);
+    QPolygonF run;
+    const auto flush = [&] {
+      if (run.size() > 1) p_.drawPolyline(run);
+      run.clear();
+    };
+    for (std::size_t i = 1; i < points.size(); ++i) {
+      QPointF a(points[i - 1].x, points[i - 1].y), b(points[i].x, points[i].y);
+      if (!clip(a, b, near)) {
+        flush();
+        continue;
+      }
+      if (run.isEmpty() || run.back() != a) {
+        flush();
+        run << a;
+      }
+      run << b;
+    }
+    flush();
+  }
+  void disc(CanvasPoint centre, double radius, Rgba fill, Rgba outline) override {
+    p_.setPen(outline.a ? QPen(qcolour(outline), 1.2) : QPen(Qt::NoPen));
+    p_.setBrush(qcolour(fill));
+    p_.drawEllipse(QPointF(centre.x, centre.y), radius, radius);
+  }
+  void text(CanvasPoint topLeft, const std::string& t, Rgba c) override {
+    p_.setPen(qcolour(c));
+    p_.drawText(QPointF(topLeft.x, topLeft.y + p_.fontMetrics().ascent()), toQString(t));
+  }
+  int textWidth(const std::string& t) const override {
+    return p_.fontMetrics().horizontalAdvance(toQString(t));
+  }
+  int textHeight() const override { return p_.fontMetrics().ascent() + p_.fontMetrics().descent(); }
+
+ private:
+  // Liang-Barsky: the part of a-b inside r; false when none.
+  static bool clip(QPointF& a, QPointF& b, const QRectF& r) {
+    double t0 = 0, t1 = 1;
+    const double dx = b.x() - a.x(), dy = b.y() - a.y();
+    const double p[] = {-dx, dx, -dy, dy};
+    const double q[] = {a.x() - r.left(), r.right() - a.x(), a.y() - r.top(), r.bottom() - a.y()};
+    for (int i = 0; i < 4; ++i) {
+      if (p[i] == 0) {
+        if (q[i] < 0) return false;
+        continue;
+      }
+      const double t = q[i] / p[i];
+      if (p[i] < 0) {
+        t0 = std::max(t0, t);
+      } else {
+        t1 = std::min(t1, t);
+      }
+      if (t0 > t1) return false;
+    }
+    const QPointF from = a;
+    if (t1 < 1) b = from + QPointF(dx * t1, dy * t1);
+    if (t0 > 0) a = from + QPointF(dx * t0, dy * t0);
+    return true;
+  }
+  QPainter& p_;
+  int width_, height_;
+};
+
+constexpr int kFitMargin = 30;
+constexpr double kWheelStep = 1.25;  // zoom of one notch
+constexpr double kHitRadius = kDotRadius + 3;
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// The drawing area
+
+RoutePictureView::RoutePictureView(Session& s, QWidget* parent) : QWidget(parent), s_(s) {
+  setObjectName(QStringLiteral("RoutenbildFlaeche"));
+  setMouseTracking(true);
+  setMinimumSize(200, 150);
+  setFocusPolicy(Qt::StrongFocus);
+  view_.setSize(width(), height());
+}
+
+void RoutePictureView::setPicture(RoutePicture picture, bool refit) {
+  picture_ = std::move(picture);
+  if (highlighted_ >= static_cast<int>(picture_.dots.size())) highlighted_ = -1;
+  if (refit || !userMoved_) {
+    view_.fit(picture_.bounds(), kFitMargin);
+    userMoved_ = false;
+  }
+  update();
+}
+
+void RoutePictureView::fitWhole() {
+  view_.fit(picture_.bounds(), kFitMargin);
+  userMoved_ = false;
+  update();
+}
+
+void RoutePictureView::setHighlighted(int dot) {
+  if (dot == highlighted_) return;
+  highlighted_ = dot;
+  update();
+}
+
+QImage RoutePictureView::image() const {
+  QImage img(std::max(1, width()), std::max(1, height()), QImage::Format_RGB32);
+  QPainter p(&img);
+  p.setFont(font());
+  PainterCanvas canvas(p, img.width(), img.height());
+  drawPicture(picture_, view_, canvas, highlighted_, s_.DecimalSep);
+  return img;
+}
+
+void RoutePictureView::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  PainterCanvas canvas(p, width(), height());
+  drawPicture(picture_, view_, canvas, highlighted_, s_.DecimalSep);
+}
+
+void RoutePictureView::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  view_.setSize(width(), height());
+  if (!userMoved_) view_.fit(picture_.bounds(), kFitMargin);
+}
+
+void RoutePictureView::wheelEvent(QWheelEvent* event) {
+  const double notches = event->angleDelta().y() / 120.0;
+  if (notches == 0) return;
+  view_.zoomAt({event->position().x(), event->position().y()}, std::pow(kWheelStep, notches));
+  userMoved_ = true;
+  update();
+  event->accept();
+}
+
+void RoutePictureView::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  dragging_ = true;
+  dragged_ = false;
+  dragFrom_ = event->position();
+}
+
+void RoutePictureView::mouseMoveEvent(QMouseEvent* event) {
+  const QPointF at = event->position();
+  if (dragging_ && (dragged_ || (at - dragFrom_).manhattanLength() > 3)) {
+    view_.panBy(at.x() - dragFrom_.x(), at.y() - dragFrom_.y());
+    dragFrom_ = at;
+    dragged_ = true;
+    userMoved_ = true;
+    setCursor(Qt::ClosedHandCursor);
+    update();
+    return;
+  }
+  const int dot = dotAt(picture_, view_, {at.x(), at.y()}, kHitRadius);
+  if (dot < 0) {
+    QToolTip::hideText();
+    unsetCursor();
+    return;
+  }
+  setCursor(Qt::PointingHandCursor);
+  QToolTip::showText(
+      event->globalPosition().toPoint(),
+      promptText(dotDescription(picture_.dots[static_cast<std::size_t>(dot)], s_.DecimalSep)),
+      this);
+}
+
+void RoutePictureView::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton || !dragging_) return;
+  dragging_ = false;
+  unsetCursor();
+  if (dragged_) return;
+  const QPointF at = event->position();
+  const int dot = dotAt(picture_, view_, {at.x(), at.y()}, kHitRadius);
+  if (dot >= 0) emit dotClicked(dot);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The window
+
+RoutePictureWindow::RoutePictureWindow(Session& s, QPlainTextEdit* outputPane, QTableView* grid,
+                                       QWidget* mainWindow)
+    : QWidget(mainWindow, Qt::Window), s_(s), output_(outputPane), grid_(grid) {
+  setObjectName(QStringLiteral("Routenbild"));
+  setWindowTitle(Q("Routenbild"));
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(4, 4, 4, 4);
+  layout->setSpacing(4);
+  auto* bar = new QHBoxLayout();
+  auto* fit = new QPushButton(Q("Ganze Route"), this);
+  fit->setObjectName(QStringLiteral("GanzeRoute"));
+  fit->setToolTip(Q("Die ganze Route zeigen (Pos1)"));
+  auto* save = new QPushButton(Q("Bild speichern"), this);
+  save->setObjectName(QStringLiteral("BildSpeichern"));
+  save->setToolTip(Q("Das Routenbild als PNG-Datei speichern"));
+  info_ = new QLabel(this);
+  info_->setObjectName(QStringLiteral("RoutenbildInfo"));
+  bar->addWidget(fit);
+  bar->addWidget(save);
+  bar->addWidget(info_, 1);
+  layout->addLayout(bar);
+  view_ = new RoutePictureView(s, this);
+  layout->addWidget(view_, 1);
+
+  connect(fit, &QPushButton::clicked, view_, &RoutePictureView::fitWhole);
+  connect(save, &QPushButton::clicked, this, [this] { savePicture(); });
+  auto* home = new QShortcut(QKeySequence(Qt::Key_Home), this);
+  connect(home, &QShortcut::activated, view_, &RoutePictureView::fitWhole);
+  auto* keySave = new QShortcut(QKeySequence(QKeySequence::Save), this);
+  connect(keySave, &QShortcut::activated, this, [this] { savePicture(); });
+  connect(view_, &RoutePictureView::dotClicked, this, &RoutePictureWindow::selectLinesOf);
+  if (output_) {
+    connect(output_, &QPlainTextEdit::cursorPositionChanged, this, &RoutePictureWindow::caretMoved);
+  }
+  if (grid_ && grid_->selectionModel()) {
+    connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& now) {
+              if (!selecting_ && now.isValid()) view_->setHighlighted(now.row());
+            });
+  }
+  resize(s.pictureGeometry.W, s.pictureGeometry.H);
+}
+
+void RoutePictureWindow::showWindow() {
+  show();
+  raise();
+  activateWindow();
+}
+
+void RoutePictureWindow::showEvent(QShowEvent* event) {
+  // The settings are read after the window was made; its place is taken when it first shows.
+  if (!placed_) {
+    placed_ = true;
+    const PictureGeometry& g = s_.pictureGeometry;
+    resize(std::max(g.W, minimumSizeHint().width()), std::max(g.H, minimumSizeHint().height()));
+    move(g.L, g.T);
+  }
+  QWidget::showEvent(event);
+  refreshPicture(false);
+}
+
+void RoutePictureWindow::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  storeGeometry();
+}
+
+void RoutePictureWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  storeGeometry();
+}
+
+void RoutePictureWindow::storeGeometry() {
+  // Only a window the user sees has a place of its own; a hidden one keeps the stored place.
+  if (!placed_ || !isVisible()) return;
+  const QRect f = frameGeometry();
+  PictureGeometry& g = s_.pictureGeometry;
+  g.T = f.y();
+  g.L = f.x();
+  g.W = width();
+  g.H = height();
+}
+
+void RoutePictureWindow::sessionChanged() {
+  if (isVisible()) refreshPicture(false);
+}
+
+void RoutePictureWindow::refreshPicture(bool force) {
+  const bool inputChanged =
+      s_.InputLines.revision() != inputRevision_ || s_.InputFormat != inputFormat_;
+  const bool routeChanged = s_.OutputLines.revision() != outputRevision_ ||
+                            s_.emittedPoints.size() != points_ || s_.reducedAway.size() != removed_;
+  if (!force && !inputChanged && !routeChanged) return;
+  if (inputChanged) {
+    track_ = inputTrack(s_);
+    inputRevision_ = s_.InputLines.revision();
+    inputFormat_ = s_.InputFormat;
+  }
+  // A new route starts small: it is fitted again, while one that grows keeps the view.
+  const bool newRoute = s_.emittedPoints.size() < points_;
+  outputRevision_ = s_.OutputLines.revision();
+  points_ = s_.emittedPoints.size();
+  removed_ = s_.reducedAway.size();
+  RoutePicture picture;
+  picture.track = track_;
+  picture.dots = routeDots(s_);
+  picture.removed = s_.reducedAway;
+  info_->setText(Q("%1 Routenpunkte, %2 Positionen der Eingabe")
+                     .arg(picture.dots.size())
+                     .arg(picture.track.size()));
+  view_->setPicture(std::move(picture), inputChanged || newRoute);
+  caretMoved();
+}
+
+void RoutePictureWindow::selectLinesOf(int dot) {
+  const auto& dots = view_->picture().dots;
+  if (dot < 0 || dot >= static_cast<int>(dots.size())) return;
+  const PictureDot& d = dots[static_cast<std::size_t>(dot)];
+  view_->setHighlighted(dot);
+  selecting_ = true;
+  if (s_.PointTable.visible && grid_ && grid_->model() && dot < grid_->model()->rowCount()) {
+    grid_->selectRow(dot);
+    grid_->scrollTo(grid_->model()->index(dot, 0));
+  }
+  if (output_ && d.lineCount > 0) {
+    QTextDocument* doc = output_->document();
+    const QTextBlock first = doc->findBlockByNumber(d.firstLine);
+    const QTextBlock last = doc->findBlockByNumber(d.firstLine + d.lineCount - 1);
+    if (first.isValid() && last.isValid()) {
+      QTextCursor c(doc);
+      c.setPosition(first.position());
+      c.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);
+      output_->setTextCursor(c);
+      output_->ensureCursorVisible();
+    }
+  }
+  selecting_ = false;
+}
+
+void RoutePictureWindow::caretMoved() {
+  if (selecting_ || !output_) return;
+  // The block of the caret, not of the selection's anchor: the line the user is at.
+  view_->setHighlighted(view_->picture().dotOfLine(output_->textCursor().blockNumber()));
+}
+
+bool RoutePictureWindow::savePicture() {
+  FileDialogRequest req;
+  req.title = "Routenbild speichern";
+  req.filter = "PNG Bild (*.png)|*.png";
+  req.defaultExt = "png";
+  req.fileName = "Routenbild.png";
+  req.initialDir = s_.SaveDir;
+  const auto chosen = s_.port().saveFile(req);
+  if (!chosen) return false;
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  std::string why = "PNG";
+  if (view_->image().save(&buffer, "PNG") &&
+      writeFileAtomic(
+          *chosen, std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())), &why)) {
+    return true;
+  }
+  singleButtonMessage(s_, PromptKind::Error, PromptButtons::Ok,
+                      "Das Bild " + *chosen + " kann nicht geschrieben werden: " + why);
+  return false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// "Route verringern"
+
+ReduceDialog::ReduceDialog(const Session& s, QWidget* parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("RouteVerringern"));
+  setWindowTitle(Q("Route verringern"));
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(new QLabel(Q("Route auf höchstens so viele Punkte verringern:"), this));
+  const struct {
+    int n;
+    const char* device;
+  } presets[] = {{48, "TomTom"}, {50, "Garmin"}, {100, "Apps"}, {250, "Garmin"}, {255, "TomTom"}};
+  bool matched = false;
+  for (const auto& p : presets) {
+    auto* b = new QRadioButton(QStringLiteral("%1  (%2)").arg(p.n).arg(Q(p.device)), this);
+    b->setObjectName(QStringLiteral("Preset%1").arg(p.n));
+    layout->addWidget(b);
+    presets_.emplace_back(b, p.n);
+    if (p.n == s.MaxRoutePoints) {
+      b->setChecked(true);
+      matched = true;
+    }
+  }
+  auto* row = new QHBoxLayout();
+  free_ = new QRadioButton(Q("andere Anzahl:"), this);
+  free_->setObjectName(QStringLiteral("FreeCount"));
+  count_ = new NumberField(kMaxRoutePointsRange, this);
+  count_->setObjectName(QStringLiteral("CountField"));
+  count_->setValue(kMaxRoutePointsRange.clamp(s.MaxRoutePoints));
+  row->addWidget(free_);
+  row->addWidget(count_);
+  row->addStretch(1);
+  layout->addLayout(row);
+  if (!matched) free_->setChecked(true);
+  // Typing a number means that number.
+  connect(count_, &QSpinBox::valueChanged, free_, [this] { free_->setChecked(true); });
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  buttons->button(QDialogButtonBox::Ok)->setText(Q("Verringern"));
+  buttons->button(QDialogButtonBox::Cancel)->setText(Q("Abbrechen"));
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  layout->addWidget(buttons);
+}
+
+int ReduceDialog::chosen() const {
+  for (const auto& [b, n] : presets_) {
+    if (b->isChecked()) return n;
+  }
+  return count_->value();
+}
+
+void reduceRoute(Session& s, QWidget* parent) {
+  ReduceDialog dialog(s, parent);
+  if (dialog.exec() != QDialog::Accepted) return;
+  s.MaxRoutePoints = dialog.chosen();
+  RouteVerringern(s, s.MaxRoutePoints);
+}
+
+}  // namespace kursolin::gui

@@ -1,0 +1,123 @@
+#pragma once
+// The window "Routenbild": the loaded input as a thin line and the produced route as numbered
+// dots, drawn from the core's picture model with Qt's painter. Wheel zooms at the pointer, a drag
+// pans, "Ganze Route" fits; a click on a dot selects its lines in the output pane and the caret
+// in the output pane rings its dot. Also the dialog and command "Route verringern".
+
+#include <QDialog>
+#include <QWidget>
+#include <optional>
+
+#include "core/session.h"
+#include "workflow/picture.h"
+
+class QLabel;
+class QPlainTextEdit;
+class QRadioButton;
+class QTableView;
+
+namespace kursolin::gui {
+
+class NumberField;
+
+/// The drawing area of the window.
+class RoutePictureView : public QWidget {
+  Q_OBJECT
+ public:
+  RoutePictureView(Session& s, QWidget* parent);
+
+  /// Shows a new picture; fitted to it unless the user zoomed or panned since the last fit.
+  void setPicture(RoutePicture picture, bool refit);
+  const RoutePicture& picture() const { return picture_; }
+  const PictureView& view() const { return view_; }
+  /// The whole picture in the window again.
+  void fitWhole();
+  /// Rings a dot (-1: none).
+  void setHighlighted(int dot);
+  int highlighted() const { return highlighted_; }
+  /// The picture as it is shown now, at the window's size.
+  QImage image() const;
+
+ signals:
+  void dotClicked(int dot);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  Session& s_;
+  RoutePicture picture_;
+  PictureView view_;
+  int highlighted_ = -1;
+  bool userMoved_ = false;
+  bool dragging_ = false;
+  bool dragged_ = false;
+  QPointF dragFrom_;
+};
+
+/// The window "Routenbild", created once with the main window and kept until the program ends.
+class RoutePictureWindow : public QWidget {
+  Q_OBJECT
+ public:
+  /// outputPane and grid are the main window's output pane and route point table.
+  RoutePictureWindow(Session& s, QPlainTextEdit* outputPane, QTableView* grid, QWidget* mainWindow);
+
+  /// Brings the picture up to the session (after a generation, reversal, load, or while a
+  /// route grows); cheap when nothing changed, and deferred while the window is hidden.
+  void sessionChanged();
+  /// Shows the window at its stored place, or raises it.
+  void showWindow();
+  /// "Bild speichern": asks for a file and writes the picture as PNG; false when not written.
+  bool savePicture();
+  RoutePictureView* pictureView() const { return view_; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void refreshPicture(bool force);
+  void selectLinesOf(int dot);
+  void caretMoved();
+  void storeGeometry();
+
+  Session& s_;
+  QPlainTextEdit* output_;
+  QTableView* grid_;
+  RoutePictureView* view_;
+  QLabel* info_;
+  bool placed_ = false;
+  bool selecting_ = false;
+  std::uint64_t inputRevision_ = ~0ull;
+  int inputFormat_ = -1;
+  std::uint64_t outputRevision_ = ~0ull;
+  std::size_t points_ = 0, removed_ = 0;
+  std::vector<GeoPosition> track_;
+};
+
+/// The dialog "Route verringern": device presets and a free number.
+class ReduceDialog : public QDialog {
+  Q_OBJECT
+ public:
+  /// Starts at the session's last choice.
+  ReduceDialog(const Session& s, QWidget* parent);
+  /// The limit chosen.
+  int chosen() const;
+
+ private:
+  std::vector<std::pair<QRadioButton*, int>> presets_;
+  QRadioButton* free_;
+  NumberField* count_;
+};
+
+/// The command "Route auf höchstens N Punkte verringern": asks for N (remembered in the session)
+/// and reduces the route.
+void reduceRoute(Session& s, QWidget* parent);
+
+}  // namespace kursolin::gui
