@@ -1,5 +1,7 @@
 #include "formats/route_reader.h"
 
+#include <cmath>
+
 #include "core/coords.h"
 #include "core/cp1252.h"
 #include "core/numtext.h"
@@ -63,8 +65,12 @@ int coordinatesPresent(Session& s, const std::string& line, int lineNumber) {
                    kCR + utf8ToCp1252(sentence) + kCR + "Der Routenpunkt wird nicht ausgewertet");
     return 0;
   };
-  if (s.CurrentPoint.LonValue == 0) return missing("enthält keine Koordinaten für die östliche Länge !");
-  if (s.CurrentPoint.LatValue == 0) return missing("enthält keine Koordinaten für die nördliche Breite !");
+  // A coordinate beyond the globe (or "nan") is as useless as none: no route point may lie there.
+  const auto usable = [](Real v, Real limit) { return v != 0 && std::fabs(v) <= limit; };
+  if (!usable(s.CurrentPoint.LonValue, 180))
+    return missing("enthält keine Koordinaten für die östliche Länge !");
+  if (!usable(s.CurrentPoint.LatValue, 90))
+    return missing("enthält keine Koordinaten für die nördliche Breite !");
   return 1;
 }
 

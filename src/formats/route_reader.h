@@ -21,8 +21,8 @@ void setRouteFileDefaults(PointRecord& p);
 /// Reports an empty line of the source file (an OK box); the point is skipped.
 void reportEmptyLine(Session& s, int lineNumber);
 
-/// 1 when both coordinates are non-zero; otherwise the OK box naming the missing coordinate
-/// (longitude first) and 0.
+/// 1 when both coordinates are non-zero and on the globe (|lon| <= 180, |lat| <= 90); otherwise
+/// the OK box naming the missing coordinate (longitude first) and 0.
 int coordinatesPresent(Session& s, const std::string& line, int lineNumber);
 
 }  // namespace kursolin

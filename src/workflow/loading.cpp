@@ -73,7 +73,8 @@ bool readAndCheck(Session& s, const std::string& path) {
       s.port().stateChanged();
       return false;
     }
-    s.InputLines.setText(*bytes);
+    // Loggers and Windows tools write UTF-16 or UTF-8 with a mark; the readers expect cp1252.
+    s.InputLines.setText(decodeTextFile(std::move(*bytes)));
   }
   s.item("NMEADaten").enabled = true;
   NaviChange(s);

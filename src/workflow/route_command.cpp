@@ -28,7 +28,7 @@ RouteResult RouteExecute(Session& s) {
     s.port().focusOutputPane();
   } catch (const ConvertError& e) {
     // A value no reader could convert ends the command; what was emitted stays.
-    s.port().prompt(PromptKind::Error, PromptButtons::Ok, e.what());
+    s.port().prompt(PromptKind::Error, PromptButtons::Ok, e.message());
   }
   NaviChange(s);
   s.port().setBusy(false);
