@@ -3,6 +3,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
+#include <QToolButton>
 #include <functional>
 #include <map>
 
@@ -13,6 +14,7 @@
 #include "app/windows.h"
 #include "core/geotime.h"
 #include "formats/registry.h"
+#include "workflow/axe_import.h"
 #include "workflow/loading.h"
 #include "workflow/output_commands.h"
 #include "workflow/route_command.h"
@@ -54,6 +56,9 @@ void MainWindow::buildActions() {
   load->setStatusTip(Q("Datei mit Trackdaten laden"));
   load->setIcon(themedIcon(this, "document-open", QStyle::SP_DialogOpenButton));
   cmd(load, [&s] { LoadNMEAExecute(s); });
+
+  QAction* axe = addAction("AxeImport", Q("Autoroute Express Routendatei laden"));
+  cmd(axe, [&s] { FlatSpeedButton3Click(s); });
 
   QAction* save = addAction("SaveNavi", Q("Routendaten speichern"), Q("Ctrl+S"));
   save->setToolTip(Q("Routendaten speichern"));
@@ -141,6 +146,7 @@ void MainWindow::buildMenus() {
   QMenu* file = bar->addMenu(Q("&Datei"));
   file->setObjectName(QStringLiteral("Datei"));
   file->addAction(action("LoadNMEA"));
+  file->addAction(action("AxeImport"));
   file->addAction(action("SaveNavi"));
   file->addSeparator();
   file->addAction(action("Print"));
@@ -275,6 +281,11 @@ void MainWindow::buildToolBar() {
   tb->setFloatable(false);
   tb->setContextMenuPolicy(Qt::PreventContextMenu);
   tb->addAction(action("LoadNMEA"));
+  // The import's button exists in the tool bar but is never shown; the menu offers the import.
+  auto* axeButton = new QToolButton(tb);
+  axeButton->setObjectName(QStringLiteral("FlatSpeedButton3"));
+  axeButton->setDefaultAction(action("AxeImport"));
+  tb->addWidget(axeButton)->setVisible(false);
   tb->addAction(action("SaveNavi"));
   tb->addAction(action("Print"));
   tb->addSeparator();

@@ -1,9 +1,15 @@
 #include "app/qtport.h"
 
+#include <signal.h>
+#include <unistd.h>
+
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
+#include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 
 #include "app/qtext.h"
@@ -306,6 +312,53 @@ std::optional<std::string> QtPort::browseFolder(const std::string& title) {
 
 bool QtPort::showSplitDialog(SplitDialogView& dialog) {
   return splitDialogHandler ? splitDialogHandler(dialog) : false;
+}
+
+ProcessOutcome QtPort::runProcess(const ProcessRequest& request) {
+  if (QCoreApplication::instance() == nullptr) return UserPort::runProcess(request);
+  QProcess process;
+  process.setProgram(toQString(request.program));
+  QStringList arguments;
+  for (const std::string& a : request.arguments) arguments << toQString(a);
+  process.setArguments(arguments);
+  process.setWorkingDirectory(toQString(request.workingDir));
+  process.setStandardInputFile(QProcess::nullDevice());
+  // Its messages go where ours go; a pipe nobody reads could fill up and stall it.
+  process.setProcessChannelMode(QProcess::ForwardedChannels);
+  // A group of its own, so a cancel also ends what it started (wine starts several processes).
+  process.setChildProcessModifier([] { ::setpgid(0, 0); });
+  process.start();
+  if (!process.waitForStarted(-1)) {
+    return {ProcessEnd::NotStarted, 0, fromQString(process.errorString())};
+  }
+  const auto group = static_cast<pid_t>(process.processId());
+
+  QProgressDialog dialog(toQString(request.waitText), QStringLiteral("Abbrechen"), 0, 0, parent_);
+  dialog.setObjectName(QStringLiteral("ProcessWait"));
+  dialog.setWindowTitle(QString::fromLatin1(kMessageTitle));
+  dialog.setWindowModality(Qt::ApplicationModal);
+  dialog.setAutoClose(false);
+  dialog.setAutoReset(false);
+  // A quick run shows no dialog at all.
+  dialog.setMinimumDuration(kProcessDialogDelayMs);
+
+  QEventLoop loop;
+  bool cancelled = false;
+  QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+  QObject::connect(&dialog, &QProgressDialog::canceled, &loop, [&] {
+    cancelled = true;
+    loop.quit();
+  });
+  if (process.state() != QProcess::NotRunning) loop.exec();
+  if (cancelled) {
+    if (process.state() != QProcess::NotRunning) {
+      ::kill(-group, SIGKILL);
+      process.waitForFinished(-1);
+    }
+    return {ProcessEnd::Cancelled, 0, {}};
+  }
+  if (process.exitStatus() == QProcess::CrashExit) return {ProcessEnd::Crashed, 0, {}};
+  return {ProcessEnd::Finished, process.exitCode(), {}};
 }
 
 void QtPort::processPendingEvents() {

@@ -20,6 +20,9 @@ namespace kursolin::gui {
 /// The window title of every message box of the program.
 inline constexpr char kMessageTitle[] = "Kursolin";
 
+/// How long an external program runs before the wait dialog appears.
+inline constexpr int kProcessDialogDelayMs = 400;
+
 /// A message box for the prompt, ready to exec(): icon of the kind, German buttons, CR as line
 /// break, the cancel-like button bound to Escape and the close button.
 std::unique_ptr<QMessageBox> buildPromptBox(QWidget* parent, PromptKind kind, PromptButtons buttons,
@@ -75,6 +78,9 @@ class QtPort : public UserPort {
   std::optional<std::string> saveFile(const FileDialogRequest& request) override;
   std::optional<std::string> browseFolder(const std::string& title) override;
   bool showSplitDialog(SplitDialogView& dialog) override;
+  /// Runs the program without a shell in its own process group and waits in an event loop; a
+  /// progress dialog appears when the wait lasts, and its "Abbrechen" ends the whole group.
+  ProcessOutcome runProcess(const ProcessRequest& request) override;
 
   /// Processes pending events at most once per eventInterval, so a long run stays fast.
   void processPendingEvents() override;

@@ -26,6 +26,9 @@ class WindowPort : public UserPort {
     return ask().browseFolder(title);
   }
   bool showSplitDialog(SplitDialogView& dialog) override { return ask().showSplitDialog(dialog); }
+  ProcessOutcome runProcess(const ProcessRequest& request) override {
+    return ask().runProcess(request);
+  }
   void processPendingEvents() override {
     qt_.processPendingEvents();
     if (dialogs_) dialogs_->processPendingEvents();

@@ -325,7 +325,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   if (result == RouteResult::Refused) return kUnusable;
 
   if (toStdout) {
-    out << joinLinesCrLf(s.OutputLines.lines());
+    out << routeFileBytes(s, s.OutputLines.lines());
     return out ? kWritten : kStopped;
   }
   const std::string target = sessionPath(*o.outFile);

@@ -1,11 +1,15 @@
 #include "core/fileio.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
+#include <fstream>
 #include <cstring>
 #include <random>
 
@@ -145,6 +149,14 @@ bool writeDirect(const std::string& target, const std::string& bytes, std::strin
 
 }  // namespace
 
+std::string fileHead(const std::string& path, std::size_t n) {
+  std::ifstream in(nativePath(path), std::ios::binary);
+  std::string bytes(n, '\0');
+  in.read(bytes.data(), static_cast<std::streamsize>(n));
+  bytes.resize(in ? n : static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+  return bytes;
+}
+
 bool writeFileAtomic(const std::string& path, const std::string& bytes, std::string* error) {
   const auto fail = [&](const std::string& why) {
     if (error) *error = why;
@@ -193,6 +205,82 @@ bool writeFileAtomic(const std::string& path, const std::string& bytes, std::str
     ::close(dfd);
   }
   return true;
+}
+
+bool FileCopy(const std::string& source, const std::string& target) {
+  struct stat st {};
+  const std::string native = nativePath(source);
+  if (::stat(native.c_str(), &st) != 0 || S_ISDIR(st.st_mode) || ::access(native.c_str(), R_OK) != 0) {
+    throw FileOpenError("Datei " + source + " kann nicht geöffnet werden"_cp);
+  }
+  const auto bytes = readFileBytes(source);
+  if (!bytes) return false;
+  // Through a temporary file: a copy that fails half-way leaves the old target or none.
+  return writeFileAtomic(target, *bytes);
+}
+
+bool fileExists(const std::string& path) {
+  struct stat st {};
+  return ::stat(nativePath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool removeFile(const std::string& path) {
+  return ::unlink(nativePath(path).c_str()) == 0 || errno == ENOENT;
+}
+
+std::optional<std::string> makePrivateFolder(std::string* error) {
+  const char* tmp = std::getenv("TMPDIR");
+  std::string base = tmp && *tmp ? tmp : "/tmp";
+  if (base.back() != '/') base += '/';
+  std::string tmpl = base + "kursolin-XXXXXX";
+  // mkdtemp creates the folder with mode 0700.
+  if (!::mkdtemp(tmpl.data())) {
+    if (error) *error = std::strerror(errno);
+    return std::nullopt;
+  }
+  return sessionPath(tmpl) + "/";
+}
+
+void removeFolder(const std::string& folder) {
+  const std::string native = nativePath(folder);
+  if (DIR* d = ::opendir(native.c_str())) {
+    while (const dirent* e = ::readdir(d)) {
+      const std::string name = e->d_name;
+      if (name == "." || name == "..") continue;
+      ::unlink((native + "/" + name).c_str());
+    }
+    ::closedir(d);
+  }
+  ::rmdir(native.c_str());
+}
+
+std::optional<std::string> findOnPath(const std::string& name, const std::string& searchPath) {
+  std::size_t from = 0;
+  while (from <= searchPath.size()) {
+    std::size_t to = searchPath.find(':', from);
+    if (to == std::string::npos) to = searchPath.size();
+    std::string folder = searchPath.substr(from, to - from);
+    from = to + 1;
+    // An empty entry means the current folder, which a program of ours must not depend on.
+    if (folder.empty()) continue;
+    if (folder.back() != '/') folder += '/';
+    const std::string candidate = folder + name;
+    struct stat st {};
+    if (::stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+        ::access(candidate.c_str(), X_OK) == 0) {
+      return sessionPath(candidate);
+    }
+  }
+  return std::nullopt;
+}
+
+// ChangeFileExt: the part of the name after its last dot is replaced, or the extension added.
+// A leading dot belongs to the name, so ".tour" becomes ".tour.rte", not ".rte".
+std::string withExtension(const std::string& path, const std::string& ext) {
+  std::string name = nameOf(path);
+  const auto dot = name.rfind('.');
+  if (dot != std::string::npos && dot > 0) name.erase(dot);
+  return folderOf(path) + name + ext;
 }
 
 std::string joinLinesCrLf(const std::vector<std::string>& lines) {

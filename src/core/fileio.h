@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,39 @@ std::optional<std::string> followLinks(const std::string& nativePath);
 /// A short unused-looking name in the folder of the target, for a temporary file that is later
 /// renamed over it; short so that a target name near the length limit still has one.
 std::string temporaryNameBeside(const std::string& nativeTarget);
+
+/// A file that should be read cannot be opened; what() is the message for the user.
+class FileOpenError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+/// At most the first n bytes of a file ("" when it cannot be read).
+std::string fileHead(const std::string& path, std::size_t n);
+
+/// Copies the whole source over the target (replaced, never left half-written); false when the
+/// target cannot be written. A source that cannot be opened throws FileOpenError.
+bool FileCopy(const std::string& source, const std::string& target);
+
+/// true when path names an existing regular file (or a link to one).
+bool fileExists(const std::string& path);
+
+/// Deletes the file; true when no file is left at path (also when there was none).
+bool removeFile(const std::string& path);
+
+/// A new folder that only this user can enter, in the system's temporary folder, ending in '/';
+/// nullopt (with a reason in *error) when none can be made.
+std::optional<std::string> makePrivateFolder(std::string* error = nullptr);
+
+/// Deletes the folder and the files directly in it.
+void removeFolder(const std::string& folder);
+
+/// The full path of the first executable file called name in the folders of searchPath (a
+/// PATH value, folders separated by ':'), or nullopt.
+std::optional<std::string> findOnPath(const std::string& name, const std::string& searchPath);
+
+/// The path with the extension of its name replaced by ext (with its dot), or ext added.
+std::string withExtension(const std::string& path, const std::string& ext);
 
 /// The lines joined, each followed by CR LF.
 std::string joinLinesCrLf(const std::vector<std::string>& lines);

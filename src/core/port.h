@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kursolin {
 
@@ -24,6 +25,28 @@ struct FileDialogRequest {
   std::string initialDir;
 };
 
+/// An external program to run and wait for. Paths are cp1252 like every text of the session.
+struct ProcessRequest {
+  std::string program;                 // full path of the executable
+  std::vector<std::string> arguments;  // handed over one by one, never through a shell
+  std::string workingDir;
+  std::string waitText;  // shown while the user waits, beside "Abbrechen"
+};
+
+/// How a run of an external program ended.
+enum class ProcessEnd {
+  Finished,    // it ended by itself with exitCode
+  Crashed,     // it was ended by a signal; what it wrote may be incomplete
+  NotStarted,  // it could not be started (reason in `error`)
+  Cancelled,   // the user cancelled the wait; the program was ended
+};
+
+struct ProcessOutcome {
+  ProcessEnd end = ProcessEnd::NotStarted;
+  int exitCode = 0;
+  std::string error;
+};
+
 class UserPort {
  public:
   virtual ~UserPort() = default;
@@ -42,6 +65,12 @@ class UserPort {
 
   /// Shows the split dialog modally; true for OK. The dialog object computes its own texts.
   virtual bool showSplitDialog(SplitDialogView& dialog) = 0;
+
+  /// Runs the program and waits for its end while the user may cancel the wait, which ends the
+  /// program. A port that cannot offer that wait starts nothing.
+  virtual ProcessOutcome runProcess(const ProcessRequest& /*request*/) {
+    return {ProcessEnd::NotStarted, 0, "Externe Programme k\xF6nnen hier nicht gestartet werden"};
+  }
 
   /// Lets the user interface repaint and handle input during a long run.
   virtual void processPendingEvents() {}

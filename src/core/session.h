@@ -168,7 +168,7 @@ class Session {
   int PreviousOutputFormat = -1;
   bool OutMN4 = false, OutMN42 = false, OutMN5 = false, OutTT = false, OutAuto = false,
        OutBCR = false, OutCSV = false, OutFPrv = false, OutGMS = false, OutGM = false,
-       OutDG = false, OutMer = false;
+       OutDG = false, OutMer = false, OutGPX = false;
   std::string OutputLabel;
   PointTableModel PointTable;
   int TableRowCount = 1;
@@ -189,6 +189,7 @@ class Session {
   int MpTT3 = 15;
   int MpFalk = 90;
   int MpMTP = 50;
+  int MpGPX = 0;
   std::string BcrRouteName;
   std::string BcrRouteTitle;  // "Routenbezeichnung" as the route settings dialog was left, for SaveBCR
   std::string BcrDirectory;

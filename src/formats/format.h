@@ -34,7 +34,7 @@ enum class RuleGroups {
 };
 
 /// How the success caption of a load counts the lines of InputLines.
-enum class CountKind { Lines, Pairs, Stations, Plain };
+enum class CountKind { Lines, Pairs, Stations, Plain, Points };
 
 /// A text that depends on the session (the coordinate text formats name their separator).
 using SessionText = std::string (*)(const Session& s);
@@ -59,6 +59,12 @@ using PointWriter = void (*)(Session& s, const RoutePoint& p);
 /// A finishing pass over the lines of a route in place (start and destination flags): run on the
 /// whole route after a generation and after a reversal, and on the lines of each part file.
 using LinesPass = void (*)(Session& s, TextLines& lines);
+
+/// true for the lines of a route that are its points, where a format has other lines besides.
+using PointLineTest = bool (*)(const std::string& line);
+
+/// The bytes of a route file from its finished lines.
+using FileBytes = std::string (*)(const TextLines& lines);
 
 /// Writes the files of a route itself (all parts by the session's split plan), to names derived
 /// from the chosen path; false after its own message when not every file was written.
@@ -123,10 +129,15 @@ struct OutputFormatInfo {
   // writer for formats whose files are more than a slice of OutputLines.
   int Session::*limit = nullptr;
   bool countsRoutePoints = false;  // several lines a point: count RoutePointCount, not lines
+  // A header and footer around one line a point: the points are these lines, a part file is a
+  // slice of them finished by `finish`.
+  PointLineTest pointLine = nullptr;
   FilesWriter writeFiles = nullptr;  // nullptr: each part is a slice of OutputLines
   bool alwaysSplitDialog = false;  // the split dialog carries settings of every save (BCR)
   std::string splitCaption;  // caption of the split dialog
   std::string splitInfoTail;  // its bold text after the maximum
+  // The file's bytes (nullptr: the lines as they stand, cp1252, each ended by CR LF).
+  FileBytes fileBytes = nullptr;
   // Reversal: "" when the lines can be turned round, else the refusal.
   std::string reverseRefusal;
   // The save dialog.

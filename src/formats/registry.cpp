@@ -5,9 +5,11 @@
 #include "core/textutil.h"
 #include "formats/coordtext.h"
 #include "formats/falk.h"
+#include "formats/gpx.h"
 #include "formats/navigon.h"
 #include "formats/nmea_log.h"
 #include "formats/table.h"
+#include "formats/touratech.h"
 #include "track/nmea.h"
 
 namespace kursolin {
@@ -18,6 +20,9 @@ const std::string q = "\"";
 
 bool readNavigon(Session& s, const std::string& line, int index) {
   return GetMN(s, line, index) == 1;
+}
+bool readTouratech(Session& s, const std::string& line, int index) {
+  return GetTTQV(s, line, index) == 1;
 }
 bool navigon4Recognized(Session& s) { return navigonRecognized(s.InputLines, 8); }
 bool navigon5Recognized(Session& s) {
@@ -132,7 +137,16 @@ std::vector<InputFormatInfo> makeInputs() {
      .dialogTitle = "Touratech Routendaten laden",
      .filter = "Touratech Routendaten (*.qu3)|*.qu3", .defaultExt = "qu3",
      .failureCaption = "TouraTech TTQV Datei-Fehler!", .statusPrefix = " = ",
-     .countKind = CountKind::Plain, .groups = RuleGroups::DistanceHeadingMinDist},
+     .countKind = CountKind::Plain, .groups = RuleGroups::DistanceHeadingMinDist,
+     .load = LoadTQVFile, .check = touratechUsable, .readA = readTouratech},
+    {.code = 25, .cliName = "gpx", .menuItem = "IN_GPX",
+     .caption = "GPX Datei (Track, Route oder Wegpunkte)", .label = "GPX Datei",
+     .shortName = "GPX", .dialogTitle = "GPX Datei laden",
+     .filter = "GPX Datei(*.gpx)|*.gpx|Alle Dateien (*)|*", .defaultExt = "gpx",
+     .failureCaption = kGpxFailureCaption,
+     .message = "Keine verwertbaren Punkte erkannt oder keine GPX Datei",
+     .statusPrefix = "GPX Datei = ", .countKind = CountKind::Points, .groups = RuleGroups::All,
+     .load = LoadGPXFile, .check = gpxPointsLoaded, .readA = readGpxRecord},
     // Reserved: only the load operation still knows its dialog texts.
     {.code = 7, .menuItem = "In_NaviTextTab", .menuEntry = false,
      .caption = "Koordinatenpaar aus Textdatei", .dialogTitle = "Koordinaten aus Textdatei Tab getrennt laden",
@@ -213,6 +227,15 @@ std::vector<OutputFormatInfo> makeOutputs() {
      .saveExt = ".csv",
      .saveFilter = "CSV Dateiformat " + q + "Semikolon getrennt" + q + " (*.csv)|*.csv",
      .defaultExt = "csv", .settingsKeys = {"Pref/CSVTrenner"}},
+    {.code = 24, .cliName = "gpx", .menuItem = "GPXData", .caption = "GPX 1.1 Datei",
+     .flag = &Session::OutGPX, .label = "GPX 1.1 Datei ", .prepare = prepareGpxRecord,
+     .write = buildGpx, .finish = finishGpx, .limit = &Session::MpGPX,
+     .pointLine = isGpxPointLine,
+     .splitCaption = " Kursolin Ausgabedatei für GPX 1.1 vorbereiten"_cp,
+     .splitInfoTail = " vorgegebenen Routenpunkte für die GPX 1.1 Datei "_cp,
+     .fileBytes = gpxFileBytes, .saveTitle = "Route als GPX 1.1 Datei speichern",
+     .saveExt = ".gpx", .saveFilter = "GPX 1.1 Datei (*.gpx)|*.gpx", .defaultExt = "gpx",
+     .settingsKeys = {"Navi/MpGPX"}},
     {.code = 20, .cliName = "txt-dms", .menuItem = "GMSData",
      .caption = "im Format   Grad \xB0 Minute' Sekunde" + q, .shortcut = "Ctrl+Alt+G",
      .flag = &Session::OutGMS, .label = "G\xB0M" + q + "S Texdateidatei ", .textSubmenu = true,

@@ -77,6 +77,9 @@ std::vector<SettingRow> makeRows() {
     {"Navi", "MpFalk", kInt, iv(90), false,
      [](Session& s, const V& v) { s.MpFalk = kSplitMaxRange.clamp(asInt(v)); },
      [](const Session& s) { return iv(s.MpFalk); }, true},
+    {"Navi", "MpGPX", kInt, iv(0), false,
+     [](Session& s, const V& v) { s.MpGPX = kSplitMaxRange.clamp(asInt(v)); },
+     [](const Session& s) { return iv(s.MpGPX); }, true},
     // Written under the key it is read from; an old "FprvFlags" line is left as it stands.
     {"Navi", "FalkFlags", kText, tv("4324"), false,
      [](Session& s, const V& v) { s.FalkFlags = asText(v); },

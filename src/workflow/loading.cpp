@@ -36,6 +36,8 @@ std::string successCaption(const Session& s, const InputFormatInfo& f) {
     case CountKind::Pairs: return s.InputLabel + " := " + std::to_string(count / 2);
     case CountKind::Stations: return s.InputLabel + " - Stationen = " + std::to_string(count);
     case CountKind::Plain: return s.InputLabel + " = " + std::to_string(count);
+    case CountKind::Points:
+      return s.InputLabel + " - Punkte = " + std::to_string(count);
   }
   return s.InputLabel;
 }

@@ -23,13 +23,14 @@ RouteResult RouteExecute(Session& s) {
   RouteResult result = RouteResult::Failed;
   try {
     result = RouteErzeugen(s);
-    // Formats whose first and last lines carry flags of their own.
-    if (out && out->finish) out->finish(s, s.OutputLines);
     s.port().focusOutputPane();
   } catch (const ConvertError& e) {
     // A value no reader could convert ends the command; what was emitted stays.
     s.port().prompt(PromptKind::Error, PromptButtons::Ok, e.message());
   }
+  // Formats whose first and last lines carry flags of their own, or that close with a footer:
+  // a route cut short is finished too, so what is saved is still a whole file.
+  if (out && out->finish) out->finish(s, s.OutputLines);
   NaviChange(s);
   s.port().setBusy(false);
   s.port().stateChanged();

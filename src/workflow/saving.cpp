@@ -47,15 +47,6 @@ void refuse(Session& s, const std::string& text) {
   singleButtonMessage(s, PromptKind::Information, PromptButtons::Abort, text);
 }
 
-// ChangeFileExt: the part of the name after its last dot is replaced, or the extension added.
-// A leading dot belongs to the name, so ".tour" becomes ".tour.rte", not ".rte".
-std::string withExtension(const std::string& path, const std::string& ext) {
-  std::string name = nameOf(path);
-  const auto dot = name.rfind('.');
-  if (dot != std::string::npos && dot > 0) name.erase(dot);
-  return folderOf(path) + name + ext;
-}
-
 // Name of a file without folder and extension.
 std::string bareName(const std::string& path) {
   std::string name = nameOf(path);
@@ -75,7 +66,14 @@ void ensurePlan(Session& s) {
 bool writeParts(Session& s, const std::string& chosen, LinesPass finish, int& written) {
   written = 0;
   const int files = splitFileCount(s);
-  const auto& lines = s.OutputLines.lines();
+  // Formats with a header and footer split their point lines; the finishing pass frames each part.
+  const OutputFormatInfo* f = chosenOutputFormat(s);
+  std::vector<std::string> points;
+  if (f && f->pointLine) {
+    for (const auto& l : s.OutputLines.lines())
+      if (f->pointLine(l)) points.push_back(l);
+  }
+  const auto& lines = f && f->pointLine ? points : s.OutputLines.lines();
   std::size_t next = 0;
   for (int i = 1; i <= files; ++i) {
     const std::size_t size =
@@ -88,7 +86,7 @@ bool writeParts(Session& s, const std::string& chosen, LinesPass finish, int& wr
     if (finish) finish(s, part);
     const std::string name = partFileName(chosen, i, s.SplitFiles);
     std::string why;
-    if (!writeFileAtomic(name, part.text(), &why)) {
+    if (!writeFileAtomic(name, routeFileBytes(s, part.lines()), &why)) {
       s.port().prompt(PromptKind::Error, PromptButtons::Ok, partFailureText(i, files, name, why));
       return false;
     }
@@ -158,9 +156,17 @@ FileDialogRequest saveDialogRequest(const Session& s) {
   return req;
 }
 
+std::string routeFileBytes(const Session& s, const std::vector<std::string>& lines) {
+  const OutputFormatInfo* f = chosenOutputFormat(s);
+  if (!f || !f->fileBytes) return joinLinesCrLf(lines);
+  TextLines finished;
+  finished.assign(lines);
+  return f->fileBytes(finished);
+}
+
 bool writeRouteFile(Session& s, const std::string& path, const std::vector<std::string>& lines) {
   std::string why;
-  if (writeFileAtomic(path, joinLinesCrLf(lines), &why)) return true;
+  if (writeFileAtomic(path, routeFileBytes(s, lines), &why)) return true;
   s.port().prompt(PromptKind::Error, PromptButtons::Ok, writeFailureText(path, why));
   return false;
 }

@@ -19,8 +19,12 @@ FileDialogRequest saveDialogRequest(const Session& s);
 /// The proposed file name: SaveBaseName with the format's extension (or a fixed name).
 std::string proposedSaveName(const Session& s);
 
-/// Writes lines (each with CR LF) to path safely; on failure tells the user, naming the path, and
-/// returns false. The previous file at path stays intact.
+/// The bytes of the chosen output format's file made of these lines (cp1252 lines, each with
+/// CR LF, unless the format encodes its files otherwise).
+std::string routeFileBytes(const Session& s, const std::vector<std::string>& lines);
+
+/// Writes the lines as the chosen format's file (routeFileBytes) to path safely; on failure tells
+/// the user, naming the path, and returns false. The previous file at path stays intact.
 bool writeRouteFile(Session& s, const std::string& path, const std::vector<std::string>& lines);
 
 /// Writes the parts of a Navigon or TomTom route by the plan in the session after a save dialog

@@ -115,6 +115,11 @@ int splitMaximum(const Session& s) {
 
 int splitPointCount(const Session& s) {
   const OutputFormatInfo* f = chosenOutputFormat(s);
+  if (f && f->pointLine) {
+    int n = 0;
+    for (const auto& l : s.OutputLines.lines()) n += f->pointLine(l);
+    return n;
+  }
   return f && f->countsRoutePoints ? s.RoutePointCount : s.OutputLines.Count();
 }
 

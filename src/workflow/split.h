@@ -38,7 +38,8 @@ class SplitDialog : public SplitDialogView {
 int splitMaximum(const Session& s);
 
 /// The number of route points a split divides: the lines of OutputLines for the formats that
-/// write one line per route point, RoutePointCount for Falk (several lines a point).
+/// write one line per route point, RoutePointCount for Falk (several lines a point), the point
+/// lines for formats with a header and footer around them.
 int splitPointCount(const Session& s);
 
 /// Sets the plan (SplitSize, SplitFiles, SplitRest, SplitRestFile) for perFile points a file

@@ -509,6 +509,7 @@ void MainWindowTest::menusHoldEveryItemWithItsShortcut_data() {
   row("IN_TP_All", "Alle Koordinaten auswerten", "Ctrl+K");
   row("IN_TP_BCR", "Tourenplaner BCR Datei", "Ctrl+F7");
   row("IN_TQV", "Touratech QV3", "Ctrl+F8");
+  row("IN_GPX", "GPX Datei (Track, Route oder Wegpunkte)", "");
   row("In_NMEA", "NMEA Log ", "");
   row("IN_TP_XML", "Tourenplaner XML oder TEF  Datei", "");
   row("In_NaviTextTab", "Koordinatenpaar aus Textdatei", "");
@@ -520,6 +521,7 @@ void MainWindowTest::menusHoldEveryItemWithItsShortcut_data() {
   row("BCRData", "Tourenplaner  BCR Datei", "F7");
   row("FPrvData", "Falk Previousdestination Datei", "F8");
   row("CSVData", "Routendaten für Tabellen ausgeben", "F9");
+  row("GPXData", "GPX 1.1 Datei", "");
   row("KTXTData", "Koordinatenpaar als Textdatei", "");
   row("GMSData", "im Format   Grad ° Minute' Sekunde\"", "Ctrl+Alt+G");
   row("GMData", "im Format   Grad ° Minute'", "Ctrl+Alt+M");
@@ -562,22 +564,25 @@ void MainWindowTest::formatSubmenusSeparateEveryTwoItems() {
            QStringList({Q("Koordinatenpaar aus Textdatei"), "-", Q("Navigon MN|4 + 4.1"), "-",
                         Q("Navigon MN|4.2 + MN5"), "-", Q("NMEA Log "), "-", Q("Top50 OVL Routen"),
                         "-", Q("TomTom  ITN Dateien"), "-", Q("Tourenplaner XML oder TEF  Datei"),
-                        "-", Q("Tourenplaner BCR Datei"), "-", Q("Touratech QV3")}));
+                        "-", Q("Tourenplaner BCR Datei"), "-", Q("Touratech QV3"), "-",
+                        Q("GPX Datei (Track, Route oder Wegpunkte)")}));
   QCOMPARE(shape(w.find<QMenu>("Ausgabeformat")),
            QStringList(
                {Q("Navigon Mobile Navigator MN|4.0 + 4.1"), "-",
                 Q("Navigon Mobile Navigator MN|4.2"), "-", Q("Navigon Mobile Navigator MN 5"), "-",
                 Q("TomTom  Routendatei"), "-", Q("Microsoft AutoRoute Importdatei ab Vers.2002"),
                 "-", Q("Tourenplaner  BCR Datei"), "-", Q("Falk Previousdestination Datei"), "-",
-                Q("Routendaten für Tabellen ausgeben"), "-", Q("Koordinatenpaar als Textdatei")}));
+                Q("Routendaten für Tabellen ausgeben"), "-", Q("GPX 1.1 Datei"), "-",
+                Q("Koordinatenpaar als Textdatei")}));
   QCOMPARE(shape(w.find<QMenu>("In_NMEA")),
            QStringList({Q("GGA und VTG Datensätze auswerten"), Q("RMC Datensätze auswerten")}));
   QCOMPARE(
       shape(w.find<QMenu>("Optionen")),
       QStringList({Q("Eingabeformat"), "-", Q("Ausgabeformat"), "-", Q("Routepunkte Info ausgeben"),
                    Q("Zeitangabe"), "-", Q("Einstellungen"), Q("Fehlermeldungen ausgeben")}));
-  QCOMPARE(shape(w.find<QMenu>("Datei")), QStringList({Q("Datei laden"), Q("Routendaten speichern"),
-                                                       "-", Q("Drucken"), "-", Q("Be&enden")}));
+  QCOMPARE(shape(w.find<QMenu>("Datei")),
+           QStringList({Q("Datei laden"), Q("Autoroute Express Routendatei laden"),
+                        Q("Routendaten speichern"), "-", Q("Drucken"), "-", Q("Be&enden")}));
   QCOMPARE(shape(w.find<QMenu>("Bearbeiten")),
            QStringList({Q("&Rückgängig"), "-", Q("&Ausschneiden"), Q("&Kopieren"), Q("&Einfügen"),
                         Q("&Löschen"), Q("Alles &markieren"), "-", Q("Routendaten erzeugen"),
@@ -589,7 +594,8 @@ void MainWindowTest::formatChecksFollowTheChoice() {
   folder.settings({"[Pref]", "StartDialog=0"});
   StartedWindow w(folder);
   const QStringList outputs = {"MN4Data",  "MN42Data", "MN5Data", "TTData", "AutoData", "BCRData",
-                               "FPrvData", "CSVData",  "GMSData", "GMData", "DGData",   "MerData"};
+                               "FPrvData", "CSVData",  "GMSData", "GMData", "DGData",   "MerData",
+                               "GPXData"};
   auto checkedOutputs = [&] {
     QStringList on;
     for (const QString& n : outputs) {
@@ -633,7 +639,7 @@ void MainWindowTest::unavailableFormatsAreDisabledWithAHint() {
   folder.settings({"[Pref]", "StartDialog=0"});
   StartedWindow w(folder);
   for (const char* name :
-       {"IN_OVL", "IN_TT3", "IN_TP_Stationen", "IN_TP_All", "IN_TP_BCR", "IN_TQV", "In_Text_GMS",
+       {"IN_OVL", "IN_TT3", "IN_TP_Stationen", "IN_TP_All", "IN_TP_BCR", "In_Text_GMS",
         "In_Text_GM", "In_Text_DG", "In_Text_Mer", "TTData", "AutoData", "BCRData", "FPrvData",
         "GMSData", "GMData", "DGData", "MerData"}) {
     QAction* a = w.action(name);
@@ -641,7 +647,8 @@ void MainWindowTest::unavailableFormatsAreDisabledWithAHint() {
     QCOMPARE(a->toolTip(), Q("In dieser Version noch nicht verfügbar"));
   }
   for (const char* name :
-       {"IN_GGAVTG", "IN_RMC", "In_MN4", "In_MN5", "MN4Data", "MN42Data", "MN5Data", "CSVData"}) {
+       {"IN_GGAVTG", "IN_RMC", "In_MN4", "In_MN5", "IN_TQV", "IN_GPX", "MN4Data", "MN42Data",
+        "MN5Data", "CSVData", "GPXData"}) {
     QVERIFY2(w.action(name)->isEnabled(), name);
   }
 }

@@ -10,6 +10,9 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "formats/gpx.h"
+#include "support/gpx_writer.h"
+#include "support/jet3_writer.h"
 #include "support/nmea_writer.h"
 #include "support/temp_folder.h"
 
@@ -98,6 +101,40 @@ TEST_F(Cli, WritesAFileAndSplitsLongRoutes) {
   ASSERT_EQ(r.rc, cli::kWritten) << r.err;
   EXPECT_EQ(crlfLines(test::readBytes(folder.file("Ganz.rte"))).size(), 31u);
   EXPECT_FALSE(folder.entries().count("Kursolin.Ini")) << "the converter never writes settings";
+}
+
+TEST_F(Cli, GpxInAndOut) {
+  // The same drive as a phone's GPX track gives the route of the receiver's log.
+  test::TrackBuilder t(48.0, 11.0, 12 * 3600);
+  t.add(t.current()).drive(0, 40, 300);
+  const std::string track = folder.file("fahrt.gpx");
+  test::writeBytes(track, test::gpxTrack(t.fixes()));
+  CliResult r = run({"-i", "gpx", "-f", "mn42", track});
+  ASSERT_EQ(r.rc, cli::kWritten) << r.err;
+  EXPECT_EQ(r.out, run({"-i", "rmc", "-f", "mn42", rmcLog}).out);
+  EXPECT_EQ(run({"-i", "25", "-f", "mn42", track}).out, r.out);
+
+  // To standard output the GPX file itself; to files, split by --per-file into whole files.
+  r = run({"-i", "rmc", "-f", "gpx", rmcLog});
+  ASSERT_EQ(r.rc, cli::kWritten) << r.err;
+  GpxLoad back = parseGpx(r.out, "stdout");
+  ASSERT_TRUE(back.ok) << back.message;
+  EXPECT_EQ(back.lines.size(), 5u);
+  r = run({"-i", "gpx", "-f", "24", "-o", folder.file("Tour.gpx"), "--per-file", "2", track});
+  ASSERT_EQ(r.rc, cli::kWritten) << r.err;
+  std::size_t points = 0;
+  for (const char* name : {"Tour.gpx", "Tour_1.gpx", "Tour_2.gpx"}) {
+    back = parseGpx(test::readBytes(folder.file(name)), name);
+    ASSERT_TRUE(back.ok) << name << ": " << back.message;
+    points += back.lines.size();
+  }
+  EXPECT_EQ(points, 5u);
+
+  // A file that is no GPX: the message names it, nothing is written.
+  r = run({"-i", "gpx", "-f", "gpx", "-o", folder.file("nie.gpx"), rmcLog});
+  EXPECT_EQ(r.rc, cli::kUnusable);
+  EXPECT_NE(r.err.find("fahrt.txt ist keine gültige XML Datei"), std::string::npos) << r.err;
+  EXPECT_FALSE(folder.entries().count("nie.gpx"));
 }
 
 TEST_F(Cli, UsageErrors) {
@@ -233,14 +270,61 @@ TEST_F(Cli, DecimalSeparatorAppliesToTheSettingsFileAndTheOverrides) {
   }
 }
 
+TEST_F(Cli, ReadsTouratechDatabases) {
+  using test::JetType;
+  test::JetTable track{"Tour_trp",
+                       {{"trp_idx", JetType::Long},
+                        {"lat", JetType::Double},
+                        {"lon", JetType::Double},
+                        {"speed", JetType::Double},
+                        {"course", JetType::Double}},
+                       {}};
+  // 3.3 km north at 10 km/h: a point every 1000 m by the default rules.
+  for (int i = 0; i < 31; ++i) track.rows.push_back({i + 1, (48000 + i) / 1000.0, 11.0, 10.0, 0.0});
+  const std::string db = folder.file("Tour.qu3");
+  test::writeJet3(db, {track});
+  const CliResult r = run({"-i", "qv3", "-f", "mn42", db});
+  ASSERT_EQ(r.rc, cli::kWritten) << r.err;
+  EXPECT_EQ(crlfLines(r.out),
+            (std::vector<std::string>{"-|-|-|-|-|-|-|-|-|-|-|11.000000|48.000000|-|-|",
+                                      "-|-|-|-|-|-|-|-|-|-|-|11.000000|48.009000|-|-|",
+                                      "-|-|-|-|-|-|-|-|-|-|-|11.000000|48.018000|-|-|",
+                                      "-|-|-|-|-|-|-|-|-|-|-|11.000000|48.027000|-|-|",
+                                      "-|-|-|-|-|-|-|-|-|-|-|11.000000|48.030000|-|-|"}));
+  EXPECT_EQ(r.err, "");
+
+  const std::string text = folder.file("Notiz.qu3");
+  test::writeBytes(text, "lat;lon\r\n");
+  const CliResult bad = run({"-i", "24", text});
+  EXPECT_EQ(bad.rc, cli::kUnusable);
+  EXPECT_NE(bad.err.find("Die Datei ist keine Access-Datenbank."), std::string::npos) << bad.err;
+  EXPECT_EQ(bad.out, "");
+}
+
 TEST(CliHelp, ListsEveryOptionAndFormat) {
   std::ostringstream out, err;
   EXPECT_EQ(cli::run({"--help"}, out, err, "/tmp/"), cli::kWritten);
   const std::string h = out.str();
-  for (const char* word : {"--input-format", "--output-format", "-o", "--per-file", "--set",
-                           "--decimal-separator", "--ini", "--appdir", "--strict", "--yes",
-                           "--explain", "gga-vtg", "mn42-mn5", "qv3", "txt-mercator",
-                           "autoroute", "falk", "Rückgabewert"}) {
+  for (const char* word : {"--input-format",
+                           "--output-format",
+                           "-o",
+                           "--per-file",
+                           "--set",
+                           "--decimal-separator",
+                           "--ini",
+                           "--appdir",
+                           "--strict",
+                           "--yes",
+                           "--explain",
+                           "gga-vtg",
+                           "mn42-mn5",
+                           "qv3",
+                           "txt-mercator",
+                           "autoroute",
+                           "falk",
+                           "25  gpx",
+                           "24  gpx",
+                           "Rückgabewert"}) {
     EXPECT_NE(h.find(word), std::string::npos) << word;
   }
 }

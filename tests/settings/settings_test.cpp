@@ -144,6 +144,7 @@ TEST_P(Settings, EveryKeyOfAFullFileReachesItsTarget) {
   EXPECT_TRUE(s.MN42ShowOrt);
   EXPECT_FALSE(s.MN5ShowOrt);
   EXPECT_EQ(s.MpFalk, 40);
+  EXPECT_EQ(s.MpGPX, 30);
   EXPECT_EQ(s.FalkFlags, "1234");
   EXPECT_TRUE(s.ShowPointInfo);
   EXPECT_TRUE(session.item("RPInfo").checked);

@@ -1,7 +1,6 @@
 // A close that cannot write the settings file tells the user and loses nothing. Permissions do not
 // bind root, so these cases run in a child process that first becomes the user "nobody".
 
-#include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -15,32 +14,15 @@
 #include <gtest/gtest.h>
 
 #include "settings/settings.h"
+#include "support/child_process.h"
 #include "support/fake_port.h"
 #include "support/temp_folder.h"
 
 namespace kursolin {
 namespace {
 
-constexpr int kCannotDropPrivileges = 77;
-
-/// The exit code of body run in a child process, as an unprivileged user when asked.
-int inChild(bool unprivileged, const std::function<int()>& body) {
-  std::fflush(nullptr);
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    if (unprivileged && ::geteuid() == 0) {
-      if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) {
-        ::_exit(kCannotDropPrivileges);
-      }
-    }
-    const int code = body();
-    std::cerr.flush();
-    ::_exit(code);
-  }
-  int status = 0;
-  if (pid < 0 || ::waitpid(pid, &status, 0) != pid) return -1;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
+using test::inChild;
+using test::kCannotDropPrivileges;
 
 /// Loads and saves the settings of appDir with one changed value; 0 when the save failed exactly
 /// as the user should see it.

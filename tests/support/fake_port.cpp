@@ -1,5 +1,7 @@
 #include "support/fake_port.h"
 
+#include "support/child_process.h"
+
 namespace kursolin::test {
 
 PromptAnswer cautiousAnswer(PromptButtons buttons) {
@@ -54,6 +56,11 @@ bool ScriptedPort::showSplitDialog(SplitDialogView& dialog) {
   return true;
 }
 
+ProcessOutcome ScriptedPort::runProcess(const ProcessRequest& request) {
+  processRequests.push_back(request);
+  return runChild(request, cancelAfter);
+}
+
 std::vector<std::string> ScriptedPort::promptTexts() const {
   std::vector<std::string> out;
   for (const auto& p : prompts) out.push_back(p.text);
@@ -67,6 +74,7 @@ void ScriptedPort::clearRecords() {
   statusTexts.clear();
   openRequests.clear();
   saveRequests.clear();
+  processRequests.clear();
   unscripted = 0;
 }
 

@@ -3,6 +3,7 @@
 // script. When the script runs dry it answers as a cautious user would (Ignore, OK, No, Cancel)
 // and counts the prompt as unscripted, so a test can insist that it foresaw every question.
 
+#include <chrono>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -36,6 +37,11 @@ class ScriptedPort : public UserPort {
   std::function<bool(SplitDialogView&)> onSplitDialog;
   int splitDialogs = 0;
 
+  /// Programs run so far; they really run, and the port waits for their end.
+  std::vector<ProcessRequest> processRequests;
+  /// Cancels the wait this long after a program started, as the user's "Abbrechen" does.
+  std::optional<std::chrono::milliseconds> cancelAfter;
+
   std::vector<std::string> inputCaptions;
   std::vector<std::string> outputCaptions;
   std::vector<std::string> statusTexts;
@@ -53,6 +59,7 @@ class ScriptedPort : public UserPort {
   std::optional<std::string> saveFile(const FileDialogRequest& request) override;
   std::optional<std::string> browseFolder(const std::string& title) override;
   bool showSplitDialog(SplitDialogView& dialog) override;
+  ProcessOutcome runProcess(const ProcessRequest& request) override;
   void processPendingEvents() override { ++pendingEventCalls; }
   void setInputCaption(const std::string& t) override { inputCaptions.push_back(t); }
   void setOutputCaption(const std::string& t) override { outputCaptions.push_back(t); }

@@ -4,6 +4,7 @@
 
 #include "core/host.h"
 #include "core/session.h"
+#include "formats/gpx.h"
 #include "formats/registry.h"
 #include "support/fake_port.h"
 #include "support/session_setup.h"
@@ -31,6 +32,10 @@ void fuzzReaders(const std::uint8_t* data, std::size_t size) {
     Session s(port, host);
     createLikeTheWindow(s);
     s.ShowErrors = true;
+    // The GPX load parses the bytes as a file; its lines, if any, go to its reader.
+    const GpxLoad gpx = parseGpx(text, "fuzz.gpx");
+    for (std::size_t i = 0; i < gpx.lines.size() && i < 2000; ++i)
+      GetGPX(s, gpx.lines[i], static_cast<int>(i));
     s.InputLines.setText(text);
     for (int i = 0; i < s.InputLines.Count() && i < 2000; ++i) {
       const std::string line = s.InputLines.at(i);
@@ -43,7 +48,7 @@ void fuzzReaders(const std::uint8_t* data, std::size_t size) {
       }
     }
     if (s.InputLines.Count() > 5000) continue;
-    for (int code : {1, 2, 9}) {
+    for (int code : {1, 2, 9, 24}) {
       for (bool everyNth : {false, true}) {
         useInput(s, code);
         useOutput(s, everyNth ? 6 : 2);

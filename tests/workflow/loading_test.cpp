@@ -263,7 +263,7 @@ TEST_F(Loading, ByteOrderMarksAreDecodedToCp1252) {
 }
 
 TEST_F(Loading, FormatsWithoutReaderAreRefusedWithoutLoading) {
-  for (int code : {3, 4, 5, 6, 10, 20, 21, 22, 23, 24}) {
+  for (int code : {3, 4, 5, 6, 10, 20, 21, 22, 23}) {
     port.clearRecords();
     SourceChange(session, code);
     ASSERT_EQ(port.prompts.size(), 1u) << code;
@@ -339,7 +339,7 @@ TEST(InputLabels, CoordinateTextLabelsNameTheSeparator) {
 }
 
 TEST(StartUp, StoredCodesThisVersionCannotUseStartAsDefaults) {
-  for (int stored : {7, 3, 24, 99}) {
+  for (int stored : {7, 3, 99}) {
     test::ScriptedPort port;
     Session s(port, HostSettings::german());
     test::createLikeTheWindow(s);

@@ -34,8 +34,8 @@ class OutputFormats : public test::HostTest {
   }
 };
 
-TEST_P(OutputFormats, TheTableHasTwelveFormatsWithTheirTexts) {
-  ASSERT_EQ(outputFormats().size(), 12u);
+TEST_P(OutputFormats, TheTableHasThirteenFormatsWithTheirTexts) {
+  ASSERT_EQ(outputFormats().size(), 13u);
   struct Case {
     int code;
     const char* item;
@@ -50,6 +50,7 @@ TEST_P(OutputFormats, TheTableHasTwelveFormatsWithTheirTexts) {
       {21, "GMData", "G\xB0M\" Texdateidatei ", "Ctrl+Alt+M"},
       {22, "DGData", "Dezimalgrad Texdateidatei ", "Ctrl+Alt+D"},
       {23, "MerData", "Mercator Texdateidatei ", "Ctrl+Alt+R"},
+      {24, "GPXData", "GPX 1.1 Datei ", ""},
   };
   for (const auto& c : cases) {
     const OutputFormatInfo* f = outputFormat(c.code);

@@ -1,0 +1,104 @@
+#pragma once
+// GPX 1.0 and 1.1 files (".gpx"), the exchange format of today's phones, devices and planners.
+//
+// Reading runs in two stages, like the other XML-based inputs: the load parses the whole file with
+// a streaming XML parser and turns every point into one intermediate line of InputLines; the
+// generator then reads those lines with GetGPX. The points taken are the tracks' trkpt when the
+// file has any, else the routes' rtept, else the waypoints wpt.
+//
+// Intermediate line: ten fields separated by "|" (nine "|", none at the end), "-" for a value the
+// file does not give:
+//   1 lat     latitude as the file writes it (decimal degrees, "." as decimal point)
+//   2 lon     longitude likewise
+//   3 time    the point's time in UTC, "YYYY-MM-DDThh:mm:ss[.f]Z"
+//   4 ele     elevation in metres as the file writes it
+//   5 speed   km/h, 2 decimals: the file's own speed when it records one, else worked out from
+//             the distance and time to the previous point
+//   6 course  degrees, 2 decimals: the file's own course when it records one, else the bearing
+//             from the previous point (kept while the position does not change)
+//   7 fix     the <fix> text (none, 2d, 3d, dgps, pps)
+//   8 sat     satellites in use
+//   9 hdop    horizontal dilution of precision
+//  10 name    the point's name in cp1252; "|" becomes the broken bar 0xA6 and line breaks or other
+//             control characters become blanks, so the name never breaks the layout
+//
+// Writing gives a GPX 1.1 file with one <rte>: OutputLines holds a few header lines, one line per
+// <rtept> and two footer lines. finishGpx makes the header and footer anew around whatever rtept
+// lines a list holds, so a reversed route and every part file of a split route are finished by the
+// same pass. OutputLines is cp1252 like every pane; gpxFileBytes gives the UTF-8 file.
+
+#include <string>
+#include <vector>
+
+#include "core/lines.h"
+#include "core/route_point.h"
+#include "core/session.h"
+
+namespace kursolin {
+
+/// The input caption when a file cannot be loaded.
+inline constexpr const char* kGpxFailureCaption = "GPX Datei Fehler!";
+
+/// Which points of a GPX file became the intermediate lines.
+enum class GpxSource { Track, Route, Waypoints };
+
+/// The outcome of loading a GPX file.
+struct GpxLoad {
+  bool ok = false;
+  GpxSource source = GpxSource::Track;
+  /// One intermediate line per point taken (empty unless ok).
+  std::vector<std::string> lines;
+  /// The German message for the user when not ok (CR breaks lines).
+  std::string message;
+};
+
+/// Parses the whole text of a GPX file into intermediate lines; `fileName` is the path named in
+/// messages.
+GpxLoad parseGpx(const std::string& bytes, const std::string& fileName);
+
+/// Parses the file at path (cp1252, as the session holds paths) piece by piece, so its size
+/// does not matter.
+GpxLoad loadGpxFile(const std::string& path);
+
+/// The input caption after a load: "GPX Track - Punkte = 1234" (Route, Wegpunkte).
+std::string gpxCaption(GpxSource source, long long points);
+
+/// The input label after a load, naming the points taken: "GPX Track", "GPX Route",
+/// "GPX Wegpunkte".
+std::string gpxLabel(GpxSource source);
+
+/// The load of the input format: fills InputLines with the file's points and names them in
+/// InputLabel; on a bad file the failure caption and the message (nothing loaded) and false.
+bool LoadGPXFile(Session& s, const std::string& path);
+
+/// The check at load: the load left points to read.
+bool gpxPointsLoaded(Session& s);
+
+/// GetGPX as the record dispatch calls it.
+bool readGpxRecord(Session& s, const std::string& line, int index);
+
+/// Before each record for the GPX output: no name, so a reader without names leaves none behind.
+void prepareGpxRecord(Session& s);
+
+/// Reads one intermediate line into CurrentPoint; 1 for a usable point, 0 otherwise (after an OK
+/// box for an empty line or coordinates that are no numbers or lie outside the globe).
+int GetGPX(Session& s, const std::string& line, int index);
+
+/// The line builder of the output: the header lines before the first point, then the point's
+/// <rtept> line.
+void buildGpx(Session& s, const RoutePoint& p);
+
+/// Makes the header and footer anew around the <rtept> lines of a list (dropping every other
+/// line), for a generated route, a reversed one and each part file.
+void finishGpx(Session& s, TextLines& lines);
+
+/// true when the line is the <rtept> line of one route point.
+bool isGpxPointLine(const std::string& line);
+
+/// The number of route points in a list of GPX output lines.
+int gpxPointCount(const TextLines& lines);
+
+/// The bytes of the GPX file for a list of finished lines: UTF-8, every line ended by CR LF.
+std::string gpxFileBytes(const TextLines& lines);
+
+}  // namespace kursolin

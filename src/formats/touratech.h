@@ -1,0 +1,32 @@
+#pragma once
+// Touratech QV route databases (".qu3", Access 97). At load the database's track table or its
+// waypoint table becomes one line per record in InputLines, seven fields joined by "|":
+//   track:    trp_idx|lat|lon|speed|course|-|-
+//   waypoint: wp_idx|lat|lon|0|0|name|description
+// GetTTQV then reads these lines like any other route file.
+
+#include <string>
+
+#include "core/session.h"
+
+namespace kursolin {
+
+/// true for a track table: the name ends with "trp" (case counts).
+bool isTrackTableName(const std::string& name);
+/// true for a waypoint table: the name begins with "Waypoi" or "waypoi".
+bool isWaypointTableName(const std::string& name);
+
+/// Appends one line per record of the database's track or waypoint table to InputLines, after
+/// the messages about the tables found. false when the file cannot be read as a database: an
+/// error box names the file and the reason, and InputLines is left as it was.
+bool LoadTQVFile(Session& s, const std::string& path);
+
+/// Reads one line that LoadTQVFile made (0-based index) into CurrentPoint; 1 for a usable point,
+/// 0 otherwise (after the reader's messages).
+int GetTTQV(Session& s, const std::string& line, int index);
+
+/// The check at load of input code 24: LoadTQVFile has already said what the file holds, so the
+/// route command is offered whatever the lines are (an empty list simply yields no route).
+bool touratechUsable(Session& s);
+
+}  // namespace kursolin

@@ -1,0 +1,186 @@
+#include "workflow/axe_import.h"
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+#include "core/cp1252.h"
+#include "core/fileio.h"
+#include "core/geotime.h"
+#include "core/panes.h"
+#include "core/prompt.h"
+
+namespace kursolin {
+
+namespace {
+
+const std::string kLabel = "Autoroute Express Routendatei";
+
+std::string startFailureText() {
+  return "Fehler bei der Ausführung des externen Programms"_cp;
+}
+
+// Where the converter's input and output live for one run: AppDir, or a private folder of our
+// own when AppDir cannot be written (an installed program).
+struct WorkFiles {
+  std::string folder;
+  bool privateFolder = false;
+
+  std::string input() const { return folder + kAxeCopy; }
+  std::string output() const { return folder + kAxeOutput; }
+  // Ends the run; the copy stays in AppDir only when asked, a private folder never stays.
+  void finish(bool keepInput) const {
+    if (privateFolder) {
+      removeFolder(folder);
+      return;
+    }
+    if (!keepInput) removeFile(input());
+    removeFile(output());
+  }
+};
+
+void abortBox(Session& s, const std::string& text) {
+  singleButtonMessage(s, PromptKind::Error, PromptButtons::Abort, text);
+}
+
+// Copies the chosen file for the converter. Only what this run writes may be loaded, so an
+// output left by an earlier run goes before the converter starts. Throws FileOpenError for a
+// chosen file that cannot be opened.
+std::optional<WorkFiles> prepare(Session& s, const std::string& chosen) {
+  const WorkFiles app{s.AppDir, false};
+  if (FileCopy(chosen, app.input())) {
+    if (removeFile(app.output())) return app;
+    removeFile(app.input());
+  }
+  std::string why;
+  const auto folder = makePrivateFolder(&why);
+  if (folder) {
+    const WorkFiles own{*folder, true};
+    if (FileCopy(chosen, own.input())) return own;
+    why = "";
+    removeFolder(*folder);
+  }
+  abortBox(
+      s, "Datei " + app.input() + " kann nicht erstellt werden" + (why.empty() ? "" : ": ") + why);
+  return std::nullopt;
+}
+
+// The output of a finished run into both panes, or the message why there is none.
+void loadOutput(Session& s, const WorkFiles& work) {
+  if (!fileExists(work.output())) {
+    abortBox(s, "Fehler beim konvertieren der Autoroute Express Routendatei !");
+    return;
+  }
+  std::string why;
+  const auto bytes = readFileBytes(work.output(), &why);
+  if (!bytes) {
+    abortBox(s, "Die Datei " + work.output() + " kann nicht gelesen werden: " + why);
+    return;
+  }
+  s.InputLines.setText(*bytes);
+  // The lines can be saved as they are or read by the chosen input format's reader.
+  s.OutputLines.assign(s.InputLines.lines());
+  s.item("NMEADaten").enabled = true;
+  s.item("Route").enabled = true;
+  s.setInputCaption(kLabel + " - Zeilen = " + std::to_string(s.InputLines.Count()));
+}
+
+// The converter itself, or wine for a Windows program; nullopt when that needs wine and there is
+// none on the search path.
+std::optional<ProcessRequest> converterRequest(const std::string& converter,
+                                               const std::string& input, const std::string& output,
+                                               const std::string& workingDir,
+                                               const std::string& searchPath) {
+  ProcessRequest r;
+  r.workingDir = workingDir;
+  r.waitText = kLabel + " wird konvertiert ...";
+  if (fileHead(converter, 2) == "MZ") {
+    // A Windows program runs here only through wine, which takes the program as its argument.
+    const auto wine = findOnPath("wine", searchPath);
+    if (!wine) return std::nullopt;
+    r.program = *wine;
+    r.arguments = {converter, input, output};
+  } else {
+    r.program = converter;
+    r.arguments = {input, output};
+  }
+  return r;
+}
+
+}  // namespace
+
+void FlatSpeedButton3Click(Session& s) {
+  FileDialogRequest req;
+  req.title = kLabel + " laden";
+  req.filter = kLabel + "(*.axe)|*.axe";
+  req.defaultExt = "axe";
+  // Nothing loaded yet: propose no name rather than a bare ".axe".
+  req.fileName = nameOf(s.SaveBaseName).empty() ? "" : withExtension(s.SaveBaseName, ".axe");
+  req.initialDir = s.OpenDir;
+  const auto chosen = s.port().openFile(req);
+  if (!chosen) return;
+
+  s.InputLines.clear();
+  s.OutputLines.clear();
+  s.InputFileName = *chosen;
+  s.SaveBaseName = nameOf(*chosen);
+  s.OpenDir = folderOf(*chosen);
+  s.InputFileTime = fileModificationTime(*chosen);
+  // Emptied panes offer no route and nothing to save until the converter's lines arrive.
+  NMEADatenChange(s);
+  NaviChange(s);
+
+  std::optional<WorkFiles> work;
+  try {
+    work = prepare(s, *chosen);
+  } catch (const FileOpenError& e) {
+    s.port().prompt(PromptKind::Error, PromptButtons::Ok, e.what());
+    return;
+  }
+  if (!work) return;
+  s.setInputCaption(kLabel + " Fehler!");
+  s.port().stateChanged();
+
+  const std::string converter = s.AppDir + kAxeConverter;
+  if (!fileExists(converter)) {
+    abortBox(s, "Externes Programm nicht gefunden");
+    work->finish(true);
+    return;
+  }
+  const char* path = std::getenv("PATH");
+  const auto request =
+      converterRequest(converter, work->input(), work->output(), s.AppDir, path ? path : "");
+  if (!request) {
+    abortBox(s, startFailureText() + kCR + converter +
+                    " ist ein Windows-Programm; zum Ausführen wird wine benötigt, das nicht "
+                    "installiert ist."_cp);
+    work->finish(true);
+    return;
+  }
+  const ProcessOutcome run = s.port().runProcess(*request);
+  switch (run.end) {
+    case ProcessEnd::NotStarted:
+      abortBox(s, startFailureText());
+      work->finish(true);
+      return;
+    case ProcessEnd::Cancelled:
+      // The converter was ended: whatever it wrote is incomplete, and nothing is loaded.
+      work->finish(false);
+      s.port().stateChanged();
+      return;
+    case ProcessEnd::Crashed:
+      // Killed half-way, its output may lack lines: no output is better than a wrong one.
+      removeFile(work->output());
+      break;
+    case ProcessEnd::Finished:
+      // The exit code carries no agreed meaning; what the converter wrote decides.
+      break;
+  }
+  loadOutput(s, *work);
+  work->finish(false);
+  NaviChange(s);
+  s.setStatusText(kLabel + " = " + s.InputFileName);
+  s.port().stateChanged();
+}
+
+}  // namespace kursolin

@@ -1,0 +1,22 @@
+#pragma once
+// Writes GPX 1.1 tracks of the same fixes the NMEA test sentences are made from, so a scenario
+// can be run once as a receiver's log and once as a phone's GPX track.
+
+#include <string>
+#include <vector>
+
+#include "support/nmea_writer.h"
+
+namespace kursolin::test {
+
+/// A coordinate as the NMEA sentences of the fix carry it (ddmm.mmmm), in decimal degrees.
+double onNmeaGrid(double degrees, int degreeDigits);
+
+/// The <trkpt> element of a fix: position on the NMEA grid, elevation, UTC time from the fix's
+/// date and its second of the day (a day later past midnight).
+std::string gpxTrackPoint(const Fix& f);
+
+/// A GPX 1.1 document with one track holding the points.
+std::string gpxTrack(const std::vector<Fix>& fixes);
+
+}  // namespace kursolin::test
