@@ -124,6 +124,19 @@ std::string navigon(int fields, const std::string& lat, const std::string& lon) 
   return test::joinCrLf(lines);
 }
 
+// GPX 1.1 track points; no encoding named, so a byte-order mark alone tells the parser.
+std::string gpx(const std::string& lat, const std::string& lon) {
+  std::string g = "<?xml version=\"1.0\"?>\r\n<gpx version=\"1.1\" creator=\"t\" "
+                  "xmlns=\"http://www.topografix.com/GPX/1/1\">\r\n<trk><trkseg>\r\n";
+  for (int i = 0; i < 6; ++i) {
+    const std::string la = i == 3 ? lat : "48." + std::to_string(10 + i);
+    const std::string lo = i == 3 ? lon : "11." + std::to_string(10 + i);
+    g += "<trkpt lat=\"" + la + "\" lon=\"" + lo + "\"><time>2024-05-01T12:00:" +
+         std::to_string(10 + i) + "Z</time></trkpt>\r\n";
+  }
+  return g + "</trkseg></trk>\r\n</gpx>\r\n";
+}
+
 const std::vector<std::string> kDegreesBad = {"nan", "NaN", "inf", "1e308", "-1e308", "91", "-91", "181", "1e-400"};
 
 std::vector<FormatCase> formatCases() {
@@ -134,6 +147,7 @@ std::vector<FormatCase> formatCases() {
        {"nan", "1e308", "9100.0000", "9500.0000", "4861.0000", "18100.0000", "-4807.0380"}},
       {8, [](auto& la, auto& lo) { return navigon(13, la, lo); }, "48.5", "11.5", kDegreesBad},
       {9, [](auto& la, auto& lo) { return navigon(15, la, lo); }, "48.5", "11.5", kDegreesBad},
+      {25, [](auto& la, auto& lo) { return gpx(la, lo); }, "48.5", "11.5", kDegreesBad},
   };
   // A format that arrives later is still tried with everything that needs no valid file of it.
   for (const InputFormatInfo& f : inputFormats()) {

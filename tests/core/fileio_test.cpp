@@ -165,7 +165,9 @@ TEST(WriteFileAtomic, KeepsModeAndOwnerOfTheReplacedFile) {
   writeBytes(path, "alt");
   ASSERT_EQ(::chmod(path.c_str(), 0604), 0);
   const bool root = ::geteuid() == 0;
-  if (root) ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+  if (root) {
+    ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+  }
   ASSERT_TRUE(writeFileAtomic(path, "neu"));
   EXPECT_EQ(readBytes(path), "neu");
   EXPECT_EQ(modeOf(path) & 07777, 0604u);
