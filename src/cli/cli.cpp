@@ -13,6 +13,7 @@
 #include "track/generator.h"
 #include "workflow/loading.h"
 #include "workflow/program.h"
+#include "workflow/reverse.h"
 #include "workflow/route_command.h"
 #include "workflow/saving.h"
 #include "workflow/split.h"
@@ -106,9 +107,11 @@ struct Options {
   std::optional<std::string> outFile;
   std::optional<int> perFile;
   std::vector<std::string> sets;
+  std::optional<std::string> routeName;
+  std::vector<std::string> description;
   std::optional<char> decimalSep;
   std::optional<std::string> ini, appDir;
-  bool strict = false, yes = false, explain = false, help = false;
+  bool strict = false, yes = false, explain = false, help = false, reverse = false;
 };
 
 // Parses the arguments; a text in *error means wrong usage.
@@ -135,6 +138,8 @@ Options parse(const std::vector<std::string>& args, std::string* error) {
       o.yes = true;
     } else if (opt == "--explain") {
       o.explain = true;
+    } else if (opt == "--reverse") {
+      o.reverse = true;
     } else if (opt == "--input-format" || opt == "-i") {
       o.inputFormat = value(i, opt);
     } else if (opt == "--output-format" || opt == "-f") {
@@ -144,14 +149,18 @@ Options parse(const std::vector<std::string>& args, std::string* error) {
     } else if (opt == "--per-file") {
       if (auto v = value(i, opt)) {
         auto n = tryStrToInt(*v);
-        if (!n || *n < 1 || *n > 1000000) {
-          *error = "--per-file erwartet eine ganze Zahl ab 1, nicht \"" + *v + "\".";
+        if (!n || *n < 0 || *n > 1000000) {
+          *error = "--per-file erwartet eine ganze Zahl ab 0, nicht \"" + *v + "\".";
         } else {
           o.perFile = static_cast<int>(*n);
         }
       }
     } else if (opt == "--set") {
       if (auto v = value(i, opt)) o.sets.push_back(*v);
+    } else if (opt == "--route-name") {
+      o.routeName = value(i, opt);
+    } else if (opt == "--description") {
+      if (auto v = value(i, opt)) o.description.push_back(*v);
     } else if (opt == "--decimal-separator") {
       if (auto v = value(i, opt)) {
         if (v->size() != 1) {
@@ -174,6 +183,14 @@ Options parse(const std::vector<std::string>& args, std::string* error) {
   }
   if (error->empty() && !o.help && o.input.empty()) *error = "Keine Eingabedatei angegeben.";
   return o;
+}
+
+// A path's file name without folder and extension.
+std::string bareFileName(const std::string& path) {
+  std::string name = nameOf(path);
+  const auto dot = name.rfind('.');
+  if (dot != std::string::npos && dot > 0) name.erase(dot);
+  return name;
 }
 
 void explain(const Session& s, std::ostream& to) {
@@ -199,10 +216,17 @@ std::string helpText() {
       "  -o, --output DATEI      Zieldatei; ohne Angabe oder mit \"-\" die Standardausgabe.\n"
       "                          Zu lange Routen werden in Teildateien DATEI, DATEI_1, ...\n"
       "                          aufgeteilt (Höchstzahl je Datei aus den Einstellungen)\n"
-      "      --per-file N        Routenpunkte je Teildatei statt der Einstellung\n"
+      "      --per-file N        Routenpunkte je Teildatei statt der Einstellung;\n"
+      "                          0 schreibt die Route ungeteilt in eine Datei\n"
+      "      --reverse           die Route vor dem Schreiben umkehren (Start und Ziel\n"
+      "                          vertauschen), wie \"Route umkehren\" im Programm\n"
       "      --set Abschnitt/Schluessel=Wert\n"
       "                          überschreibt eine Einstellung für diesen Lauf,\n"
       "                          z.B. --set Setup/DiM=500 --set Setup/AGC=1\n"
+      "      --route-name NAME   Routenbezeichnung für Formate mit Routeneinstellungen\n"
+      "                          (Tourenplaner); ohne Angabe der Name der Eingabedatei\n"
+      "                          ohne Ordner und Endung\n"
+      "      --description TEXT  eine Zeile der Routenbeschreibung (mehrfach möglich)\n"
       "      --decimal-separator Z   Dezimaltrennzeichen des Systems ersetzen\n"
       "      --ini DATEI         Einstellungen aus DATEI lesen (sie wird nie geschrieben)\n"
       "      --appdir ORDNER     Programmordner (dort liegt Kursolin.Ini)\n"
@@ -229,8 +253,8 @@ std::string helpText() {
   }
   h +=
       "\nRückgabewert: 0 geschrieben, 1 Umwandlung abgebrochen (Abbrechen, Umwandlungsfehler,\n"
-      "Datei nicht schreibbar), 2 unbrauchbare Eingabe (Formatprüfung fehlgeschlagen, Datei\n"
-      "fehlt) oder falscher Aufruf.\n";
+      "Route nicht umkehrbar, Datei nicht schreibbar), 2 unbrauchbare Eingabe (Formatprüfung\n"
+      "fehlgeschlagen, Datei fehlt) oder falscher Aufruf.\n";
   return h;
 }
 
@@ -311,18 +335,29 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         << " kann diese Version noch nicht schreiben.\n";
     return kUnusable;
   }
+  const bool toStdout = !o.outFile || *o.outFile == "-";
+  // Formats whose files are built from the route settings at every save are files, not lines.
+  const OutputFormatInfo* outRow = outputFormat(s.OutputFormat);
+  const bool ownFiles = outRow && outRow->alwaysSplitDialog && outRow->writeFiles;
+  if (ownFiles && toStdout) {
+    err << "kursolin-cli: Das Ausgabeformat \"" << forTerminal(outRow->caption)
+        << "\" wird nur in Dateien geschrieben; bitte -o DATEI angeben.\n";
+    return kUnusable;
+  }
   applyStartFormats(s);
 
   if (!loadInputFile(s, sessionPath(o.input))) return kUnusable;
 
   const RouteResult result = RouteExecute(s);
-  const bool toStdout = !o.outFile || *o.outFile == "-";
   if (o.explain) explain(s, toStdout ? err : out);
   if (result == RouteResult::Failed || result == RouteResult::Aborted) {
     err << "kursolin-cli: Umwandlung abgebrochen, nichts geschrieben.\n";
     return kStopped;
   }
   if (result == RouteResult::Refused) return kUnusable;
+  // The window's refusals (table and Falk outputs, no route) end the run before anything is
+  // written.
+  if (o.reverse && !reverseRoute(s)) return kStopped;
 
   if (toStdout) {
     out << routeFileBytes(s, s.OutputLines.lines());
@@ -333,6 +368,19 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   if (!o.perFile) {
     const int max = splitMaximum(s);
     perFile = max > 0 ? max : 0;
+  }
+  if (ownFiles) {
+    // What the route settings dialog starts with in the window: the loaded file's bare name.
+    s.BcrRouteName = bareFileName(s.InputFileName);
+    s.BcrRouteTitle = o.routeName ? utf8ToCp1252(*o.routeName) : s.BcrRouteName;
+    if (!o.description.empty()) {
+      std::string memo;
+      for (const auto& line : o.description) memo += utf8ToCp1252(line) + "\r\n";
+      s.bcr.Beschreibung = memo;
+    }
+    // Without a maximum (0) the route is one file.
+    planSplit(s, perFile > 0 ? perFile : std::max(1, splitPointCount(s)));
+    return writeSplitParts(s, target) ? kWritten : kStopped;
   }
   if (perFile > 0 && s.RoutePointCount > perFile && splitMaximum(s) >= 0) {
     planSplit(s, perFile);

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <ctime>
 
 #include "core/coords.h"
@@ -172,6 +173,22 @@ std::optional<LocalDateTime> fileModificationTime(const std::string& path) {
   std::tm tm{};
   const std::time_t t = st.st_mtime;
   if (!localtime_r(&t, &tm)) return std::nullopt;
+  return LocalDateTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday,
+                       tm.tm_hour,        tm.tm_min,     tm.tm_sec};
+}
+
+LocalDateTime fileStampTime() {
+  std::time_t t = std::time(nullptr);
+  if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH")) {
+    // Only plain digits count; anything else would make the stamp depend on how it is misread.
+    const std::string text(epoch);
+    if (!text.empty() && text.size() <= 18 &&
+        text.find_first_not_of("0123456789") == std::string::npos) {
+      t = static_cast<std::time_t>(std::stoll(text));
+    }
+  }
+  std::tm tm{};
+  if (!localtime_r(&t, &tm)) return LocalDateTime{};
   return LocalDateTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday,
                        tm.tm_hour,        tm.tm_min,     tm.tm_sec};
 }

@@ -38,6 +38,11 @@ void WinterTimeClick(Session& s);
 /// The modification time of a file in local time, or nullopt when there is no such file.
 std::optional<LocalDateTime> fileModificationTime(const std::string& path);
 
+/// The local date and time for stamps written into files: the instant in SOURCE_DATE_EPOCH
+/// (seconds since 1970, the reproducible-builds convention) when that holds a whole number,
+/// else the clock.
+LocalDateTime fileStampTime();
+
 /// The hours to add during one generation for a log made at fileTime (nullopt: unknown);
 /// may ask the user.
 int activeTimeOffsetFor(Session& s, const std::optional<LocalDateTime>& fileTime);

@@ -31,11 +31,16 @@ void planSplitOver(Session& s, int count, int perFile) {
 
 int splitFileCount(const Session& s) { return s.SplitFiles + (s.SplitRestFile ? 1 : 0); }
 
-std::string partFileName(const std::string& chosen, int i, int splitFiles) {
-  if (i <= 1) return chosen;
+std::string partFileSuffix(int i, int splitFiles) {
+  if (i <= 1) return {};
   char digits[24];
   std::snprintf(digits, sizeof digits, "%.*d", decimalDigits(std::max(splitFiles, 0)), i - 1);
-  const std::string suffix = std::string("_") + digits;
+  return std::string("_") + digits;
+}
+
+std::string partFileName(const std::string& chosen, int i, int splitFiles) {
+  if (i <= 1) return chosen;
+  const std::string suffix = partFileSuffix(i, splitFiles);
   // Only the file name takes the suffix; the folder must stay the one chosen.
   const std::string folder = folderOf(chosen);
   std::string name = nameOf(chosen);

@@ -14,6 +14,10 @@ void planSplitOver(Session& s, int count, int perFile);
 /// Number of files of the plan in the session: the full ones and a partial one.
 int splitFileCount(const Session& s);
 
+/// The suffix of part file i (1-based) of a plan with `splitFiles` full files: "" for file 1,
+/// else "_" and i - 1 zero-padded to the digits of `splitFiles` ("_1", "_01", ...).
+std::string partFileSuffix(int i, int splitFiles);
+
 /// The name of part file i (1-based) of a plan with `splitFiles` full files: file 1 unchanged,
 /// later files with "_" and i - 1 (zero-padded by the plan's size) before the last four characters
 /// of the file name (a name shorter than that: before its extension, or at its end).

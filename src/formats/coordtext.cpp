@@ -1,5 +1,11 @@
 #include "formats/coordtext.h"
 
+#include "core/coords.h"
+#include "core/host.h"
+#include "core/numtext.h"
+#include "core/textutil.h"
+#include "formats/route_reader.h"
+
 namespace kursolin {
 
 namespace {
@@ -56,6 +62,107 @@ std::string textDgMessage(const Session& s) {
 }
 std::string textMerMessage(const Session& s) {
   return messageHead(s) + " getrennte Textdatei im Mercator Format";
+}
+
+}  // namespace kursolin
+
+namespace kursolin {
+
+namespace {
+
+// The value of one coordinate as decimal-degree text, converted from the input's notation.
+std::string toDecimal(Session& s, const std::string& value, bool latitude) {
+  switch (s.InputFormat) {
+    case 20:
+      return GMSToDez(s, value);
+    case 21:
+      return GMToDez(s, value);
+    case 23: {
+      // A value that is no whole number, one with a fraction included, counts as 0.
+      const long long metres = tryStrToInt(value).value_or(0);
+      return latitude ? MerToDezN(metres) : MerToDezO(metres);
+    }
+    default:
+      return value;
+  }
+}
+
+// Nothing above a blank (empty, a blank, a leading control character) counts as no coordinate.
+std::string orZero(std::string text) {
+  return sortsAfter(text, ' ') ? text : std::string("0.00");
+}
+
+void requireNumber(const Session& s, const std::string& dec, int lineNumber,
+                   const std::string& line) {
+  if (!tryStrToFloat(PZD(s, dec), s.DecimalSep)) {
+    throw ConvertError(coordinateNotANumberText(lineNumber, line, dec));
+  }
+}
+
+}  // namespace
+
+std::string separatorCharacter(const std::string& setting) {
+  return setting == "Tab" ? std::string("\t") : setting;
+}
+
+int GetText(Session& s, const std::string& line, int index) {
+  const int lineNumber = index + 1;
+  const std::string sep = separatorCharacter(s.InputSeparator);
+  // Without a separator the first value is empty and the whole line is the second.
+  const int at = pos(sep, line);
+  const std::string first =
+      at == 0 ? std::string() : line.substr(0, static_cast<std::size_t>(at - 1));
+  const std::string second =
+      at == 0 ? line : line.substr(static_cast<std::size_t>(at - 1) + sep.size());
+  const std::string& latText = s.InputLatFirst ? first : second;
+  const std::string& lonText = s.InputLatFirst ? second : first;
+
+  const std::string lon = orZero(toDecimal(s, lonText, false));
+  const std::string lat = orZero(toDecimal(s, latText, true));
+  requireNumber(s, lon, lineNumber, line);
+  requireNumber(s, lat, lineNumber, line);
+  setLongitudeFromDecimal(s, lon, lineNumber);
+  setLatitudeFromDecimal(s, lat, lineNumber);
+  setRouteFileDefaults(s.CurrentPoint);
+  return 1;
+}
+
+bool textRecognized(const Session& s, const TextLines& lines) {
+  return pos(separatorCharacter(s.InputSeparator), lines.at(0)) > 0;
+}
+
+std::string textLine(const Session& s, TextNotation notation) {
+  const PointRecord& p = s.CurrentPoint;
+  const std::string* lat = &p.LatDec;
+  const std::string* lon = &p.LonDec;
+  switch (notation) {
+    case TextNotation::GMS:
+      lat = &p.LatGMS, lon = &p.LonGMS;
+      break;
+    case TextNotation::GM:
+      lat = &p.LatGrMin, lon = &p.LonGrMin;
+      break;
+    case TextNotation::DG:
+      break;
+    case TextNotation::Mer:
+      lat = &p.LatMer, lon = &p.LonMer;
+      break;
+  }
+  const std::string sep = separatorCharacter(s.OutputSeparator);
+  return s.OutputLatFirst ? *lat + sep + *lon : *lon + sep + *lat;
+}
+
+void buildTextGMS(Session& s, const RoutePoint&) {
+  s.OutputLines.add(textLine(s, TextNotation::GMS));
+}
+void buildTextGM(Session& s, const RoutePoint&) {
+  s.OutputLines.add(textLine(s, TextNotation::GM));
+}
+void buildTextDG(Session& s, const RoutePoint&) {
+  s.OutputLines.add(textLine(s, TextNotation::DG));
+}
+void buildTextMer(Session& s, const RoutePoint&) {
+  s.OutputLines.add(textLine(s, TextNotation::Mer));
 }
 
 }  // namespace kursolin

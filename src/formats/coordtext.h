@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "core/lines.h"
+#include "core/route_point.h"
 #include "core/session.h"
 
 namespace kursolin {
@@ -25,5 +27,28 @@ std::string textGmsMessage(const Session& s);
 std::string textGmMessage(const Session& s);
 std::string textDgMessage(const Session& s);
 std::string textMerMessage(const Session& s);
+
+/// The character a separator setting stands for: the word "Tab" is the tab character.
+std::string separatorCharacter(const std::string& setting);
+
+/// Reads one line of a coordinate text file into CurrentPoint, in the notation of the input
+/// format (codes 20 to 23), with InputSeparator and InputLatFirst; always 1, also at 0/0. A
+/// decimal-degree value (code 22) that is no number throws ConvertError naming the line.
+int GetText(Session& s, const std::string& line, int index);
+
+/// Recognition at load: the first line contains InputSeparator.
+bool textRecognized(const Session& s, const TextLines& lines);
+
+/// The notations of coordinate text output, by their output codes.
+enum class TextNotation { GMS = 20, GM = 21, DG = 22, Mer = 23 };
+
+/// The text line of the current point in a notation, with OutputSeparator and OutputLatFirst.
+std::string textLine(const Session& s, TextNotation notation);
+
+/// Line builders for the route point emitter, one per notation.
+void buildTextGMS(Session& s, const RoutePoint& p);
+void buildTextGM(Session& s, const RoutePoint& p);
+void buildTextDG(Session& s, const RoutePoint& p);
+void buildTextMer(Session& s, const RoutePoint& p);
 
 }  // namespace kursolin

@@ -134,6 +134,7 @@ struct OutputFormatInfo {
   PointLineTest pointLine = nullptr;
   FilesWriter writeFiles = nullptr;  // nullptr: each part is a slice of OutputLines
   bool alwaysSplitDialog = false;  // the split dialog carries settings of every save (BCR)
+  std::vector<std::string> routeProfiles;  // vehicle profiles of those settings, in list order
   std::string splitCaption;  // caption of the split dialog
   std::string splitInfoTail;  // its bold text after the maximum
   // The file's bytes (nullptr: the lines as they stand, cp1252, each ended by CR LF).

@@ -176,7 +176,9 @@ double bearing(double lat1, double lon1, double lat2, double lon2) {
 }
 
 // Two decimals and "." whatever the desktop's locale.
-std::string fixed2(double v) { return formatFixed(v, 0, 2, '.'); }
+std::string fixed2(double v) {
+  return formatFixed(v, 0, 2, '.');
+}
 
 // ---------------------------------------------------------------------------------------------
 // Loading

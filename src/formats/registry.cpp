@@ -3,13 +3,18 @@
 #include "core/cp1252.h"
 #include "core/host.h"
 #include "core/textutil.h"
+#include "formats/autoroute.h"
+#include "formats/bcr.h"
 #include "formats/coordtext.h"
 #include "formats/falk.h"
 #include "formats/gpx.h"
 #include "formats/navigon.h"
 #include "formats/nmea_log.h"
+#include "formats/ovl.h"
 #include "formats/table.h"
+#include "formats/tomtom.h"
 #include "formats/touratech.h"
+#include "formats/tourenxml.h"
 #include "track/nmea.h"
 
 namespace kursolin {
@@ -24,11 +29,33 @@ bool readNavigon(Session& s, const std::string& line, int index) {
 bool readTouratech(Session& s, const std::string& line, int index) {
   return GetTTQV(s, line, index) == 1;
 }
+bool readOVL(Session& s, const std::string& line, int index) {
+  return GetOVL_X(s, line, index) == 1;
+}
+bool readXML(Session& s, const std::string& line, int index) {
+  return GetXML(s, line, index) == 1;
+}
+bool readBCR(Session& s, const std::string& line, int index) {
+  return GetBCR(s, line, index) == 1;
+}
+// Tourenplaner XML files have no recognition test: whatever items the scan finds are the route.
+bool everyFileUsable(Session&) { return true; }
+
 bool navigon4Recognized(Session& s) { return navigonRecognized(s.InputLines, 8); }
 bool navigon5Recognized(Session& s) {
   s.InputIsMN5 = countChar(s.InputLines.at(0), '|') == 17;
   return navigonRecognized(s.InputLines, 9);
 }
+
+bool readTomTom(Session& s, const std::string& line, int index) {
+  return GetTT(s, line, index) == 1;
+}
+bool tomTomCheck(Session& s) { return tomTomRecognized(s.InputLines); }
+
+bool readText(Session& s, const std::string& line, int index) {
+  return GetText(s, line, index) == 1;
+}
+bool textCheck(Session& s) { return textRecognized(s, s.InputLines); }
 
 std::vector<InputFormatInfo> makeInputs() {
   const RuleGroups route = RuleGroups::DistanceOnly;
@@ -42,28 +69,28 @@ std::vector<InputFormatInfo> makeInputs() {
      .dialogTitle = "Koordinaten aus Textdatei im Format Gr-Min-Sek laden",
      .filter = "Textdatei im Format Gr-Min-Sek(*.txt)|*.txt", .defaultExt = "txt",
      .failureCaptionText = textGmsFailureCaption, .messageText = textGmsMessage,
-     .statusPrefix = " = ", .groups = route},
+     .statusPrefix = " = ", .groups = route, .check = textCheck, .readA = readText},
     {.code = 21, .cliName = "txt-dm", .menuItem = "In_Text_GM", .parentItem = "In_NaviTextTab",
      .caption = "im Format   Grad ° Minute'"_cp, .shortcut = "Ctrl+Shift+F2",
      .labelText = textGmLabel, .shortName = "txt",
      .dialogTitle = "Koordinaten aus Textdatei im Format Gr-Min laden",
      .filter = "Textdatei im Format Gr-Min(*.txt)|*.txt", .defaultExt = "txt",
      .failureCaptionText = textGmFailureCaption, .messageText = textGmMessage,
-     .statusPrefix = " = ", .groups = route},
+     .statusPrefix = " = ", .groups = route, .check = textCheck, .readA = readText},
     {.code = 22, .cliName = "txt-deg", .menuItem = "In_Text_DG", .parentItem = "In_NaviTextTab",
      .caption = "im Format   Dezimal Grad", .shortcut = "Ctrl+Shift+F3",
      .labelText = textDgLabel, .shortName = "txt",
      .dialogTitle = "Koordinaten aus Textdatei im Dezimalgrad Format laden",
      .filter = "Textdatei im Dezimalgrad-Format(*.txt)|*.txt", .defaultExt = "txt",
      .failureCaptionText = textDgFailureCaption, .messageText = textDgMessage,
-     .statusPrefix = " = ", .groups = route},
+     .statusPrefix = " = ", .groups = route, .check = textCheck, .readA = readText},
     {.code = 23, .cliName = "txt-mercator", .menuItem = "In_Text_Mer",
      .parentItem = "In_NaviTextTab", .caption = "im Format   Mercator",
      .shortcut = "Ctrl+Shift+F4", .labelText = textMerLabel, .shortName = "txt",
      .dialogTitle = "Koordinaten aus Textdatei im Mercator Format laden",
      .filter = "Textdatei im Merkator Format(*.txt)|*.txt", .defaultExt = "txt",
      .failureCaptionText = textMerFailureCaption, .messageText = textMerMessage,
-     .statusPrefix = " = ", .groups = route},
+     .statusPrefix = " = ", .groups = route, .check = textCheck, .readA = readText},
     {.code = 8, .cliName = "mn4", .menuItem = "In_MN4", .caption = "Navigon MN|4 + 4.1",
      .shortcut = "Ctrl+F3", .label = "Navigon MN|4 oder 4.1 Routendatei", .shortName = "RTE",
      .dialogTitle = "Navigon MN|4 oder MN|4.1 Routendatei laden",
@@ -104,26 +131,29 @@ std::vector<InputFormatInfo> makeInputs() {
      .failureCaption = "OVL - Dateifehler",
      .message = "Keine verwertbaren Daten enthalten oder keine OVL-Datei",
      .statusPrefix = "OVL Datei = ", .statusOnlyWhenUsable = true,
-     .countKind = CountKind::Pairs, .groups = route},
+     .countKind = CountKind::Pairs, .groups = route, .check = ovlRecognized, .readA = readOVL},
     {.code = 10, .cliName = "itn", .menuItem = "IN_TT3", .caption = "TomTom  ITN Dateien",
      .shortcut = "Ctrl+F6", .label = "TomTom Routendatei", .shortName = "ITN",
      .dialogTitle = "TomTom Routendatei laden", .filter = "TomTom Routendatei(*.itn)|*.itn",
      .defaultExt = "itn", .failureCaption = "TomTom Routendatei Fehler!",
      .message = "Keine verwertbaren Informationen erkannt oder keine TomTom Routendatei",
-     .statusPrefix = "TomTom Routendatei = ", .groups = route},
+     .statusPrefix = "TomTom Routendatei = ", .groups = route, .check = tomTomCheck,
+     .readA = readTomTom},
     {.code = 4, .cliName = "xml-stations", .menuItem = "IN_TP_Stationen",
      .parentItem = "IN_TP_XML", .parentChecked = true, .caption = "Nur Stationen auswerten",
      .shortcut = "Ctrl+N", .label = "Tourenplaner XML-Datei nur Stationen",
      .shortName = "XML Stationen", .dialogTitle = "Tourenplaner XML Datei laden",
      .filter = xmlFilter, .defaultExt = "xml",
      .failureCaption = "Tourenplaner XML-Dateifehler!",
-     .statusPrefix = "Tourenplaner XML-Datei = ", .groups = route},
+     .statusPrefix = "Tourenplaner XML-Datei = ", .groups = route, .load = loadTourenXML,
+     .check = everyFileUsable, .readA = readXML},
     {.code = 5, .cliName = "xml-all", .menuItem = "IN_TP_All", .parentItem = "IN_TP_XML",
      .parentChecked = true, .caption = "Alle Koordinaten auswerten", .shortcut = "Ctrl+K",
      .label = "Tourenplaner XML-Datei alle Koordinaten", .shortName = "XML alle Koordinaten",
      .dialogTitle = "Tourenplaner XML Datei laden", .filter = xmlFilter, .defaultExt = "xml",
      .failureCaption = "Tourenplaner XML-Dateifehler!",
-     .statusPrefix = "Tourenplaner XML-Datei = ", .groups = route},
+     .statusPrefix = "Tourenplaner XML-Datei = ", .groups = route, .load = loadTourenXML,
+     .check = everyFileUsable, .readA = readXML},
     {.code = 6, .cliName = "bcr", .menuItem = "IN_TP_BCR", .caption = "Tourenplaner BCR Datei",
      .shortcut = "Ctrl+F7", .label = "Tourenplaner BCR-Datei", .shortName = "BCR",
      .dialogTitle = "Tourenplaner BCR Datei laden",
@@ -131,7 +161,7 @@ std::vector<InputFormatInfo> makeInputs() {
      .failureCaption = "Tourenplaner BCR-Dateifehler!",
      .message = "Keine verwertbaren Informationen erkannt oder keine Tourenplaner BCR-Datei",
      .statusPrefix = "Tourenplaner BCR-Datei = ", .countKind = CountKind::Stations,
-     .groups = route},
+     .groups = route, .check = bcrRecognized, .readA = readBCR},
     {.code = 24, .cliName = "qv3", .menuItem = "IN_TQV", .caption = "Touratech QV3",
      .shortcut = "Ctrl+F8", .label = "TouraTech TTQV Datei", .shortName = "Touratech TTQV ",
      .dialogTitle = "Touratech Routendaten laden",
@@ -187,7 +217,8 @@ std::vector<OutputFormatInfo> makeOutputs() {
      .saveFilter = "Navigon MN5 Routendatei (*.rte)|*.rte", .defaultExt = "rte",
      .settingsKeys = {"Navi/MpMN", "Navi/MN5ShowOrt"}},
     {.code = 3, .cliName = "itn", .menuItem = "TTData", .caption = "TomTom  Routendatei",
-     .shortcut = "F5", .flag = &Session::OutTT, .label = "TomTom ", .limit = &Session::MpTT3,
+     .shortcut = "F5", .flag = &Session::OutTT, .label = "TomTom ", .write = buildTT,
+     .finish = SetTTFlag, .limit = &Session::MpTT3,
      .splitCaption = " Kursolin Ausgabedatei für TomTom vorbereiten"_cp,
      .splitInfoTail = " vorgegebenen Routenpunkte für die TomTom - ITN Datei "_cp,
      .saveTitle = "Route als TomTom Routendatei speichern", .saveExt = ".itn",
@@ -195,22 +226,26 @@ std::vector<OutputFormatInfo> makeOutputs() {
      .settingsKeys = {"Navi/MpTT3", "Navi/TTFlags"}},
     {.code = 4, .cliName = "autoroute", .menuItem = "AutoData",
      .caption = "Microsoft AutoRoute Importdatei ab Vers.2002", .shortcut = "F6",
-     .flag = &Session::OutAuto, .label = "AutoRoute ",
+     .flag = &Session::OutAuto, .label = "AutoRoute ", .write = buildAutoRoute,
      .saveTitle = "Route als Microsoft AutoRoute Importdatei speichern", .saveExt = ".csv",
      .saveFilter = "Microsoft AutoRoute Importdatei (*.csv)|*.csv", .defaultExt = "csv"},
     {.code = 5, .cliName = "bcr", .menuItem = "BCRData", .caption = "Tourenplaner  BCR Datei",
      .shortcut = "F7", .flag = &Session::OutBCR, .label = "Tourenplaner BCR Datei ",
-     .limit = &Session::MpMTP, .alwaysSplitDialog = true,
+     .write = buildBCR, .limit = &Session::MpMTP, .writeFiles = SaveBCR,
+     .alwaysSplitDialog = true, .routeProfiles = bcrVehicleProfiles(),
      .splitCaption = " Kursolin Ausgabedatei für den Tourenplaner vorbereiten"_cp,
      .splitInfoTail = " vorgegebenen Routenpunkte für die Tourenplaner - BCR Datei"_cp,
      .saveTitle = "Route im Tourenplaner Format speichern", .saveExt = ".BCR",
      .saveFilter = "Tourenplaner Dateiformat (*.BCR)|*.BCR", .defaultExt = "BCR",
      .saveBase = &Session::BcrRouteName, .saveDir = &Session::BcrDirectory,
-     .settingsKeys = {"Navi/MpMTP"}},
+     .settingsKeys = {"BCR/MP", "BCR/RNHeader", "BCR/DeskFN", "BCR/PIndex", "BCR/Optim",
+                      "BCR/Nice", "BCR/AltRoute", "BCR/Corridor", "BCR/Traffic", "BCR/Maut",
+                      "BCR/Vign", "Dir/BCR"}},
     {.code = 7, .cliName = "falk", .menuItem = "FPrvData",
      .caption = "Falk Previousdestination Datei", .shortcut = "F8", .flag = &Session::OutFPrv,
      .label = "Falk PreviousDestination Datei ", .prepare = prepareFalkRecord,
-     .limit = &Session::MpFalk, .countsRoutePoints = true,
+     .write = buildFalk, .finish = SetFprvFlag, .limit = &Session::MpFalk,
+     .countsRoutePoints = true, .writeFiles = SaveFPrv,
      .splitCaption = " Kursolin Ausgabedatei für Falk PreviousDestination Datei vorbereiten"_cp,
      .splitInfoTail = " vorgegebenen Routenpunkte für die Falk PreviousDestin. Datei "_cp,
      .reverseRefusal =
@@ -239,21 +274,25 @@ std::vector<OutputFormatInfo> makeOutputs() {
     {.code = 20, .cliName = "txt-dms", .menuItem = "GMSData",
      .caption = "im Format   Grad \xB0 Minute' Sekunde" + q, .shortcut = "Ctrl+Alt+G",
      .flag = &Session::OutGMS, .label = "G\xB0M" + q + "S Texdateidatei ", .textSubmenu = true,
+     .write = buildTextGMS,
      .saveTitle = "Koordinatenpaare im Format Grad Minute Sekunde speichern", .saveExt = ".txt",
      .saveFilter = "Koordinatenpaare im Format Gr Min Sek (*.txt)|*.txt", .defaultExt = "txt"},
     {.code = 21, .cliName = "txt-dm", .menuItem = "GMData",
      .caption = "im Format   Grad \xB0 Minute'", .shortcut = "Ctrl+Alt+M",
      .flag = &Session::OutGM, .label = "G\xB0M" + q + " Texdateidatei ", .textSubmenu = true,
+     .write = buildTextGM,
      .saveTitle = "Koordinatenpaare im Format Grad Minute speichern", .saveExt = ".txt",
      .saveFilter = "Koordinatenpaare im Format Gr Min (*.txt)|*.txt", .defaultExt = "txt"},
     {.code = 22, .cliName = "txt-deg", .menuItem = "DGData",
      .caption = "im Format   Dezimal Grad", .shortcut = "Ctrl+Alt+D", .flag = &Session::OutDG,
      .label = "Dezimalgrad Texdateidatei ", .textSubmenu = true,
+     .write = buildTextDG,
      .saveTitle = "Koordinatenpaare im Dezimalgrad Format speichern", .saveExt = ".txt",
      .saveFilter = "Koordinatenpaare im Dezimalgrad Format (*.txt)|*.txt", .defaultExt = "txt"},
     {.code = 23, .cliName = "txt-mercator", .menuItem = "MerData",
      .caption = "im Format   Mercator", .shortcut = "Ctrl+Alt+R", .flag = &Session::OutMer,
      .label = "Mercator Texdateidatei ", .textSubmenu = true,
+     .write = buildTextMer,
      .saveTitle = "Koordinatenpaare im Mercator Format speichern", .saveExt = ".txt",
      .saveFilter = "Koordinatenpaare im Dezimalgrad Format (*.txt)|*.txt", .defaultExt = "txt"},
   };

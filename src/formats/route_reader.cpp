@@ -59,6 +59,13 @@ void reportEmptyLine(Session& s, int lineNumber) {
   okError(s, "Die aktuelle Zeile "_cp + intToStr(lineNumber) + kCR + " der Quelldatei ist leer !");
 }
 
+std::string coordinateNotANumberText(int lineNumber, const std::string& line,
+                                     const std::string& text) {
+  return "Der aktuelle Routenpunkt "_cp + intToStr(lineNumber) + kCR + kCR + line + kCR + kCR +
+         "enthält die Koordinate \""_cp + text + "\", die keine Zahl ist !" + kCR +
+         "Die Routenberechnung wird abgebrochen";
+}
+
 int coordinatesPresent(Session& s, const std::string& line, int lineNumber) {
   const auto missing = [&](const char* sentence) {
     okError(s, "Der aktuelle Routenpunkt "_cp + intToStr(lineNumber) + kCR + kCR + line + kCR +

@@ -21,6 +21,11 @@ void setRouteFileDefaults(PointRecord& p);
 /// Reports an empty line of the source file (an OK box); the point is skipped.
 void reportEmptyLine(Session& s, int lineNumber);
 
+/// The conversion message of a coordinate text of a line that is no number: the line's number,
+/// the line itself and the text that failed.
+std::string coordinateNotANumberText(int lineNumber, const std::string& line,
+                                     const std::string& text);
+
 /// 1 when both coordinates are non-zero and on the globe (|lon| <= 180, |lat| <= 90); otherwise
 /// the OK box naming the missing coordinate (longitude first) and 0.
 int coordinatesPresent(Session& s, const std::string& line, int lineNumber);

@@ -8,16 +8,16 @@
 
 namespace kursolin {
 
-void RouteReversActionExecute(Session& s) {
+bool reverseRoute(Session& s) {
   // Formats whose lines are not one a point (a header line, several lines a point) say so.
   const OutputFormatInfo* f = chosenOutputFormat(s);
   if (f && !f->reversible()) {
     singleButtonMessage(s, PromptKind::Information, PromptButtons::Abort, f->reverseRefusal);
-    return;
+    return false;
   }
   if (!paneSortsAfter(s.OutputLines, '\x1F')) {
     singleButtonMessage(s, PromptKind::Error, PromptButtons::Abort, "Keine Route vorhanden !");
-    return;
+    return false;
   }
   const auto& lines = s.OutputLines.lines();
   std::vector<std::string> reversed;
@@ -30,7 +30,11 @@ void RouteReversActionExecute(Session& s) {
   if (f && f->finish) f->finish(s, s.OutputLines);
   NaviChange(s);
   s.port().stateChanged();
-  s.port().focusOutputPane();
+  return true;
+}
+
+void RouteReversActionExecute(Session& s) {
+  if (reverseRoute(s)) s.port().focusOutputPane();
 }
 
 }  // namespace kursolin

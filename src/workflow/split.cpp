@@ -126,10 +126,11 @@ int splitPointCount(const Session& s) {
 void planSplit(Session& s, int perFile) { planSplitOver(s, splitPointCount(s), perFile); }
 
 const std::vector<std::string>& vehicleProfiles() {
-  static const std::vector<std::string> profiles = {
-      "Auto langsam", "Auto mittel",   "Auto schnell",  "Motorrad",
-      "Motorrad Anfahrt", "Motorrad mittel", "Motorrad Tour", "Wohnwagen"};
-  return profiles;
+  for (const auto& f : outputFormats()) {
+    if (!f.routeProfiles.empty()) return f.routeProfiles;
+  }
+  static const std::vector<std::string> none;
+  return none;
 }
 
 }  // namespace kursolin

@@ -7,12 +7,21 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <set>
 #include <sstream>
 
 #include "cli/cli.h"
+#include "core/session.h"
 #include "formats/gpx.h"
+#include "formats/registry.h"
+#include "settings/settings.h"
+#include "support/fake_port.h"
 #include "support/gpx_writer.h"
 #include "support/jet3_writer.h"
+#include "workflow/loading.h"
+#include "workflow/program.h"
+#include "workflow/route_command.h"
+#include "workflow/saving.h"
 #include "support/nmea_writer.h"
 #include "support/temp_folder.h"
 
@@ -141,7 +150,7 @@ TEST_F(Cli, UsageErrors) {
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{}, {"--bogus", rmcLog}, {"-i", "xyz", rmcLog},
         {"-f", "99", rmcLog}, {"--set", "Setup/Nope=1", rmcLog}, {"--set", "DiM=1", rmcLog},
-        {"--set", "Setup/DiM=viel", rmcLog}, {"--per-file", "0", rmcLog}, {"a", "b"},
+        {"--set", "Setup/DiM=viel", rmcLog}, {"--per-file", "-1", rmcLog}, {"a", "b"},
         {"-o"}, {"--decimal-separator", "ab", rmcLog}}) {
     const CliResult r = run(args);
     EXPECT_EQ(r.rc, cli::kUnusable) << ::testing::PrintToString(args);
@@ -150,12 +159,12 @@ TEST_F(Cli, UsageErrors) {
 }
 
 TEST_F(Cli, FormatsThisVersionCannotHandleAreNamed) {
-  CliResult r = run({"-i", "ovl", rmcLog});
+  CliResult r = run({"-i", "qv3", rmcLog});
   EXPECT_EQ(r.rc, cli::kUnusable);
   EXPECT_NE(r.err.find("noch nicht"), std::string::npos) << r.err;
-  r = run({"-i", "rmc", "-f", "itn", rmcLog});
+  r = run({"-i", "rmc", "-f", "bcr", rmcLog});
   EXPECT_EQ(r.rc, cli::kUnusable);
-  EXPECT_NE(r.err.find("TomTom"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Tourenplaner"), std::string::npos) << r.err;
 }
 
 TEST_F(Cli, UnusableInput) {
@@ -238,6 +247,161 @@ TEST_F(Cli, SettingsFileIsReadFromTheProgramFolderOrGivenOne) {
   EXPECT_EQ(r.out.substr(0, 5), "Zeit;");
 }
 
+/// n ITN lines of another program: names and flags of its own.
+std::string itnFile(int n) {
+  std::vector<std::string> lines;
+  for (int i = 1; i <= n; ++i) {
+    lines.push_back(std::to_string(1100000 + i) + "|" + std::to_string(4850000 + 10 * i) +
+                    "|Ort|0|");
+  }
+  return test::joinCrLf(lines);
+}
+
+const std::vector<std::string> kEveryPoint = {"--set", "Setup/AGC=1", "--set", "Setup/XRp=1"};
+
+std::vector<std::string> with(std::vector<std::string> args, const std::vector<std::string>& more) {
+  args.insert(args.end(), more.begin(), more.end());
+  return args;
+}
+
+TEST_F(Cli, TomTomAndTextFormatsByNameAndCode) {
+  const std::string itn = folder.file("tour.itn");
+  test::writeBytes(itn, itnFile(3));
+  CliResult r = run(with(kEveryPoint, {"-i", "itn", "-f", "txt-deg", itn}));
+  ASSERT_EQ(r.rc, cli::kWritten) << r.err;
+  EXPECT_EQ(r.out, "48.50010\t11.00001\r\n48.50020\t11.00002\r\n48.50030\t11.00003\r\n");
+  EXPECT_EQ(run(with(kEveryPoint, {"-i", "10", "-f", "22", itn})).out, r.out);
+
+  const std::string txt = folder.file("punkte.txt");
+  test::writeBytes(txt, r.out);
+  r = run(with(kEveryPoint, {"-i", "txt-deg", "-f", "itn", txt}));
+  ASSERT_EQ(r.rc, cli::kWritten) << r.err;
+  EXPECT_EQ(r.out,
+            "1100001|4850010|KS-Rp 1|4|\r\n1100002|4850020|KS-Rp 2|1|\r\n"
+            "1100003|4850030|KS-Rp 3|3|\r\n");
+  EXPECT_EQ(run(with(kEveryPoint, {"-i", "22", "-f", "3", txt})).out, r.out);
+
+  r = run(with(kEveryPoint, {"-i", "itn", "-f", "autoroute", itn}));
+  ASSERT_EQ(r.rc, cli::kWritten) << r.err;
+  EXPECT_EQ(crlfLines(r.out).at(2), "3 | Time: 00:00:00;Speed: 0.00; H\xF6he :0;48,50030;11,00003");
+}
+
+TEST_F(Cli, LatitudeFirstSampleIsRefusedWithTheTomTomMessage) {
+  const std::string sample = std::string(KURSOLIN_SHARED_SAMPLES) + "/route-lat-first.itn";
+  if (test::readBytes(sample).empty()) GTEST_SKIP() << "shared samples not present";
+  const CliResult r = run({"-i", "itn", sample});
+  EXPECT_EQ(r.rc, cli::kUnusable);
+  EXPECT_NE(r.err.find("Keine verwertbaren Informationen erkannt oder keine TomTom Routendatei"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(r.out, "");
+}
+
+TEST_F(Cli, CoordinateThatIsNoNumberStopsTheConversion) {
+  const std::string itn = folder.file("kaputt.itn");
+  test::writeBytes(itn, "1100001|4850010|a|0|\r\n1100002|48.5|b|0|\r\n1100003|4850030|c|0|\r\n");
+  const CliResult r =
+      run(with(kEveryPoint, {"-i", "itn", "-f", "itn", "-o", folder.file("t.itn"), itn}));
+  EXPECT_EQ(r.rc, cli::kStopped);
+  EXPECT_NE(r.err.find("Der aktuelle Routenpunkt 2\n\n1100002|48.5|b|0|\n\nenth\xC3\xA4lt die "
+                       "Koordinate \"48.5\", die keine Zahl ist !"),
+            std::string::npos)
+      << r.err;
+  EXPECT_FALSE(folder.entries().count("t.itn"));
+}
+
+TEST_F(Cli, SplitTomTomRouteIsWrittenAsTheWindowWritesIt) {
+  const std::string itn = folder.file("lang.itn");
+  test::writeBytes(itn, itnFile(47));
+  TempFolder cli;
+  const CliResult r =
+      run(with(kEveryPoint, {"-i", "itn", "-f", "itn", "-o", cli.file("Tour.itn"), itn}));
+  ASSERT_EQ(r.rc, cli::kWritten) << r.err;
+
+  // The window: the same file, route and settings, saved through the split dialog.
+  test::ScriptedPort port;
+  Session s(port, HostSettings::german());
+  FormCreate(s, folder.dir());
+  loadSettings(s);
+  s.InputFormat = 10;
+  s.OutputFormat = 3;
+  applyStartFormats(s);
+  ASSERT_TRUE(loadInputFile(s, itn));
+  s.rules.AllGGACheck = true;
+  s.rules.XRPSpin = 1;
+  RouteExecute(s);
+  TempFolder window;
+  port.saveAnswers.push_back(window.file("Tour.itn"));
+  SaveNaviExecute(s);
+  ASSERT_EQ(port.splitDialogs, 1);
+
+  const std::set<std::string> parts = {"Tour.itn", "Tour_1.itn", "Tour_2.itn", "Tour_3.itn"};
+  EXPECT_EQ(cli.entries(), parts);
+  EXPECT_EQ(window.entries(), parts);
+  for (const auto& name : parts) {
+    EXPECT_EQ(test::readBytes(cli.file(name)), test::readBytes(window.file(name))) << name;
+  }
+  const auto last = crlfLines(test::readBytes(cli.file("Tour_3.itn")));
+  EXPECT_EQ(last, (std::vector<std::string>{"1100046|4850460|KS-Rp 46|4|",
+                                            "1100047|4850470|KS-Rp 47|3|"}));
+}
+
+TEST_F(Cli, PerFileZeroWritesOneFile) {
+  const std::string itn = folder.file("lang.itn");
+  test::writeBytes(itn, itnFile(47));
+  const CliResult r = run(with(
+      kEveryPoint, {"-i", "itn", "-f", "itn", "--per-file", "0", "-o", folder.file("T.itn"), itn}));
+  ASSERT_EQ(r.rc, cli::kWritten) << r.err;
+  const auto lines = crlfLines(test::readBytes(folder.file("T.itn")));
+  ASSERT_EQ(lines.size(), 47u);
+  EXPECT_EQ(lines.front(), "1100001|4850010|KS-Rp 1|4|");
+  EXPECT_EQ(lines[1], "1100002|4850020|KS-Rp 2|1|");
+  EXPECT_EQ(lines.back(), "1100047|4850470|KS-Rp 47|3|");
+  EXPECT_FALSE(folder.entries().count("T_1.itn"));
+}
+
+TEST_F(Cli, ReverseTurnsTheRouteBeforeItIsWrittenAndSplit) {
+  const std::string itn = folder.file("tour.itn");
+  test::writeBytes(itn, itnFile(3));
+  CliResult r = run(with(kEveryPoint, {"-i", "itn", "-f", "itn", "--reverse", itn}));
+  ASSERT_EQ(r.rc, cli::kWritten) << r.err;
+  EXPECT_EQ(r.out,
+            "1100003|4850030|KS-Rp 3|4|\r\n1100002|4850020|KS-Rp 2|1|\r\n"
+            "1100001|4850010|KS-Rp 1|3|\r\n");
+  r = run(with(kEveryPoint, {"-i", "itn", "-f", "txt-deg", "--reverse", itn}));
+  EXPECT_EQ(r.out, "48.50030\t11.00003\r\n48.50020\t11.00002\r\n48.50010\t11.00001\r\n");
+
+  // Split after the reversal: the first part starts at the old destination.
+  test::writeBytes(itn, itnFile(20));
+  r = run(with(kEveryPoint, {"-i", "itn", "-f", "itn", "--reverse", "--per-file", "15", "-o",
+                             folder.file("R.itn"), itn}));
+  ASSERT_EQ(r.rc, cli::kWritten) << r.err;
+  const auto first = crlfLines(test::readBytes(folder.file("R.itn")));
+  ASSERT_EQ(first.size(), 15u);
+  EXPECT_EQ(first.front(), "1100020|4850200|KS-Rp 20|4|");
+  EXPECT_EQ(first.back(), "1100006|4850060|KS-Rp 6|3|");
+  EXPECT_EQ(crlfLines(test::readBytes(folder.file("R_1.itn"))),
+            (std::vector<std::string>{"1100005|4850050|KS-Rp 5|4|", "1100004|4850040|KS-Rp 4|1|",
+                                      "1100003|4850030|KS-Rp 3|1|", "1100002|4850020|KS-Rp 2|1|",
+                                      "1100001|4850010|KS-Rp 1|3|"}));
+}
+
+TEST_F(Cli, ReverseIsRefusedForTheTableAndFalkAsInTheWindow) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"csv", "Routen in Tabellenform k\xC3\xB6nnen nicht umgekehrt werden !"},
+      {"falk", "Routen im Falk PreviosDestination Format k\xC3\xB6nnen nicht umgekehrt werden !"},
+  };
+  for (const auto& [format, refusal] : cases) {
+    SCOPED_TRACE(format);
+    if (!outputFormatAvailable(outputFormatNamed(format)->code)) continue;  // not written yet
+    const CliResult r =
+        run({"-i", "rmc", "-f", format, "--reverse", "-o", folder.file("r.out"), rmcLog});
+    EXPECT_EQ(r.rc, cli::kStopped);
+    EXPECT_NE(r.err.find(refusal), std::string::npos) << r.err;
+    EXPECT_FALSE(folder.entries().count("r.out"));
+  }
+}
+
 TEST_F(Cli, DecimalSeparatorAppliesToTheSettingsFileAndTheOverrides) {
   // A stop at 2 km/h counts only when StopSpeed is read as 3; unread, it stays at 1.
   test::TrackBuilder t(48.0, 11.0, 12 * 3600);
@@ -316,6 +480,7 @@ TEST(CliHelp, ListsEveryOptionAndFormat) {
                            "--strict",
                            "--yes",
                            "--explain",
+                           "--reverse",
                            "gga-vtg",
                            "mn42-mn5",
                            "qv3",

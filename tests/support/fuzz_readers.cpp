@@ -6,6 +6,8 @@
 #include "core/session.h"
 #include "formats/gpx.h"
 #include "formats/registry.h"
+#include "formats/tomtom.h"
+#include "formats/tourenxml.h"
 #include "support/fake_port.h"
 #include "support/session_setup.h"
 #include "workflow/dispatch.h"
@@ -47,11 +49,30 @@ void fuzzReaders(const std::uint8_t* data, std::size_t size) {
         if (f.readB) guarded([&] { f.readB(s, line, i); });
       }
     }
+    // The TomTom flag pass works on whatever lines an edited output pane holds.
+    if (s.InputLines.Count() <= 2000) {
+      TextLines flagged = s.InputLines;
+      SetTTFlag(s, flagged);
+      for (int i = 0; i < flagged.Count(); ++i) MakeTTK(flagged.at(i));
+    }
     if (s.InputLines.Count() > 5000) continue;
-    for (int code : {1, 2, 9, 24}) {
+    // The recognition tests at load, which may trim the lines, and the Tourenplaner item scan.
+    for (const InputFormatInfo& f : inputFormats()) {
+      if (!f.check) continue;
+      s.InputLines.setText(text);
+      s.InputFormat = f.code;
+      guarded([&] { f.check(s); });
+    }
+    for (int code : {4, 5}) {
+      s.InputFormat = code;
+      TourenXML(s, text);
+    }
+    s.InputLines.setText(text);
+    for (int code : {1, 2, 9, 10, 20, 21, 22, 23, 24, 3, 6}) {
       for (bool everyNth : {false, true}) {
         useInput(s, code);
-        useOutput(s, everyNth ? 6 : 2);
+        // Every output with a writer of its own: Navigon, the table, BCR and Falk.
+        useOutput(s, everyNth ? 6 : code == 3 ? 5 : code == 6 ? 7 : 2);
         s.rules.AllGGACheck = everyNth;
         s.rules.XRPSpin = 3;
         s.rules.ZeitCheck = true;

@@ -263,7 +263,11 @@ TEST_F(Loading, ByteOrderMarksAreDecodedToCp1252) {
 }
 
 TEST_F(Loading, FormatsWithoutReaderAreRefusedWithoutLoading) {
-  for (int code : {3, 4, 5, 6, 10, 20, 21, 22, 23}) {
+  int refused = 0;
+  for (const InputFormatInfo& f : inputFormats()) {
+    if (!f.menuEntry || f.available()) continue;
+    const int code = f.code;
+    ++refused;
     port.clearRecords();
     SourceChange(session, code);
     ASSERT_EQ(port.prompts.size(), 1u) << code;
@@ -273,6 +277,7 @@ TEST_F(Loading, FormatsWithoutReaderAreRefusedWithoutLoading) {
     EXPECT_TRUE(port.openRequests.empty()) << code;
     EXPECT_EQ(session.InputFormat, 1);
   }
+  if (refused == 0) GTEST_SKIP() << "this version reads every input format";
 }
 
 TEST_F(Loading, TextSubmenuAndChangedSeparator) {
@@ -339,12 +344,20 @@ TEST(InputLabels, CoordinateTextLabelsNameTheSeparator) {
 }
 
 TEST(StartUp, StoredCodesThisVersionCannotUseStartAsDefaults) {
-  for (int stored : {7, 3, 99}) {
+  const OutputFormatInfo* unwritable = nullptr;
+  for (const auto& f : outputFormats()) {
+    if (!f.available()) {
+      unwritable = &f;
+      break;
+    }
+  }
+  if (!unwritable) GTEST_SKIP() << "this version writes every output format";
+  for (int stored : {7, 99}) {
     test::ScriptedPort port;
     Session s(port, HostSettings::german());
     test::createLikeTheWindow(s);
     s.InputFormat = stored;
-    s.OutputFormat = 3;
+    s.OutputFormat = unwritable->code;
     applyStartFormats(s);
     EXPECT_EQ(s.InputFormat, 1) << stored;
     EXPECT_EQ(s.OutputFormat, 1);

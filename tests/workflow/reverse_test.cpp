@@ -1,6 +1,8 @@
 // Reversing the produced route.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "scratch.h"
 #include "support/fake_port.h"
 #include "support/nmea_writer.h"
@@ -109,6 +111,34 @@ TEST_F(ReverseTest, RefusalsLeaveTheLinesAlone) {
   route(test::mn42Points(4));
   RouteReversActionExecute(s);
   EXPECT_EQ(s.OutputLines.at(0), test::mn42Points(1, 4)[0]);
+}
+
+TEST_F(ReverseTest, EveryFormatOfOneLineAPointTurnsRound) {
+  test::useInput(s, 22);
+  test::setInput(s, {"51.1\t7.1", "51.2\t7.2", "51.3\t7.3", "51.4\t7.4"});
+  s.rules.AllGGACheck = true;
+  s.rules.XRPSpin = 1;
+  std::set<int> turned;
+  for (const auto& f : outputFormats()) {
+    // Formats with lines besides the points (a header, a footer) are their own tests' business.
+    if (!f.available() || !f.reversible() || f.pointLine) continue;
+    SCOPED_TRACE(f.code);
+    test::useOutput(s, f.code);
+    RouteExecute(s);
+    const auto made = s.OutputLines.lines();
+    ASSERT_EQ(made.size(), 4u);
+    RouteReversActionExecute(s);
+    std::vector<std::string> expected(made.rbegin(), made.rend());
+    if (f.flag == &Session::OutTT) {
+      // The new start and destination carry their own flags, the others the intermediate one.
+      expected = {"740000|5140000|KS-Rp 4|4|", "730000|5130000|KS-Rp 3|1|",
+                  "720000|5120000|KS-Rp 2|1|", "710000|5110000|KS-Rp 1|3|"};
+    }
+    EXPECT_EQ(s.OutputLines.lines(), expected);
+    turned.insert(f.code);
+  }
+  for (int code : {0, 1, 2, 3, 4, 20, 21, 22, 23}) EXPECT_TRUE(turned.count(code)) << code;
+  EXPECT_TRUE(port.prompts.empty());
 }
 
 }  // namespace

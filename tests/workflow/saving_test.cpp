@@ -530,35 +530,31 @@ TEST_F(SaveTest, BatchSplitRenewsAPlanLeftFromAnotherRoute) {
 }
 
 TEST_F(SaveTest, FormatsWithoutTheirWritersAreRefused) {
-  const std::pair<int, const char*> cases[] = {
-      {3, "Das Format \"TomTom  Routendatei\" kann in dieser Version von Kursolin noch nicht "
-          "gespeichert werden."},
-      {7, "Das Format \"Falk Previousdestination Datei\" kann in dieser Version von Kursolin "
-          "noch nicht gespeichert werden."},
-      {5, "Das Format \"Tourenplaner  BCR Datei\" kann in dieser Version von Kursolin noch "
-          "nicht gespeichert werden."},
-      {4, "Das Format \"Microsoft AutoRoute Importdatei ab Vers.2002\" kann in dieser Version "
-          "von Kursolin noch nicht gespeichert werden."},
-  };
-  s.MpTT3 = s.MpFalk = s.MpMTP = 5;
+  s.MpTT3 = 5;
   route(20);  // long enough to be split, too
-  for (const auto& [code, text] : cases) {
-    SCOPED_TRACE(code);
+  int refused = 0;
+  for (const OutputFormatInfo& f : outputFormats()) {
+    if (f.available()) continue;
+    ++refused;
+    SCOPED_TRACE(f.code);
     port.clearRecords();
-    test::useOutput(s, code);
+    test::useOutput(s, f.code);
     choose(out.file("Tour.x"));
     SaveNaviExecute(s);
     port.saveAnswers.clear();
     ASSERT_EQ(port.prompts.size(), 1u);
     EXPECT_EQ(port.prompts[0].kind, PromptKind::Information);
     EXPECT_EQ(port.prompts[0].buttons, PromptButtons::Abort);
-    EXPECT_EQ(port.prompts[0].text, text);
+    EXPECT_EQ(port.prompts[0].text, "Das Format \"" + f.caption +
+                                        "\" kann in dieser Version von Kursolin noch nicht "
+                                        "gespeichert werden.");
     EXPECT_TRUE(port.saveRequests.empty());
     EXPECT_EQ(port.splitDialogs, 0);
     planSplit(s, 5);
     EXPECT_FALSE(writeSplitParts(s, out.file("Tour.x")));
   }
   EXPECT_TRUE(out.entries().empty());
+  if (refused == 0) GTEST_SKIP() << "this version writes every output format";
 }
 
 TEST(SaveWithoutFormat, StoredCodeOutsideTheTableIsRefused) {

@@ -1,0 +1,136 @@
+#include "formats/ovl.h"
+
+#include <optional>
+#include <string_view>
+
+#include "core/coords.h"
+#include "core/numtext.h"
+#include "formats/route_reader.h"
+
+namespace kursolin {
+
+namespace {
+
+bool startsWith(std::string_view line, std::string_view key) {
+  return line.substr(0, key.size()) == key;
+}
+
+bool isDigitChar(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// Blanks, a sign, digits, optionally "." and digits, optionally an exponent; nothing else. A
+// decimal comma is no number here, whatever the host uses.
+bool ovlNumberShape(std::string_view v) {
+  std::size_t i = 0;
+  const auto digits = [&] {
+    const std::size_t from = i;
+    while (i < v.size() && isDigitChar(v[i])) ++i;
+    return i > from;
+  };
+  while (i < v.size() && v[i] == ' ') ++i;
+  if (i < v.size() && (v[i] == '+' || v[i] == '-')) ++i;
+  if (!digits()) return false;
+  if (i < v.size() && v[i] == '.') {
+    ++i;
+    if (!digits()) return false;
+  }
+  if (i < v.size() && (v[i] == 'e' || v[i] == 'E')) {
+    ++i;
+    if (i < v.size() && (v[i] == '+' || v[i] == '-')) ++i;
+    if (!digits()) return false;
+  }
+  return i == v.size();
+}
+
+struct OvlValue {
+  std::string text;     // as written, blanks included
+  std::string trimmed;  // without the leading blanks
+  Real number = 0;
+};
+
+// Everything after the first "=".
+std::optional<OvlValue> ovlValue(const Session& s, const std::string& line) {
+  const auto eq = line.find('=');
+  OvlValue v;
+  v.text = eq == std::string::npos ? line : line.substr(eq + 1);
+  if (!ovlNumberShape(v.text)) return std::nullopt;
+  v.trimmed = v.text.substr(v.text.find_first_not_of(' '));
+  const auto n = tryStrToFloat(PZD(s, v.trimmed), s.DecimalSep);
+  // Beyond the platform's range: no usable value either.
+  if (!n) return std::nullopt;
+  v.number = *n;
+  return v;
+}
+
+// The first 8 characters, right-aligned in 8: values are cut, never rounded.
+std::string cutTo8(const std::string& text) {
+  std::string t = text.substr(0, 8);
+  t.insert(0, 8 - t.size(), ' ');
+  return t;
+}
+
+void fixedValues(PointRecord& p, bool valid) {
+  setRouteFileDefaults(p);
+  p.PointValid = valid;
+}
+
+}  // namespace
+
+bool ovlRecognized(Session& s) {
+  const auto& lines = s.InputLines.lines();
+  bool pair = false;
+  for (std::size_t i = 0; i + 1 < lines.size() && !pair; ++i) {
+    pair = startsWith(lines[i], "XKoord") && startsWith(lines[i + 1], "YKoord");
+  }
+  if (!pair) return false;
+  std::vector<std::string> kept;
+  for (const auto& l : lines) {
+    if (startsWith(l, "XKoord") || startsWith(l, "YKoord")) kept.push_back(l);
+  }
+  s.InputLines.assign(std::move(kept));
+  return true;
+}
+
+int GetOVL_X(Session& s, const std::string& line, int index) {
+  if (!startsWith(line, "XKoord")) return 0;
+  PointRecord& p = s.CurrentPoint;
+  const auto v = ovlValue(s, line);
+  if (!v) {
+    p.LonGrMin = p.LonNmea = p.LonDec = p.LonGMS = p.LonMer = "0";
+    p.LonValue = 0;
+    fixedValues(p, false);
+    return 0;
+  }
+  // The conversion reads degrees from the text before the "."; leading blanks would become part
+  // of them.
+  p.LonGrMin = GeoDezToGrMin(s, v->trimmed);
+  p.LonNmea = p.LonGrMin;
+  p.LonDec = cutTo8(v->text);
+  p.LonGMS = KGrad(s, p.LonGrMin);
+  p.LonValue = v->number;
+  p.LonMer = DezToMerO(p.LonValue);
+  const bool latitude = GetOVL_Y(s, s.InputLines.full(static_cast<long long>(index) + 1)) == 1;
+  fixedValues(p, latitude);
+  return latitude ? 1 : 0;
+}
+
+int GetOVL_Y(Session& s, const std::string& line) {
+  if (!startsWith(line, "YKoord")) return 0;
+  PointRecord& p = s.CurrentPoint;
+  const auto v = ovlValue(s, line);
+  if (!v) {
+    p.LatGrMin = p.LatNmea = p.LatDec = p.LatGMS = p.LatMer = "0";
+    p.LatValue = 0;
+    return 0;
+  }
+  p.LatGrMin = GeoDezToGrMin(s, v->trimmed);
+  p.LatNmea = p.LatGrMin;
+  p.LatDec = cutTo8(v->text);
+  p.LatGMS = KGrad(s, p.LatGrMin);
+  p.LatValue = v->number;
+  p.LatMer = DezToMerN(p.LatValue);
+  return 1;
+}
+
+}  // namespace kursolin

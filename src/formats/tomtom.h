@@ -1,0 +1,35 @@
+#pragma once
+// TomTom route files (".itn"): one route point a line, four fields each followed by "|":
+// longitude and latitude in hundred-thousandths of a degree, the point's name and a flag digit
+// that marks the start, the intermediate points and the destination (digits from TTFlags).
+
+#include <string>
+
+#include "core/lines.h"
+#include "core/route_point.h"
+#include "core/session.h"
+
+namespace kursolin {
+
+/// Reads one line of an ITN file (input code 10) into CurrentPoint; 1 for a usable point, 0
+/// otherwise (after an OK box). A coordinate field that is no whole number throws ConvertError
+/// naming the line.
+int GetTT(Session& s, const std::string& line, int index);
+
+/// The ITN coordinate field of a decimal-degree text ("." or ","): sign, integer digits and
+/// exactly five fraction digits, cut off, not rounded (7.123456 gives 712345).
+std::string MakeTTK(const std::string& dec);
+
+/// The ITN line of the current point, named "KS-Rp " + n, with the flag of an intermediate point.
+std::string tomTomLine(const Session& s, int n);
+
+/// Line builder for the route point emitter.
+void buildTT(Session& s, const RoutePoint& p);
+
+/// Flag fix-up: the first line gets the first digit of TTFlags, then the last line the third.
+void SetTTFlag(Session& s, TextLines& lines);
+
+/// Recognition at load: the first line holds exactly 4 "|".
+bool tomTomRecognized(const TextLines& lines);
+
+}  // namespace kursolin

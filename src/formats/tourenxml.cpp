@@ -1,0 +1,165 @@
+#include "formats/tourenxml.h"
+
+#include <array>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "core/fileio.h"
+#include "core/numtext.h"
+#include "core/point.h"
+#include "core/prompt.h"
+#include "formats/route_reader.h"
+
+namespace kursolin {
+
+namespace {
+
+struct ItemKey {
+  const char* name;
+  const char* fallback;
+};
+
+// In the order of the intermediate line.
+constexpr std::array<ItemKey, 12> kKeys = {{
+    {"Instruction", "-"},
+    {"PointDist", "-"},
+    {"PointDescription", "-"},
+    {"Turn", "-"},
+    {"Prio", "-"},
+    {"SegDescription", "-"},
+    {"SegDist", "-"},
+    {"SegTime", "-"},
+    {"TimeStamp", "-"},
+    {"ViaStation", "-"},
+    {"x", "0.00"},
+    {"y", "0.00"},
+}};
+constexpr std::size_t kPointDist = 1, kSegDist = 6, kViaStation = 9;
+
+// The value of a key inside one item: from after `name="` to the next double quote. The key is
+// matched as a plain substring, so "x" also matches the end of a longer name; the first match
+// wins.
+std::string attribute(std::string_view item, const ItemKey& key) {
+  const std::string pattern = std::string(key.name) + "=\"";
+  const auto at = item.find(pattern);
+  if (at == std::string_view::npos) return key.fallback;
+  const auto from = at + pattern.size();
+  const auto quote = item.find('"', from);
+  std::string value = UTF8_Umlaute_umwandeln(std::string(
+      item.substr(from, quote == std::string_view::npos ? item.size() - from : quote - from)));
+  if (value.empty()) return key.fallback;
+  // A "|" or a line break inside a value would split the line into the wrong fields or into two
+  // lines; a blank keeps the text readable and the line whole.
+  for (char& c : value) {
+    if (c == '|' || c == '\r' || c == '\n') c = ' ';
+  }
+  return value;
+}
+
+std::vector<std::string> fields(const std::string& line) {
+  std::vector<std::string> out;
+  std::size_t start = 0;
+  while (true) {
+    const auto bar = line.find('|', start);
+    if (bar == std::string::npos) {
+      out.push_back(line.substr(start));
+      return out;
+    }
+    out.push_back(line.substr(start, bar - start));
+    start = bar + 1;
+  }
+}
+
+// Tourenplaner's TEF files write x="11,91293"; both separators give the same point on any host.
+std::string decimalText(const std::string& value) {
+  return KommaZuPunkt(value);
+}
+
+}  // namespace
+
+std::string UTF8_Umlaute_umwandeln(const std::string& text) {
+  // Second byte after C3 and the cp1252 character: Ä Ö Ü ß ä ö ü.
+  static constexpr std::pair<unsigned char, char> kUmlauts[] = {
+      {0x84, '\xC4'}, {0x96, '\xD6'}, {0x9C, '\xDC'}, {0x9F, '\xDF'},
+      {0xA4, '\xE4'}, {0xB6, '\xF6'}, {0xBC, '\xFC'}};
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (static_cast<unsigned char>(text[i]) != 0xC3 || i + 1 >= text.size()) {
+      out += text[i];
+      continue;
+    }
+    const auto second = static_cast<unsigned char>(text[++i]);
+    char c = '?';
+    for (const auto& [byte, umlaut] : kUmlauts) {
+      if (byte == second) c = umlaut;
+    }
+    out += c;
+  }
+  return out;
+}
+
+void TourenXML(Session& s, const std::string& text) {
+  static constexpr std::string_view kOpen = "<Item", kClose = "</Item>";
+  const bool stationsOnly = s.InputFormat == 4;
+  const std::string_view all(text);
+  std::vector<std::string> lines;
+  std::size_t position = 0;
+  while (true) {
+    const auto open = all.find(kOpen, position);
+    if (open == std::string_view::npos) break;
+    const auto inner = open + kOpen.size();
+    const auto close = all.find(kClose, inner);
+    // Without a closing tag no later item can be complete either.
+    if (close == std::string_view::npos) break;
+    const std::string_view item = all.substr(inner, close - inner);
+    std::array<std::string, kKeys.size()> v;
+    for (std::size_t k = 0; k < kKeys.size(); ++k) v[k] = attribute(item, kKeys[k]);
+    position = close;
+    // Start and destination have a distance of exactly "0"; the others count only as stations.
+    if (stationsOnly && v[kViaStation] == "-" && v[kPointDist] != "0" && v[kSegDist] != "0") {
+      continue;
+    }
+    std::string line;
+    for (const auto& value : v) line += value + "|";
+    lines.push_back(std::move(line));
+  }
+  s.InputLines.assign(std::move(lines));
+}
+
+bool loadTourenXML(Session& s, const std::string& path) {
+  std::string why;
+  const auto bytes = readFileBytes(path, &why);
+  if (!bytes) {
+    s.port().prompt(PromptKind::Error, PromptButtons::Ok,
+                    "Die Datei " + path + " kann nicht gelesen werden: " + why);
+    return false;
+  }
+  TourenXML(s, *bytes);
+  return true;
+}
+
+int GetXML(Session& s, const std::string& line, int index) {
+  PointRecord& p = s.CurrentPoint;
+  const int lineNumber = index + 1;
+  if (line.empty()) {
+    reportEmptyLine(s, lineNumber);
+    return 0;
+  }
+  const std::vector<std::string> f = fields(line);
+  const auto field = [&](std::size_t n) { return n <= f.size() ? f[n - 1] : std::string(); };
+  p.navi(RtePlaceName) = field(3);
+  p.ViaStationPoint = field(10) != "-";
+  std::string lon = field(11), lat = field(12);
+  if (lon == "-") lon = "0.00";
+  if (lat == "-") lat = "0.00";
+  p.navi(RteLon) = decimalText(lon);
+  p.navi(RteLat) = decimalText(lat);
+  setLongitudeFromDecimal(s, p.navi(RteLon), lineNumber);
+  setLatitudeFromDecimal(s, p.navi(RteLat), lineNumber);
+  setRouteFileDefaults(p);
+  return coordinatesPresent(s, line, lineNumber);
+}
+
+}  // namespace kursolin
