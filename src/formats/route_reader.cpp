@@ -66,18 +66,33 @@ std::string coordinateNotANumberText(int lineNumber, const std::string& line,
          "Die Routenberechnung wird abgebrochen";
 }
 
+namespace {
+
+// The OK box of a missing coordinate; the point is skipped.
+int reportMissing(Session& s, const std::string& line, int lineNumber, bool longitude) {
+  okError(s, "Der aktuelle Routenpunkt "_cp + intToStr(lineNumber) + kCR + kCR + line + kCR + kCR +
+                 (longitude ? "enthält keine Koordinaten für die östliche Länge !"_cp
+                            : "enthält keine Koordinaten für die nördliche Breite !"_cp) +
+                 kCR + "Der Routenpunkt wird nicht ausgewertet");
+  return 0;
+}
+
+// A coordinate beyond the globe (or "nan") is as useless as none: no route point may lie there.
+bool onGlobe(Real v, Real limit) { return std::fabs(v) <= limit; }
+
+}  // namespace
+
 int coordinatesPresent(Session& s, const std::string& line, int lineNumber) {
-  const auto missing = [&](const char* sentence) {
-    okError(s, "Der aktuelle Routenpunkt "_cp + intToStr(lineNumber) + kCR + kCR + line + kCR +
-                   kCR + utf8ToCp1252(sentence) + kCR + "Der Routenpunkt wird nicht ausgewertet");
-    return 0;
-  };
-  // A coordinate beyond the globe (or "nan") is as useless as none: no route point may lie there.
-  const auto usable = [](Real v, Real limit) { return v != 0 && std::fabs(v) <= limit; };
-  if (!usable(s.CurrentPoint.LonValue, 180))
-    return missing("enthält keine Koordinaten für die östliche Länge !");
-  if (!usable(s.CurrentPoint.LatValue, 90))
-    return missing("enthält keine Koordinaten für die nördliche Breite !");
+  const PointRecord& p = s.CurrentPoint;
+  if (p.LonValue == 0 || !onGlobe(p.LonValue, 180)) return reportMissing(s, line, lineNumber, true);
+  if (p.LatValue == 0 || !onGlobe(p.LatValue, 90)) return reportMissing(s, line, lineNumber, false);
+  return 1;
+}
+
+int coordinatesOnGlobe(Session& s, const std::string& line, int lineNumber) {
+  const PointRecord& p = s.CurrentPoint;
+  if (!onGlobe(p.LonValue, 180)) return reportMissing(s, line, lineNumber, true);
+  if (!onGlobe(p.LatValue, 90)) return reportMissing(s, line, lineNumber, false);
   return 1;
 }
 

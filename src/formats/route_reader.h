@@ -30,4 +30,8 @@ std::string coordinateNotANumberText(int lineNumber, const std::string& line,
 /// the OK box naming the missing coordinate (longitude first) and 0.
 int coordinatesPresent(Session& s, const std::string& line, int lineNumber);
 
+/// For formats that take 0 as a coordinate: 1 when both coordinates are on the globe; otherwise
+/// the same OK box as for a missing coordinate and 0.
+int coordinatesOnGlobe(Session& s, const std::string& line, int lineNumber);
+
 }  // namespace kursolin
