@@ -137,6 +137,50 @@ std::string gpx(const std::string& lat, const std::string& lon) {
   return g + "</trkseg></trk>\r\n</gpx>\r\n";
 }
 
+// Six records of a line-per-point format, the fourth at (lat, lon).
+std::string sixLines(const std::function<std::string(const std::string&, const std::string&)>& line,
+                     const std::string& lat, const std::string& lon,
+                     const std::function<std::string(int)>& latAt,
+                     const std::function<std::string(int)>& lonAt) {
+  std::vector<std::string> lines;
+  for (int i = 0; i < 6; ++i) lines.push_back(i == 3 ? line(lat, lon) : line(latAt(i), lonAt(i)));
+  return test::joinCrLf(lines);
+}
+
+std::string tomtom(const std::string& lat, const std::string& lon) {
+  return sixLines([](auto& la, auto& lo) { return lo + "|" + la + "|Ort|0|"; }, lat, lon,
+                  [](int i) { return std::to_string(4810000 + i * 1000); },
+                  [](int i) { return std::to_string(1110000 + i * 1000); });
+}
+
+// Decimal degrees, latitude first, separated by a tab: the settings' defaults.
+std::string degreeText(const std::string& lat, const std::string& lon) {
+  return sixLines([](auto& la, auto& lo) { return la + "\t" + lo; }, lat, lon,
+                  [](int i) { return "48." + std::to_string(10 + i); },
+                  [](int i) { return "11." + std::to_string(10 + i); });
+}
+
+std::string bcr(const std::string& lat, const std::string& lon) {
+  std::string b = "[CLIENT]\r\nREQUEST=TRUE\r\nROUTENAME=x\r\nDESCRIPTIONLINES=0\r\n[COORDINATES]\r\n";
+  for (int i = 0; i < 6; ++i) {
+    b += "STATION" + std::to_string(i + 1) + "=" +
+         (i == 3 ? lon + "," + lat
+                 : std::to_string(1235000 + i * 1000) + "," + std::to_string(6125000 + i * 1000)) +
+         "\r\n";
+  }
+  return b + "[DESCRIPTION]\r\n";
+}
+
+std::string ovl(const std::string& lat, const std::string& lon) {
+  std::string o;
+  for (int i = 0; i < 6; ++i) {
+    o += "[Symbol " + std::to_string(i + 1) + "]\r\nTyp=3\r\n";
+    o += "XKoord" + std::to_string(i) + "=" + (i == 3 ? lon : "11." + std::to_string(10 + i)) + "\r\n";
+    o += "YKoord" + std::to_string(i) + "=" + (i == 3 ? lat : "48." + std::to_string(10 + i)) + "\r\n";
+  }
+  return o;
+}
+
 const std::vector<std::string> kDegreesBad = {"nan", "NaN", "inf", "1e308", "-1e308", "91", "-91", "181", "1e-400"};
 
 std::vector<FormatCase> formatCases() {
@@ -148,6 +192,12 @@ std::vector<FormatCase> formatCases() {
       {8, [](auto& la, auto& lo) { return navigon(13, la, lo); }, "48.5", "11.5", kDegreesBad},
       {9, [](auto& la, auto& lo) { return navigon(15, la, lo); }, "48.5", "11.5", kDegreesBad},
       {25, [](auto& la, auto& lo) { return gpx(la, lo); }, "48.5", "11.5", kDegreesBad},
+      {10, [](auto& la, auto& lo) { return tomtom(la, lo); }, "4850000", "1150000",
+       {"nan", "1e308", "9100000", "-9100000", "18100000", "99999999999999999999"}},
+      {22, [](auto& la, auto& lo) { return degreeText(la, lo); }, "48.5", "11.5", kDegreesBad},
+      {6, [](auto& la, auto& lo) { return bcr(la, lo); }, "6130000", "1240000",
+       {"nan", "1e308", "99999999", "-99999999", "99999999999999999999"}},
+      {3, [](auto& la, auto& lo) { return ovl(la, lo); }, "48.5", "11.5", kDegreesBad},
   };
   // A format that arrives later is still tried with everything that needs no valid file of it.
   for (const InputFormatInfo& f : inputFormats()) {
