@@ -27,7 +27,7 @@ namespace {
 
 using test::TempFolder;
 
-struct Run {
+struct CliRun {
   bool finished = false;  // false: killed by the watchdog
   int signal = 0;  // the signal that ended it, 0 for a normal exit
   int rc = -1;
@@ -39,7 +39,7 @@ constexpr auto kWatchdog = std::chrono::seconds(60);
 
 /// Runs kursolin-cli with args in a child process, as the user "nobody" when asked (root reads
 /// every file regardless of its permissions).
-Run runCli(const TempFolder& scratch, const std::vector<std::string>& args, bool asNobody = false) {
+CliRun runCli(const TempFolder& scratch, const std::vector<std::string>& args, bool asNobody = false) {
   const std::string errFile = scratch.file("stderr.txt");
   std::vector<std::string> all = {KURSOLIN_CLI_EXE, "--appdir", scratch.path()};
   all.insert(all.end(), args.begin(), args.end());
@@ -59,7 +59,7 @@ Run runCli(const TempFolder& scratch, const std::vector<std::string>& args, bool
     ::execv(argv[0], argv.data());
     ::_exit(98);
   }
-  Run r;
+  CliRun r;
   if (pid < 0) return r;
   const auto deadline = std::chrono::steady_clock::now() + kWatchdog;
   int status = 0;
@@ -282,7 +282,7 @@ std::vector<Variant> variants(const FormatCase& f) {
 }
 
 // The stderr of a failed run: the program's own German sentences, no runtime's English.
-void expectGermanMessage(const Run& r) {
+void expectGermanMessage(const CliRun& r) {
   EXPECT_EQ(r.err.rfind("kursolin-cli: ", 0), 0u) << r.err;
   for (const char* foreign : {"terminate", "what()", "std::", "No such", "Permission denied",
                               "Is a directory", "No space", "File name too long", "error", "Error"}) {
@@ -314,10 +314,10 @@ void expectSensibleRoute(const std::string& route) {
 class BadInput : public ::testing::Test {
  protected:
   /// Converts `input` to MN|4.2 in a folder of its own; checks what every run must satisfy.
-  Run convert(const FormatCase& f, const std::string& input, const std::string& target,
+  CliRun convert(const FormatCase& f, const std::string& input, const std::string& target,
               bool asNobody = false) {
     const auto before = out.entries();
-    const Run r = runCli(scratch, {"-i", std::to_string(f.code), "-f", "mn42", "-o", target, input}, asNobody);
+    const CliRun r = runCli(scratch, {"-i", std::to_string(f.code), "-f", "mn42", "-o", target, input}, asNobody);
     EXPECT_TRUE(r.finished) << "killed after " << kWatchdog.count() << " s";
     EXPECT_EQ(r.signal, 0) << "ended by signal " << r.signal << ": " << r.err;
     EXPECT_TRUE(r.rc >= 0 && r.rc <= 2) << r.rc << ": " << r.err;
@@ -341,7 +341,7 @@ TEST_F(BadInput, EveryInputFormatSurvivesBrokenFiles) {
       const std::string input = scratch.file("eingabe");
       test::writeBytes(input, v.bytes);
       const std::string target = out.file("route.rte");
-      const Run r = convert(f, input, target);
+      const CliRun r = convert(f, input, target);
       std::string route;
       if (r.rc == 0) {
         route = test::readBytes(target);
@@ -365,7 +365,7 @@ TEST_F(BadInput, NoFileMissingFileUnreadableFile) {
   for (const FormatCase& f : formatCases()) {
     SCOPED_TRACE("format " + std::to_string(f.code));
     const std::string target = out.file("route.rte");
-    Run r = convert(f, scratch.path(), target);
+    CliRun r = convert(f, scratch.path(), target);
     EXPECT_EQ(r.rc, 2);
     EXPECT_NE(r.err.find(scratch.path()), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("ist ein Verzeichnis"), std::string::npos) << r.err;
@@ -394,7 +394,7 @@ TEST_F(BadInput, TargetsThatCannotTakeTheRoute) {
     const std::string input = scratch.file("eingabe");
     test::writeBytes(input, f.make(f.lat, f.lon));
     // A full disk: the device that is always full stands in for a full file system.
-    Run r = convert(f, input, "/dev/full");
+    CliRun r = convert(f, input, "/dev/full");
     EXPECT_EQ(r.rc, 1);
     EXPECT_NE(r.err.find("kein Platz mehr"), std::string::npos) << r.err;
 
