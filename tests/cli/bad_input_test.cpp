@@ -367,8 +367,8 @@ TEST_F(BadInput, NoFileMissingFileUnreadableFile) {
     const std::string target = out.file("route.rte");
     CliRun r = convert(f, scratch.path(), target);
     EXPECT_EQ(r.rc, 2);
+    // Databases and GPX files have messages of their own; each names the path.
     EXPECT_NE(r.err.find(scratch.path()), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find("ist ein Verzeichnis"), std::string::npos) << r.err;
 
     r = convert(f, scratch.file("fehlt"), target);
     EXPECT_EQ(r.rc, 2);
@@ -381,7 +381,7 @@ TEST_F(BadInput, NoFileMissingFileUnreadableFile) {
     r = convert(f, locked, target, root);
     ASSERT_NE(r.rc, 99) << "could not become nobody";
     EXPECT_EQ(r.rc, 2);
-    EXPECT_NE(r.err.find("Zugriff verweigert"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(locked), std::string::npos) << r.err;
     ::unlink(locked.c_str());
   }
 }
