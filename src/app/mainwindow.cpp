@@ -440,6 +440,9 @@ void MainWindow::run(const std::function<void()>& command) {
   try {
     syncInputLines();
     command();
+  } catch (const ConvertError& e) {
+    if (busy_) setBusy(false);
+    session_->port().prompt(PromptKind::Error, PromptButtons::Ok, e.message());
   } catch (const std::exception& e) {
     if (busy_) setBusy(false);
     session_->port().prompt(PromptKind::Error, PromptButtons::Ok, e.what());

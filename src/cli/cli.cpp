@@ -331,8 +331,15 @@ int prepare(Session& s, const Options& o, const std::string& exeDir, const Envir
   if (o.decimalSep) s.DecimalSep = *o.decimalSep;
   if (o.ini) {
     std::string why;
-    if (loadSettingsFrom(s, sessionPath(*o.ini), &why) == ProfileReadStatus::Unreadable) {
-      err << "kursolin-cli: Die Einstellungen " << *o.ini << " sind nicht lesbar: " << why << "\n";
+    const ProfileReadStatus read = loadSettingsFrom(s, sessionPath(*o.ini), &why);
+    // A settings file named on purpose and not there is a mistyped name, not a wish for defaults.
+    if (read == ProfileReadStatus::Missing) {
+      err << "kursolin-cli: Die Einstellungsdatei " << *o.ini << " gibt es nicht.\n";
+      return kUnusable;
+    }
+    if (read == ProfileReadStatus::Unreadable) {
+      err << "kursolin-cli: Die Einstellungen " << *o.ini << " sind nicht lesbar: "
+          << forTerminal(why) << "\n";
       return kUnusable;
     }
   } else {

@@ -18,6 +18,11 @@ char unicodeToCp1252(char32_t cp);
 /// UTF-8 text converted to cp1252 bytes; characters outside cp1252 become '?'.
 std::string utf8ToCp1252(std::string_view utf8);
 
+/// The bytes of a text file as cp1252: a file that starts with a UTF-8, UTF-16 LE or UTF-16 BE
+/// byte-order mark is decoded without its mark (characters outside cp1252 become '?'); any other
+/// file is taken as cp1252 already and returned unchanged.
+std::string decodeTextFile(std::string bytes);
+
 /// cp1252 bytes converted to UTF-8.
 std::string cp1252ToUtf8(std::string_view cp1252);
 

@@ -2,34 +2,152 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
+#include <cstring>
 #include <random>
 
 #include "core/cp1252.h"
 
 namespace kursolin {
 
-std::optional<std::string> readFileBytes(const std::string& path, std::string* error) {
-  std::ifstream in(nativePath(path), std::ios::binary);
-  if (!in) {
-    if (error) *error = std::strerror(errno);
-    return std::nullopt;
+std::string systemErrorText(int err) {
+  switch (err) {
+    case ENOENT: return "Datei oder Verzeichnis nicht gefunden";
+    case ENOTDIR: return "ein Teil des Pfades ist kein Verzeichnis";
+    case EISDIR: return "ist ein Verzeichnis";
+    case EACCES:
+    case EPERM: return "Zugriff verweigert";
+    case ENOSPC: return "kein Platz mehr auf dem Datenträger"_cp;
+    case EDQUOT: return "Speicherkontingent erschöpft"_cp;
+    case EROFS: return "Dateisystem ist schreibgeschützt"_cp;
+    case ENAMETOOLONG: return "Dateiname zu lang";
+    case ELOOP: return "zu viele symbolische Verknüpfungen"_cp;
+    case EIO: return "Ein-/Ausgabefehler";
+    case EFBIG: return "Datei zu groß"_cp;
+    case ENOMEM: return "nicht genug Speicher";
+    case ENXIO: return "kein Leser an der Gegenstelle";
+    case EBUSY: return "Gerät oder Datei belegt";
+    case ETXTBSY: return "Datei wird gerade ausgeführt"_cp;
+    default: return "Systemfehler " + std::to_string(err);
   }
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) {
-    if (error) *error = "Lesefehler";
+}
+
+std::optional<std::string> readFileBytes(const std::string& path, std::string* error,
+                                         std::uint64_t maxBytes) {
+  const auto fail = [&](const std::string& why) -> std::optional<std::string> {
+    if (error) *error = why;
     return std::nullopt;
+  };
+  // O_NONBLOCK: a pipe without a writer must not hang the open; cleared again below.
+  const int fd = ::open(nativePath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return fail(systemErrorText(errno));
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    const int err = errno;
+    ::close(fd);
+    return fail(systemErrorText(err));
   }
+  if (S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    return fail(systemErrorText(EISDIR));
+  }
+  const std::string tooLarge = "Datei größer als "_cp + std::to_string(maxBytes / (1 << 20)) +
+                               " MiB";
+  if (S_ISREG(st.st_mode) && static_cast<std::uint64_t>(st.st_size) > maxBytes) {
+    ::close(fd);
+    return fail(tooLarge);
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  std::string bytes;
+  if (S_ISREG(st.st_mode)) bytes.reserve(static_cast<std::size_t>(st.st_size));
+  char buf[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      const int err = errno;
+      ::close(fd);
+      return fail(systemErrorText(err));
+    }
+    if (n == 0) break;
+    // Devices and growing files have no size to trust; count what actually arrives.
+    if (bytes.size() + static_cast<std::uint64_t>(n) > maxBytes) {
+      ::close(fd);
+      return fail(tooLarge);
+    }
+    bytes.append(buf, static_cast<std::size_t>(n));
+  }
+  ::close(fd);
   return bytes;
 }
+
+std::optional<std::string> followLinks(const std::string& nativePath) {
+  std::string path = nativePath;
+  for (int hop = 0; hop < 40; ++hop) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    char buf[PATH_MAX];
+    const ssize_t n = ::readlink(path.c_str(), buf, sizeof buf - 1);
+    if (n < 0) return path;
+    std::string to(buf, static_cast<std::size_t>(n));
+    // A relative link is relative to the folder that holds the link.
+    if (to.empty() || to[0] != '/') to = folderOf(path) + to;
+    path = to;
+  }
+  return std::nullopt;
+}
+
+std::string temporaryNameBeside(const std::string& nativeTarget) {
+  static constexpr char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  std::random_device rd;
+  std::uniform_int_distribution<int> pick(0, sizeof kChars - 2);
+  std::string name = folderOf(nativeTarget) + ".ks-";
+  for (int i = 0; i < 10; ++i) name.push_back(kChars[pick(rd)]);
+  return name + ".tmp";
+}
+
+namespace {
+
+bool writeAll(int fd, const std::string& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t w = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (w < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    done += static_cast<std::size_t>(w);
+  }
+  return true;
+}
+
+// A device or pipe cannot be replaced by a rename; it is written in place.
+bool writeDirect(const std::string& target, const std::string& bytes, std::string* error) {
+  // O_NONBLOCK for the open only: a pipe without a reader is an error, not a hang.
+  const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) {
+    if (error) *error = systemErrorText(errno);
+    return false;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  bool ok = writeAll(fd, bytes);
+  int err = ok ? 0 : errno;
+  if (::close(fd) != 0 && ok) {
+    ok = false;
+    err = errno;
+  }
+  if (!ok && error) *error = systemErrorText(err);
+  return ok;
+}
+
+}  // namespace
 
 std::string fileHead(const std::string& path, std::size_t n) {
   std::ifstream in(nativePath(path), std::ios::binary);
@@ -44,53 +162,61 @@ bool writeFileAtomic(const std::string& path, const std::string& bytes, std::str
     if (error) *error = why;
     return false;
   };
+  const auto followed = followLinks(nativePath(path));
+  if (!followed) return fail(systemErrorText(ELOOP));
+  const std::string target = *followed;
   struct stat st {};
-  mode_t mode = 0644;
-  if (::stat(nativePath(path).c_str(), &st) == 0) {
-    if (S_ISDIR(st.st_mode)) return fail("ist ein Verzeichnis");
-    mode = st.st_mode & 07777;
+  bool exists = false;
+  if (::stat(target.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) return fail(systemErrorText(EISDIR));
+    if (!S_ISREG(st.st_mode)) return writeDirect(target, bytes, error);
+    exists = true;
   }
-  std::random_device rd;
-  const std::string tmp = folderOf(path) + "." + nameOf(path) + ".tmp" + std::to_string(rd());
-  const int fd = ::open(nativePath(tmp).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-  if (fd < 0) return fail(std::strerror(errno));
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t w = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (w < 0) {
-      if (errno == EINTR) continue;
-      const std::string why = std::strerror(errno);
-      ::close(fd);
-      ::unlink(nativePath(tmp).c_str());
-      return fail(why);
-    }
-    done += static_cast<std::size_t>(w);
+  std::string tmp;
+  int fd = -1;
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    tmp = temporaryNameBeside(target);
+    fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) return fail(systemErrorText(errno));
   }
-  const bool synced = ::fsync(fd) == 0;
-  const std::string syncError = synced ? std::string() : std::strerror(errno);
-  if (::close(fd) != 0 || !synced) {
-    const std::string why = synced ? std::strerror(errno) : syncError;
-    ::unlink(nativePath(tmp).c_str());
-    return fail(why);
+  if (fd < 0) return fail(systemErrorText(EEXIST));
+  const auto abandon = [&](int err) {
+    if (fd >= 0) ::close(fd);
+    ::unlink(tmp.c_str());
+    return fail(systemErrorText(err));
+  };
+  if (exists) {
+    // The replacement is the same file to its owner: same owner, group and permissions. Only
+    // root may give a file away; for anyone else the owner already is the one writing.
+    if (::fchown(fd, st.st_uid, st.st_gid) != 0 && errno != EPERM) return abandon(errno);
+    if (::fchmod(fd, st.st_mode & 07777) != 0) return abandon(errno);
   }
-  if (::rename(nativePath(tmp).c_str(), nativePath(path).c_str()) != 0) {
-    const std::string why = std::strerror(errno);
-    ::unlink(nativePath(tmp).c_str());
-    return fail(why);
+  if (!writeAll(fd, bytes)) return abandon(errno);
+  if (::fsync(fd) != 0) return abandon(errno);
+  const int closed = ::close(fd);
+  fd = -1;
+  if (closed != 0) return abandon(errno);
+  if (::rename(tmp.c_str(), target.c_str()) != 0) return abandon(errno);
+  // Make the rename itself durable; a failure here no longer endangers either version.
+  const std::string folder = folderOf(target).empty() ? "." : folderOf(target);
+  const int dfd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dfd >= 0) {
+    ::fsync(dfd);
+    ::close(dfd);
   }
   return true;
 }
 
 bool FileCopy(const std::string& source, const std::string& target) {
-  std::ifstream in(nativePath(source), std::ios::binary);
   struct stat st {};
-  if (!in || ::stat(nativePath(source).c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
+  const std::string native = nativePath(source);
+  if (::stat(native.c_str(), &st) != 0 || S_ISDIR(st.st_mode) || ::access(native.c_str(), R_OK) != 0) {
     throw FileOpenError("Datei " + source + " kann nicht geöffnet werden"_cp);
   }
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return false;
+  const auto bytes = readFileBytes(source);
+  if (!bytes) return false;
   // Through a temporary file: a copy that fails half-way leaves the old target or none.
-  return writeFileAtomic(target, bytes);
+  return writeFileAtomic(target, *bytes);
 }
 
 bool fileExists(const std::string& path) {

@@ -31,7 +31,13 @@ struct HostSettings {
 /// A text that is not a number; the message is the one a user sees.
 class ConvertError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  explicit ConvertError(const std::string& message)
+      : std::runtime_error(message), message_(message) {}
+  /// The whole message; what() ends at the first NUL byte that a bad input line may carry.
+  const std::string& message() const { return message_; }
+
+ private:
+  std::string message_;
 };
 
 /// The number in s, written with the decimal separator sep (blanks around it allowed, nothing

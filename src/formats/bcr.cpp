@@ -191,9 +191,9 @@ int GetBCR(Session& s, const std::string& line, int index) {
   p.LatValue = strToFloat(PZD(s, p.LatDec), s.DecimalSep);
   p.LatMer = y;
 
-  // A BCR point is never refused, not even at 0/0.
+  // A BCR point is never refused, not even at 0/0; only one east or west of the globe is.
   setRouteFileDefaults(p);
-  return 1;
+  return coordinatesOnGlobe(s, line, index + 1);
 }
 
 void buildBCR(Session& s, const RoutePoint&) {

@@ -124,7 +124,7 @@ int GetText(Session& s, const std::string& line, int index) {
   setLongitudeFromDecimal(s, lon, lineNumber);
   setLatitudeFromDecimal(s, lat, lineNumber);
   setRouteFileDefaults(s.CurrentPoint);
-  return 1;
+  return coordinatesOnGlobe(s, line, lineNumber);
 }
 
 bool textRecognized(const Session& s, const TextLines& lines) {

@@ -105,6 +105,9 @@ struct InputFormatInfo {
   RecordReader readA = nullptr;
   RecordReader readB = nullptr;
   bool pairsRecords = false;  // ReadVtg: each A record is followed by its B record
+  // Beginnings of the lines that hold the format's records; "Aus jedem" counts only those, so
+  // other sentences of a log do not change its points. Empty: every line is a record line.
+  std::vector<std::string> recordPrefixes;
 
   bool available() const { return check != nullptr && readA != nullptr; }
 };

@@ -112,6 +112,10 @@ int GetOVL_X(Session& s, const std::string& line, int index) {
   p.LonMer = DezToMerO(p.LonValue);
   const bool latitude = GetOVL_Y(s, s.InputLines.full(static_cast<long long>(index) + 1)) == 1;
   fixedValues(p, latitude);
+  if (latitude && !coordinatesOnGlobe(s, line, index + 1)) {
+    p.PointValid = false;
+    return 0;
+  }
   return latitude ? 1 : 0;
 }
 

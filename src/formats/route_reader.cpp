@@ -1,5 +1,7 @@
 #include "formats/route_reader.h"
 
+#include <cmath>
+
 #include "core/coords.h"
 #include "core/cp1252.h"
 #include "core/numtext.h"
@@ -64,14 +66,33 @@ std::string coordinateNotANumberText(int lineNumber, const std::string& line,
          "Die Routenberechnung wird abgebrochen";
 }
 
+namespace {
+
+// The OK box of a missing coordinate; the point is skipped.
+int reportMissing(Session& s, const std::string& line, int lineNumber, bool longitude) {
+  okError(s, "Der aktuelle Routenpunkt "_cp + intToStr(lineNumber) + kCR + kCR + line + kCR + kCR +
+                 (longitude ? "enthält keine Koordinaten für die östliche Länge !"_cp
+                            : "enthält keine Koordinaten für die nördliche Breite !"_cp) +
+                 kCR + "Der Routenpunkt wird nicht ausgewertet");
+  return 0;
+}
+
+// A coordinate beyond the globe (or "nan") is as useless as none: no route point may lie there.
+bool onGlobe(Real v, Real limit) { return std::fabs(v) <= limit; }
+
+}  // namespace
+
 int coordinatesPresent(Session& s, const std::string& line, int lineNumber) {
-  const auto missing = [&](const char* sentence) {
-    okError(s, "Der aktuelle Routenpunkt "_cp + intToStr(lineNumber) + kCR + kCR + line + kCR +
-                   kCR + utf8ToCp1252(sentence) + kCR + "Der Routenpunkt wird nicht ausgewertet");
-    return 0;
-  };
-  if (s.CurrentPoint.LonValue == 0) return missing("enthält keine Koordinaten für die östliche Länge !");
-  if (s.CurrentPoint.LatValue == 0) return missing("enthält keine Koordinaten für die nördliche Breite !");
+  const PointRecord& p = s.CurrentPoint;
+  if (p.LonValue == 0 || !onGlobe(p.LonValue, 180)) return reportMissing(s, line, lineNumber, true);
+  if (p.LatValue == 0 || !onGlobe(p.LatValue, 90)) return reportMissing(s, line, lineNumber, false);
+  return 1;
+}
+
+int coordinatesOnGlobe(Session& s, const std::string& line, int lineNumber) {
+  const PointRecord& p = s.CurrentPoint;
+  if (!onGlobe(p.LonValue, 180)) return reportMissing(s, line, lineNumber, true);
+  if (!onGlobe(p.LatValue, 90)) return reportMissing(s, line, lineNumber, false);
   return 1;
 }
 

@@ -26,8 +26,12 @@ void reportEmptyLine(Session& s, int lineNumber);
 std::string coordinateNotANumberText(int lineNumber, const std::string& line,
                                      const std::string& text);
 
-/// 1 when both coordinates are non-zero; otherwise the OK box naming the missing coordinate
-/// (longitude first) and 0.
+/// 1 when both coordinates are non-zero and on the globe (|lon| <= 180, |lat| <= 90); otherwise
+/// the OK box naming the missing coordinate (longitude first) and 0.
 int coordinatesPresent(Session& s, const std::string& line, int lineNumber);
+
+/// For formats that take 0 as a coordinate: 1 when both coordinates are on the globe; otherwise
+/// the same OK box as for a missing coordinate and 0.
+int coordinatesOnGlobe(Session& s, const std::string& line, int lineNumber);
 
 }  // namespace kursolin

@@ -9,6 +9,7 @@
 #include "core/numtext.h"
 #include "core/point.h"
 #include "core/prompt.h"
+#include "core/cp1252.h"
 #include "formats/route_reader.h"
 
 namespace kursolin {
@@ -136,7 +137,8 @@ bool loadTourenXML(Session& s, const std::string& path) {
                     "Die Datei " + path + " kann nicht gelesen werden: " + why);
     return false;
   }
-  TourenXML(s, *bytes);
+  // Like every text input, a file with a byte-order mark is read as cp1252.
+  TourenXML(s, decodeTextFile(std::move(*bytes)));
   return true;
 }
 

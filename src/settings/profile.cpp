@@ -10,6 +10,8 @@
 #include <cstring>
 #include <random>
 
+#include "core/cp1252.h"
+#include "core/fileio.h"
 #include "core/host.h"
 
 namespace kursolin {
@@ -90,7 +92,7 @@ std::string withoutLineBreaks(std::string_view value) {
 }
 
 std::string errnoText(int err) {
-  return std::strerror(err);
+  return systemErrorText(err);
 }
 
 std::string parentFolder(const std::string& path) {
@@ -98,16 +100,6 @@ std::string parentFolder(const std::string& path) {
   if (slash == std::string::npos) return ".";
   if (slash == 0) return "/";
   return path.substr(0, slash);
-}
-
-// A name beside the target that no one else uses; the caller creates it exclusively.
-std::string temporaryName(const std::string& target) {
-  static constexpr char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-  std::random_device rd;
-  std::uniform_int_distribution<int> pick(0, sizeof kChars - 2);
-  std::string name = target + ".tmp-";
-  for (int i = 0; i < 8; ++i) name.push_back(kChars[pick(rd)]);
-  return name;
 }
 
 bool writeAll(int fd, std::string_view data) {
@@ -205,6 +197,12 @@ ProfileReadStatus Profile::readFile(const std::string& path, Profile& out, std::
       return ProfileReadStatus::Unreadable;
     }
     if (n == 0) break;
+    if (data.size() + static_cast<std::size_t>(n) > kMaxSettingsFileBytes) {
+      // Far beyond any settings file; refused, and so never replaced by a save either.
+      ::close(fd);
+      if (error) *error = "Datei größer als 1 MiB"_cp;
+      return ProfileReadStatus::Unreadable;
+    }
     data.append(buf, static_cast<std::size_t>(n));
   }
   ::close(fd);
@@ -247,7 +245,7 @@ bool Profile::writeFile(const std::string& path, std::string* error) const {
   std::string tmp;
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    tmp = temporaryName(target);
+    tmp = temporaryNameBeside(target);
     fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) return fail(errno);
   }

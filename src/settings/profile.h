@@ -37,6 +37,8 @@ class Profile {
  public:
   /// Longest value text a read yields.
   static constexpr std::size_t kMaxValueRead = 2047;
+  /// The largest settings file read; a larger one counts as unreadable.
+  static constexpr std::size_t kMaxSettingsFileBytes = 1 << 20;
 
   Profile() = default;
 

@@ -70,18 +70,32 @@ enum class Outcome { Ended, Refused, ToEndPoint };
 
 std::string line(const Session& s, long long i) { return s.InputLines.at(i); }
 
+// The line `steps` record lines after `from`. Real logs interleave other sentences (GSA, GSV,
+// proprietary ones); counting only the format's own lines gives such a log the points of the
+// same log without them. Lines past the end count as record lines, so a log of records only
+// strides exactly `steps` lines.
+long long afterRecordLines(const Session& s, const RouteIO& io, long long from, long long steps) {
+  const long long count = s.InputLines.Count();
+  long long i = from;
+  while (steps > 0) {
+    ++i;
+    if (i >= count || io.isRecordLine(s, line(s, i))) --steps;
+  }
+  return i;
+}
+
 // The every-Nth-record generator.
 Outcome AllGGA(Session& s, RouteIO& io, GeneratorState& g) {
   const int n = s.rules.XRPSpin < 1 ? 1 : s.rules.XRPSpin;
   const int count = s.InputLines.Count();
-  long long i = 0;
+  long long i = afterRecordLines(s, io, -1, 1);
   g.LastRouteLat = g.LastRouteLon = 0;
   s.RoutePointCount = 0;
   while (i < count - 1) {
     const bool a = io.Get_A(s, line(s, i), static_cast<int>(i));
     if (s.AbortRequested) return Outcome::Ended;
     const long long aLine = i;
-    i += n;
+    i = afterRecordLines(s, io, i, n);
     if (a) {
       if (s.ReadVtg) {
         bool b = false;
@@ -90,7 +104,7 @@ Outcome AllGGA(Session& s, RouteIO& io, GeneratorState& g) {
           if (i >= count) return Outcome::ToEndPoint;
           b = io.Get_B(s, line(s, i), static_cast<int>(i));
           if (s.AbortRequested) return Outcome::Ended;
-          ++i;
+          i = afterRecordLines(s, io, i, 1);
         } while (!b);
       }
       if (s.CurrentPoint.FixOk == "1") {

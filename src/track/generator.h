@@ -36,6 +36,9 @@ class RouteIO {
   virtual bool Get_A(Session& s, const std::string& line, int index) = 0;
   /// Parses the B record of a point (or reports the A record's validity).
   virtual bool Get_B(Session& s, const std::string& line, int index) = 0;
+  /// Whether a line holds one of the input format's records (and not another sentence of the
+  /// same log); the every-Nth generator counts only these.
+  virtual bool isRecordLine(const Session&, const std::string&) const { return true; }
   /// Emits the current point (prev*: the point emitted before, 0 for the first).
   virtual void RouteOut(Session& s, Real prevLat, Real prevLon, Real curLat, Real curLon) = 0;
 };

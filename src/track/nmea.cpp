@@ -1,5 +1,6 @@
 #include "track/nmea.h"
 
+#include <cmath>
 #include <cstdio>
 #include <string_view>
 
@@ -83,6 +84,17 @@ long long metresOf(Session& s, const std::string& field, const std::string& mess
   return 0;
 }
 
+// A degree-minute position a receiver can really report: minutes below 60 and at most `limit`
+// degrees. A broken logger writes 95 degrees or 61 minutes; such a record is no fix.
+bool onGlobe(const Session& s, const std::string& degreeMinutes, Real value, Real limit) {
+  if (!std::isfinite(value) || std::fabs(value) > limit) return false;
+  const auto dot = degreeMinutes.find('.');
+  const std::size_t end = dot == std::string::npos ? degreeMinutes.size() : dot;
+  const std::string minutes = degreeMinutes.substr(end < 2 ? 0 : end - 2);
+  const auto m = tryStrToFloat(PZD(s, minutes), s.DecimalSep);
+  return !m || *m < 60;
+}
+
 // Turns the degree-minute texts into the other notations when the record has a fix. A fix with
 // an unusable coordinate text (GMToDez clears FixOk) counts as no fix, so the numeric position and
 // the other notations keep the values of the last record with a fix.
@@ -99,7 +111,7 @@ void convertPosition(Session& s, const std::string& latHemi, const std::string& 
   p.LatGMS = KGrad(s, p.LatGrMin);
   p.LatValue = p.ConvValue;
   p.LatMer = DezToMerN(p.ConvValue);
-  const bool latOk = p.FixOk == "1";
+  const bool latOk = p.FixOk == "1" && onGlobe(s, p.LatGrMin, p.ConvValue, 90);
 
   p.LonNmea = p.LonGrMin;
   p.LonDec = GMToDez(s, p.LonGrMin);
@@ -107,7 +119,10 @@ void convertPosition(Session& s, const std::string& latHemi, const std::string& 
   p.LonValue = p.ConvValue;
   p.LonMer = DezToMerO(p.ConvValue);
 
-  if (!latOk || p.FixOk != "1") {
+  const bool lonOk = p.FixOk == "1" && onGlobe(s, p.LonGrMin, p.ConvValue, 180);
+
+  if (!latOk || !lonOk) {
+    p.FixOk = "0";
     p.LatValue = before.LatValue;
     p.LonValue = before.LonValue;
     p.LatNmea = std::move(before.LatNmea);
@@ -161,6 +176,9 @@ bool GetGGA(Session& s, const std::string& line, int position) {
   p.LonGrMin = f.next("0.0");
   const std::string lonHemi = f.next("E*");
   p.FixOk = f.next("0");
+  // 2 (DGPS, SBAS), 3 (PPS), 4 and 5 (RTK) are fixes at least as good as 1; 6 (estimated),
+  // 7 (manual) and 8 (simulation) are no measured position.
+  if (p.FixOk.size() == 1 && p.FixOk[0] >= '1' && p.FixOk[0] <= '5') p.FixOk = "1";
   p.SatCount = f.next("0");
   p.Hdop = f.next("0.0");
   const std::string altText = f.next("");

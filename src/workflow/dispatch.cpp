@@ -26,6 +26,15 @@ bool FormatRouteIO::Get_B(Session& s, const std::string& line, int index) {
   return kursolin::Get_B(s, line, index);
 }
 
+bool FormatRouteIO::isRecordLine(const Session& s, const std::string& line) const {
+  const InputFormatInfo* in = inputFormat(s.InputFormat);
+  if (!in || in->recordPrefixes.empty()) return true;
+  for (const auto& prefix : in->recordPrefixes) {
+    if (line.compare(0, prefix.size(), prefix) == 0) return true;
+  }
+  return false;
+}
+
 void FormatRouteIO::RouteOut(Session& s, Real prevLat, Real prevLon, Real curLat, Real curLon) {
   kursolin::RouteOut(s, prevLat, prevLon, curLat, curLon);
 }

@@ -20,6 +20,7 @@ class FormatRouteIO : public RouteIO {
  public:
   bool Get_A(Session& s, const std::string& line, int index) override;
   bool Get_B(Session& s, const std::string& line, int index) override;
+  bool isRecordLine(const Session& s, const std::string& line) const override;
   void RouteOut(Session& s, Real prevLat, Real prevLon, Real curLat, Real curLon) override;
 };
 

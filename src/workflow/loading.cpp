@@ -103,7 +103,8 @@ bool readAndCheck(Session& s, const std::string& path) {
     std::string why;
     auto bytes = readFileBytes(path, &why);
     if (!bytes) return unreadable(s, "Die Datei " + path + " kann nicht gelesen werden: " + why);
-    s.InputLines.setText(*bytes);
+    // Loggers and Windows tools write UTF-16 or UTF-8 with a mark; the readers expect cp1252.
+    s.InputLines.setText(decodeTextFile(std::move(*bytes)));
   }
   return checkLoaded(s, f);
 }
@@ -168,7 +169,7 @@ bool loadInputText(Session& s, const std::string& name, const std::string& bytes
     return unreadable(s, "Das Format "_cp + '"' + inputLabelFor(s, f->code) + '"' +
                              " kann nicht von der Standardeingabe gelesen werden."_cp);
   }
-  s.InputLines.setText(bytes);
+  s.InputLines.setText(decodeTextFile(bytes));
   return checkLoaded(s, f);
 }
 

@@ -31,7 +31,7 @@ RouteResult RouteExecute(Session& s) {
     s.port().focusOutputPane();
   } catch (const ConvertError& e) {
     // A value no reader could convert ends the command; what was emitted stays.
-    s.port().prompt(PromptKind::Error, PromptButtons::Ok, e.what());
+    s.port().prompt(PromptKind::Error, PromptButtons::Ok, e.message());
   }
   // Formats whose first and last lines carry flags of their own, or that close with a footer:
   // a route cut short is finished too, so what is saved is still a whole file.

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <set>
 #include <sstream>
 
@@ -175,6 +176,32 @@ TEST_F(Cli, UnusableInput) {
   EXPECT_EQ(r.rc, cli::kUnusable);
   EXPECT_NE(r.err.find("Keine verwertbaren RMC Datens\xC3\xA4tze erkannt"), std::string::npos)
       << "the German message in the terminal's UTF-8: " << r.err;
+}
+
+TEST_F(Cli, AFolderOrAMissingSettingsFileIsNamed) {
+  CliResult r = run({"-i", "rmc", "-f", "csv", "-o", folder.file("x.csv"), folder.path()});
+  EXPECT_EQ(r.rc, cli::kUnusable);
+  EXPECT_EQ(r.err, "kursolin-cli: Fehler: Die Datei " + folder.path() +
+                       " kann nicht gelesen werden: ist ein Verzeichnis\n");
+  // A settings file named on purpose must be there; the defaults are no stand-in for it.
+  r = run({"--ini", folder.file("fehlt.ini"), "-i", "rmc", rmcLog});
+  EXPECT_EQ(r.rc, cli::kUnusable);
+  EXPECT_EQ(r.err, "kursolin-cli: Die Einstellungsdatei " + folder.file("fehlt.ini") +
+                       " gibt es nicht.\n");
+  EXPECT_EQ(r.out, "");
+  EXPECT_FALSE(std::filesystem::exists(folder.file("x.csv")));
+}
+
+TEST_F(Cli, MessagesKeepTheTextAfterANulByte) {
+  test::writeBytes(folder.file("nul.rte"),
+                   std::string("-|-|-|-|-|-|-|-|-|-|-|7.1\0x|50.4|-|-|\r\n", 39) +
+                       "-|-|-|-|-|-|-|-|-|-|-|7.2|50.5|-|-|\r\n");
+  const CliResult r = run({"-i", "mn42-mn5", "-f", "mn42", folder.file("nul.rte")});
+  EXPECT_EQ(r.rc, cli::kStopped);
+  EXPECT_NE(r.err.find(std::string("Die Koordinate \"7.1\0x\" in Zeile 1 der Quelldatei ist keine "
+                                   "Zahl", 63)),
+            std::string::npos)
+      << r.err;
 }
 
 TEST_F(Cli, ErrorPromptsFollowThePolicy) {

@@ -261,6 +261,26 @@ TEST_P(Settings, HandEditedLinesSurviveAClose) {
   EXPECT_EQ(readBytes(iniPath()), readBytes(fixture("handedited_saved.ini")));
 }
 
+// No settings file is a megabyte long; a larger one (or a device) is refused before it fills the
+// memory, and a refused file is never replaced by the close.
+TEST_P(Settings, AnOversizedFileIsRefusedAndNeverOverwritten) {
+  std::string big = "[Setup]\r\nDiM=7000\r\n";
+  big.resize(Profile::kMaxSettingsFileBytes + 1, ';');
+  writeBytes(iniPath(), big);
+  std::string why;
+  EXPECT_EQ(loadSettingsFrom(session, iniPath(), &why), ProfileReadStatus::Unreadable);
+  EXPECT_EQ(why, "Datei gr\xF6\xDF" "er als 1 MiB");
+  EXPECT_NE(session.rules.MeterSpin, 7000) << "nothing of a refused file is used";
+  EXPECT_FALSE(saveSettingsTo(session, iniPath()));
+  EXPECT_EQ(readBytes(iniPath()), big);
+
+  big.resize(Profile::kMaxSettingsFileBytes);
+  writeBytes(iniPath(), big);
+  EXPECT_EQ(loadSettingsFrom(session, iniPath(), &why), ProfileReadStatus::Read);
+  EXPECT_EQ(session.rules.MeterSpin, 7000);
+  EXPECT_EQ(loadSettingsFrom(session, "/dev/zero", &why), ProfileReadStatus::Unreadable);
+}
+
 TEST_P(Settings, FalkFlagsAreWrittenUnderTheKeyTheyAreReadFrom) {
   load("[Navi]\r\nFprvFlags=9999\r\nFalkFlags=1111\r\n");
   EXPECT_EQ(session.FalkFlags, "1111");

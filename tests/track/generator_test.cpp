@@ -433,7 +433,7 @@ TEST_P(Generator, EveryNthAbortInItsOwnPrompt) {
   TrackBuilder t(48.0, 11.0, 12 * 3600);
   t.add(t.current()).drive(0, 40, 20);
   auto lines = t.rmcLines();
-  lines[4] = "nonsense";
+  lines[4] = "$GPRMC,nonsense*00";  // an RMC line that fails its checksum
   test::useInput(session, 2);
   test::setInput(session, lines);
   port.answer({PromptAnswer::Ignore, PromptAnswer::Abort});
@@ -442,6 +442,66 @@ TEST_P(Generator, EveryNthAbortInItsOwnPrompt) {
   EXPECT_EQ(port.prompts[1].text, "Fehler beim Lesen des RMCDatensatz an Position 6 erkannt\r" +
                                       session.InputLines.at(6));
   EXPECT_EQ(session.RoutePointCount, 2);
+}
+
+// Real logs carry GSA, GSV, ZDA and proprietary sentences between the records. "Aus jedem"
+// counts only the format's own lines, so such a log gives the points of the same log without
+// them, and the prompts name the positions in the log as loaded.
+TEST_P(Generator, EveryNthCountsOnlyTheFormatsOwnLines) {
+  session.rules.AllGGACheck = true;
+  TrackBuilder t(48.0, 11.0, 12 * 3600);
+  t.add(t.current()).drive(0, 40, 60);
+  t.fixes()[30].valid = false;
+  const std::vector<std::string> foreign = {
+      test::sentence("GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1"),
+      test::sentence("GPGSV,2,1,08,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45"),
+      test::sentence("PGRME,15.0,M,45.0,M,25.0,M"), "", test::sentence("GPZDA,201530.00,04,07,2002,00,00")};
+  const auto interleave = [&](const std::vector<std::string>& clean) {
+    std::vector<std::string> mixed;
+    for (std::size_t i = 0; i < clean.size(); ++i) {
+      // Irregular runs of other sentences, so that no stride lands the same way by chance.
+      // The end point is read from the last lines of the log, so those stay records.
+      const std::size_t run = i + 2 < clean.size() ? (i * 7) % 4 : 0;
+      for (std::size_t k = 0; k < run; ++k) mixed.push_back(foreign[(i + k) % foreign.size()]);
+      mixed.push_back(clean[i]);
+    }
+    return mixed;
+  };
+  const struct {
+    int code;
+    std::vector<std::string> clean;
+  } logs[] = {{2, t.rmcLines()}, {1, t.ggaVtgLines()}};
+  for (const auto& log : logs) {
+    for (int n : {1, 3, 10, 25}) {
+      SCOPED_TRACE("code " + std::to_string(log.code) + " N " + std::to_string(n));
+      session.rules.XRPSpin = n;
+      session.ShowErrors = true;
+      test::useInput(session, log.code);
+      test::setInput(session, log.clean);
+      port.prompts.clear();
+      RouteErzeugen(session);
+      const auto cleanPoints = points();
+      std::vector<std::string> cleanPrompts;
+      for (const auto& pr : port.prompts) cleanPrompts.push_back(pr.text.substr(0, pr.text.find('\r')));
+
+      test::setInput(session, interleave(log.clean));
+      port.prompts.clear();
+      RouteErzeugen(session);
+      const auto mixedPoints = points();
+      ASSERT_EQ(mixedPoints.size(), cleanPoints.size());
+      for (std::size_t i = 0; i < cleanPoints.size(); ++i) {
+        EXPECT_NEAR(mixedPoints[i].lat, cleanPoints[i].lat, 1e-9) << i;
+        EXPECT_NEAR(mixedPoints[i].lon, cleanPoints[i].lon, 1e-9) << i;
+      }
+      ASSERT_EQ(port.prompts.size(), cleanPrompts.size());
+      for (const auto& pr : port.prompts) {
+        // "... an Position <i> erkannt" CR the line at i of the mixed log.
+        const auto at = pr.text.find("Position ") + 9;
+        const int pos = std::stoi(pr.text.substr(at));
+        EXPECT_EQ(pr.text.substr(pr.text.find('\r') + 1), session.InputLines.at(pos)) << pr.text;
+      }
+    }
+  }
 }
 
 TEST_P(Generator, UiGetsAChanceBeforeEveryRecordOfTheMainScan) {

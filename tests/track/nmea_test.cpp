@@ -75,20 +75,63 @@ TEST_P(Nmea, GgaLeavesDateCourseSpeedAndValidityAlone) {
   EXPECT_EQ(p().SpeedValue, 3);
 }
 
-TEST_P(Nmea, DifferentialFixIsAcceptedButIsNoFix) {
-  ASSERT_TRUE(parse(GetGGA, kGGA));
-  const auto lastLat = p().LatValue;
-  const std::string lastGms = p().LatGMS;
-  const std::string dgps =
-      resigned("GPGGA,123520.00,4808.0000,N,01132.0000,E,2,08,0.9,545.4,M,46.9,M,,");
-  ASSERT_TRUE(parse(GetGGA, dgps));
-  EXPECT_EQ(p().FixOk, "2");
-  EXPECT_EQ(p().LatDec, "0");
-  EXPECT_EQ(p().LonDec, "0");
-  EXPECT_EQ(p().LatValue, lastLat) << "keeps the last position with a fix";
-  EXPECT_EQ(p().LatGMS, lastGms);
-  EXPECT_EQ(p().LatGrMin, "4808.0000") << "the new text is held";
-  EXPECT_EQ(p().Time, "123520.00");
+// Receivers in Europe and North America report 2 (DGPS, SBAS) whenever EGNOS or WAAS is
+// received, 3 for PPS and 4, 5 for RTK: all of them are fixes, stored as "1". The program's old
+// rule took only 1 as a fix, so such a log gave no route at all; this test used to expect "no fix"
+// for quality 2. 0, 6 (estimated), 7 (manual) and 8 (simulation) stay without fix as read.
+TEST_P(Nmea, FixQualitiesOneToFiveAreFixes) {
+  const struct {
+    const char* quality;
+    const char* fixOk;
+  } cases[] = {{"1", "1"}, {"2", "1"}, {"3", "1"}, {"4", "1"}, {"5", "1"},
+               {"0", "0"}, {"6", "6"}, {"7", "7"}, {"8", "8"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.quality);
+    ASSERT_TRUE(parse(GetGGA, kGGA));
+    const auto lastLat = p().LatValue;
+    ASSERT_TRUE(parse(GetGGA, resigned(std::string("GPGGA,123520.00,4808.0000,N,01132.0000,E,") +
+                                       c.quality + ",08,0.9,545.4,M,46.9,M,,")));
+    EXPECT_EQ(p().FixOk, c.fixOk);
+    if (std::string(c.fixOk) == "1") {
+      EXPECT_EQ(p().LatDec, "48.133333");
+      EXPECT_EQ(p().LonDec, "11.533333");
+    } else {
+      EXPECT_EQ(p().LatDec, "0");
+      EXPECT_EQ(p().LatValue, lastLat) << "keeps the last position with a fix";
+      EXPECT_EQ(p().LatGrMin, "4808.0000") << "the new text is held";
+    }
+  }
+}
+
+// A broken logger writes positions beyond the globe; such a record is one without fix, like one
+// with an unusable coordinate text, for GGA and RMC alike.
+TEST_P(Nmea, PositionsBeyondTheGlobeAreNoFix) {
+  const struct {
+    const char* lat;
+    const char* lon;
+    bool fix;
+  } cases[] = {
+      {"4807.0380", "01131.0000", true},   {"9000.0000", "18000.0000", true},
+      {"9500.0000", "01131.0000", false},  {"9000.0001", "01131.0000", false},
+      {"4861.0000", "01131.0000", false},  {"4807.0380", "18100.0000", false},
+      {"4807.0380", "01160.5000", false},  {"4807.0380", "99999.9999", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.lat) + " " + c.lon);
+    ASSERT_TRUE(parse(GetGGA, kGGA));
+    const auto lastLat = p().LatValue, lastLon = p().LonValue;
+    ASSERT_TRUE(parse(GetGGA, resigned(std::string("GPGGA,123520.00,") + c.lat + ",N," + c.lon +
+                                       ",E,1,08,0.9,545.4,M,46.9,M,,")));
+    EXPECT_EQ(p().FixOk, c.fix ? "1" : "0");
+    if (!c.fix) {
+      EXPECT_EQ(p().LatDec, "0");
+      EXPECT_EQ(p().LatValue, lastLat);
+      EXPECT_EQ(p().LonValue, lastLon);
+    }
+    ASSERT_TRUE(parse(GetRMC, resigned(std::string("GPRMC,123520.00,A,") + c.lat + ",S," + c.lon +
+                                       ",W,022.4,084.4,230394,003.1,W")));
+    EXPECT_EQ(p().FixOk, c.fix ? "1" : "0");
+  }
 }
 
 TEST_P(Nmea, RejectedSentencesAndTheirPrompts) {

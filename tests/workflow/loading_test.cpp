@@ -208,6 +208,60 @@ TEST_F(Loading, UnreadableFileGetsAMessageNamingIt) {
   EXPECT_FALSE(session.item("Route").enabled);
 }
 
+TEST_F(Loading, AFolderIsRefusedWithAnErrorBoxNamingIt) {
+  choose(2, folder.path());
+  ASSERT_EQ(port.prompts.size(), 1u);
+  EXPECT_EQ(port.prompts[0].kind, PromptKind::Error);
+  EXPECT_EQ(port.prompts[0].text,
+            "Die Datei " + folder.path() + " kann nicht gelesen werden: ist ein Verzeichnis");
+  EXPECT_FALSE(session.item("Route").enabled);
+  EXPECT_EQ(session.InputLines.Count(), 0);
+}
+
+// Loggers and Windows tools write UTF-16 with a byte-order mark, editors UTF-8 with one. Each is
+// read as the same cp1252 lines; what cp1252 lacks becomes "?".
+TEST_F(Loading, ByteOrderMarksAreDecodedToCp1252) {
+  const std::string text = "-|-|-|-|Z\xC3\xBCrich \xE2\x82\xAC \xE2\x86\x92 \xF0\x9F\x9A\xB2|-|-|-|-|-|12.1|50.4|-|\r\n"
+                           "-|-|-|-|-|-|-|-|-|-|1|2|-|\r\n";
+  const auto utf16 = [&](bool bigEndian) {
+    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    const std::u32string wide = {U'-', U'|', U'-', U'|', U'-', U'|', U'-', U'|', U'Z', U'\u00FC',
+                                 U'r', U'i', U'c', U'h', U' ', U'\u20AC', U' ', U'\u2192', U' ',
+                                 U'\U0001F6B2'};
+    std::u16string units;
+    for (char32_t c : wide) {
+      if (c > 0xFFFF) {
+        units.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
+        units.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
+      } else {
+        units.push_back(static_cast<char16_t>(c));
+      }
+    }
+    for (char c : text.substr(text.find("|-|-|-|-|-|12"))) units.push_back(static_cast<char16_t>(c));
+    for (char16_t u : units) {
+      const char hi = static_cast<char>(u >> 8), lo = static_cast<char>(u & 0xFF);
+      out += bigEndian ? std::string{hi, lo} : std::string{lo, hi};
+    }
+    return out;
+  };
+  const std::string expectedFirst = "-|-|-|-|Z\xFCrich \x80 ? ?|-|-|-|-|-|12.1|50.4|-|";
+  const struct {
+    const char* name;
+    std::string bytes;
+  } files[] = {{"utf8.rte", "\xEF\xBB\xBF" + text}, {"le.rte", utf16(false)}, {"be.rte", utf16(true)}};
+  for (const auto& f : files) {
+    SCOPED_TRACE(f.name);
+    port.clearRecords();
+    choose(2, std::nullopt);
+    choose(8, file(f.name, f.bytes));
+    EXPECT_TRUE(port.prompts.empty()) << port.prompts[0].text;
+    EXPECT_TRUE(session.item("Route").enabled);
+    ASSERT_EQ(session.InputLines.Count(), 2);
+    EXPECT_EQ(session.InputLines.at(0), expectedFirst);
+    EXPECT_EQ(session.InputLines.at(1), "-|-|-|-|-|-|-|-|-|-|1|2|-|");
+  }
+}
+
 TEST_F(Loading, FormatsWithoutReaderAreRefusedWithoutLoading) {
   int refused = 0;
   for (const InputFormatInfo& f : inputFormats()) {

@@ -60,6 +60,21 @@ TEST_P(SampleLogs, GgaVtgRecordsOfAMixedLog) {
   EXPECT_TRUE(port.prompts.empty());
 }
 
+// The log interleaves GGA, RMC, VTG and other sentences; read as RMC, "Aus jedem" counts the RMC
+// lines only. Striding over all lines, N = 50 and 100 landed on foreign lines and gave only the
+// end point, N = 40 and 51 five points.
+TEST_P(SampleLogs, EveryNthRmcRecordOfAMixedLog) {
+  test::useInput(session, 2);
+  ASSERT_TRUE(loadInputFile(session, sample("track-gga-rmc-vtg.nmea")));
+  session.rules.AllGGACheck = true;
+  for (const auto& [n, points] : {std::pair{10, 17}, {40, 5}, {50, 5}, {51, 4}, {100, 3}}) {
+    session.rules.XRPSpin = n;
+    RouteExecute(session);
+    EXPECT_EQ(session.RoutePointCount, points) << "N = " << n;
+  }
+  EXPECT_TRUE(port.prompts.empty());
+}
+
 TEST_P(SampleLogs, SubsecondLogGetsStartAndDestination) {
   test::useInput(session, 1);
   ASSERT_TRUE(loadInputFile(session, sample("track-subsecond.nmea")));
