@@ -60,7 +60,25 @@ bool reverseRoute(Session& s) {
   if (f && f->finish) f->finish(s, s.OutputLines);
   // A pass that moves lines (a header put back in front) leaves no way to tell which lines are
   // whose; the picture and the reduction then wait for the next generation.
-  if (s.OutputLines.Count() != beforeFinish) s.emittedPoints.clear();
+  if (f && f->finish && f->pointLine && !s.emittedPoints.empty()) {
+    // A header and footer around one line a point (GPX): the pass rebuilt the frame around the
+    // reversed points, so each record goes with its point line again, the header with the first.
+    std::vector<int> pointLines;
+    for (int i = 0; i < s.OutputLines.Count(); ++i) {
+      if (f->pointLine(s.OutputLines.full(i))) pointLines.push_back(i);
+    }
+    if (pointLines.size() == s.emittedPoints.size()) {
+      for (std::size_t k = 0; k < pointLines.size(); ++k) {
+        EmittedPoint& e = s.emittedPoints[k];
+        e.firstLine = k == 0 ? 0 : pointLines[k];
+        e.lineCount = pointLines[k] - e.firstLine + 1;
+      }
+    } else {
+      s.emittedPoints.clear();
+    }
+  } else if (s.OutputLines.Count() != beforeFinish) {
+    s.emittedPoints.clear();
+  }
   NaviChange(s);
   s.port().stateChanged();
   return true;

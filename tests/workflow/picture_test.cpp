@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "core/raster.h"
+#include "formats/registry.h"
 #include "support/hosts.h"
 #include "support/nmea_writer.h"
 #include "support/session_setup.h"
@@ -206,6 +207,38 @@ TEST_P(Picture, FollowsReversalReductionAndLoading) {
 
   session.OutputLines.clear();  // as loading a file does
   EXPECT_TRUE(routePicture(session).dots.empty());
+}
+
+// GPX frames its point lines with a header and footer that the reversal's pass rebuilds: each
+// dot must still select its own point line, the header going with the first.
+TEST_P(Picture, ReversedGpxDotsSelectTheirOwnLines) {
+  const OutputFormatInfo* gpx = nullptr;
+  for (const OutputFormatInfo& f : outputFormats()) {
+    if (f.pointLine && f.finish && f.reversible()) gpx = &f;
+  }
+  ASSERT_NE(gpx, nullptr);
+  test::useOutput(session, gpx->code);
+  ASSERT_EQ(RouteExecute(session), RouteResult::Completed);
+  const int n = static_cast<int>(routePicture(session).dots.size());
+  ASSERT_GT(n, 2);
+
+  RouteReversActionExecute(session);
+  const RoutePicture turned = routePicture(session);
+  ASSERT_EQ(static_cast<int>(turned.dots.size()), n);
+  EXPECT_EQ(turned.dots.front().number, n);
+  int dot = 0;
+  for (int i = 0; i < session.OutputLines.Count(); ++i) {
+    if (!gpx->pointLine(session.OutputLines.full(i))) continue;
+    EXPECT_EQ(turned.dotOfLine(i), dot) << "line " << i << ": " << session.OutputLines.at(i);
+    const PointRecord& r = session.emittedPoints[static_cast<std::size_t>(dot)].record;
+    EXPECT_NE(session.OutputLines.at(i).find("<time>"), std::string::npos);
+    EXPECT_NE(session.OutputLines.at(i).find("T" + r.Time.substr(0, 2) + ":" + r.Time.substr(2, 2) + ":" + r.Time.substr(4, 2)),
+              std::string::npos)
+        << "the line holds the time of its own record: " << session.OutputLines.at(i);
+    ++dot;
+  }
+  EXPECT_EQ(dot, n);
+  EXPECT_EQ(turned.dotOfLine(0), 0) << "the header goes with the first point";
 }
 
 TEST_P(Picture, DrawnDotsAndHits) {
