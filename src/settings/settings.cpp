@@ -1,5 +1,7 @@
 #include "settings/settings.h"
 
+#include <filesystem>
+
 #include "core/cp1252.h"
 #include "core/fileio.h"
 #include "core/prompt.h"
@@ -384,9 +386,20 @@ SettingValue settingDefault(const Session& s, const SettingRow& row) {
   return row.defaultIsAppDir ? tv(s.AppDir) : row.defaultValue;
 }
 
+std::string installedDataFolder(const std::string& appDir) {
+  return appDir + KURSOLIN_DATA_FROM_BIN "/";
+}
+
 std::string settingsPath(const Session& s) {
-  if (!s.ConfigDir.empty() && !folderWritable(s.AppDir)) return s.ConfigDir + kSettingsFileName;
-  return s.AppDir + kSettingsFileName;
+  const std::string beside = s.AppDir + kSettingsFileName;
+  if (s.ConfigDir.empty()) return beside;
+  // An installed program keeps each user's settings in the user's folder, also for root, who may
+  // write among the programs; a settings file put beside it on purpose is still the one used.
+  const bool installed = std::filesystem::is_directory(nativePath(installedDataFolder(s.AppDir)));
+  if ((installed && !fileExists(beside)) || !folderWritable(s.AppDir)) {
+    return s.ConfigDir + kSettingsFileName;
+  }
+  return beside;
 }
 
 std::string userSettingsFolder(const char* xdgConfigHome, const char* home) {

@@ -51,8 +51,12 @@ SettingValue settingDefault(const Session& s, const SettingRow& row);
 inline constexpr char kUserSettingsFolderName[] = "Kursolin";
 
 /// Full path of the settings file: "Kursolin.Ini" in AppDir, or in ConfigDir when there is one
-/// and AppDir can't be written (a program installed for every user).
+/// and the program is installed for every user: AppDir can't be written, or it has the installed
+/// data folder beside it and no settings file of its own.
 std::string settingsPath(const Session& s);
+
+/// The data folder (manual) of a program installed from this build, for its program folder.
+std::string installedDataFolder(const std::string& appDir);
 
 /// The user's settings folder ending in '/', from the values of XDG_CONFIG_HOME and HOME (either
 /// may be null): "$XDG_CONFIG_HOME/Kursolin/", else "$HOME/.config/Kursolin/"; "" when neither

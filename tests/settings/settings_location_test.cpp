@@ -4,6 +4,8 @@
 
 #include <sys/stat.h>
 
+#include <filesystem>
+#include <fstream>
 #include <iostream>
 
 #include <gtest/gtest.h>
@@ -96,6 +98,18 @@ TEST_F(Location, AnInstalledProgramKeepsThemInTheUsersFolder) {
   struct stat st {};
   ASSERT_EQ(::stat(config.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0700u) << "the new settings folder is the user's alone";
+}
+
+// Installed for every user (the data folder beside the program folder): root may write among the
+// programs, yet its settings go to its own folder like everybody's; a settings file that was put
+// beside the program on purpose stays the one used.
+TEST_F(Location, AnInstalledProgramUsesTheUsersFolderEvenWhereItMayWrite) {
+  std::filesystem::create_directories(installedDataFolder(app + "/"));
+  EXPECT_EQ(saveAndReload(false, config + "Kursolin.Ini"), 0);
+  EXPECT_TRUE(std::filesystem::is_empty(app)) << "nothing is written among the programs";
+
+  std::ofstream(app + "/Kursolin.Ini") << "[Setup]\r\n";
+  EXPECT_EQ(saveAndReload(false, app + "/Kursolin.Ini"), 0);
 }
 
 TEST_F(Location, AUserFolderThatCannotBeMadeIsReportedOnSaving) {
