@@ -348,6 +348,8 @@ std::string intToStr(long long v) { return std::to_string(v); }
 namespace {
 
 std::string two(int v) {
+  // Times and dates are nearly always two digits; printf only for anything else.
+  if (v >= 0 && v < 100) return {static_cast<char>('0' + v / 10), static_cast<char>('0' + v % 10)};
   char b[16];
   std::snprintf(b, sizeof b, "%02d", v);
   return b;

@@ -1,5 +1,6 @@
 #include "track/nmea.h"
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <string_view>
@@ -18,10 +19,25 @@ std::uint8_t pruefsumme(const std::string& text) {
   return x;
 }
 
+namespace {
+
+// The two upper-case hexadecimal digits of a checksum.
+std::array<char, 2> hexDigits(std::uint8_t x) {
+  constexpr char kHex[] = "0123456789ABCDEF";
+  return {kHex[x >> 4], kHex[x & 15]};
+}
+
+std::uint8_t xorOf(std::string_view text) {
+  std::uint8_t x = 0;
+  for (char c : text) x ^= static_cast<std::uint8_t>(c);
+  return x;
+}
+
+}  // namespace
+
 std::string checksumText(const std::string& body) {
-  char buf[8];
-  std::snprintf(buf, sizeof buf, "%2.2X", pruefsumme(body));
-  return buf;
+  const auto d = hexDigits(pruefsumme(body));
+  return std::string(d.data(), d.size());
 }
 
 namespace {
@@ -47,19 +63,22 @@ class FieldReader {
 
 // The common checks: checksum, then the sentence id. Each failure is reported (while errors are
 // shown) and makes the parser give up.
+// The messages are UTF-8 source texts, converted only when one is shown.
 bool checkSentence(Session& s, const std::string& line, int position, const char* id,
-                   const std::string& kind, const std::string& idMessage) {
+                   const char* kind, const char* idMessage) {
   const long long len = static_cast<long long>(line.size());
-  const std::string body = copy(line, 2, len - 4);
-  const std::string expected = copy(line, len - 1, 2);
-  const std::string at = intToStr(position);
-  if (expected != checksumText(body)) {
-    errorPromptIfShown(s, "Prüfsummenfehler im "_cp + kind + " Datensatz an Position " + at +
-                              " erkannt" + kCR + s.InputLines.at(position));
+  // Views instead of copies: every line of a log passes here.
+  const std::string_view body = copyView(line, 2, len - 4);
+  const std::string_view expected = copyView(line, len - 1, 2);
+  const auto sum = hexDigits(xorOf(body));
+  if (expected != std::string_view(sum.data(), sum.size())) {
+    errorPromptIfShown(s, "Prüfsummenfehler im "_cp + kind + " Datensatz an Position " +
+                              intToStr(position) + " erkannt" + kCR + s.InputLines.at(position));
     return false;
   }
-  if (copy(line, 1, 6) != id) {
-    errorPromptIfShown(s, idMessage + at + " erkannt" + kCR + s.InputLines.at(position));
+  if (copyView(line, 1, 6) != id) {
+    errorPromptIfShown(s, utf8ToCp1252(idMessage) + intToStr(position) + " erkannt" + kCR +
+                              s.InputLines.at(position));
     return false;
   }
   return true;
@@ -77,10 +96,10 @@ long long boundedMetres(Real v) {
 }
 
 // Whole metres of an altitude field; empty or unconvertible (after the prompt) counts as 0.
-long long metresOf(Session& s, const std::string& field, const std::string& message) {
+long long metresOf(Session& s, const std::string& field, const char* message) {
   if (field.empty()) return 0;
   if (auto v = tryStrToFloat(PZD(s, field), s.DecimalSep)) return boundedMetres(*v);
-  errorPromptIfShown(s, message + field + " erkannt");
+  errorPromptIfShown(s, utf8ToCp1252(message) + field + " erkannt");
   return 0;
 }
 
@@ -186,9 +205,9 @@ bool GetGGA(Session& s, const std::string& line, int position) {
   const std::string sepText = f.next("");
   f.next("M*");
 
-  long long alt = metresOf(s, altText, "Fehler beim Umwandeln der Höhenangabe bei Wert "_cp);
+  long long alt = metresOf(s, altText, "Fehler beim Umwandeln der Höhenangabe bei Wert ");
   long long corr =
-      metresOf(s, sepText, "Fehler beim Umwandeln der Höhenkorrekturwertes bei Wert "_cp);
+      metresOf(s, sepText, "Fehler beim Umwandeln der Höhenkorrekturwertes bei Wert ");
   if (corr < 1) corr = s.HKorEdit;
   alt -= corr;
   if (s.HoeheNull && alt < 0) alt = 0;
@@ -239,7 +258,7 @@ bool GetRMC(Session& s, const std::string& line, int position) {
 bool GetVTG(Session& s, const std::string& line, int position) {
   PointRecord& p = s.CurrentPoint;
   if (!checkSentence(s, line, position, "$GPVTG", "VTG",
-                     "Keinen gültigen VTG Datensatz an Position "_cp))
+                     "Keinen gültigen VTG Datensatz an Position "))
     return false;
 
   FieldReader f(line);
