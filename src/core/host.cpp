@@ -204,9 +204,13 @@ bool fixedDigits(long double v, int decimals, std::string& out) {
   }  // else below half a unit of the last digit: 0
   char digits[48];
   int n = 0;
-  while (q != 0) {
+  while (q > std::numeric_limits<std::uint64_t>::max()) {
     digits[n++] = static_cast<char>('0' + static_cast<int>(q % 10));
     q /= 10;
+  }
+  // The rest in 64 bits, where division is one instruction.
+  for (auto r = static_cast<std::uint64_t>(q); r != 0; r /= 10) {
+    digits[n++] = static_cast<char>('0' + static_cast<int>(r % 10));
   }
   while (n <= decimals) digits[n++] = '0';
   out.clear();
