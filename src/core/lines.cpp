@@ -107,6 +107,17 @@ void TextLines::adoptText(std::string&& text) {
   ++revision_;
 }
 
+void TextLines::replaceLine(long long index, std::string_view text) {
+  if (index < 0 || index >= static_cast<long long>(ends_.size())) return;
+  const auto i = static_cast<std::size_t>(index);
+  const std::size_t b = begin(i), oldSize = ends_[i] - b;
+  bytes_.replace(b, oldSize, text);
+  // The lines after it move by the difference; offsets wrap consistently when it shrinks.
+  const std::size_t delta = text.size() - oldSize;
+  for (std::size_t k = i; k < ends_.size(); ++k) ends_[k] += delta;
+  ++revision_;
+}
+
 void TextLines::assign(const std::vector<std::string>& lines) {
   std::size_t total = 0;
   for (const auto& l : lines) total += l.size();

@@ -33,6 +33,8 @@ class TextLines {
   void setText(std::string_view text);
   /// setText that takes over the text's buffer instead of copying it.
   void adoptText(std::string&& text);
+  /// Replaces the text of one line (nothing outside the list).
+  void replaceLine(long long index, std::string_view text);
   /// Replaces the content by the given lines.
   void assign(const std::vector<std::string>& lines);
   /// All lines, each followed by CR LF.

@@ -48,7 +48,10 @@ std::size_t getLength(const std::string& in, std::size_t& at) {
 
 PackedPointRecord::PackedPointRecord(const PointRecord& p) {
   std::size_t size = 4 * sizeof(Real) + 2;
-  forEachText(p, [&](const std::string& t) { size += t.size() + 2; });
+  forEachText(p, [&](const std::string& t) {
+    size += t.size() + 1;
+    for (std::size_t n = t.size(); n >= 0x80; n >>= 7) ++size;
+  });
   bytes_.reserve(size);
   for (Real v : {p.LatValue, p.LonValue, p.ConvValue, p.SpeedValue}) {
     char raw[sizeof(Real)];
@@ -61,7 +64,6 @@ PackedPointRecord::PackedPointRecord(const PointRecord& p) {
     putLength(bytes_, t.size());
     bytes_ += t;
   });
-  bytes_.shrink_to_fit();
 }
 
 PointRecord PackedPointRecord::unpack() const {

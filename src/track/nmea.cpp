@@ -99,7 +99,7 @@ long long boundedMetres(Real v) {
 // Whole metres of an altitude field; empty or unconvertible (after the prompt) counts as 0.
 long long metresOf(Session& s, const std::string& field, const char* message) {
   if (field.empty()) return 0;
-  if (auto v = tryStrToFloat(PZD(s, field), s.DecimalSep)) return boundedMetres(*v);
+  if (auto v = tryPZDNumber(s, field)) return boundedMetres(*v);
   errorPromptIfShown(s, utf8ToCp1252(message) + field + " erkannt");
   return 0;
 }
@@ -110,8 +110,7 @@ bool onGlobe(const Session& s, const std::string& degreeMinutes, Real value, Rea
   if (!std::isfinite(value) || std::fabs(value) > limit) return false;
   const auto dot = degreeMinutes.find('.');
   const std::size_t end = dot == std::string::npos ? degreeMinutes.size() : dot;
-  const std::string minutes = degreeMinutes.substr(end < 2 ? 0 : end - 2);
-  const auto m = tryStrToFloat(PZD(s, minutes), s.DecimalSep);
+  const auto m = tryPZDNumber(s, std::string_view(degreeMinutes).substr(end < 2 ? 0 : end - 2));
   return !m || *m < 60;
 }
 

@@ -61,5 +61,29 @@ TEST(TextLinesStore, ReadsAreLimitedFullLinesAreNot) {
   EXPECT_EQ(buffer, longLine.substr(0, TextLines::kMaxLineRead));
 }
 
+TEST(TextLinesStore, ReplacingALineMovesTheOnesAfterIt) {
+  struct Case {
+    long long index;
+    const char* text;
+    std::vector<std::string> expected;
+  };
+  const std::vector<Case> cases = {
+      {0, "first and longer", {"first and longer", "b", "cc"}},
+      {0, "", {"", "b", "cc"}},
+      {1, "middle", {"a1", "middle", "cc"}},
+      {2, "c", {"a1", "b", "c"}},
+      {3, "outside", {"a1", "b", "cc"}},
+      {-1, "outside", {"a1", "b", "cc"}},
+  };
+  for (const Case& c : cases) {
+    TextLines l;
+    l.setText("a1\nb\ncc");
+    l.replaceLine(c.index, c.text);
+    EXPECT_EQ(l.lines(), c.expected) << c.index << " " << c.text;
+    EXPECT_EQ(l.text().size(), l.lines().size() * 2 + l.lines()[0].size() +
+                                   l.lines()[1].size() + l.lines()[2].size());
+  }
+}
+
 }  // namespace
 }  // namespace kursolin
