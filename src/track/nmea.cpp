@@ -72,14 +72,18 @@ bool checkSentence(Session& s, const std::string& line, int position, const char
   const std::string_view body = copyView(line, 2, len - 4);
   const std::string_view expected = copyView(line, len - 1, 2);
   const auto sum = hexDigits(xorOf(body));
+  // Most lines of a log are some other sentence: their message is only made when it is shown.
   if (expected != std::string_view(sum.data(), sum.size())) {
-    errorPromptIfShown(s, "Prüfsummenfehler im "_cp + kind + " Datensatz an Position " +
-                              intToStr(position) + " erkannt" + kCR + s.InputLines.at(position));
+    if (s.ShowErrors)
+      errorPromptIfShown(s, "Prüfsummenfehler im "_cp + kind + " Datensatz an Position " +
+                                intToStr(position) + " erkannt" + kCR +
+                                s.InputLines.at(position));
     return false;
   }
   if (copyView(line, 1, 6) != id) {
-    errorPromptIfShown(s, utf8ToCp1252(idMessage) + intToStr(position) + " erkannt" + kCR +
-                              s.InputLines.at(position));
+    if (s.ShowErrors)
+      errorPromptIfShown(s, utf8ToCp1252(idMessage) + intToStr(position) + " erkannt" + kCR +
+                                s.InputLines.at(position));
     return false;
   }
   return true;
