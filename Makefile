@@ -31,8 +31,10 @@ package: build
 	cd $(BUILD) && cpack -G DEB
 	@ls $(BUILD)/kursolin_*.deb
 
+# The micro-benchmarks, then kursolin-cli against GPSBabel on generated logs.
 bench: build
 	./$(BUILD)/bench/kursolin_bench
+	./bench/compare --cli ./$(BUILD)/src/cli/kursolin-cli
 
 clean:
 	rm -rf $(BUILD)

@@ -437,7 +437,7 @@ bool planParts(Session& s, const Options& o) {
 }
 
 bool writeRoute(Session& s, bool split, const std::string& target) {
-  return split ? writeSplitParts(s, target) : writeRouteFile(s, target, s.OutputLines.lines());
+  return split ? writeSplitParts(s, target) : writeRouteFile(s, target, s.OutputLines);
 }
 
 // One input, its route to standard output or to the file of -o.
@@ -461,7 +461,7 @@ int convertOne(Session& s, const Options& o, std::ostream& out, std::ostream& er
     return kStopped;
 
   if (toStdout) {
-    out << routeFileBytes(s, s.OutputLines.lines());
+    out << routeFileBytes(s, s.OutputLines);
     return out ? kWritten : kStopped;
   }
   const std::string target = sessionPath(*o.outFile);

@@ -52,11 +52,10 @@ std::string GMToDez(Session& s, const std::string& input) {
   std::string result = "0.0";
   if (input.size() > 4 && !text.empty()) {
     const long long p = degreeDigits(text);
-    const long long degrees = strToIntDef(copy(text, 1, p), 0);
+    const long long degrees = strToIntDef(copyView(text, 1, p), 0);
     // Two minute digits, the ".", at most four fraction digits.
-    std::string minuteText = copy(text, p + 1, 7);
     Real minutes = 0;
-    if (auto m = tryStrToFloat(PZD(s, minuteText), s.DecimalSep)) {
+    if (auto m = tryPZDNumber(s, copyView(text, p + 1, 7))) {
       minutes = *m;
     } else {
       errorPromptIfShown(s, "Fehler beim Umwandeln in Dezimalkoordinaten bei Wert "_cp + input +
@@ -135,17 +134,30 @@ std::string GeoDezToGrMin(Session& s, const std::string& input) {
 }
 
 std::string KGrad(const Session& s, const std::string& input) {
-  std::string text = input;
-  const bool negative = stripSign(text);
-  const long long p = degreeDigits(text);
-  const std::string degrees = copy(text, 1, p);
-  const std::string minutes = copy(text, p + 1, 2);
-  const std::string fraction = pos('.', text) == 0 ? std::string() : copy(text, p + 4, 4);
-  Real seconds = 0;
-  if (!fraction.empty() && DelCharInNr(fraction).size() == fraction.size()) {
-    seconds = 60 * strToFloat("0" + std::string(1, s.DecimalSep) + fraction, s.DecimalSep);
+  // Views into the input: this runs for both coordinates of every record of a log.
+  std::string_view text = input;
+  bool negative = false;
+  const auto firstNonBlank = text.find_first_not_of(' ');
+  if (firstNonBlank != std::string_view::npos && text[firstNonBlank] == '-') {
+    text.remove_prefix(firstNonBlank + 1);
+    negative = true;
   }
-  std::string out = negative ? "-" : "";
+  const int dot = pos('.', text);
+  const long long p = dot == 0 ? static_cast<long long>(text.size()) - 2 : dot - 3;
+  const std::string_view degrees = copyView(text, 1, p);
+  const std::string_view minutes = copyView(text, p + 1, 2);
+  const std::string_view fraction = dot == 0 ? std::string_view() : copyView(text, p + 4, 4);
+  Real seconds = 0;
+  if (!fraction.empty() &&
+      fraction.find_first_not_of("0123456789") == std::string_view::npos) {
+    // "0" + separator + at most four digits: always a number.
+    char number[8] = {'0', s.DecimalSep};
+    fraction.copy(number + 2, fraction.size());
+    seconds = 60 * strToFloat(std::string_view(number, fraction.size() + 2), s.DecimalSep);
+  }
+  std::string out;
+  out.reserve(degrees.size() + minutes.size() + 12);
+  if (negative) out += '-';
   out += degrees;
   out += '\xB0';
   out += minutes;

@@ -3,13 +3,7 @@
 namespace kursolin {
 namespace {
 
-// 0x80..0x9F are the only bytes where cp1252 differs from Latin-1.
-constexpr char32_t kHighTable[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  //
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  //
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  //
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
+using detail::kCp1252High;
 
 void appendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
@@ -32,63 +26,15 @@ void appendUtf8(std::string& out, char32_t cp) {
 }  // namespace
 
 char32_t cp1252ToUnicode(unsigned char byte) {
-  if (byte >= 0x80 && byte <= 0x9F) return kHighTable[byte - 0x80];
+  if (byte >= 0x80 && byte <= 0x9F) return kCp1252High[byte - 0x80];
   return byte;
 }
 
-char unicodeToCp1252(char32_t cp) {
-  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<char>(cp);
-  for (int i = 0; i < 32; ++i) {
-    if (kHighTable[i] == cp) return static_cast<char>(0x80 + i);
-  }
-  return '?';
-}
+char unicodeToCp1252(char32_t cp) { return detail::toCp1252(cp); }
 
 std::string utf8ToCp1252(std::string_view in) {
-  std::string out;
-  out.reserve(in.size());
-  std::size_t i = 0;
-  while (i < in.size()) {
-    const auto c = static_cast<unsigned char>(in[i]);
-    int extra = 0;
-    char32_t cp = 0;
-    if (c < 0x80) {
-      cp = c;
-    } else if ((c & 0xE0) == 0xC0) {
-      extra = 1;
-      cp = c & 0x1F;
-    } else if ((c & 0xF0) == 0xE0) {
-      extra = 2;
-      cp = c & 0x0F;
-    } else if ((c & 0xF8) == 0xF0) {
-      extra = 3;
-      cp = c & 0x07;
-    } else {
-      out.push_back('?');  // stray continuation or invalid lead byte
-      ++i;
-      continue;
-    }
-    bool ok = true;
-    for (int k = 1; k <= extra; ++k) {
-      if (i + k >= in.size()) {
-        ok = false;
-        break;
-      }
-      const auto cc = static_cast<unsigned char>(in[i + k]);
-      if ((cc & 0xC0) != 0x80) {
-        ok = false;
-        break;
-      }
-      cp = (cp << 6) | (cc & 0x3F);
-    }
-    if (!ok) {
-      out.push_back('?');
-      ++i;
-      continue;
-    }
-    out.push_back(unicodeToCp1252(cp));
-    i += extra + 1;
-  }
+  std::string out(in.size(), '\0');
+  out.resize(detail::utf8ToCp1252Into(in, out.data()));
   return out;
 }
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <ctime>
+#include <string_view>
 
 #include "core/coords.h"
 #include "core/cp1252.h"
@@ -101,7 +102,32 @@ int parseTimeOfDay(const std::string& text, char sep) {
 
 }  // namespace
 
+namespace {
+
+// The seconds of an "hhmmss" start that parseTimeOfDay would accept, read without making the
+// texts it parses; -1 when the full parsing must decide (and give its message).
+long long plainTimeOfDay(std::string_view time, char sep) {
+  if (time.size() < 6 || (sep >= '0' && sep <= '9')) return -1;
+  int d[6];
+  for (int i = 0; i < 6; ++i) {
+    if (time[static_cast<std::size_t>(i)] < '0' || time[static_cast<std::size_t>(i)] > '9')
+      return -1;
+    d[i] = time[static_cast<std::size_t>(i)] - '0';
+  }
+  const int h = d[0] * 10 + d[1], m = d[2] * 10 + d[3], sec = d[4] * 10 + d[5];
+  if (h > 23 || m > 59 || sec > 59) return -1;
+  return h * 3600 + m * 60 + sec;
+}
+
+}  // namespace
+
 std::string TimeChange(const Session& s, const std::string& time) {
+  if (const long long secs = plainTimeOfDay(time, s.TimeSep); secs >= 0) {
+    long long v = (secs + static_cast<long long>(s.ActiveTimeOffset) * 3600) % 86400;
+    if (v < 0) v += 86400;
+    return formatLongTime(s.host(), static_cast<int>(v / 3600), static_cast<int>(v / 60 % 60),
+                          static_cast<int>(v % 60));
+  }
   std::string t = copy(time, 1, 6);
   insertAt(t, 3, s.TimeSep);
   insertAt(t, 6, s.TimeSep);

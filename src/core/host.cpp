@@ -4,7 +4,9 @@
 #include <locale.h>
 
 #include <charconv>
+#include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <limits>
 
@@ -60,11 +62,73 @@ bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 }  // namespace
 
+namespace {
+
+// Binary digits of the long double significand (64 on x86-64, 53 where it is a double).
+constexpr int kSignificandBits = std::numeric_limits<long double>::digits;
+
+// The largest k with 5^k below 2^kSignificandBits: 10^k is then exact in a long double
+// (27 for the 64-bit significand, 22 for a double's).
+constexpr int exactPowerLimit() {
+  int k = 0;
+  long double five = 1;
+  long double limit = 1;
+  for (int i = 0; i < kSignificandBits; ++i) limit *= 2;
+  while (five * 5 < limit) five *= 5, ++k;
+  return k;
+}
+constexpr int kExactPowers = exactPowerLimit();
+
+constexpr std::array<long double, kExactPowers + 1> makePowers() {
+  std::array<long double, kExactPowers + 1> p{};
+  long double v = 1;
+  for (auto& x : p) x = v, v *= 10;
+  return p;
+}
+constexpr auto kPow10 = makePowers();
+
+// The common shape of a number field, "[sign]digits[sep digits]" with at most 19 significant
+// digits: the mantissa and the power of ten are both exact, so one division rounds correctly,
+// exactly as the full conversion would. false when the text needs the full conversion.
+bool fastDecimal(std::string_view s, char sep, long double& out) {
+  std::size_t i = 0;
+  const std::size_t e = s.size();
+  bool negative = false;
+  if (s[i] == '+' || s[i] == '-') negative = s[i++] == '-';
+  std::uint64_t m = 0;
+  int significant = 0, fraction = 0;
+  std::size_t digits = 0;
+  bool afterSep = false;
+  for (; i < e; ++i) {
+    const char c = s[i];
+    if (c >= '0' && c <= '9') {
+      if (m != 0 || c != '0') {
+        if (++significant > 19) return false;
+        m = m * 10 + static_cast<std::uint64_t>(c - '0');
+      }
+      ++digits;
+      fraction += afterSep;
+    } else if (c == sep && !afterSep) {
+      afterSep = true;
+    } else {
+      return false;
+    }
+  }
+  if (digits == 0 || fraction > kExactPowers) return false;
+  if (kSignificandBits < 64 && m >> kSignificandBits != 0) return false;
+  const long double v = static_cast<long double>(m) / kPow10[static_cast<std::size_t>(fraction)];
+  out = negative ? -v : v;
+  return true;
+}
+
+}  // namespace
+
 std::optional<long double> tryStrToFloat(std::string_view s, char sep) {
   std::size_t b = 0, e = s.size();
   while (b < e && isBlank(s[b])) ++b;
   while (e > b && isBlank(s[e - 1])) --e;
   if (b == e) return std::nullopt;
+  if (long double v; fastDecimal(s.substr(b, e - b), sep, v)) return v;
   // Validate the shape ourselves: only the host separator counts as decimal point.
   std::string norm;
   norm.reserve(e - b);
@@ -107,6 +171,59 @@ long double strToFloat(std::string_view s, char sep) {
   throw ConvertError("'" + std::string(s) + "' ist kein gültiger Gleitkommawert");
 }
 
+namespace {
+
+// The fixed form of a finite v with `decimals` digits, as the library's fixed conversion writes it
+// ("-" for a negative sign bit, the exact binary value rounded to nearest, halves to even), but
+// in integer arithmetic instead of the library's multi-precision path. false when v times
+// 10^decimals does not fit 128 bits or the significand is not the 64-bit one this relies on.
+bool fixedDigits(long double v, int decimals, std::string& out) {
+  if (kSignificandBits != 64 || decimals < 0 || decimals > kExactPowers) return false;
+  using U128 = unsigned __int128;
+  int exponent = 0;
+  const long double fraction = std::frexp(std::fabs(v), &exponent);
+  // |v| = significand * 2^shift, with the significand exact in 64 bits.
+  const auto significand = static_cast<std::uint64_t>(std::ldexp(fraction, 64));
+  U128 five = 1;
+  for (int i = 0; i < decimals; ++i) five *= 5;
+  const U128 scaled = static_cast<U128>(significand) * five;  // below 2^64 * 5^27 < 2^127
+  // |v| * 10^decimals = scaled * 2^shift.
+  const int shift = exponent - 64 + decimals;
+  U128 q = 0;
+  if (significand == 0) {
+    q = 0;
+  } else if (shift >= 0) {
+    if (shift >= 127 || scaled >> (127 - shift) != 0) return false;
+    q = scaled << shift;
+  } else if (-shift < 128) {
+    const int r = -shift;
+    q = scaled >> r;
+    const U128 rest = scaled & ((static_cast<U128>(1) << r) - 1);
+    const U128 half = static_cast<U128>(1) << (r - 1);
+    if (rest > half || (rest == half && (q & 1) != 0)) ++q;
+  }  // else below half a unit of the last digit: 0
+  char digits[48];
+  int n = 0;
+  while (q > std::numeric_limits<std::uint64_t>::max()) {
+    digits[n++] = static_cast<char>('0' + static_cast<int>(q % 10));
+    q /= 10;
+  }
+  // The rest in 64 bits, where division is one instruction.
+  for (auto r = static_cast<std::uint64_t>(q); r != 0; r /= 10) {
+    digits[n++] = static_cast<char>('0' + static_cast<int>(r % 10));
+  }
+  while (n <= decimals) digits[n++] = '0';
+  out.clear();
+  if (std::signbit(v)) out.push_back('-');
+  for (int i = n - 1; i >= 0; --i) {
+    out.push_back(digits[i]);
+    if (i == decimals && decimals > 0) out.push_back('.');
+  }
+  return true;
+}
+
+}  // namespace
+
 std::string formatFixed(long double v, int width, int decimals, char sep) {
   std::string out;
   if (std::isnan(v)) {
@@ -114,14 +231,16 @@ std::string formatFixed(long double v, int width, int decimals, char sep) {
   } else if (std::isinf(v)) {
     out = v < 0 ? "-INF" : "INF";
   } else {
-    char buf[128];
-    auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
-    if (ec != std::errc()) {
-      // Too long for the buffer (values near the extended maximum): fall back to general form.
-      auto r = std::to_chars(buf, buf + sizeof buf, v);
-      ptr = r.ptr;
+    if (!fixedDigits(v, decimals, out)) {
+      char buf[128];
+      auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
+      if (ec != std::errc()) {
+        // Too long for the buffer (values near the extended maximum): fall back to general form.
+        auto r = std::to_chars(buf, buf + sizeof buf, v);
+        ptr = r.ptr;
+      }
+      out.assign(buf, ptr);
     }
-    out.assign(buf, ptr);
     // "-0.000000" reads oddly and no file format wants it.
     if (out[0] == '-' && out.find_first_not_of("-0.") == std::string::npos) out.erase(0, 1);
     for (char& c : out) {
@@ -233,6 +352,8 @@ std::string intToStr(long long v) { return std::to_string(v); }
 namespace {
 
 std::string two(int v) {
+  // Times and dates are nearly always two digits; printf only for anything else.
+  if (v >= 0 && v < 100) return {static_cast<char>('0' + v / 10), static_cast<char>('0' + v % 10)};
   char b[16];
   std::snprintf(b, sizeof b, "%02d", v);
   return b;

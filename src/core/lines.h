@@ -9,35 +9,47 @@
 
 namespace kursolin {
 
+/// The lines of a pane, stored compactly: the texts back to back in one buffer and the end of
+/// each, so a log of a million lines costs its bytes plus one offset per line.
 class TextLines {
  public:
   /// Longest text a single read of a line yields.
   static constexpr std::size_t kMaxLineRead = 4096;
 
   /// Number of lines; an empty last line after a final line break is not counted.
-  int Count() const { return static_cast<int>(lines_.size()); }
-  bool empty() const { return lines_.empty(); }
+  int Count() const { return static_cast<int>(ends_.size()); }
+  bool empty() const { return ends_.empty(); }
 
   /// The line at index, at most kMaxLineRead characters; "" outside 0 .. Count-1.
   std::string at(long long index) const;
-  /// The whole line without the read limit, "" outside the list.
-  const std::string& full(long long index) const;
+  /// at() into a buffer the caller keeps, so reading line after line allocates nothing.
+  void readInto(long long index, std::string& into) const;
+  /// The whole line without the read limit, "" outside the list; valid until the next change.
+  std::string_view full(long long index) const;
 
-  void add(std::string line);
+  void add(std::string_view line);
   void clear();
   /// Replaces the content by the lines of a text (line ends CR LF, CR or LF).
   void setText(std::string_view text);
+  /// setText that takes over the text's buffer instead of copying it.
+  void adoptText(std::string&& text);
+  /// Replaces the text of one line (nothing outside the list).
+  void replaceLine(long long index, std::string_view text);
   /// Replaces the content by the given lines.
-  void assign(std::vector<std::string> lines);
+  void assign(const std::vector<std::string>& lines);
   /// All lines, each followed by CR LF.
   std::string text() const;
 
-  const std::vector<std::string>& lines() const { return lines_; }
+  /// A copy of all lines.
+  std::vector<std::string> lines() const;
   /// Grows with every change, so a view can tell whether it must redraw.
   std::uint64_t revision() const { return revision_; }
 
  private:
-  std::vector<std::string> lines_;
+  std::size_t begin(std::size_t i) const { return i == 0 ? 0 : ends_[i - 1]; }
+
+  std::string bytes_;
+  std::vector<std::size_t> ends_;
   std::uint64_t revision_ = 0;
 };
 

@@ -14,6 +14,15 @@ std::string PZD(const Session& s, std::string text) {
   return replaceFirst(std::move(text), '.', s.DecimalSep);
 }
 
+std::optional<long double> tryPZDNumber(const Session& s, std::string_view text) {
+  char buf[64];
+  if (text.size() > sizeof buf) return tryStrToFloat(PZD(s, std::string(text)), s.DecimalSep);
+  text.copy(buf, text.size());
+  std::string_view t(buf, text.size());
+  if (const auto dot = t.find('.'); dot != std::string_view::npos) buf[dot] = s.DecimalSep;
+  return tryStrToFloat(t, s.DecimalSep);
+}
+
 std::string PunktZuKomma(std::string text) { return replaceFirst(std::move(text), '.', ','); }
 
 std::string KommaZuPunkt(std::string text) { return replaceFirst(std::move(text), ',', '.'); }

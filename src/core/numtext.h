@@ -1,6 +1,7 @@
 #pragma once
 // Number texts: files carry ".", the host may use ","; these utilities move texts between them.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -10,6 +11,9 @@ namespace kursolin {
 
 /// s with its first "." replaced by the session's decimal separator.
 std::string PZD(const Session& s, std::string text);
+/// tryStrToFloat of PZD(text) without making the text: the number a field written with "."
+/// stands for on this host.
+std::optional<long double> tryPZDNumber(const Session& s, std::string_view text);
 /// s with its first "." replaced by ",".
 std::string PunktZuKomma(std::string text);
 /// s with its first "," replaced by ".".

@@ -7,9 +7,10 @@ namespace kursolin {
 bool paneSortsAfter(const TextLines& lines, char c) {
   if (lines.empty()) return false;
   // Only the start of the text can decide: every line is followed by CR LF.
-  const std::string& first = lines.full(0);
+  const std::string_view first = lines.full(0);
   if (first.empty()) return sortsAfter("\r", c);
-  return sortsAfter(first.size() > 1 ? std::string_view(first).substr(0, 2) : first + "\r", c);
+  if (first.size() > 1) return sortsAfter(first.substr(0, 2), c);
+  return sortsAfter(std::string(first) + "\r", c);
 }
 
 void NaviChange(Session& s) {

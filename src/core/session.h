@@ -99,7 +99,7 @@ struct GeoPosition {
 /// A route point as the emitter received it, and where its lines stand in OutputLines; kept so
 /// the route can be drawn and emitted again without its input.
 struct EmittedPoint {
-  PointRecord record;  // CurrentPoint before the point's lines were built
+  PackedPointRecord record;  // CurrentPoint before the point's lines were built
   int number = 0;  // the number RouteOut gave it
   int firstLine = 0;
   int lineCount = 0;

@@ -15,7 +15,7 @@ int pos(char c, std::string_view s) {
   return p == std::string_view::npos ? 0 : static_cast<int>(p) + 1;
 }
 
-std::string copy(std::string_view s, long long index, long long count) {
+std::string_view copyView(std::string_view s, long long index, long long count) {
   if (index < 1) {
     count += index - 1;
     index = 1;
@@ -23,7 +23,11 @@ std::string copy(std::string_view s, long long index, long long count) {
   const long long len = static_cast<long long>(s.size());
   if (count <= 0 || index > len) return {};
   const long long n = std::min(count, len - index + 1);
-  return std::string(s.substr(static_cast<std::size_t>(index - 1), static_cast<std::size_t>(n)));
+  return s.substr(static_cast<std::size_t>(index - 1), static_cast<std::size_t>(n));
+}
+
+std::string copy(std::string_view s, long long index, long long count) {
+  return std::string(copyView(s, index, count));
 }
 
 int countChar(std::string_view s, char c) {

@@ -16,6 +16,8 @@ int pos(char c, std::string_view s);
 /// `count` characters of s from the 1-based position `index`. An index below 1 shortens the
 /// count by the positions before the text; an index past the end or a count below 1 give "".
 std::string copy(std::string_view s, long long index, long long count);
+/// copy() as a view into s, for comparisons that need no string of their own.
+std::string_view copyView(std::string_view s, long long index, long long count);
 
 /// Number of occurrences of c in s.
 int countChar(std::string_view s, char c);

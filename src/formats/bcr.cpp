@@ -16,7 +16,7 @@ namespace kursolin {
 
 namespace {
 
-bool contains(const std::string& line, const char* what) {
+bool contains(std::string_view line, const char* what) {
   return line.find(what) != std::string::npos;
 }
 
@@ -88,7 +88,7 @@ bool fileLines(const Session& s, const Stamp& stamp, int f, int offset, int m,
   long long left = 0, top = 0, right = 0, bottom = 0;
   for (int i = 1; i <= m; ++i) {
     const int index = offset + i - 1;
-    const std::string& line = s.OutputLines.full(index);
+    const std::string line(s.OutputLines.full(index));
     const auto comma = line.find(',');
     const auto x = tryStrToInt(line.substr(0, comma == std::string::npos ? line.size() : comma));
     const auto y = comma == std::string::npos ? std::nullopt : tryStrToInt(line.substr(comma + 1));

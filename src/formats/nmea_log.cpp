@@ -7,8 +7,9 @@ namespace kursolin {
 namespace {
 
 bool anyLineStartsWith(const TextLines& lines, std::string_view prefix) {
-  for (const auto& l : lines.lines()) {
-    if (l.compare(0, prefix.size(), prefix) == 0) return true;
+  const int count = lines.Count();
+  for (int i = 0; i < count; ++i) {
+    if (lines.full(i).substr(0, prefix.size()) == prefix) return true;
   }
   return false;
 }

@@ -110,7 +110,7 @@ int GetOVL_X(Session& s, const std::string& line, int index) {
   p.LonGMS = KGrad(s, p.LonGrMin);
   p.LonValue = v->number;
   p.LonMer = DezToMerO(p.LonValue);
-  const bool latitude = GetOVL_Y(s, s.InputLines.full(static_cast<long long>(index) + 1)) == 1;
+  const bool latitude = GetOVL_Y(s, std::string(s.InputLines.full(static_cast<long long>(index) + 1))) == 1;
   fixedValues(p, latitude);
   if (latitude && !coordinatesOnGlobe(s, line, index + 1)) {
     p.PointValid = false;

@@ -113,11 +113,15 @@ void buildTT(Session& s, const RoutePoint& p) {
 
 void SetTTFlag(Session& s, TextLines& lines) {
   if (lines.empty()) return;
-  std::vector<std::string> l = lines.lines();
-  setFlagField(l.front(), flagDigit(s, 0));
+  // Only the first and the last line change; a route of many points is not copied for them.
+  const long long last = lines.Count() - 1;
+  std::string first(lines.full(0));
+  setFlagField(first, flagDigit(s, 0));
+  lines.replaceLine(0, first);
   // A single line thus ends with the destination's digit.
-  setFlagField(l.back(), flagDigit(s, 2));
-  lines.assign(std::move(l));
+  std::string end(lines.full(last));
+  setFlagField(end, flagDigit(s, 2));
+  lines.replaceLine(last, end);
 }
 
 bool tomTomRecognized(const TextLines& lines) {

@@ -68,18 +68,25 @@ int headingChange(const Session& s, const std::string& a, const std::string& b) 
 
 enum class Outcome { Ended, Refused, ToEndPoint };
 
-std::string line(const Session& s, long long i) { return s.InputLines.at(i); }
+// The line at i in the run's own buffer: stepping through a long log then copies each line once
+// into memory already there instead of allocating a string per line. The text stays valid until
+// the next call.
+const std::string& line(const Session& s, GeneratorState& g, long long i) {
+  s.InputLines.readInto(i, g.lineBuffer);
+  return g.lineBuffer;
+}
 
 // The line `steps` record lines after `from`. Real logs interleave other sentences (GSA, GSV,
 // proprietary ones); counting only the format's own lines gives such a log the points of the
 // same log without them. Lines past the end count as record lines, so a log of records only
 // strides exactly `steps` lines.
-long long afterRecordLines(const Session& s, const RouteIO& io, long long from, long long steps) {
+long long afterRecordLines(const Session& s, const RouteIO& io, GeneratorState& g, long long from,
+                           long long steps) {
   const long long count = s.InputLines.Count();
   long long i = from;
   while (steps > 0) {
     ++i;
-    if (i >= count || io.isRecordLine(s, line(s, i))) --steps;
+    if (i >= count || io.isRecordLine(s, line(s, g, i))) --steps;
   }
   return i;
 }
@@ -88,23 +95,23 @@ long long afterRecordLines(const Session& s, const RouteIO& io, long long from, 
 Outcome AllGGA(Session& s, RouteIO& io, GeneratorState& g) {
   const int n = s.rules.XRPSpin < 1 ? 1 : s.rules.XRPSpin;
   const int count = s.InputLines.Count();
-  long long i = afterRecordLines(s, io, -1, 1);
+  long long i = afterRecordLines(s, io, g, -1, 1);
   g.LastRouteLat = g.LastRouteLon = 0;
   s.RoutePointCount = 0;
   while (i < count - 1) {
-    const bool a = io.Get_A(s, line(s, i), static_cast<int>(i));
+    const bool a = io.Get_A(s, line(s, g, i), static_cast<int>(i));
     if (s.AbortRequested) return Outcome::Ended;
     const long long aLine = i;
-    i = afterRecordLines(s, io, i, n);
+    i = afterRecordLines(s, io, g, i, n);
     if (a) {
       if (s.ReadVtg) {
         bool b = false;
         do {
           // Past the last line there is nothing left to read.
           if (i >= count) return Outcome::ToEndPoint;
-          b = io.Get_B(s, line(s, i), static_cast<int>(i));
+          b = io.Get_B(s, line(s, g, i), static_cast<int>(i));
           if (s.AbortRequested) return Outcome::Ended;
-          i = afterRecordLines(s, io, i, 1);
+          i = afterRecordLines(s, io, g, i, 1);
         } while (!b);
       }
       if (s.CurrentPoint.FixOk == "1") {
@@ -113,12 +120,12 @@ Outcome AllGGA(Session& s, RouteIO& io, GeneratorState& g) {
                        static_cast<int>(aLine));
       } else if (errorPromptIfShown(s, "Sat - Fehler beim Lesen des " + g.RecordLabel +
                                            "Datensatz an Position " + std::to_string(i) +
-                                           " erkannt" + kCR + line(s, i))) {
+                                           " erkannt" + kCR + line(s, g, i))) {
         return Outcome::Ended;
       }
     } else if (errorPromptIfShown(s, "Fehler beim Lesen des " + g.RecordLabel +
                                          "Datensatz an Position " + std::to_string(i) +
-                                         " erkannt" + kCR + line(s, i))) {
+                                         " erkannt" + kCR + line(s, g, i))) {
       return Outcome::Ended;
     }
   }
@@ -132,17 +139,17 @@ void endPoint(Session& s, RouteIO& io, GeneratorState& g, long long bLine) {
   const int count = s.InputLines.Count();
   const int last = count - 1;
   const long long aLine = s.ReadVtg ? count - 2 : count - 1;
-  bool a = io.Get_A(s, line(s, aLine), last);
+  bool a = io.Get_A(s, line(s, g, aLine), last);
   if (s.AbortRequested) return;
   long long found = aLine;
   if (a && s.ReadVtg) {
-    io.Get_B(s, line(s, bLine), last);
+    io.Get_B(s, line(s, g, bLine), last);
     if (s.AbortRequested) return;
   }
   if (!a) {
     QuietScope quiet(s);
     for (long long j = count - 1; j > g.lastEmittedLine && j >= 0; --j) {
-      if (io.Get_A(s, line(s, j), static_cast<int>(j))) {
+      if (io.Get_A(s, line(s, g, j), static_cast<int>(j))) {
         found = j;
         a = true;
         break;
@@ -150,7 +157,7 @@ void endPoint(Session& s, RouteIO& io, GeneratorState& g, long long bLine) {
     }
     if (a && s.ReadVtg) {
       for (long long j = found + 1; j < count; ++j) {
-        if (io.Get_B(s, line(s, j), static_cast<int>(j))) break;
+        if (io.Get_B(s, line(s, g, j), static_cast<int>(j))) break;
       }
     }
     s.AbortRequested = false;
@@ -175,7 +182,7 @@ Outcome runRules(Session& s, RouteIO& io, GeneratorState& g, long long& bLine) {
 
   // The first record with a fix.
   while (true) {
-    const bool a = io.Get_A(s, line(s, i), static_cast<int>(i));
+    const bool a = io.Get_A(s, line(s, g, i), static_cast<int>(i));
     if (s.AbortRequested) return Outcome::Ended;
     if (i >= count) {
       abortMessage(s, "Keinen gültigen "_cp + g.RecordLabel + " Datensatz in der Datei gefunden");
@@ -185,7 +192,7 @@ Outcome runRules(Session& s, RouteIO& io, GeneratorState& g, long long& bLine) {
     if (p.FixOk != "1") {
       if (errorPromptIfShown(s, "Sat - Fehler beim Lesen des ersten " + g.RecordLabel +
                                     " Datensatzes an Position " + std::to_string(i) +
-                                    " erkannt" + kCR + line(s, i)))
+                                    " erkannt" + kCR + line(s, g, i)))
         return Outcome::Ended;
       continue;
     }
@@ -194,7 +201,7 @@ Outcome runRules(Session& s, RouteIO& io, GeneratorState& g, long long& bLine) {
   const long long startLine = i - 1;
   if (s.ReadVtg) {
     while (true) {
-      const bool b = io.Get_B(s, line(s, i), static_cast<int>(i));
+      const bool b = io.Get_B(s, line(s, g, i), static_cast<int>(i));
       if (s.AbortRequested) return Outcome::Ended;
       if (i >= count) {
         abortMessage(s, "Keinen gültigen VTG Datensatz in der Datei gefunden"_cp);
@@ -222,7 +229,7 @@ Outcome runRules(Session& s, RouteIO& io, GeneratorState& g, long long& bLine) {
         bLine = count - 1;
         return Outcome::ToEndPoint;
       }
-      const bool a = io.Get_A(s, line(s, i), static_cast<int>(i));
+      const bool a = io.Get_A(s, line(s, g, i), static_cast<int>(i));
       if (s.AbortRequested) return Outcome::Ended;
       aLine = i;
       ++i;
@@ -239,7 +246,7 @@ Outcome runRules(Session& s, RouteIO& io, GeneratorState& g, long long& bLine) {
           bLine = count - 1;
           return Outcome::ToEndPoint;
         }
-        const bool b = io.Get_B(s, line(s, i), static_cast<int>(i));
+        const bool b = io.Get_B(s, line(s, g, i), static_cast<int>(i));
         if (s.AbortRequested) return Outcome::Ended;
         ++i;
         if (b) break;

@@ -25,6 +25,8 @@ struct GeneratorState {
   std::string RecordLabel;
   /// Line of the A record of the last point emitted (-1: none yet).
   int lastEmittedLine = -1;
+  /// The line being read; kept across lines so reading a log allocates once.
+  std::string lineBuffer;
 };
 
 /// What the generators use of the layers above them: the record readers of the input format and

@@ -1,5 +1,6 @@
 #include "track/nmea.h"
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <string_view>
@@ -18,10 +19,25 @@ std::uint8_t pruefsumme(const std::string& text) {
   return x;
 }
 
+namespace {
+
+// The two upper-case hexadecimal digits of a checksum.
+std::array<char, 2> hexDigits(std::uint8_t x) {
+  constexpr char kHex[] = "0123456789ABCDEF";
+  return {kHex[x >> 4], kHex[x & 15]};
+}
+
+std::uint8_t xorOf(std::string_view text) {
+  std::uint8_t x = 0;
+  for (char c : text) x ^= static_cast<std::uint8_t>(c);
+  return x;
+}
+
+}  // namespace
+
 std::string checksumText(const std::string& body) {
-  char buf[8];
-  std::snprintf(buf, sizeof buf, "%2.2X", pruefsumme(body));
-  return buf;
+  const auto d = hexDigits(pruefsumme(body));
+  return std::string(d.data(), d.size());
 }
 
 namespace {
@@ -31,10 +47,11 @@ namespace {
 class FieldReader {
  public:
   explicit FieldReader(std::string_view line) : rest_(line) {}
-  std::string next(const char* fallback) {
+  // A view into the line (or the fallback): assigning it to a field reuses the field's memory.
+  std::string_view next(const char* fallback) {
     const auto comma = rest_.find(',');
     if (comma == std::string_view::npos) return fallback;
-    std::string f(rest_.substr(0, comma));
+    const std::string_view f = rest_.substr(0, comma);
     rest_.remove_prefix(comma + 1);
     if (f.empty()) return fallback;
     return f;
@@ -47,19 +64,26 @@ class FieldReader {
 
 // The common checks: checksum, then the sentence id. Each failure is reported (while errors are
 // shown) and makes the parser give up.
+// The messages are UTF-8 source texts, converted only when one is shown.
 bool checkSentence(Session& s, const std::string& line, int position, const char* id,
-                   const std::string& kind, const std::string& idMessage) {
+                   const char* kind, const char* idMessage) {
   const long long len = static_cast<long long>(line.size());
-  const std::string body = copy(line, 2, len - 4);
-  const std::string expected = copy(line, len - 1, 2);
-  const std::string at = intToStr(position);
-  if (expected != checksumText(body)) {
-    errorPromptIfShown(s, "Prüfsummenfehler im "_cp + kind + " Datensatz an Position " + at +
-                              " erkannt" + kCR + s.InputLines.at(position));
+  // Views instead of copies: every line of a log passes here.
+  const std::string_view body = copyView(line, 2, len - 4);
+  const std::string_view expected = copyView(line, len - 1, 2);
+  const auto sum = hexDigits(xorOf(body));
+  // Most lines of a log are some other sentence: their message is only made when it is shown.
+  if (expected != std::string_view(sum.data(), sum.size())) {
+    if (s.ShowErrors)
+      errorPromptIfShown(s, "Prüfsummenfehler im "_cp + kind + " Datensatz an Position " +
+                                intToStr(position) + " erkannt" + kCR +
+                                s.InputLines.at(position));
     return false;
   }
-  if (copy(line, 1, 6) != id) {
-    errorPromptIfShown(s, idMessage + at + " erkannt" + kCR + s.InputLines.at(position));
+  if (copyView(line, 1, 6) != id) {
+    if (s.ShowErrors)
+      errorPromptIfShown(s, utf8ToCp1252(idMessage) + intToStr(position) + " erkannt" + kCR +
+                                s.InputLines.at(position));
     return false;
   }
   return true;
@@ -77,10 +101,10 @@ long long boundedMetres(Real v) {
 }
 
 // Whole metres of an altitude field; empty or unconvertible (after the prompt) counts as 0.
-long long metresOf(Session& s, const std::string& field, const std::string& message) {
+long long metresOf(Session& s, const std::string& field, const char* message) {
   if (field.empty()) return 0;
-  if (auto v = tryStrToFloat(PZD(s, field), s.DecimalSep)) return boundedMetres(*v);
-  errorPromptIfShown(s, message + field + " erkannt");
+  if (auto v = tryPZDNumber(s, field)) return boundedMetres(*v);
+  errorPromptIfShown(s, utf8ToCp1252(message) + field + " erkannt");
   return 0;
 }
 
@@ -90,51 +114,47 @@ bool onGlobe(const Session& s, const std::string& degreeMinutes, Real value, Rea
   if (!std::isfinite(value) || std::fabs(value) > limit) return false;
   const auto dot = degreeMinutes.find('.');
   const std::size_t end = dot == std::string::npos ? degreeMinutes.size() : dot;
-  const std::string minutes = degreeMinutes.substr(end < 2 ? 0 : end - 2);
-  const auto m = tryStrToFloat(PZD(s, minutes), s.DecimalSep);
+  const auto m = tryPZDNumber(s, std::string_view(degreeMinutes).substr(end < 2 ? 0 : end - 2));
   return !m || *m < 60;
 }
 
 // Turns the degree-minute texts into the other notations when the record has a fix. A fix with
 // an unusable coordinate text (GMToDez clears FixOk) counts as no fix, so the numeric position and
 // the other notations keep the values of the last record with a fix.
-void convertPosition(Session& s, const std::string& latHemi, const std::string& lonHemi) {
+void convertPosition(Session& s, std::string_view latHemi, std::string_view lonHemi) {
   PointRecord& p = s.CurrentPoint;
   if (p.FixOk != "1") return;
-  struct Kept {
-    Real LatValue, LonValue;
-    std::string LatNmea, LonNmea, LatGMS, LonGMS, LatMer, LonMer;
-  } before{p.LatValue, p.LonValue, p.LatNmea, p.LonNmea, p.LatGMS, p.LonGMS, p.LatMer, p.LonMer};
-
-  p.LatNmea = p.LatGrMin;
-  p.LatDec = GMToDez(s, p.LatGrMin);
-  p.LatGMS = KGrad(s, p.LatGrMin);
-  p.LatValue = p.ConvValue;
-  p.LatMer = DezToMerN(p.ConvValue);
+  // The new texts are made aside and taken over only when the position is usable; none of the
+  // conversions throws, so the record is never left half converted.
+  std::string latDec = GMToDez(s, p.LatGrMin);
+  std::string latGMS = KGrad(s, p.LatGrMin);
+  const Real latValue = p.ConvValue;
+  std::string latMer = DezToMerN(p.ConvValue);
   const bool latOk = p.FixOk == "1" && onGlobe(s, p.LatGrMin, p.ConvValue, 90);
 
-  p.LonNmea = p.LonGrMin;
-  p.LonDec = GMToDez(s, p.LonGrMin);
-  p.LonGMS = KGrad(s, p.LonGrMin);
-  p.LonValue = p.ConvValue;
-  p.LonMer = DezToMerO(p.ConvValue);
+  std::string lonDec = GMToDez(s, p.LonGrMin);
+  std::string lonGMS = KGrad(s, p.LonGrMin);
+  const Real lonValue = p.ConvValue;
+  std::string lonMer = DezToMerO(p.ConvValue);
 
   const bool lonOk = p.FixOk == "1" && onGlobe(s, p.LonGrMin, p.ConvValue, 180);
 
   if (!latOk || !lonOk) {
     p.FixOk = "0";
-    p.LatValue = before.LatValue;
-    p.LonValue = before.LonValue;
-    p.LatNmea = std::move(before.LatNmea);
-    p.LonNmea = std::move(before.LonNmea);
-    p.LatGMS = std::move(before.LatGMS);
-    p.LonGMS = std::move(before.LonGMS);
-    p.LatMer = std::move(before.LatMer);
-    p.LonMer = std::move(before.LonMer);
     p.LatDec = "0";
     p.LonDec = "0";
     return;
   }
+  p.LatNmea = p.LatGrMin;
+  p.LatDec = std::move(latDec);
+  p.LatGMS = std::move(latGMS);
+  p.LatValue = latValue;
+  p.LatMer = std::move(latMer);
+  p.LonNmea = p.LonGrMin;
+  p.LonDec = std::move(lonDec);
+  p.LonGMS = std::move(lonGMS);
+  p.LonValue = lonValue;
+  p.LonMer = std::move(lonMer);
   if (latHemi == "S") {
     p.LatGrMin = "-" + p.LatGrMin;
     p.LatNmea = "-" + p.LatNmea;
@@ -172,23 +192,23 @@ bool GetGGA(Session& s, const std::string& line, int position) {
   p.SentenceId = f.next("");
   p.Time = f.next("000000.00");
   p.LatGrMin = f.next("0.0");
-  const std::string latHemi = f.next("N*");
+  const std::string_view latHemi = f.next("N*");
   p.LonGrMin = f.next("0.0");
-  const std::string lonHemi = f.next("E*");
+  const std::string_view lonHemi = f.next("E*");
   p.FixOk = f.next("0");
   // 2 (DGPS, SBAS), 3 (PPS), 4 and 5 (RTK) are fixes at least as good as 1; 6 (estimated),
   // 7 (manual) and 8 (simulation) are no measured position.
   if (p.FixOk.size() == 1 && p.FixOk[0] >= '1' && p.FixOk[0] <= '5') p.FixOk = "1";
   p.SatCount = f.next("0");
   p.Hdop = f.next("0.0");
-  const std::string altText = f.next("");
+  const std::string altText(f.next(""));
   f.next("M*");
-  const std::string sepText = f.next("");
+  const std::string sepText(f.next(""));
   f.next("M*");
 
-  long long alt = metresOf(s, altText, "Fehler beim Umwandeln der Höhenangabe bei Wert "_cp);
+  long long alt = metresOf(s, altText, "Fehler beim Umwandeln der Höhenangabe bei Wert ");
   long long corr =
-      metresOf(s, sepText, "Fehler beim Umwandeln der Höhenkorrekturwertes bei Wert "_cp);
+      metresOf(s, sepText, "Fehler beim Umwandeln der Höhenkorrekturwertes bei Wert ");
   if (corr < 1) corr = s.HKorEdit;
   alt -= corr;
   if (s.HoeheNull && alt < 0) alt = 0;
@@ -210,13 +230,13 @@ bool GetRMC(Session& s, const std::string& line, int position) {
   FieldReader f(line);
   p.SentenceId = f.next("");
   p.Time = f.next("000000.00");
-  const std::string status = f.next("VE*");
+  const std::string_view status = f.next("VE*");
   p.FixOk = status == "A" ? "1" : "0";
   p.LatGrMin = f.next("0.0");
-  const std::string latHemi = f.next("N*");
+  const std::string_view latHemi = f.next("N*");
   p.LonGrMin = f.next("0.0");
-  const std::string lonHemi = f.next("E*");
-  const std::string knots = f.next("0.00");
+  const std::string_view lonHemi = f.next("E*");
+  const std::string knots(f.next("0.00"));
   p.Course = f.next("0.00");
   p.Date = f.next("01.01.00");
   f.next("0.00");
@@ -239,7 +259,7 @@ bool GetRMC(Session& s, const std::string& line, int position) {
 bool GetVTG(Session& s, const std::string& line, int position) {
   PointRecord& p = s.CurrentPoint;
   if (!checkSentence(s, line, position, "$GPVTG", "VTG",
-                     "Keinen gültigen VTG Datensatz an Position "_cp))
+                     "Keinen gültigen VTG Datensatz an Position "))
     return false;
 
   FieldReader f(line);
@@ -250,7 +270,7 @@ bool GetVTG(Session& s, const std::string& line, int position) {
   f.next("M*");
   p.SpeedKnots = f.next("0.00");
   f.next("N*");
-  const std::string kmh = f.next("0.00");
+  const std::string kmh(f.next("0.00"));
   // Field 8 is the unit letter that begins the rest of the line; nothing uses it.
 
   p.SpeedKmh = speedText(s, kmh);

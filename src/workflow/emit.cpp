@@ -19,7 +19,7 @@ void RouteOut(Session& s, Real prevLat, Real prevLon, Real curLat, Real curLon) 
   }
   // The record as the writers get it (they may fill in fields), so emitting it again later
   // builds the same lines.
-  s.emittedPoints.push_back({p, n, s.OutputLines.Count(), 0});
+  s.emittedPoints.push_back({PackedPointRecord(p), n, s.OutputLines.Count(), 0});
   const RoutePoint point{n, prevLat, prevLon, curLat, curLon};
   if (const OutputFormatInfo* f = chosenOutputFormat(s); f && f->write) f->write(s, point);
   s.emittedPoints.back().lineCount = s.OutputLines.Count() - s.emittedPoints.back().firstLine;

@@ -104,7 +104,7 @@ bool readAndCheck(Session& s, const std::string& path) {
     auto bytes = readFileBytes(path, &why);
     if (!bytes) return unreadable(s, "Die Datei " + path + " kann nicht gelesen werden: " + why);
     // Loggers and Windows tools write UTF-16 or UTF-8 with a mark; the readers expect cp1252.
-    s.InputLines.setText(decodeTextFile(std::move(*bytes)));
+    s.InputLines.adoptText(decodeTextFile(std::move(*bytes)));
   }
   return checkLoaded(s, f);
 }

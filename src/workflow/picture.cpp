@@ -228,7 +228,7 @@ std::vector<PictureDot> routeDots(const Session& s) {
   for (std::size_t i = 0; i < n; ++i) {
     const EmittedPoint& e = s.emittedPoints[i];
     PictureDot d;
-    d.pos = signedPosition(e.record);
+    d.pos = signedPosition(e.record.unpack());
     d.number = e.number;
     d.firstLine = e.firstLine;
     d.lineCount = e.lineCount;

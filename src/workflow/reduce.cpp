@@ -111,7 +111,7 @@ ReduceResult RouteVerringern(Session& s, int maxPoints) {
   std::vector<bool> fixed(n, false);
   positions.reserve(n);
   for (std::size_t i = 0; i < n; ++i) {
-    positions.push_back(signedPosition(s.emittedPoints[i].record));
+    positions.push_back(signedPosition(s.emittedPoints[i].record.unpack()));
     if (notesInStep) fixed[i] = isFixedKind(s.ruleNotes[i].kind);
   }
   const std::vector<std::size_t> keep = pointsToKeep(positions, fixed, maxPoints);
@@ -148,7 +148,7 @@ ReduceResult RouteVerringern(Session& s, int maxPoints) {
   try {
     Real lastLat = 0, lastLon = 0;
     for (std::size_t k : keep) {
-      s.CurrentPoint = points[k].record;
+      s.CurrentPoint = points[k].record.unpack();
       RouteOut(s, lastLat, lastLon, s.CurrentPoint.LatValue, s.CurrentPoint.LonValue);
       lastLat = s.CurrentPoint.LatValue;
       lastLon = s.CurrentPoint.LonValue;

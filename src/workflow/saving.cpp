@@ -125,7 +125,7 @@ void saveWithRouteSettings(Session& s, const OutputFormatInfo& f) {
 void plainSave(Session& s) {
   const auto chosen = s.port().saveFile(saveDialogRequest(s));
   if (!chosen) return;
-  if (!writeRouteFile(s, *chosen, s.OutputLines.lines())) return;
+  if (!writeRouteFile(s, *chosen, s.OutputLines)) return;
   s.SaveBaseName = *chosen;
   if (!folderOf(*chosen).empty()) s.SaveDir = folderOf(*chosen);
   s.port().stateChanged();
@@ -162,6 +162,19 @@ std::string routeFileBytes(const Session& s, const std::vector<std::string>& lin
   TextLines finished;
   finished.assign(lines);
   return f->fileBytes(finished);
+}
+
+std::string routeFileBytes(const Session& s, const TextLines& lines) {
+  const OutputFormatInfo* f = chosenOutputFormat(s);
+  if (!f || !f->fileBytes) return lines.text();
+  return f->fileBytes(lines);
+}
+
+bool writeRouteFile(Session& s, const std::string& path, const TextLines& lines) {
+  std::string why;
+  if (writeFileAtomic(path, routeFileBytes(s, lines), &why)) return true;
+  s.port().prompt(PromptKind::Error, PromptButtons::Ok, writeFailureText(path, why));
+  return false;
 }
 
 bool writeRouteFile(Session& s, const std::string& path, const std::vector<std::string>& lines) {

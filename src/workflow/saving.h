@@ -27,6 +27,11 @@ std::string routeFileBytes(const Session& s, const std::vector<std::string>& lin
 /// the user, naming the path, and returns false. The previous file at path stays intact.
 bool writeRouteFile(Session& s, const std::string& path, const std::vector<std::string>& lines);
 
+/// routeFileBytes of a whole line list, read in place.
+std::string routeFileBytes(const Session& s, const TextLines& lines);
+/// writeRouteFile of a whole line list, read in place.
+bool writeRouteFile(Session& s, const std::string& path, const TextLines& lines);
+
 /// Writes the parts of a Navigon or TomTom route by the plan in the session after a save dialog
 /// for the first name; false when cancelled or a part could not be written.
 bool SaveToSplit(Session& s);

@@ -18,7 +18,7 @@ std::optional<NmeaTimeMatch> GetNMEATime(const Session& s, std::string_view sele
   long long before = 0;
   const int count = s.InputLines.Count();
   for (int i = 0; i < count; ++i) {
-    const std::string& line = s.InputLines.full(i);
+    const std::string_view line = s.InputLines.full(i);
     const auto p = line.find(what);
     if (p != std::string::npos) {
       NmeaTimeMatch m;

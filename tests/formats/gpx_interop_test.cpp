@@ -127,7 +127,8 @@ TEST_F(GpxInterop, WrittenFilesValidateAgainstTheGpx11Schema) {
   // The whole route, the route turned round, a part file and a route without points.
   std::vector<TextLines> files(4);
   files[0] = session.OutputLines;
-  files[1].assign({session.OutputLines.lines().rbegin(), session.OutputLines.lines().rend()});
+  const std::vector<std::string> written = session.OutputLines.lines();
+  files[1].assign({written.rbegin(), written.rend()});
   files[2].assign({session.OutputLines.at(5), session.OutputLines.at(6)});
   for (auto& f : files) finishGpx(session, f);
   ASSERT_EQ(gpxPointCount(files[1]), 6);

@@ -485,8 +485,8 @@ TEST_P(GpxWrite, ReversalAndPartFilesAreFinishedByTheSamePass) {
   finishGpx(session, session.OutputLines);
   const auto forward = pointLines();
   // The reversal turns every line round and drops empty ones; the pass makes the frame anew.
-  std::vector<std::string> reversed(session.OutputLines.lines().rbegin(),
-                                    session.OutputLines.lines().rend());
+  const std::vector<std::string> written = session.OutputLines.lines();
+  std::vector<std::string> reversed(written.rbegin(), written.rend());
   reversed.insert(reversed.begin() + 2, "");
   session.OutputLines.assign(reversed);
   finishGpx(session, session.OutputLines);

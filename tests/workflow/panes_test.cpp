@@ -31,7 +31,7 @@ class InputPaneChange : public ::testing::TestWithParam<PaneCase> {
 // characters with CR LF breaks.
 std::string headOf(const TextLines& lines) {
   if (lines.empty()) return {};
-  return (lines.full(0) + "\r\n").substr(0, 2);
+  return (std::string(lines.full(0)) + "\r\n").substr(0, 2);
 }
 
 TEST_P(InputPaneChange, BothVariantsAgree) {

@@ -217,11 +217,11 @@ TEST_P(Reduction, ReEmissionEqualsAGenerationOfTheKeptPoints) {
       ASSERT_TRUE(RouteVerringern(session, 7).done) << what << " " << port.promptTexts().size();
 
       std::set<std::string> keptTimes;
-      for (const EmittedPoint& e : session.emittedPoints) keptTimes.insert(e.record.Time);
+      for (const EmittedPoint& e : session.emittedPoints) keptTimes.insert(e.record.unpack().Time);
       std::vector<std::string> keptLines;
       for (const EmittedPoint& e : session.emittedPoints) {
         for (const std::string& l : rmc) {
-          if (l.find("," + e.record.Time + ",") != std::string::npos) keptLines.push_back(l);
+          if (l.find("," + e.record.unpack().Time + ",") != std::string::npos) keptLines.push_back(l);
         }
       }
       ASSERT_EQ(keptLines.size(), 7u) << what;
