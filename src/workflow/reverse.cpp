@@ -65,7 +65,7 @@ bool reverseRoute(Session& s) {
     // reversed points, so each record goes with its point line again, the header with the first.
     std::vector<int> pointLines;
     for (int i = 0; i < s.OutputLines.Count(); ++i) {
-      if (f->pointLine(s.OutputLines.full(i))) pointLines.push_back(i);
+      if (f->pointLine(std::string(s.OutputLines.full(i)))) pointLines.push_back(i);
     }
     if (pointLines.size() == s.emittedPoints.size()) {
       for (std::size_t k = 0; k < pointLines.size(); ++k) {

@@ -228,9 +228,9 @@ TEST_P(Picture, ReversedGpxDotsSelectTheirOwnLines) {
   EXPECT_EQ(turned.dots.front().number, n);
   int dot = 0;
   for (int i = 0; i < session.OutputLines.Count(); ++i) {
-    if (!gpx->pointLine(session.OutputLines.full(i))) continue;
+    if (!gpx->pointLine(std::string(session.OutputLines.full(i)))) continue;
     EXPECT_EQ(turned.dotOfLine(i), dot) << "line " << i << ": " << session.OutputLines.at(i);
-    const PointRecord& r = session.emittedPoints[static_cast<std::size_t>(dot)].record;
+    const PointRecord r = session.emittedPoints[static_cast<std::size_t>(dot)].record.unpack();
     EXPECT_NE(session.OutputLines.at(i).find("<time>"), std::string::npos);
     EXPECT_NE(session.OutputLines.at(i).find("T" + r.Time.substr(0, 2) + ":" + r.Time.substr(2, 2) + ":" + r.Time.substr(4, 2)),
               std::string::npos)
