@@ -6,7 +6,10 @@ namespace {
 const std::string kEmpty;
 }
 
-std::vector<std::string> splitLines(std::string_view text) {
+std::vector<std::string> splitLines(std::string_view text) { return splitLines(text, {}); }
+
+std::vector<std::string> splitLines(std::string_view text,
+                                    const std::function<void(long long)>& progress) {
   std::vector<std::string> out;
   std::size_t start = 0;
   const std::size_t n = text.size();
@@ -14,6 +17,7 @@ std::vector<std::string> splitLines(std::string_view text) {
     const char c = text[i];
     if (c == '\r' || c == '\n') {
       out.emplace_back(text.substr(start, i - start));
+      if (progress && (out.size() & 4095) == 0) progress(static_cast<long long>(out.size()));
       if (c == '\r' && i + 1 < n && text[i + 1] == '\n') ++i;
       start = i + 1;
     }
@@ -46,6 +50,11 @@ void TextLines::clear() {
 
 void TextLines::setText(std::string_view text) {
   lines_ = splitLines(text);
+  ++revision_;
+}
+
+void TextLines::setText(std::string_view text, const std::function<void(long long)>& progress) {
+  lines_ = splitLines(text, progress);
   ++revision_;
 }
 

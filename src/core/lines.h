@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,8 @@ class TextLines {
   void clear();
   /// Replaces the content by the lines of a text (line ends CR LF, CR or LF).
   void setText(std::string_view text);
+  /// As setText, calling `progress` with the number of lines split so far now and then.
+  void setText(std::string_view text, const std::function<void(long long)>& progress);
   /// Replaces the content by the given lines.
   void assign(std::vector<std::string> lines);
   /// All lines, each followed by CR LF.
@@ -43,5 +46,9 @@ class TextLines {
 
 /// The lines of a text split at CR LF, CR or LF; a final line break adds no empty line.
 std::vector<std::string> splitLines(std::string_view text);
+/// As splitLines, calling `progress` (when given) with the number of lines so far every few
+/// thousand lines.
+std::vector<std::string> splitLines(std::string_view text,
+                                    const std::function<void(long long)>& progress);
 
 }  // namespace kursolin

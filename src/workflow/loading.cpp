@@ -5,6 +5,7 @@
 #include "core/fileio.h"
 #include "core/geotime.h"
 #include "core/panes.h"
+#include "core/progress.h"
 #include "formats/registry.h"
 #include "workflow/rule_groups.h"
 
@@ -85,6 +86,12 @@ bool checkLoaded(Session& s, const InputFormatInfo* f) {
   return usable;
 }
 
+// The decoded text into InputLines; a day-long log takes a while, shown as lines read.
+void takeText(Session& s, const std::string& text) {
+  ProgressTicker ticker(s.port(), "Zeilen gelesen: ");
+  s.InputLines.setText(text, [&ticker](long long lines) { ticker.update(lines); });
+}
+
 // Everything after the file is chosen; the path is known to exist or not.
 bool readAndCheck(Session& s, const std::string& path) {
   const InputFormatInfo* f = inputFormat(s.InputFormat);
@@ -104,7 +111,7 @@ bool readAndCheck(Session& s, const std::string& path) {
     auto bytes = readFileBytes(path, &why);
     if (!bytes) return unreadable(s, "Die Datei " + path + " kann nicht gelesen werden: " + why);
     // Loggers and Windows tools write UTF-16 or UTF-8 with a mark; the readers expect cp1252.
-    s.InputLines.setText(decodeTextFile(std::move(*bytes)));
+    takeText(s, decodeTextFile(std::move(*bytes)));
   }
   return checkLoaded(s, f);
 }
@@ -169,7 +176,7 @@ bool loadInputText(Session& s, const std::string& name, const std::string& bytes
     return unreadable(s, "Das Format "_cp + '"' + inputLabelFor(s, f->code) + '"' +
                              " kann nicht von der Standardeingabe gelesen werden."_cp);
   }
-  s.InputLines.setText(decodeTextFile(bytes));
+  takeText(s, decodeTextFile(bytes));
   return checkLoaded(s, f);
 }
 
