@@ -82,7 +82,12 @@ void applyEdit(QWidget* w, EditCommand c) {
     } else if (c == EditCommand::SelectAll) {
       view->selectAll();
     } else {
-      emit view->editRequested();
+      // The editor gets the command as the key that gives it.
+      const QKeyCombination key = c == EditCommand::Cut     ? QKeyCombination(Qt::CTRL, Qt::Key_X)
+                                  : c == EditCommand::Paste ? QKeyCombination(Qt::CTRL, Qt::Key_V)
+                                  : c == EditCommand::Delete ? QKeyCombination(Qt::Key_Delete)
+                                                             : QKeyCombination();
+      emit view->editRequested(key, {});
     }
   } else if (QLineEdit* le = lineEditOf(w)) {
     switch (c) {

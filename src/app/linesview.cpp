@@ -73,6 +73,11 @@ void LinesView::resizeEvent(QResizeEvent* event) {
   updateRanges();
 }
 
+void LinesView::scrollContentsBy(int, int) {
+  // The vertical bar counts lines, not pixels: the view is drawn afresh.
+  viewport()->update();
+}
+
 void LinesView::paintEvent(QPaintEvent*) {
   QPainter p(viewport());
   const int h = rowHeight();
@@ -81,31 +86,37 @@ void LinesView::paintEvent(QPaintEvent*) {
   const int ascent = fontMetrics().ascent();
   const long long first = firstVisibleLine();
   const long long last = std::min(count(), first + visibleRows() + 1);
+  // Only the columns in view are drawn: a line may be megabytes long.
+  const long long c0 = std::max(0, horizontalScrollBar()->value() / cw - 1);
+  const long long c1 = c0 + viewport()->width() / cw + 3;
   const Place from = std::min(anchor_, caret_);
   const Place to = std::max(anchor_, caret_);
   const QPalette& pal = palette();
+  auto part = [&](const std::string& line, long long a, long long b) {
+    a = std::max(a, c0);
+    b = std::min({b, c1, static_cast<long long>(line.size())});
+    if (b <= a) return QString();
+    return toQString(line.substr(static_cast<std::size_t>(a), static_cast<std::size_t>(b - a)));
+  };
   for (long long i = first; i < last; ++i) {
     const int y = static_cast<int>(i - first) * h;
     const std::string& line = lines_->full(i);
-    if (hasSelection() && i >= from.line && i <= to.line) {
-      const long long a = i == from.line ? from.column : 0;
-      // A selection running on to the next line covers the line break as one blank.
-      const long long b = i == to.line ? to.column : static_cast<long long>(line.size()) + 1;
+    const long long size = static_cast<long long>(line.size());
+    const bool selected = hasSelection() && i >= from.line && i <= to.line;
+    const long long a = selected && i == from.line ? from.column : 0;
+    // A selection running on to the next line covers the line break as one blank.
+    const long long b = selected && i == to.line ? to.column : size + 1;
+    if (selected) {
       p.fillRect(QRect(x0 + static_cast<int>(a * cw), y, static_cast<int>((b - a) * cw), h),
                  pal.brush(QPalette::Highlight));
     }
     p.setPen(pal.color(QPalette::Text));
-    p.drawText(x0, y + ascent, toQString(line));
-    if (hasSelection() && i >= from.line && i <= to.line) {
+    p.drawText(x0 + static_cast<int>(c0 * cw), y + ascent, part(line, c0, c1));
+    if (selected) {
       // The selected part once more in the highlight's own text colour.
-      const long long a = i == from.line ? from.column : 0;
-      const long long b = i == to.line ? to.column : static_cast<long long>(line.size());
-      if (b > a) {
-        p.setPen(pal.color(QPalette::HighlightedText));
-        p.drawText(x0 + static_cast<int>(a * cw), y + ascent,
-                   toQString(line.substr(static_cast<std::size_t>(a),
-                                         static_cast<std::size_t>(b - a))));
-      }
+      const long long start = std::max(a, c0);
+      p.setPen(pal.color(QPalette::HighlightedText));
+      p.drawText(x0 + static_cast<int>(start * cw), y + ascent, part(line, start, b));
     }
   }
   if (hasFocus() && caret_.line >= first && caret_.line < last) {
@@ -188,7 +199,7 @@ void LinesView::selectAll() {
 void LinesView::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::MiddleButton) {
     // The middle button pastes the selection into an editable field.
-    emit editRequested();
+    emit editRequested(QKeyCombination(), {});
     return;
   }
   if (event->button() != Qt::LeftButton) return;
@@ -245,7 +256,7 @@ void LinesView::keyPressEvent(QKeyEvent* event) {
                          event == QKeySequence::Undo ||
                          (!event->text().isEmpty() && event->text().at(0).isPrint() && !ctrl);
       if (edits) {
-        emit editRequested();
+        emit editRequested(event->keyCombination(), event->text());
       } else {
         QAbstractScrollArea::keyPressEvent(event);
       }
@@ -257,7 +268,7 @@ void LinesView::keyPressEvent(QKeyEvent* event) {
 }
 
 void LinesView::inputMethodEvent(QInputMethodEvent* event) {
-  if (!event->commitString().isEmpty()) emit editRequested();
+  if (!event->commitString().isEmpty()) emit editRequested(QKeyCombination(), {});
 }
 
 }  // namespace kursolin::gui

@@ -46,13 +46,15 @@ class LinesView : public QAbstractScrollArea {
   long long firstVisibleLine() const;
 
  signals:
-  /// A key or paste that would change the text; the window makes the pane editable.
-  void editRequested();
+  /// A key or command that would change the text; the window makes the pane editable and
+  /// hands the key (none for the middle button) to the editor.
+  void editRequested(QKeyCombination key, const QString& text);
   void selectionChanged();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;

@@ -208,10 +208,13 @@ void MainWindow::buildCentralArea() {
   nmeaView_->setFont(paneFont);
   nmeaView_->setMinimumWidth(120);
   inputStack_->addWidget(nmeaView_);
-  connect(nmeaView_, &LinesView::editRequested, this, [this] {
-    // Later, so the key that asked is not handled inside the switch.
-    QTimer::singleShot(0, this, [this] { run([this] { openInputEditor(); }); });
-  });
+  connect(nmeaView_, &LinesView::editRequested, this,
+          [this](QKeyCombination key, const QString& text) {
+            // Later, so the key that asked is not handled inside the switch.
+            QTimer::singleShot(0, this, [this, key, text] {
+              run([this, key, text] { openInputEditor(key, text); });
+            });
+          });
   nmeaLayout->addWidget(inputHost, 1);
   connect(nmea_->document(), &QTextDocument::contentsChange, this,
           [this](int, int removed, int added) {
@@ -607,14 +610,15 @@ void MainWindow::syncInputLines() {
   shownInputRevision_ = session_->InputLines.revision();
 }
 
-void MainWindow::openInputEditor() {
+void MainWindow::openInputEditor(QKeyCombination key, const QString& text) {
   if (inputStack_->currentWidget() != nmeaView_) return;
   Session& s = *session_;
   const LinesView::Place caret = nmeaView_->caret();
   stepRunning_ = true;
   refresh();
   {
-    ProgressTicker ticker(s.port(), "Zeilen zum Bearbeiten \xFC" "bernommen: ", s.InputLines.Count());
+    ProgressTicker ticker(s.port(), "Zeilen zum Bearbeiten \xFC" "bernommen: ",
+                          s.InputLines.Count());
     settingText_ = true;
     nmea_->setLines(TextLines{});
     const int count = s.InputLines.Count();
@@ -632,6 +636,13 @@ void MainWindow::openInputEditor() {
   c.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, static_cast<int>(caret.column));
   nmea_->setTextCursor(c);
   nmea_->ensureCursorVisible();
+  if (key.key() != Qt::Key_unknown && key.key() != 0) {
+    // The key that asked for the editor does its work there; the pane is editable again first.
+    stepRunning_ = false;
+    refresh();
+    QKeyEvent press(QEvent::KeyPress, key.key(), key.keyboardModifiers(), text);
+    QApplication::sendEvent(nmea_, &press);
+  }
 }
 
 void MainWindow::showStepProgress(const QString& text) {
@@ -665,7 +676,9 @@ void MainWindow::updatePanes() {
     inputDirty_ = false;
   }
   const TextLines& out = s.OutputLines;
-  if (out.revision() != shownOutputRevision_) {
+  // Under the point table the text pane waits until it is shown again: filling a hidden pane
+  // with a long route would only hold the window up.
+  if (out.revision() != shownOutputRevision_ && !s.PointTable.visible) {
     // While a route is made the generator only appends, one revision per line; anything else
     // (clearing, the flag fix-ups at the end) shows the whole text afresh.
     const long long added = static_cast<long long>(out.Count()) - shownOutputCount_;

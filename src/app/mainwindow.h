@@ -111,7 +111,7 @@ class MainWindow : public QMainWindow {
   // Keeping the panes and the session in step.
   void inputEdited();
   void syncInputLines();
-  void openInputEditor();
+  void openInputEditor(QKeyCombination key, const QString& text);
   void showStepProgress(const QString& text);
   bool locked() const { return busy_ || stepRunning_; }
   void updatePanes();

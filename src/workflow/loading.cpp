@@ -108,7 +108,13 @@ bool readAndCheck(Session& s, const std::string& path) {
     }
   } else {
     std::string why;
-    auto bytes = readFileBytes(path, &why);
+    std::optional<std::string> bytes;
+    {
+      ProgressTicker reading(s.port(), "MB gelesen: ");
+      bytes = readFileBytes(path, &why, kMaxInputFileBytes, [&reading](std::uint64_t n) {
+        reading.update(static_cast<long long>(n >> 20));
+      });
+    }
     if (!bytes) return unreadable(s, "Die Datei " + path + " kann nicht gelesen werden: " + why);
     // Loggers and Windows tools write UTF-16 or UTF-8 with a mark; the readers expect cp1252.
     takeText(s, decodeTextFile(std::move(*bytes)));

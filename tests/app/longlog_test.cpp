@@ -176,19 +176,27 @@ void LongLogTest::longInputIsAViewUntilEdited() {
   QCOMPARE(QGuiApplication::clipboard()->text(), gui::toQString(w.s().InputLines.full(0)));
   QVERIFY(view->isVisible());
 
-  // A key that edits hands the lines to the editor, caret where it was.
+  // A key that edits hands the lines to the editor and does its work there.
+  const std::string second = w.s().InputLines.full(1);
+  const std::string third = w.s().InputLines.full(2);
   QTest::keyClick(view, Qt::Key_Down);
-  QTest::keyClick(view, Qt::Key_Delete);
+  QTest::keyClick(view, Qt::Key_Home);
+  QTest::keyClick(view, Qt::Key_X);
   QTRY_VERIFY(w.input()->isVisible());
   QCOMPARE(w.input()->document()->blockCount(), 2 * kSeconds);
+  QCOMPARE(w.input()->document()->findBlockByNumber(1).text(), Q("x") + gui::toQString(second));
   QCOMPARE(w.input()->textCursor().blockNumber(), 1);
+  QCOMPARE(w.input()->textCursor().positionInBlock(), 1);
   QCOMPARE(w.input()->document()->lastBlock().text(),
            gui::toQString(w.s().InputLines.full(2 * kSeconds - 1)));
+  QVERIFY(!w.input()->isReadOnly());
   // Edits now reach the lines as in any short file.
+  QTest::keyClick(w.input(), Qt::Key_Home);
   QTest::keyClick(w.input(), Qt::Key_Down, Qt::ShiftModifier);
   QTest::keyClick(w.input(), Qt::Key_Delete);
   w.action("Route")->trigger();
   QCOMPARE(w.s().InputLines.Count(), 2 * kSeconds - 1);
+  QCOMPARE(w.s().InputLines.full(1), third);
   QCOMPARE(w.port.unscripted, 0);
 }
 
