@@ -703,7 +703,10 @@ void MainWindow::showProgress() {
   if (sinceProgress_.isValid() && sinceProgress_.elapsed() < kProgressIntervalMs) return;
   sinceProgress_.start();
   outFileLabel_->setText(toQString(session_->outputCaption()));
+  const int rowsBefore = gridModel_->rowCount();
   updatePanes();
+  // The first rows of a new table show whole, not only once the route is done.
+  if (rowsBefore == 0 && gridModel_->rowCount() > 0) widenGridColumns();
 }
 
 void MainWindow::setBusy(bool on) {
