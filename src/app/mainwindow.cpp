@@ -703,10 +703,12 @@ void MainWindow::showProgress() {
   if (sinceProgress_.isValid() && sinceProgress_.elapsed() < kProgressIntervalMs) return;
   sinceProgress_.start();
   outFileLabel_->setText(toQString(session_->outputCaption()));
-  const int rowsBefore = gridModel_->rowCount();
   updatePanes();
   // The first rows of a new table show whole, not only once the route is done.
-  if (rowsBefore == 0 && gridModel_->rowCount() > 0) widenGridColumns();
+  if (!gridWidened_ && gridModel_->rowCount() > 0) {
+    gridWidened_ = true;
+    widenGridColumns();
+  }
 }
 
 void MainWindow::setBusy(bool on) {
@@ -717,6 +719,7 @@ void MainWindow::setBusy(bool on) {
     for (QWidget* w : busyOver) w->setCursor(Qt::WaitCursor);
     sinceProgress_.invalidate();
     gridModel_->reset();
+    gridWidened_ = false;
   } else {
     gridModel_->sync();
     widenGridColumns();

@@ -175,7 +175,8 @@ class MainWindow : public QMainWindow {
   bool refreshing_ = false;
   bool commandRunning_ = false;
   bool busy_ = false;
-  bool stepRunning_ = false;  // a long step lets events through; nothing may change its data
+  bool stepRunning_ = false;
+  bool gridWidened_ = false;  // the table being filled had its columns fitted to its first rows  // a long step lets events through; nothing may change its data
   bool closePending_ = false;
   bool settingsWritten_ = false;
   bool startedUp_ = false;
