@@ -7,6 +7,8 @@
 #include <QPlainTextEdit>
 #include <QTextCursor>
 
+#include "app/linesview.h"
+
 namespace kursolin::gui {
 
 QLineEdit* lineEditOf(QWidget* w) {
@@ -30,6 +32,13 @@ EditState editStateOf(QWidget* w) {
     st.copy = sel;
     st.paste = !ro && te->canPaste();
     st.all = !te->document()->isEmpty();
+  } else if (auto* view = qobject_cast<LinesView*>(w)) {
+    // Changing commands make the pane editable first; copying and selecting need no editor.
+    const bool on = view->isEnabled();
+    st.copy = view->hasSelection();
+    st.cut = st.del = on && view->hasSelection();
+    st.paste = on && clipboardHasText();
+    st.all = !view->empty();
   } else if (QLineEdit* le = lineEditOf(w)) {
     const bool ro = le->isReadOnly() || !le->isEnabled();
     const bool sel = le->hasSelectedText();
@@ -66,6 +75,19 @@ void applyEdit(QWidget* w, EditCommand c) {
       case EditCommand::SelectAll:
         te->selectAll();
         break;
+    }
+  } else if (auto* view = qobject_cast<LinesView*>(w)) {
+    if (c == EditCommand::Copy) {
+      view->copy();
+    } else if (c == EditCommand::SelectAll) {
+      view->selectAll();
+    } else {
+      // The editor gets the command as the key that gives it.
+      const QKeyCombination key = c == EditCommand::Cut     ? QKeyCombination(Qt::CTRL, Qt::Key_X)
+                                  : c == EditCommand::Paste ? QKeyCombination(Qt::CTRL, Qt::Key_V)
+                                  : c == EditCommand::Delete ? QKeyCombination(Qt::Key_Delete)
+                                                             : QKeyCombination();
+      emit view->editRequested(key, {});
     }
   } else if (QLineEdit* le = lineEditOf(w)) {
     switch (c) {

@@ -31,6 +31,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTableView>
+#include <QTextBlock>
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
@@ -39,6 +40,7 @@
 
 #include "app/editcommands.h"
 #include "app/icons.h"
+#include "app/linesview.h"
 #include "app/numberfield.h"
 #include "app/pointgrid.h"
 #include "app/printing.h"
@@ -50,6 +52,7 @@
 #include "app/windows.h"
 #include "app/windowport.h"
 #include "core/geotime.h"
+#include "core/progress.h"
 #include "core/ranges.h"
 #include "track/rules.h"
 #include "formats/registry.h"
@@ -92,6 +95,13 @@ class LowerArea : public QWidget {
 };
 
 constexpr int kProgressIntervalMs = 150;
+// From this many lines on the input pane is a view over the lines until the user edits it: a
+// text document takes about a second per 200,000 lines to fill, and the window must not freeze.
+constexpr int kInputViewLines = 20000;
+// A long route is finished by changing a few of its lines; more changes show it afresh.
+constexpr int kChangedLinesAtMost = 64;
+// Lines put into the editable input pane between two rounds of events.
+constexpr int kEditorChunkLines = 20000;
 constexpr int kMinimumWidth = 760;
 constexpr int kMinimumHeight = 580;
 constexpr int kStartUpFallbackMs = 1000;
@@ -146,6 +156,7 @@ MainWindow::~MainWindow() {
   qtPort_.inputCaptionHandler = nullptr;
   qtPort_.outputCaptionHandler = nullptr;
   qtPort_.statusTextHandler = nullptr;
+  qtPort_.progressHandler = nullptr;
   qtPort_.busyHandler = nullptr;
   qtPort_.focusOutputPaneHandler = nullptr;
   qtPort_.stateChangedHandler = nullptr;
@@ -185,11 +196,26 @@ void MainWindow::buildCentralArea() {
   inFileLabel_->setAlignment(Qt::AlignCenter);
   inFileLabel_->setMinimumWidth(1);
   nmeaLayout->addWidget(inFileLabel_);
-  nmea_ = new TextPane(nmeaBox_);
+  auto* inputHost = new QWidget(nmeaBox_);
+  inputStack_ = new QStackedLayout(inputHost);
+  nmea_ = new TextPane(inputHost);
   nmea_->setObjectName(QStringLiteral("NMEADaten"));
   nmea_->setFont(paneFont);
   nmea_->setMinimumWidth(120);
-  nmeaLayout->addWidget(nmea_, 1);
+  inputStack_->addWidget(nmea_);
+  nmeaView_ = new LinesView(inputHost);
+  nmeaView_->setObjectName(QStringLiteral("NMEADatenView"));
+  nmeaView_->setFont(paneFont);
+  nmeaView_->setMinimumWidth(120);
+  inputStack_->addWidget(nmeaView_);
+  connect(nmeaView_, &LinesView::editRequested, this,
+          [this](QKeyCombination key, const QString& text) {
+            // Later, so the key that asked is not handled inside the switch.
+            QTimer::singleShot(0, this, [this, key, text] {
+              run([this, key, text] { openInputEditor(key, text); });
+            });
+          });
+  nmeaLayout->addWidget(inputHost, 1);
   connect(nmea_->document(), &QTextDocument::contentsChange, this,
           [this](int, int removed, int added) {
             if (settingText_ || (removed == 0 && added == 0)) return;
@@ -283,6 +309,7 @@ void MainWindow::installPortHooks() {
     }
   };
   qtPort_.statusTextHandler = [this](const QString& t) { statusLabel_->setText(t); };
+  qtPort_.progressHandler = [this](const QString& t) { showStepProgress(t); };
   qtPort_.busyHandler = [this](bool on) { setBusy(on); };
   qtPort_.focusOutputPaneHandler = [this] { focusOutputPane(); };
   qtPort_.stateChangedHandler = [this] { refresh(); };
@@ -349,8 +376,9 @@ void MainWindow::changeEvent(QEvent* event) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (busy_) {
-    // The route being made finishes first; the window closes right after it.
+  if (busy_ || commandRunning_) {
+    // The route being made or the file being loaded finishes first; the window closes right
+    // after it.
     closePending_ = true;
     event->ignore();
     return;
@@ -448,12 +476,17 @@ void MainWindow::run(const std::function<void()>& command) {
     session_->port().prompt(PromptKind::Error, PromptButtons::Ok, e.what());
   }
   commandRunning_ = false;
+  stepRunning_ = false;
   refresh();
+  if (closePending_ && !busy_) {
+    closePending_ = false;
+    QTimer::singleShot(0, this, &QWidget::close);
+  }
 }
 
 MainWindow::Pane MainWindow::paneToPrint() const {
   const QWidget* f = QApplication::focusWidget();
-  if (f == nmea_) return Pane::Input;
+  if (f == nmea_ || f == nmeaView_) return Pane::Input;
   if (f && (f == navi_ || f == tabGrid_ || tabGrid_->isAncestorOf(f))) return Pane::Output;
   return lastPane_;
 }
@@ -496,6 +529,11 @@ void MainWindow::findInInput() {
   }
   const auto m = GetNMEATime(s, selection);
   if (!m || !nmea_->isEnabled()) return;
+  if (inputStack_->currentWidget() == nmeaView_) {
+    nmeaView_->setFocus();
+    nmeaView_->selectInLine(m->line, m->column, m->length);
+    return;
+  }
   nmea_->setFocus();
   nmea_->selectInLine(m->line, m->column, m->length);
 }
@@ -572,17 +610,75 @@ void MainWindow::syncInputLines() {
   shownInputRevision_ = session_->InputLines.revision();
 }
 
+void MainWindow::openInputEditor(QKeyCombination key, const QString& text) {
+  if (inputStack_->currentWidget() != nmeaView_) return;
+  Session& s = *session_;
+  const LinesView::Place caret = nmeaView_->caret();
+  stepRunning_ = true;
+  refresh();
+  {
+    ProgressTicker ticker(s.port(), "Zeilen zum Bearbeiten \xFC" "bernommen: ",
+                          s.InputLines.Count());
+    settingText_ = true;
+    nmea_->setLines(TextLines{});
+    const int count = s.InputLines.Count();
+    for (int first = 0; first < count; first += kEditorChunkLines) {
+      nmea_->appendLines(s.InputLines, first, std::min(count, first + kEditorChunkLines));
+      ticker.update(std::min(count, first + kEditorChunkLines));
+      s.port().processPendingEvents();
+    }
+    settingText_ = false;
+  }
+  nmeaView_->setLines(nullptr);
+  inputStack_->setCurrentWidget(nmea_);
+  nmea_->setFocus();
+  QTextCursor c(nmea_->document()->findBlockByNumber(static_cast<int>(caret.line)));
+  c.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, static_cast<int>(caret.column));
+  nmea_->setTextCursor(c);
+  nmea_->ensureCursorVisible();
+  if (key.key() != Qt::Key_unknown && key.key() != 0) {
+    // The key that asked for the editor does its work there; the pane is editable again first.
+    stepRunning_ = false;
+    refresh();
+    QKeyEvent press(QEvent::KeyPress, key.key(), key.keyboardModifiers(), text);
+    QApplication::sendEvent(nmea_, &press);
+  }
+}
+
+void MainWindow::showStepProgress(const QString& text) {
+  if (text.isEmpty()) {
+    statusLabel_->setText(toQString(session_->statusText()));
+    return;
+  }
+  if (!stepRunning_) {
+    // From the first progress on nothing may change the data the step works on.
+    stepRunning_ = true;
+    refresh();
+  }
+  statusLabel_->setText(text);
+}
+
 void MainWindow::updatePanes() {
   Session& s = *session_;
   if (s.InputLines.revision() != shownInputRevision_) {
     settingText_ = true;
-    nmea_->setLines(s.InputLines);
+    if (s.InputLines.Count() > kInputViewLines) {
+      nmea_->setLines(TextLines{});
+      nmeaView_->setLines(&s.InputLines);
+      inputStack_->setCurrentWidget(nmeaView_);
+    } else {
+      nmeaView_->setLines(nullptr);
+      nmea_->setLines(s.InputLines);
+      inputStack_->setCurrentWidget(nmea_);
+    }
     settingText_ = false;
     shownInputRevision_ = s.InputLines.revision();
     inputDirty_ = false;
   }
   const TextLines& out = s.OutputLines;
-  if (out.revision() != shownOutputRevision_) {
+  // Under the point table the text pane waits until it is shown again: filling a hidden pane
+  // with a long route would only hold the window up.
+  if (out.revision() != shownOutputRevision_ && !s.PointTable.visible) {
     // While a route is made the generator only appends, one revision per line; anything else
     // (clearing, the flag fix-ups at the end) shows the whole text afresh.
     const long long added = static_cast<long long>(out.Count()) - shownOutputCount_;
@@ -591,7 +687,7 @@ void MainWindow::updatePanes() {
         out.revision() - shownOutputRevision_ == static_cast<std::uint64_t>(added);
     if (onlyAppended) {
       navi_->appendLines(out, shownOutputCount_);
-    } else {
+    } else if (out.Count() <= kInputViewLines || !navi_->updateLines(out, kChangedLinesAtMost)) {
       navi_->setLines(out);
     }
     shownOutputRevision_ = out.revision();
@@ -608,6 +704,11 @@ void MainWindow::showProgress() {
   sinceProgress_.start();
   outFileLabel_->setText(toQString(session_->outputCaption()));
   updatePanes();
+  // The first rows of a new table show whole, not only once the route is done.
+  if (!gridWidened_ && gridModel_->rowCount() > 0) {
+    gridWidened_ = true;
+    widenGridColumns();
+  }
 }
 
 void MainWindow::setBusy(bool on) {
@@ -618,6 +719,7 @@ void MainWindow::setBusy(bool on) {
     for (QWidget* w : busyOver) w->setCursor(Qt::WaitCursor);
     sinceProgress_.invalidate();
     gridModel_->reset();
+    gridWidened_ = false;
   } else {
     gridModel_->sync();
     widenGridColumns();
@@ -653,7 +755,7 @@ void MainWindow::focusOutputPane() {
 }
 
 void MainWindow::watchEditor(QWidget* now) {
-  if (now == nmea_) lastPane_ = Pane::Input;
+  if (now == nmea_ || now == nmeaView_) lastPane_ = Pane::Input;
   if (now && (now == navi_ || now == tabGrid_ || tabGrid_->isAncestorOf(now))) {
     lastPane_ = Pane::Output;
   }
@@ -668,6 +770,9 @@ void MainWindow::watchEditor(QWidget* now) {
           connect(te, &QPlainTextEdit::undoAvailable, this, &MainWindow::updateEditActions));
       editorConnections_.push_back(
           connect(te, &QPlainTextEdit::textChanged, this, &MainWindow::updateEditActions));
+    } else if (auto* view = qobject_cast<LinesView*>(now)) {
+      editorConnections_.push_back(
+          connect(view, &LinesView::selectionChanged, this, &MainWindow::updateEditActions));
     } else if (QLineEdit* le = lineEditOf(now)) {
       editorConnections_.push_back(
           connect(le, &QLineEdit::selectionChanged, this, &MainWindow::updateEditActions));
@@ -704,7 +809,7 @@ void MainWindow::refresh() {
     if (a->isCheckable()) a->setChecked(it.checked);
     bool enabled = it.enabled;
     // While a route is made only ending the program stays offered (it waits for the route).
-    if (busy_ && name != "ProgammEnde") enabled = false;
+    if (locked() && name != "ProgammEnde") enabled = false;
     a->setEnabled(enabled);
     a->setVisible(it.visible);
   }
@@ -725,9 +830,15 @@ void MainWindow::refresh() {
   if (!settingsDialog_) action("Einstellungen")->setEnabled(false);
 
   nmea_->setEnabled(s.item("NMEADaten").enabled);
+  nmeaView_->setEnabled(s.item("NMEADaten").enabled);
+  // A long step reads the input lines; the pane shows them, nobody edits them meanwhile.
+  nmea_->setReadOnly(locked());
+  // Only a long step locks the rules it reads: a short route is over before anyone could click,
+  // and disabling moves the focus out of the panel.
+  rulePanel_->setEnabled(!stepRunning_);
   rulePanel_->routeButton()->setEnabled(action("Route")->isEnabled());
   rulePanel_->findButton()->setVisible(s.item("FindButton").visible);
-  rulePanel_->findButton()->setEnabled(!busy_ && s.item("FindButton").enabled);
+  rulePanel_->findButton()->setEnabled(!locked() && s.item("FindButton").enabled);
 
   rulePanel_->refresh();
   updateEditActions();

@@ -28,6 +28,7 @@ class QTableView;
 
 namespace kursolin::gui {
 
+class LinesView;
 class PointGridModel;
 class RoutePictureWindow;
 class RulePanel;
@@ -110,6 +111,9 @@ class MainWindow : public QMainWindow {
   // Keeping the panes and the session in step.
   void inputEdited();
   void syncInputLines();
+  void openInputEditor(QKeyCombination key, const QString& text);
+  void showStepProgress(const QString& text);
+  bool locked() const { return busy_ || stepRunning_; }
   void updatePanes();
   void showProgress();
   void setBusy(bool busy);
@@ -141,6 +145,8 @@ class MainWindow : public QMainWindow {
   QMenu* textInputMenu_ = nullptr;
 
   TextPane* nmea_ = nullptr;  // NMEADaten
+  LinesView* nmeaView_ = nullptr;  // shows a long input instead of NMEADaten until edited
+  QStackedLayout* inputStack_ = nullptr;
   TextPane* navi_ = nullptr;  // Navi
   QTableView* tabGrid_ = nullptr;
   PointGridModel* gridModel_ = nullptr;
@@ -169,6 +175,8 @@ class MainWindow : public QMainWindow {
   bool refreshing_ = false;
   bool commandRunning_ = false;
   bool busy_ = false;
+  bool stepRunning_ = false;
+  bool gridWidened_ = false;  // the table being filled had its columns fitted to its first rows  // a long step lets events through; nothing may change its data
   bool closePending_ = false;
   bool settingsWritten_ = false;
   bool startedUp_ = false;

@@ -393,6 +393,16 @@ void QtPort::setStatusText(const std::string& text) {
   if (statusTextHandler) statusTextHandler(toQString(text));
 }
 
+void QtPort::showProgress(const std::string& text) {
+  if (progressHandler) progressHandler(toQString(text));
+  // Progress comes at most a few times a second; each text is painted when it comes, not with
+  // the next round of events the rate limit lets through.
+  if (!text.empty() && QCoreApplication::instance() != nullptr) {
+    QCoreApplication::processEvents();
+    sinceEvents_.start();
+  }
+}
+
 void QtPort::setBusy(bool busy) {
   if (busyHandler) busyHandler(busy);
 }

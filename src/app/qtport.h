@@ -100,6 +100,7 @@ class QtPort : public UserPort {
   void setInputCaption(const std::string& text) override;
   void setOutputCaption(const std::string& text) override;
   void setStatusText(const std::string& text) override;
+  void showProgress(const std::string& text) override;
   void setBusy(bool busy) override;
   void focusOutputPane() override;
   void stateChanged() override;
@@ -108,6 +109,8 @@ class QtPort : public UserPort {
   std::function<void(const QString&)> inputCaptionHandler;
   std::function<void(const QString&)> outputCaptionHandler;
   std::function<void(const QString&)> statusTextHandler;
+  /// Progress of a long step; empty when the step ended.
+  std::function<void(const QString&)> progressHandler;
   std::function<void(bool)> busyHandler;
   std::function<void()> focusOutputPaneHandler;
   std::function<void()> stateChangedHandler;

@@ -1,5 +1,8 @@
 #include "app/textpane.h"
 
+#include <algorithm>
+#include <vector>
+
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QTextBlock>
@@ -25,9 +28,9 @@ bool holdsText(const QMimeData* source) {
   return source && source->hasText() && !source->text().isEmpty();
 }
 
-QString joinedLines(const TextLines& lines, int first) {
+QString joinedLines(const TextLines& lines, int first, int end) {
   std::size_t total = 0;
-  const int count = lines.Count();
+  const int count = end < 0 ? lines.Count() : std::min(end, lines.Count());
   for (int i = first; i < count; ++i) total += lines.full(i).size() + 1;
   std::string bytes;
   bytes.reserve(total);
@@ -51,17 +54,58 @@ void TextPane::setLines(const TextLines& lines) {
   caretToStart();
 }
 
-void TextPane::appendLines(const TextLines& lines, int first) {
-  if (first >= lines.Count()) return;
-  if (document()->isEmpty()) {
+void TextPane::appendLines(const TextLines& lines, int first, int end) {
+  if (first >= lines.Count() || (end >= 0 && first >= end)) return;
+  if (document()->isEmpty() && end < 0) {
     // appendPlainText would leave the first block empty in front of the lines.
     setLines(lines);
     return;
   }
   const bool undo = isUndoRedoEnabled();
   setUndoRedoEnabled(false);
-  appendPlainText(joinedLines(lines, first));
+  if (document()->isEmpty()) {
+    setPlainText(joinedLines(lines, first, end));
+  } else {
+    appendPlainText(joinedLines(lines, first, end));
+  }
   setUndoRedoEnabled(undo);
+}
+
+bool TextPane::updateLines(const TextLines& lines, int maxChanged) {
+  QTextDocument* d = document();
+  const int shown = lineCount();
+  const int count = lines.Count();
+  // An empty last line is no block of its own here; such a text is simply shown afresh.
+  if (shown == 0 || count == 0 || d->blockCount() != shown) return false;
+  std::vector<int> changed;
+  QTextBlock b = d->firstBlock();
+  for (int i = 0; i < std::min(shown, count); ++i, b = b.next()) {
+    if (b.text() == toQString(lines.full(i))) continue;
+    changed.push_back(i);
+    if (static_cast<int>(changed.size()) > maxChanged) return false;
+  }
+  const bool undo = isUndoRedoEnabled();
+  setUndoRedoEnabled(false);
+  QTextCursor c(d);
+  c.beginEditBlock();
+  for (const int i : changed) {
+    const QTextBlock line = d->findBlockByNumber(i);
+    c.setPosition(line.position());
+    c.setPosition(line.position() + line.length() - 1, QTextCursor::KeepAnchor);
+    c.insertText(toQString(lines.full(i)));
+  }
+  if (count > shown) {
+    c.movePosition(QTextCursor::End);
+    c.insertText(QStringLiteral("\n") + joinedLines(lines, shown));
+  } else if (count < shown) {
+    // From the line break before the first line too many to the end.
+    c.setPosition(d->findBlockByNumber(count).position() - 1);
+    c.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    c.removeSelectedText();
+  }
+  c.endEditBlock();
+  setUndoRedoEnabled(undo);
+  return true;
 }
 
 std::string TextPane::text() const {

@@ -18,8 +18,13 @@ class TextPane : public QPlainTextEdit {
   /// Replaces the text by the lines (one block each) without an undo step; the caret goes to
   /// the start.
   void setLines(const TextLines& lines);
-  /// Appends the lines from index `first` on as blocks after the current text.
-  void appendLines(const TextLines& lines, int first);
+  /// Appends the lines from index `first` up to `end` (-1: all) as blocks after the text.
+  void appendLines(const TextLines& lines, int first, int end = -1);
+  /// Brings the text to the lines by changing only the lines that differ and adding or removing
+  /// lines at the end: at the end of a long route only its first and last lines change, and
+  /// filling the pane afresh would freeze the window. Changes nothing and returns false when
+  /// more than `maxChanged` lines differ.
+  bool updateLines(const TextLines& lines, int maxChanged);
   /// The whole text as cp1252 with "\n" line breaks, as it would go into TextLines.
   std::string text() const;
   /// The number of lines as TextLines would count the text (a final empty line not counted).
@@ -59,7 +64,7 @@ class TextOnlyEdit : public Edit {
   }
 };
 
-/// The lines joined by "\n" as one QString.
-QString joinedLines(const TextLines& lines, int first = 0);
+/// The lines from `first` up to `end` (-1: all) joined by "\n" as one QString.
+QString joinedLines(const TextLines& lines, int first = 0, int end = -1);
 
 }  // namespace kursolin::gui

@@ -45,6 +45,10 @@ class WindowPort : public UserPort {
     qt_.setStatusText(text);
     if (dialogs_) dialogs_->setStatusText(text);
   }
+  void showProgress(const std::string& text) override {
+    qt_.showProgress(text);
+    if (dialogs_) dialogs_->showProgress(text);
+  }
   void setBusy(bool busy) override {
     qt_.setBusy(busy);
     if (dialogs_) dialogs_->setBusy(busy);

@@ -40,7 +40,8 @@ std::string systemErrorText(int err) {
 }
 
 std::optional<std::string> readFileBytes(const std::string& path, std::string* error,
-                                         std::uint64_t maxBytes) {
+                                         std::uint64_t maxBytes,
+                                         const std::function<void(std::uint64_t)>& progress) {
   const auto fail = [&](const std::string& why) -> std::optional<std::string> {
     if (error) *error = why;
     return std::nullopt;
@@ -83,6 +84,9 @@ std::optional<std::string> readFileBytes(const std::string& path, std::string* e
       return fail(tooLarge);
     }
     bytes.append(buf, static_cast<std::size_t>(n));
+    if (progress && (bytes.size() >> 20) != ((bytes.size() - static_cast<std::size_t>(n)) >> 20)) {
+      progress(bytes.size());
+    }
   }
   ::close(fd);
   return bytes;

@@ -2,6 +2,7 @@
 // Whole-file reads and safe writes.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -16,9 +17,12 @@ inline constexpr std::uint64_t kMaxInputFileBytes = 2ULL << 30;
 std::string systemErrorText(int err);
 
 /// The bytes of a file, or nullopt (with a German reason in *error) when it cannot be read:
-/// missing, a folder, not readable, or larger than maxBytes.
-std::optional<std::string> readFileBytes(const std::string& path, std::string* error = nullptr,
-                                         std::uint64_t maxBytes = kMaxInputFileBytes);
+/// missing, a folder, not readable, or larger than maxBytes. `progress`, when given, hears the
+/// bytes read so far after every megabyte.
+std::optional<std::string> readFileBytes(
+    const std::string& path, std::string* error = nullptr,
+    std::uint64_t maxBytes = kMaxInputFileBytes,
+    const std::function<void(std::uint64_t)>& progress = {});
 
 /// Writes the bytes to the file the path names (following links). A regular or new file gets a
 /// temporary file beside it that is renamed into place, so the target is either the old file or

@@ -4,7 +4,10 @@
 
 namespace kursolin {
 
-std::vector<std::string> splitLines(std::string_view text) {
+std::vector<std::string> splitLines(std::string_view text) { return splitLines(text, {}); }
+
+std::vector<std::string> splitLines(std::string_view text,
+                                    const std::function<void(long long)>& progress) {
   std::vector<std::string> out;
   std::size_t start = 0;
   const std::size_t n = text.size();
@@ -12,6 +15,7 @@ std::vector<std::string> splitLines(std::string_view text) {
     const char c = text[i];
     if (c == '\r' || c == '\n') {
       out.emplace_back(text.substr(start, i - start));
+      if (progress && (out.size() & 4095) == 0) progress(static_cast<long long>(out.size()));
       if (c == '\r' && i + 1 < n && text[i + 1] == '\n') ++i;
       start = i + 1;
     }
@@ -78,7 +82,11 @@ void TextLines::clear() {
 
 void TextLines::setText(std::string_view text) { adoptText(std::string(text)); }
 
-void TextLines::adoptText(std::string&& text) {
+void TextLines::setText(std::string_view text, const std::function<void(long long)>& progress) {
+  adoptText(std::string(text), progress);
+}
+
+void TextLines::adoptText(std::string&& text, const std::function<void(long long)>& progress) {
   std::vector<std::size_t> ends;
   ends.reserve(countLines(text));
   // The line ends are squeezed out in place: the lines move down over them, so the text's own
@@ -102,6 +110,7 @@ void TextLines::adoptText(std::string&& text) {
     if (write != read && len > 0) std::memmove(p + write, p + read, len);
     write += len;
     ends.push_back(write);
+    if (progress && (ends.size() & 4095) == 0) progress(static_cast<long long>(ends.size()));
     read = e;
     if (read < n) read += (p[read] == '\r' && read + 1 < n && p[read + 1] == '\n') ? 2 : 1;
   }

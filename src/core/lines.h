@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,8 +32,10 @@ class TextLines {
   void clear();
   /// Replaces the content by the lines of a text (line ends CR LF, CR or LF).
   void setText(std::string_view text);
-  /// setText that takes over the text's buffer instead of copying it.
-  void adoptText(std::string&& text);
+  /// As setText, calling `progress` with the number of lines split so far now and then.
+  void setText(std::string_view text, const std::function<void(long long)>& progress);
+  /// setText that takes over the text's buffer instead of copying it; `progress` as above.
+  void adoptText(std::string&& text, const std::function<void(long long)>& progress = {});
   /// Replaces the text of one line (nothing outside the list).
   void replaceLine(long long index, std::string_view text);
   /// Replaces the content by the given lines.
@@ -55,5 +58,9 @@ class TextLines {
 
 /// The lines of a text split at CR LF, CR or LF; a final line break adds no empty line.
 std::vector<std::string> splitLines(std::string_view text);
+/// As splitLines, calling `progress` (when given) with the number of lines so far every few
+/// thousand lines.
+std::vector<std::string> splitLines(std::string_view text,
+                                    const std::function<void(long long)>& progress);
 
 }  // namespace kursolin

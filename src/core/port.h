@@ -82,6 +82,9 @@ class UserPort {
   virtual void setOutputCaption(const std::string& /*text*/) {}
   /// Text of the status line.
   virtual void setStatusText(const std::string& /*text*/) {}
+  /// How far a long step got (lines read, records scanned), shown over the status text; an
+  /// empty text ends the step and shows the status text again.
+  virtual void showProgress(const std::string& /*text*/) {}
 
   /// The busy (hourglass) cursor over the output pane and the route button, on or off.
   virtual void setBusy(bool /*busy*/) {}

@@ -3,6 +3,7 @@
 // state of the formats, rules and commands. The main window (or the batch converter) owns exactly
 // one; tests make as many as they like.
 
+#include <deque>
 #include <map>
 #include <optional>
 #include <string>
@@ -164,7 +165,9 @@ class Session {
   /// Rule texts of the points of the last generated route, beside OutputLines.
   std::vector<RuleNote> ruleNotes;
   /// The points of OutputLines in the order of their lines (memory grows with the route only).
-  std::vector<EmittedPoint> emittedPoints;
+  /// A deque: a vector that grows would move all of a long route's records at once, in the
+  /// middle of the route.
+  std::deque<EmittedPoint> emittedPoints;
   /// Points the reductions since the last generation removed, drawn faded.
   std::vector<GeoPosition> reducedAway;
   /// Last choice of "Route verringern".

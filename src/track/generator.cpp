@@ -6,6 +6,7 @@
 #include "core/geotime.h"
 #include "core/prompt.h"
 #include "core/panes.h"
+#include "core/progress.h"
 
 namespace kursolin {
 
@@ -68,6 +69,9 @@ int headingChange(const Session& s, const std::string& a, const std::string& b) 
 
 enum class Outcome { Ended, Refused, ToEndPoint };
 
+// The status line while a route is made; counts input lines, so the total is known.
+constexpr char kScanProgress[] = "Datens\xE4tze gepr\xFC" "ft: Zeile ";
+
 // The line at i in the run's own buffer: stepping through a long log then copies each line once
 // into memory already there instead of allocating a string per line. The text stays valid until
 // the next call.
@@ -98,7 +102,9 @@ Outcome AllGGA(Session& s, RouteIO& io, GeneratorState& g) {
   long long i = afterRecordLines(s, io, g, -1, 1);
   g.LastRouteLat = g.LastRouteLon = 0;
   s.RoutePointCount = 0;
+  ProgressTicker ticker(s.port(), kScanProgress, count);
   while (i < count - 1) {
+    ticker.tick(i);
     const bool a = io.Get_A(s, line(s, g, i), static_cast<int>(i));
     if (s.AbortRequested) return Outcome::Ended;
     const long long aLine = i;
@@ -220,10 +226,12 @@ Outcome runRules(Session& s, RouteIO& io, GeneratorState& g, long long& bLine) {
   // The scan starts at the B record just read, which the A reader rejects like any other line.
   if (s.ReadVtg) --i;
 
+  ProgressTicker ticker(s.port(), kScanProgress, count);
   while (i < count - 1) {
     long long aLine = 0;
     while (true) {
       s.port().processPendingEvents();
+      ticker.tick(i);
       // Running past the last line ends the scan; the end point follows.
       if (i >= count) {
         bLine = count - 1;

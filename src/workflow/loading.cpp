@@ -5,6 +5,7 @@
 #include "core/fileio.h"
 #include "core/geotime.h"
 #include "core/panes.h"
+#include "core/progress.h"
 #include "formats/registry.h"
 #include "workflow/rule_groups.h"
 
@@ -85,6 +86,13 @@ bool checkLoaded(Session& s, const InputFormatInfo* f) {
   return usable;
 }
 
+// The decoded text into InputLines; a day-long log takes a while, shown as lines read.
+// The text's buffer becomes the pane's store: a large log is never held twice.
+void takeText(Session& s, std::string&& text) {
+  ProgressTicker ticker(s.port(), "Zeilen gelesen: ");
+  s.InputLines.adoptText(std::move(text), [&ticker](long long lines) { ticker.update(lines); });
+}
+
 // Everything after the file is chosen; the path is known to exist or not.
 bool readAndCheck(Session& s, const std::string& path) {
   const InputFormatInfo* f = inputFormat(s.InputFormat);
@@ -101,10 +109,16 @@ bool readAndCheck(Session& s, const std::string& path) {
     }
   } else {
     std::string why;
-    auto bytes = readFileBytes(path, &why);
+    std::optional<std::string> bytes;
+    {
+      ProgressTicker reading(s.port(), "MB gelesen: ");
+      bytes = readFileBytes(path, &why, kMaxInputFileBytes, [&reading](std::uint64_t n) {
+        reading.update(static_cast<long long>(n >> 20));
+      });
+    }
     if (!bytes) return unreadable(s, "Die Datei " + path + " kann nicht gelesen werden: " + why);
     // Loggers and Windows tools write UTF-16 or UTF-8 with a mark; the readers expect cp1252.
-    s.InputLines.adoptText(decodeTextFile(std::move(*bytes)));
+    takeText(s, decodeTextFile(std::move(*bytes)));
   }
   return checkLoaded(s, f);
 }
@@ -169,7 +183,7 @@ bool loadInputText(Session& s, const std::string& name, const std::string& bytes
     return unreadable(s, "Das Format "_cp + '"' + inputLabelFor(s, f->code) + '"' +
                              " kann nicht von der Standardeingabe gelesen werden."_cp);
   }
-  s.InputLines.setText(decodeTextFile(bytes));
+  takeText(s, decodeTextFile(bytes));
   return checkLoaded(s, f);
 }
 

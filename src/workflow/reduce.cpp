@@ -135,13 +135,12 @@ ReduceResult RouteVerringern(Session& s, int maxPoints) {
   const int tableRows = s.TableRowCount;
   const int count = s.RoutePointCount;
   const PointRecord current = s.CurrentPoint;
-  std::vector<EmittedPoint> points = std::move(s.emittedPoints);
+  std::deque<EmittedPoint> points = std::move(s.emittedPoints);
   std::vector<RuleNote> notes = std::move(s.ruleNotes);
   const std::size_t awayBefore = s.reducedAway.size();
 
   s.emittedPoints.clear();
   s.ruleNotes.clear();
-  s.emittedPoints.reserve(keep.size());
   preparePointTable(s);
   s.OutputLines.clear();
   s.RoutePointCount = 0;

@@ -35,7 +35,7 @@ bool reverseRoute(Session& s) {
   s.OutputLines.assign(std::move(reversed));
   // The kept records follow their lines, so the picture and a reduction see the new order.
   if (inStep) {
-    std::vector<EmittedPoint> points;
+    std::deque<EmittedPoint> points;
     for (auto it = s.emittedPoints.rbegin(); it != s.emittedPoints.rend(); ++it) {
       int first = -1, last = -1;
       for (int l = it->firstLine; l < it->firstLine + it->lineCount; ++l) {

@@ -72,6 +72,7 @@ void ScriptedPort::clearRecords() {
   inputCaptions.clear();
   outputCaptions.clear();
   statusTexts.clear();
+  progressTexts.clear();
   openRequests.clear();
   saveRequests.clear();
   processRequests.clear();

@@ -45,6 +45,8 @@ class ScriptedPort : public UserPort {
   std::vector<std::string> inputCaptions;
   std::vector<std::string> outputCaptions;
   std::vector<std::string> statusTexts;
+  /// Progress texts of long steps, the empty one ending a step included.
+  std::vector<std::string> progressTexts;
   long long pendingEventCalls = 0;
   int busyOn = 0, busyOff = 0, focusOutput = 0, stateChanges = 0;
 
@@ -64,6 +66,7 @@ class ScriptedPort : public UserPort {
   void setInputCaption(const std::string& t) override { inputCaptions.push_back(t); }
   void setOutputCaption(const std::string& t) override { outputCaptions.push_back(t); }
   void setStatusText(const std::string& t) override { statusTexts.push_back(t); }
+  void showProgress(const std::string& t) override { progressTexts.push_back(t); }
   void setBusy(bool b) override { (b ? busyOn : busyOff)++; }
   void focusOutputPane() override { ++focusOutput; }
   void stateChanged() override { ++stateChanges; }

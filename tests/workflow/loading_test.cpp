@@ -11,6 +11,7 @@
 #include "workflow/loading.h"
 #include "core/panes.h"
 #include "workflow/program.h"
+#include "workflow/route_command.h"
 
 namespace kursolin {
 namespace {
@@ -364,6 +365,50 @@ TEST(StartUp, StoredCodesThisVersionCannotUseStartAsDefaults) {
     EXPECT_TRUE(s.OutMN42);
     EXPECT_TRUE(port.prompts.empty());
     EXPECT_TRUE(port.openRequests.empty());
+  }
+}
+
+// A day-long log keeps the window alive: loading it and making its route report the lines read
+// and scanned, and the status line gets its own text back; a short one leaves it alone.
+TEST_F(Loading, LongStepsReportProgressShortOnesDoNot) {
+  struct Case {
+    int seconds;  // one GGA + VTG pair each
+    bool progress;
+  };
+  for (const Case c : {Case{50, false}, Case{6000, true}}) {
+    SCOPED_TRACE(c.seconds);
+    port.clearRecords();
+    test::TrackBuilder t(48, 11, 0);
+    t.drive(90, 50, c.seconds / 2).drive(180, 50, c.seconds - c.seconds / 2);
+    const std::string path = file("Tag.txt", test::joinCrLf(t.ggaVtgLines()));
+    ASSERT_TRUE(loadInputFile(session, path));
+    ASSERT_EQ(session.InputLines.Count(), 2 * c.seconds);
+    const std::string status = session.statusText();
+    EXPECT_NE(status.find(path), std::string::npos);
+    if (c.progress) {
+      ASSERT_GE(port.progressTexts.size(), 2u);
+      EXPECT_EQ(port.progressTexts.front(), "Zeilen gelesen: 4.096");
+      EXPECT_EQ(port.progressTexts.back(), "");
+      EXPECT_GT(port.pendingEventCalls, 0);
+    } else {
+      EXPECT_TRUE(port.progressTexts.empty());
+    }
+
+    port.clearRecords();
+    port.pendingEventCalls = 0;
+    RouteExecute(session);
+    EXPECT_GE(session.OutputLines.Count(), 3);  // start, the turn, end
+    EXPECT_GT(port.pendingEventCalls, 0);
+    if (c.progress) {
+      ASSERT_GE(port.progressTexts.size(), 2u);
+      const std::string& first = port.progressTexts.front();
+      EXPECT_EQ(first.rfind("Datens\xE4tze gepr\xFC" "ft: Zeile ", 0), 0u) << first;
+      EXPECT_TRUE(first.ends_with(" von 12.000")) << first;
+      EXPECT_EQ(port.progressTexts.back(), "");
+    } else {
+      EXPECT_TRUE(port.progressTexts.empty());
+    }
+    EXPECT_EQ(session.statusText(), status);
   }
 }
 
