@@ -38,7 +38,8 @@ test-asan: asan-build
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure -j $(JOBS) -LE asan-slow
 
-fuzz: deps
+fuzz:
+	./scripts/install-deps --fuzz
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
 	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKURSOLIN_FUZZ=ON -DKURSOLIN_BENCH=OFF
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
