@@ -164,6 +164,13 @@ std::string degreeText(const std::string& lat, const std::string& lon) {
                   [](int i) { return "11." + std::to_string(10 + i); });
 }
 
+// A coordinate pair a line, latitude first, tab between; the other lines at (lat0, lon0).
+std::string pairText(const std::string& lat, const std::string& lon, const std::string& lat0,
+                     const std::string& lon0) {
+  return sixLines([](auto& la, auto& lo) { return la + "\t" + lo; }, lat, lon,
+                  [&](int) { return lat0; }, [&](int) { return lon0; });
+}
+
 std::string bcr(const std::string& lat, const std::string& lon) {
   std::string b = "[CLIENT]\r\nREQUEST=TRUE\r\nROUTENAME=x\r\nDESCRIPTIONLINES=0\r\n[COORDINATES]\r\n";
   for (int i = 0; i < 6; ++i) {
@@ -228,6 +235,18 @@ std::vector<FormatCase> formatCases() {
       {10, [](auto& la, auto& lo) { return tomtom(la, lo); }, "4850000", "1150000",
        {"nan", "1e308", "9100000", "-9100000", "18100000", "99999999999999999999"}},
       {22, [](auto& la, auto& lo) { return degreeText(la, lo); }, "48.5", "11.5", kDegreesBad},
+      // Degrees, minutes and seconds; degrees and minutes run together; Mercator metres.
+      {20,
+       [](auto& la, auto& lo) {
+         return pairText(la, lo, "48\xB0" "08\xB4" "13.20\"", "011\xB0" "34\xB4" "30.00\"");
+       },
+       "48\xB0" "10\xB4" "00.00\"", "011\xB0" "30\xB4" "00.00\"",
+       {"nan", "1e308", "91\xB0" "00\xB4" "00.00\"", "48\xB0" "61\xB4" "00.00\"",
+        "181\xB0" "00\xB4" "00.00\"", "48\xB0" "08\xB4" "1e308\""}},
+      {21, [](auto& la, auto& lo) { return pairText(la, lo, "4808.2200", "01134.5000"); },
+       "4810.0000", "01130.0000", {"nan", "1e308", "9100.0000", "4861.0000", "18100.0000", "-9100.0000"}},
+      {23, [](auto& la, auto& lo) { return pairText(la, lo, "6122832", "1287084"); }, "6130000",
+       "1240000", {"nan", "1e308", "99999999", "-99999999", "99999999999999999999"}},
       {6, [](auto& la, auto& lo) { return bcr(la, lo); }, "6130000", "1240000",
        {"nan", "1e308", "99999999", "-99999999", "99999999999999999999"}},
       {3, [](auto& la, auto& lo) { return ovl(la, lo); }, "48.5", "11.5", kDegreesBad},

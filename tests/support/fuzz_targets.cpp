@@ -257,10 +257,9 @@ void fuzzSettings(const std::uint8_t* data, std::size_t size) {
     std::string section;
     for (int i = 0; i < lines.Count() && i < kMaxLines; ++i) {
       const std::string& line = lines.at(i);
-      const auto eq = line.find('=');
+      const auto eq = line.find('='), close = line.find(']');
       if (!line.empty() && line[0] == '[') {
-        section = line.substr(1, line.find(']') == std::string::npos ? std::string::npos
-                                                                      : line.find(']') - 1);
+        section = line.substr(1, close == std::string::npos ? std::string::npos : close - 1);
       } else if (eq != std::string::npos) {
         applySettingOverride(s, section, line.substr(0, eq), line.substr(eq + 1));
       }
