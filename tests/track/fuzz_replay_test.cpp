@@ -5,10 +5,18 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 
 #include "support/fuzz_targets.h"
 
 namespace kursolin {
+namespace test {
+
+// Names the target in test output instead of dumping its bytes.
+void PrintTo(const FuzzTarget& t, std::ostream* os) { *os << t.name; }
+
+}  // namespace test
+
 namespace {
 
 class FuzzCorpus : public ::testing::TestWithParam<test::FuzzTarget> {};
