@@ -10,8 +10,10 @@
 //     menu item, captions, dialog, the desktop's MIME types of its files, check, reader) and/or an
 //     output row (code, name, menu item, flag, label, writer, split and reversal capabilities, save
 //     dialog). Every member left out keeps the default below, which means "this format lacks it".
-//  3. Add tests in tests/formats/<name>_test.cpp and golden files in tests/data/<name>/, and the
-//     reader to the fuzz target's list (tests/support/fuzz_readers.cpp).
+//  3. Add tests in tests/formats/<name>_test.cpp and golden files in tests/data/<name>/, a fuzz
+//     target for the reader (tests/support/fuzz_targets.cpp, fuzz/CMakeLists.txt) with a few seeds
+//     in tests/data/fuzz/<target>/, and the reader to the combined target's list
+//     (tests/support/fuzz_readers.cpp).
 //  4. A new library dependency goes into src/CMakeLists.txt and scripts/install-deps.
 // Menus, dialogs, the batch converter, loading, the record dispatch, saving, split and reversal
 // read the rows; nothing else names a format.

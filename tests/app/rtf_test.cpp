@@ -3,6 +3,7 @@
 
 #include <QtTest>
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -12,6 +13,7 @@
 #include <random>
 
 #include "app/rtf.h"
+#include "app/rtf_fuzz.h"
 
 using namespace kursolin::gui;
 
@@ -442,6 +444,20 @@ class RtfTest : public QObject {
       QTextDocument back;
       readRtf(writeRtf(doc), back);
       QCOMPARE(blockTexts(back), blockTexts(doc));
+    }
+  }
+
+  void fuzzCorpusReplays() {
+    // Every input the fuzz target saved, through the same entry (it aborts on a finding).
+    const QDir dir(QStringLiteral(KURSOLIN_TEST_DATA "/fuzz/rtf"));
+    const QStringList files = dir.entryList(QDir::Files);
+    QVERIFY(!files.isEmpty());
+    for (const QString& name : files) {
+      QFile f(dir.filePath(name));
+      QVERIFY(f.open(QIODevice::ReadOnly));
+      const QByteArray bytes = f.readAll();
+      kursolin::test::fuzzRtf(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                              static_cast<std::size_t>(bytes.size()));
     }
   }
 };

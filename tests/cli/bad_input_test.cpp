@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,11 +15,13 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <random>
 #include <thread>
 
 #include "formats/registry.h"
+#include "support/jet3_writer.h"
 #include "support/nmea_writer.h"
 #include "support/temp_folder.h"
 
@@ -88,6 +91,7 @@ struct FormatCase {
   FileMaker make;
   std::string lat, lon;  // a position the format reads
   std::vector<std::string> badCoordinates;  // NaN, huge, beyond the poles, in its notation
+  bool text = true;  // false for databases: re-encoding them gives no file of the same content
 };
 
 std::string nmeaLog(bool gga, const std::string& lat, const std::string& lon) {
@@ -160,6 +164,13 @@ std::string degreeText(const std::string& lat, const std::string& lon) {
                   [](int i) { return "11." + std::to_string(10 + i); });
 }
 
+// A coordinate pair a line, latitude first, tab between; the other lines at (lat0, lon0).
+std::string pairText(const std::string& lat, const std::string& lon, const std::string& lat0,
+                     const std::string& lon0) {
+  return sixLines([](auto& la, auto& lo) { return la + "\t" + lo; }, lat, lon,
+                  [&](int) { return lat0; }, [&](int) { return lon0; });
+}
+
 std::string bcr(const std::string& lat, const std::string& lon) {
   std::string b = "[CLIENT]\r\nREQUEST=TRUE\r\nROUTENAME=x\r\nDESCRIPTIONLINES=0\r\n[COORDINATES]\r\n";
   for (int i = 0; i < 6; ++i) {
@@ -181,6 +192,35 @@ std::string ovl(const std::string& lat, const std::string& lon) {
   return o;
 }
 
+// Tourenplaner XML: route instructions, each a station, with decimal degrees in x and y.
+std::string tourenXml(const std::string& lat, const std::string& lon) {
+  std::string x = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<TEF>\r\n";
+  for (int i = 0; i < 6; ++i) {
+    x += "<Item PointDist=\"" + std::to_string(i) + "\" SegDist=\"1\" ViaStation=\"S" +
+         std::to_string(i) + "\"><Point x=\"" + (i == 3 ? lon : "11." + std::to_string(10 + i)) +
+         "\" y=\"" + (i == 3 ? lat : "48." + std::to_string(10 + i)) + "\"/></Item>\r\n";
+  }
+  return x + "</TEF>\r\n";
+}
+
+// A Touratech QV database with a track table; the coordinates are Double columns.
+std::string qv3(const std::string& lat, const std::string& lon) {
+  using test::JetType;
+  test::JetTable track{"Tour_trp",
+                       {{"trp_idx", JetType::Long},
+                        {"lat", JetType::Double},
+                        {"lon", JetType::Double},
+                        {"speed", JetType::Double},
+                        {"course", JetType::Double}},
+                       {}};
+  for (int i = 0; i < 6; ++i) {
+    const double la = i == 3 ? std::strtod(lat.c_str(), nullptr) : 48.1 + i / 100.0;
+    const double lo = i == 3 ? std::strtod(lon.c_str(), nullptr) : 11.1 + i / 100.0;
+    track.rows.push_back({i + 1, la, lo, 10.0, 0.0});
+  }
+  return test::jet3Database({track});
+}
+
 const std::vector<std::string> kDegreesBad = {"nan", "NaN", "inf", "1e308", "-1e308", "91", "-91", "181", "1e-400"};
 
 std::vector<FormatCase> formatCases() {
@@ -195,9 +235,25 @@ std::vector<FormatCase> formatCases() {
       {10, [](auto& la, auto& lo) { return tomtom(la, lo); }, "4850000", "1150000",
        {"nan", "1e308", "9100000", "-9100000", "18100000", "99999999999999999999"}},
       {22, [](auto& la, auto& lo) { return degreeText(la, lo); }, "48.5", "11.5", kDegreesBad},
+      // Degrees, minutes and seconds; degrees and minutes run together; Mercator metres.
+      {20,
+       [](auto& la, auto& lo) {
+         return pairText(la, lo, "48\xB0" "08\xB4" "13.20\"", "011\xB0" "34\xB4" "30.00\"");
+       },
+       "48\xB0" "10\xB4" "00.00\"", "011\xB0" "30\xB4" "00.00\"",
+       {"nan", "1e308", "91\xB0" "00\xB4" "00.00\"", "48\xB0" "61\xB4" "00.00\"",
+        "181\xB0" "00\xB4" "00.00\"", "48\xB0" "08\xB4" "1e308\""}},
+      {21, [](auto& la, auto& lo) { return pairText(la, lo, "4808.2200", "01134.5000"); },
+       "4810.0000", "01130.0000", {"nan", "1e308", "9100.0000", "4861.0000", "18100.0000", "-9100.0000"}},
+      {23, [](auto& la, auto& lo) { return pairText(la, lo, "6122832", "1287084"); }, "6130000",
+       "1240000", {"nan", "1e308", "99999999", "-99999999", "99999999999999999999"}},
       {6, [](auto& la, auto& lo) { return bcr(la, lo); }, "6130000", "1240000",
        {"nan", "1e308", "99999999", "-99999999", "99999999999999999999"}},
       {3, [](auto& la, auto& lo) { return ovl(la, lo); }, "48.5", "11.5", kDegreesBad},
+      {4, [](auto& la, auto& lo) { return tourenXml(la, lo); }, "48.5", "11.5", kDegreesBad},
+      {5, [](auto& la, auto& lo) { return tourenXml(la, lo); }, "48,5", "11,5", kDegreesBad},
+      {24, [](auto& la, auto& lo) { return qv3(la, lo); }, "48.5", "11.5",
+       {"nan", "inf", "1e308", "-1e308", "91", "-91", "181"}, false},
   };
   // A format that arrives later is still tried with everything that needs no valid file of it.
   for (const InputFormatInfo& f : inputFormats()) {
@@ -261,16 +317,17 @@ std::vector<Variant> variants(const FormatCase& f) {
   if (!f.make) return v;
   const std::string valid = f.make(f.lat, f.lon);
   v.push_back({"valid", valid, true});
-  v.push_back({"UTF-16 LE with mark", utf16(valid, false, true), true});
-  v.push_back({"UTF-16 BE with mark", utf16(valid, true, true), true});
-  v.push_back({"UTF-8 with mark", "\xEF\xBB\xBF" + valid, true});
-  v.push_back({"CR-only line ends", replaceAll(valid, "\r\n", "\r"), true});
+  v.push_back({"UTF-16 LE with mark", utf16(valid, false, true), f.text});
+  v.push_back({"UTF-16 BE with mark", utf16(valid, true, true), f.text});
+  v.push_back({"UTF-8 with mark", "\xEF\xBB\xBF" + valid, f.text});
+  v.push_back({"CR-only line ends", replaceAll(valid, "\r\n", "\r"), f.text});
   v.push_back({"UTF-16 without mark", utf16(valid, false, false)});
   v.push_back({"valid then a 1 MB line", valid + std::string(1 << 20, 'A')});
   v.push_back({"NUL bytes inside records", perLine(valid, [](std::string& l) {
                  l.insert(l.size() / 2, std::string(1, '\0'));
                })});
   v.push_back({"truncated last line", valid.substr(0, valid.size() - 7)});
+  v.push_back({"cut in half", valid.substr(0, valid.size() / 2)});
   v.push_back({"bad checksums", perLine(valid, [](std::string& l) {
                  if (!l.empty()) l.back() = l.back() == '0' ? '1' : '0';
                })});
@@ -410,6 +467,43 @@ TEST_F(BadInput, TargetsThatCannotTakeTheRoute) {
     EXPECT_EQ(test::readBytes(out.file("alt.rte")), "alte Route\r\n");
     ::unlink(out.file("alt.rte").c_str());
   }
+}
+
+// A file system that is really full: a one-page tmpfs with its page taken. Needs the right to
+// mount (root in a machine or container that allows it); skipped otherwise.
+class FullFileSystem : public BadInput {
+ protected:
+  void SetUp() override {
+    mounted = ::mount("tmpfs", out.path().c_str(), "tmpfs", 0, "size=4k,mode=0755") == 0;
+    if (!mounted) GTEST_SKIP() << "cannot mount a tmpfs here";
+    // Fill it; the last write fails once no page is left.
+    const int fd = ::open(out.file("voll").c_str(), O_WRONLY | O_CREAT, 0644);
+    const std::string block(512, 'x');
+    while (fd >= 0 && ::write(fd, block.data(), block.size()) > 0) {
+    }
+    if (fd >= 0) ::close(fd);
+  }
+  void TearDown() override {
+    if (mounted) ::umount(out.path().c_str());
+  }
+  bool mounted = false;
+};
+
+TEST_F(FullFileSystem, NeitherANewNorAReplacedRouteIsLeftHalfWritten) {
+  const FormatCase f = formatCases().front();
+  const std::string input = scratch.file("eingabe");
+  test::writeBytes(input, f.make(f.lat, f.lon));
+  CliRun r = convert(f, input, out.file("neu.rte"));
+  EXPECT_EQ(r.rc, 1) << r.err;
+  EXPECT_NE(r.err.find("kein Platz mehr"), std::string::npos) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(out.file("neu.rte")));
+
+  // The filler's bytes are the old route now; the run must leave them whole.
+  const std::string old = test::readBytes(out.file("voll"));
+  ASSERT_FALSE(old.empty());
+  r = convert(f, input, out.file("voll"));
+  EXPECT_EQ(r.rc, 1) << r.err;
+  EXPECT_EQ(test::readBytes(out.file("voll")), old);
 }
 
 }  // namespace
