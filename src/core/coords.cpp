@@ -46,28 +46,60 @@ std::string dez6(const Session& s, Real v) {
   return KommaZuPunkt(formatFixed(v, 0, 6, s.DecimalSep));
 }
 
-std::string GMToDez(Session& s, const std::string& input) {
+bool GMToValue(Session& s, const std::string& input) {
   std::string text = input;
   const bool negative = stripSign(text);
-  std::string result = "0.0";
-  if (input.size() > 4 && !text.empty()) {
-    const long long p = degreeDigits(text);
-    const long long degrees = strToIntDef(copyView(text, 1, p), 0);
-    // Two minute digits, the ".", at most four fraction digits.
-    Real minutes = 0;
-    if (auto m = tryPZDNumber(s, copyView(text, p + 1, 7))) {
-      minutes = *m;
-    } else {
-      errorPromptIfShown(s, "Fehler beim Umwandeln in Dezimalkoordinaten bei Wert "_cp + input +
-                                " erkannt");
-    }
-    Real value = static_cast<Real>(degrees) + minutes / 60;
-    if (negative) value = -value;
-    s.CurrentPoint.ConvValue = value;
-    result = dez6(s, value);
+  if (input.size() <= 4 || text.empty()) {
+    s.CurrentPoint.FixOk = "0";
+    return false;
   }
-  if (result == "0.0") s.CurrentPoint.FixOk = "0";
-  return result;
+  const long long p = degreeDigits(text);
+  const long long degrees = strToIntDef(copyView(text, 1, p), 0);
+  // Two minute digits, the ".", at most four fraction digits.
+  Real minutes = 0;
+  if (auto m = tryPZDNumber(s, copyView(text, p + 1, 7))) {
+    minutes = *m;
+  } else {
+    errorPromptIfShown(s, "Fehler beim Umwandeln in Dezimalkoordinaten bei Wert "_cp + input +
+                              " erkannt");
+  }
+  Real value = static_cast<Real>(degrees) + minutes / 60;
+  if (negative) value = -value;
+  s.CurrentPoint.ConvValue = value;
+  return true;
+}
+
+std::string GMToDez(Session& s, const std::string& input) {
+  if (!GMToValue(s, input)) return "0.0";
+  return dez6(s, s.CurrentPoint.ConvValue);
+}
+
+void completePositionTexts(const Session& s, PointRecord& p) {
+  const std::uint8_t pending = p.PendingTexts;
+  if ((pending & (kPendingLatDecimal | kPendingLonDecimal | kPendingLatOther |
+                  kPendingLonOther)) == 0)
+    return;
+  const bool south = pending & kPendingSouth;
+  const bool west = pending & kPendingWest;
+  const auto sign = [](bool negative, std::string text) {
+    return negative ? "-" + text : text;
+  };
+  // The degree-minute text as read, before the hemisphere's "-" was put in front of it.
+  const auto asRead = [](bool negative, const std::string& nmea) {
+    return negative && !nmea.empty() ? nmea.substr(1) : nmea;
+  };
+  if (pending & kPendingLatDecimal) p.LatDec = sign(south, dez6(s, p.LatValue));
+  if (pending & kPendingLonDecimal) p.LonDec = sign(west, dez6(s, p.LonValue));
+  if (pending & kPendingLatOther) {
+    p.LatGMS = sign(south, KGrad(s, asRead(south, p.LatNmea)));
+    p.LatMer = sign(south, DezToMerN(p.LatValue));
+  }
+  if (pending & kPendingLonOther) {
+    p.LonGMS = sign(west, KGrad(s, asRead(west, p.LonNmea)));
+    p.LonMer = sign(west, DezToMerO(p.LonValue));
+  }
+  // The hemisphere bits stay: they belong to LatNmea and LonNmea until the next fix.
+  p.PendingTexts = pending & (kPendingSouth | kPendingWest);
 }
 
 std::string GMSToDez(Session& s, const std::string& input) {

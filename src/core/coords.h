@@ -21,6 +21,28 @@ inline constexpr Real kPi = 3.1415926535897932385L;
 /// Degree-minute text to decimal degrees with 6 decimals; sets ConvValue, may set FixOk "0".
 std::string GMToDez(Session& s, const std::string& text);
 
+/// GMToDez without making the text: sets ConvValue and answers true, or sets FixOk "0" and
+/// answers false where GMToDez answers "0.0". Prompts as GMToDez does.
+bool GMToValue(Session& s, const std::string& text);
+
+/// Bits of PointRecord::PendingTexts. The NMEA readers keep the degree-minute texts (LatNmea,
+/// LonNmea) and the numbers (LatValue, LonValue, the magnitude or the signed field value) of the
+/// last fix and leave the decimal, degree-minute-second and Mercator texts to be made from them
+/// when the record is emitted: a log's records are read by the million, its points are few.
+enum PendingText : std::uint8_t {
+  kPendingLatDecimal = 1,   // LatDec
+  kPendingLonDecimal = 2,   // LonDec
+  kPendingLatOther = 4,     // LatGMS, LatMer
+  kPendingLonOther = 8,     // LonGMS, LonMer
+  kPendingSouth = 16,       // the latitude's hemisphere is south: every text gets a "-"
+  kPendingWest = 32,        // the longitude's hemisphere is west
+};
+
+/// Makes the position texts a reader left pending, exactly as reading the record had made them.
+/// Everything that reads LatDec, LatGMS, LatMer or their longitude twins of a record an NMEA
+/// reader filled calls this first (RouteOut does); so does a reader before writing them itself.
+void completePositionTexts(const Session& s, PointRecord& p);
+
 /// Degree-minute-second text to decimal degrees with 6 decimals; may set FixOk "0".
 std::string GMSToDez(Session& s, const std::string& text);
 

@@ -14,20 +14,51 @@
 
 namespace kursolin {
 
-int Dist(Real lat1, Real lon1, Real lat2, Real lon2) {
-  // (0, 0) is the generators' "no route point yet".
-  if (lat1 == 0 && lon1 == 0) return 0;
-  if (lat1 == lat2 && lon1 == lon2) return 0;
-  const Real dl = std::fabs(lon1 - lon2) * kPi / 180;
-  const Real p1 = lat1 * kPi / 180;
-  const Real p2 = lat2 * kPi / 180;
-  const Real c = std::sin(p1) * std::sin(p2) + (std::cos(p1) * std::cos(p2)) * std::cos(dl);
+namespace {
+
+// (0, 0) is the generators' "no route point yet".
+bool noDistance(Real lat1, Real lon1, Real lat2, Real lon2) {
+  return (lat1 == 0 && lon1 == 0) || (lat1 == lat2 && lon1 == lon2);
+}
+
+Real radians(Real degrees) { return degrees * kPi / 180; }
+
+int distFromTrig(Real sin1, Real cos1, Real sin2, Real cos2, Real lon1, Real lon2) {
+  const Real dl = radians(std::fabs(lon1 - lon2));
+  const Real c = sin1 * sin2 + (cos1 * cos2) * std::cos(dl);
   const Real under = 1 - c * c;
   if (!(under >= 0)) return 0;  // rounding beyond 1, NaN
   const Real angle = std::atan2(std::sqrt(under), c) * 180 / kPi;
   const Real metres = angle * 111.12L * 1000;
   if (!std::isfinite(metres) || metres > 2.0e9L) return 0;
   return static_cast<int>(roundHalfEven(metres));
+}
+
+}  // namespace
+
+int Dist(Real lat1, Real lon1, Real lat2, Real lon2) {
+  if (noDistance(lat1, lon1, lat2, lon2)) return 0;
+  const Real p1 = radians(lat1);
+  const Real p2 = radians(lat2);
+  return distFromTrig(std::sin(p1), std::cos(p1), std::sin(p2), std::cos(p2), lon1, lon2);
+}
+
+const DistCache::Trig& DistCache::trig(Real angle) {
+  for (const Trig& t : kept_) {
+    if (t.known && t.angle == angle) return t;
+  }
+  Trig& t = kept_[next_];
+  next_ = 1 - next_;
+  t = {angle, std::sin(angle), std::cos(angle), true};
+  return t;
+}
+
+int DistCache::operator()(Real lat1, Real lon1, Real lat2, Real lon2) {
+  if (noDistance(lat1, lon1, lat2, lon2)) return 0;
+  // Copies: the second look-up may replace the entry the first answered with.
+  const Trig a = trig(radians(lat1));
+  const Trig b = trig(radians(lat2));
+  return distFromTrig(a.sin, a.cos, b.sin, b.cos, lon1, lon2);
 }
 
 namespace {

@@ -20,7 +20,7 @@ void forEachText(Record& p, F&& f) {
 // A field added to the record must be added to the packing too.
 constexpr std::size_t kTextFields = 21 + kNaviFieldCount;
 static_assert(sizeof(PointRecord) ==
-                  (kTextFields * sizeof(std::string) + 4 * sizeof(Real) + 2 + alignof(PointRecord) -
+                  (kTextFields * sizeof(std::string) + 4 * sizeof(Real) + 3 + alignof(PointRecord) -
                    1) / alignof(PointRecord) * alignof(PointRecord),
               "PointRecord changed: update forEachText and the numbers packed below");
 
@@ -47,7 +47,7 @@ std::size_t getLength(const std::string& in, std::size_t& at) {
 }  // namespace
 
 PackedPointRecord::PackedPointRecord(const PointRecord& p) {
-  std::size_t size = 4 * sizeof(Real) + 2;
+  std::size_t size = 4 * sizeof(Real) + 3;
   forEachText(p, [&](const std::string& t) {
     size += t.size() + 1;
     for (std::size_t n = t.size(); n >= 0x80; n >>= 7) ++size;
@@ -60,6 +60,7 @@ PackedPointRecord::PackedPointRecord(const PointRecord& p) {
   }
   bytes_.push_back(p.PointValid ? 1 : 0);
   bytes_.push_back(p.ViaStationPoint ? 1 : 0);
+  bytes_.push_back(static_cast<char>(p.PendingTexts));
   forEachText(p, [&](const std::string& t) {
     putLength(bytes_, t.size());
     bytes_ += t;
@@ -76,6 +77,7 @@ PointRecord PackedPointRecord::unpack() const {
   }
   p.PointValid = bytes_[at++] != 0;
   p.ViaStationPoint = bytes_[at++] != 0;
+  p.PendingTexts = static_cast<std::uint8_t>(bytes_[at++]);
   forEachText(p, [&](std::string& t) {
     const std::size_t n = getLength(bytes_, at);
     t.assign(bytes_, at, n);

@@ -2,6 +2,7 @@
 // The one record every reader fills and every writer reads.
 
 #include <array>
+#include <cstdint>
 #include <string>
 
 namespace kursolin {
@@ -59,6 +60,9 @@ struct PointRecord {
   Real SpeedValue = 0;
   bool PointValid = false;
   bool ViaStationPoint = false;
+  /// Position texts the NMEA readers leave to be made when the record is emitted (the
+  /// `PendingText` bits of core/coords.h); 0 when every text is in place.
+  std::uint8_t PendingTexts = 0;
 
   std::string& navi(NaviField f) { return NaviFields[static_cast<std::size_t>(f)]; }
   const std::string& navi(NaviField f) const { return NaviFields[static_cast<std::size_t>(f)]; }

@@ -177,6 +177,7 @@ int GetBCR(Session& s, const std::string& line, int index) {
   const long long yv = whole(y);
   p.navi(RtePlaceName) = name;
 
+  completePositionTexts(s, p);
   p.LonDec = MerToDezO(xv);
   p.LonGrMin = GeoDezToGrMin(s, p.LonDec);
   p.LonNmea = p.LonGrMin;

@@ -614,6 +614,7 @@ std::optional<double> lineNumber(const std::string& field) {
 // as its magnitude (the generator's distances count from there).
 void setCoordinate(Session& s, double v, bool latitude) {
   PointRecord& p = s.CurrentPoint;
+  completePositionTexts(s, p);
   const std::string magnitude = dez6(s, std::fabs(v));
   const bool negative = v < 0 && magnitude.find_first_not_of("0.") != std::string::npos;
   const std::string sign = negative ? "-" : "";

@@ -95,6 +95,7 @@ bool ovlRecognized(Session& s) {
 int GetOVL_X(Session& s, const std::string& line, int index) {
   if (!startsWith(line, "XKoord")) return 0;
   PointRecord& p = s.CurrentPoint;
+  completePositionTexts(s, p);
   const auto v = ovlValue(s, line);
   if (!v) {
     p.LonGrMin = p.LonNmea = p.LonDec = p.LonGMS = p.LonMer = "0";
@@ -122,6 +123,7 @@ int GetOVL_X(Session& s, const std::string& line, int index) {
 int GetOVL_Y(Session& s, const std::string& line) {
   if (!startsWith(line, "YKoord")) return 0;
   PointRecord& p = s.CurrentPoint;
+  completePositionTexts(s, p);
   const auto v = ovlValue(s, line);
   if (!v) {
     p.LatGrMin = p.LatNmea = p.LatDec = p.LatGMS = p.LatMer = "0";

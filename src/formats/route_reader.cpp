@@ -25,6 +25,7 @@ void okError(Session& s, const std::string& text) {
 
 void setLatitudeFromDecimal(Session& s, const std::string& dec, int lineNumber) {
   PointRecord& p = s.CurrentPoint;
+  completePositionTexts(s, p);
   p.LatDec = dec;
   p.LatValue = coordinateValue(s, dec, lineNumber);
   p.LatGrMin = GeoDezToGrMin(s, dec);
@@ -35,6 +36,7 @@ void setLatitudeFromDecimal(Session& s, const std::string& dec, int lineNumber) 
 
 void setLongitudeFromDecimal(Session& s, const std::string& dec, int lineNumber) {
   PointRecord& p = s.CurrentPoint;
+  completePositionTexts(s, p);
   p.LonDec = dec;
   p.LonValue = coordinateValue(s, dec, lineNumber);
   p.LonGrMin = GeoDezToGrMin(s, dec);

@@ -154,6 +154,7 @@ int GetTTQV(Session& s, const std::string& line, int index) {
   p.SpeedKmh = fieldAt(3);
   p.Course = fieldAt(4);
 
+  completePositionTexts(s, p);
   if (lon == "-") lon = "0.00";
   p.LonGrMin = GeoDezToGrMin(s, lon);
   p.LonNmea = p.LonGrMin;

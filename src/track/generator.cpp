@@ -265,7 +265,7 @@ Outcome runRules(Session& s, RouteIO& io, GeneratorState& g, long long& bLine) {
     s.setOutputCaption(outputCaptionWith(s, s.OutputLines.Count()));
 
     const bool fix = p.FixOk == "1";
-    const int d = Dist(g.DistRefLat, g.DistRefLon, g.CurLat, g.CurLon);
+    const int d = g.dist(g.DistRefLat, g.DistRefLon, g.CurLat, g.CurLon);
     g.DistDue = r.MeterCheck && d >= r.MeterSpin && fix;
     g.TimeDue = r.ZeitCheck && ZeitDif(g.RefTime, g.CurTime) >= r.ZeitSpin && fix;
     if (g.RefCourse.empty()) g.RefCourse = "0.0";
@@ -280,7 +280,7 @@ Outcome runRules(Session& s, RouteIO& io, GeneratorState& g, long long& bLine) {
         g.InStop = true;
       }
       if (g.InStop && p.SpeedValue > s.StartSpeed &&
-          Dist(g.StopLat, g.StopLon, p.LatValue, p.LonValue) > 20) {
+          g.dist(g.StopLat, g.StopLon, p.LatValue, p.LonValue) > 20) {
         g.InStop = false;
         g.PauseMinutes = (GetTime(p.Time) - g.StopStartSeconds) / 60;
         g.PauseDue = g.PauseMinutes >= r.PauseEdit;
@@ -288,7 +288,7 @@ Outcome runRules(Session& s, RouteIO& io, GeneratorState& g, long long& bLine) {
     }
 
     const int point = static_cast<int>(aLine);
-    const auto fromLast = [&] { return Dist(g.LastRouteLat, g.LastRouteLon, p.LatValue, p.LonValue); };
+    const auto fromLast = [&] { return g.dist(g.LastRouteLat, g.LastRouteLon, p.LatValue, p.LonValue); };
     if (g.DistDue && p.SpeedValue <= r.MeterSpeedEdit) {
       const int last = fromLast();
       if (last > r.MinDistEdit) {

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "core/geotime.h"
 #include "core/point.h"
 #include "core/session.h"
 
@@ -27,6 +28,8 @@ struct GeneratorState {
   int lastEmittedLine = -1;
   /// The line being read; kept across lines so reading a log allocates once.
   std::string lineBuffer;
+  /// Distances of the scan (reference point, last point, stop point to the current record).
+  DistCache dist;
 };
 
 /// What the generators use of the layers above them: the record readers of the input format and

@@ -118,57 +118,47 @@ bool onGlobe(const Session& s, const std::string& degreeMinutes, Real value, Rea
   return !m || *m < 60;
 }
 
-// Turns the degree-minute texts into the other notations when the record has a fix. A fix with
-// an unusable coordinate text (GMToDez clears FixOk) counts as no fix, so the numeric position and
-// the other notations keep the values of the last record with a fix.
+// Reads the degree-minute texts into the numeric position when the record has a fix. A fix with
+// an unusable coordinate text (GMToValue clears FixOk) counts as no fix, so the numeric position
+// and the other notations keep the values of the last record with a fix. The decimal, DMS and
+// Mercator texts are left pending (completePositionTexts): only emitted records need them.
 void convertPosition(Session& s, std::string_view latHemi, std::string_view lonHemi) {
   PointRecord& p = s.CurrentPoint;
   if (p.FixOk != "1") return;
-  // The new texts are made aside and taken over only when the position is usable; none of the
-  // conversions throws, so the record is never left half converted.
-  std::string latDec = GMToDez(s, p.LatGrMin);
-  std::string latGMS = KGrad(s, p.LatGrMin);
+  // Nothing is taken over until both coordinates are known to be usable, so the record is never
+  // left half converted.
+  GMToValue(s, p.LatGrMin);
   const Real latValue = p.ConvValue;
-  std::string latMer = DezToMerN(p.ConvValue);
   const bool latOk = p.FixOk == "1" && onGlobe(s, p.LatGrMin, p.ConvValue, 90);
 
-  std::string lonDec = GMToDez(s, p.LonGrMin);
-  std::string lonGMS = KGrad(s, p.LonGrMin);
+  GMToValue(s, p.LonGrMin);
   const Real lonValue = p.ConvValue;
-  std::string lonMer = DezToMerO(p.ConvValue);
-
   const bool lonOk = p.FixOk == "1" && onGlobe(s, p.LonGrMin, p.ConvValue, 180);
 
   if (!latOk || !lonOk) {
     p.FixOk = "0";
     p.LatDec = "0";
     p.LonDec = "0";
+    p.PendingTexts &= ~(kPendingLatDecimal | kPendingLonDecimal);
     return;
   }
+  const bool south = latHemi == "S";
+  const bool west = lonHemi == "W";
+  // Whatever the last fix left pending is replaced: this fix's texts are pending instead.
   p.LatNmea = p.LatGrMin;
-  p.LatDec = std::move(latDec);
-  p.LatGMS = std::move(latGMS);
   p.LatValue = latValue;
-  p.LatMer = std::move(latMer);
   p.LonNmea = p.LonGrMin;
-  p.LonDec = std::move(lonDec);
-  p.LonGMS = std::move(lonGMS);
   p.LonValue = lonValue;
-  p.LonMer = std::move(lonMer);
-  if (latHemi == "S") {
-    p.LatGrMin = "-" + p.LatGrMin;
-    p.LatNmea = "-" + p.LatNmea;
-    p.LatDec = "-" + p.LatDec;
-    p.LatGMS = "-" + p.LatGMS;
-    p.LatMer = "-" + p.LatMer;
+  if (south) {
+    p.LatGrMin.insert(0, 1, '-');
+    p.LatNmea.insert(0, 1, '-');
   }
-  if (lonHemi == "W") {
-    p.LonGrMin = "-" + p.LonGrMin;
-    p.LonNmea = "-" + p.LonNmea;
-    p.LonDec = "-" + p.LonDec;
-    p.LonGMS = "-" + p.LonGMS;
-    p.LonMer = "-" + p.LonMer;
+  if (west) {
+    p.LonGrMin.insert(0, 1, '-');
+    p.LonNmea.insert(0, 1, '-');
   }
+  p.PendingTexts = kPendingLatDecimal | kPendingLonDecimal | kPendingLatOther | kPendingLonOther |
+                   (south ? kPendingSouth : 0) | (west ? kPendingWest : 0);
 }
 
 // A speed field through the digit filter, with the host separator in place of its first ".".
@@ -184,6 +174,7 @@ bool GetGGA(Session& s, const std::string& line, int position) {
   PointRecord& p = s.CurrentPoint;
   p.LatDec = "0";
   p.LonDec = "0";
+  p.PendingTexts &= ~(kPendingLatDecimal | kPendingLonDecimal);
   s.AbortRequested = false;
   if (!checkSentence(s, line, position, "$GPGGA", "GGA", "Keinen GGA Datensatz an Position "))
     return false;
@@ -223,6 +214,7 @@ bool GetRMC(Session& s, const std::string& line, int position) {
   p.PointValid = false;
   p.LatDec = "0";
   p.LonDec = "0";
+  p.PendingTexts &= ~(kPendingLatDecimal | kPendingLonDecimal);
   s.AbortRequested = false;
   if (!checkSentence(s, line, position, "$GPRMC", "RMC", "Keinen RMC Datensatz an Position "))
     return false;

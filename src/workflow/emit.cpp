@@ -1,5 +1,6 @@
 #include "workflow/emit.h"
 
+#include "core/coords.h"
 #include "core/geotime.h"
 #include "core/host.h"
 #include "core/panes.h"
@@ -11,6 +12,7 @@ void RouteOut(Session& s, Real prevLat, Real prevLon, Real curLat, Real curLon) 
   ++s.RoutePointCount;
   const int n = s.RoutePointCount;
   PointRecord& p = s.CurrentPoint;
+  completePositionTexts(s, p);
   if (s.ShowPointInfo) {
     p.PointLabel = intToStr(n) + "-T:" + TimeChange(s, p.Time) + " N:" + p.LatNmea + " O:" +
                    p.LonNmea + " K:" + p.SpeedKmh;

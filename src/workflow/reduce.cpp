@@ -50,9 +50,15 @@ bool isFixedKind(RuleKind k) {
 
 GeoPosition signedPosition(const PointRecord& p) {
   GeoPosition g{p.LatValue, p.LonValue};
-  // The NMEA readers keep the magnitude in the number and the sign in the texts.
-  if (!p.LatDec.empty() && p.LatDec[0] == '-' && g.lat > 0) g.lat = -g.lat;
-  if (!p.LonDec.empty() && p.LonDec[0] == '-' && g.lon > 0) g.lon = -g.lon;
+  // The NMEA readers keep the magnitude in the number and the sign in the texts, or in the
+  // pending hemisphere while the texts are not made yet.
+  const auto negative = [&](std::uint8_t pendingText, std::uint8_t hemisphere,
+                            const std::string& dec) {
+    if (p.PendingTexts & pendingText) return (p.PendingTexts & hemisphere) != 0;
+    return !dec.empty() && dec[0] == '-';
+  };
+  if (negative(kPendingLatDecimal, kPendingSouth, p.LatDec) && g.lat > 0) g.lat = -g.lat;
+  if (negative(kPendingLonDecimal, kPendingWest, p.LonDec) && g.lon > 0) g.lon = -g.lon;
   return g;
 }
 

@@ -4,10 +4,12 @@
 #include <sys/stat.h>
 #include <sys/time.h>
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <unistd.h>
 #include <fstream>
+#include <vector>
 
 #include "core/cp1252.h"
 #include "core/geotime.h"
@@ -44,6 +46,37 @@ TEST(Distance, FaultsGiveZero) {
   const Real nan = std::numeric_limits<long double>::quiet_NaN();
   EXPECT_EQ(Dist(nan, 1, 2, 3), 0);
   EXPECT_EQ(Dist(1, 2, nan, 3), 0);
+}
+
+// The cache keeps the trigonometry of two latitudes; every pattern of reuse, replacement and
+// fault must give what the plain computation gives, to the metre.
+TEST(Distance, CachedDistancesEqualThePlainOnes) {
+  const Real nan = std::numeric_limits<long double>::quiet_NaN();
+  std::vector<std::array<Real, 2>> points = {
+      {48.1173L, 11.5167L}, {0, 0},        {48.1173L, 11.5167L}, {-33.8687L, 151.2083L},
+      {89.9999L, 0.0L},     {-90, 180},    {0, 10},              {nan, 1},
+      {47.0L, 10.0L},       {47.0L, 10.0L}, {1e308L, 5},         {45.0L, -179.9999L},
+      {45.0L, 179.9999L},   {-0.0L, 0.0L},
+  };
+  // A drive north-east in small steps: most latitudes beyond 45 degrees, each one new.
+  for (int i = 0; i < 300; ++i)
+    points.push_back({47.5L + i * 0.00037L, 9.8L + i * 0.00051L});
+  DistCache cached;
+  // Reference point kept for a while, then moved to the current one, as the rules do; a third
+  // point (the last route point) measured now and then to force replacements.
+  std::size_t ref = 0, last = 0;
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    const auto& r = points[ref];
+    const auto& c = points[i];
+    const auto& l = points[last];
+    ASSERT_EQ(cached(r[0], r[1], c[0], c[1]), Dist(r[0], r[1], c[0], c[1])) << "reference " << i;
+    if (i % 3 == 0)
+      ASSERT_EQ(cached(l[0], l[1], c[0], c[1]), Dist(l[0], l[1], c[0], c[1])) << "last " << i;
+    ASSERT_EQ(cached(c[0], c[1], r[0], r[1]), Dist(c[0], c[1], r[0], r[1])) << "reversed " << i;
+    if (i % 7 == 0) ref = i;
+    if (i % 11 == 0) last = i;
+  }
+  EXPECT_EQ(cached(48.0L, 11.0L, 48.01L, 11.0L), 1111) << "a known distance after all that";
 }
 
 TEST(Heading, TurnsAcrossNorthAndThresholds) {

@@ -1,6 +1,7 @@
 // GGA, RMC and VTG sentences into the point record.
 #include <gtest/gtest.h>
 
+#include "core/coords.h"
 #include "core/cp1252.h"
 #include "support/hosts.h"
 #include "support/nmea_writer.h"
@@ -30,7 +31,11 @@ class Nmea : public test::HostTest {
     session.InputLines.assign(lines);
     return parser(session, line, index);
   }
-  const PointRecord& p() const { return session.CurrentPoint; }
+  /// The record with every text in place, as an emitted record has it.
+  const PointRecord& p() {
+    completePositionTexts(session, session.CurrentPoint);
+    return session.CurrentPoint;
+  }
 };
 
 TEST_P(Nmea, TheSampleChecksumsAreRight) {
