@@ -5,6 +5,7 @@
 
 #include <charconv>
 #include <array>
+#include <cfenv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -334,6 +335,9 @@ long long roundHalfEven(long double v) {
   constexpr long double kMax = 9.2233720368547758e18L;
   if (v >= kMax) return std::numeric_limits<long long>::max();
   if (v <= -kMax) return std::numeric_limits<long long>::min();
+  // The machine's own rounding: nearest, halves to even, as long as nobody changes the rounding
+  // mode (this program never does). One instruction instead of floor and a mode switch per call.
+  if (std::fegetround() == FE_TONEAREST) return std::llrint(v);
   const long double fl = std::floor(v);
   const long double diff = v - fl;
   long double r;

@@ -1,6 +1,8 @@
 // Number texts, host conversions, line lists and the code page.
 #include <gtest/gtest.h>
 
+#include <cfenv>
+
 #include "core/cp1252.h"
 #include "core/numtext.h"
 #include "core/textutil.h"
@@ -134,6 +136,19 @@ TEST(HostNumbers, RoundingTakesHalvesToEvenAndNeverOverflows) {
   } cases[] = {{0.5L, 0}, {1.5L, 2}, {2.5L, 2}, {-0.5L, 0}, {-1.5L, -2}, {545.4L, 545},
                {46.9L, 47}, {1278744.6L, 1278745}, {-2.6L, -3}};
   for (const auto& c : cases) EXPECT_EQ(roundHalfEven(c.v), c.r) << static_cast<double>(c.v);
+  // The same answers when someone has changed the rounding mode (the function then rounds by
+  // hand), also far beyond the range of a double's integers.
+  const long double big = 4611686018427387904.0L;  // 2^62
+  const int mode = std::fegetround();
+  for (int m : {FE_TONEAREST, FE_UPWARD, FE_DOWNWARD, FE_TOWARDZERO}) {
+    ASSERT_EQ(std::fesetround(m), 0);
+    for (const auto& c : cases) EXPECT_EQ(roundHalfEven(c.v), c.r) << m;
+    EXPECT_EQ(roundHalfEven(big + 0.5L), 4611686018427387904LL) << m;
+    EXPECT_EQ(roundHalfEven(big + 1.5L), 4611686018427387906LL) << m;
+    EXPECT_EQ(roundHalfEven(-big - 2.5L), -4611686018427387906LL) << m;
+    EXPECT_EQ(roundHalfEven(-0.0L), 0) << m;
+  }
+  std::fesetround(mode);
   EXPECT_EQ(roundHalfEven(std::numeric_limits<long double>::quiet_NaN()), 0);
   EXPECT_EQ(roundHalfEven(1e30L), std::numeric_limits<long long>::max());
   EXPECT_EQ(roundHalfEven(-std::numeric_limits<long double>::infinity()),
