@@ -25,19 +25,6 @@ std::string GMToDez(Session& s, const std::string& text);
 /// answers false where GMToDez answers "0.0". Prompts as GMToDez does.
 bool GMToValue(Session& s, const std::string& text);
 
-/// Bits of PointRecord::PendingTexts. The NMEA readers keep the degree-minute texts (LatNmea,
-/// LonNmea) and the numbers (LatValue, LonValue, the magnitude or the signed field value) of the
-/// last fix and leave the decimal, degree-minute-second and Mercator texts to be made from them
-/// when the record is emitted: a log's records are read by the million, its points are few.
-enum PendingText : std::uint8_t {
-  kPendingLatDecimal = 1,   // LatDec
-  kPendingLonDecimal = 2,   // LonDec
-  kPendingLatOther = 4,     // LatGMS, LatMer
-  kPendingLonOther = 8,     // LonGMS, LonMer
-  kPendingSouth = 16,       // the latitude's hemisphere is south: every text gets a "-"
-  kPendingWest = 32,        // the longitude's hemisphere is west
-};
-
 /// Makes the position texts a reader left pending, exactly as reading the record had made them.
 /// Everything that reads LatDec, LatGMS, LatMer or their longitude twins of a record an NMEA
 /// reader filled calls this first (RouteOut does); so does a reader before writing them itself.

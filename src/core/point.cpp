@@ -1,6 +1,7 @@
 #include "core/point.h"
 
 #include <cstring>
+#include <limits>
 
 namespace kursolin {
 
@@ -24,64 +25,125 @@ static_assert(sizeof(PointRecord) ==
                    1) / alignof(PointRecord) * alignof(PointRecord),
               "PointRecord changed: update forEachText and the numbers packed below");
 
-void putLength(std::string& out, std::size_t n) {
-  // Seven bits a byte, the high bit set while more follow: short texts cost one byte.
-  while (n >= 0x80) {
-    out.push_back(static_cast<char>(0x80 | (n & 0x7F)));
-    n >>= 7;
+}  // namespace
+
+std::pair<std::shared_ptr<PackedPointStore::Block>, std::size_t> PackedPointStore::allocate(
+    std::size_t n) {
+  constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+  if (!current_ || current_->size - current_->used < n) {
+    // A record larger than a block (a route file with an endless line) gets a block of its own.
+    auto block = std::make_shared<Block>();
+    block->size = n > kBlockSize ? n : kBlockSize;
+    block->bytes = std::make_unique_for_overwrite<char[]>(block->size);
+    if (n > kBlockSize) return {std::move(block), 0};
+    current_ = std::move(block);
   }
-  out.push_back(static_cast<char>(n));
+  const std::size_t at = current_->used;
+  current_->used += n;
+  return {current_, at};
 }
 
-std::size_t getLength(const std::string& in, std::size_t& at) {
+namespace {
+
+// The numbers are kept with the bytes that carry their value: 10 of the 16 of an x87 extended
+// number, all of them elsewhere.
+constexpr std::size_t kRealBytes =
+    std::numeric_limits<Real>::digits == 64 && sizeof(Real) >= 10 ? 10 : sizeof(Real);
+constexpr std::size_t kFixedBytes = 4 * kRealBytes + 3;
+
+// Texts a reader left pending are made again after unpacking; what the record holds for them
+// until then is left over from an earlier record and not worth keeping.
+bool kept(const PointRecord& p, const std::string& t) {
+  const std::uint8_t pending = p.PendingTexts;
+  if (pending == 0) return true;
+  if (&t == &p.LatDec) return !(pending & kPendingLatDecimal);
+  if (&t == &p.LonDec) return !(pending & kPendingLonDecimal);
+  if (&t == &p.LatGMS || &t == &p.LatMer) return !(pending & kPendingLatOther);
+  if (&t == &p.LonGMS || &t == &p.LonMer) return !(pending & kPendingLonOther);
+  return true;
+}
+
+std::size_t packedSize(const PointRecord& p) {
+  std::size_t size = kFixedBytes;
+  forEachText(p, [&](const std::string& t) {
+    const std::size_t length = kept(p, t) ? t.size() : 0;
+    size += length + 1;
+    for (std::size_t n = length; n >= 0x80; n >>= 7) ++size;
+  });
+  return size;
+}
+
+void putLength(char*& out, std::size_t n) {
+  // Seven bits a byte, the high bit set while more follow: short texts cost one byte.
+  while (n >= 0x80) {
+    *out++ = static_cast<char>(0x80 | (n & 0x7F));
+    n >>= 7;
+  }
+  *out++ = static_cast<char>(n);
+}
+
+std::size_t getLength(const char*& in) {
   std::size_t n = 0;
   int shift = 0;
   while (true) {
-    const auto b = static_cast<unsigned char>(in[at++]);
+    const auto b = static_cast<unsigned char>(*in++);
     n |= static_cast<std::size_t>(b & 0x7F) << shift;
     if (!(b & 0x80)) return n;
     shift += 7;
   }
 }
 
+void pack(const PointRecord& p, char* out) {
+  for (Real v : {p.LatValue, p.LonValue, p.ConvValue, p.SpeedValue}) {
+    std::memcpy(out, &v, kRealBytes);
+    out += kRealBytes;
+  }
+  *out++ = p.PointValid ? 1 : 0;
+  *out++ = p.ViaStationPoint ? 1 : 0;
+  *out++ = static_cast<char>(p.PendingTexts);
+  forEachText(p, [&](const std::string& t) {
+    const std::size_t length = kept(p, t) ? t.size() : 0;
+    putLength(out, length);
+    std::memcpy(out, t.data(), length);
+    out += length;
+  });
+}
+
 }  // namespace
 
 PackedPointRecord::PackedPointRecord(const PointRecord& p) {
-  std::size_t size = 4 * sizeof(Real) + 3;
-  forEachText(p, [&](const std::string& t) {
-    size += t.size() + 1;
-    for (std::size_t n = t.size(); n >= 0x80; n >>= 7) ++size;
-  });
-  bytes_.reserve(size);
-  for (Real v : {p.LatValue, p.LonValue, p.ConvValue, p.SpeedValue}) {
-    char raw[sizeof(Real)];
-    std::memcpy(raw, &v, sizeof v);
-    bytes_.append(raw, sizeof raw);
-  }
-  bytes_.push_back(p.PointValid ? 1 : 0);
-  bytes_.push_back(p.ViaStationPoint ? 1 : 0);
-  bytes_.push_back(static_cast<char>(p.PendingTexts));
-  forEachText(p, [&](const std::string& t) {
-    putLength(bytes_, t.size());
-    bytes_ += t;
-  });
+  auto block = std::make_shared<PackedPointStore::Block>();
+  block->size = block->used = packedSize(p);
+  block->bytes = std::make_unique_for_overwrite<char[]>(block->size);
+  pack(p, block->bytes.get());
+  block_ = std::move(block);
+}
+
+PackedPointRecord::PackedPointRecord(const PointRecord& p, PackedPointStore& store) {
+  const std::size_t n = packedSize(p);
+  auto [block, at] = store.allocate(n);
+  pack(p, block->bytes.get() + at);
+  block_ = std::move(block);
+  offset_ = static_cast<std::uint32_t>(at);
 }
 
 PointRecord PackedPointRecord::unpack() const {
   PointRecord p;
-  if (bytes_.empty()) return p;
-  std::size_t at = 0;
+  if (!block_) return p;
+  const char* in = block_->bytes.get() + offset_;
   for (Real* v : {&p.LatValue, &p.LonValue, &p.ConvValue, &p.SpeedValue}) {
-    std::memcpy(v, bytes_.data() + at, sizeof(Real));
-    at += sizeof(Real);
+    Real value = 0;
+    std::memcpy(&value, in, kRealBytes);
+    *v = value;
+    in += kRealBytes;
   }
-  p.PointValid = bytes_[at++] != 0;
-  p.ViaStationPoint = bytes_[at++] != 0;
-  p.PendingTexts = static_cast<std::uint8_t>(bytes_[at++]);
+  p.PointValid = *in++ != 0;
+  p.ViaStationPoint = *in++ != 0;
+  p.PendingTexts = static_cast<std::uint8_t>(*in++);
   forEachText(p, [&](std::string& t) {
-    const std::size_t n = getLength(bytes_, at);
-    t.assign(bytes_, at, n);
-    at += n;
+    const std::size_t n = getLength(in);
+    t.assign(in, n);
+    in += n;
   });
   return p;
 }

@@ -3,7 +3,9 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <utility>
 
 namespace kursolin {
 
@@ -31,6 +33,19 @@ inline constexpr int kNaviFieldCount = 17;
 
 /// Extended precision where the machine has it (80-bit on x86-64).
 using Real = long double;
+
+/// Bits of PointRecord::PendingTexts. The NMEA readers keep the degree-minute texts (LatNmea,
+/// LonNmea) and the numbers (LatValue, LonValue, the magnitude or the signed field value) of the
+/// last fix and leave the decimal, degree-minute-second and Mercator texts to be made from them
+/// when the record is emitted: a log's records are read by the million, its points are few.
+enum PendingText : std::uint8_t {
+  kPendingLatDecimal = 1,   // LatDec
+  kPendingLonDecimal = 2,   // LonDec
+  kPendingLatOther = 4,     // LatGMS, LatMer
+  kPendingLonOther = 8,     // LonGMS, LonMer
+  kPendingSouth = 16,       // the latitude's hemisphere is south: every text gets a "-"
+  kPendingWest = 32,        // the longitude's hemisphere is west
+};
 
 struct PointRecord {
   std::string SentenceId;
@@ -61,24 +76,44 @@ struct PointRecord {
   bool PointValid = false;
   bool ViaStationPoint = false;
   /// Position texts the NMEA readers leave to be made when the record is emitted (the
-  /// `PendingText` bits of core/coords.h); 0 when every text is in place.
+  /// `PendingText` bits above, made by completePositionTexts); 0 when every text is in place.
   std::uint8_t PendingTexts = 0;
 
   std::string& navi(NaviField f) { return NaviFields[static_cast<std::size_t>(f)]; }
   const std::string& navi(NaviField f) const { return NaviFields[static_cast<std::size_t>(f)]; }
 };
 
-/// A PointRecord kept beside a route: every field in one buffer, about a fifth of the size of
-/// the record, so a route of every record of a long log stays small.
+/// Blocks the packed records of a route are written into, so a route of every record of a long
+/// log costs no allocation a point. A block lives as long as a record packed into it.
+class PackedPointStore {
+ public:
+  struct Block {
+    std::unique_ptr<char[]> bytes;
+    std::size_t used = 0;
+    std::size_t size = 0;
+  };
+  /// Room for n bytes: the block and the offset where they go.
+  std::pair<std::shared_ptr<Block>, std::size_t> allocate(std::size_t n);
+
+ private:
+  std::shared_ptr<Block> current_;
+};
+
+/// A PointRecord kept beside a route: every field one after another in a store's block, about a
+/// sixth of the size of the record.
 class PackedPointRecord {
  public:
   PackedPointRecord() = default;
+  /// Packs into a block of its own.
   explicit PackedPointRecord(const PointRecord& p);
+  /// Packs into the store's current block.
+  PackedPointRecord(const PointRecord& p, PackedPointStore& store);
   /// The record as it was packed.
   PointRecord unpack() const;
 
  private:
-  std::string bytes_;
+  std::shared_ptr<const PackedPointStore::Block> block_;
+  std::uint32_t offset_ = 0;
 };
 
 }  // namespace kursolin

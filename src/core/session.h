@@ -162,12 +162,15 @@ class Session {
 
   // --- Route rules ---
   RuleSettings rules;
-  /// Rule texts of the points of the last generated route, beside OutputLines.
-  std::vector<RuleNote> ruleNotes;
+  /// Rule texts of the points of the last generated route, beside OutputLines (a deque for the
+  /// reason emittedPoints is one).
+  std::deque<RuleNote> ruleNotes;
   /// The points of OutputLines in the order of their lines (memory grows with the route only).
   /// A deque: a vector that grows would move all of a long route's records at once, in the
   /// middle of the route.
   std::deque<EmittedPoint> emittedPoints;
+  /// Where the records of emittedPoints are packed.
+  PackedPointStore pointStore;
   /// Points the reductions since the last generation removed, drawn faded.
   std::vector<GeoPosition> reducedAway;
   /// Last choice of "Route verringern".

@@ -12,7 +12,6 @@ void RouteOut(Session& s, Real prevLat, Real prevLon, Real curLat, Real curLon) 
   ++s.RoutePointCount;
   const int n = s.RoutePointCount;
   PointRecord& p = s.CurrentPoint;
-  completePositionTexts(s, p);
   if (s.ShowPointInfo) {
     p.PointLabel = intToStr(n) + "-T:" + TimeChange(s, p.Time) + " N:" + p.LatNmea + " O:" +
                    p.LonNmea + " K:" + p.SpeedKmh;
@@ -20,8 +19,9 @@ void RouteOut(Session& s, Real prevLat, Real prevLon, Real curLat, Real curLon) 
     p.PointLabel = "-";
   }
   // The record as the writers get it (they may fill in fields), so emitting it again later
-  // builds the same lines.
-  s.emittedPoints.push_back({PackedPointRecord(p), n, s.OutputLines.Count(), 0});
+  // builds the same lines; position texts still pending are made the same way then.
+  s.emittedPoints.push_back({PackedPointRecord(p, s.pointStore), n, s.OutputLines.Count(), 0});
+  completePositionTexts(s, p);
   const RoutePoint point{n, prevLat, prevLon, curLat, curLon};
   if (const OutputFormatInfo* f = chosenOutputFormat(s); f && f->write) f->write(s, point);
   s.emittedPoints.back().lineCount = s.OutputLines.Count() - s.emittedPoints.back().firstLine;

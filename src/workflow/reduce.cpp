@@ -142,7 +142,7 @@ ReduceResult RouteVerringern(Session& s, int maxPoints) {
   const int count = s.RoutePointCount;
   const PointRecord current = s.CurrentPoint;
   std::deque<EmittedPoint> points = std::move(s.emittedPoints);
-  std::vector<RuleNote> notes = std::move(s.ruleNotes);
+  std::deque<RuleNote> notes = std::move(s.ruleNotes);
   const std::size_t awayBefore = s.reducedAway.size();
 
   s.emittedPoints.clear();
