@@ -217,6 +217,9 @@ Options parse(const std::vector<std::string>& args, std::string* error) {
     *error = "Keine Eingabedatei angegeben.";
   } else if (o.outputDir && o.outFile) {
     *error = "-o und --output-dir schließen einander aus.";
+  } else if (o.outputDir && o.picture) {
+    // One picture file cannot show the routes of many inputs.
+    *error = "--picture und --output-dir schließen einander aus.";
   } else if (!o.outputDir && o.inputs.size() > 1) {
     *error = "Nur eine Eingabedatei ist erlaubt (" + o.inputs[0] + ", " + o.inputs[1] +
              "); mehrere Dateien mit --output-dir ORDNER.";
@@ -445,6 +448,7 @@ int convertOne(Session& s, const Options& o, std::ostream& out, std::ostream& er
                const Environment& env) {
   if (!load(s, o.inputs.front(), env)) return kUnusable;
 
+  s.keepRouteRecords = o.maxPoints.has_value() || o.picture.has_value();
   const RouteResult result = RouteExecute(s);
   const bool toStdout = !o.outFile || *o.outFile == "-";
   if (o.explain) explain(s, toStdout ? err : out);
@@ -506,6 +510,7 @@ FileOutcome convertInto(Session& s, const Options& o, const std::string& input,
     return FileOutcome{status, line};
   };
   if (!load(s, input, env)) return failed(kUnusable, "nicht umgewandelt");
+  s.keepRouteRecords = o.maxPoints.has_value();
   const RouteResult result = RouteExecute(s);
   // Standard output holds one line per file; the explanations go beside the messages.
   if (o.explain) explain(s, err);
@@ -514,6 +519,8 @@ FileOutcome convertInto(Session& s, const Options& o, const std::string& input,
   }
   if (result == RouteResult::Refused) return failed(kUnusable, "nicht umgewandelt");
   if (o.reverse && !reverseRoute(s)) return failed(kStopped, "nicht umgekehrt, nichts geschrieben");
+  if (o.maxPoints && !RouteVerringern(s, *o.maxPoints).done)
+    return failed(kStopped, "nicht verringert, nichts geschrieben");
 
   const std::string target = folder + bareFileName(s.InputFileName) + extensionOf(s);
   const bool split = planParts(s, o);

@@ -74,11 +74,9 @@ std::string GMToDez(Session& s, const std::string& input) {
   return dez6(s, s.CurrentPoint.ConvValue);
 }
 
-void completePositionTexts(const Session& s, PointRecord& p) {
-  const std::uint8_t pending = p.PendingTexts;
-  if ((pending & (kPendingLatDecimal | kPendingLonDecimal | kPendingLatOther |
-                  kPendingLonOther)) == 0)
-    return;
+void completePositionTexts(const Session& s, PointRecord& p, std::uint8_t texts) {
+  const std::uint8_t pending = p.PendingTexts & (texts | kPendingSouth | kPendingWest);
+  if ((pending & kAllPositionTexts) == 0) return;
   const bool south = pending & kPendingSouth;
   const bool west = pending & kPendingWest;
   const auto sign = [](bool negative, std::string text) {
@@ -99,7 +97,7 @@ void completePositionTexts(const Session& s, PointRecord& p) {
     p.LonMer = sign(west, DezToMerO(p.LonValue));
   }
   // The hemisphere bits stay: they belong to LatNmea and LonNmea until the next fix.
-  p.PendingTexts = pending & (kPendingSouth | kPendingWest);
+  p.PendingTexts &= static_cast<std::uint8_t>(~(pending & kAllPositionTexts));
 }
 
 std::string GMSToDez(Session& s, const std::string& input) {

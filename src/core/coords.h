@@ -28,7 +28,10 @@ bool GMToValue(Session& s, const std::string& text);
 /// Makes the position texts a reader left pending, exactly as reading the record had made them.
 /// Everything that reads LatDec, LatGMS, LatMer or their longitude twins of a record an NMEA
 /// reader filled calls this first (RouteOut does); so does a reader before writing them itself.
-void completePositionTexts(const Session& s, PointRecord& p);
+/// `texts` (kDecimalTexts, kOtherPositionTexts) limits the work to what the caller reads; the rest
+/// stays pending.
+void completePositionTexts(const Session& s, PointRecord& p,
+                           std::uint8_t texts = kAllPositionTexts);
 
 /// Degree-minute-second text to decimal degrees with 6 decimals; may set FixOk "0".
 std::string GMSToDez(Session& s, const std::string& text);

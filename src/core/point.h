@@ -46,6 +46,9 @@ enum PendingText : std::uint8_t {
   kPendingSouth = 16,       // the latitude's hemisphere is south: every text gets a "-"
   kPendingWest = 32,        // the longitude's hemisphere is west
 };
+inline constexpr std::uint8_t kDecimalTexts = kPendingLatDecimal | kPendingLonDecimal;
+inline constexpr std::uint8_t kOtherPositionTexts = kPendingLatOther | kPendingLonOther;
+inline constexpr std::uint8_t kAllPositionTexts = kDecimalTexts | kOtherPositionTexts;
 
 struct PointRecord {
   std::string SentenceId;

@@ -129,6 +129,9 @@ struct OutputFormatInfo {
   bool pointTable = false;  // fills the route point table on screen
   RecordPrep prepare = nullptr;  // run before every record is read
   PointWriter write = nullptr;  // nullptr: this version cannot write the format
+  // The position texts the writer reads (kDecimalTexts, kOtherPositionTexts): records of a long
+  // log get only these made.
+  std::uint8_t positionTexts = kAllPositionTexts;
   LinesPass finish = nullptr;
   // Splitting: the per-file maximum (nullptr: never split), how the points are counted, and the
   // writer for formats whose files are more than a slice of OutputLines.

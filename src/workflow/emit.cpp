@@ -20,11 +20,14 @@ void RouteOut(Session& s, Real prevLat, Real prevLon, Real curLat, Real curLon) 
   }
   // The record as the writers get it (they may fill in fields), so emitting it again later
   // builds the same lines; position texts still pending are made the same way then.
-  s.emittedPoints.push_back({PackedPointRecord(p, s.pointStore), n, s.OutputLines.Count(), 0});
-  completePositionTexts(s, p);
+  const int firstLine = s.OutputLines.Count();
+  if (s.keepRouteRecords) s.emittedPoints.push_back({PackedPointRecord(p, s.pointStore), n, firstLine, 0});
   const RoutePoint point{n, prevLat, prevLon, curLat, curLon};
-  if (const OutputFormatInfo* f = chosenOutputFormat(s); f && f->write) f->write(s, point);
-  s.emittedPoints.back().lineCount = s.OutputLines.Count() - s.emittedPoints.back().firstLine;
+  if (const OutputFormatInfo* f = chosenOutputFormat(s); f && f->write) {
+    completePositionTexts(s, p, f->positionTexts);
+    f->write(s, point);
+  }
+  if (s.keepRouteRecords) s.emittedPoints.back().lineCount = s.OutputLines.Count() - firstLine;
   NaviChange(s);
   s.setOutputCaption(outputCaptionWith(s, n));
 }

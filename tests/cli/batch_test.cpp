@@ -102,6 +102,23 @@ TEST_F(Batch, EachFileIsConvertedAsOnItsOwn) {
   EXPECT_EQ(together, test::readBytes(folder.file("allein.rte")));
 }
 
+// Every file gets the reduction, as if converted on its own; one picture cannot show many routes,
+// so that combination is refused before anything is read.
+TEST_F(Batch, MaxPointsReducesEveryFileAndPictureIsRefused) {
+  Outcome r = run({"--max-points", "5", "--output-dir", folder.file("aus"), longLog, shortLog});
+  ASSERT_EQ(r.rc, cli::kWritten) << r.err;
+  EXPECT_EQ(crlfLineCount(test::readBytes(aus("lang.rte"))), 5u);
+  EXPECT_EQ(crlfLineCount(test::readBytes(aus("kurz.rte"))), 5u);
+  r = run({"--max-points", "5", "-o", folder.file("allein.rte"), longLog});
+  ASSERT_EQ(r.rc, cli::kWritten) << r.err;
+  EXPECT_EQ(test::readBytes(aus("lang.rte")), test::readBytes(folder.file("allein.rte")));
+
+  r = run({"--picture", folder.file("bild.png"), "--output-dir", folder.file("aus"), shortLog});
+  EXPECT_EQ(r.rc, cli::kUnusable);
+  EXPECT_NE(r.err.find("--picture und --output-dir"), std::string::npos) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(folder.file("bild.png")));
+}
+
 struct StatusCase {
   const char* name;
   std::vector<const char*> inputs;
