@@ -35,6 +35,7 @@ void EmitRoutePoint(Session& s, RouteIO& io, GeneratorState& g, RuleKind kind,
   g.LastRouteLat = p.LatValue;
   g.LastRouteLon = p.LonValue;
   g.lastEmittedLine = line;
+  g.captionCount = -1;  // RouteOut put the point count there
   s.ruleNotes.push_back({s.RoutePointCount, kind, why});
 }
 
@@ -262,11 +263,20 @@ Outcome runRules(Session& s, RouteIO& io, GeneratorState& g, long long& bLine) {
     }
     g.CurTime = p.Time;
     g.CurCourse = p.Course;
-    s.setOutputCaption(outputCaptionWith(s, s.OutputLines.Count()));
+    // The caption changes only with the count; most records add no line.
+    if (s.OutputLines.Count() != g.captionCount) {
+      g.captionCount = s.OutputLines.Count();
+      s.setOutputCaption(outputCaptionWith(s, g.captionCount));
+    }
 
     const bool fix = p.FixOk == "1";
-    const int d = g.dist(g.DistRefLat, g.DistRefLon, g.CurLat, g.CurLon);
-    g.DistDue = r.MeterCheck && d >= r.MeterSpin && fix;
+    // Most records lie well within the distance of the reference point; the exact distance is
+    // only needed where the rule may fire.
+    const bool distancePossible =
+        r.MeterCheck && fix &&
+        !DistCache::surelyBelow(g.DistRefLat, g.DistRefLon, g.CurLat, g.CurLon, r.MeterSpin);
+    const int d = distancePossible ? g.dist(g.DistRefLat, g.DistRefLon, g.CurLat, g.CurLon) : 0;
+    g.DistDue = distancePossible && d >= r.MeterSpin;
     g.TimeDue = r.ZeitCheck && ZeitDif(g.RefTime, g.CurTime) >= r.ZeitSpin && fix;
     if (g.RefCourse.empty()) g.RefCourse = "0.0";
     if (g.CurCourse.empty()) g.CurCourse = "0.0";

@@ -30,6 +30,8 @@ struct GeneratorState {
   std::string lineBuffer;
   /// Distances of the scan (reference point, last point, stop point to the current record).
   DistCache dist;
+  /// The line count the output caption shows (-1: none shown yet).
+  int captionCount = -1;
 };
 
 /// What the generators use of the layers above them: the record readers of the input format and

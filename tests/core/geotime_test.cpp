@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <unistd.h>
 #include <fstream>
+#include <random>
 #include <vector>
 
 #include "core/cp1252.h"
@@ -77,6 +78,38 @@ TEST(Distance, CachedDistancesEqualThePlainOnes) {
     if (i % 11 == 0) last = i;
   }
   EXPECT_EQ(cached(48.0L, 11.0L, 48.01L, 11.0L), 1111) << "a known distance after all that";
+}
+
+// The estimate may only ever say "below" where Dist agrees, and should say it for the common case
+// of a record near its reference point.
+TEST(Distance, SurelyBelowNeverContradictsDist) {
+  std::mt19937_64 random(20261209);
+  std::uniform_real_distribution<double> lat(-89.9, 89.9), lon(-180, 180), unit(0, 1);
+  int saidBelow = 0, cases = 0;
+  for (int i = 0; i < 20000; ++i) {
+    const Real lat1 = lat(random), lon1 = lon(random);
+    // Mostly near neighbours at all scales (centimetres to hundreds of kilometres), some far.
+    const double scale = std::pow(10.0, -7 + 9 * unit(random));
+    Real lat2 = lat1 + (unit(random) - 0.5) * scale, lon2 = lon1 + (unit(random) - 0.5) * scale;
+    if (i % 10 == 0) lat2 = lat(random), lon2 = lon(random);
+    if (lat2 > 90 || lat2 < -90) continue;
+    const int exact = Dist(lat1, lon1, lat2, lon2);
+    // Thresholds right at the exact distance, where a wrong "below" would show.
+    for (int metres : {exact - 1, exact, exact + 1, exact + 2, 1, 50, 500, 5000}) {
+      ++cases;
+      if (DistCache::surelyBelow(lat1, lon1, lat2, lon2, metres)) {
+        ++saidBelow;
+        ASSERT_LT(exact, metres) << static_cast<double>(lat1) << "," << static_cast<double>(lon1)
+                                 << " " << static_cast<double>(lat2) << ","
+                                 << static_cast<double>(lon2);
+      }
+    }
+  }
+  EXPECT_GT(saidBelow, cases / 4) << "the estimate decides most cases";
+  // Across the date line and at the start value.
+  EXPECT_TRUE(DistCache::surelyBelow(45.0L, 179.9999L, 45.0L, -179.9999L, 50));
+  EXPECT_FALSE(DistCache::surelyBelow(48.0L, 11.0L, 48.0045L, 11.0L, 500)) << "exactly 500 m";
+  EXPECT_FALSE(DistCache::surelyBelow(48.0L, 11.0L, 48.001L, 11.0L, 0));
 }
 
 TEST(Heading, TurnsAcrossNorthAndThresholds) {
