@@ -448,7 +448,7 @@ int convertOne(Session& s, const Options& o, std::ostream& out, std::ostream& er
                const Environment& env) {
   if (!load(s, o.inputs.front(), env)) return kUnusable;
 
-  s.keepRouteRecords = o.maxPoints.has_value() || o.picture.has_value();
+  s.keepRouteRecords = o.maxPoints.has_value() || o.picture.has_value() || o.explain;
   const RouteResult result = RouteExecute(s);
   const bool toStdout = !o.outFile || *o.outFile == "-";
   if (o.explain) explain(s, toStdout ? err : out);
@@ -510,7 +510,7 @@ FileOutcome convertInto(Session& s, const Options& o, const std::string& input,
     return FileOutcome{status, line};
   };
   if (!load(s, input, env)) return failed(kUnusable, "nicht umgewandelt");
-  s.keepRouteRecords = o.maxPoints.has_value();
+  s.keepRouteRecords = o.maxPoints.has_value() || o.explain;
   const RouteResult result = RouteExecute(s);
   // Standard output holds one line per file; the explanations go beside the messages.
   if (o.explain) explain(s, err);

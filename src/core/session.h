@@ -171,8 +171,9 @@ class Session {
   std::deque<EmittedPoint> emittedPoints;
   /// Where the records of emittedPoints are packed.
   PackedPointStore pointStore;
-  /// Whether routes keep their records at all: the window draws and reduces routes from them;
-  /// the batch converter needs them only for a picture or a reduction.
+  /// Whether routes keep their records and rule notes at all: the window draws, explains and
+  /// reduces routes from them; the batch converter needs them only for a picture, a reduction or
+  /// an explanation.
   bool keepRouteRecords = true;
   /// Points the reductions since the last generation removed, drawn faded.
   std::vector<GeoPosition> reducedAway;

@@ -36,7 +36,7 @@ void EmitRoutePoint(Session& s, RouteIO& io, GeneratorState& g, RuleKind kind,
   g.LastRouteLon = p.LonValue;
   g.lastEmittedLine = line;
   g.captionCount = -1;  // RouteOut put the point count there
-  s.ruleNotes.push_back({s.RoutePointCount, kind, why});
+  if (s.keepRouteRecords) s.ruleNotes.push_back({s.RoutePointCount, kind, why});
 }
 
 namespace {
