@@ -93,10 +93,14 @@ std::optional<std::string> readFileBytes(const std::string& path, std::string* e
     const std::size_t size = static_cast<std::size_t>(st.st_size) + 1;
     bytes.reserve(size);
     preferLargePages(bytes.data(), size);
-    bytes.resize(size);
   }
   for (;;) {
-    if (got == bytes.size()) bytes.resize(got < 65536 ? 65536 : got * 2);
+    // The text grows a step at a time within what was reserved (each step is zeroed before it is
+    // read into, so no step takes long), and by doubling past it.
+    if (got == bytes.size()) {
+      const std::size_t room = bytes.capacity() - got;
+      bytes.resize(room > 0 ? got + std::min(room, kStep) : (got < 65536 ? 65536 : got * 2));
+    }
     const std::size_t room = std::min(bytes.size() - got, kStep);
     const ssize_t n = ::read(fd, bytes.data() + got, room);
     if (n < 0) {
