@@ -53,15 +53,16 @@ const DistCache::Trig& DistCache::trig(Real angle) {
   return t;
 }
 
-bool DistCache::surelyBelow(Real lat1, Real lon1, Real lat2, Real lon2, int metres) {
-  // Dist rounds metres to a whole number, so it stays below `metres` while the exact value is
-  // below metres - 0.5. The haversine formula in double precision gives the distance on Dist's
-  // sphere (111.12 km a degree) to within micrometres up to 1000 km, and Dist's extended
-  // precision is as close; a centimetre of margin covers both.
+DistCache::Compared DistCache::compare(Real lat1, Real lon1, Real lat2, Real lon2, int metres) {
+  // Dist rounds metres to a whole number, so it is below `metres` while the exact value is
+  // below metres - 0.5, and at least `metres` beyond. The haversine formula in double precision
+  // gives the distance on Dist's sphere (111.12 km a degree) to within micrometres up to
+  // 1000 km, and Dist's extended precision is as close; a centimetre of margin covers both.
   constexpr double kMargin = 0.01;
   constexpr double kFar = 1.0e6;  // beyond this (towards the antipode) the estimate loses digits
-  const double limit = metres - 0.5 - kMargin;
-  if (!(limit > 0)) return false;
+  if (lat1 == 0 && lon1 == 0) return Compared::Unknown;  // Dist's start value: always 0
+  if (lat1 == lat2 && lon1 == lon2) return metres > 0 ? Compared::Below : Compared::AtLeast;
+  const double threshold = metres - 0.5;
   constexpr double kRad = 3.14159265358979323846 / 180;
   const double a1 = static_cast<double>(lat1) * kRad;
   const double a2 = static_cast<double>(lat2) * kRad;
@@ -69,10 +70,14 @@ bool DistCache::surelyBelow(Real lat1, Real lon1, Real lat2, Real lon2, int metr
   const double sLat = std::sin((a2 - a1) / 2);
   const double sLon = std::sin(dl / 2);
   const double h = sLat * sLat + std::cos(a1) * std::cos(a2) * sLon * sLon;
-  if (!(h >= 0 && h <= 1)) return false;
+  if (!(h >= 0 && h <= 1)) return Compared::Unknown;
   const double angle = 2 * std::asin(std::sqrt(h));
   const double estimate = angle / kRad * 111120.0;
-  return estimate < kFar && estimate < limit;
+  if (!(estimate < kFar)) return Compared::Unknown;
+  if (estimate < threshold - kMargin) return metres > 0 ? Compared::Below : Compared::Unknown;
+  // Distances this small may come out as 0 from Dist's rounding guard; only longer ones are sure.
+  if (estimate > threshold + kMargin && estimate > 1) return Compared::AtLeast;
+  return Compared::Unknown;
 }
 
 int DistCache::operator()(Real lat1, Real lon1, Real lat2, Real lon2) {

@@ -19,10 +19,11 @@ int Dist(Real lat1, Real lon1, Real lat2, Real lon2);
 class DistCache {
  public:
   int operator()(Real lat1, Real lon1, Real lat2, Real lon2);
-  /// true only when Dist(...) is certainly below `metres`: a double-precision estimate, far
-  /// cheaper than Dist, decides the common case of a record close to the reference point; when
-  /// it cannot tell, false, and Dist itself must answer.
-  static bool surelyBelow(Real lat1, Real lon1, Real lat2, Real lon2, int metres);
+  /// How Dist(...) compares with `metres`, where a double-precision estimate far cheaper than
+  /// Dist can tell for certain (records well within or well beyond a rule's distance); Unknown
+  /// near the threshold, at the start value (0, 0) and far away, where Dist itself must answer.
+  enum class Compared { Below, AtLeast, Unknown };
+  static Compared compare(Real lat1, Real lon1, Real lat2, Real lon2, int metres);
 
  private:
   struct Trig {

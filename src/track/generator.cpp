@@ -270,13 +270,21 @@ Outcome runRules(Session& s, RouteIO& io, GeneratorState& g, long long& bLine) {
     }
 
     const bool fix = p.FixOk == "1";
-    // Most records lie well within the distance of the reference point; the exact distance is
-    // only needed where the rule may fire.
-    const bool distancePossible =
-        r.MeterCheck && fix &&
-        !DistCache::surelyBelow(g.DistRefLat, g.DistRefLon, g.CurLat, g.CurLon, r.MeterSpin);
-    const int d = distancePossible ? g.dist(g.DistRefLat, g.DistRefLon, g.CurLat, g.CurLon) : 0;
-    g.DistDue = distancePossible && d >= r.MeterSpin;
+    // Most records lie well within or well beyond the rule's distance from the reference point;
+    // the exact distance is only needed near it, and for the text of a point the rule emits.
+    int d = -1;
+    const auto exactDistance = [&] {
+      if (d < 0) d = g.dist(g.DistRefLat, g.DistRefLon, g.CurLat, g.CurLon);
+      return d;
+    };
+    g.DistDue = false;
+    if (r.MeterCheck && fix) {
+      switch (DistCache::compare(g.DistRefLat, g.DistRefLon, g.CurLat, g.CurLon, r.MeterSpin)) {
+        case DistCache::Compared::Below: break;
+        case DistCache::Compared::AtLeast: g.DistDue = true; break;
+        case DistCache::Compared::Unknown: g.DistDue = exactDistance() >= r.MeterSpin; break;
+      }
+    }
     g.TimeDue = r.ZeitCheck && ZeitDif(g.RefTime, g.CurTime) >= r.ZeitSpin && fix;
     if (g.RefCourse.empty()) g.RefCourse = "0.0";
     if (g.CurCourse.empty()) g.CurCourse = "0.0";
@@ -303,7 +311,7 @@ Outcome runRules(Session& s, RouteIO& io, GeneratorState& g, long long& bLine) {
       const int last = fromLast();
       if (last > r.MinDistEdit) {
         char m[32];
-        std::snprintf(m, sizeof m, " M%2.2d", d);
+        std::snprintf(m, sizeof m, " M%2.2d", exactDistance());
         EmitRoutePoint(s, io, g, RuleKind::Distance,
                        "-T:" + shownTime(s, p.Time) + " D:" + std::to_string(last) + m + "K:" +
                            p.SpeedKmh,

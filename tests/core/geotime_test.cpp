@@ -80,12 +80,13 @@ TEST(Distance, CachedDistancesEqualThePlainOnes) {
   EXPECT_EQ(cached(48.0L, 11.0L, 48.01L, 11.0L), 1111) << "a known distance after all that";
 }
 
-// The estimate may only ever say "below" where Dist agrees, and should say it for the common case
-// of a record near its reference point.
-TEST(Distance, SurelyBelowNeverContradictsDist) {
+// The estimate may only ever answer where Dist agrees, and should answer for the common cases of a
+// record near its reference point and one well past the rule's distance.
+TEST(Distance, ComparedNeverContradictsDist) {
+  using C = DistCache::Compared;
   std::mt19937_64 random(20261209);
   std::uniform_real_distribution<double> lat(-89.9, 89.9), lon(-180, 180), unit(0, 1);
-  int saidBelow = 0, cases = 0;
+  int answered = 0, cases = 0;
   for (int i = 0; i < 20000; ++i) {
     const Real lat1 = lat(random), lon1 = lon(random);
     // Mostly near neighbours at all scales (centimetres to hundreds of kilometres), some far.
@@ -94,22 +95,27 @@ TEST(Distance, SurelyBelowNeverContradictsDist) {
     if (i % 10 == 0) lat2 = lat(random), lon2 = lon(random);
     if (lat2 > 90 || lat2 < -90) continue;
     const int exact = Dist(lat1, lon1, lat2, lon2);
-    // Thresholds right at the exact distance, where a wrong "below" would show.
-    for (int metres : {exact - 1, exact, exact + 1, exact + 2, 1, 50, 500, 5000}) {
+    // Thresholds right at the exact distance, where a wrong answer would show.
+    for (int metres : {exact - 1, exact, exact + 1, exact + 2, 0, 1, 50, 500, 5000}) {
       ++cases;
-      if (DistCache::surelyBelow(lat1, lon1, lat2, lon2, metres)) {
-        ++saidBelow;
-        ASSERT_LT(exact, metres) << static_cast<double>(lat1) << "," << static_cast<double>(lon1)
-                                 << " " << static_cast<double>(lat2) << ","
-                                 << static_cast<double>(lon2);
-      }
+      const C c = DistCache::compare(lat1, lon1, lat2, lon2, metres);
+      if (c == C::Unknown) continue;
+      ++answered;
+      ASSERT_EQ(c == C::Below, exact < metres)
+          << static_cast<double>(lat1) << "," << static_cast<double>(lon1) << " "
+          << static_cast<double>(lat2) << "," << static_cast<double>(lon2) << " " << metres;
     }
   }
-  EXPECT_GT(saidBelow, cases / 4) << "the estimate decides most cases";
-  // Across the date line and at the start value.
-  EXPECT_TRUE(DistCache::surelyBelow(45.0L, 179.9999L, 45.0L, -179.9999L, 50));
-  EXPECT_FALSE(DistCache::surelyBelow(48.0L, 11.0L, 48.0045L, 11.0L, 500)) << "exactly 500 m";
-  EXPECT_FALSE(DistCache::surelyBelow(48.0L, 11.0L, 48.001L, 11.0L, 0));
+  EXPECT_GT(answered, cases / 2) << "the estimate decides most cases";
+  // Across the date line, at Dist's start value (always 0) and at equal points.
+  EXPECT_EQ(DistCache::compare(45.0L, 179.9999L, 45.0L, -179.9999L, 50), C::Below);
+  EXPECT_EQ(DistCache::compare(0, 0, 1.0L, 1.0L, 500), C::Unknown);
+  EXPECT_EQ(DistCache::compare(48.0L, 11.0L, 48.0L, 11.0L, 0), C::AtLeast);
+  EXPECT_EQ(DistCache::compare(48.0L, 11.0L, 48.0L, 11.0L, 1), C::Below);
+  EXPECT_EQ(DistCache::compare(48.0L, 11.0L, 48.0045L, 11.0L, 500), C::AtLeast) << "500.04 m";
+  EXPECT_EQ(DistCache::compare(48.0L, 11.0L, 48.0L + 499.5L / 111120, 11.0L, 500), C::Unknown)
+      << "half a metre short: Dist's rounding decides";
+  EXPECT_EQ(DistCache::compare(48.0L, 11.0L, 48.1L, 11.0L, 500), C::AtLeast);
 }
 
 TEST(Heading, TurnsAcrossNorthAndThresholds) {

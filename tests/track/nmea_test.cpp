@@ -43,6 +43,14 @@ TEST_P(Nmea, TheSampleChecksumsAreRight) {
   EXPECT_EQ(checksumText(bodyOf(kRMC)), "44");
   EXPECT_EQ(checksumText(bodyOf(kVTG)), "48");
   EXPECT_EQ(pruefsumme(""), 0);
+  // Every length around the eight-byte steps, every byte value, against the plain XOR.
+  std::string text;
+  for (int n = 0; n < 70; ++n) {
+    std::uint8_t plain = 0;
+    for (char c : text) plain ^= static_cast<std::uint8_t>(c);
+    EXPECT_EQ(pruefsumme(text), plain) << n;
+    text.push_back(static_cast<char>(37 * n + 200));
+  }
 }
 
 TEST_P(Nmea, GgaSample) {
