@@ -205,14 +205,7 @@ std::string tourenXml(const std::string& lat, const std::string& lon) {
 
 // A Touratech QV database with a track table; the coordinates are Double columns.
 std::string qv3(const std::string& lat, const std::string& lon) {
-  using test::JetType;
-  test::JetTable track{"Tour_trp",
-                       {{"trp_idx", JetType::Long},
-                        {"lat", JetType::Double},
-                        {"lon", JetType::Double},
-                        {"speed", JetType::Double},
-                        {"course", JetType::Double}},
-                       {}};
+  test::JetTable track = test::touratechTrack();
   for (int i = 0; i < 6; ++i) {
     const double la = i == 3 ? std::strtod(lat.c_str(), nullptr) : 48.1 + i / 100.0;
     const double lo = i == 3 ? std::strtod(lon.c_str(), nullptr) : 11.1 + i / 100.0;

@@ -498,14 +498,7 @@ TEST_F(Cli, DecimalSeparatorAppliesToTheSettingsFileAndTheOverrides) {
 }
 
 TEST_F(Cli, ReadsTouratechDatabases) {
-  using test::JetType;
-  test::JetTable track{"Tour_trp",
-                       {{"trp_idx", JetType::Long},
-                        {"lat", JetType::Double},
-                        {"lon", JetType::Double},
-                        {"speed", JetType::Double},
-                        {"course", JetType::Double}},
-                       {}};
+  test::JetTable track = test::touratechTrack();
   // 3.3 km north at 10 km/h: a point every 1000 m by the default rules.
   for (int i = 0; i < 31; ++i) track.rows.push_back({i + 1, (48000 + i) / 1000.0, 11.0, 10.0, 0.0});
   const std::string db = folder.file("Tour.qu3");

@@ -382,4 +382,14 @@ void writeJet3(const std::string& path, const std::vector<JetTable>& tables) {
   if (!out) throw std::runtime_error("cannot write " + path);
 }
 
+JetTable touratechTrack() {
+  return {"Tour_trp",
+          {{"trp_idx", JetType::Long},
+           {"lat", JetType::Double},
+           {"lon", JetType::Double},
+           {"speed", JetType::Double},
+           {"course", JetType::Double}},
+          {}};
+}
+
 }  // namespace kursolin::test

@@ -46,4 +46,8 @@ std::string jet3Database(const std::vector<JetTable>& tables);
 /// Writes jet3Database(tables) to path.
 void writeJet3(const std::string& path, const std::vector<JetTable>& tables);
 
+/// An empty Touratech QV track table "Tour_trp" with the columns the program reads: trp_idx
+/// (Long), lat, lon, speed and course (Double). Rows are {index, lat, lon, speed, course}.
+JetTable touratechTrack();
+
 }  // namespace kursolin::test

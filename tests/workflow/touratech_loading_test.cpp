@@ -16,18 +16,11 @@ namespace kursolin {
 namespace {
 
 using test::JetTable;
-using test::JetType;
 
 // A track heading north from 48 N 11 E, one record every 0.001 degrees (111 m), at one speed;
 // the course turns from 0 to 90 degrees and back every ten records.
 JetTable northTrack(int records, double speed) {
-  JetTable t{"Tour_trp",
-             {{"trp_idx", JetType::Long},
-              {"lat", JetType::Double},
-              {"lon", JetType::Double},
-              {"speed", JetType::Double},
-              {"course", JetType::Double}},
-             {}};
+  JetTable t = test::touratechTrack();
   for (int i = 0; i < records; ++i) {
     t.rows.push_back({i + 1, (48000 + i) / 1000.0, 11.0, speed, (i / 10) % 2 == 0 ? 0.0 : 90.0});
   }
