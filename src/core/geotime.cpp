@@ -60,10 +60,10 @@ DistCache::Compared DistCache::compare(Real lat1, Real lon1, Real lat2, Real lon
   // 1000 km, and Dist's extended precision is as close; a centimetre of margin covers both.
   constexpr double kMargin = 0.01;
   constexpr double kFar = 1.0e6;  // beyond this (towards the antipode) the estimate loses digits
-  if (lat1 == 0 && lon1 == 0) return Compared::Unknown;  // Dist's start value: always 0
-  if (lat1 == lat2 && lon1 == lon2) return metres > 0 ? Compared::Below : Compared::AtLeast;
+  if (noDistance(lat1, lon1, lat2, lon2)) return metres > 0 ? Compared::Below : Compared::AtLeast;
   const double threshold = metres - 0.5;
-  constexpr double kRad = 3.14159265358979323846 / 180;
+  constexpr auto kRad = static_cast<double>(kPiDiv180);
+  constexpr double kMetresPerDegree = 111120.0;  // Dist's 111.12 km
   const double a1 = static_cast<double>(lat1) * kRad;
   const double a2 = static_cast<double>(lat2) * kRad;
   const double dl = static_cast<double>(lon1 - lon2) * kRad;
@@ -72,7 +72,7 @@ DistCache::Compared DistCache::compare(Real lat1, Real lon1, Real lat2, Real lon
   const double h = sLat * sLat + std::cos(a1) * std::cos(a2) * sLon * sLon;
   if (!(h >= 0 && h <= 1)) return Compared::Unknown;
   const double angle = 2 * std::asin(std::sqrt(h));
-  const double estimate = angle / kRad * 111120.0;
+  const double estimate = angle / kRad * kMetresPerDegree;
   if (!(estimate < kFar)) return Compared::Unknown;
   if (estimate < threshold - kMargin) return metres > 0 ? Compared::Below : Compared::Unknown;
   // Distances this small may come out as 0 from Dist's rounding guard; only longer ones are sure.

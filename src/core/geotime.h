@@ -21,7 +21,7 @@ class DistCache {
   int operator()(Real lat1, Real lon1, Real lat2, Real lon2);
   /// How Dist(...) compares with `metres`, where a double-precision estimate far cheaper than
   /// Dist can tell for certain (records well within or well beyond a rule's distance); Unknown
-  /// near the threshold, at the start value (0, 0) and far away, where Dist itself must answer.
+  /// near the threshold and far away, where Dist itself must answer.
   enum class Compared { Below, AtLeast, Unknown };
   static Compared compare(Real lat1, Real lon1, Real lat2, Real lon2, int metres);
 

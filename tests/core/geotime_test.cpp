@@ -109,7 +109,8 @@ TEST(Distance, ComparedNeverContradictsDist) {
   EXPECT_GT(answered, cases / 2) << "the estimate decides most cases";
   // Across the date line, at Dist's start value (always 0) and at equal points.
   EXPECT_EQ(DistCache::compare(45.0L, 179.9999L, 45.0L, -179.9999L, 50), C::Below);
-  EXPECT_EQ(DistCache::compare(0, 0, 1.0L, 1.0L, 500), C::Unknown);
+  EXPECT_EQ(DistCache::compare(0, 0, 1.0L, 1.0L, 500), C::Below);
+  EXPECT_EQ(DistCache::compare(0, 0, 1.0L, 1.0L, 0), C::AtLeast);
   EXPECT_EQ(DistCache::compare(48.0L, 11.0L, 48.0L, 11.0L, 0), C::AtLeast);
   EXPECT_EQ(DistCache::compare(48.0L, 11.0L, 48.0L, 11.0L, 1), C::Below);
   EXPECT_EQ(DistCache::compare(48.0L, 11.0L, 48.0045L, 11.0L, 500), C::AtLeast) << "500.04 m";
