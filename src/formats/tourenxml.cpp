@@ -1,6 +1,8 @@
 #include "formats/tourenxml.h"
 
+#include <algorithm>
 #include <array>
+#include <initializer_list>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -36,7 +38,65 @@ constexpr std::array<ItemKey, 12> kKeys = {{
     {"x", "0.00"},
     {"y", "0.00"},
 }};
-constexpr std::size_t kPointDist = 1, kSegDist = 6, kViaStation = 9;
+constexpr std::size_t kPointDist = 1, kPointDescription = 2, kSegDist = 6, kViaStation = 9;
+
+using ItemValues = std::array<std::string, kKeys.size()>;
+
+std::size_t lineLength(const ItemValues& v) {
+  std::size_t n = v.size();  // one "|" after each value
+  for (const auto& value : v) n += value.size();
+  return n;
+}
+
+// Cuts the values at `which` to one common greatest length, no shorter than `least`, until the
+// line fits `room` (or they are all at `least`).
+void cutToFit(ItemValues& v, std::initializer_list<std::size_t> which, std::size_t least,
+              std::size_t room) {
+  const std::size_t length = lineLength(v);
+  if (length <= room) return;
+  const auto lengthWith = [&](std::size_t cap) {
+    std::size_t n = length;
+    for (std::size_t k : which) {
+      const std::size_t size = v[k].size();
+      const std::size_t kept = size <= least ? size : std::max(least, std::min(size, cap));
+      n -= size - kept;
+    }
+    return n;
+  };
+  std::size_t longest = least;
+  for (std::size_t k : which) longest = std::max(longest, v[k].size());
+  // The greatest cap that fits.
+  std::size_t lo = least, hi = longest;
+  while (lo < hi) {
+    const std::size_t mid = lo + (hi - lo + 1) / 2;
+    if (lengthWith(mid) <= room) {
+      lo = mid;
+    } else {
+      hi = mid - 1;
+    }
+  }
+  for (std::size_t k : which) {
+    if (v[k].size() > lo) v[k].resize(lo);
+  }
+}
+
+// The intermediate line of one item. The generator reads at most TextLines::kMaxLineRead
+// characters of a line, and the position stands at its end: a long instruction text must not
+// push it past the limit, where it would be cut short without a word. The values the reader
+// never looks at give way first, then the name and the station mark; x and y stay whole.
+std::string intermediateLine(ItemValues v) {
+  constexpr std::size_t kRoom = TextLines::kMaxLineRead;
+  cutToFit(v, {0, 1, 3, 4, 5, 6, 7, 8}, 1, kRoom);
+  // Two characters keep a station mark apart from "-", the mark of no station.
+  cutToFit(v, {kPointDescription, kViaStation}, 2, kRoom);
+  std::string line;
+  line.reserve(lineLength(v));
+  for (const auto& value : v) {
+    line += value;
+    line += '|';
+  }
+  return line;
+}
 
 // The value of a key inside one item: from after `name="` to the next double quote. The key is
 // matched as a plain substring, so "x" also matches the end of a longer name; the first match
@@ -115,16 +175,14 @@ void TourenXML(Session& s, const std::string& text) {
     // Without a closing tag no later item can be complete either.
     if (close == std::string_view::npos) break;
     const std::string_view item = all.substr(inner, close - inner);
-    std::array<std::string, kKeys.size()> v;
+    ItemValues v;
     for (std::size_t k = 0; k < kKeys.size(); ++k) v[k] = attribute(item, kKeys[k]);
     position = close;
     // Start and destination have a distance of exactly "0"; the others count only as stations.
     if (stationsOnly && v[kViaStation] == "-" && v[kPointDist] != "0" && v[kSegDist] != "0") {
       continue;
     }
-    std::string line;
-    for (const auto& value : v) line += value + "|";
-    lines.push_back(std::move(line));
+    lines.push_back(intermediateLine(std::move(v)));
   }
   s.InputLines.assign(std::move(lines));
 }

@@ -84,6 +84,41 @@ TEST_P(TourenXml, TheScanReliesOnlyOnItsMarkers) {
             "-|-|A B  C|-|-|-|-|-|-|-|1|2|");
 }
 
+TEST_P(TourenXml, LongItemsKeepTheirPositionWhole) {
+  // The generator reads at most kMaxLineRead characters of a line; the position is at its end.
+  const std::string longText(10000, 'a');
+  const struct {
+    const char* what;
+    std::string attributes;
+    bool nameCut;
+  } cases[] = {
+      {"long instruction", "Instruction=\"" + longText + "\" PointDescription=\"Hof\"", false},
+      {"long values everywhere",
+       "Instruction=\"" + longText + "\" SegDescription=\"" + longText + "\" TimeStamp=\"" +
+           longText + "\" PointDescription=\"Hof\"",
+       false},
+      {"long name", "PointDescription=\"" + longText + "\"", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto lines = scan(
+        5, "<Item " + c.attributes + " ViaStation=\"true\" x=\"11.12345\" y=\"51.12345\"></Item>");
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_LE(lines[0].size(), TextLines::kMaxLineRead);
+    ASSERT_EQ(GetXML(session, session.InputLines.at(0), 0), 1);
+    EXPECT_EQ(p().LatDec, "51.12345");
+    EXPECT_EQ(p().LonDec, "11.12345");
+    EXPECT_TRUE(p().ViaStationPoint);
+    const std::string& name = p().navi(RtePlaceName);
+    if (c.nameCut) {
+      EXPECT_EQ(lines[0].size(), TextLines::kMaxLineRead) << "the name keeps all the room left";
+      EXPECT_EQ(name, std::string(name.size(), 'a'));
+    } else {
+      EXPECT_EQ(name, "Hof");
+    }
+  }
+}
+
 TEST_P(TourenXml, ReadsNameStationMarkAndPosition) {
   const std::string line = "-|12.5|T\xF6pen|-|-|-|3.1|-|-|true|11.86756|50.39372|";
   ASSERT_EQ(GetXML(session, line, 0), 1);
