@@ -22,16 +22,14 @@ std::string tableHeaderLine(const Session& s) {
   return out;
 }
 
-std::string tableDataLine(Session& s) {
+std::string tableDataLine(Session& s, const std::string& distance) {
   const PointRecord& p = s.CurrentPoint;
   const std::string& sep = s.CsvSeparator;
   const auto P = [&](const std::string& t) { return PZD(s, t); };
   std::string out = TimeChange(s, p.Time);
-  for (const std::string& v :
-       {P(p.LatGrMin), P(p.LonGrMin), P(p.LatDec), P(p.LonDec), P(p.LatGMS), P(p.LonGMS),
-        p.LatMer, p.LonMer, P(p.SpeedKmh), P(p.Altitude), P(p.Course),
-        std::string("0"),  // the distance goes only to the on-screen table
-        p.FixOk, p.SatCount, P(p.Hdop)}) {
+  for (const std::string& v : {P(p.LatGrMin), P(p.LonGrMin), P(p.LatDec), P(p.LonDec), P(p.LatGMS),
+                               P(p.LonGMS), p.LatMer, p.LonMer, P(p.SpeedKmh), P(p.Altitude),
+                               P(p.Course), distance, p.FixOk, p.SatCount, P(p.Hdop)}) {
     out += sep;
     out += v;
   }
@@ -79,8 +77,10 @@ void ShowTabGrid(Session& s, const std::string& distance) {
 
 void buildTable(Session& s, const RoutePoint& p) {
   if (p.n == 1) s.OutputLines.add(tableHeaderLine(s));
-  ShowTabGrid(s, intToStr(Dist(p.prevLat, p.prevLon, p.curLat, p.curLon)));
-  s.OutputLines.add(tableDataLine(s));
+  // The file holds the distance the grid shows.
+  const std::string distance = intToStr(Dist(p.prevLat, p.prevLon, p.curLat, p.curLon));
+  ShowTabGrid(s, distance);
+  s.OutputLines.add(tableDataLine(s, distance));
 }
 
 }  // namespace kursolin

@@ -13,8 +13,9 @@ namespace kursolin {
 /// The header line of the table file.
 std::string tableHeaderLine(const Session& s);
 
-/// The data line of the current point.
-std::string tableDataLine(Session& s);
+/// The data line of the current point; `distance` is the text of the distance from the previous
+/// route point in whole metres.
+std::string tableDataLine(Session& s, const std::string& distance);
 
 /// Header texts of the 17 columns of the on-screen route point table.
 const std::vector<std::string>& pointTableHeaders();

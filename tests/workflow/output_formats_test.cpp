@@ -193,6 +193,8 @@ TEST_P(OutputFormats, TableOutputAndPointTable) {
   EXPECT_EQ(session.PointTable.rows[0][6], "0");
   EXPECT_EQ(session.PointTable.rows[1][0], "00000002");
   EXPECT_EQ(session.PointTable.rows[1][6], "11") << "40 km/h for one second";
+  EXPECT_NE(session.OutputLines.at(2).find(";11;1;"), std::string::npos)
+      << "the file holds the distance the grid shows: " << session.OutputLines.at(2);
   EXPECT_EQ(session.PointTable.rows[2][13], h("51.500200"));
   EXPECT_EQ(session.PointTable.headers[3], " \xF6L Gr.Min.Sek");
   EXPECT_EQ(session.PointTable.widths[9], 60);

@@ -619,6 +619,13 @@ TEST_P(SaveGolden, NavigonPlacesPassThroughToMN5InTheirCodePage) {
 TEST_P(SaveGolden, TrackAsTable) {
   makeTrackRoute(6);
   ASSERT_GT(session.PointTable.rows.size(), 2u);
+  // The file's "Distanz" column is the distance the grid shows.
+  ASSERT_EQ(session.OutputLines.Count(), static_cast<int>(session.PointTable.rows.size()) + 1);
+  for (std::size_t i = 0; i < session.PointTable.rows.size(); ++i) {
+    std::string cell = session.OutputLines.at(static_cast<long long>(i) + 1);
+    for (int column = 0; column < 12; ++column) cell.erase(0, cell.find(';') + 1);
+    EXPECT_EQ(cell.substr(0, cell.find(';')), session.PointTable.rows[i][6]) << i;
+  }
   port.saveAnswers.push_back(out.file("Tour.csv"));
   SaveNaviExecute(session);
   // The table is for the host's spreadsheet: its numbers carry the host's separator.
