@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "core/raster.h"
+#include "formats/gpx.h"
 #include "formats/registry.h"
 #include "support/hosts.h"
 #include "support/nmea_writer.h"
@@ -239,6 +240,13 @@ TEST_P(Picture, ReversedGpxDotsSelectTheirOwnLines) {
   }
   EXPECT_EQ(dot, n);
   EXPECT_EQ(turned.dotOfLine(0), 0) << "the header goes with the first point";
+
+  // The reduction takes the reversed route as it stands, without a new generation.
+  const ReduceResult reduced = RouteVerringern(session, 2);
+  ASSERT_TRUE(reduced.done);
+  ASSERT_LT(reduced.after, n);
+  EXPECT_EQ(routePicture(session).dots.size(), static_cast<std::size_t>(reduced.after));
+  EXPECT_EQ(gpxPointCount(session.OutputLines), reduced.after);
 }
 
 TEST_P(Picture, DrawnDotsAndHits) {
