@@ -247,6 +247,13 @@ void explain(const Session& s, std::ostream& to) {
   }
 }
 
+// Records left out of the route are no failure, but the user must hear of them.
+void reportSkipped(const Session& s, const std::string& what, std::ostream& err) {
+  if (const int n = s.skippedRecords.count(); n > 0) {
+    err << "kursolin-cli: " << what << forTerminal(skippedRecordsText(n)) << "\n";
+  }
+}
+
 }  // namespace
 
 std::string helpText() {
@@ -450,6 +457,7 @@ int convertOne(Session& s, const Options& o, std::ostream& out, std::ostream& er
 
   s.keepRouteRecords = o.maxPoints.has_value() || o.picture.has_value() || o.explain;
   const RouteResult result = RouteExecute(s);
+  reportSkipped(s, "", err);
   const bool toStdout = !o.outFile || *o.outFile == "-";
   if (o.explain) explain(s, toStdout ? err : out);
   if (result == RouteResult::Failed || result == RouteResult::Aborted) {
@@ -512,6 +520,7 @@ FileOutcome convertInto(Session& s, const Options& o, const std::string& input,
   if (!load(s, input, env)) return failed(kUnusable, "nicht umgewandelt");
   s.keepRouteRecords = o.maxPoints.has_value() || o.explain;
   const RouteResult result = RouteExecute(s);
+  reportSkipped(s, input + ": ", err);
   // Standard output holds one line per file; the explanations go beside the messages.
   if (o.explain) explain(s, err);
   if (result == RouteResult::Failed || result == RouteResult::Aborted) {

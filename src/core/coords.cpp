@@ -1,7 +1,9 @@
 #include "core/coords.h"
 
+#include <charconv>
 #include <cmath>
 #include <limits>
+#include <system_error>
 
 #include "core/cp1252.h"
 #include "core/numtext.h"
@@ -100,49 +102,149 @@ void completePositionTexts(const Session& s, PointRecord& p, std::uint8_t texts)
   p.PendingTexts &= static_cast<std::uint8_t>(~(pending & kAllPositionTexts));
 }
 
-std::string GMSToDez(Session& s, const std::string& input) {
+namespace {
+
+// A degree-minute-second text taken apart: every character other than a digit, "," and "."
+// separates, so 48°07´02.28" has the fields 48, 07 and 02.28.
+struct DmsFields {
+  bool negative = false;
+  std::string t;  // the text with its separators as "*"
+  std::string degrees, minutes, seconds;
+  std::string rest;  // after the separator behind the seconds
+};
+
+DmsFields dmsFields(const std::string& input) {
+  DmsFields f;
   std::string signless = input;
-  const bool negative = stripSign(signless);
-  const std::string t = ChangeCharInNr(signless, '*');
+  f.negative = stripSign(signless);
+  f.t = ChangeCharInNr(signless, '*');
+  const std::string& t = f.t;
+  const auto s1 = t.find('*');
+  f.degrees = t.substr(0, s1 == std::string::npos ? t.size() : s1);
+  if (s1 != std::string::npos) {
+    const auto s2 = t.find('*', s1 + 1);
+    f.minutes = t.substr(s1 + 1, (s2 == std::string::npos ? t.size() : s2) - s1 - 1);
+    if (s2 != std::string::npos) {
+      const auto s3 = t.find('*', s2 + 1);
+      f.seconds = t.substr(s2 + 1, (s3 == std::string::npos ? t.size() : s3) - s2 - 1);
+      if (s3 != std::string::npos) f.rest = t.substr(s3 + 1);
+    }
+  }
+  return f;
+}
+
+// Exactly 9 characters are still too short.
+constexpr std::size_t kShortestDms = 10;
+
+std::string dmsResult(const Session& s, const DmsFields& f, Real minutes, Real seconds) {
+  const long long degrees = strToIntDef(f.degrees, 0);
+  const std::string result = dez6(s, static_cast<Real>(degrees) + minutes / 60 + seconds / 3600);
+  return f.negative ? negated(result) : result;
+}
+
+std::string minutesErrorText(const std::string& t) {
+  return "Fehler beim Umwandeln in Dezimalkoordinaten bei Minuten "_cp + t + " erkannt";
+}
+
+std::string secondsErrorText(const std::string& t) {
+  return "Fehler beim Umwandeln in Dezimalkoordinaten bei Sekunden "_cp + t + " erkannt";
+}
+
+std::string_view trimmedBlanks(std::string_view t) {
+  while (!t.empty() && (t.front() == ' ' || t.front() == '\t')) t.remove_prefix(1);
+  while (!t.empty() && (t.back() == ' ' || t.back() == '\t')) t.remove_suffix(1);
+  return t;
+}
+
+bool allDigits(std::string_view t) {
+  return !t.empty() && t.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+}  // namespace
+
+std::string GMSToDez(Session& s, const std::string& input) {
+  const DmsFields f = dmsFields(input);
   std::string result = "0.0";
-  if (t.size() > 9) {
-    const auto s1 = t.find('*');
-    const std::string degText = t.substr(0, s1 == std::string::npos ? t.size() : s1);
-    std::string minText, secText;
-    if (s1 != std::string::npos) {
-      const auto s2 = t.find('*', s1 + 1);
-      minText = t.substr(s1 + 1, (s2 == std::string::npos ? t.size() : s2) - s1 - 1);
-      if (s2 != std::string::npos) {
-        const auto s3 = t.find('*', s2 + 1);
-        secText = t.substr(s2 + 1, (s3 == std::string::npos ? t.size() : s3) - s2 - 1);
-      }
-    }
-    const long long degrees = strToIntDef(degText, 0);
+  if (f.t.size() >= kShortestDms) {
     Real minutes = 0, seconds = 0;
-    if (auto m = tryStrToFloat(PZD(s, minText), s.DecimalSep)) {
-      minutes = *m / 60;
+    if (auto m = tryStrToFloat(PZD(s, f.minutes), s.DecimalSep)) {
+      minutes = *m;
     } else {
-      errorPromptIfShown(s, "Fehler beim Umwandeln in Dezimalkoordinaten bei Minuten "_cp + t +
-                                " erkannt");
+      errorPromptIfShown(s, minutesErrorText(f.t));
     }
-    if (auto sec = tryStrToFloat(PZD(s, secText), s.DecimalSep)) {
-      seconds = *sec / 3600;
+    if (auto sec = tryStrToFloat(PZD(s, f.seconds), s.DecimalSep)) {
+      seconds = *sec;
     } else {
-      errorPromptIfShown(s, "Fehler beim Umwandeln in Dezimalkoordinaten bei Sekunden "_cp + t +
-                                " erkannt");
+      errorPromptIfShown(s, secondsErrorText(f.t));
     }
-    result = dez6(s, static_cast<Real>(degrees) + minutes + seconds);
-    if (negative) result = negated(result);
+    result = dmsResult(s, f, minutes, seconds);
   }
   if (result == "0.0") s.CurrentPoint.FixOk = "0";
   return result;
 }
 
+std::string decimalConversionErrorText(const std::string& value) {
+  return "Fehler beim Umwandeln in Dezimalkoordinaten bei Wert "_cp + value + " erkannt";
+}
+
+std::optional<std::string> checkedGMSToDez(Session& s, const std::string& input) {
+  const DmsFields f = dmsFields(std::string(trimmedBlanks(input)));
+  const auto minutes = tryStrToFloat(PZD(s, f.minutes), s.DecimalSep);
+  const auto seconds = tryStrToFloat(PZD(s, f.seconds), s.DecimalSep);
+  if (f.t.size() >= kShortestDms && allDigits(f.degrees) && minutes && seconds &&
+      f.rest.find_first_not_of('*') == std::string::npos) {
+    return dmsResult(s, f, *minutes, *seconds);
+  }
+  // The conversion's own message where it has one.
+  errorPromptIfShown(s, !minutes   ? minutesErrorText(f.t)
+                        : !seconds ? secondsErrorText(f.t)
+                                   : decimalConversionErrorText(input));
+  return std::nullopt;
+}
+
+std::optional<std::string> checkedGMToDez(Session& s, const std::string& input) {
+  // Degrees, two minute digits, optionally "." and the fraction of the minute.
+  std::string_view t = trimmedBlanks(input);
+  if (!t.empty() && t.front() == '-') t.remove_prefix(1);
+  const auto dot = t.find('.');
+  const std::string_view whole = t.substr(0, dot);
+  const std::string_view fraction =
+      dot == std::string_view::npos ? std::string_view() : t.substr(dot + 1);
+  const bool shape = allDigits(whole) && whole.size() >= 2 &&
+                     (dot == std::string_view::npos || allDigits(fraction));
+  const std::string text(trimmedBlanks(input));
+  if (shape && GMToValue(s, text)) return dez6(s, s.CurrentPoint.ConvValue);
+  errorPromptIfShown(s, decimalConversionErrorText(input));
+  return std::nullopt;
+}
+
+std::string fixedDecimalText(const Session& s, const std::string& text) {
+  // Already plain: a sign, digits, a decimal point ("." or the host's) and digits, or digits
+  // alone.
+  std::string_view t = text;
+  if (!t.empty() && t.front() == '-') t.remove_prefix(1);
+  const auto point = t.find_first_of(s.DecimalSep == '.' ? "." : std::string{'.', s.DecimalSep});
+  if (allDigits(t.substr(0, point)) &&
+      (point == std::string_view::npos || allDigits(t.substr(point + 1)))) {
+    return text;
+  }
+  const auto v = tryStrToFloat(PZD(s, text), s.DecimalSep);
+  if (!v || !std::isfinite(*v)) return text;
+  // The shortest fixed form that reads back as the same number.
+  char buffer[128];
+  const auto r = std::to_chars(buffer, buffer + sizeof buffer, *v, std::chars_format::fixed);
+  // Far beyond any coordinate: left as it is, the reader refuses it by its value.
+  if (r.ec != std::errc()) return text;
+  return std::string(buffer, r.ptr);
+}
+
 std::string GeoDezToGrMin(Session& s, const std::string& input) {
   const std::string t = PZD(s, input);
   const int k = pos(s.DecimalSep, t);
-  std::string degreeText = copy(t, 1, k - 1);
-  const std::string fraction = "0" + copy(t, k, kMaxIndex);
+  // A whole number of degrees has no fraction at all.
+  const bool whole = k == 0 && tryStrToInt(t).has_value();
+  std::string degreeText = whole ? t : copy(t, 1, k - 1);
+  const std::string fraction = whole ? std::string("0") : "0" + copy(t, k, kMaxIndex);
   Real f = 0;
   if (auto v = tryStrToFloat(fraction, s.DecimalSep)) {
     f = *v;

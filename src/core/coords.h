@@ -3,6 +3,7 @@
 // degree-minutes (NMEA ddmm.mmmm), degree-minute-seconds and spherical Mercator metres.
 // Inputs and outputs are file texts with "." as decimal point unless said otherwise.
 
+#include <optional>
 #include <string>
 
 #include "core/point.h"
@@ -36,8 +37,26 @@ void completePositionTexts(const Session& s, PointRecord& p,
 /// Degree-minute-second text to decimal degrees with 6 decimals; may set FixOk "0".
 std::string GMSToDez(Session& s, const std::string& text);
 
-/// Decimal-degree text to degree-minute text (at least three degree digits).
+/// GMSToDez of a value that must be a degree-minute-second text (blanks around it allowed):
+/// nullopt, after the conversion's prompt while ShowErrors is on, when it is none.
+std::optional<std::string> checkedGMSToDez(Session& s, const std::string& text);
+
+/// GMToDez of a value that must be a degree-minute text: degrees, two minute digits, optionally
+/// "." and the fraction (blanks around it allowed); nullopt, after the prompt while ShowErrors is
+/// on, when it is none.
+std::optional<std::string> checkedGMToDez(Session& s, const std::string& text);
+
+/// "Fehler beim Umwandeln in Dezimalkoordinaten bei Wert " + value + " erkannt".
+std::string decimalConversionErrorText(const std::string& value);
+
+/// Decimal-degree text to degree-minute text (at least three degree digits); a whole number
+/// counts as whole degrees.
 std::string GeoDezToGrMin(Session& s, const std::string& text);
+
+/// A decimal-degree text as the notations need it: a number written with an exponent, a "+",
+/// blanks or without digits on one side of its point ("1.15e1", " 7", ".5") in plain decimal
+/// form with "." ("11.5", "7", "0.5"); plain decimals and texts that are no number unchanged.
+std::string fixedDecimalText(const Session& s, const std::string& text);
 
 /// Degree-minute text to degree-minute-second text (seconds with the host separator).
 std::string KGrad(const Session& s, const std::string& text);

@@ -106,6 +106,30 @@ struct EmittedPoint {
   int lineCount = 0;
 };
 
+/// Lines of InputLines the readers passed over because a value was no number of the input's
+/// notation; each line counts once, however often it is read.
+class SkippedLines {
+ public:
+  void clear() {
+    lines_.clear();
+    count_ = 0;
+  }
+  void add(int index) {
+    if (index < 0) return;
+    const auto i = static_cast<std::size_t>(index);
+    if (i >= lines_.size()) lines_.resize(i + 1);
+    if (!lines_[i]) {
+      lines_[i] = true;
+      ++count_;
+    }
+  }
+  int count() const { return count_; }
+
+ private:
+  std::vector<bool> lines_;
+  int count_ = 0;
+};
+
 /// Place and size of the route picture window.
 struct PictureGeometry {
   int T = 80, L = 120, W = 720, H = 540;
@@ -150,6 +174,8 @@ class Session {
   int ActiveTimeOffset = 0;
   TextLines InputLines;
   TextLines OutputLines;
+  /// Records of the last route command skipped for a value that is no number.
+  SkippedLines skippedRecords;
 
   // --- NMEA altitude settings ---
   int HKorEdit = 48;  // 0..1000

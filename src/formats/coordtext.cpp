@@ -1,8 +1,12 @@
 #include "formats/coordtext.h"
 
+#include <optional>
+#include <string_view>
+
 #include "core/coords.h"
 #include "core/host.h"
 #include "core/numtext.h"
+#include "core/prompt.h"
 #include "core/textutil.h"
 #include "formats/route_reader.h"
 
@@ -70,26 +74,40 @@ namespace kursolin {
 
 namespace {
 
-// The value of one coordinate as decimal-degree text, converted from the input's notation.
-std::string toDecimal(Session& s, const std::string& value, bool latitude) {
+// Nothing above a blank (empty, a blank, a leading control character) counts as no coordinate.
+bool noValue(const std::string& text) {
+  return !sortsAfter(text, ' ');
+}
+
+// A Mercator value is a whole number of metres; blanks around it are no part of it.
+std::optional<long long> mercatorMetres(const std::string& value) {
+  const auto first = value.find_first_not_of(" \t");
+  if (first == std::string::npos) return std::nullopt;
+  const auto last = value.find_last_not_of(" \t");
+  return tryStrToInt(std::string_view(value).substr(first, last - first + 1));
+}
+
+// The value of one coordinate as decimal-degree text, converted from the input's notation;
+// nullopt when it is no number of that notation (after the conversion's prompt while ShowErrors
+// is on). Decimal degrees are checked by the caller.
+std::optional<std::string> toDecimal(Session& s, const std::string& value, bool latitude) {
+  if (noValue(value)) return std::string("0.00");
   switch (s.InputFormat) {
     case 20:
-      return GMSToDez(s, value);
+      return checkedGMSToDez(s, value);
     case 21:
-      return GMToDez(s, value);
+      return checkedGMToDez(s, value);
     case 23: {
-      // A value that is no whole number, one with a fraction included, counts as 0.
-      const long long metres = tryStrToInt(value).value_or(0);
-      return latitude ? MerToDezN(metres) : MerToDezO(metres);
+      const auto metres = mercatorMetres(value);
+      if (!metres) {
+        errorPromptIfShown(s, decimalConversionErrorText(value));
+        return std::nullopt;
+      }
+      return latitude ? MerToDezN(*metres) : MerToDezO(*metres);
     }
     default:
       return value;
   }
-}
-
-// Nothing above a blank (empty, a blank, a leading control character) counts as no coordinate.
-std::string orZero(std::string text) {
-  return sortsAfter(text, ' ') ? text : std::string("0.00");
 }
 
 void requireNumber(const Session& s, const std::string& dec, int lineNumber,
@@ -117,12 +135,21 @@ int GetText(Session& s, const std::string& line, int index) {
   const std::string& latText = s.InputLatFirst ? first : second;
   const std::string& lonText = s.InputLatFirst ? second : first;
 
-  const std::string lon = orZero(toDecimal(s, lonText, false));
-  const std::string lat = orZero(toDecimal(s, latText, true));
-  requireNumber(s, lon, lineNumber, line);
-  requireNumber(s, lat, lineNumber, line);
-  setLongitudeFromDecimal(s, lon, lineNumber);
-  setLatitudeFromDecimal(s, lat, lineNumber);
+  // A value that is no number of the notation is no position at all, not 0: the record is
+  // passed over (and counted), or the run ends when the user chose Abort.
+  std::optional<std::string> lon = toDecimal(s, lonText, false);
+  std::optional<std::string> lat = lon ? toDecimal(s, latText, true) : std::nullopt;
+  if (!lon || !lat) {
+    PointRecord& p = s.CurrentPoint;
+    setRouteFileDefaults(p);
+    p.PointValid = false;
+    s.skippedRecords.add(index);
+    return 0;
+  }
+  requireNumber(s, *lon, lineNumber, line);
+  requireNumber(s, *lat, lineNumber, line);
+  setLongitudeFromDecimal(s, *lon, lineNumber);
+  setLatitudeFromDecimal(s, *lat, lineNumber);
   setRouteFileDefaults(s.CurrentPoint);
   return coordinatesOnGlobe(s, line, lineNumber);
 }

@@ -32,8 +32,10 @@ std::string textMerMessage(const Session& s);
 std::string separatorCharacter(const std::string& setting);
 
 /// Reads one line of a coordinate text file into CurrentPoint, in the notation of the input
-/// format (codes 20 to 23), with InputSeparator and InputLatFirst; always 1, also at 0/0. A
-/// decimal-degree value (code 22) that is no number throws ConvertError naming the line.
+/// format (codes 20 to 23), with InputSeparator and InputLatFirst; 1, also at 0/0. A value that
+/// is no number of its notation gives 0 and counts the line in skippedRecords (after the prompt
+/// while ShowErrors is on); a decimal-degree value (code 22) that is no number throws
+/// ConvertError naming the line. A position off the globe gives 0 after an OK box.
 int GetText(Session& s, const std::string& line, int index);
 
 /// Recognition at load: the first line contains InputSeparator.

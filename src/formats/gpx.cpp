@@ -189,8 +189,9 @@ std::optional<double> fileNumber(std::string_view text) {
   return static_cast<double>(*v);
 }
 
+// The poles have no Mercator value, which several outputs need: a point there is refused.
 bool validLatLon(std::optional<double> lat, std::optional<double> lon) {
-  return lat && lon && *lat >= -90 && *lat <= 90 && *lon >= -180 && *lon <= 180;
+  return lat && lon && *lat > -90 && *lat < 90 && *lon >= -180 && *lon <= 180;
 }
 
 // A value of the file (UTF-8) for one field of the intermediate line (cp1252): never a "|",
@@ -787,12 +788,13 @@ int GetGPX(Session& s, const std::string& line, int index) {
   const auto lat = lineNumber(f[0]), lon = lineNumber(f[1]);
   if (!validLatLon(lat, lon)) {
     p.PointValid = false;
-    s.port().prompt(PromptKind::Error, PromptButtons::Ok,
-                    "Der aktuelle Routenpunkt "_cp + intToStr(lineNo) + kCR + kCR + line + kCR +
-                        kCR + "enthält keine gültigen Koordinaten !"_cp + kCR +
-                        "Die Breite muss eine Zahl von -90 bis 90 sein, die Länge eine Zahl von "
-                        "-180 bis 180."_cp +
-                        kCR + "Der Routenpunkt wird nicht ausgewertet");
+    s.port().prompt(
+        PromptKind::Error, PromptButtons::Ok,
+        "Der aktuelle Routenpunkt "_cp + intToStr(lineNo) + kCR + kCR + line + kCR + kCR +
+            "enthält keine gültigen Koordinaten !"_cp + kCR +
+            "Die Breite muss eine Zahl zwischen -90 und 90 sein, ohne die Pole, die Länge "
+            "eine Zahl von -180 bis 180."_cp +
+            kCR + "Der Routenpunkt wird nicht ausgewertet");
     return 0;
   }
   setCoordinate(s, *lat, true);

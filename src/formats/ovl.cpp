@@ -45,7 +45,7 @@ bool ovlNumberShape(std::string_view v) {
 
 struct OvlValue {
   std::string text;     // as written, blanks included
-  std::string trimmed;  // without the leading blanks
+  std::string decimal;  // in plain decimal form, without the leading blanks: 1.15e1 as 11.5
   Real number = 0;
 };
 
@@ -55,11 +55,14 @@ std::optional<OvlValue> ovlValue(const Session& s, const std::string& line) {
   OvlValue v;
   v.text = eq == std::string::npos ? line : line.substr(eq + 1);
   if (!ovlNumberShape(v.text)) return std::nullopt;
-  v.trimmed = v.text.substr(v.text.find_first_not_of(' '));
-  const auto n = tryStrToFloat(PZD(s, v.trimmed), s.DecimalSep);
+  const std::string trimmed = v.text.substr(v.text.find_first_not_of(' '));
+  const auto n = tryStrToFloat(PZD(s, trimmed), s.DecimalSep);
   // Beyond the platform's range: no usable value either.
   if (!n) return std::nullopt;
   v.number = *n;
+  v.decimal = fixedDecimalText(s, trimmed);
+  // A plain decimal is shown as written; one the notations had to write out, as written out.
+  if (v.decimal != trimmed) v.text = v.decimal;
   return v;
 }
 
@@ -104,8 +107,8 @@ int GetOVL_X(Session& s, const std::string& line, int index) {
     return 0;
   }
   // The conversion reads degrees from the text before the "."; leading blanks would become part
-  // of them.
-  p.LonGrMin = GeoDezToGrMin(s, v->trimmed);
+  // of them, and an exponent would count as part of the fraction.
+  p.LonGrMin = GeoDezToGrMin(s, v->decimal);
   p.LonNmea = p.LonGrMin;
   p.LonDec = cutTo8(v->text);
   p.LonGMS = KGrad(s, p.LonGrMin);
@@ -130,7 +133,7 @@ int GetOVL_Y(Session& s, const std::string& line) {
     p.LatValue = 0;
     return 0;
   }
-  p.LatGrMin = GeoDezToGrMin(s, v->trimmed);
+  p.LatGrMin = GeoDezToGrMin(s, v->decimal);
   p.LatNmea = p.LatGrMin;
   p.LatDec = cutTo8(v->text);
   p.LatGMS = KGrad(s, p.LatGrMin);

@@ -23,9 +23,11 @@ void okError(Session& s, const std::string& text) {
 
 }  // namespace
 
-void setLatitudeFromDecimal(Session& s, const std::string& dec, int lineNumber) {
+void setLatitudeFromDecimal(Session& s, const std::string& text, int lineNumber) {
   PointRecord& p = s.CurrentPoint;
   completePositionTexts(s, p);
+  // "1.15e1" is a number, but the degree-minute conversion and the writers need "11.5".
+  const std::string dec = fixedDecimalText(s, text);
   p.LatDec = dec;
   p.LatValue = coordinateValue(s, dec, lineNumber);
   p.LatGrMin = GeoDezToGrMin(s, dec);
@@ -34,9 +36,11 @@ void setLatitudeFromDecimal(Session& s, const std::string& dec, int lineNumber) 
   p.LatMer = DezToMerN(p.LatValue);
 }
 
-void setLongitudeFromDecimal(Session& s, const std::string& dec, int lineNumber) {
+void setLongitudeFromDecimal(Session& s, const std::string& text, int lineNumber) {
   PointRecord& p = s.CurrentPoint;
   completePositionTexts(s, p);
+  // "1.15e1" is a number, but the degree-minute conversion and the writers need "11.5".
+  const std::string dec = fixedDecimalText(s, text);
   p.LonDec = dec;
   p.LonValue = coordinateValue(s, dec, lineNumber);
   p.LonGrMin = GeoDezToGrMin(s, dec);
@@ -49,6 +53,8 @@ void setRouteFileDefaults(PointRecord& p) {
   p.FixOk = "1";
   p.Time = "000000.00";
   p.SpeedKmh = "0.00";
+  // The rules compare the number, not the text: nothing of an earlier file may stay in it.
+  p.SpeedValue = 0;
   p.Course = "0.00";
   p.Date = "01.01.00";
   p.Altitude = "0";
@@ -70,31 +76,43 @@ std::string coordinateNotANumberText(int lineNumber, const std::string& line,
 
 namespace {
 
-// The OK box of a missing coordinate; the point is skipped.
-int reportMissing(Session& s, const std::string& line, int lineNumber, bool longitude) {
+enum class Refusal { Missing, OffGlobe };
+
+// The OK box of a coordinate that is missing or lies off the globe; the point is skipped.
+int refuse(Session& s, const std::string& line, int lineNumber, bool longitude, Refusal why) {
+  const std::string axis =
+      longitude ? "für die östliche Länge !"_cp : "für die nördliche Breite !"_cp;
   okError(s, "Der aktuelle Routenpunkt "_cp + intToStr(lineNumber) + kCR + kCR + line + kCR + kCR +
-                 (longitude ? "enthält keine Koordinaten für die östliche Länge !"_cp
-                            : "enthält keine Koordinaten für die nördliche Breite !"_cp) +
-                 kCR + "Der Routenpunkt wird nicht ausgewertet");
+                 (why == Refusal::Missing ? "enthält keine Koordinaten "_cp
+                                          : "liegt außerhalb des gültigen Bereichs "_cp) +
+                 axis + kCR + "Der Routenpunkt wird nicht ausgewertet");
   return 0;
 }
 
-// A coordinate beyond the globe (or "nan") is as useless as none: no route point may lie there.
-bool onGlobe(Real v, Real limit) { return std::fabs(v) <= limit; }
+// Longitudes up to ±180 lie on the globe. The poles have no Mercator value, so a latitude must
+// stay below 90; "nan" lies nowhere.
+bool lonOnGlobe(Real v) {
+  return std::fabs(v) <= 180;
+}
+bool latOnGlobe(Real v) {
+  return std::fabs(v) < 90;
+}
 
 }  // namespace
 
 int coordinatesPresent(Session& s, const std::string& line, int lineNumber) {
   const PointRecord& p = s.CurrentPoint;
-  if (p.LonValue == 0 || !onGlobe(p.LonValue, 180)) return reportMissing(s, line, lineNumber, true);
-  if (p.LatValue == 0 || !onGlobe(p.LatValue, 90)) return reportMissing(s, line, lineNumber, false);
+  if (p.LonValue == 0) return refuse(s, line, lineNumber, true, Refusal::Missing);
+  if (!lonOnGlobe(p.LonValue)) return refuse(s, line, lineNumber, true, Refusal::OffGlobe);
+  if (p.LatValue == 0) return refuse(s, line, lineNumber, false, Refusal::Missing);
+  if (!latOnGlobe(p.LatValue)) return refuse(s, line, lineNumber, false, Refusal::OffGlobe);
   return 1;
 }
 
 int coordinatesOnGlobe(Session& s, const std::string& line, int lineNumber) {
   const PointRecord& p = s.CurrentPoint;
-  if (!onGlobe(p.LonValue, 180)) return reportMissing(s, line, lineNumber, true);
-  if (!onGlobe(p.LatValue, 90)) return reportMissing(s, line, lineNumber, false);
+  if (!lonOnGlobe(p.LonValue)) return refuse(s, line, lineNumber, true, Refusal::OffGlobe);
+  if (!latOnGlobe(p.LatValue)) return refuse(s, line, lineNumber, false, Refusal::OffGlobe);
   return 1;
 }
 

@@ -9,13 +9,14 @@
 namespace kursolin {
 
 /// Fills LatDec, LatGrMin, LatNmea, LatGMS, LatValue and LatMer from a decimal-degree text
-/// ("." or host separator). A text that is no number throws ConvertError naming the line.
-void setLatitudeFromDecimal(Session& s, const std::string& dec, int lineNumber);
+/// ("." or host separator; an exponent is written out). A text that is no number throws
+/// ConvertError naming the line.
+void setLatitudeFromDecimal(Session& s, const std::string& text, int lineNumber);
 /// The same for the longitude.
-void setLongitudeFromDecimal(Session& s, const std::string& dec, int lineNumber);
+void setLongitudeFromDecimal(Session& s, const std::string& text, int lineNumber);
 
-/// The fixed values of a point read from a route file: fix, time, speed, course, date, altitude,
-/// satellites, HDOP; PointValid set.
+/// The fixed values of a point read from a route file: fix, time, speed (text and number),
+/// course, date, altitude, satellites, HDOP; PointValid set.
 void setRouteFileDefaults(PointRecord& p);
 
 /// Reports an empty line of the source file (an OK box); the point is skipped.
@@ -26,12 +27,12 @@ void reportEmptyLine(Session& s, int lineNumber);
 std::string coordinateNotANumberText(int lineNumber, const std::string& line,
                                      const std::string& text);
 
-/// 1 when both coordinates are non-zero and on the globe (|lon| <= 180, |lat| <= 90); otherwise
-/// the OK box naming the missing coordinate (longitude first) and 0.
+/// 1 when both coordinates are non-zero and on the globe (|lon| <= 180, |lat| < 90); otherwise
+/// the OK box naming the coordinate missing or off the globe (longitude first) and 0.
 int coordinatesPresent(Session& s, const std::string& line, int lineNumber);
 
 /// For formats that take 0 as a coordinate: 1 when both coordinates are on the globe; otherwise
-/// the same OK box as for a missing coordinate and 0.
+/// the OK box naming the coordinate off the globe and 0.
 int coordinatesOnGlobe(Session& s, const std::string& line, int lineNumber);
 
 }  // namespace kursolin

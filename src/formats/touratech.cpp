@@ -156,7 +156,8 @@ int GetTTQV(Session& s, const std::string& line, int index) {
 
   completePositionTexts(s, p);
   if (lon == "-") lon = "0.00";
-  p.LonGrMin = GeoDezToGrMin(s, lon);
+  // A database gives 7 or 1e1 as well as 7.5: the degree-minute conversion needs plain decimals.
+  p.LonGrMin = GeoDezToGrMin(s, fixedDecimalText(s, lon));
   p.LonNmea = p.LonGrMin;
   p.LonGMS = KGrad(s, p.LonGrMin);
   p.LonValue = coordinateValue(s, lon, line);
@@ -164,7 +165,7 @@ int GetTTQV(Session& s, const std::string& line, int index) {
   p.LonMer = DezToMerO(p.LonValue);
 
   if (lat == "-") lat = "0.00";
-  p.LatGrMin = GeoDezToGrMin(s, lat);
+  p.LatGrMin = GeoDezToGrMin(s, fixedDecimalText(s, lat));
   p.LatNmea = p.LatGrMin;
   p.LatGMS = KGrad(s, p.LatGrMin);
   p.LatValue = coordinateValue(s, lat, line);

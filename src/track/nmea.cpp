@@ -123,10 +123,12 @@ long long metresOf(Session& s, const std::string& field, const char* message) {
   return 0;
 }
 
-// A degree-minute position a receiver can really report: minutes below 60 and at most `limit`
-// degrees. A broken logger writes 95 degrees or 61 minutes; such a record is no fix.
-bool onGlobe(const Session& s, const std::string& degreeMinutes, Real value, Real limit) {
-  if (!std::isfinite(value) || std::fabs(value) > limit) return false;
+// A degree-minute position a receiver can really report: minutes below 60, a longitude of at
+// most 180 degrees and a latitude below 90 (the poles have no Mercator value). A broken logger
+// writes 95 degrees or 61 minutes; such a record is no fix.
+bool onGlobe(const Session& s, const std::string& degreeMinutes, Real value, bool latitude) {
+  const Real magnitude = std::fabs(value);
+  if (!std::isfinite(value) || (latitude ? magnitude >= 90 : magnitude > 180)) return false;
   const auto dot = degreeMinutes.find('.');
   const std::size_t end = dot == std::string::npos ? degreeMinutes.size() : dot;
   const auto m = tryPZDNumber(s, std::string_view(degreeMinutes).substr(end < 2 ? 0 : end - 2));
@@ -144,11 +146,11 @@ void convertPosition(Session& s, std::string_view latHemi, std::string_view lonH
   // left half converted.
   GMToValue(s, p.LatGrMin);
   const Real latValue = p.ConvValue;
-  const bool latOk = p.FixOk == "1" && onGlobe(s, p.LatGrMin, p.ConvValue, 90);
+  const bool latOk = p.FixOk == "1" && onGlobe(s, p.LatGrMin, p.ConvValue, true);
 
   GMToValue(s, p.LonGrMin);
   const Real lonValue = p.ConvValue;
-  const bool lonOk = p.FixOk == "1" && onGlobe(s, p.LonGrMin, p.ConvValue, 180);
+  const bool lonOk = p.FixOk == "1" && onGlobe(s, p.LonGrMin, p.ConvValue, false);
 
   if (!latOk || !lonOk) {
     p.FixOk = "0";

@@ -1,8 +1,9 @@
 #include "workflow/route_command.h"
 
+#include "core/cp1252.h"
 #include "core/geotime.h"
-#include "core/prompt.h"
 #include "core/panes.h"
+#include "core/prompt.h"
 #include "formats/registry.h"
 #include "workflow/dispatch.h"
 
@@ -19,8 +20,38 @@ void preparePointTable(Session& s) {
   }
 }
 
+namespace {
+
+// Stands between the status text of the load and the count of skipped records.
+constexpr char kSkippedNoteStart[] = " \x96 ";
+const std::string& skippedTail() {
+  static const std::string tail = " mit ungültigen Koordinaten übersprungen"_cp;
+  return tail;
+}
+
+// The status line after a route: the text it had before, with the count of the records skipped
+// behind it (a count from an earlier route goes).
+void showSkippedRecords(Session& s) {
+  std::string status = s.statusText();
+  const auto note = status.rfind(kSkippedNoteStart);
+  if (note != std::string::npos && status.size() >= skippedTail().size() &&
+      status.compare(status.size() - skippedTail().size(), std::string::npos, skippedTail()) == 0) {
+    status.erase(note);
+  }
+  const int skipped = s.skippedRecords.count();
+  if (skipped > 0) status += kSkippedNoteStart + skippedRecordsText(skipped);
+  if (status != s.statusText()) s.setStatusText(status);
+}
+
+}  // namespace
+
+std::string skippedRecordsText(int count) {
+  return std::to_string(count) + (count == 1 ? " Datensatz" : " Datensätze"_cp) + skippedTail();
+}
+
 RouteResult RouteExecute(Session& s) {
   s.port().setBusy(true);
+  s.skippedRecords.clear();
   TimeArtChange(s, s.TimeMode);
   const OutputFormatInfo* out = chosenOutputFormat(s);
   preparePointTable(s);
@@ -36,6 +67,7 @@ RouteResult RouteExecute(Session& s) {
   // Formats whose first and last lines carry flags of their own, or that close with a footer:
   // a route cut short is finished too, so what is saved is still a whole file.
   if (out && out->finish) out->finish(s, s.OutputLines);
+  showSkippedRecords(s);
   NaviChange(s);
   s.port().setBusy(false);
   s.port().stateChanged();

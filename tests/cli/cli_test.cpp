@@ -327,6 +327,27 @@ std::vector<std::string> with(std::vector<std::string> args, const std::vector<s
   return args;
 }
 
+// A value that is no number of the notation leaves its record out of the route, never at 0/0;
+// the run says how many records it left out and still succeeds.
+TEST_F(Cli, SkippedRecordsAreCountedOnStandardError) {
+  const std::string txt = folder.file("punkte.txt");
+  test::writeBytes(txt,
+                   "6525021\t1346270\r\n6000000,5\t780000\r\n6525100\t1346300\r\n"
+                   "6525200\t1346400\r\n");
+  CliResult r = run(with(kEveryPoint, {"-i", "txt-mercator", "-f", "txt-deg", txt}));
+  ASSERT_EQ(r.rc, cli::kWritten) << r.err;
+  EXPECT_EQ(crlfLines(r.out).size(), 3u) << r.out;
+  EXPECT_EQ(r.out.find("0.000000"), std::string::npos) << r.out;
+  EXPECT_EQ(r.err, "kursolin-cli: 1 Datensatz mit ung\u00fcltigen Koordinaten \u00fcbersprungen\n");
+
+  std::filesystem::create_directory(folder.file("aus"));
+  r = run(with(kEveryPoint,
+               {"-i", "txt-mercator", "-f", "txt-deg", "--output-dir", folder.file("aus"), txt}));
+  ASSERT_EQ(r.rc, cli::kWritten) << r.err;
+  EXPECT_EQ(r.err, "kursolin-cli: " + txt +
+                       ": 1 Datensatz mit ung\u00fcltigen Koordinaten \u00fcbersprungen\n");
+}
+
 TEST_F(Cli, TomTomAndTextFormatsByNameAndCode) {
   const std::string itn = folder.file("tour.itn");
   test::writeBytes(itn, itnFile(3));

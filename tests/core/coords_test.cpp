@@ -3,6 +3,8 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
+#include <utility>
 
 #include "core/coords.h"
 #include "support/hosts.h"
@@ -112,11 +114,105 @@ TEST_P(Coords, DecimalToDegreeMinutes) {
   struct Case {
     const char* in;
     const char* out;
-  } cases[] = {{"48.1173", "04807.038"}, {"48.5", "04830"},   {"11.516667", "01131.00002"},
-               {"8.25", "00815"},        {"123.1", "12306"},  {"0.0", "00000"},
-               {"7.01", "00700.6"}};
+  } cases[] = {{"48.1173", "04807.038"}, {"48.5", "04830"},  {"11.516667", "01131.00002"},
+               {"8.25", "00815"},        {"123.1", "12306"}, {"0.0", "00000"},
+               {"7.01", "00700.6"},      {"11", "01100"},    {"-7", "-00700"}};
   for (const auto& c : cases) EXPECT_EQ(GeoDezToGrMin(session, c.in), c.out) << c.in;
   EXPECT_TRUE(port.prompts.empty());
+}
+
+TEST_P(Coords, NumbersOfEveryFormBecomePlainDecimals) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"1.15e1", "11.5"},
+      {"1e1", "10"},
+      {"-1.15E+1", "-11.5"},
+      {" 7", "7"},
+      {".5", "0.5"},
+      {"5.", "5"},
+      {"+5", "5"},
+      {"11", "11"},
+      {"7.25", "7.25"},
+      {h("7.25"), h("7.25")},
+      {"-0.5", "-0.5"},
+      {"abc", "abc"},
+      {"", ""},
+      {"1e99999", "1e99999"},
+  };
+  for (const auto& [in, out] : cases) EXPECT_EQ(fixedDecimalText(session, in), out) << in;
+}
+
+// Values that are no text of the notation give no number at all, instead of 0 for the part
+// that did not convert.
+TEST_P(Coords, CheckedConversionsRefuseWhatIsNoTextOfTheirNotation) {
+  const struct {
+    bool dms;
+    std::string in;
+    std::optional<std::string> out;
+    std::string prompt;  // with ShowErrors on
+  } cases[] = {
+      {false, "4807.0380", "48.117300", ""},
+      {false, " -4807.038 ", "-48.117300", ""},
+      {false, "04830", "48.500000", ""},
+      {false, "51.5", std::nullopt, "bei Wert 51.5 erkannt"},  // decimal degrees, too short
+      {false, "7.123456", std::nullopt, "bei Wert 7.123456 erkannt"},
+      {false, "48a07.038", std::nullopt, "bei Wert 48a07.038 erkannt"},
+      {false, "4807.0380x", std::nullopt, "bei Wert 4807.0380x erkannt"},
+      {false, "4807,038", std::nullopt, "bei Wert 4807,038 erkannt"},
+      {true,
+       "48\xB0"
+       "07\xB4"
+       "02.28\"",
+       "48.117300", ""},
+      {true,
+       "-48\xB0"
+       "07\xB4"
+       "02.28\" ",
+       "-48.117300", ""},
+      {true,
+       "48\xB0"
+       "07\xB4"
+       "02\"",
+       std::nullopt,
+       "bei Wert 48\xB0"
+       "07\xB4"
+       "02\" erkannt"},
+      {true,
+       "48\xB0xx\xB4"
+       "02.28\"",
+       std::nullopt, "bei Minuten 48****02.28* erkannt"},
+      {true,
+       "48\xB0"
+       "07\xB4"
+       "02.28\"5",
+       std::nullopt,
+       "bei Wert 48\xB0"
+       "07\xB4"
+       "02.28\"5 erkannt"},
+      {true,
+       "N48\xB0"
+       "07\xB4"
+       "02.28",
+       std::nullopt,
+       "bei Wert N48\xB0"
+       "07\xB4"
+       "02.28 erkannt"},
+  };
+  for (bool shown : {false, true}) {
+    session.ShowErrors = shown;
+    for (const auto& c : cases) {
+      SCOPED_TRACE(c.in);
+      port.clearRecords();
+      const auto out = c.dms ? checkedGMSToDez(session, c.in) : checkedGMToDez(session, c.in);
+      EXPECT_EQ(out, c.out);
+      if (!shown || c.prompt.empty()) {
+        EXPECT_TRUE(port.prompts.empty());
+        continue;
+      }
+      ASSERT_EQ(port.prompts.size(), 1u);
+      EXPECT_EQ(port.prompts[0].text, "Fehler beim Umwandeln in Dezimalkoordinaten " + c.prompt);
+      EXPECT_EQ(port.prompts[0].buttons, PromptButtons::AbortIgnore);
+    }
+  }
 }
 
 TEST_P(Coords, DegreeMinutesToSecondsUseTheHostSeparator) {

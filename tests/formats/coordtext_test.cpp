@@ -121,9 +121,7 @@ TEST_P(CoordText, SeparatorOrderAndMissingValues) {
       // 0/0 is a point like any other.
       {22, "\t", true, "0\t0", "0", "0"},
       {23, "\t", true, "0\t0", "0.000000", "0.000000"},
-      // A Mercator value with a fraction is no whole number and counts as 0.
-      {23, "\t", true, "6525021.5\t1346270", "0.000000", "12.107270"},
-      {23, "\t", true, "6525021\tabc", "50.494253", "0.000000"},
+      {23, "\t", true, " 6525021 \t1346270", "50.494253", "12.107270"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.line) + " with " +
@@ -136,6 +134,89 @@ TEST_P(CoordText, SeparatorOrderAndMissingValues) {
     EXPECT_EQ(p().LonDec, c.lon);
     EXPECT_TRUE(port.prompts.empty());
   }
+}
+
+// A value that is no number of the chosen notation is no point at 0/0: the record is skipped and
+// counted, after the conversion's prompt while error messages are on.
+TEST_P(CoordText, MalformedValuesAreSkippedAndCounted) {
+  const struct {
+    int code;
+    std::string line;
+    std::string value;  // the one the prompt names
+  } cases[] = {
+      {23, "6000000,5\t780000", "6000000,5"},
+      {23, "6525021\t1346270.5", "1346270.5"},
+      {23, "6525021\tabc", "abc"},
+      {21, "51.5\t7.25", "7.25"},  // decimal degrees read as degree-minutes
+      {21, "5029.655x\t01206.4362", "5029.655x"},
+      {21, "50a29.655\t01206.4362", "50a29.655"},
+      {20,
+       "50\xB0"
+       "29\xB4"
+       "39\"\t12\xB0"
+       "06\xB4"
+       "26.17\"",
+       "50\xB0"
+       "29\xB4"
+       "39\""},
+      {20,
+       "50\xB0"
+       "29\xB4"
+       "39.30\"\t12\xB0"
+       "06\xB4"
+       "26.17\"x5",
+       "12\xB0"
+       "06\xB4"
+       "26.17\"x5"},
+  };
+  for (const bool shown : {false, true}) {
+    session.ShowErrors = shown;
+    session.skippedRecords.clear();
+    int index = 0;
+    for (const auto& c : cases) {
+      SCOPED_TRACE(c.line);
+      port.clearRecords();
+      EXPECT_EQ(read(c.code, c.line, index), 0);
+      EXPECT_EQ(read(c.code, c.line, index), 0);
+      EXPECT_FALSE(p().PointValid);
+      EXPECT_EQ(session.skippedRecords.count(), ++index) << "each line counts once";
+      ASSERT_EQ(port.prompts.size(), shown ? 2u : 0u);
+      if (shown) {
+        EXPECT_EQ(port.prompts[0].text,
+                  "Fehler beim Umwandeln in Dezimalkoordinaten bei Wert " + c.value + " erkannt");
+        EXPECT_FALSE(session.AbortRequested) << "the cautious answer is Ignore";
+      }
+    }
+  }
+  port.answer({PromptAnswer::Abort});
+  EXPECT_EQ(read(23, "6000000,5\t780000"), 0);
+  EXPECT_TRUE(session.AbortRequested);
+}
+
+TEST_P(CoordText, SkippedRecordsAreNamedInTheStatusLine) {
+  test::useInput(session, 21);
+  session.rules.AllGGACheck = true;
+  session.rules.XRPSpin = 1;
+  test::useOutput(session, 22);
+  const std::string status = " = /daten/punkte.txt";
+  session.setStatusText(status);
+  test::setInput(session, {"5030.000\t01200.000", "51.5\t7.25", "5031.000\t01201.000",
+                           "5032.000\t0120x.000", "5033.000\t01203.000"});
+  ASSERT_EQ(RouteExecute(session), RouteResult::Completed);
+  EXPECT_EQ(test::output(session),
+            (std::vector<std::string>{"50.500000\t12.000000", "50.516667\t12.016667",
+                                      "50.550000\t12.050000"}));
+  EXPECT_EQ(session.statusText(), status +
+                                      " \x96 2 Datens\xE4tze mit ung\xFCltigen Koordinaten \xFC"
+                                      "bersprungen");
+  EXPECT_TRUE(port.prompts.empty());
+
+  // A route without them takes the count away again.
+  session.InputLines.replaceLine(1, "5030.500\t01200.500");
+  session.InputLines.replaceLine(3, "5032.000\t01202.000");
+  ASSERT_EQ(RouteExecute(session), RouteResult::Completed);
+  EXPECT_EQ(session.statusText(), status);
+  EXPECT_EQ(session.OutputLines.Count(), 5);
 }
 
 TEST_P(CoordText, ADecimalValueThatIsNoNumberIsAConversionError) {

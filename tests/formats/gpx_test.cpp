@@ -372,10 +372,10 @@ TEST_P(GpxRead, UnusablePointsAreSkippedWithAMessage) {
   std::vector<Case> cases = {{"", "Die aktuelle Zeile 4\r der Quelldatei ist leer !"}};
   const std::string tail =
       "\r\renth\xE4lt keine g\xFCltigen Koordinaten !\rDie Breite muss eine "
-      "Zahl von -90 bis 90 sein, die L\xE4nge eine Zahl von -180 bis 180.\r"
+      "Zahl zwischen -90 und 90 sein, ohne die Pole, die L\xE4nge eine Zahl von -180 bis 180.\r"
       "Der Routenpunkt wird nicht ausgewertet";
-  for (const char* bad : {"91|11", "-90.5|11", "48|180.01", "48|-181", "abc|11", "48|-", "|11",
-                          "48|1e999", "4 8|11"}) {
+  for (const char* bad : {"91|11", "-90.5|11", "90|11", "-90|11", "48|180.01", "48|-181", "abc|11",
+                          "48|-", "|11", "48|1e999", "4 8|11"}) {
     cases.push_back({bad, std::string("Der aktuelle Routenpunkt 4\r\r") + bad + tail});
   }
   for (const auto& c : cases) {
@@ -387,8 +387,9 @@ TEST_P(GpxRead, UnusablePointsAreSkippedWithAMessage) {
     EXPECT_EQ(port.prompts[0].buttons, PromptButtons::Ok);
     EXPECT_EQ(port.prompts[0].kind, PromptKind::Error);
   }
-  // The edges of the globe are on it; a decimal comma typed into the pane is read.
-  for (const char* good : {"90|180", "-90|-180", "0|0", "48,5|11,25"}) {
+  // The date line is on the globe, the poles (no Mercator value) are not; a decimal comma typed
+  // into the pane is read.
+  for (const char* good : {"89.99|180", "-89.99|-180", "0|0", "48,5|11,25"}) {
     port.clearRecords();
     EXPECT_EQ(read(good), 1) << good;
     EXPECT_TRUE(port.prompts.empty()) << good;

@@ -3,9 +3,10 @@
 
 #include "formats/navigon.h"
 #include "support/hosts.h"
+#include "support/nmea_writer.h"
 #include "support/session_setup.h"
-#include "workflow/dispatch.h"
 #include "track/generator.h"
+#include "workflow/dispatch.h"
 
 namespace kursolin {
 namespace {
@@ -112,18 +113,32 @@ TEST_P(Navigon, Mn5NamesUnnamedPoints) {
   EXPECT_EQ(lng, write(NavigonVersion::MN4));
 }
 
-TEST_P(Navigon, MissingCoordinatesAndEmptyLines) {
+TEST_P(Navigon, MissingOrOffGlobeCoordinatesAndEmptyLines) {
   struct Case {
     std::string line;
     std::string message;
   } cases[] = {
       {"", "Die aktuelle Zeile 4\r der Quelldatei ist leer !"},
       {"-|-|-|-|-|-|-|-|-|-|-|-|-|-|-|",
-       "Der aktuelle Routenpunkt 4\r\r-|-|-|-|-|-|-|-|-|-|-|-|-|-|-|\r\renth\xE4lt keine Koordinaten "
+       "Der aktuelle Routenpunkt 4\r\r-|-|-|-|-|-|-|-|-|-|-|-|-|-|-|\r\renth\xE4lt keine "
+       "Koordinaten "
        "f\xFCr die \xF6stliche L\xE4nge !\rDer Routenpunkt wird nicht ausgewertet"},
       {"-|-|-|-|-|-|-|-|-|-|-|7.5|-|-|-|",
        "Der aktuelle Routenpunkt 4\r\r-|-|-|-|-|-|-|-|-|-|-|7.5|-|-|-|\r\renth\xE4lt keine "
        "Koordinaten f\xFCr die n\xF6rdliche Breite !\rDer Routenpunkt wird nicht ausgewertet"},
+      // The poles have no Mercator value: they lie off the globe like what is beyond them.
+      {"-|-|-|-|-|-|-|-|-|-|-|7.5|90|-|-|",
+       "Der aktuelle Routenpunkt 4\r\r-|-|-|-|-|-|-|-|-|-|-|7.5|90|-|-|\r\rliegt au\xDF"
+       "erhalb des g\xFCltigen Bereichs f\xFCr die n\xF6rdliche Breite !\rDer Routenpunkt wird "
+       "nicht ausgewertet"},
+      {"-|-|-|-|-|-|-|-|-|-|-|7.5|-90.0|-|-|",
+       "Der aktuelle Routenpunkt 4\r\r-|-|-|-|-|-|-|-|-|-|-|7.5|-90.0|-|-|\r\rliegt au\xDF"
+       "erhalb des g\xFCltigen Bereichs f\xFCr die n\xF6rdliche Breite !\rDer Routenpunkt wird "
+       "nicht ausgewertet"},
+      {"-|-|-|-|-|-|-|-|-|-|-|180.5|51|-|-|",
+       "Der aktuelle Routenpunkt 4\r\r-|-|-|-|-|-|-|-|-|-|-|180.5|51|-|-|\r\rliegt au\xDF"
+       "erhalb des g\xFCltigen Bereichs f\xFCr die \xF6stliche L\xE4nge !\rDer Routenpunkt wird "
+       "nicht ausgewertet"},
   };
   for (const auto& c : cases) {
     port.clearRecords();
@@ -240,14 +255,23 @@ TEST_P(NavigonConversion, Mn5ToMn4AndBack) {
 }
 
 TEST_P(NavigonConversion, RulesOnARouteFileUseDistanceOnly) {
+  // A log driven above the distance rule's speed comes first: its speed must not stay behind in
+  // the records of the route file.
+  test::TrackBuilder t(48.0, 11.0, 12 * 3600);
+  t.add(t.current()).drive(0, 120, 60);
+  test::useInput(session, 2);
+  test::setInput(session, t.rmcLines());
+  test::onlyRules(session, true, false, false, false);
+  test::useOutput(session, 1);
+  RouteErzeugen(session);
+  ASSERT_GT(session.CurrentPoint.SpeedValue, session.rules.MeterSpeedEdit);
+
   // Route points 1.1 km apart: the distance rule at 1000 m takes each of them.
   std::vector<std::string> lines;
   for (int i = 0; i < 5; ++i)
     lines.push_back("-|-|-|-|-|-|-|-|-|-|-|11.00000|" + std::to_string(48.0 + 0.01 * i) + "|-|-|");
   test::useInput(session, 9);
   test::setInput(session, lines);
-  test::onlyRules(session, true, false, false, false);
-  test::useOutput(session, 1);
   RouteErzeugen(session);
   EXPECT_EQ(session.RoutePointCount, 5) << "start, three by distance (1111 m), the end point";
 }

@@ -117,17 +117,19 @@ TEST_P(Nmea, FixQualitiesOneToFiveAreFixes) {
 }
 
 // A broken logger writes positions beyond the globe; such a record is one without fix, like one
-// with an unusable coordinate text, for GGA and RMC alike.
+// with an unusable coordinate text, for GGA and RMC alike. The poles count as beyond: they have
+// no Mercator value.
 TEST_P(Nmea, PositionsBeyondTheGlobeAreNoFix) {
   const struct {
     const char* lat;
     const char* lon;
     bool fix;
   } cases[] = {
-      {"4807.0380", "01131.0000", true},   {"9000.0000", "18000.0000", true},
-      {"9500.0000", "01131.0000", false},  {"9000.0001", "01131.0000", false},
-      {"4861.0000", "01131.0000", false},  {"4807.0380", "18100.0000", false},
-      {"4807.0380", "01160.5000", false},  {"4807.0380", "99999.9999", false},
+      {"4807.0380", "01131.0000", true},  {"8959.9999", "18000.0000", true},
+      {"9000.0000", "01131.0000", false}, {"9500.0000", "01131.0000", false},
+      {"9000.0001", "01131.0000", false}, {"4861.0000", "01131.0000", false},
+      {"4807.0380", "18100.0000", false}, {"4807.0380", "01160.5000", false},
+      {"4807.0380", "99999.9999", false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.lat) + " " + c.lon);
