@@ -122,80 +122,42 @@ TEST_P(Coords, DecimalToDegreeMinutes) {
 }
 
 TEST_P(Coords, NumbersOfEveryFormBecomePlainDecimals) {
+  // clang-format off
   const std::pair<std::string, std::string> cases[] = {
-      {"1.15e1", "11.5"},
-      {"1e1", "10"},
-      {"-1.15E+1", "-11.5"},
-      {" 7", "7"},
-      {".5", "0.5"},
-      {"5.", "5"},
-      {"+5", "5"},
-      {"11", "11"},
-      {"7.25", "7.25"},
-      {h("7.25"), h("7.25")},
-      {"-0.5", "-0.5"},
-      {"abc", "abc"},
-      {"", ""},
-      {"1e99999", "1e99999"},
+      {"1.15e1", "11.5"}, {"1e1", "10"}, {"-1.15E+1", "-11.5"}, {" 7", "7"}, {".5", "0.5"},
+      {"5.", "5"}, {"+5", "5"}, {"11", "11"}, {"7.25", "7.25"}, {h("7.25"), h("7.25")},
+      {"-0.5", "-0.5"}, {"abc", "abc"}, {"", ""}, {"1e99999", "1e99999"},
   };
+  // clang-format on
   for (const auto& [in, out] : cases) EXPECT_EQ(fixedDecimalText(session, in), out) << in;
 }
 
 // Values that are no text of the notation give no number at all, instead of 0 for the part
 // that did not convert.
 TEST_P(Coords, CheckedConversionsRefuseWhatIsNoTextOfTheirNotation) {
+  const auto dms = [](const char* d, const char* m, const char* rest) {
+    return std::string(d) + "\xB0" + m + "\xB4" + rest;
+  };
   const struct {
     bool dms;
     std::string in;
     std::optional<std::string> out;
-    std::string prompt;  // with ShowErrors on
+    std::string prompt;  // with ShowErrors on: "Wert" names the value itself
   } cases[] = {
       {false, "4807.0380", "48.117300", ""},
       {false, " -4807.038 ", "-48.117300", ""},
       {false, "04830", "48.500000", ""},
-      {false, "51.5", std::nullopt, "bei Wert 51.5 erkannt"},  // decimal degrees, too short
-      {false, "7.123456", std::nullopt, "bei Wert 7.123456 erkannt"},
-      {false, "48a07.038", std::nullopt, "bei Wert 48a07.038 erkannt"},
-      {false, "4807.0380x", std::nullopt, "bei Wert 4807.0380x erkannt"},
-      {false, "4807,038", std::nullopt, "bei Wert 4807,038 erkannt"},
-      {true,
-       "48\xB0"
-       "07\xB4"
-       "02.28\"",
-       "48.117300", ""},
-      {true,
-       "-48\xB0"
-       "07\xB4"
-       "02.28\" ",
-       "-48.117300", ""},
-      {true,
-       "48\xB0"
-       "07\xB4"
-       "02\"",
-       std::nullopt,
-       "bei Wert 48\xB0"
-       "07\xB4"
-       "02\" erkannt"},
-      {true,
-       "48\xB0xx\xB4"
-       "02.28\"",
-       std::nullopt, "bei Minuten 48****02.28* erkannt"},
-      {true,
-       "48\xB0"
-       "07\xB4"
-       "02.28\"5",
-       std::nullopt,
-       "bei Wert 48\xB0"
-       "07\xB4"
-       "02.28\"5 erkannt"},
-      {true,
-       "N48\xB0"
-       "07\xB4"
-       "02.28",
-       std::nullopt,
-       "bei Wert N48\xB0"
-       "07\xB4"
-       "02.28 erkannt"},
+      {false, "51.5", std::nullopt, "Wert"},  // decimal degrees, too short
+      {false, "7.123456", std::nullopt, "Wert"},
+      {false, "48a07.038", std::nullopt, "Wert"},
+      {false, "4807.0380x", std::nullopt, "Wert"},
+      {false, "4807,038", std::nullopt, "Wert"},
+      {true, dms("48", "07", "02.28\""), "48.117300", ""},
+      {true, dms("-48", "07", "02.28\" "), "-48.117300", ""},
+      {true, dms("48", "07", "02\""), std::nullopt, "Wert"},  // too short
+      {true, dms("48", "xx", "02.28\""), std::nullopt, "Minuten 48****02.28*"},
+      {true, dms("48", "07", "02.28\"5"), std::nullopt, "Wert"},
+      {true, dms("N48", "07", "02.28"), std::nullopt, "Wert"},
   };
   for (bool shown : {false, true}) {
     session.ShowErrors = shown;
@@ -209,7 +171,9 @@ TEST_P(Coords, CheckedConversionsRefuseWhatIsNoTextOfTheirNotation) {
         continue;
       }
       ASSERT_EQ(port.prompts.size(), 1u);
-      EXPECT_EQ(port.prompts[0].text, "Fehler beim Umwandeln in Dezimalkoordinaten " + c.prompt);
+      EXPECT_EQ(port.prompts[0].text, "Fehler beim Umwandeln in Dezimalkoordinaten bei " +
+                                          (c.prompt == "Wert" ? "Wert " + c.in : c.prompt) +
+                                          " erkannt");
       EXPECT_EQ(port.prompts[0].buttons, PromptButtons::AbortIgnore);
     }
   }

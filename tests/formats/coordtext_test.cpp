@@ -139,6 +139,9 @@ TEST_P(CoordText, SeparatorOrderAndMissingValues) {
 // A value that is no number of the chosen notation is no point at 0/0: the record is skipped and
 // counted, after the conversion's prompt while error messages are on.
 TEST_P(CoordText, MalformedValuesAreSkippedAndCounted) {
+  const auto dms = [](const char* d, const char* m, const char* rest) {
+    return std::string(d) + "\xB0" + m + "\xB4" + rest;
+  };
   const struct {
     int code;
     std::string line;
@@ -150,24 +153,9 @@ TEST_P(CoordText, MalformedValuesAreSkippedAndCounted) {
       {21, "51.5\t7.25", "7.25"},  // decimal degrees read as degree-minutes
       {21, "5029.655x\t01206.4362", "5029.655x"},
       {21, "50a29.655\t01206.4362", "50a29.655"},
-      {20,
-       "50\xB0"
-       "29\xB4"
-       "39\"\t12\xB0"
-       "06\xB4"
-       "26.17\"",
-       "50\xB0"
-       "29\xB4"
-       "39\""},
-      {20,
-       "50\xB0"
-       "29\xB4"
-       "39.30\"\t12\xB0"
-       "06\xB4"
-       "26.17\"x5",
-       "12\xB0"
-       "06\xB4"
-       "26.17\"x5"},
+      {20, dms("50", "29", "39\"\t") + dms("12", "06", "26.17\""), dms("50", "29", "39\"")},
+      {20, dms("50", "29", "39.30\"\t") + dms("12", "06", "26.17\"x5"),
+       dms("12", "06", "26.17\"x5")},
   };
   for (const bool shown : {false, true}) {
     session.ShowErrors = shown;
