@@ -296,6 +296,18 @@ void MainWindow::buildCentralArea() {
   statusLabel_->setMinimumWidth(1);
   statusBar()->setObjectName(QStringLiteral("StatusBarArea"));
   statusBar()->addWidget(statusLabel_, 1);
+  // Offered once a route takes long enough to show its progress; Esc does the same.
+  cancelButton_ = new QPushButton(Q("Abbrechen"), this);
+  cancelButton_->setObjectName(QStringLiteral("RouteAbbrechen"));
+  cancelButton_->setToolTip(Q("Das Erzeugen der Routendaten abbrechen (Esc)"));
+  cancelButton_->setShortcut(QKeySequence(Qt::Key_Escape));
+  cancelButton_->setFocusPolicy(Qt::NoFocus);
+  cancelButton_->hide();
+  statusBar()->addPermanentWidget(cancelButton_);
+  connect(cancelButton_, &QPushButton::clicked, this, [this] {
+    session_->cancelRequested = true;
+    cancelButton_->setEnabled(false);
+  });
 }
 
 void MainWindow::installPortHooks() {
@@ -656,6 +668,7 @@ void MainWindow::showStepProgress(const QString& text) {
     refresh();
   }
   statusLabel_->setText(text);
+  if (busy_ && cancelButton_->isHidden()) cancelButton_->show();
 }
 
 void MainWindow::updatePanes() {
@@ -726,6 +739,8 @@ void MainWindow::setBusy(bool on) {
     navi_->viewport()->setCursor(Qt::IBeamCursor);
     tabGrid_->viewport()->unsetCursor();
     rulePanel_->routeButton()->unsetCursor();
+    cancelButton_->hide();
+    cancelButton_->setEnabled(true);
   }
   refresh();
   if (!on && closePending_) {
