@@ -24,6 +24,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QShortcut>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QSplitter>
@@ -300,10 +301,15 @@ void MainWindow::buildCentralArea() {
   cancelButton_ = new QPushButton(Q("Abbrechen"), this);
   cancelButton_->setObjectName(QStringLiteral("RouteAbbrechen"));
   cancelButton_->setToolTip(Q("Das Erzeugen der Routendaten abbrechen (Esc)"));
-  cancelButton_->setShortcut(QKeySequence(Qt::Key_Escape));
   cancelButton_->setFocusPolicy(Qt::NoFocus);
   cancelButton_->hide();
   statusBar()->addPermanentWidget(cancelButton_);
+  // A shortcut of the button itself would click it only after its animation, and a short route
+  // may be over by then; this one is there exactly while the button can be clicked, also from the
+  // window "Routenbild" that shows the route growing.
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), cancelButton_);
+  escape->setContext(Qt::ApplicationShortcut);
+  connect(escape, &QShortcut::activated, cancelButton_, &QPushButton::click);
   connect(cancelButton_, &QPushButton::clicked, this, [this] {
     session_->cancelRequested = true;
     cancelButton_->setEnabled(false);
