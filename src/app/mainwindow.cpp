@@ -24,6 +24,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QShortcut>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QSplitter>
@@ -296,6 +297,23 @@ void MainWindow::buildCentralArea() {
   statusLabel_->setMinimumWidth(1);
   statusBar()->setObjectName(QStringLiteral("StatusBarArea"));
   statusBar()->addWidget(statusLabel_, 1);
+  // Offered once a route takes long enough to show its progress; Esc does the same.
+  cancelButton_ = new QPushButton(Q("Abbrechen"), this);
+  cancelButton_->setObjectName(QStringLiteral("RouteAbbrechen"));
+  cancelButton_->setToolTip(Q("Das Erzeugen der Routendaten abbrechen (Esc)"));
+  cancelButton_->setFocusPolicy(Qt::NoFocus);
+  cancelButton_->hide();
+  statusBar()->addPermanentWidget(cancelButton_);
+  // A shortcut of the button itself would click it only after its animation, and a short route
+  // may be over by then; this one is there exactly while the button can be clicked, also from the
+  // window "Routenbild" that shows the route growing.
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), cancelButton_);
+  escape->setContext(Qt::ApplicationShortcut);
+  connect(escape, &QShortcut::activated, cancelButton_, &QPushButton::click);
+  connect(cancelButton_, &QPushButton::clicked, this, [this] {
+    session_->cancelRequested = true;
+    cancelButton_->setEnabled(false);
+  });
 }
 
 void MainWindow::installPortHooks() {
@@ -656,6 +674,7 @@ void MainWindow::showStepProgress(const QString& text) {
     refresh();
   }
   statusLabel_->setText(text);
+  if (busy_ && cancelButton_->isHidden()) cancelButton_->show();
 }
 
 void MainWindow::updatePanes() {
@@ -726,6 +745,8 @@ void MainWindow::setBusy(bool on) {
     navi_->viewport()->setCursor(Qt::IBeamCursor);
     tabGrid_->viewport()->unsetCursor();
     rulePanel_->routeButton()->unsetCursor();
+    cancelButton_->hide();
+    cancelButton_->setEnabled(true);
   }
   refresh();
   if (!on && closePending_) {

@@ -154,6 +154,7 @@ class MainWindow : public QMainWindow {
   QLabel* inFileLabel_ = nullptr;
   QLabel* outFileLabel_ = nullptr;
   QLabel* statusLabel_ = nullptr;
+  QPushButton* cancelButton_ = nullptr;  // "Abbrechen" of a long route, in the status line
   QSplitter* paneSplitter_ = nullptr;  // the vertical splitter between the panes
   QSplitter* areaSplitter_ = nullptr;  // the horizontal splitter above the rule panel
   QWidget* nmeaBox_ = nullptr;

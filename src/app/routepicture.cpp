@@ -122,9 +122,13 @@ class PainterCanvas : public Canvas {
   int width_, height_;
 };
 
-constexpr int kFitMargin = 30;
 constexpr double kWheelStep = 1.25;  // zoom of one notch
 constexpr double kHitRadius = kDotRadius + 3;
+// Least time between two pictures of a route being made, and how many times the cost of one
+// (bringing the dots up to date and painting them) must pass before the next: the picture may
+// add only a small part to the time the route takes.
+constexpr qint64 kGrowIntervalMs = 300;
+constexpr double kGrowCostFactor = 12;
 
 }  // namespace
 
@@ -139,18 +143,48 @@ RoutePictureView::RoutePictureView(Session& s, QWidget* parent) : QWidget(parent
   view_.setSize(width(), height());
 }
 
-void RoutePictureView::setPicture(RoutePicture picture, bool refit) {
-  picture_ = std::move(picture);
-  if (highlighted_ >= static_cast<int>(picture_.dots.size())) highlighted_ = -1;
+GeoBounds RoutePictureView::bounds() const {
+  GeoBounds b = trackBounds_;
+  for (const auto& d : picture_.dots) b.include(d.pos);
+  for (const auto& p : picture_.removed) b.include(p);
+  return b;
+}
+
+void RoutePictureView::fitIfNotMoved(bool refit) {
   if (refit || !userMoved_) {
-    view_.fit(picture_.bounds(), kFitMargin);
+    view_.fit(bounds(), fitMargin(width(), height()));
     userMoved_ = false;
   }
+}
+
+void RoutePictureView::setTrack(std::vector<GeoPosition> track, bool refit) {
+  picture_.track = std::move(track);
+  trackBounds_ = GeoBounds{};
+  for (const auto& p : picture_.track) trackBounds_.include(p);
+  baseValid_ = false;
+  fitIfNotMoved(refit);
+  update();
+}
+
+void RoutePictureView::setRoute(std::vector<PictureDot> dots, std::vector<GeoPosition> removed,
+                                bool refit) {
+  picture_.dots = std::move(dots);
+  picture_.removed = std::move(removed);
+  if (highlighted_ >= static_cast<int>(picture_.dots.size())) highlighted_ = -1;
+  fitIfNotMoved(refit);
+  update();
+}
+
+void RoutePictureView::appendDots(std::vector<PictureDot> dots) {
+  if (dots.empty()) return;
+  picture_.dots.insert(picture_.dots.end(), std::make_move_iterator(dots.begin()),
+                       std::make_move_iterator(dots.end()));
+  fitIfNotMoved(false);
   update();
 }
 
 void RoutePictureView::fitWhole() {
-  view_.fit(picture_.bounds(), kFitMargin);
+  view_.fit(bounds(), fitMargin(width(), height()));
   userMoved_ = false;
   update();
 }
@@ -171,15 +205,33 @@ QImage RoutePictureView::image() const {
 }
 
 void RoutePictureView::paintEvent(QPaintEvent*) {
+  QElapsedTimer took;
+  took.start();
+  const qreal ratio = devicePixelRatioF();
+  const QSize pixels = size() * ratio;
+  // The input track of a day-long log takes long to draw; it changes only with the view.
+  if (!baseValid_ || !(baseView_ == view_) || base_.size() != pixels ||
+      base_.devicePixelRatio() != ratio) {
+    base_ = QImage(pixels, QImage::Format_RGB32);
+    base_.setDevicePixelRatio(ratio);
+    QPainter bp(&base_);
+    bp.setFont(font());
+    PainterCanvas canvas(bp, width(), height());
+    drawBase(picture_, view_, canvas, s_.DecimalSep);
+    baseView_ = view_;
+    baseValid_ = true;
+  }
   QPainter p(this);
+  p.drawImage(QPointF(0, 0), base_);
   PainterCanvas canvas(p, width(), height());
-  drawPicture(picture_, view_, canvas, highlighted_, s_.DecimalSep);
+  drawRoute(picture_, view_, canvas, highlighted_);
+  lastPaintMs_ = took.nsecsElapsed() / 1e6;
 }
 
 void RoutePictureView::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   view_.setSize(width(), height());
-  if (!userMoved_) view_.fit(picture_.bounds(), kFitMargin);
+  fitIfNotMoved(false);
 }
 
 void RoutePictureView::wheelEvent(QWheelEvent* event) {
@@ -275,6 +327,10 @@ RoutePictureWindow::RoutePictureWindow(Session& s, QPlainTextEdit* outputPane, Q
               if (!selecting_ && now.isValid()) view_->setHighlighted(now.row());
             });
   }
+  refreshTimer_.setSingleShot(true);
+  connect(&refreshTimer_, &QTimer::timeout, this, [this] {
+    if (isVisible()) refreshPicture(false);
+  });
   resize(s.pictureGeometry.W, s.pictureGeometry.H);
 }
 
@@ -294,6 +350,13 @@ void RoutePictureWindow::showEvent(QShowEvent* event) {
   }
   QWidget::showEvent(event);
   refreshPicture(false);
+}
+
+void RoutePictureWindow::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  // What is shown again later is brought up to date as a whole.
+  growing_ = false;
+  refreshTimer_.stop();
 }
 
 void RoutePictureWindow::moveEvent(QMoveEvent* event) {
@@ -318,34 +381,60 @@ void RoutePictureWindow::storeGeometry() {
 }
 
 void RoutePictureWindow::sessionChanged() {
-  if (isVisible()) refreshPicture(false);
+  if (!isVisible()) return;
+  if (!s_.routeInProgress) {
+    refreshPicture(false);
+    return;
+  }
+  // A route being made is looked at from the event loop, between two of its records, never while
+  // a point is half made. The first look comes at once (the old route goes); then the picture
+  // grows at a pace its drawing affords.
+  qint64 wait = 0;
+  if (growing_ && sinceRefresh_.isValid()) {
+    const auto interval = std::max<qint64>(
+        kGrowIntervalMs,
+        static_cast<qint64>(kGrowCostFactor * (lastRefreshMs_ + view_->lastPaintMs())));
+    wait = std::max<qint64>(0, interval - sinceRefresh_.elapsed());
+  }
+  if (!refreshTimer_.isActive()) refreshTimer_.start(static_cast<int>(wait));
 }
 
 void RoutePictureWindow::refreshPicture(bool force) {
   const bool inputChanged =
       s_.InputLines.revision() != inputRevision_ || s_.InputFormat != inputFormat_;
-  const bool routeChanged = s_.OutputLines.revision() != outputRevision_ ||
-                            s_.emittedPoints.size() != points_ || s_.reducedAway.size() != removed_;
+  const std::size_t n = s_.emittedPoints.size();
+  const bool routeChanged = s_.OutputLines.revision() != outputRevision_ || n != points_ ||
+                            s_.reducedAway.size() != removed_ || s_.routeInProgress != growing_;
   if (!force && !inputChanged && !routeChanged) return;
+  QElapsedTimer took;
+  took.start();
+  refreshTimer_.stop();
   if (inputChanged) {
-    track_ = inputTrack(s_);
+    view_->setTrack(inputTrack(s_), true);
     inputRevision_ = s_.InputLines.revision();
     inputFormat_ = s_.InputFormat;
   }
-  // A new route starts small: it is fitted again, while one that grows keeps the view.
-  const bool newRoute = s_.emittedPoints.size() < points_;
+  // A route being made only adds points: the dots shown stay and the new ones join them. Once it
+  // ends the route is taken as a whole, its last point now its destination.
+  const bool appending = growing_ && s_.routeInProgress && !inputChanged && n >= points_ &&
+                         view_->picture().dots.size() == points_ &&
+                         s_.reducedAway.size() == removed_;
+  if (appending) {
+    view_->appendDots(routeDots(s_, points_));
+  } else {
+    // A new route starts small: it is fitted again, while one that grows keeps the view.
+    view_->setRoute(routeDots(s_), s_.reducedAway, inputChanged || n < points_);
+  }
   outputRevision_ = s_.OutputLines.revision();
-  points_ = s_.emittedPoints.size();
+  points_ = n;
   removed_ = s_.reducedAway.size();
-  RoutePicture picture;
-  picture.track = track_;
-  picture.dots = routeDots(s_);
-  picture.removed = s_.reducedAway;
+  growing_ = s_.routeInProgress;
   info_->setText(Q("%1 Routenpunkte, %2 Positionen der Eingabe")
-                     .arg(picture.dots.size())
-                     .arg(picture.track.size()));
-  view_->setPicture(std::move(picture), inputChanged || newRoute);
+                     .arg(view_->picture().dots.size())
+                     .arg(view_->picture().track.size()));
   caretMoved();
+  lastRefreshMs_ = took.nsecsElapsed() / 1e6;
+  sinceRefresh_.start();
 }
 
 void RoutePictureWindow::selectLinesOf(int dot) {
@@ -374,7 +463,8 @@ void RoutePictureWindow::selectLinesOf(int dot) {
 }
 
 void RoutePictureWindow::caretMoved() {
-  if (selecting_ || !output_) return;
+  // A route being made moves the caret with every line; the ring waits for the route.
+  if (selecting_ || !output_ || s_.routeInProgress) return;
   // The block of the caret, not of the selection's anchor: the line the user is at.
   view_->setHighlighted(view_->picture().dotOfLine(output_->textCursor().blockNumber()));
 }

@@ -5,6 +5,9 @@
 // in the output pane rings its dot. Also the dialog and command "Route verringern".
 
 #include <QDialog>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QTimer>
 #include <QWidget>
 #include <optional>
 
@@ -26,8 +29,13 @@ class RoutePictureView : public QWidget {
  public:
   RoutePictureView(Session& s, QWidget* parent);
 
-  /// Shows a new picture; fitted to it unless the user zoomed or panned since the last fit.
-  void setPicture(RoutePicture picture, bool refit);
+  /// Shows the input's positions; the picture is fitted again unless the user zoomed or panned
+  /// since the last fit, and always with `refit`.
+  void setTrack(std::vector<GeoPosition> track, bool refit);
+  /// Shows a route: its dots and the points a reduction removed; fitted as setTrack.
+  void setRoute(std::vector<PictureDot> dots, std::vector<GeoPosition> removed, bool refit);
+  /// Adds the dots a route being made got since the last look.
+  void appendDots(std::vector<PictureDot> dots);
   const RoutePicture& picture() const { return picture_; }
   const PictureView& view() const { return view_; }
   /// The whole picture in the window again.
@@ -37,6 +45,8 @@ class RoutePictureView : public QWidget {
   int highlighted() const { return highlighted_; }
   /// The picture as it is shown now, at the window's size.
   QImage image() const;
+  /// Milliseconds the last paint took.
+  double lastPaintMs() const { return lastPaintMs_; }
 
  signals:
   void dotClicked(int dot);
@@ -50,9 +60,18 @@ class RoutePictureView : public QWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
+  void fitIfNotMoved(bool refit);
+  GeoBounds bounds() const;
+
   Session& s_;
   RoutePicture picture_;
+  GeoBounds trackBounds_;  // a long track is walked once, not at every new dot
   PictureView view_;
+  // Background, grid and track as last drawn: a growing route paints only its own part anew.
+  QImage base_;
+  PictureView baseView_;
+  bool baseValid_ = false;
+  double lastPaintMs_ = 0;
   int highlighted_ = -1;
   bool userMoved_ = false;
   bool dragging_ = false;
@@ -78,6 +97,7 @@ class RoutePictureWindow : public QWidget {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
@@ -98,7 +118,12 @@ class RoutePictureWindow : public QWidget {
   int inputFormat_ = -1;
   std::uint64_t outputRevision_ = ~0ull;
   std::size_t points_ = 0, removed_ = 0;
-  std::vector<GeoPosition> track_;
+  // The last refresh saw a route being made: the next one of the same run only adds dots.
+  bool growing_ = false;
+  // While a route is made the picture grows at most a few times a second.
+  QElapsedTimer sinceRefresh_;
+  QTimer refreshTimer_;
+  double lastRefreshMs_ = 0;
 };
 
 /// The dialog "Route verringern": device presets and a free number.

@@ -167,6 +167,11 @@ class Session {
   Real StartSpeed = 7.0L;
   int RoutePointCount = 0;
   bool AbortRequested = false;
+  /// The user's "Abbrechen" of a route being made; the generator stops before its next record.
+  /// Kept apart from AbortRequested, which every record read resets.
+  bool cancelRequested = false;
+  /// True while a generator run adds points: until it ends, the route has no destination.
+  bool routeInProgress = false;
   bool ShowErrors = false;
   bool ShowPointInfo = false;
   char DecimalSep = '.';

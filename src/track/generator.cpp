@@ -70,6 +70,32 @@ int headingChange(const Session& s, const std::string& a, const std::string& b) 
 
 enum class Outcome { Ended, Refused, ToEndPoint };
 
+// The user's "Abbrechen", seen after the window had its events: the run ends there as an Abort
+// in a prompt ends it, so what was emitted stays and no end point follows.
+bool cancelled(Session& s) {
+  if (!s.cancelRequested) return false;
+  s.AbortRequested = true;
+  return true;
+}
+
+// Marks the run for the picture while it adds points, and forgets a cancel that came late.
+class RunScope {
+ public:
+  explicit RunScope(Session& s) : s_(s) {
+    s_.routeInProgress = true;
+    s_.cancelRequested = false;
+  }
+  ~RunScope() {
+    s_.routeInProgress = false;
+    s_.cancelRequested = false;
+  }
+  RunScope(const RunScope&) = delete;
+  RunScope& operator=(const RunScope&) = delete;
+
+ private:
+  Session& s_;
+};
+
 // The status line while a route is made; counts input lines, so the total is known.
 constexpr char kScanProgress[] = "Datens\xE4tze gepr\xFC" "ft: Zeile ";
 
@@ -106,6 +132,7 @@ Outcome AllGGA(Session& s, RouteIO& io, GeneratorState& g) {
   ProgressTicker ticker(s.port(), kScanProgress, count);
   while (i < count - 1) {
     ticker.tick(i);
+    if (cancelled(s)) return Outcome::Ended;
     const bool a = io.Get_A(s, line(s, g, i), static_cast<int>(i));
     if (s.AbortRequested) return Outcome::Ended;
     const long long aLine = i;
@@ -233,6 +260,7 @@ Outcome runRules(Session& s, RouteIO& io, GeneratorState& g, long long& bLine) {
     while (true) {
       s.port().processPendingEvents();
       ticker.tick(i);
+      if (cancelled(s)) return Outcome::Ended;
       // Running past the last line ends the scan; the end point follows.
       if (i >= count) {
         bLine = count - 1;
@@ -251,6 +279,7 @@ Outcome runRules(Session& s, RouteIO& io, GeneratorState& g, long long& bLine) {
     if (s.ReadVtg) {
       while (true) {
         s.port().processPendingEvents();
+        if (cancelled(s)) return Outcome::Ended;
         if (i >= count) {
           bLine = count - 1;
           return Outcome::ToEndPoint;
@@ -375,6 +404,7 @@ RouteResult RouteErzeugen(Session& s, RouteIO& io) {
   s.setOutputCaption(outputCaptionWith(s, 0));
   chooseActiveTimeOffset(s);
 
+  const RunScope run(s);
   GeneratorState g;
   g.RecordLabel = recordLabel(s);
   long long bLine = s.InputLines.Count() - 1;

@@ -71,10 +71,15 @@ class LabelSpace {
         if (used_.count({cx, cy})) return false;
       }
     }
+    reserve(x, y, w, h);
+    return true;
+  }
+  /// Keeps numbers out of a place (the legend, the scale bar).
+  void reserve(int x, int y, int w, int h) {
+    const int x0 = floorDiv(x), x1 = floorDiv(x + w), y0 = floorDiv(y), y1 = floorDiv(y + h);
     for (int cy = y0; cy <= y1; ++cy) {
       for (int cx = x0; cx <= x1; ++cx) used_.insert({cx, cy});
     }
-    return true;
   }
 
  private:
@@ -134,37 +139,104 @@ void drawGrid(const PictureView& view, Canvas& c, char sep) {
   }
 }
 
-void drawScaleBar(const PictureView& view, Canvas& c) {
-  const ScaleBar bar = scaleBar(view, std::max(40.0, c.width() / 4.0));
+// Space between an overlay and the picture's edge.
+constexpr double kOverlayInset = 8;
+
+ScaleBar pictureScaleBar(const PictureView& view, const Canvas& c) {
+  return scaleBar(view, std::max(40.0, c.width() / 4.0));
+}
+
+PictureBox scaleBarSize(const ScaleBar& bar, const Canvas& c) {
+  if (bar.pixels <= 0) return {};
+  return {0, 0, bar.pixels + 12 + 6 + c.textWidth(bar.label), c.textHeight() + 16.0};
+}
+
+void drawScaleBar(const ScaleBar& bar, const PictureBox& box, Canvas& c) {
   if (bar.pixels <= 0) return;
   const int th = c.textHeight();
-  const double x = 12, y = c.height() - 14.0;
-  const double boxW = bar.pixels + 12 + 6 + c.textWidth(bar.label);
-  c.fillRect(x - 6, y - th - 8, boxW, th + 16, {255, 255, 255, 210});
+  const double x = box.x + 6, y = box.y + box.h - 8;
+  c.fillRect(box.x, box.y, box.w, box.h, {255, 255, 255, 210});
   c.polyline({{x, y - 5}, {x, y}, {x + bar.pixels, y}, {x + bar.pixels, y - 5}}, 2,
              PictureColours::text);
   c.text({x + bar.pixels + 6, y - th}, bar.label, PictureColours::text);
 }
 
-void drawLegend(Canvas& c) {
-  const struct {
-    Rgba colour;
-    const char* name;
-  } rows[] = {{PictureColours::start, "Start"},
-              {PictureColours::end, "Ziel"},
-              {PictureColours::stop, "Stopp"}};
-  const int th = c.textHeight();
-  const double rowH = std::max(th, 12) + 4;
+struct LegendRow {
+  Rgba colour;
+  const char* name;
+  bool faded;
+};
+
+// The faded points of a reduction get their row only while there are any.
+std::vector<LegendRow> legendRows(const RoutePicture& picture) {
+  std::vector<LegendRow> rows = {{PictureColours::start, "Start", false},
+                                 {PictureColours::end, "Ziel", false},
+                                 {PictureColours::stop, "Stopp", false}};
+  if (!picture.removed.empty()) rows.push_back({PictureColours::removed, "Entfernt", true});
+  return rows;
+}
+
+double legendRowHeight(const Canvas& c) {
+  return std::max(c.textHeight(), 12) + 4;
+}
+
+PictureBox legendSize(const std::vector<LegendRow>& rows, const Canvas& c) {
   int w = 0;
   for (const auto& r : rows) w = std::max(w, c.textWidth(r.name));
-  const double boxW = w + 30, boxH = rowH * 3 + 8;
-  const double x = c.width() - boxW - 10, y = 10;
-  c.fillRect(x, y, boxW, boxH, {255, 255, 255, 210});
-  for (int i = 0; i < 3; ++i) {
-    const double cy = y + 4 + rowH * i + rowH / 2;
-    c.disc({x + 12, cy}, kDotRadius, rows[i].colour, PictureColours::outline);
-    c.text({x + 22, cy - th / 2.0}, rows[i].name, PictureColours::text);
+  return {0, 0, w + 30.0, legendRowHeight(c) * static_cast<double>(rows.size()) + 8};
+}
+
+void drawLegend(const std::vector<LegendRow>& rows, const PictureBox& box, Canvas& c) {
+  const int th = c.textHeight();
+  const double rowH = legendRowHeight(c);
+  c.fillRect(box.x, box.y, box.w, box.h, {255, 255, 255, 210});
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const double cy = box.y + 4 + rowH * static_cast<double>(i) + rowH / 2;
+    // Drawn as the picture draws them.
+    if (rows[i].faded) {
+      c.disc({box.x + 12, cy}, kDotRadius - 1.5, rows[i].colour, kNoColour);
+    } else {
+      c.disc({box.x + 12, cy}, kDotRadius, rows[i].colour, PictureColours::outline);
+    }
+    c.text({box.x + 22, cy - th / 2.0}, rows[i].name, PictureColours::text);
   }
+}
+
+enum class Spot { TopLeft, TopRight, BottomLeft, BottomRight, Top, Bottom, Left, Right };
+
+PictureBox spotBox(Spot spot, PictureBox box, const Canvas& c) {
+  const double left = kOverlayInset, right = c.width() - box.w - kOverlayInset;
+  const double top = kOverlayInset, bottom = c.height() - box.h - kOverlayInset;
+  const double midX = (c.width() - box.w) / 2, midY = (c.height() - box.h) / 2;
+  const bool leftSide = spot == Spot::TopLeft || spot == Spot::BottomLeft || spot == Spot::Left;
+  const bool rightSide = spot == Spot::TopRight || spot == Spot::BottomRight || spot == Spot::Right;
+  const bool topSide = spot == Spot::TopLeft || spot == Spot::TopRight || spot == Spot::Top;
+  const bool bottomSide =
+      spot == Spot::BottomLeft || spot == Spot::BottomRight || spot == Spot::Bottom;
+  box.x = leftSide ? left : rightSide ? right : midX;
+  box.y = topSide ? top : bottomSide ? bottom : midY;
+  return box;
+}
+
+// The first spot in the order of preference that no point is under, else the one with the
+// fewest; never over `avoid`.
+PictureBox placeBox(PictureBox size, std::initializer_list<Spot> order,
+                    const std::vector<CanvasPoint>& points, const PictureBox* avoid,
+                    const Canvas& c) {
+  PictureBox best = spotBox(*order.begin(), size, c);
+  std::size_t fewest = static_cast<std::size_t>(-1);
+  for (Spot spot : order) {
+    const PictureBox b = spotBox(spot, size, c);
+    if (avoid && b.overlaps(*avoid)) continue;
+    std::size_t covered = 0;
+    for (const CanvasPoint& p : points) covered += b.touches(p, kDotRadius + 2);
+    if (covered < fewest) {
+      fewest = covered;
+      best = b;
+      if (covered == 0) break;
+    }
+  }
+  return best;
 }
 
 }  // namespace
@@ -219,16 +291,17 @@ std::vector<GeoPosition> inputTrack(Session& s) {
   return out;
 }
 
-std::vector<PictureDot> routeDots(const Session& s) {
+std::vector<PictureDot> routeDots(const Session& s, std::size_t first) {
   std::vector<PictureDot> dots;
   if (!routeRecordsInStep(s)) return dots;
   const std::size_t n = s.emittedPoints.size();
   const bool notes = s.ruleNotes.size() == n;
-  dots.reserve(n);
-  for (std::size_t i = 0; i < n; ++i) {
+  if (first < n) dots.reserve(n - first);
+  for (std::size_t i = first; i < n; ++i) {
     const EmittedPoint& e = s.emittedPoints[i];
     PictureDot d;
     d.pos = signedPosition(e.record.unpack());
+    d.order = static_cast<int>(i) + 1;
     d.number = e.number;
     d.firstLine = e.firstLine;
     d.lineCount = e.lineCount;
@@ -237,11 +310,11 @@ std::vector<PictureDot> routeDots(const Session& s) {
       d.kind = s.ruleNotes[i].kind;
       d.rule = s.ruleNotes[i].text;
     }
-    // The route's own ends, also after a reversal; a route still growing has no end yet.
-    const bool endKind = !notes || d.kind == RuleKind::End || d.kind == RuleKind::Start;
+    // The route's own ends, also after a reversal, and whichever rule made the last point (a
+    // log may end in lines that hold no record); a route still growing has no end yet.
     if (i == 0) {
       d.role = DotRole::Start;
-    } else if (i + 1 == n && endKind) {
+    } else if (i + 1 == n && !s.routeInProgress) {
       d.role = DotRole::End;
     } else if (notes && d.kind == RuleKind::Stop) {
       d.role = DotRole::Stop;
@@ -361,6 +434,39 @@ double gridStep(double degreePixels, double minPixels) {
   return 10 * p;
 }
 
+int fitMargin(int width, int height) {
+  return std::clamp(std::min(width, height) / 8, 12, 48);
+}
+
+bool PictureBox::touches(CanvasPoint p, double radius) const {
+  return p.x + radius > x && p.x - radius < x + w && p.y + radius > y && p.y - radius < y + h;
+}
+
+bool PictureBox::overlaps(const PictureBox& o) const {
+  return x < o.x + o.w && o.x < x + w && y < o.y + o.h && o.y < y + h;
+}
+
+PictureOverlays placeOverlays(const RoutePicture& picture, const PictureView& view,
+                              const Canvas& c) {
+  std::vector<CanvasPoint> points;
+  points.reserve(picture.dots.size() + picture.removed.size());
+  for (const PictureDot& d : picture.dots) points.push_back(view.toScreen(d.pos));
+  for (const GeoPosition& g : picture.removed) points.push_back(view.toScreen(g));
+  PictureOverlays o;
+  o.legend = placeBox(legendSize(legendRows(picture), c),
+                      {Spot::TopRight, Spot::TopLeft, Spot::BottomRight, Spot::BottomLeft,
+                       Spot::Right, Spot::Left, Spot::Top, Spot::Bottom},
+                      points, nullptr, c);
+  const PictureBox bar = scaleBarSize(pictureScaleBar(view, c), c);
+  if (bar.w > 0) {
+    o.scale = placeBox(bar,
+                       {Spot::BottomLeft, Spot::BottomRight, Spot::TopLeft, Spot::TopRight,
+                        Spot::Bottom, Spot::Top, Spot::Left, Spot::Right},
+                       points, &o.legend, c);
+  }
+  return o;
+}
+
 int dotAt(const RoutePicture& picture, const PictureView& view, CanvasPoint pixel, double radius) {
   int best = -1;
   double bestD = radius;
@@ -378,29 +484,44 @@ int dotAt(const RoutePicture& picture, const PictureView& view, CanvasPoint pixe
 
 void drawPicture(const RoutePicture& picture, const PictureView& view, Canvas& c, int highlighted,
                  char decimalSep) {
+  drawBase(picture, view, c, decimalSep);
+  drawRoute(picture, view, c, highlighted);
+}
+
+namespace {
+
+// Many records fall on one pixel; drawing each of them adds nothing.
+template <class Items, class Position>
+std::vector<CanvasPoint> screenLine(const PictureView& view, const Items& items,
+                                    Position position) {
+  std::vector<CanvasPoint> pts;
+  pts.reserve(std::min<std::size_t>(items.size(), 1 << 16));
+  for (const auto& it : items) {
+    const CanvasPoint p = view.toScreen(position(it));
+    if (!pts.empty() && std::fabs(p.x - pts.back().x) < 0.5 && std::fabs(p.y - pts.back().y) < 0.5)
+      continue;
+    pts.push_back(p);
+  }
+  return pts;
+}
+
+}  // namespace
+
+void drawBase(const RoutePicture& picture, const PictureView& view, Canvas& c, char decimalSep) {
   c.fillRect(0, 0, c.width(), c.height(), PictureColours::background);
   drawGrid(view, c, decimalSep);
-
-  // Many records fall on one pixel; drawing each of them adds nothing.
-  const auto screenLine = [&](const auto& items, auto position) {
-    std::vector<CanvasPoint> pts;
-    pts.reserve(items.size());
-    for (const auto& it : items) {
-      const CanvasPoint p = view.toScreen(position(it));
-      if (!pts.empty() && std::fabs(p.x - pts.back().x) < 0.5 &&
-          std::fabs(p.y - pts.back().y) < 0.5)
-        continue;
-      pts.push_back(p);
-    }
-    return pts;
-  };
-  c.polyline(screenLine(picture.track, [](const GeoPosition& g) { return g; }), 1.5,
+  c.polyline(screenLine(view, picture.track, [](const GeoPosition& g) { return g; }), 1.5,
              PictureColours::track);
-  c.polyline(screenLine(picture.dots, [](const PictureDot& d) { return d.pos; }), 2,
+}
+
+void drawRoute(const RoutePicture& picture, const PictureView& view, Canvas& c, int highlighted) {
+  c.polyline(screenLine(view, picture.dots, [](const PictureDot& d) { return d.pos; }), 2,
              PictureColours::route);
-  // The scale bar and the legend lie over the lines but under the points, so no point hides.
-  drawScaleBar(view, c);
-  drawLegend(c);
+  // The scale bar and the legend go where no point is; where that cannot be, they lie over the
+  // lines but under the points, so no point hides.
+  const PictureOverlays overlays = placeOverlays(picture, view, c);
+  drawScaleBar(pictureScaleBar(view, c), overlays.scale, c);
+  drawLegend(legendRows(picture), overlays.legend, c);
   for (const GeoPosition& g : picture.removed) {
     const CanvasPoint p = view.toScreen(g);
     if (onCanvas(c, p, 10)) c.disc(p, kDotRadius - 1.5, PictureColours::removed, kNoColour);
@@ -425,8 +546,15 @@ void drawPicture(const RoutePicture& picture, const PictureView& view, Canvas& c
            roleColour(picture.dots[i].role), PictureColours::outline);
   }
 
-  // Numbers where there is room, the highlighted one and the route's ends first.
+  // Numbers where there is room, the highlighted one and the route's ends first; none under the
+  // legend or the scale bar.
   LabelSpace space;
+  for (const PictureBox& b : {overlays.legend, overlays.scale}) {
+    if (b.w > 0) {
+      space.reserve(static_cast<int>(b.x), static_cast<int>(b.y), static_cast<int>(b.w),
+                    static_cast<int>(b.h));
+    }
+  }
   const int th = c.textHeight();
   std::vector<std::size_t> labelOrder;
   if (highlighted >= 0 && static_cast<std::size_t>(highlighted) < n) {
@@ -441,7 +569,9 @@ void drawPicture(const RoutePicture& picture, const PictureView& view, Canvas& c
   for (std::size_t i : labelOrder) {
     const CanvasPoint p = view.toScreen(picture.dots[i].pos);
     if (!onCanvas(c, p, 0)) continue;
-    const std::string t = std::to_string(picture.dots[i].number);
+    // The place in the route as it runs now: after a reversal the start is 1 again.
+    const PictureDot& d = picture.dots[i];
+    const std::string t = std::to_string(d.order > 0 ? d.order : static_cast<int>(i) + 1);
     const int w = c.textWidth(t);
     const int x = static_cast<int>(p.x + kDotRadius + 2),
               y = static_cast<int>(p.y - kDotRadius - th);
@@ -452,7 +582,10 @@ void drawPicture(const RoutePicture& picture, const PictureView& view, Canvas& c
 }
 
 std::string dotDescription(const PictureDot& dot, char decimalSep) {
-  std::string t = "Routenpunkt " + std::to_string(dot.number);
+  const int order = dot.order > 0 ? dot.order : dot.number;
+  std::string t = "Routenpunkt " + std::to_string(order);
+  // After a reversal the lines keep the numbers they were made with.
+  if (dot.number != order) t += " (in den Routendaten Nr. " + std::to_string(dot.number) + ")";
   if (dot.ruleKnown) t += ": " + ruleName(dot.kind);
   if (!dot.rule.empty() && dot.rule != "-") t += std::string(1, kCR) + dot.rule;
   const double lat = static_cast<double>(dot.pos.lat), lon = static_cast<double>(dot.pos.lon);
@@ -465,7 +598,7 @@ std::string dotDescription(const PictureDot& dot, char decimalSep) {
 bool writeRoutePicture(Session& s, const std::string& path, int width, int height) {
   const RoutePicture picture = routePicture(s);
   PictureView view(width, height);
-  view.fit(picture.bounds(), 40);
+  view.fit(picture.bounds(), fitMargin(width, height));
   RasterCanvas canvas(width, height, PictureColours::background);
   drawPicture(picture, view, canvas, -1, s.DecimalSep);
   std::string why;

@@ -17,7 +17,8 @@ enum class DotRole { Plain, Start, End, Stop };
 /// One produced route point as the picture shows it.
 struct PictureDot {
   GeoPosition pos;
-  int number = 0;  // the number in its lines
+  int order = 0;   // its place in the route as it now runs, 1 for the start: the label drawn
+  int number = 0;  // the number in its lines (after a reversal no longer its place)
   DotRole role = DotRole::Plain;
   bool ruleKnown = false;
   RuleKind kind = RuleKind::Start;
@@ -45,8 +46,9 @@ struct RoutePicture {
 /// (no prompts) and leaves the session's record as it was, so it may run during a generation.
 std::vector<GeoPosition> inputTrack(Session& s);
 
-/// The route points of OutputLines (none when the kept records are not those of its lines).
-std::vector<PictureDot> routeDots(const Session& s);
+/// The route points of OutputLines from the point at index `first` on (none when the kept
+/// records are not those of its lines). While a route is being made its last point is no end.
+std::vector<PictureDot> routeDots(const Session& s, std::size_t first = 0);
 
 /// Input track, route points and removed points together.
 RoutePicture routePicture(Session& s);
@@ -54,6 +56,8 @@ RoutePicture routePicture(Session& s);
 /// A point of the Web Mercator plane: x east from 180° W, y south from 85.05° N, both 0..1.
 struct WorldPoint {
   double x = 0, y = 0;
+  /// Exactly the same point (a view that did not move).
+  bool operator==(const WorldPoint&) const = default;
 };
 WorldPoint project(const GeoPosition& p);
 GeoPosition unproject(const WorldPoint& w);
@@ -63,6 +67,8 @@ class PictureView {
  public:
   PictureView() = default;
   PictureView(int width, int height) : width_(width), height_(height) {}
+  /// The same size, centre and scale: what was drawn for one still fits the other.
+  bool operator==(const PictureView&) const = default;
   int width() const { return width_; }
   int height() const { return height_; }
   /// Changes the size, keeping the centre and the scale.
@@ -100,6 +106,28 @@ ScaleBar scaleBar(const PictureView& view, double maxPixels);
 /// stand at least minPixels apart when a degree takes degreePixels.
 double gridStep(double degreePixels, double minPixels);
 
+/// Room in pixels kept around the whole route when it is fitted, so dots and their numbers stay
+/// clear of the edges (less on a small picture).
+int fitMargin(int width, int height);
+
+/// An axis-parallel rectangle on the canvas.
+struct PictureBox {
+  double x = 0, y = 0, w = 0, h = 0;
+  /// Whether a disc of the radius around the point reaches into the box.
+  bool touches(CanvasPoint p, double radius) const;
+  /// Whether the two boxes share any area.
+  bool overlaps(const PictureBox& o) const;
+};
+
+/// The places of the legend and the scale bar (a box of width 0: not drawn).
+struct PictureOverlays {
+  PictureBox legend, scale;
+};
+/// Where the legend and the scale bar go: in a corner (or on an edge) with no point under them,
+/// else where they cover the fewest; not over each other where the picture has room.
+PictureOverlays placeOverlays(const RoutePicture& picture, const PictureView& view,
+                              const Canvas& canvas);
+
 /// The dot under the pixel (within radius pixels), nearest first, or -1.
 int dotAt(const RoutePicture& picture, const PictureView& view, CanvasPoint pixel, double radius);
 
@@ -127,6 +155,12 @@ inline constexpr double kDotRadius = 5;
 /// `highlighted` is the index of a dot to ring (-1 for none); numbers use the decimal separator.
 void drawPicture(const RoutePicture& picture, const PictureView& view, Canvas& canvas,
                  int highlighted, char decimalSep);
+/// The part of drawPicture that a growing route leaves as it is: background, grid, input track.
+void drawBase(const RoutePicture& picture, const PictureView& view, Canvas& canvas,
+              char decimalSep);
+/// The rest, over drawBase: route line, removed points, dots, numbers, scale bar and legend.
+void drawRoute(const RoutePicture& picture, const PictureView& view, Canvas& canvas,
+               int highlighted);
 
 /// What hovering over a dot tells: number, rule and position (cp1252, lines broken by CR).
 std::string dotDescription(const PictureDot& dot, char decimalSep);

@@ -42,6 +42,7 @@ class RoutePictureTest : public QObject {
   void savesThePictureAsPng();
   void reductionDialogRemembersTheChoice();
   void placeIsKeptInTheSettings();
+  void cancelStopsALongRunCleanly();
 };
 
 void RoutePictureTest::followsGenerationReductionAndReversal() {
@@ -62,14 +63,20 @@ void RoutePictureTest::followsGenerationReductionAndReversal() {
 
   // The picture grows while the route is made: a long drive, watched between its records.
   TrackBuilder longDrive(48.0, 11.0, 6 * 3600);
-  longDrive.drive(90, 40, 4 * 3600, 1);
+  longDrive.drive(90, 40, 8 * 3600, 1);
   folder.write(QStringLiteral("lang.txt"), joinCrLf(longDrive.ggaVtgLines()));
   w.load(folder.sessionFile(QStringLiteral("lang.txt")));
   std::vector<int> seen;
+  bool withoutRule = false, endWhileGrowing = false;
   QTimer probe;
   probe.setInterval(0);
   QObject::connect(&probe, &QTimer::timeout, [&] {
-    seen.push_back(static_cast<int>(pic->pictureView()->picture().dots.size()));
+    const auto& dots = pic->pictureView()->picture().dots;
+    seen.push_back(static_cast<int>(dots.size()));
+    // Never a point half made: each shows with its rule, and none is the end before the end.
+    for (const PictureDot& d : dots) withoutRule = withoutRule || !d.ruleKnown;
+    endWhileGrowing = endWhileGrowing || (w.s().routeInProgress && dots.size() > 1 &&
+                                          dots.back().role == DotRole::End);
   });
   probe.start();
   w.action("Route")->trigger();
@@ -77,6 +84,8 @@ void RoutePictureTest::followsGenerationReductionAndReversal() {
   const int all = w.s().RoutePointCount;
   QVERIFY(all > 100);
   QVERIFY(std::any_of(seen.begin(), seen.end(), [&](int d) { return d > 0 && d < all; }));
+  QVERIFY(!withoutRule);
+  QVERIFY(!endWhileGrowing);
   QCOMPARE(static_cast<int>(pic->pictureView()->picture().dots.size()), all);
 
   w.load(logFile(folder));
@@ -106,6 +115,12 @@ void RoutePictureTest::followsGenerationReductionAndReversal() {
   w.action("RouteReversAction")->trigger();
   QCOMPARE(pic->pictureView()->picture().dots.front().pos.lat, last.lat);
   QCOMPARE(pic->pictureView()->picture().dots.front().number, 4);
+  QCOMPARE(pic->pictureView()->picture().dots.front().order, 1);
+  QCOMPARE(pic->pictureView()->picture().dots.back().order, 4);
+  if (qEnvironmentVariableIsSet("KURSOLIN_SHOTS")) {
+    pic->grab().save(qEnvironmentVariable("KURSOLIN_SHOTS") +
+                     "/routenbild-verringert-umgekehrt.png");
+  }
 
   // A new generation brings all points back and forgets the faded ones.
   w.action("Route")->trigger();
@@ -277,6 +292,62 @@ void RoutePictureTest::placeIsKeptInTheSettings() {
   const std::string ini = folder.read(QStringLiteral("Kursolin.Ini"));
   QVERIFY(ini.find("[Routenbild]\r\n") != std::string::npos);
   QVERIFY(ini.find("W=640\r\nH=480\r\n") != std::string::npos);
+}
+
+void RoutePictureTest::cancelStopsALongRunCleanly() {
+  ProgramFolder folder;
+  folder.settings({"[Pref]", "StartDialog=0"});
+  StartedWindow w(folder);
+  TrackBuilder longDrive(48.0, 11.0, 6 * 3600);
+  longDrive.drive(90, 40, 4 * 3600, 1);
+  folder.write(QStringLiteral("lang.txt"), joinCrLf(longDrive.ggaVtgLines()));
+  w.load(folder.sessionFile(QStringLiteral("lang.txt")));
+  gui::RoutePictureWindow* pic = pictureWindow(w);
+  pic->showWindow();
+  QVERIFY(QTest::qWaitForWindowExposed(pic));
+  auto* cancel = w->findChild<QPushButton*>(QStringLiteral("RouteAbbrechen"));
+  QVERIFY(cancel);
+  w.action("Route")->trigger();
+  const int all = w.s().RoutePointCount;
+  QVERIFY(cancel->isHidden());
+
+  // "Abbrechen" shows with the progress of the long run and is clicked at once; the next run is
+  // cancelled with Esc from the window that has the keyboard.
+  for (const bool key : {false, true}) {
+    bool cancelled = false;
+    QTimer probe;
+    probe.setInterval(0);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+      if (cancelled || !cancel->isVisible()) return;
+      cancelled = true;
+      if (key) {
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus ? focus : w.window.get(), Qt::Key_Escape);
+      } else {
+        QTest::mouseClick(cancel, Qt::LeftButton);
+      }
+    });
+    probe.start();
+    w.action("Route")->trigger();
+    probe.stop();
+    QVERIFY(cancelled);
+    QVERIFY(cancel->isHidden());
+    QVERIFY(cancel->isEnabled());
+    QVERIFY2(w.s().RoutePointCount > 1 && w.s().RoutePointCount < all, "stopped in the middle");
+  }
+
+  // The route so far, whole: lines, kept records, pane and picture agree; its last point is its
+  // destination now.
+  const Session& s = w.s();
+  QCOMPARE(static_cast<int>(s.emittedPoints.size()), s.RoutePointCount);
+  QCOMPARE(s.OutputLines.Count(), s.RoutePointCount);
+  QCOMPARE(w.output()->document()->blockCount(), s.OutputLines.Count());
+  const auto& dots = pic->pictureView()->picture().dots;
+  QCOMPARE(static_cast<int>(dots.size()), s.RoutePointCount);
+  QCOMPARE(dots.front().role, DotRole::Start);
+  QCOMPARE(dots.back().role, DotRole::End);
+  QVERIFY(w.action("Route")->isEnabled());
+  QVERIFY(w.action("SaveNavi")->isEnabled());
 }
 
 QTEST_MAIN(RoutePictureTest)

@@ -48,6 +48,8 @@ class ScriptedPort : public UserPort {
   /// Progress texts of long steps, the empty one ending a step included.
   std::vector<std::string> progressTexts;
   long long pendingEventCalls = 0;
+  /// Runs where the window would handle its events (a click on "Abbrechen", say).
+  std::function<void()> onPendingEvents;
   int busyOn = 0, busyOff = 0, focusOutput = 0, stateChanges = 0;
 
   /// Queues answers for the next prompts.
@@ -62,7 +64,10 @@ class ScriptedPort : public UserPort {
   std::optional<std::string> browseFolder(const std::string& title) override;
   bool showSplitDialog(SplitDialogView& dialog) override;
   ProcessOutcome runProcess(const ProcessRequest& request) override;
-  void processPendingEvents() override { ++pendingEventCalls; }
+  void processPendingEvents() override {
+    ++pendingEventCalls;
+    if (onPendingEvents) onPendingEvents();
+  }
   void setInputCaption(const std::string& t) override { inputCaptions.push_back(t); }
   void setOutputCaption(const std::string& t) override { outputCaptions.push_back(t); }
   void setStatusText(const std::string& t) override { statusTexts.push_back(t); }

@@ -1,6 +1,7 @@
 // The rule generator and the every-Nth-record generator on scripted tracks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/cp1252.h"
@@ -317,6 +318,46 @@ TEST_P(Generator, AbortEndsTheRunAndKeepsWhatWasEmitted) {
                                             RuleKind::Distance}))
       << "no end point after Abort";
   EXPECT_EQ(session.OutputLines.Count(), 3);
+}
+
+TEST_P(Generator, CancelEndsTheRunBetweenRecordsAndKeepsAWholeRoute) {
+  TrackBuilder t(48.0, 11.0, 12 * 3600);
+  t.add(t.current()).drive(0, 40, 900).drive(90, 40, 900);
+  gga(t);
+  // "Abbrechen" is clicked while the window has its events, after `at` rounds of them.
+  const struct {
+    const char* name;
+    bool everyNth;
+    long long at;
+  } cases[] = {{"rules", false, 700}, {"every record", true, 3}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::onlyRules(session, !c.everyNth, !c.everyNth, false, !c.everyNth);
+    session.rules.AllGGACheck = c.everyNth;
+    session.rules.XRPSpin = 1;
+    session.rules.ZeitSpin = 30;
+    port.onPendingEvents = nullptr;
+    ASSERT_EQ(RouteErzeugen(session), RouteResult::Completed);
+    const std::vector<std::string> whole = test::output(session);
+
+    long long rounds = 0;
+    port.onPendingEvents = [&] {
+      if (++rounds == c.at) session.cancelRequested = true;
+    };
+    EXPECT_EQ(RouteErzeugen(session), RouteResult::Aborted);
+    const std::vector<std::string> cut = test::output(session);
+    ASSERT_GT(cut.size(), 1u);
+    ASSERT_LT(cut.size(), whole.size());
+    EXPECT_TRUE(std::equal(cut.begin(), cut.end(), whole.begin())) << "the route so far, as made";
+    EXPECT_EQ(session.RoutePointCount, static_cast<int>(cut.size()));
+    EXPECT_EQ(session.emittedPoints.size(), cut.size());
+    EXPECT_EQ(session.ruleNotes.size(), cut.size());
+    EXPECT_NE(kinds().back(), RuleKind::End) << "no end point after a cancel";
+    EXPECT_FALSE(session.cancelRequested);
+    EXPECT_FALSE(session.routeInProgress);
+    EXPECT_TRUE(port.prompts.empty());
+  }
+  port.onPendingEvents = nullptr;
 }
 
 TEST_P(Generator, EndPointIsTheLastAcceptedRecordOfARealLog) {

@@ -122,6 +122,91 @@ TEST(ScaleAndGrid, RoundNumbers) {
   }
 }
 
+// The software raster that also keeps what text went where.
+class TextCanvas : public RasterCanvas {
+ public:
+  using RasterCanvas::RasterCanvas;
+  void text(CanvasPoint topLeft, const std::string& t, Rgba c) override {
+    texts.push_back({topLeft, t});
+    RasterCanvas::text(topLeft, t, c);
+  }
+  /// The number drawn beside the dot at p (up and to the right of it), or "".
+  std::string numberAt(CanvasPoint p) const {
+    const double x = std::floor(p.x + kDotRadius + 2),
+                 y = std::floor(p.y - kDotRadius - textHeight());
+    for (const auto& d : texts) {
+      if (std::abs(d.at.x - x) < 1.5 && std::abs(d.at.y - y) < 1.5) return d.text;
+    }
+    return {};
+  }
+  const CanvasPoint* where(const std::string& t) const {
+    for (const auto& d : texts) {
+      if (d.text == t) return &d.at;
+    }
+    return nullptr;
+  }
+  struct Drawn {
+    CanvasPoint at;
+    std::string text;
+  };
+  std::vector<Drawn> texts;
+};
+
+TEST(PictureOverlays, KeepClearOfThePointsAndTheEdges) {
+  const int w = 640, h = 480, m = fitMargin(w, h);
+  RasterCanvas canvas(w, h, PictureColours::background);
+  // A route fitted to the picture keeps room for the number of a dot on its edge.
+  EXPECT_GE(m, kDotRadius + 2 + canvas.textWidth("9999"));
+  EXPECT_GE(m, kDotRadius + canvas.textHeight());
+  EXPECT_EQ(fitMargin(200, 150), 18) << "a small picture keeps less room";
+
+  // Routes that run into corners of the fitted picture, as pixel paths; the last one leaves no
+  // place free.
+  using Path = std::vector<CanvasPoint>;
+  const double l = m, r = w - m, t = m, b = h - m;
+  const struct {
+    const char* shape;
+    Path path;
+    bool room;
+  } cases[] = {
+      {"south-west to north-east", {{l, b}, {r, t}}, true},
+      {"north-west to south-east", {{l, t}, {r, b}}, true},
+      {"along the top and down the right", {{l, t}, {r, t}, {r, b}}, true},
+      {"back and forth over all of it",
+       {{l, t}, {r, t}, {l, (t + b) / 2}, {r, (t + b) / 2}, {l, b}, {r, b}},
+       false},
+  };
+  PictureView view(w, h);
+  GeoBounds area;
+  area.include({48.0, 11.0});
+  area.include({48.1, 11.15});
+  view.fit(area, m);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.shape);
+    RoutePicture pic;
+    for (std::size_t k = 1; k < c.path.size(); ++k) {
+      for (int i = 0; i < 40; ++i) {
+        const CanvasPoint a = c.path[k - 1], e = c.path[k];
+        PictureDot d;
+        d.pos = view.toGeo({a.x + (e.x - a.x) * i / 39.0, a.y + (e.y - a.y) * i / 39.0});
+        pic.dots.push_back(d);
+      }
+    }
+    pic.removed = {view.toGeo({w / 2.0, h / 2.0})};
+    const PictureOverlays o = placeOverlays(pic, view, canvas);
+    EXPECT_FALSE(o.legend.overlaps(o.scale));
+    for (const PictureBox& box : {o.legend, o.scale}) {
+      EXPECT_GT(box.w, 0);
+      EXPECT_TRUE(box.x >= 0 && box.y >= 0 && box.x + box.w <= w && box.y + box.h <= h);
+      if (!c.room) continue;
+      for (const PictureDot& d : pic.dots) {
+        EXPECT_FALSE(box.touches(view.toScreen(d.pos), kDotRadius)) << box.x << " " << box.y;
+      }
+      EXPECT_FALSE(box.touches(view.toScreen(pic.removed[0]), kDotRadius));
+    }
+  }
+}
+
 class Picture : public test::HostTest {
  protected:
   void SetUp() override {
@@ -201,13 +286,70 @@ TEST_P(Picture, FollowsReversalReductionAndLoading) {
   EXPECT_NEAR(static_cast<double>(turned.dots.front().pos.lat),
               static_cast<double>(made.dots.back().pos.lat), 1e-9);
 
+  // The numbers drawn follow the route as it now runs; its lines keep the numbers they had.
+  for (int i = 0; i < n; ++i) {
+    EXPECT_EQ(turned.dots[static_cast<std::size_t>(i)].order, i + 1);
+    EXPECT_EQ(turned.dots[static_cast<std::size_t>(i)].number, n - i);
+  }
+  PictureView view(800, 600);
+  view.fit(turned.bounds(), fitMargin(800, 600));
+  TextCanvas canvas(800, 600, PictureColours::background);
+  drawPicture(turned, view, canvas, -1, sep());
+  EXPECT_EQ(canvas.numberAt(view.toScreen(turned.dots.front().pos)), "1");
+  EXPECT_EQ(canvas.numberAt(view.toScreen(turned.dots.back().pos)), std::to_string(n));
+  EXPECT_EQ(dotDescription(turned.dots.front(), sep())
+                .substr(0, dotDescription(turned.dots.front(), sep()).find('\r')),
+            "Routenpunkt 1 (in den Routendaten Nr. " + std::to_string(n) + "): Zielpunkt");
+  EXPECT_EQ(canvas.where("Entfernt"), nullptr) << "nothing removed yet";
+
   RouteVerringern(session, 4);
   const RoutePicture reduced = routePicture(session);
   EXPECT_EQ(reduced.dots.size(), 4u);
   EXPECT_EQ(reduced.removed.size(), static_cast<std::size_t>(n - 4));
+  // The faded points have their row in the legend.
+  TextCanvas faded(800, 600, PictureColours::background);
+  PictureView whole(800, 600);
+  whole.fit(reduced.bounds(), fitMargin(800, 600));
+  drawPicture(reduced, whole, faded, -1, sep());
+  const CanvasPoint* row = faded.where("Entfernt");
+  ASSERT_NE(row, nullptr);
+  EXPECT_TRUE(placeOverlays(reduced, whole, faded).legend.touches(*row, 0));
 
   session.OutputLines.clear();  // as loading a file does
   EXPECT_TRUE(routePicture(session).dots.empty());
+}
+
+// Logs may end in lines that hold no record: the point a rule made at the last record is then
+// where the route ends, and drawn so; only a route still being made has no end yet.
+TEST_P(Picture, LastPointIsTheDestinationWhicheverRuleMadeIt) {
+  lines.push_back("$GPGSV,1,1,00*79");
+  test::setInput(session, lines);
+  test::useOutput(session, 1);
+  const struct {
+    const char* name;
+    bool everyNth;
+  } cases[] = {{"time rule at every record", false}, {"every record", true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::onlyRules(session, false, false, false, !c.everyNth);
+    session.rules.AllGGACheck = c.everyNth;
+    session.rules.XRPSpin = 1;
+    session.rules.ZeitSpin = 1;
+    session.rules.MinDistEdit = 0;
+    ASSERT_EQ(RouteExecute(session), RouteResult::Completed);
+    ASSERT_NE(session.ruleNotes.back().kind, RuleKind::End) << "a rule made the last point";
+    const RoutePicture pic = routePicture(session);
+    ASSERT_GT(pic.dots.size(), 2u);
+    EXPECT_EQ(pic.dots.back().role, DotRole::End);
+    EXPECT_EQ(pic.dots.front().role, DotRole::Start);
+
+    session.routeInProgress = true;
+    EXPECT_NE(routeDots(session).back().role, DotRole::End);
+    EXPECT_EQ(routeDots(session, pic.dots.size() - 1).front().order,
+              static_cast<int>(pic.dots.size()))
+        << "later dots of a growing route keep their places";
+    session.routeInProgress = false;
+  }
 }
 
 // GPX frames its point lines with a header and footer that the reversal's pass rebuilds: each
