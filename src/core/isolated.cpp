@@ -235,7 +235,8 @@ ChildOutcome runInChild(UserPort& port, const std::string& waitText, const Child
     reaped = true;
     out.end = why;
   };
-  // Reads what the pipe holds now; false at its end.
+  // Takes one chunk of what the pipe holds, or notes its end. One chunk per round: a child that
+  // writes without pause must not keep the wait from its time limit and from "Abbrechen".
   const auto drain = [&](Pipe& p, bool isResult) {
     while (p.read >= 0) {
       const ssize_t n = ::read(p.read, chunk.data(), chunk.size());
@@ -246,9 +247,7 @@ ChildOutcome runInChild(UserPort& port, const std::string& waitText, const Child
         } else {
           printed.add(chunk.data(), size);
         }
-        // One round takes one chunk of the result: a fast child must not starve the window.
-        if (isResult) return;
-        continue;
+        return;
       }
       if (n < 0 && errno == EINTR) continue;
       if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;

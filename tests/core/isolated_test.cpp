@@ -58,6 +58,12 @@ TEST(Isolated, EveryEndOfTheChildIsToldApart) {
       {"throws", [](ChildResultWriter&) -> int { throw std::runtime_error("x"); },
        ChildEnd::Crashed},
       {"loops", [](ChildResultWriter&) -> int { spin(); }, ChildEnd::TimedOut},
+      {"prints without end",
+       [](ChildResultWriter&) {
+         while (true) std::fputs("Warning: unsupported data type 0.\n", stderr);
+         return 0;
+       },
+       ChildEnd::TimedOut},
       {"eats memory",
        [](ChildResultWriter&) {
          std::vector<std::string> hog;
