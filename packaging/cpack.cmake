@@ -6,10 +6,11 @@ set(CPACK_PACKAGE_VENDOR "Kursolin-Projekt")
 set(CPACK_PACKAGE_CONTACT "Kursolin-Projekt <kontakt@kursolin.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "Routendaten-Konverter für GPS-Aufzeichnungen und Navigationsgeräte")
+# Debian wants the lines of the long description no longer than 80 characters.
 set(CPACK_PACKAGE_DESCRIPTION
-    "Kursolin macht aus NMEA-Aufzeichnungen und Routendateien eines Systems Routen für ein \
-anderes Navigationsgerät. Das Paket enthält das Programm mit Fenster (kursolin) und den \
-Kommandozeilen-Konverter (kursolin-cli).")
+    "Kursolin macht aus NMEA-Aufzeichnungen und Routendateien eines Systems Routen
+für ein anderes Navigationsgerät. Das Paket enthält das Programm mit Fenster
+(kursolin) und den Kommandozeilen-Konverter (kursolin-cli).")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

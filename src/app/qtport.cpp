@@ -374,6 +374,25 @@ ProcessOutcome QtPort::runProcess(const ProcessRequest& request) {
   return {ProcessEnd::Finished, process.exitCode(), {}};
 }
 
+bool QtPort::waitWhile(const std::string& text, const std::function<bool()>& step) {
+  if (QCoreApplication::instance() == nullptr) return UserPort::waitWhile(text, step);
+  QProgressDialog dialog(toQString(text), QStringLiteral("Abbrechen"), 0, 0, parent_);
+  dialog.setObjectName(QStringLiteral("StepWait"));
+  dialog.setWindowTitle(QString::fromLatin1(kMessageTitle));
+  dialog.setWindowModality(Qt::ApplicationModal);
+  dialog.setAutoClose(false);
+  dialog.setAutoReset(false);
+  dialog.setMinimumDuration(kProcessDialogDelayMs);
+  while (step()) {
+    if (dialog.wasCanceled()) return false;
+    // Until the modal dialog shows, the window takes no input: no second command may start
+    // under the running one.
+    QCoreApplication::processEvents(dialog.isVisible() ? QEventLoop::AllEvents
+                                                       : QEventLoop::ExcludeUserInputEvents);
+  }
+  return true;
+}
+
 void QtPort::processPendingEvents() {
   if (QCoreApplication::instance() == nullptr) return;
   if (sinceEvents_.isValid() && sinceEvents_.elapsed() < eventIntervalMs_) return;

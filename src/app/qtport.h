@@ -91,6 +91,8 @@ class QtPort : public UserPort {
   /// Runs the program without a shell in its own process group and waits in an event loop; a
   /// progress dialog appears when the wait lasts, and its "Abbrechen" ends the whole group.
   ProcessOutcome runProcess(const ProcessRequest& request) override;
+  /// Runs the wait in an event loop; a progress dialog with "Abbrechen" appears when it lasts.
+  bool waitWhile(const std::string& text, const std::function<bool()>& step) override;
 
   /// Processes pending events at most once per eventInterval, so a long run stays fast.
   void processPendingEvents() override;

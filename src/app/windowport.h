@@ -29,6 +29,9 @@ class WindowPort : public UserPort {
   ProcessOutcome runProcess(const ProcessRequest& request) override {
     return ask().runProcess(request);
   }
+  bool waitWhile(const std::string& text, const std::function<bool()>& step) override {
+    return ask().waitWhile(text, step);
+  }
   void processPendingEvents() override {
     qt_.processPendingEvents();
     if (dialogs_) dialogs_->processPendingEvents();

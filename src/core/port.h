@@ -2,6 +2,7 @@
 // The only way the core reaches the user. The desktop program implements it with Qt dialogs,
 // the batch converter answers by policy on standard error, the tests answer from a script.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -71,6 +72,15 @@ class UserPort {
   /// program. A port that cannot offer that wait starts nothing.
   virtual ProcessOutcome runProcess(const ProcessRequest& /*request*/) {
     return {ProcessEnd::NotStarted, 0, "Externe Programme k\xF6nnen hier nicht gestartet werden"};
+  }
+
+  /// Calls step again and again until it returns false, while the user sees text with
+  /// "Abbrechen" and the window stays alive (each call may block for a few milliseconds); false
+  /// when the user cancelled before step ended the wait.
+  virtual bool waitWhile(const std::string& /*text*/, const std::function<bool()>& step) {
+    while (step()) {
+    }
+    return true;
   }
 
   /// Lets the user interface repaint and handle input during a long run.

@@ -11,6 +11,7 @@
 
 #include "core/datetime.h"
 #include "core/host.h"
+#include "core/isolated.h"
 #include "core/lines.h"
 #include "core/point.h"
 #include "core/port.h"
@@ -229,6 +230,8 @@ class Session {
   bool InputFreeSeparator = false;
   std::string TEFreeEdit = "-";
   std::string OpenDir;  // initial folder of the open dialog
+  /// Time and memory a database may take to be read in its own process.
+  ChildLimits databaseReadLimits;
 
   // --- Output format and emission ---
   int OutputFormat = 1;

@@ -2,7 +2,9 @@
 // Microsoft Access databases (Jet 3: Access 97; Jet 4: Access 2000 to 2003), read through the
 // mdbtools library. The unit offers only what the route readers need -- open a file, list its
 // tables, walk a table record by record, take fields as text, close -- so no other unit sees the
-// library, and every handle it gives is released on every path.
+// library, and every handle it gives is released on every path. The library trusts the file: a
+// damaged one can make it read out of bounds or loop, so a file from a user is read in a child
+// process (core/isolated.h).
 
 #include <memory>
 #include <stdexcept>

@@ -1,10 +1,13 @@
 #include "formats/touratech.h"
 
+#include <cstdint>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "core/coords.h"
 #include "core/cp1252.h"
+#include "core/isolated.h"
 #include "core/numtext.h"
 #include "core/prompt.h"
 #include "formats/accessdb.h"
@@ -92,6 +95,94 @@ Real coordinateValue(Session& s, const std::string& text, const std::string& lin
   return 0;
 }
 
+// --- Reading in the child process ---
+// The child hands back frames: a tag byte, the length as four bytes (little end first), the
+// bytes. 'C' the table chosen, 'L' one line, 'E' the message of a file the library refused,
+// 'Z' the end; a result without its end frame is incomplete.
+
+enum class TableChoice : char { Track = 'T', Waypoints = 'W', NoData = 'N', BothData = 'B' };
+
+struct TableRead {
+  TableChoice choice = TableChoice::NoData;
+  std::vector<std::string> lines;
+  std::string error;
+};
+
+void putFrame(ChildResultWriter& out, char tag, std::string_view bytes) {
+  const auto n = static_cast<std::uint32_t>(bytes.size());
+  const char head[5] = {tag, static_cast<char>(n & 0xFF), static_cast<char>((n >> 8) & 0xFF),
+                        static_cast<char>((n >> 16) & 0xFF), static_cast<char>(n >> 24)};
+  out.write(std::string_view(head, sizeof head));
+  out.write(bytes);
+}
+
+// The tables of the database as LoadTQVFile uses them; runs in the child.
+void readTables(const std::string& path, ChildResultWriter& out) {
+  try {
+    AccessDatabase db(path);
+    const auto track = lastTable(db.tableNames(), isTrackTableName);
+    const bool trackData = holdsData(db, track);
+    const auto waypoints = lastTable(db.tableNames(), isWaypointTableName);
+    const bool waypointData = holdsData(db, waypoints);
+
+    TableChoice choice = TableChoice::BothData;
+    if (trackData && !waypointData) {
+      choice = TableChoice::Track;
+    } else if (waypointData && !trackData) {
+      choice = TableChoice::Waypoints;
+    } else if (!trackData) {
+      choice = TableChoice::NoData;
+    }
+    putFrame(out, 'C', std::string(1, static_cast<char>(choice)));
+    if (choice == TableChoice::Track || choice == TableChoice::Waypoints) {
+      const bool isTrack = choice == TableChoice::Track;
+      AccessTable t = db.openTable(isTrack ? *track : *waypoints);
+      const TableRole role = isTrack ? TableRole::Track : TableRole::Waypoints;
+      for (t.moveFirst(); !t.eof(); t.moveNext()) putFrame(out, 'L', recordLine(t, role));
+    }
+  } catch (const AccessDbError& e) {
+    putFrame(out, 'E', e.what());
+  }
+  putFrame(out, 'Z', {});
+}
+
+// The child's result read back; nullopt when it is incomplete or malformed.
+std::optional<TableRead> decodeTableRead(const std::string& bytes) {
+  TableRead read;
+  bool chosen = false;
+  std::size_t at = 0;
+  while (at + 5 <= bytes.size()) {
+    const char tag = bytes[at];
+    std::uint32_t n = 0;
+    for (int i = 4; i >= 1; --i) n = (n << 8) | static_cast<unsigned char>(bytes[at + i]);
+    at += 5;
+    if (n > bytes.size() - at) return std::nullopt;
+    std::string payload = bytes.substr(at, n);
+    at += n;
+    switch (tag) {
+      case 'C':
+        if (payload.size() != 1 ||
+            std::string_view("TWNB").find(payload[0]) == std::string_view::npos)
+          return std::nullopt;
+        read.choice = static_cast<TableChoice>(payload[0]);
+        chosen = true;
+        break;
+      case 'L':
+        read.lines.push_back(std::move(payload));
+        break;
+      case 'E':
+        read.error = std::move(payload);
+        break;
+      case 'Z':
+        if (at != bytes.size() || (!chosen && read.error.empty())) return std::nullopt;
+        return read;
+      default:
+        return std::nullopt;
+    }
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 bool isTrackTableName(const std::string& name) {
@@ -103,38 +194,37 @@ bool isWaypointTableName(const std::string& name) {
 }
 
 bool LoadTQVFile(Session& s, const std::string& path) {
-  std::vector<std::string> lines;
-  try {
-    AccessDatabase db(path);
-    const auto track = lastTable(db.tableNames(), isTrackTableName);
-    const bool trackData = holdsData(db, track);
-    const auto waypoints = lastTable(db.tableNames(), isWaypointTableName);
-    const bool waypointData = holdsData(db, waypoints);
-
-    std::optional<std::string> chosen;
-    TableRole role = TableRole::Track;
-    if (trackData && !waypointData) {
-      chosen = track;
-    } else if (waypointData && !trackData) {
-      chosen = waypoints;
-      role = TableRole::Waypoints;
-    } else if (!trackData) {
-      message(s, " Keine Routendaten in der Datei erkannt");
-    } else {
-      message(s, "Tracks und Waypoints enthalten Daten");
-    }
-
-    if (!chosen) {
-      message(s, "Keine bekannten Tabellen in der Datei gefunden !");
-    } else {
-      AccessTable t = db.openTable(*chosen);
-      for (t.moveFirst(); !t.eof(); t.moveNext()) lines.push_back(recordLine(t, role));
-    }
-  } catch (const AccessDbError& e) {
-    s.port().prompt(PromptKind::Error, PromptButtons::Ok, e.what());
+  // The header is ours to read; what lies beyond goes to the library, in a process of its own.
+  if (const AccessFileCheck check = checkAccessFile(path); !check.usable) {
+    s.port().prompt(PromptKind::Error, PromptButtons::Ok, accessFileMessage(path, check.reason));
     return false;
   }
-  for (auto& l : lines) s.InputLines.add(std::move(l));
+  const ChildOutcome run = runInChild(s.port(), "Die Datenbank " + path + " wird gelesen ...",
+                                      s.databaseReadLimits, [&path](ChildResultWriter& out) {
+                                        readTables(path, out);
+                                        return 0;
+                                      });
+  if (run.end == ChildEnd::Cancelled) return false;
+  std::optional<TableRead> read;
+  if (run.end == ChildEnd::Finished && run.exitCode == 0) read = decodeTableRead(run.result);
+  if (!read) {
+    const std::string why = run.end == ChildEnd::Finished
+                                ? "Das Lesen endete ohne vollständiges Ergebnis; die Datei ist "
+                                  "vermutlich beschädigt."_cp
+                                : childFailureText(run, s.databaseReadLimits);
+    s.port().prompt(PromptKind::Error, PromptButtons::Ok, accessFileMessage(path, why));
+    return false;
+  }
+  if (!read->error.empty()) {
+    s.port().prompt(PromptKind::Error, PromptButtons::Ok, read->error);
+    return false;
+  }
+  if (read->choice == TableChoice::NoData) message(s, " Keine Routendaten in der Datei erkannt");
+  if (read->choice == TableChoice::BothData) message(s, "Tracks und Waypoints enthalten Daten");
+  if (read->choice == TableChoice::NoData || read->choice == TableChoice::BothData) {
+    message(s, "Keine bekannten Tabellen in der Datei gefunden !");
+  }
+  for (auto& l : read->lines) s.InputLines.add(std::move(l));
   return true;
 }
 

@@ -17,8 +17,10 @@ bool isTrackTableName(const std::string& name);
 bool isWaypointTableName(const std::string& name);
 
 /// Appends one line per record of the database's track or waypoint table to InputLines, after
-/// the messages about the tables found. false when the file cannot be read as a database: an
-/// error box names the file and the reason, and InputLines is left as it was.
+/// the messages about the tables found. The library reads in a child process within
+/// s.databaseReadLimits, so a damaged file that makes it crash or loop ends only that process.
+/// false when the file cannot be read as a database (an error box names the file and the
+/// reason) or the user cancelled the wait; InputLines is then left as it was.
 bool LoadTQVFile(Session& s, const std::string& path);
 
 /// Reads one line that LoadTQVFile made (0-based index) into CurrentPoint; 1 for a usable point,

@@ -10,9 +10,12 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <unistd.h>
+
 #include <functional>
 #include <memory>
 #include <type_traits>
@@ -20,6 +23,7 @@
 #include "app/qtext.h"
 #include "app/qtport.h"
 #include "core/cp1252.h"
+#include "core/isolated.h"
 
 using namespace kursolin;
 using namespace kursolin::gui;
@@ -458,6 +462,39 @@ class QtPortTest : public QObject {
 
     whenModal<FolderDialog>(scope(), [](FolderDialog* d) { d->reject(); });
     QCOMPARE(port.browseFolder("x"), std::nullopt);
+  }
+
+  // ------------------------------------------------------------ waiting for a child process
+
+  // A read that takes long shows a modal wait with its text and "Abbrechen"; a click on
+  // "Abbrechen" ends the child at once, long before its time limit.
+  void abbrechenEndsAWaitedChild() {
+    QtPort port;
+    QObject owner;
+    QString shownText;
+    bool seen = false;
+    whenModal<QProgressDialog>(
+        &owner,
+        [&](QProgressDialog* d) {
+          shownText = d->labelText();
+          for (QPushButton* b : d->findChildren<QPushButton*>()) {
+            if (b->text() == QStringLiteral("Abbrechen")) b->click();
+          }
+        },
+        &seen);
+    ChildLimits limits;
+    limits.time = std::chrono::minutes(10);
+    QElapsedTimer clock;
+    clock.start();
+    const ChildOutcome out =
+        runInChild(port, "Die Datenbank d.qu3 wird gelesen ...", limits, [](ChildResultWriter&) {
+          while (true) ::pause();
+          return 0;
+        });
+    QVERIFY(seen);
+    QCOMPARE(out.end, ChildEnd::Cancelled);
+    QCOMPARE(shownText, QStringLiteral("Die Datenbank d.qu3 wird gelesen ..."));
+    QVERIFY(clock.elapsed() < 30000);
   }
 
   // ------------------------------------------------------------ events and hooks

@@ -436,6 +436,22 @@ TEST_F(BadInput, NoFileMissingFileUnreadableFile) {
   }
 }
 
+// Databases on which the library itself crashes: the read runs in a process of its own, so the
+// converter ends with status 2 and a message naming the file.
+TEST_F(BadInput, DatabasesThatCrashTheLibrary) {
+  const FormatCase qv{24, qv3, "48.5", "11.5", {}, false};
+  for (const std::string& bytes : test::withDamagedUsageMaps(qv3("48.5", "11.5"))) {
+    const std::string input = scratch.file("defekt.qu3");
+    test::writeBytes(input, bytes);
+    const CliRun r = convert(qv, input, out.file("route.rte"));
+    EXPECT_EQ(r.rc, 2) << r.err;
+    EXPECT_NE(r.err.find(input + " kann nicht als Access-Datenbank gelesen werden"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(test::readBytes(input), bytes);
+  }
+}
+
 TEST_F(BadInput, TargetsThatCannotTakeTheRoute) {
   const bool root = ::geteuid() == 0;
   for (const FormatCase& f : formatCases()) {

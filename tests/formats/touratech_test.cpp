@@ -2,16 +2,19 @@
 // those lines, and files that are no database.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/cp1252.h"
 #include "core/numtext.h"
 #include "formats/touratech.h"
+#include "support/fake_port.h"
 #include "support/hosts.h"
 #include "support/jet3_writer.h"
 #include "support/temp_folder.h"
@@ -338,6 +341,86 @@ TEST_P(Touratech, UnusableFilesAddNothing) {
 }
 
 KURSOLIN_ON_BOTH_HOSTS(Touratech);
+
+// --- Databases that make the library crash or loop ---
+
+// The library reads in a child process: its crash ends the load with a message naming the file,
+// and the lines loaded before stay as they were.
+struct DamagedLoad {
+  bool loaded = true;
+  std::vector<test::RecordedPrompt> prompts;
+  std::vector<std::string> lines;
+};
+
+DamagedLoad loadDamaged(const std::string& path, const std::string& bytes, const ChildLimits& limits,
+                        std::optional<std::chrono::milliseconds> cancelAfter = std::nullopt) {
+  test::writeBytes(path, bytes);
+  test::ScriptedPort port;
+  port.cancelAfter = cancelAfter;
+  Session s(port, HostSettings::german());
+  s.databaseReadLimits = limits;
+  s.InputLines.assign({"bisher"});
+  DamagedLoad r;
+  r.loaded = LoadTQVFile(s, path);
+  r.prompts = port.prompts;
+  r.lines = s.InputLines.lines();
+  EXPECT_EQ(test::readBytes(path), bytes) << "the file was changed";
+  return r;
+}
+
+std::string refusalHead(const std::string& path) {
+  return "Die Datei " + path + " kann nicht als Access-Datenbank gelesen werden:\r";
+}
+
+TEST(TouratechDamaged, ACrashOfTheLibraryBecomesAMessage) {
+  test::TempFolder folder;
+  const auto damaged = test::withDamagedUsageMaps(test::jet3Database({track("Tour_trp", 50)}));
+  ASSERT_EQ(damaged.size(), 2u);  // the catalog's definition and the track's
+  for (const std::string& bytes : damaged) {
+    const std::string path = folder.file("defekt.qu3");
+    const DamagedLoad r = loadDamaged(path, bytes, ChildLimits{});
+    EXPECT_FALSE(r.loaded);
+    ASSERT_EQ(r.prompts.size(), 1u);
+    EXPECT_EQ(r.prompts[0].kind, PromptKind::Error);
+    EXPECT_EQ(r.prompts[0].text.rfind(refusalHead(path), 0), 0u) << r.prompts[0].text;
+    EXPECT_EQ(r.lines, std::vector<std::string>{"bisher"});
+  }
+}
+
+// One byte of a real Access 97 file that makes the library print a warning again and again
+// without end while it reads the table list.
+TEST(TouratechDamaged, ALoopingReadEndsByItsTimeLimitOrByAbbrechen) {
+  const std::string source = std::string(KURSOLIN_SHARED_SAMPLES) + "/access97-tables.mdb";
+  if (!std::filesystem::exists(source)) GTEST_SKIP() << source << " not present";
+  std::string bytes = test::readBytes(source);
+  constexpr std::size_t kLoopingByte = 0xA553;
+  ASSERT_GT(bytes.size(), kLoopingByte);
+  bytes[kLoopingByte] = 0x5B;
+  test::TempFolder folder;
+  const std::string path = folder.file("schleife.qu3");
+
+  ChildLimits limits;
+  limits.time = std::chrono::milliseconds(1000);
+  DamagedLoad r = loadDamaged(path, bytes, limits);
+  // Whether the library loops here depends on what its uninitialised memory holds: under the
+  // sanitizers' allocator it reads the file to its end.
+  if (r.loaded) GTEST_SKIP() << "the library does not loop on this file in this build";
+  ASSERT_EQ(r.prompts.size(), 1u);
+  const std::string& text = r.prompts[0].text;
+  EXPECT_EQ(text.rfind(refusalHead(path) + "Das Lesen dauerte l\xE4nger als 1 Sekunde", 0), 0u)
+      << text;
+  EXPECT_NE(text.find("Meldungen beim Lesen:\r"), std::string::npos) << text;
+  EXPECT_EQ(r.lines, std::vector<std::string>{"bisher"});
+
+  // "Abbrechen" ends it long before a generous limit; the user asked, so no message follows.
+  limits.time = std::chrono::minutes(10);
+  const auto start = std::chrono::steady_clock::now();
+  r = loadDamaged(path, bytes, limits, std::chrono::milliseconds(300));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+  EXPECT_FALSE(r.loaded);
+  EXPECT_TRUE(r.prompts.empty());
+  EXPECT_EQ(r.lines, std::vector<std::string>{"bisher"});
+}
 
 // --- The process locale ---
 

@@ -61,6 +61,15 @@ ProcessOutcome ScriptedPort::runProcess(const ProcessRequest& request) {
   return runChild(request, cancelAfter);
 }
 
+bool ScriptedPort::waitWhile(const std::string& text, const std::function<bool()>& step) {
+  waitTexts.push_back(text);
+  const auto start = std::chrono::steady_clock::now();
+  while (step()) {
+    if (cancelAfter && std::chrono::steady_clock::now() - start >= *cancelAfter) return false;
+  }
+  return true;
+}
+
 std::vector<std::string> ScriptedPort::promptTexts() const {
   std::vector<std::string> out;
   for (const auto& p : prompts) out.push_back(p.text);
@@ -76,6 +85,7 @@ void ScriptedPort::clearRecords() {
   openRequests.clear();
   saveRequests.clear();
   processRequests.clear();
+  waitTexts.clear();
   unscripted = 0;
 }
 

@@ -39,8 +39,11 @@ class ScriptedPort : public UserPort {
 
   /// Programs run so far; they really run, and the port waits for their end.
   std::vector<ProcessRequest> processRequests;
-  /// Cancels the wait this long after a program started, as the user's "Abbrechen" does.
+  /// Cancels the wait this long after a program or a waited step started, as the user's
+  /// "Abbrechen" does.
   std::optional<std::chrono::milliseconds> cancelAfter;
+  /// Texts of the waits so far.
+  std::vector<std::string> waitTexts;
 
   std::vector<std::string> inputCaptions;
   std::vector<std::string> outputCaptions;
@@ -64,6 +67,7 @@ class ScriptedPort : public UserPort {
   std::optional<std::string> browseFolder(const std::string& title) override;
   bool showSplitDialog(SplitDialogView& dialog) override;
   ProcessOutcome runProcess(const ProcessRequest& request) override;
+  bool waitWhile(const std::string& text, const std::function<bool()>& step) override;
   void processPendingEvents() override {
     ++pendingEventCalls;
     if (onPendingEvents) onPendingEvents();

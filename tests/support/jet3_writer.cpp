@@ -392,4 +392,17 @@ JetTable touratechTrack() {
           {}};
 }
 
+std::vector<std::string> withDamagedUsageMaps(const std::string& database) {
+  constexpr char kDefinitionPage = 0x02;
+  constexpr std::size_t kUsageMapPointer = 0x23;
+  std::vector<std::string> damaged;
+  for (std::size_t page = 0; page + kPageSize <= database.size(); page += kPageSize) {
+    if (database[page] != kDefinitionPage) continue;
+    std::string copy = database;
+    copy[page + kUsageMapPointer] = static_cast<char>(copy[page + kUsageMapPointer] ^ 0xFF);
+    damaged.push_back(std::move(copy));
+  }
+  return damaged;
+}
+
 }  // namespace kursolin::test

@@ -50,4 +50,8 @@ void writeJet3(const std::string& path, const std::vector<JetTable>& tables);
 /// (Long), lat, lon, speed and course (Double). Rows are {index, lat, lon, speed, course}.
 JetTable touratechTrack();
 
+/// Copies of a Jet 3 database, one per table definition page, each with the usage-map pointer
+/// of that page (its byte 0x23) changed: libmdb reads far out of bounds on every one of them.
+std::vector<std::string> withDamagedUsageMaps(const std::string& database);
+
 }  // namespace kursolin::test
