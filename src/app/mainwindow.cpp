@@ -383,6 +383,13 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  // Edits still in the input pane count as unsaved work, too.
+  syncInputLines();
+  if (!closeAccepted_ && !mayDiscardWork(*session_)) {
+    event->ignore();
+    return;
+  }
+  closeAccepted_ = true;
   // Settings that were never read are not written over the file's own.
   if (startedUp_ && !settingsWritten_) {
     settingsWritten_ = true;
@@ -546,7 +553,9 @@ void MainWindow::loadFile(const QString& path) {
                             fromQString(unusablePathText(full)));
     return;
   }
-  run([this, file = fromQString(full)] { loadInputFile(*session_, file); });
+  run([this, file = fromQString(full)] {
+    if (mayDiscardWork(*session_)) loadInputFile(*session_, file);
+  });
 }
 
 namespace {

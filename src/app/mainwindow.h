@@ -179,6 +179,7 @@ class MainWindow : public QMainWindow {
   bool gridWidened_ = false;  // the table being filled had its columns fitted to its first rows  // a long step lets events through; nothing may change its data
   bool closePending_ = false;
   bool settingsWritten_ = false;
+  bool closeAccepted_ = false;  // the user let unsaved work go; a second close asks no more
   bool startedUp_ = false;
   bool startUpFallbackArmed_ = false;
   Pane lastPane_ = Pane::Output;

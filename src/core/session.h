@@ -3,6 +3,7 @@
 // state of the formats, rules and commands. The main window (or the batch converter) owns exactly
 // one; tests make as many as they like.
 
+#include <cstdint>
 #include <deque>
 #include <map>
 #include <optional>
@@ -198,6 +199,11 @@ class Session {
   bool InputFreeSeparator = false;
   std::string TEFreeEdit = "-";
   std::string OpenDir;  // initial folder of the open dialog
+  /// InputLines' revision when its file was loaded; another one means the user edited the pane.
+  std::uint64_t loadedInputRevision = 0;
+  /// OutputLines' revision when the route was last saved or a load emptied it; another one
+  /// means a route that was not saved.
+  std::uint64_t savedOutputRevision = 0;
 
   // --- Output format and emission ---
   int OutputFormat = 1;

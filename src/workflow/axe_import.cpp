@@ -9,6 +9,7 @@
 #include "core/geotime.h"
 #include "core/panes.h"
 #include "core/prompt.h"
+#include "workflow/loading.h"
 
 namespace kursolin {
 
@@ -80,6 +81,9 @@ void loadOutput(Session& s, const WorkFiles& work) {
   s.InputLines.setText(*bytes);
   // The lines can be saved as they are or read by the chosen input format's reader.
   s.OutputLines.assign(s.InputLines.lines());
+  // A converted file, not a route made here: nothing in the panes counts as unsaved work.
+  markInputLoaded(s);
+  s.savedOutputRevision = s.OutputLines.revision();
   s.item("NMEADaten").enabled = true;
   s.item("Route").enabled = true;
   s.setInputCaption(kLabel + " - Zeilen = " + std::to_string(s.InputLines.Count()));
@@ -110,6 +114,7 @@ std::optional<ProcessRequest> converterRequest(const std::string& converter,
 }  // namespace
 
 void FlatSpeedButton3Click(Session& s) {
+  if (!mayDiscardWork(s)) return;
   FileDialogRequest req;
   req.title = kLabel + " laden";
   req.filter = kLabel + "(*.axe)|*.axe";
@@ -120,15 +125,12 @@ void FlatSpeedButton3Click(Session& s) {
   const auto chosen = s.port().openFile(req);
   if (!chosen) return;
 
-  s.InputLines.clear();
-  s.OutputLines.clear();
+  // Emptied panes offer no route and nothing to save until the converter's lines arrive.
+  clearPanes(s);
   s.InputFileName = *chosen;
   s.SaveBaseName = nameOf(*chosen);
   s.OpenDir = folderOf(*chosen);
   s.InputFileTime = fileModificationTime(*chosen);
-  // Emptied panes offer no route and nothing to save until the converter's lines arrive.
-  NMEADatenChange(s);
-  NaviChange(s);
 
   std::optional<WorkFiles> work;
   try {

@@ -95,6 +95,9 @@ bool writeParts(Session& s, const std::string& chosen, LinesPass finish, int& wr
   return true;
 }
 
+// Every file of a save was written: the route in the pane counts as saved.
+void routeSaved(Session& s) { s.savedOutputRevision = s.OutputLines.revision(); }
+
 bool runSplitDialog(Session& s, SplitDialogView& dialog) {
   dialog.FormActivate();
   const bool ok = s.port().showSplitDialog(dialog);
@@ -109,7 +112,9 @@ bool saveFiles(Session& s, const OutputFormatInfo& f) {
   ensurePlan(s);
   const auto chosen = s.port().saveFile(saveDialogRequest(s));
   if (!chosen) return false;
-  return f.writeFiles(s, *chosen);
+  if (!f.writeFiles(s, *chosen)) return false;
+  routeSaved(s);
+  return true;
 }
 
 // Formats whose split dialog carries the route settings of every save (the Tourenplaner form).
@@ -126,6 +131,7 @@ void plainSave(Session& s) {
   const auto chosen = s.port().saveFile(saveDialogRequest(s));
   if (!chosen) return;
   if (!writeRouteFile(s, *chosen, s.OutputLines)) return;
+  routeSaved(s);
   s.SaveBaseName = *chosen;
   if (!folderOf(*chosen).empty()) s.SaveDir = folderOf(*chosen);
   s.port().stateChanged();
@@ -226,6 +232,7 @@ bool SaveToSplit(Session& s) {
   const OutputFormatInfo* f = chosenOutputFormat(s);
   int written = 0;
   const bool ok = writeParts(s, *chosen, f ? f->finish : nullptr, written);
+  if (ok) routeSaved(s);
   if (written > 0 && !folderOf(*chosen).empty()) {
     s.SaveDir = folderOf(*chosen);
     s.port().stateChanged();

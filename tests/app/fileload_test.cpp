@@ -10,6 +10,7 @@
 #include <QUrl>
 
 #include "window_fixture.h"
+#include "workflow/loading.h"
 
 using namespace kursolin;
 using namespace kursolin::test;
@@ -133,6 +134,9 @@ class FileLoadTest : public QObject {
     QVERIFY(!w.s().OutputLines.empty());
     w.port.clearRecords();
     w.port.openRequests.clear();
+    // The route was not saved: the drop asks before it replaces it.
+    w.port.answer({PromptAnswer::Yes});
+    expected.prompts.insert(expected.prompts.begin(), kDiscardQuestion);
 
     auto* target = w.window->findChild<QWidget*>(over);
     QVERIFY(target);

@@ -17,6 +17,7 @@
 #include "support/session_setup.h"
 #include "support/temp_folder.h"
 #include "workflow/axe_import.h"
+#include "workflow/loading.h"
 #include "workflow/program.h"
 
 namespace kursolin {
@@ -83,11 +84,13 @@ class AxeImport : public ::testing::Test {
     FlatSpeedButton3Click(session);
     return path;
   }
-  // Something to lose: a loaded file and a route in the panes.
+  // A loaded file and a saved route in the panes: replaced without a question.
   void fillPanes() {
     test::setInput(session, {"$GPGGA,1", "$GPVTG,1", "$GPGGA,2"});
     session.OutputLines.assign({"alte Route"});
     NaviChange(session);
+    markInputLoaded(session);
+    session.savedOutputRevision = session.OutputLines.revision();
     ASSERT_TRUE(session.item("Route").enabled);
     port.clearRecords();
   }
@@ -144,6 +147,20 @@ TEST_F(AxeImport, ConvertedLinesFillBothPanes) {
             (std::vector<std::string>{session.AppDir + kAxeCopy, session.AppDir + kAxeOutput}));
   EXPECT_EQ(run.workingDir, session.AppDir);
   EXPECT_FALSE(run.waitText.empty());
+}
+
+// A route that was not saved goes only with the user's "Ja".
+TEST_F(AxeImport, UnsavedRouteGoesOnlyWithYes) {
+  converter(kWritesLines);
+  for (PromptAnswer a : {PromptAnswer::No, PromptAnswer::Yes}) {
+    fillPanes();
+    session.OutputLines.assign({"neue Route"});
+    port.answer({a});
+    importAxe();
+    EXPECT_EQ(port.promptTexts().at(0), kDiscardQuestion);
+    EXPECT_EQ(session.OutputLines.Count(), a == PromptAnswer::Yes ? 4 : 1);
+    port.openAnswers.clear();
+  }
 }
 
 TEST_F(AxeImport, ACancelledDialogChangesNothing) {
