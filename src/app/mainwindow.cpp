@@ -144,7 +144,7 @@ MainWindow::MainWindow(const std::string& appDir, const HostSettings& host, User
   // text field would insert their names.
   setAcceptDrops(true);
   qApp->installEventFilter(this);
-  refresh();
+  offerAxeImport();
 }
 
 MainWindow::~MainWindow() {
@@ -345,7 +345,7 @@ void MainWindow::startUp() {
     session_->port().prompt(PromptKind::Error, PromptButtons::Ok, e.what());
   }
   applyGeometry();
-  refresh();
+  offerAxeImport();
   // After the activation has finished, as a load may show its error box.
   if (!startFile_.isEmpty()) {
     QTimer::singleShot(0, this, [this, file = startFile_] { loadFile(file); });

@@ -107,6 +107,7 @@ class MainWindow : public QMainWindow {
   void showSettings();
   void showDialog(QDialog* dialog);
   void showStartNotice();
+  void offerAxeImport();
 
   // Keeping the panes and the session in step.
   void inputEdited();

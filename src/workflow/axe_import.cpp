@@ -111,9 +111,44 @@ std::optional<ProcessRequest> converterRequest(const std::string& converter,
   return r;
 }
 
+std::string searchPath() {
+  const char* path = std::getenv("PATH");
+  return path ? path : "";
+}
+
+std::string wineMissingText(const std::string& converter) {
+  return startFailureText() + kCR + converter +
+         " ist ein Windows-Programm; zum Ausführen wird wine benötigt, das nicht "
+         "installiert ist."_cp;
+}
+
 }  // namespace
 
+std::optional<std::string> axeImportObstacle(const Session& s) {
+  const std::string converter = s.AppDir + kAxeConverter;
+  if (!fileExists(converter)) {
+    return "Externes Programm nicht gefunden" + std::string(1, kCR) + "Erwartet wird: " + converter;
+  }
+  if (!converterRequest(converter, kAxeCopy, kAxeOutput, s.AppDir, searchPath())) {
+    return wineMissingText(converter);
+  }
+  return std::nullopt;
+}
+
+void updateAxeImportAvailability(Session& s) {
+  const bool on = !axeImportObstacle(s).has_value();
+  if (s.item("AxeImport").enabled == on) return;
+  s.item("AxeImport").enabled = on;
+  s.port().stateChanged();
+}
+
 void FlatSpeedButton3Click(Session& s) {
+  // Before the dialog: a file chosen for nothing, or panes emptied for nothing, help nobody.
+  if (const auto obstacle = axeImportObstacle(s)) {
+    abortBox(s, *obstacle);
+    updateAxeImportAvailability(s);
+    return;
+  }
   if (!mayDiscardWork(s)) return;
   FileDialogRequest req;
   req.title = kLabel + " laden";
@@ -143,19 +178,18 @@ void FlatSpeedButton3Click(Session& s) {
   s.setInputCaption(kLabel + " Fehler!");
   s.port().stateChanged();
 
+  // Checked again: the converter may have gone while the dialog was open.
   const std::string converter = s.AppDir + kAxeConverter;
-  if (!fileExists(converter)) {
-    abortBox(s, "Externes Programm nicht gefunden");
+  if (const auto obstacle = axeImportObstacle(s)) {
+    abortBox(s, *obstacle);
     work->finish(true);
+    updateAxeImportAvailability(s);
     return;
   }
-  const char* path = std::getenv("PATH");
   const auto request =
-      converterRequest(converter, work->input(), work->output(), s.AppDir, path ? path : "");
+      converterRequest(converter, work->input(), work->output(), s.AppDir, searchPath());
   if (!request) {
-    abortBox(s, startFailureText() + kCR + converter +
-                    " ist ein Windows-Programm; zum Ausführen wird wine benötigt, das nicht "
-                    "installiert ist."_cp);
+    abortBox(s, wineMissingText(converter));
     work->finish(true);
     return;
   }
