@@ -148,6 +148,15 @@ void clearPanes(Session& s) {
   s.OutputLines.clear();
   s.savedOutputRevision = s.OutputLines.revision();
   markInputLoaded(s);
+  // Nothing of the previous route may stay on show over the emptied pane: not its count, not
+  // its table rows, not its points in the picture.
+  s.RoutePointCount = 0;
+  s.PointTable.rows.clear();
+  s.TableRowCount = 1;
+  s.emittedPoints.clear();
+  s.ruleNotes.clear();
+  s.reducedAway.clear();
+  s.setOutputCaption(outputCaptionWith(s, 0));
   NMEADatenChange(s);
   NaviChange(s);
 }

@@ -31,7 +31,8 @@ bool workUnsaved(const Session& s);
 /// kDiscardQuestion).
 bool mayDiscardWork(Session& s);
 
-/// Empties both panes before a newly chosen file takes their place.
+/// Empties both panes before a newly chosen file takes their place, with everything shown of the
+/// previous route: the output caption's count, the point table, the route's records.
 void clearPanes(Session& s);
 
 /// Remembers the input pane as loaded: later edits count as unsaved work.

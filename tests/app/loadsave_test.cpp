@@ -1,10 +1,12 @@
 // Loading over work, as the window shows it: the question before a route that was
-// not saved is thrown away, and a cancelled dialog that keeps both panes.
+// not saved is thrown away, a cancelled dialog that keeps both panes, nothing of an old route left
+// on show after a load.
 
 #include <QtTest>
 
 #include <sys/stat.h>
 #include <QDir>
+#include <QTableView>
 
 #include "window_fixture.h"
 #include "workflow/axe_import.h"
@@ -125,6 +127,27 @@ class LoadSaveTest : public QObject {
     w.action("LoadNMEA")->trigger();
     QCOMPARE(w.port.promptTexts(), std::vector<std::string>{kDiscardQuestion});
     QCOMPARE(w.port.unscripted, 1);  // answered "Nein" by the cautious port
+  }
+
+  // After a load the output caption counts the emptied pane and the table holds no old rows.
+  void aLoadLeavesNothingOfTheOldRouteOnShow() {
+    ProgramFolder folder;
+    folder.settings({"[Pref]", "StartDialog=0", "[Navi]", "Sys=6"});
+    StartedWindow w(folder);
+    auto* grid = w.find<QTableView>("TabGrid");
+    w.load(logIn(folder, QStringLiteral("fahrt.txt")));
+    w.action("Route")->trigger();
+    const int rows = grid->model()->rowCount();
+    QVERIFY(rows > 1);
+    QCOMPARE(w.label("OutFileLabel"), Q("CSV Datei Routenpunkte := %1").arg(rows));
+
+    w.port.answer({PromptAnswer::Yes});
+    w.load(logIn(folder, QStringLiteral("zweite.txt")));
+    QCOMPARE(grid->model()->rowCount(), 0);
+    QCOMPARE(w.label("OutFileLabel"), Q("CSV Datei Routenpunkte := 0"));
+    w.action("Route")->trigger();
+    QCOMPARE(grid->model()->rowCount(), rows);
+    QCOMPARE(w.port.unscripted, 0);
   }
 
 };

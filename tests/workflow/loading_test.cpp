@@ -212,6 +212,24 @@ TEST_F(Loading, UnsavedWorkIsKeptUnlessTheUserLetsItGo) {
   }
 }
 
+// Once a file is chosen nothing of the previous route stays: lines, count, table, points.
+TEST_F(Loading, ALoadEmptiesTheOutputAndEverythingShownOfIt) {
+  choose(2, std::nullopt);
+  choose(1, file("a.txt", ggaVtgLog()));
+  test::useOutput(session, 6);
+  RouteExecute(session);
+  ASSERT_FALSE(session.PointTable.rows.empty());
+  ASSERT_FALSE(session.emittedPoints.empty());
+  session.savedOutputRevision = session.OutputLines.revision();
+  port.openAnswers.push_back(file("b.txt", ggaVtgLog()));
+  LoadNMEAExecute(session);
+  EXPECT_TRUE(session.OutputLines.empty());
+  EXPECT_TRUE(session.PointTable.rows.empty());
+  EXPECT_TRUE(session.emittedPoints.empty());
+  EXPECT_EQ(session.outputCaption(), "CSV Datei Routenpunkte := 0");
+  EXPECT_FALSE(workUnsaved(session));
+}
+
 TEST_F(Loading, ReloadingKeepsTheRuleGroups) {
   choose(2, std::nullopt);
   choose(1, file("a.txt", ggaVtgLog()));
