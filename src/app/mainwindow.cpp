@@ -763,15 +763,27 @@ void MainWindow::focusOutputPane() {
   }
 }
 
+QWidget* MainWindow::editTarget() const {
+  QWidget* w = QApplication::focusWidget();
+  // A menu opened from the keyboard takes the focus into the menu bar; its edit commands still
+  // act on the field that had the focus before.
+  if (qobject_cast<QMenuBar*>(w) || qobject_cast<QMenu*>(w)) w = lastFocus_;
+  return w && w->window() == this ? w : nullptr;
+}
+
 void MainWindow::watchEditor(QWidget* now) {
+  if (now && now->window() == this && !qobject_cast<QMenuBar*>(now) && !qobject_cast<QMenu*>(now)) {
+    lastFocus_ = now;
+  }
   if (now == nmea_ || now == nmeaView_) lastPane_ = Pane::Input;
   if (now && (now == navi_ || now == tabGrid_ || tabGrid_->isAncestorOf(now))) {
     lastPane_ = Pane::Output;
   }
   for (auto& c : editorConnections_) disconnect(c);
   editorConnections_.clear();
+  now = editTarget();
   watchedEditor_ = now;
-  if (now && now->window() == this) {
+  if (now) {
     if (auto* te = qobject_cast<QPlainTextEdit*>(now)) {
       editorConnections_.push_back(
           connect(te, &QPlainTextEdit::selectionChanged, this, &MainWindow::updateEditActions));
@@ -793,8 +805,8 @@ void MainWindow::watchEditor(QWidget* now) {
 }
 
 void MainWindow::updateEditActions() {
-  QWidget* w = QApplication::focusWidget();
-  const EditState st = (w && w->window() == this) ? editStateOf(w) : EditState{};
+  QWidget* w = editTarget();
+  const EditState st = w ? editStateOf(w) : EditState{};
   undoAction_->setEnabled(st.undo);
   cutAction_->setEnabled(st.cut);
   copyAction_->setEnabled(st.copy);

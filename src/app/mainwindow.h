@@ -122,6 +122,7 @@ class MainWindow : public QMainWindow {
   void widenGridColumns();
   void updateEditActions();
   void watchEditor(QWidget* now);
+  QWidget* editTarget() const;  // the field the edit commands act on, or nullptr
 
   // Geometry.
   void applyGeometry();
@@ -187,6 +188,7 @@ class MainWindow : public QMainWindow {
   QString startFile_;  // loaded at the end of the start-up
   QElapsedTimer sinceProgress_;
   QPointer<QWidget> watchedEditor_;
+  QPointer<QWidget> lastFocus_;  // the window's last focus outside its menus
   std::vector<QMetaObject::Connection> editorConnections_;
 };
 

@@ -84,7 +84,7 @@ void MainWindow::buildActions() {
     if (!key.isEmpty()) slot->setShortcut(QKeySequence(key));
     if (icon) slot->setIcon(themedIcon(this, icon, fallback));
     connect(slot, &QAction::triggered, this, [this, c] {
-      applyEdit(QApplication::focusWidget(), c);
+      applyEdit(editTarget(), c);
       updateEditActions();
     });
   };

@@ -78,6 +78,8 @@ class MainWindowTest : public QObject {
   void outputPaneDecidesSaveAndReverse_data();
   void outputPaneDecidesSaveAndReverse();
   void editCommandsFollowTheFocusedField();
+  void editMenuActsOnTheFieldItOpensOver_data();
+  void editMenuActsOnTheFieldItOpensOver();
   void menusHoldEveryItemWithItsShortcut_data();
   void menusHoldEveryItemWithItsShortcut();
   void formatSubmenusSeparateEveryTwoItems();
@@ -477,6 +479,46 @@ void MainWindowTest::editCommandsFollowTheFocusedField() {
   w.find<QCheckBox>("AllGGACheck")->setFocus();
   QTRY_VERIFY(!copy->isEnabled());
   QVERIFY(!paste->isEnabled() && !all->isEnabled());
+}
+
+// The menu "Bearbeiten" offers what the focused pane offers, however it is opened, and its
+// items act on that pane.
+void MainWindowTest::editMenuActsOnTheFieldItOpensOver_data() {
+  QTest::addColumn<bool>("byKey");
+  QTest::newRow("Alt+B") << true;
+  QTest::newRow("mouse") << false;
+}
+
+void MainWindowTest::editMenuActsOnTheFieldItOpensOver() {
+  QFETCH(bool, byKey);
+  ProgramFolder folder;
+  folder.settings({"[Pref]", "StartDialog=0"});
+  StartedWindow w(folder);
+  w.load(logFile(folder));
+  QApplication::clipboard()->setText(QStringLiteral("x"));
+  QPlainTextEdit* in = w.input();
+  in->setFocus();
+  QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(in));
+  QTextCursor first(in->document()->firstBlock());
+  first.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+  in->setTextCursor(first);
+  const QString selected = first.selectedText();
+
+  QMenu* edit = w->menuBar()->findChild<QMenu*>(QStringLiteral("Bearbeiten"));
+  if (byKey) {
+    QTest::keyClick(w.window.get(), Qt::Key_B, Qt::AltModifier);
+  } else {
+    QTest::mouseClick(w->menuBar(), Qt::LeftButton, {},
+                      w->menuBar()->actionGeometry(edit->menuAction()).center());
+  }
+  QTRY_VERIFY(edit->isVisible());
+  for (const char* name : {"EditCut", "EditCopy", "EditPaste", "EditDelete", "EditSelectAll"}) {
+    QVERIFY2(w.action(name)->isEnabled(), name);
+  }
+  QTest::keyClick(edit, Qt::Key_K);  // "&Kopieren"
+  QTRY_VERIFY(!edit->isVisible());
+  QCOMPARE(QApplication::clipboard()->text(), selected);
+  QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(in));
 }
 
 void MainWindowTest::menusHoldEveryItemWithItsShortcut_data() {
