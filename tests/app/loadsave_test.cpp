@@ -1,6 +1,6 @@
-// Loading over work, as the window shows it: the question before a route that was
+// Loading over work and saving it, as the window shows them: the question before a route that was
 // not saved is thrown away, a cancelled dialog that keeps both panes, nothing of an old route left
-// on show after a load.
+// on show after a load, and where the save dialogs start and what a save reports.
 
 #include <QtTest>
 
@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QTableView>
 
+#include "app/routepicture.h"
 #include "window_fixture.h"
 #include "workflow/axe_import.h"
 #include "workflow/loading.h"
@@ -150,6 +151,39 @@ class LoadSaveTest : public QObject {
     QCOMPARE(w.port.unscripted, 0);
   }
 
+  // The save, BCR and picture dialogs start beside the loaded file, not in the program's
+  // folder; a save is reported and its folder used next time.
+  void saveDialogsStartBesideTheFileAndASaveIsReported() {
+    ProgramFolder folder;
+    folder.settings({"[Pref]", "StartDialog=0"});
+    QVERIFY(QDir(folder.path(QString())).mkpath(QStringLiteral("Touren/Ziel")));
+    const std::string touren = folder.sessionFile(QStringLiteral("Touren")) + "/";
+    const std::string ziel = touren + "Ziel/";
+    StartedWindow w(folder);
+    w.load(logIn(folder, QStringLiteral("Touren/fahrt.txt")));
+    w.action("Route")->trigger();
+
+    auto initialDirOfNextSave = [&w](const std::function<void()>& save) {
+      w.port.saveAnswers.push_back(std::nullopt);
+      save();
+      return w.port.saveRequests.empty() ? std::string() : w.port.saveRequests.back().initialDir;
+    };
+    QCOMPARE(initialDirOfNextSave([&] { w.action("SaveNavi")->trigger(); }), touren);
+    auto* picture = w->findChild<gui::RoutePictureWindow*>(QStringLiteral("Routenbild"));
+    QVERIFY(picture);
+    QCOMPARE(initialDirOfNextSave([&] { picture->savePicture(); }), touren);
+
+    w.port.saveAnswers.push_back(ziel + "fahrt.rte");
+    w.action("SaveNavi")->trigger();
+    QCOMPARE(w.label("StatusBar"), gui::toQString("Gespeichert: " + ziel + "fahrt.rte (1 Datei)"));
+    QCOMPARE(initialDirOfNextSave([&] { w.action("SaveNavi")->trigger(); }), ziel);
+
+    // The Tourenplaner folder of a fresh installation is the program's folder, too.
+    w.port.answer({PromptAnswer::Yes});
+    w.action("BCRData")->trigger();
+    QCOMPARE(initialDirOfNextSave([&] { w.action("SaveNavi")->trigger(); }), touren);
+    QCOMPARE(w.port.unscripted, 0);
+  }
 };
 
 QTEST_MAIN(LoadSaveTest)

@@ -61,7 +61,7 @@ TEST_F(Loading, GgaVtgLogIsLoadedAndReported) {
   ASSERT_EQ(port.openRequests.size(), 2u);
   const FileDialogRequest& req = port.openRequests[1];
   EXPECT_EQ(req.title, "NMEA Datei laden");
-  EXPECT_EQ(req.filter, "NMEA Datei(*.txt)|*.txt");
+  EXPECT_EQ(req.filter, "NMEA Datei(*.txt;*.nmea;*.log)|*.txt;*.nmea;*.log");
   EXPECT_EQ(req.defaultExt, "txt");
   EXPECT_EQ(req.initialDir, folder.dir());
   EXPECT_EQ(session.InputLines.Count(), 10);

@@ -59,7 +59,7 @@ TEST_F(TouratechLoading, TheMenuLoadsTheTrack) {
   choose(path);
   ASSERT_EQ(port.openRequests.size(), 1u);
   EXPECT_EQ(port.openRequests[0].title, "Touratech Routendaten laden");
-  EXPECT_EQ(port.openRequests[0].filter, "Touratech Routendaten (*.qu3)|*.qu3");
+  EXPECT_EQ(port.openRequests[0].filter, "Touratech Routendaten (*.qu3;*.mdb)|*.qu3;*.mdb");
   EXPECT_EQ(port.openRequests[0].defaultExt, "qu3");
   EXPECT_TRUE(port.prompts.empty());
   EXPECT_EQ(session.InputLines.Count(), 40);
