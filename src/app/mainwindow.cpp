@@ -346,11 +346,14 @@ void MainWindow::startUp() {
   }
   applyGeometry();
   offerAxeImport();
-  // After the activation has finished, as a load may show its error box.
-  if (!startFile_.isEmpty()) {
-    QTimer::singleShot(0, this, [this, file = startFile_] { loadFile(file); });
-  }
-  if (notice) QTimer::singleShot(0, this, &MainWindow::showStartNotice);
+  // After the activation has finished, as a load may show its error box; the notice comes
+  // first and is closed before the load, so the two never lie on top of each other.
+  if (!notice && startFile_.isEmpty()) return;
+  QTimer::singleShot(0, this, [this, notice, file = startFile_] {
+    const QPointer<MainWindow> alive(this);
+    if (notice) showStartNotice();
+    if (alive && !file.isEmpty()) loadFile(file);
+  });
 }
 
 void MainWindow::showStartNotice() {

@@ -51,6 +51,13 @@ bool unreadable(Session& s, const std::string& message) {
   return false;
 }
 
+// The status line's text before the path. A row whose prefix names no kind of file (only
+// " = ") is led by the format's label, so the line never starts with a bare "=".
+std::string statusPrefixFor(const Session& s, const InputFormatInfo& f) {
+  if (f.statusPrefix.find_first_not_of(" =") != std::string::npos) return f.statusPrefix;
+  return inputLabelFor(s, f.code) + f.statusPrefix;
+}
+
 // The check after InputLines were filled for the format f (nullptr: none): the pane, the
 // format's check with its captions, message and status; true when usable.
 bool checkLoaded(Session& s, const InputFormatInfo* f) {
@@ -73,7 +80,7 @@ bool checkLoaded(Session& s, const InputFormatInfo* f) {
   if (!usable) {
     s.port().prompt(PromptKind::Error, PromptButtons::Abort, failureMessageFor(s, f->code));
   }
-  if (usable || !f->statusOnlyWhenUsable) s.setStatusText(f->statusPrefix + s.InputFileName);
+  if (usable || !f->statusOnlyWhenUsable) s.setStatusText(statusPrefixFor(s, *f) + s.InputFileName);
   return usable;
 }
 

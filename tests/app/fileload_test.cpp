@@ -228,6 +228,25 @@ class FileLoadTest : public QObject {
     }
   }
 
+  // The start notice first, the load and its message box once it is closed: never one over
+  // the other.
+  void commandLineFileAfterTheStartNotice() {
+    folder_->settings({"[Pref]", "StartDialog=1", "SourceNr=2"});
+    ScriptedPort port;
+    ModalCloser modals;
+    gui::MainWindow w(folder_->appDir(), hostFor(','), &port);
+    std::size_t promptsAtNotice = 99;
+    connect(&w, &gui::MainWindow::startNoticeRequested, this,
+            [&] { promptsAtNotice = port.prompts.size(); });
+    w.loadAtStartUp(folder_->path("fahrt.txt"));  // no RMC log: an error box
+    w.show();
+    w.activateWindow();
+    if (!QTest::qWaitForWindowActive(&w, 2000)) w.startUp();
+    QTRY_COMPARE(port.prompts.size(), std::size_t(1));
+    QCOMPARE(promptsAtNotice, std::size_t(0));
+    QCOMPARE(modals.closed, 1);
+  }
+
   void commandLineFileThatIsMissing() {
     ScriptedPort port;
     ModalCloser modals;

@@ -65,7 +65,7 @@ TEST_F(TouratechLoading, TheMenuLoadsTheTrack) {
   EXPECT_EQ(session.InputLines.Count(), 40);
   EXPECT_EQ(session.InputLines.at(0), "1|48.0|11.0|10.0|0.0|-|-");
   EXPECT_EQ(session.inputCaption(), "TouraTech TTQV Datei = 40");
-  EXPECT_EQ(session.statusText(), " = " + path);
+  EXPECT_EQ(session.statusText(), "TouraTech TTQV Datei = " + path);
   EXPECT_EQ(session.InputShortName, "Touratech TTQV ");
   EXPECT_TRUE(session.item("IN_TQV").checked);
   EXPECT_TRUE(session.item("Route").enabled);
@@ -85,7 +85,7 @@ TEST_F(TouratechLoading, ADatabaseWithoutRouteDataStillOffersTheCommand) {
                                                           "gefunden !"}));
   EXPECT_EQ(session.InputLines.Count(), 0);
   EXPECT_EQ(session.inputCaption(), "TouraTech TTQV Datei = 0");
-  EXPECT_EQ(session.statusText(), " = " + path);
+  EXPECT_EQ(session.statusText(), "TouraTech TTQV Datei = " + path);
   EXPECT_TRUE(session.item("Route").enabled);
 }
 
