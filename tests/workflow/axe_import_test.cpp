@@ -168,20 +168,6 @@ TEST_F(AxeImport, MissingConverterIsReportedBeforeTheDialog) {
   EXPECT_TRUE(session.item("AxeImport").enabled);
 }
 
-// A route that was not saved goes only with the user's "Ja".
-TEST_F(AxeImport, UnsavedRouteGoesOnlyWithYes) {
-  converter(kWritesLines);
-  for (PromptAnswer a : {PromptAnswer::No, PromptAnswer::Yes}) {
-    fillPanes();
-    session.OutputLines.assign({"neue Route"});
-    port.answer({a});
-    importAxe();
-    EXPECT_EQ(port.promptTexts().at(0), kDiscardQuestion);
-    EXPECT_EQ(session.OutputLines.Count(), a == PromptAnswer::Yes ? 4 : 1);
-    port.openAnswers.clear();
-  }
-}
-
 TEST_F(AxeImport, ACancelledDialogChangesNothing) {
   converter(kWritesLines);
   fillPanes();
