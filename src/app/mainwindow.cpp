@@ -145,7 +145,7 @@ MainWindow::MainWindow(const std::string& appDir, const HostSettings& host, User
   // text field would insert their names.
   setAcceptDrops(true);
   qApp->installEventFilter(this);
-  refresh();
+  offerAxeImport();
 }
 
 MainWindow::~MainWindow() {
@@ -363,12 +363,15 @@ void MainWindow::startUp() {
     session_->port().prompt(PromptKind::Error, PromptButtons::Ok, e.what());
   }
   applyGeometry();
-  refresh();
-  // After the activation has finished, as a load may show its error box.
-  if (!startFile_.isEmpty()) {
-    QTimer::singleShot(0, this, [this, file = startFile_] { loadFile(file); });
-  }
-  if (notice) QTimer::singleShot(0, this, &MainWindow::showStartNotice);
+  offerAxeImport();
+  // After the activation has finished, as a load may show its error box; the notice comes
+  // first and is closed before the load, so the two never lie on top of each other.
+  if (!notice && startFile_.isEmpty()) return;
+  QTimer::singleShot(0, this, [this, notice, file = startFile_] {
+    const QPointer<MainWindow> alive(this);
+    if (notice) showStartNotice();
+    if (alive && !file.isEmpty()) loadFile(file);
+  });
 }
 
 void MainWindow::showStartNotice() {
@@ -401,6 +404,13 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  // Edits still in the input pane count as unsaved work, too.
+  syncInputLines();
+  if (!closeAccepted_ && !mayDiscardWork(*session_)) {
+    event->ignore();
+    return;
+  }
+  closeAccepted_ = true;
   // Settings that were never read are not written over the file's own.
   if (startedUp_ && !settingsWritten_) {
     settingsWritten_ = true;
@@ -564,7 +574,9 @@ void MainWindow::loadFile(const QString& path) {
                             fromQString(unusablePathText(full)));
     return;
   }
-  run([this, file = fromQString(full)] { loadInputFile(*session_, file); });
+  run([this, file = fromQString(full)] {
+    if (mayDiscardWork(*session_)) loadInputFile(*session_, file);
+  });
 }
 
 namespace {
@@ -775,15 +787,27 @@ void MainWindow::focusOutputPane() {
   }
 }
 
+QWidget* MainWindow::editTarget() const {
+  QWidget* w = QApplication::focusWidget();
+  // A menu opened from the keyboard takes the focus into the menu bar; its edit commands still
+  // act on the field that had the focus before.
+  if (qobject_cast<QMenuBar*>(w) || qobject_cast<QMenu*>(w)) w = lastFocus_;
+  return w && w->window() == this ? w : nullptr;
+}
+
 void MainWindow::watchEditor(QWidget* now) {
+  if (now && now->window() == this && !qobject_cast<QMenuBar*>(now) && !qobject_cast<QMenu*>(now)) {
+    lastFocus_ = now;
+  }
   if (now == nmea_ || now == nmeaView_) lastPane_ = Pane::Input;
   if (now && (now == navi_ || now == tabGrid_ || tabGrid_->isAncestorOf(now))) {
     lastPane_ = Pane::Output;
   }
   for (auto& c : editorConnections_) disconnect(c);
   editorConnections_.clear();
+  now = editTarget();
   watchedEditor_ = now;
-  if (now && now->window() == this) {
+  if (now) {
     if (auto* te = qobject_cast<QPlainTextEdit*>(now)) {
       editorConnections_.push_back(
           connect(te, &QPlainTextEdit::selectionChanged, this, &MainWindow::updateEditActions));
@@ -805,8 +829,8 @@ void MainWindow::watchEditor(QWidget* now) {
 }
 
 void MainWindow::updateEditActions() {
-  QWidget* w = QApplication::focusWidget();
-  const EditState st = (w && w->window() == this) ? editStateOf(w) : EditState{};
+  QWidget* w = editTarget();
+  const EditState st = w ? editStateOf(w) : EditState{};
   undoAction_->setEnabled(st.undo);
   cutAction_->setEnabled(st.cut);
   copyAction_->setEnabled(st.copy);

@@ -107,6 +107,7 @@ class MainWindow : public QMainWindow {
   void showSettings();
   void showDialog(QDialog* dialog);
   void showStartNotice();
+  void offerAxeImport();
 
   // Keeping the panes and the session in step.
   void inputEdited();
@@ -121,6 +122,7 @@ class MainWindow : public QMainWindow {
   void widenGridColumns();
   void updateEditActions();
   void watchEditor(QWidget* now);
+  QWidget* editTarget() const;  // the field the edit commands act on, or nullptr
 
   // Geometry.
   void applyGeometry();
@@ -180,12 +182,14 @@ class MainWindow : public QMainWindow {
   bool gridWidened_ = false;  // the table being filled had its columns fitted to its first rows  // a long step lets events through; nothing may change its data
   bool closePending_ = false;
   bool settingsWritten_ = false;
+  bool closeAccepted_ = false;  // the user let unsaved work go; a second close asks no more
   bool startedUp_ = false;
   bool startUpFallbackArmed_ = false;
   Pane lastPane_ = Pane::Output;
   QString startFile_;  // loaded at the end of the start-up
   QElapsedTimer sinceProgress_;
   QPointer<QWidget> watchedEditor_;
+  QPointer<QWidget> lastFocus_;  // the window's last focus outside its menus
   std::vector<QMetaObject::Connection> editorConnections_;
 };
 

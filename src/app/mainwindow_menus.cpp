@@ -84,7 +84,7 @@ void MainWindow::buildActions() {
     if (!key.isEmpty()) slot->setShortcut(QKeySequence(key));
     if (icon) slot->setIcon(themedIcon(this, icon, fallback));
     connect(slot, &QAction::triggered, this, [this, c] {
-      applyEdit(QApplication::focusWidget(), c);
+      applyEdit(editTarget(), c);
       updateEditActions();
     });
   };
@@ -160,6 +160,9 @@ void MainWindow::buildMenus() {
   file->setObjectName(QStringLiteral("Datei"));
   file->addAction(action("LoadNMEA"));
   file->addAction(action("AxeImport"));
+  // A converter put beside the program while it runs is offered at the next opening.
+  file->setToolTipsVisible(true);
+  connect(file, &QMenu::aboutToShow, this, &MainWindow::offerAxeImport);
   file->addAction(action("SaveNavi"));
   file->addSeparator();
   file->addAction(action("Print"));
@@ -314,6 +317,14 @@ void MainWindow::buildToolBar() {
   tb->addAction(action("RouteReversAction"));
   tb->addAction(action("RouteVerringern"));
   tb->addAction(action("RoutenBild"));
+}
+
+void MainWindow::offerAxeImport() {
+  Session& s = *session_;
+  updateAxeImportAvailability(s);
+  const auto obstacle = axeImportObstacle(s);
+  action("AxeImport")->setToolTip(obstacle ? promptText(*obstacle) : action("AxeImport")->text());
+  refresh();
 }
 
 }  // namespace kursolin::gui

@@ -86,17 +86,23 @@ PrintLayout layoutPrintLines(const std::vector<std::string>& lines, const PrintM
     return it->second;
   };
 
+  // A page too narrow for the indent and some text continues at the margin.
+  qreal hang = kPrintContinuationIndent * metrics.averageCharWidth;
+  if (!(hang < width / 2)) hang = 0;
   RowBuilder row(layout, rowsPerPage);
-  const QString indent(kPrintIndent, QChar(u' '));
+  auto continueLine = [&] {
+    row.endRow();
+    row.jump(hang);
+  };
   for (const std::string& line : lines) {
-    const QString text = indent + toQString(line);
+    const QString text = toQString(line);
     for (QChar c : text) {
       if (c == QChar(u'\t')) {
         if (!(tabWidth > 0)) continue;
         const qreal next = (std::floor(row.x() / tabWidth + kSlack) + 1) * tabWidth;
         if (next > width + kSlack) {
           // The stop lies beyond the page: the line goes on at the start of the next row.
-          if (!row.rowEmpty()) row.endRow();
+          if (!row.rowEmpty()) continueLine();
           continue;
         }
         row.jump(next);
@@ -105,7 +111,7 @@ PrintLayout layoutPrintLines(const std::vector<std::string>& lines, const PrintM
       if (c.unicode() < 0x20) continue;  // other control characters print nothing
       const qreal w = advance(c);
       // A character wider than the whole page still gets a row of its own.
-      if (row.x() + w > width + kSlack && !row.rowEmpty()) row.endRow();
+      if (row.x() + w > width + kSlack && !row.rowEmpty()) continueLine();
       row.put(c, w);
     }
     row.endRow();
@@ -125,6 +131,12 @@ void paintPrintPage(QPainter& painter, const PrintLayout& layout, int pageIndex)
 bool printLines(const std::vector<std::string>& lines, const QFont& font,
                 QPagedPaintDevice& device) {
   if (lines.empty()) return false;
+  // Some printers and PDF files have no margin at all; text never touches the paper's edge.
+  const QMarginsF m = device.pageLayout().margins(QPageLayout::Millimeter);
+  const QMarginsF least(
+      std::max(m.left(), kPrintLeastMarginMm), std::max(m.top(), kPrintLeastMarginMm),
+      std::max(m.right(), kPrintLeastMarginMm), std::max(m.bottom(), kPrintLeastMarginMm));
+  if (least != m) device.setPageMargins(least, QPageLayout::Millimeter);
   QPainter painter;
   if (!painter.begin(&device)) return false;
   const QFont deviceFont(font, &device);

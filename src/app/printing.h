@@ -1,7 +1,8 @@
 #pragma once
-// Printing the lines of a text pane as plain text: every line after 32 blanks, long lines
-// continued on the next printed line, tabs at every eighth average character width, full pages
-// continued on the next. The layout is computed apart from the drawing so it can be checked.
+// Printing the lines of a text pane as plain text: every line from the page margin, long lines
+// continued on the next printed line a little indented, tabs at every eighth average character
+// width, full pages continued on the next. The layout is computed apart from the drawing so it
+// can be checked.
 
 #include <QFont>
 #include <QList>
@@ -20,8 +21,12 @@ namespace kursolin::gui {
 /// The warning shown (warning icon, "OK") when the pane to print holds no line.
 inline constexpr char kNothingToPrint[] = "Kein Text zum Drucken vorhanden";
 
-/// The blanks printed before every line.
-inline constexpr int kPrintIndent = 32;
+/// The rows that continue a long line start this many average character widths in, so they
+/// read as part of the line above.
+inline constexpr int kPrintContinuationIndent = 4;
+
+/// The least page margin, in millimetres, on every side; a larger one of the printer stays.
+inline constexpr qreal kPrintLeastMarginMm = 15;
 
 /// Tab stops lie at every this many average character widths.
 inline constexpr int kPrintTabChars = 8;
@@ -58,8 +63,8 @@ struct PrintLayout {
   qreal ascent = 0;
 };
 
-/// The pane's lines (cp1252) laid out on pages of the given size, each line after kPrintIndent
-/// blanks. No lines give no pages.
+/// The pane's lines (cp1252) laid out on pages of the given size (the area inside the margins).
+/// No lines give no pages.
 PrintLayout layoutPrintLines(const std::vector<std::string>& lines, const PrintMetrics& metrics,
                              QSizeF pageSize);
 

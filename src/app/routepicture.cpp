@@ -28,6 +28,7 @@
 #include "core/prompt.h"
 #include "core/ranges.h"
 #include "workflow/reduce.h"
+#include "workflow/saving.h"
 
 namespace kursolin::gui {
 
@@ -475,7 +476,7 @@ bool RoutePictureWindow::savePicture() {
   req.filter = "PNG Bild (*.png)|*.png";
   req.defaultExt = "png";
   req.fileName = "Routenbild.png";
-  req.initialDir = s_.SaveDir;
+  req.initialDir = initialFolder(s_, s_.SaveDir);
   const auto chosen = s_.port().saveFile(req);
   if (!chosen) return false;
   QByteArray bytes;

@@ -40,6 +40,26 @@ std::vector<const Row*> byCode(const std::vector<Row>& rows) {
   return sorted;
 }
 
+// The rows of a format list: codes right-aligned, names and captions each in a column of their
+// own, as wide as the widest entry needs.
+template <class Row>
+std::string formatTable(const std::vector<const Row*>& rows) {
+  std::size_t codeWidth = 0, nameWidth = 0;
+  for (const Row* r : rows) {
+    codeWidth = std::max(codeWidth, std::to_string(r->code).size());
+    nameWidth = std::max(nameWidth, r->cliName.size());
+  }
+  std::string table;
+  for (const Row* r : rows) {
+    const std::string code = std::to_string(r->code);
+    table += "  " + std::string(codeWidth - code.size(), ' ') + code + "  " + r->cliName +
+             std::string(nameWidth - r->cliName.size() + 2, ' ') + cp1252ToUtf8(r->caption);
+    if (!r->available()) table += "  (noch nicht verfügbar)";
+    table += "\n";
+  }
+  return table;
+}
+
 // Messages leave the program in the terminal's encoding; the core's texts are cp1252.
 std::string forTerminal(const std::string& cp1252Text) {
   std::string t = cp1252ToUtf8(cp1252Text);
@@ -298,21 +318,9 @@ std::string helpText() {
       "  -h, --help              diese Hilfe\n"
       "\n"
       "Eingabeformate:\n";
-  for (const InputFormatInfo* f : byCode(inputFormats())) {
-    std::string line = "  " + std::to_string(f->code) + "  " + f->cliName;
-    line.resize(22, ' ');
-    h += line + cp1252ToUtf8(f->caption);
-    if (!f->available()) h += "  (noch nicht verfügbar)";
-    h += "\n";
-  }
+  h += formatTable(byCode(inputFormats()));
   h += "\nAusgabeformate:\n";
-  for (const OutputFormatInfo* f : byCode(outputFormats())) {
-    std::string line = "  " + std::to_string(f->code) + "  " + f->cliName;
-    line.resize(22, ' ');
-    h += line + cp1252ToUtf8(f->caption);
-    if (!f->available()) h += "  (noch nicht verfügbar)";
-    h += "\n";
-  }
+  h += formatTable(byCode(outputFormats()));
   h +=
       "\nRückgabewert: 0 geschrieben, 1 Umwandlung abgebrochen (Abbrechen, Umwandlungsfehler,\n"
       "Route nicht umkehrbar, Datei nicht schreibbar), 2 unbrauchbare Eingabe (Formatprüfung\n"

@@ -258,6 +258,11 @@ bool fileExists(const std::string& path) {
   return ::stat(nativePath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+bool folderExists(const std::string& path) {
+  struct stat st {};
+  return !path.empty() && ::stat(nativePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 bool removeFile(const std::string& path) {
   return ::unlink(nativePath(path).c_str()) == 0 || errno == ENOENT;
 }

@@ -55,6 +55,9 @@ bool FileCopy(const std::string& source, const std::string& target);
 /// true when path names an existing regular file (or a link to one).
 bool fileExists(const std::string& path);
 
+/// true when path names an existing folder (or a link to one).
+bool folderExists(const std::string& path);
+
 /// Deletes the file; true when no file is left at path (also when there was none).
 bool removeFile(const std::string& path);
 

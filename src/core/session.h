@@ -3,6 +3,7 @@
 // state of the formats, rules and commands. The main window (or the batch converter) owns exactly
 // one; tests make as many as they like.
 
+#include <cstdint>
 #include <deque>
 #include <map>
 #include <optional>
@@ -232,6 +233,11 @@ class Session {
   std::string OpenDir;  // initial folder of the open dialog
   /// Time and memory a database may take to be read in its own process.
   ChildLimits databaseReadLimits;
+  /// InputLines' revision when its file was loaded; another one means the user edited the pane.
+  std::uint64_t loadedInputRevision = 0;
+  /// OutputLines' revision when the route was last saved or a load emptied it; another one
+  /// means a route that was not saved.
+  std::uint64_t savedOutputRevision = 0;
 
   // --- Output format and emission ---
   int OutputFormat = 1;

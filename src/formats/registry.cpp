@@ -59,8 +59,8 @@ bool textCheck(Session& s) { return textRecognized(s, s.InputLines); }
 
 std::vector<InputFormatInfo> makeInputs() {
   const RuleGroups route = RuleGroups::DistanceOnly;
-  // Receivers and loggers also name their logs ".nmea" or ".log".
-  const std::string nmeaMoreFilters = "NMEA Datei(*.nmea)|*.nmea|NMEA Datei(*.log)|*.log";
+  // Receivers and loggers also name their logs ".nmea" or ".log"; the first entry shows them all.
+  const std::string nmeaFilter = "NMEA Datei(*.txt;*.nmea;*.log)|*.txt;*.nmea;*.log";
   // Text files without a known extension count as plain text on the desktop.
   const std::vector<std::string> nmeaMime = {"text/plain", "text/x-log"};
   const std::string xmlFilter = "Tourenplaner " + q + "XML" + q + " Routendatei|*.xml|" +
@@ -121,8 +121,8 @@ std::vector<InputFormatInfo> makeInputs() {
     {.code = 1, .cliName = "gga-vtg", .menuItem = "IN_GGAVTG", .parentItem = "In_NMEA",
      .parentChecked = true, .caption = "GGA und VTG Datensätze auswerten"_cp,
      .shortcut = "Ctrl+G", .label = "NEMA Log " + q + "GGA + VTG" + q, .shortName = "GGA + VTG",
-     .dialogTitle = "NMEA Datei laden", .filter = "NMEA Datei(*.txt)|*.txt",
-     .moreFilters = nmeaMoreFilters, .defaultExt = "txt", .mimeTypes = nmeaMime,
+     .dialogTitle = "NMEA Datei laden", .filter = nmeaFilter, .defaultExt = "txt",
+     .mimeTypes = nmeaMime,
      .failureCaption = "NEMA-Dateifehler keine GGA od. VTG Datensätze erkannt!"_cp,
      .message = "Keine verwertbaren GGA oder VTG Datensätze erkannt oder keine NEMA-Datei"_cp,
      .statusPrefix = "NEMA Log Datei " + q + " GGA+VTG " + q + "= ", .groups = RuleGroups::All,
@@ -131,8 +131,8 @@ std::vector<InputFormatInfo> makeInputs() {
     {.code = 2, .cliName = "rmc", .menuItem = "IN_RMC", .parentItem = "In_NMEA",
      .parentChecked = true, .caption = "RMC Datensätze auswerten"_cp, .shortcut = "Ctrl+M",
      .label = "NEMA Log " + q + "RMC" + q, .shortName = "RMC",
-     .dialogTitle = "NMEA Datei laden", .filter = "NMEA Datei(*.txt)|*.txt",
-     .moreFilters = nmeaMoreFilters, .defaultExt = "txt", .mimeTypes = nmeaMime,
+     .dialogTitle = "NMEA Datei laden", .filter = nmeaFilter, .defaultExt = "txt",
+     .mimeTypes = nmeaMime,
      .failureCaption = "NEMA - Dateifehler keine RMC Datensätze erkannt!"_cp,
      .message = "Keine verwertbaren RMC Datensätze erkannt oder keine NEMA-Datei"_cp,
      .statusPrefix = "NEMA Log Datei " + q + "RMC" + q + " = ", .groups = RuleGroups::All,
@@ -180,7 +180,8 @@ std::vector<InputFormatInfo> makeInputs() {
     {.code = 24, .cliName = "qv3", .menuItem = "IN_TQV", .caption = "Touratech QV3",
      .shortcut = "Ctrl+F8", .label = "TouraTech TTQV Datei", .shortName = "Touratech TTQV ",
      .dialogTitle = "Touratech Routendaten laden",
-     .filter = "Touratech Routendaten (*.qu3)|*.qu3", .defaultExt = "qu3",
+     // Touratech QV keeps its databases as ".qu3"; older versions and copies as ".mdb".
+     .filter = "Touratech Routendaten (*.qu3;*.mdb)|*.qu3;*.mdb", .defaultExt = "qu3",
      .mimeTypes = {"application/vnd.ms-access"},
      .failureCaption = "TouraTech TTQV Datei-Fehler!", .statusPrefix = " = ",
      .countKind = CountKind::Plain, .groups = RuleGroups::DistanceHeadingMinDist,

@@ -9,6 +9,7 @@
 #include "core/geotime.h"
 #include "core/panes.h"
 #include "core/prompt.h"
+#include "workflow/loading.h"
 
 namespace kursolin {
 
@@ -80,6 +81,9 @@ void loadOutput(Session& s, const WorkFiles& work) {
   s.InputLines.setText(*bytes);
   // The lines can be saved as they are or read by the chosen input format's reader.
   s.OutputLines.assign(s.InputLines.lines());
+  // A converted file, not a route made here: nothing in the panes counts as unsaved work.
+  markInputLoaded(s);
+  s.savedOutputRevision = s.OutputLines.revision();
   s.item("NMEADaten").enabled = true;
   s.item("Route").enabled = true;
   s.setInputCaption(kLabel + " - Zeilen = " + std::to_string(s.InputLines.Count()));
@@ -107,9 +111,45 @@ std::optional<ProcessRequest> converterRequest(const std::string& converter,
   return r;
 }
 
+std::string searchPath() {
+  const char* path = std::getenv("PATH");
+  return path ? path : "";
+}
+
+std::string wineMissingText(const std::string& converter) {
+  return startFailureText() + kCR + converter +
+         " ist ein Windows-Programm; zum Ausführen wird wine benötigt, das nicht "
+         "installiert ist."_cp;
+}
+
 }  // namespace
 
+std::optional<std::string> axeImportObstacle(const Session& s) {
+  const std::string converter = s.AppDir + kAxeConverter;
+  if (!fileExists(converter)) {
+    return "Externes Programm nicht gefunden" + std::string(1, kCR) + "Erwartet wird: " + converter;
+  }
+  if (!converterRequest(converter, kAxeCopy, kAxeOutput, s.AppDir, searchPath())) {
+    return wineMissingText(converter);
+  }
+  return std::nullopt;
+}
+
+void updateAxeImportAvailability(Session& s) {
+  const bool on = !axeImportObstacle(s).has_value();
+  if (s.item("AxeImport").enabled == on) return;
+  s.item("AxeImport").enabled = on;
+  s.port().stateChanged();
+}
+
 void FlatSpeedButton3Click(Session& s) {
+  // Before the dialog: a file chosen for nothing, or panes emptied for nothing, help nobody.
+  if (const auto obstacle = axeImportObstacle(s)) {
+    abortBox(s, *obstacle);
+    updateAxeImportAvailability(s);
+    return;
+  }
+  if (!mayDiscardWork(s)) return;
   FileDialogRequest req;
   req.title = kLabel + " laden";
   req.filter = kLabel + "(*.axe)|*.axe";
@@ -120,15 +160,12 @@ void FlatSpeedButton3Click(Session& s) {
   const auto chosen = s.port().openFile(req);
   if (!chosen) return;
 
-  s.InputLines.clear();
-  s.OutputLines.clear();
+  // Emptied panes offer no route and nothing to save until the converter's lines arrive.
+  clearPanes(s);
   s.InputFileName = *chosen;
   s.SaveBaseName = nameOf(*chosen);
   s.OpenDir = folderOf(*chosen);
   s.InputFileTime = fileModificationTime(*chosen);
-  // Emptied panes offer no route and nothing to save until the converter's lines arrive.
-  NMEADatenChange(s);
-  NaviChange(s);
 
   std::optional<WorkFiles> work;
   try {
@@ -141,19 +178,18 @@ void FlatSpeedButton3Click(Session& s) {
   s.setInputCaption(kLabel + " Fehler!");
   s.port().stateChanged();
 
+  // Checked again: the converter may have gone while the dialog was open.
   const std::string converter = s.AppDir + kAxeConverter;
-  if (!fileExists(converter)) {
-    abortBox(s, "Externes Programm nicht gefunden");
+  if (const auto obstacle = axeImportObstacle(s)) {
+    abortBox(s, *obstacle);
     work->finish(true);
+    updateAxeImportAvailability(s);
     return;
   }
-  const char* path = std::getenv("PATH");
   const auto request =
-      converterRequest(converter, work->input(), work->output(), s.AppDir, path ? path : "");
+      converterRequest(converter, work->input(), work->output(), s.AppDir, searchPath());
   if (!request) {
-    abortBox(s, startFailureText() + kCR + converter +
-                    " ist ein Windows-Programm; zum Ausführen wird wine benötigt, das nicht "
-                    "installiert ist."_cp);
+    abortBox(s, wineMissingText(converter));
     work->finish(true);
     return;
   }

@@ -43,21 +43,19 @@ std::string successCaption(const Session& s, const InputFormatInfo& f) {
   return s.InputLabel;
 }
 
-// Empties both panes and runs their change handlers, as any change of their text does: with
-// nothing in them the route, save and reversal commands are off, even when no file follows.
-void clearPanes(Session& s) {
-  s.InputLines.clear();
-  s.OutputLines.clear();
-  NMEADatenChange(s);
-  NaviChange(s);
-}
-
 // The lines could not be had: nothing can be made of the input.
 bool unreadable(Session& s, const std::string& message) {
   s.port().prompt(PromptKind::Error, PromptButtons::Ok, message);
   s.item("Route").enabled = false;
   s.port().stateChanged();
   return false;
+}
+
+// The status line's text before the path. A row whose prefix names no kind of file (only
+// " = ") is led by the format's label, so the line never starts with a bare "=".
+std::string statusPrefixFor(const Session& s, const InputFormatInfo& f) {
+  if (f.statusPrefix.find_first_not_of(" =") != std::string::npos) return f.statusPrefix;
+  return inputLabelFor(s, f.code) + f.statusPrefix;
 }
 
 // The check after InputLines were filled for the format f (nullptr: none): the pane, the
@@ -82,7 +80,7 @@ bool checkLoaded(Session& s, const InputFormatInfo* f) {
   if (!usable) {
     s.port().prompt(PromptKind::Error, PromptButtons::Abort, failureMessageFor(s, f->code));
   }
-  if (usable || !f->statusOnlyWhenUsable) s.setStatusText(f->statusPrefix + s.InputFileName);
+  if (usable || !f->statusOnlyWhenUsable) s.setStatusText(statusPrefixFor(s, *f) + s.InputFileName);
   return usable;
 }
 
@@ -123,26 +121,81 @@ bool readAndCheck(Session& s, const std::string& path) {
   return checkLoaded(s, f);
 }
 
+// The open dialog of the current format; the panes are emptied only once a file was chosen.
+// false when the dialog was cancelled.
+bool loadChosenFile(Session& s) {
+  const auto chosen = s.port().openFile(loadDialogRequest(s));
+  if (!chosen) return false;
+  clearPanes(s);
+  readAndCheck(s, *chosen);
+  markInputLoaded(s);
+  return true;
+}
+
 }  // namespace
+
+bool workUnsaved(const Session& s) {
+  const bool routeUnsaved =
+      paneSortsAfter(s.OutputLines, '\x1F') && s.OutputLines.revision() != s.savedOutputRevision;
+  const bool inputEdited =
+      paneSortsAfter(s.InputLines, '\x1F') && s.InputLines.revision() != s.loadedInputRevision;
+  return routeUnsaved || inputEdited;
+}
+
+bool mayDiscardWork(Session& s) {
+  if (!workUnsaved(s)) return true;
+  return s.port().prompt(PromptKind::Confirmation, PromptButtons::YesNo, kDiscardQuestion) ==
+         PromptAnswer::Yes;
+}
+
+// Both panes and their change handlers, as any change of their text runs them: with nothing in
+// them the route, save and reversal commands are off, even when no usable file follows.
+void clearPanes(Session& s) {
+  s.InputLines.clear();
+  s.OutputLines.clear();
+  s.savedOutputRevision = s.OutputLines.revision();
+  markInputLoaded(s);
+  // Nothing of the previous route may stay on show over the emptied pane: not its count, not
+  // its table rows, not its points in the picture.
+  s.RoutePointCount = 0;
+  s.PointTable.rows.clear();
+  s.TableRowCount = 1;
+  s.emittedPoints.clear();
+  s.ruleNotes.clear();
+  s.reducedAway.clear();
+  s.setOutputCaption(outputCaptionWith(s, 0));
+  NMEADatenChange(s);
+  NaviChange(s);
+}
+
+void markInputLoaded(Session& s) {
+  s.loadedInputRevision = s.InputLines.revision();
+}
 
 void SourceChange(Session& s, int code) {
   const InputFormatInfo* f = inputFormat(code);
   if (!f) return;
-  if (f->menuEntry) {
-    if (!f->available()) {
-      s.port().prompt(PromptKind::Information, PromptButtons::Abort,
-                      formatNotAvailableText(inputLabelFor(s, code)));
-      return;
-    }
-    applyCode(s, *f);
+  if (f->menuEntry && !f->available()) {
+    s.port().prompt(PromptKind::Information, PromptButtons::Abort,
+                    formatNotAvailableText(inputLabelFor(s, code)));
+    return;
   }
+  const bool separatorChanged = s.SeparatorAtSettings != s.InputSeparator;
+  const int newFormat = f->menuEntry ? code : s.InputFormat;
+  const bool loads = newFormat != s.PreviousInputFormat || separatorChanged;
+  // "No" keeps everything, the format included: the choice asks for a file at once.
+  if (loads && !mayDiscardWork(s)) return;
+  if (f->menuEntry) applyCode(s, *f);
   s.setInputCaption(s.InputLabel);
   s.port().stateChanged();
-  const bool separatorChanged = s.SeparatorAtSettings != s.InputSeparator;
-  if (s.InputFormat != s.PreviousInputFormat || separatorChanged) {
+  if (loads) {
     // The new separator counts as seen once the file was loaded again with it.
     if (separatorChanged) s.SeparatorAtSettings = s.InputSeparator;
-    LoadNMEAExecute(s);
+    if (!loadChosenFile(s) && s.InputFormat != s.PreviousInputFormat) {
+      // The lines kept were checked for the format before: no route from them in this one.
+      s.item("Route").enabled = false;
+      s.port().stateChanged();
+    }
   }
   s.PreviousInputFormat = s.InputFormat;
 }
@@ -160,16 +213,15 @@ FileDialogRequest loadDialogRequest(const Session& s) {
 }
 
 void LoadNMEAExecute(Session& s) {
-  const FileDialogRequest req = loadDialogRequest(s);
-  clearPanes(s);
-  const auto chosen = s.port().openFile(req);
-  if (!chosen) return;
-  readAndCheck(s, *chosen);
+  if (!mayDiscardWork(s)) return;
+  loadChosenFile(s);
 }
 
 bool loadInputFile(Session& s, const std::string& path) {
   clearPanes(s);
-  return readAndCheck(s, path);
+  const bool usable = readAndCheck(s, path);
+  markInputLoaded(s);
+  return usable;
 }
 
 bool loadInputText(Session& s, const std::string& name, const std::string& bytes) {
@@ -184,7 +236,9 @@ bool loadInputText(Session& s, const std::string& name, const std::string& bytes
                              " kann nicht von der Standardeingabe gelesen werden."_cp);
   }
   takeText(s, decodeTextFile(bytes));
-  return checkLoaded(s, f);
+  const bool usable = checkLoaded(s, f);
+  markInputLoaded(s);
+  return usable;
 }
 
 void FehlermeldungClick(Session& s) {

@@ -14,8 +14,29 @@ void SourceChange(Session& s, int code);
 /// The open dialog of the load command as the current input format prepares it.
 FileDialogRequest loadDialogRequest(const Session& s);
 
-/// The load command: open dialog, read, check, captions and status.
+/// The load command: asks before unsaved work is thrown away, then open dialog, read, check,
+/// captions and status. A cancelled dialog leaves both panes as they were.
 void LoadNMEAExecute(Session& s);
+
+/// The question before a load or the end of the program throws away a route that was not saved
+/// or an edited input pane.
+inline constexpr char kDiscardQuestion[] =
+    "Die Route wurde noch nicht gespeichert. Trotzdem fortfahren?";
+
+/// true when the output pane holds a route that was not saved, or the input pane was edited since
+/// its file was loaded.
+bool workUnsaved(const Session& s);
+
+/// true when nothing unsaved would be lost, or the user agreed to lose it (Yes to
+/// kDiscardQuestion).
+bool mayDiscardWork(Session& s);
+
+/// Empties both panes before a newly chosen file takes their place, with everything shown of the
+/// previous route: the output caption's count, the point table, the route's records.
+void clearPanes(Session& s);
+
+/// Remembers the input pane as loaded: later edits count as unsaved work.
+void markInputLoaded(Session& s);
 
 /// Loads the file at path as the current input format, without a dialog; false when the file
 /// cannot be read or fails the check (after the same messages as the dialog path).

@@ -95,6 +95,18 @@ bool writeParts(Session& s, const std::string& chosen, LinesPass finish, int& wr
   return true;
 }
 
+// Every file of a save was written: the route in the pane counts as saved, and the status line
+// says where it went.
+void routeSaved(Session& s, const std::string& chosen, int files) {
+  s.savedOutputRevision = s.OutputLines.revision();
+  s.setStatusText(savedStatusText(chosen, files));
+}
+
+std::string withoutTrailingSlash(std::string folder) {
+  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  return folder;
+}
+
 bool runSplitDialog(Session& s, SplitDialogView& dialog) {
   dialog.FormActivate();
   const bool ok = s.port().showSplitDialog(dialog);
@@ -109,7 +121,11 @@ bool saveFiles(Session& s, const OutputFormatInfo& f) {
   ensurePlan(s);
   const auto chosen = s.port().saveFile(saveDialogRequest(s));
   if (!chosen) return false;
-  return f.writeFiles(s, *chosen);
+  if (!f.writeFiles(s, *chosen)) return false;
+  routeSaved(s, *chosen, splitFileCount(s));
+  // A format with a folder of its own starts there next time.
+  if (f.saveDir && !folderOf(*chosen).empty()) s.*(f.saveDir) = folderOf(*chosen);
+  return true;
 }
 
 // Formats whose split dialog carries the route settings of every save (the Tourenplaner form).
@@ -126,12 +142,26 @@ void plainSave(Session& s) {
   const auto chosen = s.port().saveFile(saveDialogRequest(s));
   if (!chosen) return;
   if (!writeRouteFile(s, *chosen, s.OutputLines)) return;
+  routeSaved(s, *chosen, 1);
   s.SaveBaseName = *chosen;
   if (!folderOf(*chosen).empty()) s.SaveDir = folderOf(*chosen);
   s.port().stateChanged();
 }
 
 }  // namespace
+
+std::string initialFolder(const Session& s, const std::string& lastUsed) {
+  const bool programFolder = withoutTrailingSlash(lastUsed) == withoutTrailingSlash(s.AppDir);
+  if (!programFolder && folderExists(lastUsed)) return lastUsed;
+  const std::string input = folderOf(s.InputFileName);
+  if (folderExists(input)) return input;
+  return lastUsed;
+}
+
+std::string savedStatusText(const std::string& path, int files) {
+  return "Gespeichert: " + path + " (" + std::to_string(files) +
+         (files == 1 ? " Datei)" : " Dateien)");
+}
 
 std::string proposedSaveName(const Session& s) {
   const OutputFormatInfo* f = chosenOutputFormat(s);
@@ -152,7 +182,7 @@ FileDialogRequest saveDialogRequest(const Session& s) {
   }
   req.fileName = proposedSaveName(s);
   const OutputFormatInfo* f = chosenOutputFormat(s);
-  req.initialDir = f && f->saveDir ? s.*(f->saveDir) : s.SaveDir;
+  req.initialDir = initialFolder(s, f && f->saveDir ? s.*(f->saveDir) : s.SaveDir);
   return req;
 }
 
@@ -226,6 +256,7 @@ bool SaveToSplit(Session& s) {
   const OutputFormatInfo* f = chosenOutputFormat(s);
   int written = 0;
   const bool ok = writeParts(s, *chosen, f ? f->finish : nullptr, written);
+  if (ok) routeSaved(s, *chosen, written);
   if (written > 0 && !folderOf(*chosen).empty()) {
     s.SaveDir = folderOf(*chosen);
     s.port().stateChanged();

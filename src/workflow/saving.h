@@ -16,6 +16,13 @@ void SaveNaviExecute(Session& s);
 /// The save dialog as the chosen output format prepares it.
 FileDialogRequest saveDialogRequest(const Session& s);
 
+/// The folder a save dialog starts in: lastUsed when it is an existing folder other than the
+/// program's own (where nobody keeps routes), else the loaded file's folder, else lastUsed.
+std::string initialFolder(const Session& s, const std::string& lastUsed);
+
+/// The status line after a save that wrote every file: "Gespeichert: " + path + " (N Dateien)".
+std::string savedStatusText(const std::string& path, int files);
+
 /// The proposed file name: SaveBaseName with the format's extension (or a fixed name).
 std::string proposedSaveName(const Session& s);
 

@@ -6,6 +6,7 @@
 #include "core/cp1252.h"
 #include "core/fileio.h"
 #include "formats/registry.h"
+#include "workflow/saving.h"
 
 namespace kursolin {
 
@@ -44,7 +45,7 @@ void SplitDialog::FormActivate() {
   const OutputFormatInfo* f = chosenOutputFormat(s_);
   if (f && f->alwaysSplitDialog) {
     ROUTENAME_E = s_.BcrRouteName;
-    BCRDir_E = s_.BcrDirectory;
+    BCRDir_E = initialFolder(s_, s_.BcrDirectory);
     showTourenplaner = true;
     // Without a maximum the BCR file is always one file, so there is nothing to choose.
     showSplitRow = limited && count > n;

@@ -1,6 +1,6 @@
 // The file dialogs as the format rows prepare them: each keeps its own filter entry first, NMEA
-// logs are also found as ".nmea" and ".log", extensions match in any letter case, and every open
-// dialog can show all files.
+// logs are found as ".txt", ".nmea" and ".log" in that one entry, Touratech databases as ".qu3"
+// and ".mdb", extensions match in any letter case, and every open dialog can show all files.
 
 #include <QtTest>
 
@@ -55,7 +55,7 @@ FileDialogRequest saveRequest(int outputCode, const QString& folder) {
 }
 
 const QString kAll = QStringLiteral("Alle Dateien (*)");
-const QStringList kEveryFile = {"a.NMEA", "b.log", "c.txt", "d.BCR", "e.bcr"};
+const QStringList kEveryFile = {"a.NMEA", "b.log", "c.txt", "d.BCR", "e.bcr", "f.mdb", "g.QU3"};
 
 }  // namespace
 
@@ -78,12 +78,15 @@ class FileDialogFiltersTest : public QObject {
     QTest::addColumn<QStringList>("entries");
     QTest::addColumn<int>("chosen");
     QTest::addColumn<QStringList>("shown");
-    const QStringList nmea = {"NMEA Datei(*.txt)", "NMEA Datei(*.nmea)", "NMEA Datei(*.log)", kAll};
-    QTest::newRow("GGA+VTG, own entry") << false << 1 << nmea << 0 << QStringList{"c.txt"};
-    QTest::newRow("GGA+VTG, .nmea") << false << 1 << nmea << 1 << QStringList{"a.NMEA"};
-    QTest::newRow("GGA+VTG, .log") << false << 1 << nmea << 2 << QStringList{"b.log"};
-    QTest::newRow("GGA+VTG, all") << false << 1 << nmea << 3 << kEveryFile;
-    QTest::newRow("RMC, .nmea") << false << 2 << nmea << 1 << QStringList{"a.NMEA"};
+    // The first entry shows logs of every usual extension.
+    const QStringList nmea = {"NMEA Datei(*.txt *.nmea *.log)", kAll};
+    const QStringList logs = {"a.NMEA", "b.log", "c.txt"};
+    QTest::newRow("GGA+VTG, own entry") << false << 1 << nmea << 0 << logs;
+    QTest::newRow("GGA+VTG, all") << false << 1 << nmea << 1 << kEveryFile;
+    QTest::newRow("RMC, own entry") << false << 2 << nmea << 0 << logs;
+    const QStringList qv = {"Touratech Routendaten (*.qu3 *.mdb)", kAll};
+    QTest::newRow("Touratech, own entry")
+        << false << 24 << qv << 0 << QStringList{"f.mdb", "g.QU3"};
     const QStringList bcr = {"Tourenplaner BCR Datei(*.BCR)", kAll};
     QTest::newRow("BCR, own entry") << false << 6 << bcr << 0 << QStringList{"d.BCR", "e.bcr"};
     QTest::newRow("BCR, all") << false << 6 << bcr << 1 << kEveryFile;

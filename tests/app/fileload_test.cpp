@@ -10,6 +10,7 @@
 #include <QUrl>
 
 #include "window_fixture.h"
+#include "workflow/loading.h"
 
 using namespace kursolin;
 using namespace kursolin::test;
@@ -133,6 +134,9 @@ class FileLoadTest : public QObject {
     QVERIFY(!w.s().OutputLines.empty());
     w.port.clearRecords();
     w.port.openRequests.clear();
+    // The route was not saved: the drop asks before it replaces it.
+    w.port.answer({PromptAnswer::Yes});
+    expected.prompts.insert(expected.prompts.begin(), kDiscardQuestion);
 
     auto* target = w.window->findChild<QWidget*>(over);
     QVERIFY(target);
@@ -222,6 +226,25 @@ class FileLoadTest : public QObject {
       QCOMPARE(port.prompts[0].buttons, PromptButtons::Abort);
       QCOMPARE(gui::toQString(port.prompts[0].text), prompt);
     }
+  }
+
+  // The start notice first, the load and its message box once it is closed: never one over
+  // the other.
+  void commandLineFileAfterTheStartNotice() {
+    folder_->settings({"[Pref]", "StartDialog=1", "SourceNr=2"});
+    ScriptedPort port;
+    ModalCloser modals;
+    gui::MainWindow w(folder_->appDir(), hostFor(','), &port);
+    std::size_t promptsAtNotice = 99;
+    connect(&w, &gui::MainWindow::startNoticeRequested, this,
+            [&] { promptsAtNotice = port.prompts.size(); });
+    w.loadAtStartUp(folder_->path("fahrt.txt"));  // no RMC log: an error box
+    w.show();
+    w.activateWindow();
+    if (!QTest::qWaitForWindowActive(&w, 2000)) w.startUp();
+    QTRY_COMPARE(port.prompts.size(), std::size_t(1));
+    QCOMPARE(promptsAtNotice, std::size_t(0));
+    QCOMPARE(modals.closed, 1);
   }
 
   void commandLineFileThatIsMissing() {

@@ -78,6 +78,8 @@ class MainWindowTest : public QObject {
   void outputPaneDecidesSaveAndReverse_data();
   void outputPaneDecidesSaveAndReverse();
   void editCommandsFollowTheFocusedField();
+  void editMenuActsOnTheFieldItOpensOver_data();
+  void editMenuActsOnTheFieldItOpensOver();
   void menusHoldEveryItemWithItsShortcut_data();
   void menusHoldEveryItemWithItsShortcut();
   void formatSubmenusSeparateEveryTwoItems();
@@ -100,7 +102,6 @@ class MainWindowTest : public QObject {
   void helpAndInfoShowTheirWindows();
   void savingWritesTheRouteShown();
   void reversingShowsTheRouteTurnedRound();
-  void cancelledLoadLeavesNothingToSaveOrMake();
   void loadHintInTheStatusBarAndToolBarHints();
 };
 
@@ -478,6 +479,46 @@ void MainWindowTest::editCommandsFollowTheFocusedField() {
   w.find<QCheckBox>("AllGGACheck")->setFocus();
   QTRY_VERIFY(!copy->isEnabled());
   QVERIFY(!paste->isEnabled() && !all->isEnabled());
+}
+
+// The menu "Bearbeiten" offers what the focused pane offers, however it is opened, and its
+// items act on that pane.
+void MainWindowTest::editMenuActsOnTheFieldItOpensOver_data() {
+  QTest::addColumn<bool>("byKey");
+  QTest::newRow("Alt+B") << true;
+  QTest::newRow("mouse") << false;
+}
+
+void MainWindowTest::editMenuActsOnTheFieldItOpensOver() {
+  QFETCH(bool, byKey);
+  ProgramFolder folder;
+  folder.settings({"[Pref]", "StartDialog=0"});
+  StartedWindow w(folder);
+  w.load(logFile(folder));
+  QApplication::clipboard()->setText(QStringLiteral("x"));
+  QPlainTextEdit* in = w.input();
+  in->setFocus();
+  QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(in));
+  QTextCursor first(in->document()->firstBlock());
+  first.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+  in->setTextCursor(first);
+  const QString selected = first.selectedText();
+
+  QMenu* edit = w->menuBar()->findChild<QMenu*>(QStringLiteral("Bearbeiten"));
+  if (byKey) {
+    QTest::keyClick(w.window.get(), Qt::Key_B, Qt::AltModifier);
+  } else {
+    QTest::mouseClick(w->menuBar(), Qt::LeftButton, {},
+                      w->menuBar()->actionGeometry(edit->menuAction()).center());
+  }
+  QTRY_VERIFY(edit->isVisible());
+  for (const char* name : {"EditCut", "EditCopy", "EditPaste", "EditDelete", "EditSelectAll"}) {
+    QVERIFY2(w.action(name)->isEnabled(), name);
+  }
+  QTest::keyClick(edit, Qt::Key_K);  // "&Kopieren"
+  QTRY_VERIFY(!edit->isVisible());
+  QCOMPARE(QApplication::clipboard()->text(), selected);
+  QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(in));
 }
 
 void MainWindowTest::menusHoldEveryItemWithItsShortcut_data() {
@@ -1075,6 +1116,7 @@ void MainWindowTest::closingDuringARunClosesAfterIt() {
   w.findChild<QAction*>("LoadNMEA")->trigger();
   const std::vector<std::string> expected = headlessRoute(folder, log, ',', 1);
   bool closedMidway = true;
+  port.answer({PromptAnswer::Yes});  // the route made meanwhile is not saved
   port.duringRun = [&](long long call) {
     if (call == 10) closedMidway = w.close();
   };
@@ -1160,37 +1202,6 @@ void MainWindowTest::reversingShowsTheRouteTurnedRound() {
   QCOMPARE(w.s().OutputLines.lines(), lines);
   QCOMPARE(w.output()->toPlainText(), joined(lines));
   QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.output()));
-  QCOMPARE(w.port.unscripted, 0);
-}
-
-void MainWindowTest::cancelledLoadLeavesNothingToSaveOrMake() {
-  ProgramFolder folder;
-  folder.settings({"[Pref]", "StartDialog=0"});
-  StartedWindow w(folder);
-  w.load(logFile(folder));
-  w.action("Route")->trigger();
-  QVERIFY(w.action("SaveNavi")->isEnabled());
-
-  w.port.openAnswers.push_back(std::nullopt);
-  w.action("LoadNMEA")->trigger();
-  QVERIFY(w.input()->toPlainText().isEmpty());
-  QVERIFY(w.output()->toPlainText().isEmpty());
-  for (const char* name : {"SaveNavi", "RouteReversAction", "Route"}) {
-    QVERIFY2(!w.action(name)->isEnabled(), name);
-  }
-  QVERIFY(!w.find<QPushButton>("RouteBerechnenBtn")->isEnabled());
-
-  // Ctrl+S saves nothing: no dialog, no empty route file.
-  w.port.saveAnswers.push_back(folder.sessionFile(QStringLiteral("leer.rte")));
-  w->activateWindow();
-  QTest::keyClick(w.window.get(), Qt::Key_S, Qt::ControlModifier);
-  w.action("SaveNavi")->trigger();
-  QVERIFY(w.port.saveRequests.empty());
-  QVERIFY(!QFile::exists(folder.path(QStringLiteral("leer.rte"))));
-  // Another output format has nothing to make again, so it asks nothing.
-  w.action("MN5Data")->trigger();
-  QVERIFY(w.port.prompts.empty());
-  QVERIFY(w.s().OutMN5);
   QCOMPARE(w.port.unscripted, 0);
 }
 

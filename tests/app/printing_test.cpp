@@ -1,5 +1,5 @@
-// Printing a pane: the layout of indented, long, tabbed lines on pages, and a real print job
-// into a PDF file whose text is read back with pdftotext.
+// Printing a pane: the layout of long and tabbed lines on pages, and a real print job into a PDF
+// file whose text and positions are read back with pdftotext.
 
 #include <QtTest>
 
@@ -25,8 +25,6 @@ PrintMetrics fixedMetrics() {
   m.ascent = 9;
   return m;
 }
-
-const QString kBlanks(kPrintIndent, QChar(u' '));
 
 // The rows of all pages, each as "x:text|x:text".
 QStringList rowsOf(const PrintLayout& layout) {
@@ -68,35 +66,33 @@ class PrintingTest : public QObject {
     QTest::addColumn<QByteArray>("line");
     QTest::addColumn<qreal>("width");
     QTest::addColumn<QStringList>("rows");
-    QTest::newRow("short") << QByteArray("abc") << 800.0 << QStringList{"0:" + kBlanks + "abc"};
-    QTest::newRow("empty") << QByteArray() << 800.0 << QStringList{"0:" + kBlanks};
+    // Rows continuing a line start kPrintContinuationIndent average widths (40) in.
+    QTest::newRow("short") << QByteArray("abc") << 400.0 << QStringList{"0:abc"};
+    QTest::newRow("empty") << QByteArray() << 400.0 << QStringList{""};
     QTest::newRow("fills the page exactly")
-        << QByteArray("12345678") << 400.0 << QStringList{"0:" + kBlanks + "12345678"};
+        << QByteArray(40, '1') << 400.0 << QStringList{"0:" + QString(40, '1')};
     QTest::newRow("one character too long")
-        << QByteArray("123456789") << 400.0 << QStringList{"0:" + kBlanks + "12345678", "0:9"};
+        << QByteArray(41, '1') << 400.0 << QStringList{"0:" + QString(40, '1'), "40:1"};
     QTest::newRow("long line on three rows")
-        << QByteArray("abcdefgh") + QByteArray(40, 'x') + "yz" << 400.0
-        << QStringList{"0:" + kBlanks + "abcdefgh", "0:" + QString(40, 'x'), "0:yz"};
+        << QByteArray(40, 'a') + QByteArray(36, 'x') + "yz" << 400.0
+        << QStringList{"0:" + QString(40, 'a'), "40:" + QString(36, 'x'), "40:yz"};
     QTest::newRow("wide character breaks before it")
-        << QByteArray("1234567W") << 400.0 << QStringList{"0:" + kBlanks + "1234567", "0:W"};
-    QTest::newRow("blanks themselves wrap on a narrow page")
-        << QByteArray("ab") << 200.0
-        << QStringList{"0:" + QString(20, ' '), "0:" + QString(12, ' ') + "ab"};
-    QTest::newRow("tab to the next stop")
-        << QByteArray("a\tb") << 800.0 << QStringList{"0:" + kBlanks + "a|400:b"};
+        << QByteArray(39, '1') + "W" << 400.0 << QStringList{"0:" + QString(39, '1'), "40:W"};
+    QTest::newRow("no indent on a page too narrow for it")
+        << QByteArray("abc") << 25.0 << QStringList{"0:ab", "0:c"};
+    QTest::newRow("tab to the next stop") << QByteArray("a\tb") << 800.0 << QStringList{"0:a|80:b"};
     QTest::newRow("tab from a stop goes to the next one")
-        << QByteArray("12345678\tb") << 800.0 << QStringList{"0:" + kBlanks + "12345678|480:b"};
-    QTest::newRow("two tabs") << QByteArray("\t\tc") << 800.0
-                              << QStringList{"0:" + kBlanks + "|480:c"};
+        << QByteArray("12345678\tb") << 800.0 << QStringList{"0:12345678|160:b"};
+    QTest::newRow("two tabs") << QByteArray("\t\tc") << 800.0 << QStringList{"160:c"};
     QTest::newRow("tab beyond the page continues on the next row")
-        << QByteArray("1234567\tb") << 390.0 << QStringList{"0:" + kBlanks + "1234567", "0:b"};
-    QTest::newRow("control characters print nothing")
-        << QByteArray(
-               "a\x01"
-               "b")
-        << 800.0 << QStringList{"0:" + kBlanks + "ab"};
+        << QByteArray(QByteArray(35, '1') + "\tb") << 390.0
+        << QStringList{"0:" + QString(35, '1'), "40:b"};
+    QTest::newRow("control characters print nothing") << QByteArray(
+                                                             "a\x01"
+                                                             "b")
+                                                      << 800.0 << QStringList{"0:ab"};
     QTest::newRow("cp1252 text") << QByteArray("12\xb0 34\xb4 \x80") << 800.0
-                                 << QStringList{"0:" + kBlanks + QString::fromUtf8("12° 34´ €")};
+                                 << QStringList{"0:" + QString::fromUtf8("12° 34´ €")};
   }
   void layoutOfLines() {
     QFETCH(QByteArray, line);
@@ -135,15 +131,13 @@ class PrintingTest : public QObject {
     QCOMPARE(layout.pages.size(), 2);
     QCOMPARE(layout.pages[0].size(), 4);
     QCOMPARE(layout.pages[1].size(), 2);
-    QCOMPARE(layout.pages[1][0].runs.value(0).text, QString(40, 'x'));
+    QCOMPARE(layout.pages[1][0].runs.value(0).text, QString(36, 'x'));  // after the indent
   }
 
   void characterWiderThanThePage() {
     // Each character gets a row of its own instead of an endless loop.
     const PrintLayout layout = layoutPrintLines({"WW"}, fixedMetrics(), {15, 1000});
-    const QStringList rows = rowsOf(layout);
-    QCOMPARE(rows.size(), kPrintIndent + 2);
-    QCOMPARE(rows.last(), QStringLiteral("0:W"));
+    QCOMPARE(rowsOf(layout), (QStringList{"0:W", "0:W"}));
   }
 
   void layoutWithARealFont() {
@@ -155,14 +149,15 @@ class PrintingTest : public QObject {
     if (m.advance(QChar(u'i')) != x || m.advance(QChar(u' ')) != x) {
       QSKIP("no fixed-pitch font installed");
     }
-    // 100 characters a row on a fixed-pitch font: 32 blanks and 68 of the line, then 100.
+    // 100 characters a row, the rows after the first as many as fit after the indent.
     const PrintLayout layout =
         layoutPrintLines({std::string(300, 'x')}, m, {100 * x, 100 * m.lineHeight});
+    const qreal hang = kPrintContinuationIndent * m.averageCharWidth;
+    const int more = static_cast<int>(std::floor((100 * x - hang) / x + 1e-6));
     const QStringList rows = rowsOf(layout);
-    QCOMPARE(rows.size(), 4);
-    QCOMPARE(rows[0], "0:" + kBlanks + QString(68, 'x'));
-    QCOMPARE(rows[1], "0:" + QString(100, 'x'));
-    QCOMPARE(rows[3], "0:" + QString(32, 'x'));
+    QCOMPARE(rows.size(), 1 + (200 + more - 1) / more);
+    QCOMPARE(rows[0], "0:" + QString(100, 'x'));
+    QCOMPARE(rows[1], QStringLiteral("%1:").arg(hang) + QString(more, 'x'));
   }
 
   void nothingToPrint() {
@@ -188,8 +183,11 @@ class PrintingTest : public QObject {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setPointSize(10);
 
+    // A sentence too long for a row, its rest on further rows.
+    std::string alphabet;
+    for (int i = 0; i < 6; ++i) alphabet += "abcdefghijklmnopqrstuvwxyz";
     std::vector<std::string> lines = {
-        "$GPGGA,123456.00,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47",
+        "$GPGGA,123456.00,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,," + alphabet,
         "Z\xfcrich 47\xb0 22\xb4",
     };
     for (int i = 0; i < 150; ++i) lines.push_back("Routenpunkt " + std::to_string(i + 1));
@@ -204,26 +202,32 @@ class PrintingTest : public QObject {
       QVERIFY2(text.contains(needle), qPrintable(needle));
     }
 
-    // Positions: every line starts 32 blanks in; the rest of the long line starts at the edge.
+    // Positions: every line starts at the margin of at least 15 mm, the rest of the long line a
+    // little further in.
+    const QFont deviceFont(font, &printer);
+    const PrintLayout layout = layoutPrintLines(lines, printMetrics(deviceFont, &printer),
+                                                QSizeF(printer.width(), printer.height()));
+    QVERIFY(layout.pages.size() >= 2);
+    QVERIFY(layout.pages[0].size() > 2);
+    const QString continued = layout.pages[0][1].runs.value(0).text.left(8);
     const QString bbox = pdftotext({QStringLiteral("-bbox"), pdf, QStringLiteral("-")}, &ok);
     QVERIFY(ok);
     const qreal lineStart = wordLeft(bbox, QStringLiteral("$GPGGA"));
-    const qreal rest = wordLeft(bbox, QStringLiteral(",,*47"));
+    const qreal rest = wordLeft(bbox, continued);
     QVERIFY2(lineStart >= 0 && rest >= 0, "long line not found or not continued");
-    const QFont deviceFont(font, &printer);
-    const qreal blankPoints = QFontMetricsF(deviceFont, &printer).horizontalAdvance(QChar(u' ')) *
-                              72.0 / printer.resolution();
-    QVERIFY2(qAbs(lineStart - rest - kPrintIndent * blankPoints) < 1.0,
-             qPrintable(QStringLiteral("indent %1 pt, blanks %2 pt")
-                            .arg(lineStart - rest)
-                            .arg(kPrintIndent * blankPoints)));
+    const qreal mm = 72.0 / 25.4;
+    QVERIFY2(lineStart > kPrintLeastMarginMm * mm - 1, qPrintable(QString::number(lineStart)));
+    const qreal hangPoints = kPrintContinuationIndent *
+                             QFontMetricsF(deviceFont, &printer).averageCharWidth() * 72.0 /
+                             printer.resolution();
+    QVERIFY2(
+        qAbs(rest - lineStart - hangPoints) < 1.0,
+        qPrintable(
+            QStringLiteral("indent %1 pt, expected %2 pt").arg(rest - lineStart).arg(hangPoints)));
     QCOMPARE(wordLeft(bbox, QString::fromUtf8("Zürich")), lineStart);
     QCOMPARE(wordLeft(bbox, QStringLiteral("Routenpunkt")), lineStart);
 
     // As many pages as the layout planned, pdftotext ending each with a form feed.
-    const PrintLayout layout = layoutPrintLines(lines, printMetrics(deviceFont, &printer),
-                                                QSizeF(printer.width(), printer.height()));
-    QVERIFY(layout.pages.size() >= 2);
     QCOMPARE(text.count(QChar(u'\f')), layout.pages.size());
   }
 };

@@ -261,6 +261,7 @@ void RoutePictureTest::reductionDialogRemembersTheChoice() {
     w.action("RouteVerringern")->trigger();
     w.modals.enabled = true;
     QCOMPARE(w.s().MaxRoutePoints, 48);
+    w.port.answer({PromptAnswer::Yes});  // the reduced route was not saved
     w->close();
   }
   StartedWindow again(folder);

@@ -571,6 +571,35 @@ TEST(CliHelp, ListsEveryOptionAndFormat) {
   }
 }
 
+// One- and two-digit codes line up: codes end, names and captions start in one column each.
+TEST(CliHelp, FormatListsLineUp) {
+  std::ostringstream out, err;
+  ASSERT_EQ(cli::run({"--help"}, out, err, "/tmp/"), cli::kWritten);
+  std::istringstream text(out.str());
+  std::string line;
+  for (const char* section : {"Eingabeformate:", "Ausgabeformate:"}) {
+    while (std::getline(text, line) && line != section) {
+    }
+    std::set<std::size_t> codeEnds, names, captions;
+    std::set<std::size_t> digits;
+    while (std::getline(text, line) && !line.empty()) {
+      const std::size_t code = line.find_first_not_of(' ');
+      const std::size_t codeEnd = line.find(' ', code);
+      const std::size_t name = line.find_first_not_of(' ', codeEnd);
+      const std::size_t caption = line.find_first_not_of(' ', line.find(' ', name));
+      codeEnds.insert(codeEnd);
+      names.insert(name);
+      captions.insert(caption);
+      digits.insert(codeEnd - code);
+    }
+    SCOPED_TRACE(section);
+    EXPECT_EQ(digits, (std::set<std::size_t>{1, 2}));
+    EXPECT_EQ(codeEnds.size(), 1u);
+    EXPECT_EQ(names.size(), 1u);
+    EXPECT_EQ(captions.size(), 1u);
+  }
+}
+
 // The real executable on the shared samples.
 class CliExecutable : public ::testing::Test {
  protected:

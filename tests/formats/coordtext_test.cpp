@@ -386,7 +386,8 @@ TEST_P(CoordText, LoadingNamesTheSeparatorInCaptionsAndMessages) {
     SourceChange(session, c.code);
     ASSERT_EQ(port.openRequests.size(), 1u);
     EXPECT_EQ(session.inputCaption(), std::string(c.label) + " - Zeilen = 3");
-    EXPECT_EQ(session.statusText(), " = " + out.file("Punkte.txt"));
+    // The status names the kind of file by its label, not a bare " = ".
+    EXPECT_EQ(session.statusText(), std::string(c.label) + " = " + out.file("Punkte.txt"));
     EXPECT_TRUE(session.item("Route").enabled);
     EXPECT_TRUE(port.prompts.empty());
 
@@ -398,7 +399,7 @@ TEST_P(CoordText, LoadingNamesTheSeparatorInCaptionsAndMessages) {
     EXPECT_EQ(port.prompts[0].kind, PromptKind::Error);
     EXPECT_EQ(port.prompts[0].buttons, PromptButtons::Abort);
     EXPECT_EQ(port.prompts[0].text, c.message);
-    EXPECT_EQ(session.statusText(), " = " + out.file("Semikolon.txt"));
+    EXPECT_EQ(session.statusText(), std::string(c.label) + " = " + out.file("Semikolon.txt"));
   }
 }
 

@@ -17,6 +17,7 @@
 #include "support/session_setup.h"
 #include "support/temp_folder.h"
 #include "workflow/axe_import.h"
+#include "workflow/loading.h"
 #include "workflow/program.h"
 
 namespace kursolin {
@@ -83,11 +84,13 @@ class AxeImport : public ::testing::Test {
     FlatSpeedButton3Click(session);
     return path;
   }
-  // Something to lose: a loaded file and a route in the panes.
+  // A loaded file and a saved route in the panes: replaced without a question.
   void fillPanes() {
     test::setInput(session, {"$GPGGA,1", "$GPVTG,1", "$GPGGA,2"});
     session.OutputLines.assign({"alte Route"});
     NaviChange(session);
+    markInputLoaded(session);
+    session.savedOutputRevision = session.OutputLines.revision();
     ASSERT_TRUE(session.item("Route").enabled);
     port.clearRecords();
   }
@@ -146,6 +149,25 @@ TEST_F(AxeImport, ConvertedLinesFillBothPanes) {
   EXPECT_FALSE(run.waitText.empty());
 }
 
+// Without the converter nothing is asked for and nothing changes; the message says where the
+// converter belongs, and the command is no longer offered.
+TEST_F(AxeImport, MissingConverterIsReportedBeforeTheDialog) {
+  fillPanes();
+  session.OutputLines.assign({"neue Route"});  // not saved: still no question
+  importAxe();
+  EXPECT_EQ(
+      port.promptTexts(),
+      std::vector<std::string>{kNotFound + "\rErwartet wird: " + session.AppDir + kAxeConverter});
+  EXPECT_TRUE(port.openRequests.empty());
+  EXPECT_TRUE(appEntries().empty());
+  EXPECT_EQ(session.InputLines.Count(), 3);
+  EXPECT_EQ(session.OutputLines.lines(), std::vector<std::string>{"neue Route"});
+  EXPECT_FALSE(session.item("AxeImport").enabled);
+  converter(kWritesLines);
+  updateAxeImportAvailability(session);
+  EXPECT_TRUE(session.item("AxeImport").enabled);
+}
+
 TEST_F(AxeImport, ACancelledDialogChangesNothing) {
   converter(kWritesLines);
   fillPanes();
@@ -172,7 +194,6 @@ struct FailureCase {
 TEST_F(AxeImport, FailuresLeaveEmptyPanesAndTheFailureCaption) {
   const std::string sh = "#!/bin/sh\n";
   const FailureCase cases[] = {
-      {"missing", std::nullopt, 0, kNotFound, {kAxeCopy}, false, false},
       {"not executable",
        sh + "printf 'x\\r\\n' > \"$2\"",
        0644,
@@ -302,7 +323,8 @@ TEST_F(AxeImport, WindowsProgramRunsThroughWine) {
                                       " ist ein Windows-Programm; zum Ausf\xFChren wird wine "
                                       "ben\xF6tigt, das nicht installiert ist.");
   EXPECT_TRUE(port.processRequests.empty());
-  EXPECT_EQ(appEntries(), (Names{kAxeConverter, kAxeCopy}));
+  EXPECT_TRUE(port.openRequests.empty()) << "said before a file is chosen";
+  EXPECT_EQ(appEntries(), Names{kAxeConverter});
 }
 
 // Checks one import in a program folder that cannot be written; 0 when all went as it should.

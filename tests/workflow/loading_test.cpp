@@ -61,7 +61,7 @@ TEST_F(Loading, GgaVtgLogIsLoadedAndReported) {
   ASSERT_EQ(port.openRequests.size(), 2u);
   const FileDialogRequest& req = port.openRequests[1];
   EXPECT_EQ(req.title, "NMEA Datei laden");
-  EXPECT_EQ(req.filter, "NMEA Datei(*.txt)|*.txt");
+  EXPECT_EQ(req.filter, "NMEA Datei(*.txt;*.nmea;*.log)|*.txt;*.nmea;*.log");
   EXPECT_EQ(req.defaultExt, "txt");
   EXPECT_EQ(req.initialDir, folder.dir());
   EXPECT_EQ(session.InputLines.Count(), 10);
@@ -158,30 +158,76 @@ TEST_F(Loading, NavigonFilesAndTheirSeparators) {
   }
 }
 
-TEST_F(Loading, CancellingTheDialogLeavesBothPanesEmptyAndTheirCommandsOff) {
-  // By choosing another format, then by "Datei laden" with the format as it is.
-  for (bool reload : {false, true}) {
-    SCOPED_TRACE(reload ? "Datei laden" : "another format");
-    test::setInput(session, {"a", "b"});
-    session.OutputLines.assign({"c"});
+// A load asks before it throws away a route that was not saved or an edited input; "Nein" keeps
+// everything, the format included, and a cancelled dialog keeps both panes.
+TEST_F(Loading, UnsavedWorkIsKeptUnlessTheUserLetsItGo) {
+  struct Case {
+    const char* name;
+    bool formatChange, routeSaved, inputEdited;
+    PromptAnswer answer;  // to the question, when there is one
+    bool asked, dialog;
+  } cases[] = {
+      {"reload, unsaved route, Nein", false, false, false, PromptAnswer::No, true, false},
+      {"reload, unsaved route, Ja", false, false, false, PromptAnswer::Yes, true, true},
+      {"reload, saved route", false, true, false, PromptAnswer::No, false, true},
+      {"reload, edited input", false, true, true, PromptAnswer::No, true, false},
+      {"other format, Nein", true, false, false, PromptAnswer::No, true, false},
+      {"other format, Ja", true, false, false, PromptAnswer::Yes, true, true},
+      {"other format, saved route", true, true, false, PromptAnswer::No, false, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    session.savedOutputRevision = session.OutputLines.revision();  // nothing left to lose
+    markInputLoaded(session);
+    choose(2, std::nullopt);
+    choose(1, file("a.txt", ggaVtgLog()));
+    session.OutputLines.assign({"Route"});
     NaviChange(session);
-    ASSERT_TRUE(session.item("Route").enabled && session.item("SaveNavi").enabled);
+    if (c.routeSaved) session.savedOutputRevision = session.OutputLines.revision();
+    if (c.inputEdited) test::setInput(session, {"a", "b"});
+    const auto input = session.InputLines.lines();
+    const std::string caption = session.inputCaption();
     port.clearRecords();
-    if (reload) {
+    port.answer({c.answer});
+    if (c.formatChange) {
+      choose(2, std::nullopt);
+    } else {
       port.openAnswers.push_back(std::nullopt);
       LoadNMEAExecute(session);
-    } else {
-      choose(2, std::nullopt);
-      EXPECT_EQ(session.inputCaption(), "NEMA Log \"RMC\"");
+      port.openAnswers.clear();
     }
-    EXPECT_EQ(port.openRequests.size(), 1u);
-    EXPECT_EQ(session.InputLines.Count(), 0);
-    EXPECT_EQ(session.OutputLines.Count(), 0);
-    EXPECT_TRUE(port.prompts.empty());
-    for (const char* item : {"Route", "SaveNavi", "RouteReversAction", "NMEADaten"}) {
-      EXPECT_FALSE(session.item(item).enabled) << item;
-    }
+    EXPECT_EQ(port.promptTexts(),
+              c.asked ? std::vector<std::string>{kDiscardQuestion} : std::vector<std::string>{});
+    if (c.asked) EXPECT_EQ(port.prompts[0].buttons, PromptButtons::YesNo);
+    EXPECT_EQ(port.openRequests.size(), c.dialog ? 1u : 0u);
+    EXPECT_EQ(session.InputLines.lines(), input);
+    EXPECT_EQ(session.OutputLines.lines(), std::vector<std::string>{"Route"});
+    EXPECT_TRUE(session.item("SaveNavi").enabled);
+    const bool changed = c.formatChange && c.dialog;
+    EXPECT_EQ(session.InputFormat, changed ? 2 : 1);
+    // Lines checked for another format make no route in the new one until a file is loaded.
+    EXPECT_EQ(session.item("Route").enabled, !changed);
+    if (!c.formatChange) EXPECT_EQ(session.inputCaption(), caption);
+    port.answers.clear();
   }
+}
+
+// Once a file is chosen nothing of the previous route stays: lines, count, table, points.
+TEST_F(Loading, ALoadEmptiesTheOutputAndEverythingShownOfIt) {
+  choose(2, std::nullopt);
+  choose(1, file("a.txt", ggaVtgLog()));
+  test::useOutput(session, 6);
+  RouteExecute(session);
+  ASSERT_FALSE(session.PointTable.rows.empty());
+  ASSERT_FALSE(session.emittedPoints.empty());
+  session.savedOutputRevision = session.OutputLines.revision();
+  port.openAnswers.push_back(file("b.txt", ggaVtgLog()));
+  LoadNMEAExecute(session);
+  EXPECT_TRUE(session.OutputLines.empty());
+  EXPECT_TRUE(session.PointTable.rows.empty());
+  EXPECT_TRUE(session.emittedPoints.empty());
+  EXPECT_EQ(session.outputCaption(), "CSV Datei Routenpunkte := 0");
+  EXPECT_FALSE(workUnsaved(session));
 }
 
 TEST_F(Loading, ReloadingKeepsTheRuleGroups) {

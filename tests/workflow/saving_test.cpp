@@ -165,6 +165,61 @@ TEST_F(SaveTest, ProposalKeepsTheNameOfTheLoadAndTheFolderOfTheSave) {
   EXPECT_EQ(port.unscripted, 0);
 }
 
+// A save dialog starts in the folder last saved into, unless that is the program's own folder
+// (where a fresh installation points) or gone; then beside the loaded file.
+TEST_F(SaveTest, SaveDialogsStartInTheLastFolderUsedElseBesideTheLoadedFile) {
+  test::ScratchFolder loaded;
+  test::ScratchFolder appDir;
+  s.AppDir = appDir.dir();
+  const std::string appWithoutSlash = s.AppDir.substr(0, s.AppDir.size() - 1);
+  struct Case {
+    const char* name;
+    std::string lastUsed, input, expected;
+  } cases[] = {
+      {"last folder used", out.dir(), loaded.file("Alpen.txt"), out.dir()},
+      {"program folder", s.AppDir, loaded.file("Alpen.txt"), loaded.dir()},
+      {"program folder without slash", appWithoutSlash, loaded.file("Alpen.txt"), loaded.dir()},
+      {"folder gone", out.file("weg/"), loaded.file("Alpen.txt"), loaded.dir()},
+      {"nothing loaded", s.AppDir, "*.txt", s.AppDir},
+  };
+  for (int code : {1, 5}) {  // the save dialog's folder, and the Tourenplaner one
+    test::useOutput(s, code);
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::to_string(code) + ": " + c.name);
+      s.SaveDir = s.BcrDirectory = c.lastUsed;
+      s.InputFileName = c.input;
+      EXPECT_EQ(saveDialogRequest(s).initialDir, c.expected);
+      EXPECT_EQ(initialFolder(s, c.lastUsed), c.expected);
+    }
+  }
+}
+
+// Only a save that wrote every file makes the route count as saved, and the status line says so.
+TEST_F(SaveTest, AWrittenSaveIsReportedAndTheRouteCountsAsSaved) {
+  struct Case {
+    int points;
+    std::optional<std::string> chosen;
+    const char* status;  // nullptr: unchanged
+  } cases[] = {
+      {5, "Tour.rte", " (1 Datei)"},
+      {40, "Tour.rte", " (3 Dateien)"},  // 15 a file
+      {5, std::nullopt, nullptr},
+      {5, "fehlt/Tour.rte", nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.points) + " " + c.chosen.value_or("cancelled"));
+    s.MpMN = 15;
+    route(c.points);
+    s.setStatusText("vorher");
+    ASSERT_TRUE(workUnsaved(s));
+    port.saveAnswers.push_back(c.chosen ? std::optional(out.file(*c.chosen)) : std::nullopt);
+    SaveNaviExecute(s);
+    EXPECT_EQ(s.statusText(),
+              c.status ? "Gespeichert: " + out.file(*c.chosen) + c.status : std::string("vorher"));
+    EXPECT_EQ(workUnsaved(s), c.status == nullptr);
+  }
+}
+
 TEST_F(SaveTest, PlainSaveWritesEveryLineWithCrLfAndItsBytesUnchanged) {
   const std::vector<std::string> lines = {
       "-|M\xFCnchen|Stra\xDF" "e|\x80|\xB0\xB4|-|",

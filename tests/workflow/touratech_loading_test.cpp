@@ -59,13 +59,13 @@ TEST_F(TouratechLoading, TheMenuLoadsTheTrack) {
   choose(path);
   ASSERT_EQ(port.openRequests.size(), 1u);
   EXPECT_EQ(port.openRequests[0].title, "Touratech Routendaten laden");
-  EXPECT_EQ(port.openRequests[0].filter, "Touratech Routendaten (*.qu3)|*.qu3");
+  EXPECT_EQ(port.openRequests[0].filter, "Touratech Routendaten (*.qu3;*.mdb)|*.qu3;*.mdb");
   EXPECT_EQ(port.openRequests[0].defaultExt, "qu3");
   EXPECT_TRUE(port.prompts.empty());
   EXPECT_EQ(session.InputLines.Count(), 40);
   EXPECT_EQ(session.InputLines.at(0), "1|48.0|11.0|10.0|0.0|-|-");
   EXPECT_EQ(session.inputCaption(), "TouraTech TTQV Datei = 40");
-  EXPECT_EQ(session.statusText(), " = " + path);
+  EXPECT_EQ(session.statusText(), "TouraTech TTQV Datei = " + path);
   EXPECT_EQ(session.InputShortName, "Touratech TTQV ");
   EXPECT_TRUE(session.item("IN_TQV").checked);
   EXPECT_TRUE(session.item("Route").enabled);
@@ -85,7 +85,7 @@ TEST_F(TouratechLoading, ADatabaseWithoutRouteDataStillOffersTheCommand) {
                                                           "gefunden !"}));
   EXPECT_EQ(session.InputLines.Count(), 0);
   EXPECT_EQ(session.inputCaption(), "TouraTech TTQV Datei = 0");
-  EXPECT_EQ(session.statusText(), " = " + path);
+  EXPECT_EQ(session.statusText(), "TouraTech TTQV Datei = " + path);
   EXPECT_TRUE(session.item("Route").enabled);
 }
 

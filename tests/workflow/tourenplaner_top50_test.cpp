@@ -171,6 +171,18 @@ TEST_F(BcrSave, TheDialogProposesTheRouteNameAndFolder) {
   EXPECT_EQ(port.saveRequests.back().fileName, "Vogtland.BCR");
 }
 
+// The Tourenplaner folder follows the folder saved into, as the save dialog's own does.
+TEST_F(BcrSave, TheNextSaveStartsInTheFolderSavedInto) {
+  test::ScratchFolder other;
+  port.saveAnswers.push_back(other.file("Tour.BCR"));
+  SaveNaviExecute(s);
+  EXPECT_EQ(s.BcrDirectory, other.dir());
+  EXPECT_EQ(s.statusText(), "Gespeichert: " + other.file("Tour.BCR") + " (1 Datei)");
+  port.saveAnswers.push_back(std::nullopt);
+  SaveNaviExecute(s);
+  EXPECT_EQ(port.saveRequests.back().initialDir, other.dir());
+}
+
 TEST_F(BcrSave, CancelWritesNothing) {
   port.onSplitDialog = [](SplitDialogView&) { return false; };
   SaveNaviExecute(s);
