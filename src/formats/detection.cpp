@@ -44,7 +44,7 @@ std::string notRecognizedText(const Session& s, const std::string& path) {
   for (int code : detectionOrder()) {
     if (inputFormatAvailable(code)) text += kCR + ("  " + inputLabelFor(s, code));
   }
-  text += kCR + std::string("Bitte das Eingabeformat im Men\xFC \"Eingabeformat\" w\xE4hlen.");
+  text += kCR + std::string("Bitte das Eingabeformat selbst w\xE4hlen.");
   return text;
 }
 
