@@ -618,7 +618,7 @@ void MainWindow::showSettings() {
   if (!settingsDialog_) return;
   settingsDialog_->exec();
   // A new input separator asks to load the file again with it.
-  if (s.SeparatorAtSettings != s.InputSeparator) SourceChange(s, s.InputFormat);
+  if (s.SeparatorAtSettings != s.InputSeparator) SourceChange(s, chosenInputFormat(s));
 }
 
 void MainWindow::showDialog(QDialog* dialog) {

@@ -286,8 +286,8 @@ std::string helpText() {
       "EINGABE \"-\" liest die Standardeingabe.\n"
       "\n"
       "Optionen:\n"
-      "  -i, --input-format F    Eingabeformat (Nummer oder Name, siehe unten);\n"
-      "                          ohne Angabe das der Einstellungen (Pref/SourceNr)\n"
+      "  -i, --input-format F    Eingabeformat (Nummer oder Name, siehe unten); ohne\n"
+      "                          Angabe \"auto\": das Format jeder Datei wird erkannt\n"
       "  -f, --output-format F   Ausgabeformat (Nummer oder Name); ohne Angabe Navi/Sys\n"
       "  -o, --output DATEI      Zieldatei; ohne Angabe oder mit \"-\" die Standardausgabe.\n"
       "                          Zu lange Routen werden in Teildateien DATEI, DATEI_1, ...\n"
@@ -378,13 +378,16 @@ int prepare(Session& s, const Options& o, const std::string& exeDir, const Envir
     }
   }
 
-  if (o.inputFormat) {
-    const InputFormatInfo* named = inputFormatNamed(*o.inputFormat);
+  {
+    // Without -i the format of each file is found by itself, whatever the settings store.
+    const std::string wanted = o.inputFormat.value_or("auto");
+    const InputFormatInfo* named = inputFormatNamed(wanted);
     if (!named) {
-      err << "kursolin-cli: Unbekanntes Eingabeformat \"" << *o.inputFormat << "\".\n";
+      err << "kursolin-cli: Unbekanntes Eingabeformat \"" << wanted << "\".\n";
       return kUnusable;
     }
-    s.InputFormat = named->code;
+    s.InputAutoDetect = named->detects;
+    if (!named->detects) s.InputFormat = named->code;
   }
   if (!inputFormatAvailable(s.InputFormat)) {
     err << "kursolin-cli: "

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <ctime>
@@ -229,6 +230,30 @@ long long lastSunday(int y, int month, int lastDay, int hour) {
 
 }  // namespace
 
+namespace {
+constexpr double kRadPerDegree = 0.017453292519943295769;
+}  // namespace
+
+double sphereMetres(double lat1, double lon1, double lat2, double lon2) {
+  constexpr double radius = 111120.0 / kRadPerDegree;
+  const double p1 = lat1 * kRadPerDegree, p2 = lat2 * kRadPerDegree;
+  const double dp = p2 - p1, dl = (lon2 - lon1) * kRadPerDegree;
+  const double a = std::sin(dp / 2) * std::sin(dp / 2) +
+                   std::cos(p1) * std::cos(p2) * std::sin(dl / 2) * std::sin(dl / 2);
+  return 2 * radius * std::asin(std::sqrt(std::min(1.0, a)));
+}
+
+double initialBearing(double lat1, double lon1, double lat2, double lon2) {
+  const double p1 = lat1 * kRadPerDegree, p2 = lat2 * kRadPerDegree;
+  const double dl = (lon2 - lon1) * kRadPerDegree;
+  const double y = std::sin(dl) * std::cos(p2);
+  const double x = std::cos(p1) * std::sin(p2) - std::sin(p1) * std::cos(p2) * std::cos(dl);
+  double b = std::atan2(y, x) / kRadPerDegree;
+  if (b < 0) b += 360;
+  if (b >= 360) b -= 360;
+  return b;
+}
+
 bool CheckBRDSz(const LocalDateTime& dt) {
   if (dt.year < 1981) return false;
   const long long start = lastSunday(dt.year, 3, 31, 2);
@@ -297,12 +322,14 @@ int activeTimeOffsetFor(Session& s, const std::optional<LocalDateTime>& fileTime
   }
 }
 
-void chooseActiveTimeOffset(Session& s) {
+void chooseActiveTimeOffset(Session& s, const std::optional<LocalDateTime>& recorded) {
   if (s.TimeMode != 2 && s.TimeMode != 3) {
     s.ActiveTimeOffset = 0;
     return;
   }
-  s.ActiveTimeOffset = activeTimeOffsetFor(s, s.InputFileTime);
+  s.ActiveTimeOffset = activeTimeOffsetFor(s, recorded);
 }
+
+void chooseActiveTimeOffset(Session& s) { chooseActiveTimeOffset(s, s.InputFileTime); }
 
 }  // namespace kursolin

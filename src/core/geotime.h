@@ -35,6 +35,13 @@ class DistCache {
   int next_ = 0;
 };
 
+/// Great-circle distance in metres, unrounded, on the sphere of Dist (111.12 km a degree);
+/// positions in signed decimal degrees.
+double sphereMetres(double lat1, double lon1, double lat2, double lon2);
+
+/// Initial bearing from the first position to the second, 0 to below 360 degrees.
+double initialBearing(double lat1, double lon1, double lat2, double lon2);
+
 /// true when the two course texts differ by more than GradEdit degrees.
 bool GradDif(const Session& s, const std::string& course1, const std::string& course2);
 
@@ -69,8 +76,10 @@ LocalDateTime fileStampTime();
 /// may ask the user.
 int activeTimeOffsetFor(Session& s, const std::optional<LocalDateTime>& fileTime);
 
-/// Chooses ActiveTimeOffset for one generation from TimeMode and InputFileTime, the date the
-/// loaded file had when it was loaded.
+/// Chooses ActiveTimeOffset for one generation from TimeMode and when the input was recorded
+/// (the log's own date, else the date the loaded file had when it was loaded).
+void chooseActiveTimeOffset(Session& s, const std::optional<LocalDateTime>& recorded);
+/// chooseActiveTimeOffset with the date the loaded file had when it was loaded.
 void chooseActiveTimeOffset(Session& s);
 
 }  // namespace kursolin

@@ -132,6 +132,23 @@ class SkippedLines {
   int count_ = 0;
 };
 
+/// What the NMEA readers found out once about the log in InputLines (see logTalkers()).
+struct NmeaLogState {
+  /// The InputLines revision the talkers were found for.
+  std::uint64_t revision = ~std::uint64_t{0};
+  /// Per kind of position sentence the talker the log is read with ("GP", "GN", ...): that of its
+  /// first well-formed sentence of the kind; "" when it has none (then any talker is taken).
+  std::string gga, vtg, rmc;
+  /// The last GGA record read without a VTG, so a record can take its course over a stop
+  /// without looking far back: its line (-1: none), fix position (signed degrees) and course.
+  long long motionLine = -1;
+  double motionLat = 0, motionLon = 0, motionSeconds = 0, motionCourse = 0;
+};
+
+/// The input format code that stands for "find the format of each file by itself" (stored as
+/// Pref/SourceNr; no format has it).
+inline constexpr int kAutoInputFormat = 0;
+
 /// Place and size of the route picture window.
 struct PictureGeometry {
   int T = 80, L = 120, W = 720, H = 540;
@@ -214,11 +231,17 @@ class Session {
   int MaxRoutePoints = 100;
 
   // --- Input format and loading ---
+  /// The format the loaded records are read with (with InputAutoDetect: the one found).
   int InputFormat = 1;
+  /// "Automatisch erkennen": each loaded file's format is found from its content.
+  bool InputAutoDetect = false;
+  /// The choice last applied: a format code, or kAutoInputFormat.
   int PreviousInputFormat = 1;
   std::string InputLabel;
   std::string InputShortName;
   bool ReadVtg = false;
+  /// Found from InputLines when first needed; a cache, so readers of a const session fill it.
+  mutable NmeaLogState NmeaLog;
   std::string InputFileName = "*.txt";
   /// Modification time of the loaded file when it was loaded (nullopt: none or unknown).
   std::optional<LocalDateTime> InputFileTime;

@@ -143,12 +143,18 @@ const std::vector<std::string>& bcrVehicleProfiles() {
   return profiles;
 }
 
+namespace {
+bool bcrHeader(const TextLines& in) {
+  return contains(in.full(0), "CLIENT") && contains(in.full(1), "REQUEST") &&
+         contains(in.full(2), "ROUTENAME") && contains(in.full(3), "DESCRIPTIONLINES");
+}
+}  // namespace
+
+bool bcrFound(const Session&, const FileSample& file) { return bcrHeader(file.lines); }
+
 bool bcrRecognized(Session& s) {
   const TextLines& in = s.InputLines;
-  if (!contains(in.full(0), "CLIENT") || !contains(in.full(1), "REQUEST") ||
-      !contains(in.full(2), "ROUTENAME") || !contains(in.full(3), "DESCRIPTIONLINES")) {
-    return false;
-  }
+  if (!bcrHeader(in)) return false;
   // Only the [COORDINATES] entries are points; the station lists of [CLIENT] and [DESCRIPTION]
   // name the same stations again.
   std::vector<std::string> lines = in.lines();

@@ -9,6 +9,7 @@
 #include "core/lines.h"
 #include "core/route_point.h"
 #include "core/session.h"
+#include "formats/format.h"
 
 namespace kursolin {
 
@@ -18,6 +19,9 @@ const std::vector<std::string>& bcrVehicleProfiles();
 /// Recognition at load (input code 6): the first four lines name CLIENT, REQUEST, ROUTENAME and
 /// DESCRIPTIONLINES; then InputLines is cut to the entries of the [COORDINATES] section.
 bool bcrRecognized(Session& s);
+
+/// Detection: the first four lines name CLIENT, REQUEST, ROUTENAME and DESCRIPTIONLINES.
+bool bcrFound(const Session& s, const FileSample& file);
 
 /// Reads one coordinate entry "NAME=X,Y" into CurrentPoint (the name into RtePlaceName); 1.
 /// X or Y that is no whole number throws ConvertError naming the line (index + 1).

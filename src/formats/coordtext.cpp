@@ -1,5 +1,6 @@
 #include "formats/coordtext.h"
 
+#include <cmath>
 #include <optional>
 #include <string_view>
 
@@ -156,6 +157,128 @@ int GetText(Session& s, const std::string& line, int index) {
 
 bool textRecognized(const Session& s, const TextLines& lines) {
   return pos(separatorCharacter(s.InputSeparator), lines.at(0)) > 0;
+}
+
+namespace {
+
+// Lines a detection looks at: enough to tell a notation, few enough for any file.
+constexpr int kLinesLooked = 100;
+
+std::string_view trimmedBlanks(std::string_view t) {
+  while (!t.empty() && (t.front() == ' ' || t.front() == '\t')) t.remove_prefix(1);
+  while (!t.empty() && (t.back() == ' ' || t.back() == '\t')) t.remove_suffix(1);
+  return t;
+}
+
+struct ValuePair {
+  std::string_view lat, lon;
+};
+
+// The two values of a line as the reader splits it; nullopt unless it holds exactly one separator
+// with a value on either side.
+std::optional<ValuePair> pairOf(const Session& s, std::string_view line) {
+  const std::string sep = separatorCharacter(s.InputSeparator);
+  if (sep.empty()) return std::nullopt;
+  const auto at = line.find(sep);
+  if (at == std::string_view::npos) return std::nullopt;
+  const std::string_view rest = line.substr(at + sep.size());
+  if (rest.find(sep) != std::string_view::npos) return std::nullopt;
+  // A blank as the separator leaves nothing to trim.
+  const bool blank = sep == " ";
+  const std::string_view first = blank ? line.substr(0, at) : trimmedBlanks(line.substr(0, at));
+  const std::string_view second = blank ? rest : trimmedBlanks(rest);
+  if (first.empty() || second.empty()) return std::nullopt;
+  return s.InputLatFirst ? ValuePair{first, second} : ValuePair{second, first};
+}
+
+struct PlainNumber {
+  double value = 0;
+  bool fraction = false;
+};
+
+// An optional "-", digits and at most one "." or "," with digits after it.
+std::optional<PlainNumber> plainNumber(std::string_view t) {
+  if (!t.empty() && t.front() == '-') t.remove_prefix(1);
+  if (t.empty() || t.size() > 24) return std::nullopt;
+  std::string text;
+  bool point = false, digits = false;
+  for (char c : t) {
+    if (c >= '0' && c <= '9') {
+      digits = true;
+    } else if ((c == '.' || c == ',') && !point) {
+      point = true;
+      c = '.';
+    } else {
+      return std::nullopt;
+    }
+    text.push_back(c);
+  }
+  if (!digits || text.back() == '.') return std::nullopt;
+  const auto v = tryStrToFloat(text, '.');
+  if (!v) return std::nullopt;
+  return PlainNumber{static_cast<double>(*v), point};
+}
+
+// Every line with text among the first ones is a pair the test accepts, and there is one.
+template <class Test>
+bool everyPair(const Session& s, const TextLines& lines, Test&& test) {
+  int looked = 0;
+  for (int i = 0; i < lines.Count() && looked < kLinesLooked; ++i) {
+    const std::string_view line = lines.full(i);
+    if (trimmedBlanks(line).empty()) continue;
+    ++looked;
+    const auto pair = pairOf(s, line);
+    if (!pair || !test(*pair)) return false;
+  }
+  return looked > 0;
+}
+
+bool degreeSign(std::string_view v) {
+  const std::string_view digits = !v.empty() && v.front() == '-' ? v.substr(1) : v;
+  return !digits.empty() && digits.front() >= '0' && digits.front() <= '9' &&
+         v.find('\xB0') != std::string_view::npos;
+}
+
+}  // namespace
+
+bool textGmsFound(const Session& s, const FileSample& file) {
+  return everyPair(s, file.lines,
+                   [](const ValuePair& p) { return degreeSign(p.lat) && degreeSign(p.lon); });
+}
+
+bool textMerFound(const Session& s, const FileSample& file) {
+  bool beyondDegrees = false;
+  const bool all = everyPair(s, file.lines, [&](const ValuePair& p) {
+    const auto lat = plainNumber(p.lat), lon = plainNumber(p.lon);
+    // Whole metres, the earth's Mercator easting at most half its circumference.
+    if (!lat || !lon || lat->fraction || lon->fraction || std::fabs(lon->value) > 20100000 ||
+        std::fabs(lat->value) > 40000000)
+      return false;
+    beyondDegrees |= std::fabs(lat->value) > 180 || std::fabs(lon->value) > 180;
+    return true;
+  });
+  return all && beyondDegrees;
+}
+
+bool textDgFound(const Session& s, const FileSample& file) {
+  return everyPair(s, file.lines, [](const ValuePair& p) {
+    const auto lat = plainNumber(p.lat), lon = plainNumber(p.lon);
+    return lat && lon && std::fabs(lat->value) <= 90 && std::fabs(lon->value) <= 180;
+  });
+}
+
+bool textGmFound(const Session& s, const FileSample& file) {
+  bool wholeDegree = false;
+  const auto minutesOk = [](double v) { return std::fmod(std::fabs(v), 100.0) < 60; };
+  const bool all = everyPair(s, file.lines, [&](const ValuePair& p) {
+    const auto lat = plainNumber(p.lat), lon = plainNumber(p.lon);
+    if (!lat || !lon || !lat->fraction || !lon->fraction || !minutesOk(lat->value) ||
+        !minutesOk(lon->value) || std::fabs(lat->value) > 9000 || std::fabs(lon->value) > 18000)
+      return false;
+    wholeDegree |= std::fabs(lat->value) >= 100 || std::fabs(lon->value) >= 100;
+    return true;
+  });
+  return all && wholeDegree;
 }
 
 std::string textLine(const Session& s, TextNotation notation) {

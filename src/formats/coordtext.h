@@ -7,6 +7,7 @@
 #include "core/lines.h"
 #include "core/route_point.h"
 #include "core/session.h"
+#include "formats/format.h"
 
 namespace kursolin {
 
@@ -40,6 +41,15 @@ int GetText(Session& s, const std::string& line, int index);
 
 /// Recognition at load: the first line contains InputSeparator.
 bool textRecognized(const Session& s, const TextLines& lines);
+
+/// Detection: every line with text (of the first hundred) is one pair of values, split by
+/// InputSeparator, in the notation: degree-minute-second values carry a degree sign; Mercator
+/// values are whole metres, some beyond 180; decimal degrees lie within 90 and 180; degree-minute
+/// values have a fraction, minutes below 60 and some a whole degree (100 or more).
+bool textGmsFound(const Session& s, const FileSample& file);
+bool textGmFound(const Session& s, const FileSample& file);
+bool textDgFound(const Session& s, const FileSample& file);
+bool textMerFound(const Session& s, const FileSample& file);
 
 /// The notations of coordinate text output, by their output codes.
 enum class TextNotation { GMS = 20, GM = 21, DG = 22, Mer = 23 };

@@ -7,7 +7,8 @@
 //     writer where it has one. Units take the session by reference and reach the user only
 //     through the session's port.
 //  2. Add its row(s) to src/formats/registry.cpp: an input row (code, name for kursolin-cli,
-//     menu item, captions, dialog, the desktop's MIME types of its files, check, reader) and/or an
+//     menu item, captions, dialog, the desktop's MIME types of its files, check, reader, content
+//     test for "Automatisch erkennen" and its place in detectionOrder()) and/or an
 //     output row (code, name, menu item, flag, label, writer, split and reversal capabilities, save
 //     dialog). Every member left out keeps the default below, which means "this format lacks it".
 //  3. Add tests in tests/formats/<name>_test.cpp and golden files in tests/data/<name>/, a fuzz
@@ -18,9 +19,12 @@
 // Menus, dialogs, the batch converter, loading, the record dispatch, saving, split and reversal
 // read the rows; nothing else names a format.
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "core/datetime.h"
 #include "core/lines.h"
 #include "core/route_point.h"
 #include "core/session.h"
@@ -48,6 +52,27 @@ using FileLoader = bool (*)(Session& s, const std::string& path);
 /// The recognition test at load over the fresh InputLines (it may trim them to the records);
 /// true when a route can be made from them.
 using LoadCheck = bool (*)(Session& s);
+
+/// A question about the loaded input in InputLines.
+using InputTest = bool (*)(const Session& s);
+
+/// true for a line that holds one of the format's records, not another sentence of the same log.
+using RecordLineTest = bool (*)(const Session& s, std::string_view line);
+
+/// When the loaded input was recorded, as its content says (nullopt: it does not say).
+using RecordingDate = std::optional<LocalDateTime> (*)(const Session& s);
+
+/// What format detection looks at in a file: its bytes, its text lines (as a load would put them
+/// into InputLines) and its extension in lower case without the dot.
+struct FileSample {
+  std::string_view bytes;
+  const TextLines& lines;
+  std::string extension;
+};
+
+/// The content test of format detection: true when the file looks like one of this format.
+/// Never changes the session; reads its settings (separators).
+using ContentTest = bool (*)(const Session& s, const FileSample& file);
 
 /// A record reader: parses one line (0-based index) into CurrentPoint; true for a usable record.
 using RecordReader = bool (*)(Session& s, const std::string& line, int index);
@@ -107,11 +132,20 @@ struct InputFormatInfo {
   RecordReader readA = nullptr;
   RecordReader readB = nullptr;
   bool pairsRecords = false;  // ReadVtg: each A record is followed by its B record
-  // Beginnings of the lines that hold the format's records; "Aus jedem" counts only those, so
-  // other sentences of a log do not change its points. Empty: every line is a record line.
-  std::vector<std::string> recordPrefixes;
+  // With pairsRecords: whether the loaded input holds B records at all (nullptr: it does).
+  InputTest hasBRecords = nullptr;
+  // The lines that hold the format's records; "Aus jedem" counts only those, so other sentences
+  // of a log do not change its points. nullptr: every line is a record line.
+  RecordLineTest recordLine = nullptr;
+  // When the input was recorded, for the summer or winter time question (nullptr: only the
+  // file's date tells).
+  RecordingDate recordedAt = nullptr;
+  // Format detection: the content test (nullptr: never found by itself).
+  ContentTest recognize = nullptr;
+  // "Automatisch erkennen": no format of its own, each file's format is found by detection.
+  bool detects = false;
 
-  bool available() const { return check != nullptr && readA != nullptr; }
+  bool available() const { return detects || (check != nullptr && readA != nullptr); }
 };
 
 /// One output format: the menu entry, its flag, the writer and what split, reversal and saving

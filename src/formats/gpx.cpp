@@ -876,4 +876,8 @@ std::string gpxFileBytes(const TextLines& lines) {
   return cp1252ToUtf8(lines.text());
 }
 
+bool gpxFound(const Session&, const FileSample& file) {
+  return file.bytes.find("<gpx") != std::string_view::npos;
+}
+
 }  // namespace kursolin

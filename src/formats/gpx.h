@@ -33,6 +33,7 @@
 #include "core/lines.h"
 #include "core/route_point.h"
 #include "core/session.h"
+#include "formats/format.h"
 
 namespace kursolin {
 
@@ -73,6 +74,9 @@ bool LoadGPXFile(Session& s, const std::string& path);
 
 /// The check at load: the load left points to read.
 bool gpxPointsLoaded(Session& s);
+
+/// Detection: the beginning of the file holds the root element "gpx".
+bool gpxFound(const Session& s, const FileSample& file);
 
 /// GetGPX as the record dispatch calls it.
 bool readGpxRecord(Session& s, const std::string& line, int index);

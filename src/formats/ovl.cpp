@@ -95,6 +95,15 @@ bool ovlRecognized(Session& s) {
   return true;
 }
 
+bool ovlFound(const Session&, const FileSample& file) {
+  const int count = file.lines.Count();
+  for (int i = 0; i + 1 < count; ++i) {
+    if (startsWith(file.lines.full(i), "XKoord") && startsWith(file.lines.full(i + 1), "YKoord"))
+      return true;
+  }
+  return false;
+}
+
 int GetOVL_X(Session& s, const std::string& line, int index) {
   if (!startsWith(line, "XKoord")) return 0;
   PointRecord& p = s.CurrentPoint;

@@ -5,12 +5,16 @@
 #include <string>
 
 #include "core/session.h"
+#include "formats/format.h"
 
 namespace kursolin {
 
 /// Recognition at load (input code 3): some "XKoord" line is directly followed by a "YKoord"
 /// line. Then every other line is removed from InputLines.
 bool ovlRecognized(Session& s);
+
+/// Detection: some "XKoord" line is directly followed by a "YKoord" line.
+bool ovlFound(const Session& s, const FileSample& file);
 
 /// Reads a longitude line and, with it, the latitude line at index + 1 into CurrentPoint; 1 for
 /// a usable point. 0 for every other line (latitude lines are read only with their longitude).

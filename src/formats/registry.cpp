@@ -1,5 +1,8 @@
 #include "formats/registry.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include "core/cp1252.h"
 #include "core/host.h"
 #include "core/textutil.h"
@@ -57,6 +60,67 @@ bool readText(Session& s, const std::string& line, int index) {
 }
 bool textCheck(Session& s) { return textRecognized(s, s.InputLines); }
 
+bool navigon4Found(const Session&, const FileSample& f) { return navigonRecognized(f.lines, 8); }
+bool navigon5Found(const Session&, const FileSample& f) { return navigonRecognized(f.lines, 9); }
+bool tomTomFound(const Session&, const FileSample& f) { return tomTomRecognized(f.lines); }
+
+// The fields of a filter "description|pattern|description|pattern".
+std::vector<std::string> splitFilter(const std::string& filter) {
+  std::vector<std::string> fields;
+  std::size_t from = 0;
+  while (from <= filter.size()) {
+    const auto bar = filter.find('|', from);
+    const auto end = bar == std::string::npos ? filter.size() : bar;
+    fields.push_back(filter.substr(from, end - from));
+    from = end + 1;
+  }
+  return fields;
+}
+
+// The patterns of one filter entry, "*.txt;*.nmea".
+std::vector<std::string> splitPatterns(const std::string& patterns) {
+  std::vector<std::string> out;
+  std::size_t from = 0;
+  while (from <= patterns.size()) {
+    const auto semi = patterns.find(';', from);
+    const auto end = semi == std::string::npos ? patterns.size() : semi;
+    std::string one = patterns.substr(from, end - from);
+    while (!one.empty() && one.front() == ' ') one.erase(0, 1);
+    while (!one.empty() && one.back() == ' ') one.pop_back();
+    if (!one.empty()) out.push_back(one);
+    from = end + 1;
+  }
+  return out;
+}
+
+// "Automatisch erkennen" opens any file the program reads: its first filter lists every
+// extension of the formats, the formats' own filters follow; it takes their desktop types.
+void addDetectionFilters(InputFormatInfo& detect, const std::vector<InputFormatInfo>& rows) {
+  std::vector<std::string> patterns, entries;
+  for (const auto& r : rows) {
+    if (r.detects || !r.available() || !r.recognize) continue;
+    const std::vector<std::string> fields = splitFilter(r.filter + "|" + r.moreFilters);
+    for (std::size_t i = 0; i + 1 < fields.size(); i += 2) {
+      const std::string entry = fields[i] + "|" + fields[i + 1];
+      if (std::find(entries.begin(), entries.end(), entry) == entries.end() &&
+          fields[i + 1] != "*")
+        entries.push_back(entry);
+      for (const std::string& p : splitPatterns(fields[i + 1])) {
+        if (p != "*" && std::find(patterns.begin(), patterns.end(), p) == patterns.end())
+          patterns.push_back(p);
+      }
+    }
+    for (const std::string& m : r.mimeTypes) {
+      auto& types = detect.mimeTypes;
+      if (std::find(types.begin(), types.end(), m) == types.end()) types.push_back(m);
+    }
+  }
+  std::string all;
+  for (const auto& p : patterns) all += (all.empty() ? "" : ";") + p;
+  detect.filter = "Alle lesbaren Dateien(" + all + ")|" + all;
+  for (const auto& e : entries) detect.moreFilters += (detect.moreFilters.empty() ? "" : "|") + e;
+}
+
 std::vector<InputFormatInfo> makeInputs() {
   const RuleGroups route = RuleGroups::DistanceOnly;
   // Receivers and loggers also name their logs ".nmea" or ".log"; the first entry shows them all.
@@ -66,7 +130,12 @@ std::vector<InputFormatInfo> makeInputs() {
   const std::string xmlFilter = "Tourenplaner " + q + "XML" + q + " Routendatei|*.xml|" +
                                 "Tourenplaner " + q + "TEF" + q + " Routendatei|*.tef";
   // clang-format off
-  return {
+  std::vector<InputFormatInfo> rows = {
+    {.code = kAutoInputFormat, .cliName = "auto", .menuItem = "IN_Auto",
+     .caption = "Automatisch erkennen", .shortcut = "Ctrl+F2",
+     .label = "Eingabeformat automatisch erkennen", .dialogTitle = "Datei laden",
+     .failureCaption = "Dateiformat nicht erkannt!", .countKind = CountKind::Plain,
+     .detects = true},
     {.code = 20, .cliName = "txt-dms", .menuItem = "In_Text_GMS", .parentItem = "In_NaviTextTab",
      .caption = "im Format   Grad ° Minute' Sekunde"_cp + q, .shortcut = "Ctrl+Shift+F1",
      .labelText = textGmsLabel, .shortName = "txt",
@@ -74,7 +143,8 @@ std::vector<InputFormatInfo> makeInputs() {
      .filter = "Textdatei im Format Gr-Min-Sek(*.txt)|*.txt", .defaultExt = "txt",
      .mimeTypes = {"text/plain"},
      .failureCaptionText = textGmsFailureCaption, .messageText = textGmsMessage,
-     .statusPrefix = " = ", .groups = route, .check = textCheck, .readA = readText},
+     .statusPrefix = " = ", .groups = route, .check = textCheck, .readA = readText,
+     .recognize = textGmsFound},
     {.code = 21, .cliName = "txt-dm", .menuItem = "In_Text_GM", .parentItem = "In_NaviTextTab",
      .caption = "im Format   Grad ° Minute'"_cp, .shortcut = "Ctrl+Shift+F2",
      .labelText = textGmLabel, .shortName = "txt",
@@ -82,7 +152,8 @@ std::vector<InputFormatInfo> makeInputs() {
      .filter = "Textdatei im Format Gr-Min(*.txt)|*.txt", .defaultExt = "txt",
      .mimeTypes = {"text/plain"},
      .failureCaptionText = textGmFailureCaption, .messageText = textGmMessage,
-     .statusPrefix = " = ", .groups = route, .check = textCheck, .readA = readText},
+     .statusPrefix = " = ", .groups = route, .check = textCheck, .readA = readText,
+     .recognize = textGmFound},
     {.code = 22, .cliName = "txt-deg", .menuItem = "In_Text_DG", .parentItem = "In_NaviTextTab",
      .caption = "im Format   Dezimal Grad", .shortcut = "Ctrl+Shift+F3",
      .labelText = textDgLabel, .shortName = "txt",
@@ -90,7 +161,8 @@ std::vector<InputFormatInfo> makeInputs() {
      .filter = "Textdatei im Dezimalgrad-Format(*.txt)|*.txt", .defaultExt = "txt",
      .mimeTypes = {"text/plain"},
      .failureCaptionText = textDgFailureCaption, .messageText = textDgMessage,
-     .statusPrefix = " = ", .groups = route, .check = textCheck, .readA = readText},
+     .statusPrefix = " = ", .groups = route, .check = textCheck, .readA = readText,
+     .recognize = textDgFound},
     {.code = 23, .cliName = "txt-mercator", .menuItem = "In_Text_Mer",
      .parentItem = "In_NaviTextTab", .caption = "im Format   Mercator",
      .shortcut = "Ctrl+Shift+F4", .labelText = textMerLabel, .shortName = "txt",
@@ -98,7 +170,8 @@ std::vector<InputFormatInfo> makeInputs() {
      .filter = "Textdatei im Merkator Format(*.txt)|*.txt", .defaultExt = "txt",
      .mimeTypes = {"text/plain"},
      .failureCaptionText = textMerFailureCaption, .messageText = textMerMessage,
-     .statusPrefix = " = ", .groups = route, .check = textCheck, .readA = readText},
+     .statusPrefix = " = ", .groups = route, .check = textCheck, .readA = readText,
+     .recognize = textMerFound},
     {.code = 8, .cliName = "mn4", .menuItem = "In_MN4", .caption = "Navigon MN|4 + 4.1",
      .shortcut = "Ctrl+F3", .label = "Navigon MN|4 oder 4.1 Routendatei", .shortName = "RTE",
      .dialogTitle = "Navigon MN|4 oder MN|4.1 Routendatei laden",
@@ -108,7 +181,7 @@ std::vector<InputFormatInfo> makeInputs() {
      .message = "Keine verwertbaren Informationen erkannt oder keine Navigon MN|4 oder 4.1 "
                 "Routendatei",
      .statusPrefix = "Navigon MN|4 oder 4.1 Routendatei = ", .groups = route,
-     .check = navigon4Recognized, .readA = readNavigon},
+     .check = navigon4Recognized, .readA = readNavigon, .recognize = navigon4Found},
     {.code = 9, .cliName = "mn42-mn5", .menuItem = "In_MN5", .caption = "Navigon MN|4.2 + MN5",
      .shortcut = "Ctrl+F4", .label = "Navigon MN|4.2 oder MN5 Routendatei", .shortName = "RTE",
      .dialogTitle = "Navigon MN|4.2 oder MN5 Routendatei laden",
@@ -117,7 +190,7 @@ std::vector<InputFormatInfo> makeInputs() {
      .failureCaption = "Navigon MN|4.2 oder MN5 Routendatei Fehler!",
      .message = "Keine verwertbaren Informationen erkannt oder keine Navigon MN|4.2 Routendatei",
      .statusPrefix = "Navigon MN|4.2 oder MN5  Routendatei = ", .groups = route,
-     .check = navigon5Recognized, .readA = readNavigon},
+     .check = navigon5Recognized, .readA = readNavigon, .recognize = navigon5Found},
     {.code = 1, .cliName = "gga-vtg", .menuItem = "IN_GGAVTG", .parentItem = "In_NMEA",
      .parentChecked = true, .caption = "GGA und VTG Datensätze auswerten"_cp,
      .shortcut = "Ctrl+G", .label = "NEMA Log " + q + "GGA + VTG" + q, .shortName = "GGA + VTG",
@@ -126,8 +199,9 @@ std::vector<InputFormatInfo> makeInputs() {
      .failureCaption = "NEMA-Dateifehler keine GGA od. VTG Datensätze erkannt!"_cp,
      .message = "Keine verwertbaren GGA oder VTG Datensätze erkannt oder keine NEMA-Datei"_cp,
      .statusPrefix = "NEMA Log Datei " + q + " GGA+VTG " + q + "= ", .groups = RuleGroups::All,
-     .check = ggaVtgRecognized, .readA = GetGGA, .readB = GetVTG, .pairsRecords = true,
-     .recordPrefixes = {"$GPGGA", "$GPVTG"}},
+     .check = ggaVtgRecognized, .readA = readGgaRecord, .readB = GetVTG, .pairsRecords = true,
+     .hasBRecords = ggaLogHasVtg, .recordLine = isGgaVtgRecordLine,
+     .recordedAt = nmeaRecordedAt, .recognize = ggaVtgLogFound},
     {.code = 2, .cliName = "rmc", .menuItem = "IN_RMC", .parentItem = "In_NMEA",
      .parentChecked = true, .caption = "RMC Datensätze auswerten"_cp, .shortcut = "Ctrl+M",
      .label = "NEMA Log " + q + "RMC" + q, .shortName = "RMC",
@@ -136,7 +210,8 @@ std::vector<InputFormatInfo> makeInputs() {
      .failureCaption = "NEMA - Dateifehler keine RMC Datensätze erkannt!"_cp,
      .message = "Keine verwertbaren RMC Datensätze erkannt oder keine NEMA-Datei"_cp,
      .statusPrefix = "NEMA Log Datei " + q + "RMC" + q + " = ", .groups = RuleGroups::All,
-     .check = rmcRecognized, .readA = GetRMC, .recordPrefixes = {"$GPRMC"}},
+     .check = rmcRecognized, .readA = GetRMC, .recordLine = isRmcRecordLine,
+     .recordedAt = nmeaRecordedAt, .recognize = rmcLogFound},
     {.code = 3, .cliName = "ovl", .menuItem = "IN_OVL", .caption = "Top50 OVL Routen",
      .shortcut = "Ctrl+F5", .label = "OVL - Datensätze"_cp, .shortName = "OVL",
      .dialogTitle = "OVL Datei laden", .filter = "OVL Datei(*.ovl)|*.ovl", .defaultExt = "ovl",
@@ -144,7 +219,8 @@ std::vector<InputFormatInfo> makeInputs() {
      .failureCaption = "OVL - Dateifehler",
      .message = "Keine verwertbaren Daten enthalten oder keine OVL-Datei",
      .statusPrefix = "OVL Datei = ", .statusOnlyWhenUsable = true,
-     .countKind = CountKind::Pairs, .groups = route, .check = ovlRecognized, .readA = readOVL},
+     .countKind = CountKind::Pairs, .groups = route, .check = ovlRecognized, .readA = readOVL,
+     .recognize = ovlFound},
     {.code = 10, .cliName = "itn", .menuItem = "IN_TT3", .caption = "TomTom  ITN Dateien",
      .shortcut = "Ctrl+F6", .label = "TomTom Routendatei", .shortName = "ITN",
      .dialogTitle = "TomTom Routendatei laden", .filter = "TomTom Routendatei(*.itn)|*.itn",
@@ -152,7 +228,7 @@ std::vector<InputFormatInfo> makeInputs() {
      .failureCaption = "TomTom Routendatei Fehler!",
      .message = "Keine verwertbaren Informationen erkannt oder keine TomTom Routendatei",
      .statusPrefix = "TomTom Routendatei = ", .groups = route, .check = tomTomCheck,
-     .readA = readTomTom},
+     .readA = readTomTom, .recognize = tomTomFound},
     {.code = 4, .cliName = "xml-stations", .menuItem = "IN_TP_Stationen",
      .parentItem = "IN_TP_XML", .parentChecked = true, .caption = "Nur Stationen auswerten",
      .shortcut = "Ctrl+N", .label = "Tourenplaner XML-Datei nur Stationen",
@@ -160,14 +236,14 @@ std::vector<InputFormatInfo> makeInputs() {
      .filter = xmlFilter, .defaultExt = "xml", .mimeTypes = {"application/xml"},
      .failureCaption = "Tourenplaner XML-Dateifehler!",
      .statusPrefix = "Tourenplaner XML-Datei = ", .groups = route, .load = loadTourenXML,
-     .check = everyFileUsable, .readA = readXML},
+     .check = everyFileUsable, .readA = readXML, .recognize = tourenXmlFound},
     {.code = 5, .cliName = "xml-all", .menuItem = "IN_TP_All", .parentItem = "IN_TP_XML",
      .parentChecked = true, .caption = "Alle Koordinaten auswerten", .shortcut = "Ctrl+K",
      .label = "Tourenplaner XML-Datei alle Koordinaten", .shortName = "XML alle Koordinaten",
      .dialogTitle = "Tourenplaner XML Datei laden", .filter = xmlFilter, .defaultExt = "xml",
      .mimeTypes = {"application/xml"}, .failureCaption = "Tourenplaner XML-Dateifehler!",
      .statusPrefix = "Tourenplaner XML-Datei = ", .groups = route, .load = loadTourenXML,
-     .check = everyFileUsable, .readA = readXML},
+     .check = everyFileUsable, .readA = readXML, .recognize = tourenXmlFound},
     {.code = 6, .cliName = "bcr", .menuItem = "IN_TP_BCR", .caption = "Tourenplaner BCR Datei",
      .shortcut = "Ctrl+F7", .label = "Tourenplaner BCR-Datei", .shortName = "BCR",
      .dialogTitle = "Tourenplaner BCR Datei laden",
@@ -176,7 +252,7 @@ std::vector<InputFormatInfo> makeInputs() {
      .failureCaption = "Tourenplaner BCR-Dateifehler!",
      .message = "Keine verwertbaren Informationen erkannt oder keine Tourenplaner BCR-Datei",
      .statusPrefix = "Tourenplaner BCR-Datei = ", .countKind = CountKind::Stations,
-     .groups = route, .check = bcrRecognized, .readA = readBCR},
+     .groups = route, .check = bcrRecognized, .readA = readBCR, .recognize = bcrFound},
     {.code = 24, .cliName = "qv3", .menuItem = "IN_TQV", .caption = "Touratech QV3",
      .shortcut = "Ctrl+F8", .label = "TouraTech TTQV Datei", .shortName = "Touratech TTQV ",
      .dialogTitle = "Touratech Routendaten laden",
@@ -185,7 +261,8 @@ std::vector<InputFormatInfo> makeInputs() {
      .mimeTypes = {"application/vnd.ms-access"},
      .failureCaption = "TouraTech TTQV Datei-Fehler!", .statusPrefix = " = ",
      .countKind = CountKind::Plain, .groups = RuleGroups::DistanceHeadingMinDist,
-     .load = LoadTQVFile, .check = touratechUsable, .readA = readTouratech},
+     .load = LoadTQVFile, .check = touratechUsable, .readA = readTouratech,
+     .recognize = touratechFound},
     {.code = 25, .cliName = "gpx", .menuItem = "IN_GPX",
      .caption = "GPX Datei (Track, Route oder Wegpunkte)", .label = "GPX Datei",
      .shortName = "GPX", .dialogTitle = "GPX Datei laden",
@@ -194,7 +271,8 @@ std::vector<InputFormatInfo> makeInputs() {
      .failureCaption = kGpxFailureCaption,
      .message = "Keine verwertbaren Punkte erkannt oder keine GPX Datei",
      .statusPrefix = "GPX Datei = ", .countKind = CountKind::Points, .groups = RuleGroups::All,
-     .load = LoadGPXFile, .check = gpxPointsLoaded, .readA = readGpxRecord},
+     .load = LoadGPXFile, .check = gpxPointsLoaded, .readA = readGpxRecord,
+     .recognize = gpxFound},
     // Reserved: only the load operation still knows its dialog texts.
     {.code = 7, .menuItem = "In_NaviTextTab", .menuEntry = false,
      .caption = "Koordinatenpaar aus Textdatei", .dialogTitle = "Koordinaten aus Textdatei Tab getrennt laden",
@@ -202,6 +280,8 @@ std::vector<InputFormatInfo> makeInputs() {
      .countKind = CountKind::Plain},
   };
   // clang-format on
+  addDetectionFilters(rows.front(), rows);
+  return rows;
 }
 
 std::vector<OutputFormatInfo> makeOutputs() {
@@ -342,6 +422,31 @@ const Row* byName(const std::vector<Row>& rows, const std::string& text) {
 const std::vector<InputFormatInfo>& inputFormats() {
   static const std::vector<InputFormatInfo> rows = makeInputs();
   return rows;
+}
+
+std::vector<std::string> fileExtensionsOf(const InputFormatInfo& f) {
+  std::vector<std::string> out;
+  const std::vector<std::string> fields = splitFilter(f.filter + "|" + f.moreFilters);
+  for (std::size_t i = 1; i < fields.size(); i += 2) {
+    for (const std::string& p : splitPatterns(fields[i])) {
+      if (p.size() < 3 || p.compare(0, 2, "*.") != 0) continue;
+      std::string ext = p.substr(2);
+      for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      if (std::find(out.begin(), out.end(), ext) == out.end()) out.push_back(ext);
+    }
+  }
+  return out;
+}
+
+const std::vector<int>& detectionOrder() {
+  // Whole-file signatures first (GPX, databases, Tourenplaner XML, BCR, OVL), then NMEA logs,
+  // the route files told by their separators, and the coordinate texts last, whose notations
+  // are told apart by their values (Mercator before decimal degrees before degree-minutes).
+  // Tourenplaner XML reads all coordinates, which follow the planned roads, before stations
+  // only; a log of GGA and VTG sentences (with RMC or without) as GGA + VTG, which carries the
+  // altitude.
+  static const std::vector<int> order = {25, 24, 5, 4, 6, 3, 1, 2, 8, 9, 10, 20, 23, 22, 21};
+  return order;
 }
 
 const std::vector<FormatSubmenu>& inputSubmenus() {

@@ -25,6 +25,13 @@ const InputFormatInfo* inputFormatNamed(const std::string& nameOrCode);
 /// true when this version can read the format.
 bool inputFormatAvailable(int code);
 
+/// The extensions of a format's files as its open dialog names them, lower case, without dot.
+std::vector<std::string> fileExtensionsOf(const InputFormatInfo& f);
+
+/// The input codes format detection tries, in the order that decides between formats whose
+/// content tests both accept a file (after the file's extension).
+const std::vector<int>& detectionOrder();
+
 /// InputLabel of a code.
 std::string inputLabelFor(const Session& s, int code);
 /// The caption shown when the file fails the check.

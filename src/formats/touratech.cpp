@@ -1,6 +1,7 @@
 #include "formats/touratech.h"
 
 #include <cstdint>
+#include <algorithm>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -279,6 +280,13 @@ int GetTTQV(Session& s, const std::string& line, int index) {
 
 bool touratechUsable(Session& /*s*/) {
   return true;
+}
+
+bool touratechFound(const Session&, const FileSample& file) {
+  // Every Access database starts with the same page header: 4 bytes, then the engine's name.
+  const std::string_view engine =
+      file.bytes.substr(std::min<std::size_t>(4, file.bytes.size()), 15);
+  return engine == "Standard Jet DB" || engine == "Standard ACE DB";
 }
 
 }  // namespace kursolin

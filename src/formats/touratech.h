@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/session.h"
+#include "formats/format.h"
 
 namespace kursolin {
 
@@ -30,5 +31,8 @@ int GetTTQV(Session& s, const std::string& line, int index);
 /// The check at load of input code 24: LoadTQVFile has already said what the file holds, so the
 /// route command is offered whatever the lines are (an empty list simply yields no route).
 bool touratechUsable(Session& s);
+
+/// Detection: the file is a Microsoft Access (Jet or ACE) database.
+bool touratechFound(const Session& s, const FileSample& file);
 
 }  // namespace kursolin

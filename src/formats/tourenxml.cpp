@@ -222,4 +222,9 @@ int GetXML(Session& s, const std::string& line, int index) {
   return coordinatesPresent(s, line, lineNumber);
 }
 
+bool tourenXmlFound(const Session&, const FileSample& file) {
+  return file.bytes.find("<Item") != std::string_view::npos &&
+         file.bytes.find(" x=\"") != std::string_view::npos;
+}
+
 }  // namespace kursolin

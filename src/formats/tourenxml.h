@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/session.h"
+#include "formats/format.h"
 
 namespace kursolin {
 
@@ -20,6 +21,9 @@ void TourenXML(Session& s, const std::string& text);
 /// The load of input codes 4 and 5: reads the whole file and runs TourenXML; false after a
 /// message when the file cannot be read.
 bool loadTourenXML(Session& s, const std::string& path);
+
+/// Detection: the beginning of the file holds an "Item" element and a coordinate x="...".
+bool tourenXmlFound(const Session& s, const FileSample& file);
 
 /// Reads one line made by TourenXML into CurrentPoint (name, via station mark, position); 1 for
 /// a usable point, 0 after the reader's OK box. A coordinate that is no number throws

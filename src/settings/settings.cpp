@@ -226,9 +226,15 @@ std::vector<SettingRow> makeRows() {
     {"Pref", "TA_FreeTrenner", kText, tv("-"), false,
      [](Session& s, const V& v) { s.TAFreeEdit = asText(v); },
      [](const Session& s) { return tv(s.TAFreeEdit); }, true},
+    // "Automatisch erkennen" is stored as 0, a code no format has: an older version reading it
+    // starts with its default format instead of a wrong one.
     {"Pref", "SourceNr", kInt, iv(1), false,
-     [](Session& s, const V& v) { s.InputFormat = asInt(v); },
-     [](const Session& s) { return iv(s.InputFormat); }, true},
+     [](Session& s, const V& v) {
+       s.InputAutoDetect = asInt(v) == kAutoInputFormat;
+       if (!s.InputAutoDetect) s.InputFormat = asInt(v);
+     },
+     [](const Session& s) { return iv(s.InputAutoDetect ? kAutoInputFormat : s.InputFormat); },
+     true},
     {"Pref", "TimeArt", kInt, iv(1), false,
      [](Session& s, const V& v) { s.TimeMode = asInt(v); },
      [](const Session& s) { return iv(s.TimeMode); }, true},

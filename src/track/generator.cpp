@@ -138,7 +138,7 @@ Outcome AllGGA(Session& s, RouteIO& io, GeneratorState& g) {
     const long long aLine = i;
     i = afterRecordLines(s, io, g, i, n);
     if (a) {
-      if (s.ReadVtg) {
+      if (g.pairs) {
         bool b = false;
         do {
           // Past the last line there is nothing left to read.
@@ -172,11 +172,11 @@ Outcome AllGGA(Session& s, RouteIO& io, GeneratorState& g) {
 void endPoint(Session& s, RouteIO& io, GeneratorState& g, long long bLine) {
   const int count = s.InputLines.Count();
   const int last = count - 1;
-  const long long aLine = s.ReadVtg ? count - 2 : count - 1;
+  const long long aLine = g.pairs ? count - 2 : count - 1;
   bool a = io.Get_A(s, line(s, g, aLine), last);
   if (s.AbortRequested) return;
   long long found = aLine;
-  if (a && s.ReadVtg) {
+  if (a && g.pairs) {
     io.Get_B(s, line(s, g, bLine), last);
     if (s.AbortRequested) return;
   }
@@ -189,7 +189,7 @@ void endPoint(Session& s, RouteIO& io, GeneratorState& g, long long bLine) {
         break;
       }
     }
-    if (a && s.ReadVtg) {
+    if (a && g.pairs) {
       for (long long j = found + 1; j < count; ++j) {
         if (io.Get_B(s, line(s, g, j), static_cast<int>(j))) break;
       }
@@ -233,7 +233,7 @@ Outcome runRules(Session& s, RouteIO& io, GeneratorState& g, long long& bLine) {
     if (a) break;
   }
   const long long startLine = i - 1;
-  if (s.ReadVtg) {
+  if (g.pairs) {
     while (true) {
       const bool b = io.Get_B(s, line(s, g, i), static_cast<int>(i));
       if (s.AbortRequested) return Outcome::Ended;
@@ -252,7 +252,7 @@ Outcome runRules(Session& s, RouteIO& io, GeneratorState& g, long long& bLine) {
   g.DistRefLat = g.StopLat = p.LatValue;
   g.DistRefLon = g.StopLon = p.LonValue;
   // The scan starts at the B record just read, which the A reader rejects like any other line.
-  if (s.ReadVtg) --i;
+  if (g.pairs) --i;
 
   ProgressTicker ticker(s.port(), kScanProgress, count);
   while (i < count - 1) {
@@ -276,7 +276,7 @@ Outcome runRules(Session& s, RouteIO& io, GeneratorState& g, long long& bLine) {
         break;
       }
     }
-    if (s.ReadVtg) {
+    if (g.pairs) {
       while (true) {
         s.port().processPendingEvents();
         if (cancelled(s)) return Outcome::Ended;
@@ -402,11 +402,14 @@ RouteResult RouteErzeugen(Session& s, RouteIO& io) {
   s.reducedAway.clear();
   NaviChange(s);
   s.setOutputCaption(outputCaptionWith(s, 0));
-  chooseActiveTimeOffset(s);
+  // Only a season needs to know when the input was recorded.
+  const bool seasonal = s.TimeMode == 2 || s.TimeMode == 3;
+  chooseActiveTimeOffset(s, seasonal ? io.recordedAt(s) : std::nullopt);
 
   const RunScope run(s);
   GeneratorState g;
   g.RecordLabel = recordLabel(s);
+  g.pairs = io.pairsRecords(s);
   long long bLine = s.InputLines.Count() - 1;
   const Outcome o = s.rules.AllGGACheck ? AllGGA(s, io, g) : runRules(s, io, g, bLine);
   if (o == Outcome::Refused) return RouteResult::Refused;

@@ -2,6 +2,7 @@
 // The route generators: the rules of the rule panel (distance, heading, time, stop, minimum
 // distance) or every Nth record, over the records of InputLines.
 
+#include <optional>
 #include <string>
 
 #include "core/geotime.h"
@@ -24,6 +25,8 @@ struct GeneratorState {
   int PauseMinutes = 0;
   bool DistDue = false, TimeDue = false, HeadingDue = false, PauseDue = false;
   std::string RecordLabel;
+  /// Each A record is followed by its B record (ReadVtg, where the input has B records).
+  bool pairs = false;
   /// Line of the A record of the last point emitted (-1: none yet).
   int lastEmittedLine = -1;
   /// The line being read; kept across lines so reading a log allocates once.
@@ -46,6 +49,13 @@ class RouteIO {
   /// Whether a line holds one of the input format's records (and not another sentence of the
   /// same log); the every-Nth generator counts only these.
   virtual bool isRecordLine(const Session&, const std::string&) const { return true; }
+  /// Whether each A record of this input is followed by its B record: ReadVtg, unless the
+  /// input holds no B records at all (a GGA log without VTG sentences).
+  virtual bool pairsRecords(const Session& s) const { return s.ReadVtg; }
+  /// When the input was recorded, for the summer or winter time question (nullopt: unknown).
+  virtual std::optional<LocalDateTime> recordedAt(const Session& s) const {
+    return s.InputFileTime;
+  }
   /// Emits the current point (prev*: the point emitted before, 0 for the first).
   virtual void RouteOut(Session& s, Real prevLat, Real prevLon, Real curLat, Real curLon) = 0;
 };

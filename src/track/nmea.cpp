@@ -7,6 +7,8 @@
 #include <string_view>
 
 #include "core/coords.h"
+#include "core/geotime.h"
+#include "core/host.h"
 #include "core/cp1252.h"
 #include "core/numtext.h"
 #include "core/prompt.h"
@@ -53,6 +55,60 @@ std::string checksumText(const std::string& body) {
   return std::string(d.data(), d.size());
 }
 
+bool checksumOk(std::string_view line) {
+  const long long len = static_cast<long long>(line.size());
+  const auto sum = hexDigits(xorOf(copyView(line, 2, len - 4)));
+  return copyView(line, len - 1, 2) == std::string_view(sum.data(), sum.size());
+}
+
+std::string_view talkerOf(std::string_view line, SentenceKind kind) {
+  if (line.size() < 6 || line[0] != '$') return {};
+  const auto upper = [](char c) { return c >= 'A' && c <= 'Z'; };
+  // "$PGRMC" is a proprietary Garmin sentence, not RMC of a talker "PG".
+  if (!upper(line[1]) || !upper(line[2]) || line[1] == 'P') return {};
+  const char* id = kind == SentenceKind::GGA ? "GGA" : kind == SentenceKind::VTG ? "VTG" : "RMC";
+  if (line.substr(3, 3) != id) return {};
+  return line.substr(1, 2);
+}
+
+NmeaLogState talkersOf(const TextLines& lines) {
+  NmeaLogState log;
+  const int count = lines.Count();
+  // A receiver that writes "$GPRMC" and "$GNRMC" for every fix must give one record per fix:
+  // the first well-formed sentence of each kind decides whose sentences the log is read from.
+  std::string* talkers[] = {&log.gga, &log.vtg, &log.rmc};
+  const SentenceKind kinds[] = {SentenceKind::GGA, SentenceKind::VTG, SentenceKind::RMC};
+  int missing = 3;
+  for (int i = 0; i < count && missing > 0; ++i) {
+    const std::string_view line = lines.full(i);
+    for (int k = 0; k < 3; ++k) {
+      if (!talkers[k]->empty()) continue;
+      const std::string_view t = talkerOf(line, kinds[k]);
+      if (t.empty() || !checksumOk(line)) continue;
+      talkers[k]->assign(t);
+      --missing;
+    }
+  }
+  return log;
+}
+
+const NmeaLogState& logTalkers(const Session& s) {
+  NmeaLogState& log = s.NmeaLog;
+  if (log.revision == s.InputLines.revision()) return log;
+  log = talkersOf(s.InputLines);
+  log.revision = s.InputLines.revision();
+  return log;
+}
+
+bool isLogSentence(const Session& s, std::string_view line, SentenceKind kind) {
+  const std::string_view t = talkerOf(line, kind);
+  if (t.empty()) return false;
+  const NmeaLogState& log = logTalkers(s);
+  const std::string& chosen =
+      kind == SentenceKind::GGA ? log.gga : kind == SentenceKind::VTG ? log.vtg : log.rmc;
+  return chosen.empty() || t == chosen;
+}
+
 namespace {
 
 // Fields are taken one after another up to the next ","; once no "," follows, every further
@@ -77,10 +133,10 @@ class FieldReader {
   std::string_view rest_;
 };
 
-// The common checks: checksum, then the sentence id. Each failure is reported (while errors are
-// shown) and makes the parser give up.
+// The common checks: checksum, then the sentence id and talker. Each failure is reported (while
+// errors are shown) and makes the parser give up.
 // The messages are UTF-8 source texts, converted only when one is shown.
-bool checkSentence(Session& s, const std::string& line, int position, const char* id,
+bool checkSentence(Session& s, const std::string& line, int position, SentenceKind id,
                    const char* kind, const char* idMessage) {
   const long long len = static_cast<long long>(line.size());
   // Views instead of copies: every line of a log passes here.
@@ -95,7 +151,7 @@ bool checkSentence(Session& s, const std::string& line, int position, const char
                                 s.InputLines.at(position));
     return false;
   }
-  if (copyView(line, 1, 6) != id) {
+  if (!isLogSentence(s, line, id)) {
     if (s.ShowErrors)
       errorPromptIfShown(s, utf8ToCp1252(idMessage) + intToStr(position) + " erkannt" + kCR +
                                 s.InputLines.at(position));
@@ -193,7 +249,8 @@ bool GetGGA(Session& s, const std::string& line, int position) {
   p.LonDec = "0";
   p.PendingTexts &= ~(kPendingLatDecimal | kPendingLonDecimal);
   s.AbortRequested = false;
-  if (!checkSentence(s, line, position, "$GPGGA", "GGA", "Keinen GGA Datensatz an Position "))
+  if (!checkSentence(s, line, position, SentenceKind::GGA, "GGA",
+                     "Keinen GGA Datensatz an Position "))
     return false;
 
   FieldReader f(line);
@@ -233,7 +290,8 @@ bool GetRMC(Session& s, const std::string& line, int position) {
   p.LonDec = "0";
   p.PendingTexts &= ~(kPendingLatDecimal | kPendingLonDecimal);
   s.AbortRequested = false;
-  if (!checkSentence(s, line, position, "$GPRMC", "RMC", "Keinen RMC Datensatz an Position "))
+  if (!checkSentence(s, line, position, SentenceKind::RMC, "RMC",
+                     "Keinen RMC Datensatz an Position "))
     return false;
 
   FieldReader f(line);
@@ -265,9 +323,110 @@ bool GetRMC(Session& s, const std::string& line, int position) {
   return true;
 }
 
+namespace {
+
+// What a GGA line of the log tells about motion: time of day and position with a fix.
+struct MotionFix {
+  double seconds = 0;
+  double lat = 0, lon = 0;  // signed degrees
+};
+
+std::optional<double> secondsOfDay(std::string_view t) {
+  if (t.size() < 6) return std::nullopt;
+  for (int i = 0; i < 6; ++i) {
+    if (t[i] < '0' || t[i] > '9') return std::nullopt;
+  }
+  const auto two = [&](int i) { return (t[i] - '0') * 10 + (t[i + 1] - '0'); };
+  double fraction = 0;
+  if (t.size() > 6) {
+    const auto f = tryStrToFloat(t.substr(6), '.');
+    if (!f || *f < 0 || *f >= 1) return std::nullopt;
+    fraction = static_cast<double>(*f);
+  }
+  return two(0) * 3600.0 + two(2) * 60.0 + two(4) + fraction;
+}
+
+// Degree-minutes (ddmm.mmmm) with the hemisphere letter as signed degrees.
+std::optional<double> signedDegrees(std::string_view text, std::string_view hemi, double limit,
+                                    char negative) {
+  const auto v = tryStrToFloat(text, '.');
+  if (!v || !std::isfinite(static_cast<double>(*v)) || *v < 0) return std::nullopt;
+  const double whole = std::floor(static_cast<double>(*v) / 100);
+  const double minutes = static_cast<double>(*v) - whole * 100;
+  const double deg = whole + minutes / 60;
+  if (minutes >= 60 || deg > limit) return std::nullopt;
+  return hemi.size() == 1 && hemi[0] == negative ? -deg : deg;
+}
+
+// The time and position of a well-formed GGA line of the log with a fix, read without touching
+// the record; nullopt for every other line.
+std::optional<MotionFix> motionFixOf(const Session& s, std::string_view line) {
+  if (!isLogSentence(s, line, SentenceKind::GGA) || !checksumOk(line)) return std::nullopt;
+  FieldReader f(line);
+  f.next("");
+  const auto time = secondsOfDay(f.next(""));
+  const std::string_view lat = f.next(""), ns = f.next(""), lon = f.next(""), ew = f.next("");
+  const std::string_view quality = f.next("");
+  if (quality.size() != 1 || quality[0] < '1' || quality[0] > '5' || !time)
+    return std::nullopt;
+  const auto la = signedDegrees(lat, ns, 90, 'S'), lo = signedDegrees(lon, ew, 180, 'W');
+  if (!la || !lo) return std::nullopt;
+  return MotionFix{*time, *la, *lo};
+}
+
+}  // namespace
+
+bool readGgaWithoutVtg(Session& s, const std::string& line, int position) {
+  if (!GetGGA(s, line, position)) return false;
+  PointRecord& p = s.CurrentPoint;
+  double kmh = 0, course = 0;
+  const auto here = p.FixOk == "1" ? motionFixOf(s, line) : std::nullopt;
+  if (here && s.InputLines.full(position) == line) {
+    NmeaLogState& memo = s.NmeaLog;  // filled for these lines by the parse above
+    // Back through the log: the first earlier fix gives the speed, the first one elsewhere the
+    // course. A receiver standing still repeats its position; the course it last moved on
+    // stands, found at once where the last record read lies on the way.
+    bool speedFound = false;
+    for (long long j = position - 1; j >= 0; --j) {
+      MotionFix before;
+      if (j == memo.motionLine) {
+        before = {memo.motionSeconds, memo.motionLat, memo.motionLon};
+      } else if (const auto f = motionFixOf(s, s.InputLines.full(j))) {
+        before = *f;
+      } else {
+        continue;
+      }
+      if (!speedFound) {
+        speedFound = true;
+        double dt = here->seconds - before.seconds;
+        if (dt < 0) dt += 86400;  // past midnight
+        if (dt > 0) kmh = sphereMetres(before.lat, before.lon, here->lat, here->lon) / dt * 3.6;
+      }
+      if (before.lat != here->lat || before.lon != here->lon) {
+        course = initialBearing(before.lat, before.lon, here->lat, here->lon);
+        break;
+      }
+      if (j == memo.motionLine) {
+        course = memo.motionCourse;
+        break;
+      }
+    }
+    memo.motionLine = position;
+    memo.motionLat = here->lat;
+    memo.motionLon = here->lon;
+    memo.motionSeconds = here->seconds;
+    memo.motionCourse = course;
+  }
+  p.SpeedValue = kmh;
+  p.SpeedKmh = formatFixed(kmh, 3, 2, s.DecimalSep);
+  p.SpeedKnots = formatFixed(kmh / 1.852, 3, 2, s.DecimalSep);
+  p.Course = formatFixed(course, 0, 2, '.');
+  return true;
+}
+
 bool GetVTG(Session& s, const std::string& line, int position) {
   PointRecord& p = s.CurrentPoint;
-  if (!checkSentence(s, line, position, "$GPVTG", "VTG",
+  if (!checkSentence(s, line, position, SentenceKind::VTG, "VTG",
                      "Keinen gültigen VTG Datensatz an Position "))
     return false;
 

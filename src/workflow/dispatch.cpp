@@ -28,11 +28,20 @@ bool FormatRouteIO::Get_B(Session& s, const std::string& line, int index) {
 
 bool FormatRouteIO::isRecordLine(const Session& s, const std::string& line) const {
   const InputFormatInfo* in = inputFormat(s.InputFormat);
-  if (!in || in->recordPrefixes.empty()) return true;
-  for (const auto& prefix : in->recordPrefixes) {
-    if (line.compare(0, prefix.size(), prefix) == 0) return true;
+  return !in || !in->recordLine || in->recordLine(s, line);
+}
+
+bool FormatRouteIO::pairsRecords(const Session& s) const {
+  const InputFormatInfo* in = inputFormat(s.InputFormat);
+  return s.ReadVtg && (!in || !in->hasBRecords || in->hasBRecords(s));
+}
+
+std::optional<LocalDateTime> FormatRouteIO::recordedAt(const Session& s) const {
+  const InputFormatInfo* in = inputFormat(s.InputFormat);
+  if (in && in->recordedAt) {
+    if (auto when = in->recordedAt(s)) return when;
   }
-  return false;
+  return s.InputFileTime;
 }
 
 void FormatRouteIO::RouteOut(Session& s, Real prevLat, Real prevLon, Real curLat, Real curLon) {

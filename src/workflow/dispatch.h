@@ -21,6 +21,8 @@ class FormatRouteIO : public RouteIO {
   bool Get_A(Session& s, const std::string& line, int index) override;
   bool Get_B(Session& s, const std::string& line, int index) override;
   bool isRecordLine(const Session& s, const std::string& line) const override;
+  bool pairsRecords(const Session& s) const override;
+  std::optional<LocalDateTime> recordedAt(const Session& s) const override;
   void RouteOut(Session& s, Real prevLat, Real prevLon, Real curLat, Real curLon) override;
 };
 

@@ -6,6 +6,7 @@
 #include "core/geotime.h"
 #include "core/panes.h"
 #include "core/progress.h"
+#include "formats/detection.h"
 #include "formats/registry.h"
 #include "workflow/rule_groups.h"
 
@@ -24,6 +25,28 @@ void applyCode(Session& s, const InputFormatInfo& f) {
   setAllRuleGroups(s, false);
   s.item(f.menuItem).checked = true;
   if (f.parentChecked) s.item(f.parentItem).checked = true;
+  s.InputLabel = inputLabelFor(s, f.code);
+  s.InputShortName = f.shortName;
+  s.ReadVtg = f.pairsRecords;
+  s.InputFormat = f.code;
+  s.InputAutoDetect = false;
+}
+
+// "Automatisch erkennen": the format stays as it is until a file is loaded.
+void applyAutoDetect(Session& s, const InputFormatInfo& detect) {
+  for (const auto& other : inputFormats()) s.item(other.menuItem).checked = false;
+  for (const auto& menu : inputSubmenus()) s.item(menu.item).checked = false;
+  setAllRuleGroups(s, false);
+  s.item(detect.menuItem).checked = true;
+  s.InputLabel = detect.label;
+  s.InputAutoDetect = true;
+}
+
+// The format found for a file becomes the one its records are read with; the menu keeps
+// "Automatisch erkennen". Another format than before starts with its rule groups off, as a
+// choice in the menu does.
+void useFoundFormat(Session& s, const InputFormatInfo& f) {
+  if (f.code != s.InputFormat) setAllRuleGroups(s, false);
   s.InputLabel = inputLabelFor(s, f.code);
   s.InputShortName = f.shortName;
   s.ReadVtg = f.pairsRecords;
@@ -91,7 +114,59 @@ void takeText(Session& s, std::string&& text) {
   s.InputLines.adoptText(std::move(text), [&ticker](long long lines) { ticker.update(lines); });
 }
 
-// Everything after the file is chosen; the path is known to exist or not.
+// The file's text lines into InputLines; `head` (if given) receives its first bytes for the
+// content tests. false after the message when the file cannot be read.
+bool readTextFile(Session& s, const std::string& path, std::string* head) {
+  std::string why;
+  std::optional<std::string> bytes;
+  {
+    ProgressTicker reading(s.port(), "MB gelesen: ");
+    bytes = readFileBytes(path, &why, kMaxInputFileBytes, [&reading](std::uint64_t n) {
+      reading.update(static_cast<long long>(n >> 20));
+    });
+  }
+  if (!bytes) return unreadable(s, "Die Datei " + path + " kann nicht gelesen werden: " + why);
+  if (head) *head = bytes->substr(0, kDetectionHeadBytes);
+  // Loggers and Windows tools write UTF-16 or UTF-8 with a mark; the readers expect cp1252.
+  takeText(s, decodeTextFile(std::move(*bytes)));
+  return true;
+}
+
+// Detection as a step of loading, once the file's text is in InputLines: the format found
+// becomes the one its records are read with. nullptr after the message listing what was tried
+// when no format recognises the file.
+const InputFormatInfo* detectLoaded(Session& s, const std::string& name, std::string_view head) {
+  const FileSample sample{head, s.InputLines, fileExtension(name)};
+  if (const InputFormatInfo* f = detectInputFormat(s, sample)) {
+    useFoundFormat(s, *f);
+    return f;
+  }
+  s.item("NMEADaten").enabled = true;
+  NaviChange(s);
+  s.setInputCaption(failureCaptionFor(s, kAutoInputFormat));
+  s.item("Route").enabled = false;
+  s.port().stateChanged();
+  s.port().prompt(PromptKind::Error, PromptButtons::Abort, notRecognizedText(s, name));
+  s.setStatusText("Dateiformat nicht erkannt = " + name);
+  return nullptr;
+}
+
+// The status line of a file whose format was found: which format, and that it was found.
+void detectedStatus(Session& s) {
+  s.setStatusText(s.InputLabel + " (automatisch erkannt) = " + s.InputFileName);
+}
+
+// A format's own loader (databases, XML) reads the file; false after its message.
+bool loadWith(Session& s, const InputFormatInfo& f, const std::string& path) {
+  if (f.load(s, path)) return true;
+  s.item("Route").enabled = false;
+  NMEADatenChange(s);
+  return false;
+}
+
+// Everything after the file is chosen; the path is known to exist or not. The steps: the file's
+// bytes, with "Automatisch erkennen" its format found from them, then the format's load and
+// check.
 bool readAndCheck(Session& s, const std::string& path) {
   const InputFormatInfo* f = inputFormat(s.InputFormat);
   s.InputFileName = path;
@@ -99,24 +174,24 @@ bool readAndCheck(Session& s, const std::string& path) {
   s.OpenDir = folderOf(path);
   // The date of the file as loaded: the summer/winter question needs no file access later.
   s.InputFileTime = fileModificationTime(path);
+  if (s.InputAutoDetect) {
+    std::string head;
+    if (!readTextFile(s, path, &head)) return false;
+    f = detectLoaded(s, path, head);
+    if (!f) return false;
+    if (f->load) {
+      // The loader makes the lines itself, in place of the file's text.
+      s.InputLines.clear();
+      if (!loadWith(s, *f, path)) return false;
+    }
+    const bool usable = checkLoaded(s, f);
+    detectedStatus(s);
+    return usable;
+  }
   if (f && f->load) {
-    if (!f->load(s, path)) {
-      s.item("Route").enabled = false;
-      NMEADatenChange(s);
-      return false;
-    }
-  } else {
-    std::string why;
-    std::optional<std::string> bytes;
-    {
-      ProgressTicker reading(s.port(), "MB gelesen: ");
-      bytes = readFileBytes(path, &why, kMaxInputFileBytes, [&reading](std::uint64_t n) {
-        reading.update(static_cast<long long>(n >> 20));
-      });
-    }
-    if (!bytes) return unreadable(s, "Die Datei " + path + " kann nicht gelesen werden: " + why);
-    // Loggers and Windows tools write UTF-16 or UTF-8 with a mark; the readers expect cp1252.
-    takeText(s, decodeTextFile(std::move(*bytes)));
+    if (!loadWith(s, *f, path)) return false;
+  } else if (!readTextFile(s, path, nullptr)) {
+    return false;
   }
   return checkLoaded(s, f);
 }
@@ -172,6 +247,10 @@ void markInputLoaded(Session& s) {
   s.loadedInputRevision = s.InputLines.revision();
 }
 
+int chosenInputFormat(const Session& s) {
+  return s.InputAutoDetect ? kAutoInputFormat : s.InputFormat;
+}
+
 void SourceChange(Session& s, int code) {
   const InputFormatInfo* f = inputFormat(code);
   if (!f) return;
@@ -181,28 +260,34 @@ void SourceChange(Session& s, int code) {
     return;
   }
   const bool separatorChanged = s.SeparatorAtSettings != s.InputSeparator;
-  const int newFormat = f->menuEntry ? code : s.InputFormat;
+  const int newFormat = f->menuEntry ? code : chosenInputFormat(s);
   const bool loads = newFormat != s.PreviousInputFormat || separatorChanged;
   // "No" keeps everything, the format included: the choice asks for a file at once.
   if (loads && !mayDiscardWork(s)) return;
-  if (f->menuEntry) applyCode(s, *f);
+  if (f->menuEntry) {
+    if (f->detects) {
+      applyAutoDetect(s, *f);
+    } else {
+      applyCode(s, *f);
+    }
+  }
   s.setInputCaption(s.InputLabel);
   s.port().stateChanged();
   if (loads) {
     // The new separator counts as seen once the file was loaded again with it.
     if (separatorChanged) s.SeparatorAtSettings = s.InputSeparator;
-    if (!loadChosenFile(s) && s.InputFormat != s.PreviousInputFormat) {
+    if (!loadChosenFile(s) && chosenInputFormat(s) != s.PreviousInputFormat) {
       // The lines kept were checked for the format before: no route from them in this one.
       s.item("Route").enabled = false;
       s.port().stateChanged();
     }
   }
-  s.PreviousInputFormat = s.InputFormat;
+  s.PreviousInputFormat = chosenInputFormat(s);
 }
 
 FileDialogRequest loadDialogRequest(const Session& s) {
   FileDialogRequest req;
-  if (const InputFormatInfo* f = inputFormat(s.InputFormat)) {
+  if (const InputFormatInfo* f = inputFormat(chosenInputFormat(s))) {
     req.title = f->dialogTitle;
     req.filter = f->filter;
     req.moreFilters = f->moreFilters;
@@ -230,11 +315,22 @@ bool loadInputText(Session& s, const std::string& name, const std::string& bytes
   s.InputFileName = name;
   s.SaveBaseName = nameOf(name);
   s.InputFileTime.reset();
-  // Databases and XML files are read by their own loaders, which need a file.
-  if (f && f->load) {
-    return unreadable(s, "Das Format "_cp + '"' + inputLabelFor(s, f->code) + '"' +
+  const auto refuseLoader = [&](const InputFormatInfo& loader) {
+    // Databases and XML files are read by their own loaders, which need a file.
+    return unreadable(s, "Das Format "_cp + '"' + inputLabelFor(s, loader.code) + '"' +
                              " kann nicht von der Standardeingabe gelesen werden."_cp);
+  };
+  if (s.InputAutoDetect) {
+    takeText(s, decodeTextFile(bytes));
+    f = detectLoaded(s, name, std::string_view(bytes).substr(0, kDetectionHeadBytes));
+    if (!f) return false;
+    if (f->load) return refuseLoader(*f);
+    const bool usable = checkLoaded(s, f);
+    detectedStatus(s);
+    markInputLoaded(s);
+    return usable;
   }
+  if (f && f->load) return refuseLoader(*f);
   takeText(s, decodeTextFile(bytes));
   const bool usable = checkLoaded(s, f);
   markInputLoaded(s);

@@ -8,8 +8,13 @@
 
 namespace kursolin {
 
-/// Applies an input format code; loads when the format or the input separator changed.
+/// Applies an input format code (kAutoInputFormat: "Automatisch erkennen"); loads when the
+/// choice or the input separator changed.
 void SourceChange(Session& s, int code);
+
+/// The input format as chosen in the menu and stored in the settings: a format code, or
+/// kAutoInputFormat when each file's format is found by itself.
+int chosenInputFormat(const Session& s);
 
 /// The open dialog of the load command as the current input format prepares it.
 FileDialogRequest loadDialogRequest(const Session& s);

@@ -247,6 +247,60 @@ class FileLoadTest : public QObject {
     QCOMPARE(modals.closed, 1);
   }
 
+  // "Automatisch erkennen": the menu entry, "Datei laden", a drop and "kursolin DATEI" load
+  // logs of today's receivers with the format found.
+  void automaticDetectionLoadsTodaysLogs() {
+    TrackBuilder t(48.0, 11.0, 12 * 3600);
+    t.drive(0, 40, 120).drive(90, 40, 120);
+    std::vector<std::string> gga;
+    for (const auto& f : t.fixes()) gga.push_back(ggaSentence(f));
+    folder_->write("gn.nmea", joinCrLf(withTalker(t.rmcLines(), "GN")));
+    folder_->write("gga.log", joinCrLf(gga));
+    const QString rmcCaption = Q("NEMA Log \"RMC\" - Zeilen = 240");
+    const QString ggaCaption = Q("NEMA Log \"GGA + VTG\" - Zeilen = 240");
+    const auto status = [&](const char* label, const char* file) {
+      return Q(label) + Q(" (automatisch erkannt) = ") +
+             gui::toQString(folder_->sessionFile(Q(file)));
+    };
+
+    StartedWindow w(*folder_);
+    w.port.openAnswers.push_back(folder_->sessionFile("gn.nmea"));
+    w.action("IN_Auto")->trigger();
+    QCOMPARE(w.port.openRequests.size(), std::size_t(1));
+    QVERIFY(w.port.openRequests[0].filter.rfind("Alle lesbaren Dateien(", 0) == 0);
+    QCOMPARE(w.label("InFileLabel"), rmcCaption);
+    QCOMPARE(w.label("StatusBar"), status("NEMA Log \"RMC\"", "gn.nmea"));
+    QVERIFY(w.action("IN_Auto")->isChecked());
+
+    w.load(folder_->sessionFile("gga.log"));
+    QCOMPARE(w.label("InFileLabel"), ggaCaption);
+    QCOMPARE(w.label("StatusBar"), status("NEMA Log \"GGA + VTG\"", "gga.log"));
+    QVERIFY(w.action("Route")->isEnabled());
+    w.action("Route")->trigger();
+    QVERIFY(w.s().RoutePointCount >= 3);
+
+    // The route just made was not saved: the drop asks first.
+    w.port.answer({PromptAnswer::Yes});
+    auto data = filesDrag({folder_->path("gn.nmea")});
+    QVERIFY(dragAndDrop(w.find<QWidget>("SetupHeading"), *data));
+    QTRY_COMPARE(w.label("InFileLabel"), rmcCaption);
+    QCOMPARE(w.port.prompts.size(), std::size_t(1));
+    QCOMPARE(w.port.prompts[0].text, std::string(kDiscardQuestion));
+    QVERIFY(w.action("IN_Auto")->isChecked());
+
+    // Started with a file: no error box, whatever the format.
+    folder_->settings({"[Pref]", "StartDialog=0", "SourceNr=0"});
+    ScriptedPort port;
+    gui::MainWindow started(folder_->appDir(), hostFor(','), &port);
+    started.loadAtStartUp(folder_->path("gga.log"));
+    started.show();
+    started.startUp();
+    auto* label = started.findChild<QLabel*>(QStringLiteral("InFileLabel"));
+    QTRY_COMPARE(label->text(), ggaCaption);
+    QVERIFY(port.prompts.empty());
+    QVERIFY(port.openRequests.empty());
+  }
+
   void commandLineFileThatIsMissing() {
     ScriptedPort port;
     ModalCloser modals;

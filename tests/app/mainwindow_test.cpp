@@ -542,6 +542,7 @@ void MainWindowTest::menusHoldEveryItemWithItsShortcut_data() {
   row("RouteReversAction", "Route umkehren", "Ctrl+U");
   row("RouteVerringern", "Route auf höchstens N Punkte verringern", "");
   row("RoutenBild", "Routenbild anzeigen", "F12");
+  row("IN_Auto", "Automatisch erkennen", "Ctrl+F2");
   row("In_Text_GMS", "im Format   Grad ° Minute' Sekunde\"", "Ctrl+Shift+F1");
   row("In_Text_Mer", "im Format   Mercator", "Ctrl+Shift+F4");
   row("In_MN4", "Navigon MN|4 + 4.1", "Ctrl+F3");
@@ -606,7 +607,8 @@ void MainWindowTest::formatSubmenusSeparateEveryTwoItems() {
     return out;
   };
   QCOMPARE(shape(w.find<QMenu>("Eingabeformat")),
-           QStringList({Q("Koordinatenpaar aus Textdatei"), "-", Q("Navigon MN|4 + 4.1"), "-",
+           QStringList({Q("Automatisch erkennen"), "-", Q("Koordinatenpaar aus Textdatei"), "-",
+                        Q("Navigon MN|4 + 4.1"), "-",
                         Q("Navigon MN|4.2 + MN5"), "-", Q("NMEA Log "), "-", Q("Top50 OVL Routen"),
                         "-", Q("TomTom  ITN Dateien"), "-", Q("Tourenplaner XML oder TEF  Datei"),
                         "-", Q("Tourenplaner BCR Datei"), "-", Q("Touratech QV3"), "-",

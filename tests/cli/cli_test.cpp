@@ -76,6 +76,31 @@ TEST_F(Cli, ConvertsToStandardOutput) {
   EXPECT_EQ(r.err, "");
 }
 
+TEST_F(Cli, WithoutInputFormatEachFileIsFoundByItself) {
+  // The settings store RMC; without -i the format of each file is found all the same.
+  test::writeBytes(folder.file("Kursolin.Ini"), "[Pref]\r\nSourceNr=2\r\n");
+  test::TrackBuilder t(48.0, 11.0, 12 * 3600);
+  t.add(t.current()).drive(0, 40, 300);
+  std::vector<std::string> gga;
+  for (const auto& f : t.fixes()) gga.push_back(test::ggaSentence(f));
+  const std::string gn = folder.file("gn.nmea"), ggaOnly = folder.file("gga.log");
+  test::writeBytes(gn, test::joinCrLf(test::withTalker(t.rmcLines(), "GN")));
+  test::writeBytes(ggaOnly, test::joinCrLf(gga));
+  for (const std::string& log : {gn, ggaOnly}) {
+    const CliResult r = run({"-f", "mn42", log});
+    EXPECT_EQ(r.rc, cli::kWritten) << log << ": " << r.err;
+    EXPECT_EQ(r.out, run({"-f", "mn42", "-i", "auto", rmcLog}).out) << log;
+  }
+  const std::string unknown = folder.file("notiz.txt");
+  test::writeBytes(unknown, "Einkaufsliste\r\nBrot\r\n");
+  const CliResult r = run({"-f", "mn42", unknown});
+  EXPECT_EQ(r.rc, cli::kUnusable);
+  EXPECT_NE(r.err.find("wurde nicht erkannt"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("NEMA Log \"RMC\""), std::string::npos) << r.err;
+  // An explicit format is read as before: this log has no RMC sentences.
+  EXPECT_EQ(run({"-i", "rmc", "-f", "mn42", ggaOnly}).rc, cli::kUnusable);
+}
+
 TEST_F(Cli, NumericCodesAndNamesAreTheSame) {
   EXPECT_EQ(run({"-i", "2", "-f", "2", rmcLog}).out, run({"-i", "rmc", "-f", "mn5", rmcLog}).out);
 }

@@ -4,6 +4,7 @@
 
 #include "core/host.h"
 #include "core/session.h"
+#include "formats/detection.h"
 #include "formats/gpx.h"
 #include "formats/registry.h"
 #include "formats/tomtom.h"
@@ -66,6 +67,12 @@ void fuzzReaders(const std::uint8_t* data, std::size_t size) {
     for (int code : {4, 5}) {
       s.InputFormat = code;
       TourenXML(s, text);
+    }
+    // Format detection, every content test over the same bytes.
+    {
+      TextLines lines;
+      lines.setText(text);
+      detectInputFormat(s, {std::string_view(text).substr(0, kDetectionHeadBytes), lines, "txt"});
     }
     s.InputLines.setText(text);
     for (int code : {1, 2, 9, 10, 20, 21, 22, 23, 24, 3, 6}) {

@@ -11,6 +11,17 @@ std::string sentence(const std::string& body) {
   return "$" + body + "*" + kursolin::checksumText(body);
 }
 
+std::string withTalker(const std::string& line, const std::string& talker) {
+  return sentence(talker + line.substr(3, line.size() - 6));
+}
+
+std::vector<std::string> withTalker(const std::vector<std::string>& sentences,
+                                    const std::string& talker) {
+  std::vector<std::string> out;
+  for (const auto& s : sentences) out.push_back(withTalker(s, talker));
+  return out;
+}
+
 std::string nmeaTime(int secondsOfDay) {
   int t = ((secondsOfDay % 86400) + 86400) % 86400;
   char b[32];

@@ -28,6 +28,12 @@ std::string nmeaTime(int secondsOfDay);
 /// ddmm.mmmm (or dddmm.mmmm) of the magnitude of a coordinate.
 std::string nmeaCoord(double degrees, int degreeDigits);
 
+/// The sentence from another talker ("GN", "GL", ...), its checksum made right again.
+std::string withTalker(const std::string& sentence, const std::string& talker);
+/// Every sentence of a log from another talker.
+std::vector<std::string> withTalker(const std::vector<std::string>& sentences,
+                                    const std::string& talker);
+
 std::string ggaSentence(const Fix& f);
 std::string vtgSentence(const Fix& f);
 std::string rmcSentence(const Fix& f);

@@ -281,6 +281,13 @@ TEST_P(Generator, GgaWithoutVtg) {
   test::useInput(session, 1);
   std::vector<std::string> lines;
   for (const auto& f : t.fixes()) lines.push_back(test::ggaSentence(f));
+  // A log without VTG sentences is read GGA by GGA: start and end point.
+  test::setInput(session, lines);
+  RouteErzeugen(session);
+  EXPECT_TRUE(port.prompts.empty());
+  EXPECT_EQ(session.RoutePointCount, 2);
+  // A log whose only VTG sentence comes before its first fix pairs nothing with it.
+  lines.insert(lines.begin(), test::vtgSentence(t.fixes()[0]));
   test::setInput(session, lines);
   RouteErzeugen(session);
   ASSERT_EQ(port.prompts.size(), 1u);

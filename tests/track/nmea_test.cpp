@@ -163,7 +163,9 @@ TEST_P(Nmea, RejectedSentencesAndTheirPrompts) {
       {kGGA.substr(0, kGGA.size() - 2) + "6a", GetGGA,
        "Pr\xFC" "fsummenfehler im GGA Datensatz an Position 3 erkannt"},
       {"", GetGGA, "Pr\xFC" "fsummenfehler im GGA Datensatz an Position 3 erkannt"},
-      {resigned("GNGGA" + bodyOf(kGGA).substr(5)), GetGGA,
+      {resigned("GpGGA" + bodyOf(kGGA).substr(5)), GetGGA,
+       "Keinen GGA Datensatz an Position 3 erkannt"},
+      {resigned("PGGGA" + bodyOf(kGGA).substr(5)), GetGGA,
        "Keinen GGA Datensatz an Position 3 erkannt"},
       {kVTG, GetGGA, "Keinen GGA Datensatz an Position 3 erkannt"},
       {kGGA, GetRMC, "Keinen RMC Datensatz an Position 3 erkannt"},
@@ -183,6 +185,32 @@ TEST_P(Nmea, RejectedSentencesAndTheirPrompts) {
     EXPECT_EQ(port.prompts[0].buttons, PromptButtons::AbortIgnore);
     EXPECT_FALSE(session.AbortRequested);
   }
+}
+
+TEST_P(Nmea, AnyTalkerButOnePerKindInALog) {
+  const std::string rest = bodyOf(kGGA).substr(2);  // "GGA,123519.00,..."
+  for (const char* talker : {"GP", "GN", "GL", "GA", "GB", "BD", "GQ", "QZ", "GI"}) {
+    ASSERT_TRUE(parse(GetGGA, resigned(talker + rest))) << talker;
+    EXPECT_EQ(p().SentenceId, std::string("$") + talker + "GGA");
+    EXPECT_EQ(p().LatDec, "48.117300");
+  }
+  // The log's first GGA sentence decides: "$GNGGA" after "$GPGGA" is foreign, VTG and RMC of
+  // the log take their own talkers.
+  session.ShowErrors = true;
+  const std::string gn = resigned("GN" + rest);
+  const std::string gnVtg = resigned("GN" + bodyOf(kVTG).substr(2));
+  session.InputLines.assign({kGGA, gn, gnVtg, kRMC});
+  port.answer({PromptAnswer::Ignore});
+  EXPECT_FALSE(GetGGA(session, gn, 1));
+  ASSERT_EQ(port.prompts.size(), 1u);
+  EXPECT_EQ(port.prompts[0].text, "Keinen GGA Datensatz an Position 1 erkannt\r" + gn);
+  EXPECT_TRUE(GetGGA(session, kGGA, 0));
+  EXPECT_TRUE(GetVTG(session, gnVtg, 2));
+  EXPECT_TRUE(GetRMC(session, kRMC, 3));
+  // Garmin's proprietary "$PGRMC" is no RMC sentence of a talker "PG".
+  EXPECT_EQ(talkerOf("$PGRMC,1,2*00", SentenceKind::RMC), "");
+  EXPECT_EQ(talkerOf(gn, SentenceKind::GGA), "GN");
+  EXPECT_EQ(talkerOf(gn, SentenceKind::RMC), "");
 }
 
 TEST_P(Nmea, AbortIsRememberedAndErrorsCanBeHidden) {

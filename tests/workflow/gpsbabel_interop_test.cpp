@@ -1,6 +1,6 @@
-// Interoperability with an independent implementation of the Tourenplaner and Top50 formats:
-// GPSBabel reads what Kursolin writes and Kursolin reads what GPSBabel writes. Skipped when
-// gpsbabel is not installed.
+// Interoperability with an independent implementation of the Tourenplaner and Top50 formats and
+// of NMEA logs: GPSBabel reads what Kursolin writes and Kursolin reads what GPSBabel writes.
+// Skipped when gpsbabel is not installed.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -15,6 +15,7 @@
 #include "formats/bcr.h"
 #include "scratch.h"
 #include "support/fake_port.h"
+#include "support/nmea_writer.h"
 #include "support/session_setup.h"
 #include "workflow/dispatch.h"
 #include "workflow/loading.h"
@@ -181,6 +182,27 @@ TEST_F(Gpsbabel, BothReadTheRealTefFileAlike) {
   EXPECT_EQ(next, theirs.size()) << "every station of GPSBabel's route, in order";
   // Stations only gives exactly GPSBabel's route.
   expectSame(readWithKursolin(4, tef), theirs, 0.01);
+}
+
+TEST_F(Gpsbabel, ReadsTheSameGnLogsToTheSamePositions) {
+  // Receivers that combine satellite systems write "$GN" sentences.
+  test::TrackBuilder t(48.1, 11.5, 9 * 3600);
+  t.add(t.current()).drive(45, 60, 120, 5).drive(300, 30, 60, 5);
+  for (const int code : {1, 2}) {
+    const std::string log = dir.file(code == 1 ? "gn-gga-vtg.nmea" : "gn-rmc.nmea");
+    writeBytes(log, test::joinCrLf(test::withTalker(code == 1 ? t.ggaVtgLines() : t.rmcLines(),
+                                                    "GN")));
+    const std::string csv = dir.file("gn.csv");
+    // GPSBabel reads a log as a track (its points become waypoints for the table) and drops
+    // GGA fixes without a date: the date option gives them one.
+    ASSERT_TRUE(gpsbabel("-t -i nmea,date=20230815 -f " + log +
+                         " -x transform,wpt=trk -o unicsv -F " + csv))
+        << readBytes(dir.file("gpsbabel.err"));
+    const auto ours = readWithKursolin(code, log);
+    EXPECT_EQ(ours.size(), t.fixes().size()) << code;
+    // The table has six decimals, a tenth of a metre.
+    expectSame(unicsv(csv), ours, 0.1);
+  }
 }
 
 }  // namespace

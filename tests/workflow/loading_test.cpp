@@ -89,7 +89,8 @@ TEST_F(Loading, RefusedNmeaLogs) {
     std::string text;
     std::string caption, message;
   } cases[] = {
-      {1, test::joinCrLf({test::ggaSentence(test::Fix{}), test::ggaSentence(test::Fix{})}),
+      // GGA without VTG is read (speed and course from the fixes); RMC alone is not GGA.
+      {1, test::joinCrLf({test::rmcSentence(test::Fix{}), test::vtgSentence(test::Fix{})}),
        "NEMA-Dateifehler keine GGA od. VTG Datens\xE4tze erkannt!",
        "Keine verwertbaren GGA oder VTG Datens\xE4tze erkannt oder keine NEMA-Datei"},
       {2, ggaVtgLog(), "NEMA - Dateifehler keine RMC Datens\xE4tze erkannt!",

@@ -1,0 +1,51 @@
+#include "formats/detection.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "core/fileio.h"
+#include "core/prompt.h"
+#include "formats/registry.h"
+
+namespace kursolin {
+
+std::string fileExtension(const std::string& path) {
+  const std::string name = nameOf(path);
+  const auto dot = name.rfind('.');
+  if (dot == std::string::npos || dot == 0) return {};
+  std::string ext = name.substr(dot + 1);
+  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return ext;
+}
+
+std::vector<const InputFormatInfo*> formatsAccepting(const Session& s, const FileSample& file) {
+  std::vector<const InputFormatInfo*> found;
+  for (int code : detectionOrder()) {
+    const InputFormatInfo* f = inputFormat(code);
+    if (f && f->available() && f->recognize && f->recognize(s, file)) found.push_back(f);
+  }
+  return found;
+}
+
+const InputFormatInfo* detectInputFormat(const Session& s, const FileSample& file) {
+  const std::vector<const InputFormatInfo*> found = formatsAccepting(s, file);
+  if (found.empty()) return nullptr;
+  for (const InputFormatInfo* f : found) {
+    const std::vector<std::string> exts = fileExtensionsOf(*f);
+    if (std::find(exts.begin(), exts.end(), file.extension) != exts.end()) return f;
+  }
+  return found.front();
+}
+
+std::string notRecognizedText(const Session& s, const std::string& path) {
+  std::string text = "Das Format der Datei " + path + " wurde nicht erkannt." + kCR +
+                     "Gepr\xFC"
+                     "ft wurden, in dieser Reihenfolge:";
+  for (int code : detectionOrder()) {
+    if (inputFormatAvailable(code)) text += kCR + ("  " + inputLabelFor(s, code));
+  }
+  text += kCR + std::string("Bitte das Eingabeformat selbst w\xE4hlen.");
+  return text;
+}
+
+}  // namespace kursolin
