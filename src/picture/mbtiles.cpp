@@ -136,7 +136,7 @@ std::string plainAttribution(std::string_view html) {
 }
 
 MbTiles::MbTiles(std::string path, sqlite3* db, std::size_t cacheTiles)
-    : path_(std::move(path)), db_(db), capacity_(std::max<std::size_t>(1, cacheTiles)) {}
+    : path_(std::move(path)), db_(db), recent_(cacheTiles) {}
 
 MbTiles::~MbTiles() {
   sqlite3_finalize(query_);
@@ -242,12 +242,9 @@ bool MbTiles::prepare(std::string* why) {
 
 std::shared_ptr<const TileImage> MbTiles::tile(const TileKey& key) {
   if (!validTile(key) || key.z < minZoom_ || key.z > maxZoom_) return nullptr;
-  if (auto hit = cached_.find(key); hit != cached_.end()) {
-    recent_.splice(recent_.begin(), recent_, hit->second);
-    return hit->second->second;
-  }
+  if (auto* kept = recent_.find(key)) return *kept;
   auto image = read(key);
-  remember(key, image);
+  recent_.put(key, image);
   return image;
 }
 
@@ -275,15 +272,6 @@ std::shared_ptr<const TileImage> MbTiles::read(const TileKey& key) {
   sqlite3_reset(query_);
   if (!image) return damaged(why);
   return std::make_shared<const TileImage>(std::move(*image));
-}
-
-void MbTiles::remember(const TileKey& key, std::shared_ptr<const TileImage> image) {
-  recent_.emplace_front(key, std::move(image));
-  cached_[key] = recent_.begin();
-  while (recent_.size() > capacity_) {
-    cached_.erase(recent_.back().first);
-    recent_.pop_back();
-  }
 }
 
 std::string MbTiles::damageNote() const {

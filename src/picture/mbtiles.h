@@ -4,12 +4,11 @@
 // batch converter.
 
 #include <cstddef>
-#include <list>
-#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include "picture/recent_tiles.h"
 #include "picture/tiles.h"
 
 struct sqlite3;
@@ -46,7 +45,6 @@ class MbTiles : public TileSource {
   MbTiles(std::string path, sqlite3* db, std::size_t cacheTiles);
   bool prepare(std::string* why);
   std::shared_ptr<const TileImage> read(const TileKey& key);
-  void remember(const TileKey& key, std::shared_ptr<const TileImage> image);
 
   std::string path_;
   sqlite3* db_ = nullptr;
@@ -55,11 +53,9 @@ class MbTiles : public TileSource {
   int minZoom_ = 0, maxZoom_ = 0;
   int damaged_ = 0;
   std::string firstDamage_;
-  // Least recently used last; a tile the file lacks is kept too (as nullptr), so a picture
-  // drawn again asks the database nothing.
-  std::size_t capacity_;
-  std::list<std::pair<TileKey, std::shared_ptr<const TileImage>>> recent_;
-  std::map<TileKey, decltype(recent_)::iterator> cached_;
+  // A tile the file lacks is kept too (as nullptr), so a picture drawn again asks the database
+  // nothing.
+  RecentTiles<std::shared_ptr<const TileImage>> recent_;
 };
 
 /// Attribution text of a map's metadata (often HTML, UTF-8) as plain cp1252: tags dropped,

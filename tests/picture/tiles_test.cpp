@@ -6,6 +6,7 @@
 #include <limits>
 #include <map>
 
+#include "picture/recent_tiles.h"
 #include "picture/tiles.h"
 
 namespace kursolin {
@@ -214,6 +215,22 @@ TEST(Tiles, TheNearestLowerTileStandsInForAMissingOne) {
   SomeTiles deep(2);
   deep.tiles[{1, 0, 0}] = north;
   EXPECT_FALSE(substituteTile(deep, {3, 0, 0})) << "no level above the source's first";
+}
+
+TEST(Tiles, TheMemoryOfTilesDropsTheLeastRecentlyUsed) {
+  RecentTiles<int> recent(2);
+  recent.put({1, 0, 0}, 10);
+  recent.put({1, 1, 0}, 11);
+  ASSERT_TRUE(recent.find({1, 0, 0}));  // now the most recent
+  recent.put({1, 0, 1}, 12);
+  EXPECT_EQ(recent.size(), 2u);
+  EXPECT_FALSE(recent.find({1, 1, 0}));
+  ASSERT_TRUE(recent.find({1, 0, 0}));
+  EXPECT_EQ(*recent.find({1, 0, 0}), 10);
+  recent.put({1, 0, 0}, 20);  // replaced, not added
+  EXPECT_EQ(recent.size(), 2u);
+  EXPECT_EQ(*recent.find({1, 0, 0}), 20);
+  EXPECT_EQ(*recent.find({1, 0, 1}), 12);
 }
 
 }  // namespace
