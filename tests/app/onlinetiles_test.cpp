@@ -360,6 +360,14 @@ void OnlineTilesTest::tileAddressesAreChecked() {
   };
   for (const Case& c : cases) QCOMPARE(checkTileUrl(c.url), std::string(c.error));
 
+  // The cache lives where the desktop keeps caches.
+  const QByteArray before = qgetenv("XDG_CACHE_HOME");
+  qputenv("XDG_CACHE_HOME", "/tmp/kursolin-cache-test");
+  QCOMPARE(defaultTileCacheFolder(), QStringLiteral("/tmp/kursolin-cache-test/Kursolin/tiles"));
+  qunsetenv("XDG_CACHE_HOME");
+  QCOMPARE(defaultTileCacheFolder(), QDir::homePath() + QStringLiteral("/.cache/Kursolin/tiles"));
+  if (!before.isEmpty()) qputenv("XDG_CACHE_HOME", before);
+
   // A source with a bad address asks nothing and says so.
   OnlineTileOptions o;
   o.urlTemplate = "ftp://karten/{z}/{x}/{y}.png";
