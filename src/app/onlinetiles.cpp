@@ -238,13 +238,17 @@ void OnlineTiles::finished(QNetworkReply* reply, const TileKey& key) {
         std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), &why);
     if (image) {
       const QDateTime expires =
-          cache_ ? cache_->metaData(reply->url()).expirationDate() : QDateTime();
+          cache_ ? cache_->metaData(urlOf(key)).expirationDate() : QDateTime();
       memory_.put(key, {std::make_shared<const TileImage>(std::move(*image)), expires});
       lastNote_.clear();
       emit tilesArrived();
     } else {
       // An error page or a damaged tile is not kept, neither in the cache nor as a tile.
-      if (cache_) cache_->remove(reply->url());
+      // (Under the address asked for and, after a redirection, the one that answered.)
+      if (cache_) {
+        cache_->remove(urlOf(key));
+        cache_->remove(reply->url());
+      }
       failed_[key] = now.addSecs(kRetrySeconds);
       tell(Q("Der Kartenserver %1 liefert keine Kartenbilder (%2).").arg(host_, toQString(why)));
     }
