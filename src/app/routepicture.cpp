@@ -93,6 +93,16 @@ class PainterCanvas : public Canvas {
     return p_.fontMetrics().horizontalAdvance(toQString(t));
   }
   int textHeight() const override { return p_.fontMetrics().ascent() + p_.fontMetrics().descent(); }
+  void image(const RgbaPixels& px, PixelRect from, PixelRect to, double opacity) override {
+    if (!px.data || px.width <= 0 || px.height <= 0) return;
+    // Borrows the pixels for this one call; the painter copies what it draws.
+    const QImage img(px.data, px.width, px.height, px.width * 4, QImage::Format_RGBA8888);
+    const double before = p_.opacity();
+    p_.setOpacity(before * std::clamp(opacity, 0.0, 1.0));
+    p_.setRenderHint(QPainter::SmoothPixmapTransform);
+    p_.drawImage(QRectF(to.x, to.y, to.w, to.h), img, QRectF(from.x, from.y, from.w, from.h));
+    p_.setOpacity(before);
+  }
 
  private:
   // Liang-Barsky: the part of a-b inside r; false when none.

@@ -22,6 +22,17 @@ struct CanvasPoint {
   double x = 0, y = 0;
 };
 
+/// Borrowed RGBA pixels (4 bytes a pixel, rows top first, no padding), such as a map tile.
+struct RgbaPixels {
+  const std::uint8_t* data = nullptr;
+  int width = 0, height = 0;
+};
+
+/// An axis-parallel rectangle, in pixels of a canvas or of an image.
+struct PixelRect {
+  double x = 0, y = 0, w = 0, h = 0;
+};
+
 class Canvas {
  public:
   virtual ~Canvas() = default;
@@ -38,6 +49,9 @@ class Canvas {
   /// Width and height in pixels of a text as text() draws it.
   virtual int textWidth(const std::string& cp1252) const = 0;
   virtual int textHeight() const = 0;
+  /// The part `from` of an image scaled into the rectangle `to`, with the opacity (0..1)
+  /// on top of the image's own alpha.
+  virtual void image(const RgbaPixels& pixels, PixelRect from, PixelRect to, double opacity) = 0;
 };
 
 }  // namespace kursolin

@@ -1,6 +1,6 @@
 #pragma once
-// A canvas of RGBA pixels drawn without any toolkit, with a small built-in bitmap font, and its
-// PNG encoding: the batch converter's route picture.
+// A canvas of RGBA pixels drawn without any toolkit, with a small built-in bitmap font (ASCII and
+// the German letters), and its PNG encoding: the batch converter's route picture.
 
 #include <optional>
 #include <string>
@@ -23,6 +23,7 @@ class RasterCanvas : public Canvas {
   void text(CanvasPoint topLeft, const std::string& cp1252, Rgba colour) override;
   int textWidth(const std::string& cp1252) const override;
   int textHeight() const override;
+  void image(const RgbaPixels& pixels, PixelRect from, PixelRect to, double opacity) override;
 
   /// The pixel at x, y (opaque).
   Rgba pixel(int x, int y) const;

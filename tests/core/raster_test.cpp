@@ -75,5 +75,54 @@ TEST(Raster, PngRoundTrip) {
   EXPECT_FALSE(decodePng(png->substr(0, png->size() / 2))) << "a cut file is no picture";
 }
 
+// What blend() makes of a colour of the alpha over the paper.
+Rgba over(Rgba c, int alpha, Rgba paper) {
+  const auto mix = [&](int top, int below) {
+    return static_cast<std::uint8_t>((top * alpha + below * (255 - alpha) + 127) / 255);
+  };
+  return {mix(c.r, paper.r), mix(c.g, paper.g), mix(c.b, paper.b), 255};
+}
+
+TEST(Raster, ImagesAreScaledIntoTheirRectangle) {
+  constexpr Rgba kRed{220, 0, 0, 255}, kGreen{0, 200, 0, 255}, kBlue{0, 0, 210, 255};
+  // Two by two: red, green / blue, a transparent white.
+  const std::uint8_t px[] = {220, 0, 0, 255, 0, 200, 0, 255, 0, 0, 210, 255, 255, 255, 255, 0};
+  const RgbaPixels image{px, 2, 2};
+  RasterCanvas c(30, 16, kPaper);
+  c.image(image, {0, 0, 2, 2}, {4, 4, 8, 8}, 1);
+  struct Case {
+    int x, y;
+    Rgba colour;
+  } cases[] = {
+      {4, 4, kRed},
+      {11, 4, kGreen},
+      {4, 11, kBlue},
+      {11, 11, kPaper},  // the transparent texel leaves the paper
+      {3, 4, kPaper},
+      {12, 4, kPaper},
+      {4, 3, kPaper},
+      {4, 12, kPaper},
+      // Between green and the transparent texel: green, faded, not greyed by the white.
+      {11, 8, over(kGreen, 96, kPaper)},
+  };
+  for (const Case& k : cases) EXPECT_EQ(c.pixel(k.x, k.y), k.colour) << k.x << "," << k.y;
+
+  // A part of the image (the green texel) at half opacity.
+  c.image(image, {1, 0, 1, 1}, {20, 2, 5, 5}, 0.5);
+  EXPECT_EQ(c.pixel(20, 2), over(kGreen, 128, kPaper));
+  EXPECT_EQ(c.pixel(24, 6), over(kGreen, 128, kPaper));
+  EXPECT_EQ(c.pixel(25, 6), kPaper);
+
+  // Partly or wholly outside, empty or without pixels: drawn where it lands, nothing breaks.
+  c.image(image, {0, 0, 2, 2}, {-1, -1, 8, 8}, 1);
+  EXPECT_EQ(c.pixel(0, 0), kRed);
+  EXPECT_EQ(c.pixel(0, 6), kBlue);
+  c.image(image, {0, 0, 2, 2}, {1e12, -1e12, 1e13, 1e13}, 1);
+  c.image(image, {0, 0, 0, 2}, {0, 0, 30, 16}, 1);
+  c.image(image, {0, 0, 2, 2}, {0, 0, 30, 16}, 0);
+  c.image({nullptr, 2, 2}, {0, 0, 2, 2}, {0, 0, 30, 16}, 1);
+  EXPECT_EQ(c.pixel(15, 12), kPaper);
+}
+
 }  // namespace
 }  // namespace kursolin

@@ -11,6 +11,7 @@
 
 #include "core/cp1252.h"
 #include "core/host.h"
+#include "core/raster.h"
 #include "core/session.h"
 #include "formats/accessdb.h"
 #include "formats/bcr.h"
@@ -20,6 +21,7 @@
 #include "formats/ovl.h"
 #include "formats/tomtom.h"
 #include "formats/tourenxml.h"
+#include "picture/tile_image.h"
 #include "settings/profile.h"
 #include "settings/settings.h"
 #include "support/fake_port.h"
@@ -280,6 +282,23 @@ void fuzzGpx(const std::uint8_t* data, std::size_t size) {
   });
 }
 
+void fuzzTileImage(const std::uint8_t* data, std::size_t size) {
+  const auto image = decodeTileImage(std::string_view(reinterpret_cast<const char*>(data), size));
+  if (!image) return;
+  require(image->width > 0 && image->height > 0 && image->width <= kMaxTileEdge &&
+              image->height <= kMaxTileEdge,
+          "a tile of impossible size");
+  require(image->rgba.size() == static_cast<std::size_t>(image->width) * image->height * 4,
+          "a tile's pixels do not match its size");
+  // Drawn as a map draws it: scaled up from a part, and scaled down whole.
+  RasterCanvas canvas(64, 64, {255, 255, 255, 255});
+  canvas.image(image->pixels(), {image->width / 4.0, image->height / 4.0, 1, 1}, {0, 0, 64, 64},
+               0.6);
+  canvas.image(image->pixels(),
+               {0, 0, static_cast<double>(image->width), static_cast<double>(image->height)},
+               {-3.5, 10.25, 40, 17}, 1);
+}
+
 }  // namespace
 
 const std::vector<FuzzTarget>& fuzzTargets() {
@@ -295,6 +314,7 @@ const std::vector<FuzzTarget>& fuzzTargets() {
       {"settings", fuzzSettings},
       {"gpx", fuzzGpx},
       {"readers", fuzzReaders},
+      {"tileimage", fuzzTileImage},
   };
   return targets;
 }
