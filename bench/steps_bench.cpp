@@ -79,25 +79,25 @@ const bool kRouteOutRegistered = [] {
 void BM_GMToDez(benchmark::State& state) {
   Fixture f;
   const std::string dm = "5006.6551";
-  for (auto _ : state) benchmark::DoNotOptimize(GMToDez(f.s, dm));
+  for (auto _ : state) benchmark::DoNotOptimize(GMToDez(f.s.numberStyle(), dm));
 }
 
 void BM_KGrad(benchmark::State& state) {
   Fixture f;
   const std::string dm = "00840.9285";
-  for (auto _ : state) benchmark::DoNotOptimize(KGrad(f.s, dm));
+  for (auto _ : state) benchmark::DoNotOptimize(KGrad(f.s.numberStyle(), dm));
 }
 
 void BM_GMSToDez(benchmark::State& state) {
   Fixture f;
   const std::string dms = "50*06*39,31";
-  for (auto _ : state) benchmark::DoNotOptimize(GMSToDez(f.s, dms));
+  for (auto _ : state) benchmark::DoNotOptimize(GMSToDez(f.s.numberStyle(), dms));
 }
 
 void BM_GeoDezToGrMin(benchmark::State& state) {
   Fixture f;
   const std::string dec = "50,110918";
-  for (auto _ : state) benchmark::DoNotOptimize(GeoDezToGrMin(f.s, dec));
+  for (auto _ : state) benchmark::DoNotOptimize(GeoDezToGrMin(f.s.numberStyle(), dec));
 }
 
 void BM_DezToMer(benchmark::State& state) {

@@ -545,8 +545,8 @@ FileOutcome convertInto(Session& s, const Options& o, const std::string& input,
   const std::string target = folder + bareFileName(s.InputFileName) + extensionOf(s);
   const bool split = planParts(s, o);
   std::vector<std::string> files;
-  const int count = split ? splitFileCount(s) : 1;
-  for (int i = 1; i <= count; ++i) files.push_back(partFileName(target, i, s.SplitFiles));
+  const int count = split ? s.split.fileCount() : 1;
+  for (int i = 1; i <= count; ++i) files.push_back(partFileName(target, i, s.split.SplitFiles));
   for (const std::string& f : files) {
     if (taken.count(f)) {
       return {kUnusable, input + ": nicht umgewandelt: " + forTerminal(f) +

@@ -72,8 +72,6 @@ struct PointRecord {
   /// Numeric position in decimal degrees; the NMEA parsers store the magnitude only.
   Real LatValue = 0;
   Real LonValue = 0;
-  /// Result of the last degree-minute conversion.
-  Real ConvValue = 0;
   /// Speed in km/h.
   Real SpeedValue = 0;
   bool PointValid = false;

@@ -1,5 +1,7 @@
 #include "core/prompt.h"
 
+#include "core/numtext.h"
+
 namespace kursolin {
 
 bool abortIgnorePrompt(Session& s, const std::string& text) {
@@ -11,6 +13,17 @@ bool abortIgnorePrompt(Session& s, const std::string& text) {
 bool errorPromptIfShown(Session& s, const std::string& text) {
   if (!s.ShowErrors) return false;
   return abortIgnorePrompt(s, text);
+}
+
+void errorPromptsIfShown(Session& s, const std::vector<std::string>& texts) {
+  for (const std::string& t : texts) errorPromptIfShown(s, t);
+}
+
+std::string isDigit(Session& s, const std::string& text) {
+  const auto bad = firstNonNumberChar(text);
+  if (!bad) return text;
+  abortIgnorePrompt(s, invalidCharacterText(*bad));
+  return {};
 }
 
 void singleButtonMessage(Session& s, PromptKind kind, PromptButtons button,

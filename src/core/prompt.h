@@ -2,6 +2,7 @@
 // Small helpers for the message kinds every part uses.
 
 #include <string>
+#include <vector>
 
 #include "core/session.h"
 
@@ -16,6 +17,13 @@ bool abortIgnorePrompt(Session& s, const std::string& text);
 /// The same prompt, shown only while ShowErrors is on; returns AbortRequested's new value
 /// (false and unchanged when nothing was shown).
 bool errorPromptIfShown(Session& s, const std::string& text);
+
+/// The prompts of a conversion's messages in order, each as errorPromptIfShown shows it.
+void errorPromptsIfShown(Session& s, const std::vector<std::string>& texts);
+
+/// s unchanged when it holds only digits, "," and "."; otherwise "" after the user was asked
+/// (whatever ShowErrors says) whether to abort.
+std::string isDigit(Session& s, const std::string& text);
 
 /// A message with a single button (Abort or OK) of the given kind.
 void singleButtonMessage(Session& s, PromptKind kind, PromptButtons button, const std::string& text);

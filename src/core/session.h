@@ -14,8 +14,10 @@
 #include "core/host.h"
 #include "core/isolated.h"
 #include "core/lines.h"
+#include "core/numtext.h"
 #include "core/point.h"
 #include "core/port.h"
+#include "core/split_plan.h"
 
 namespace kursolin {
 
@@ -165,6 +167,8 @@ class Session {
   const HostSettings& host() const { return host_; }
   /// Changes the regional settings (tests, command-line override).
   void setHost(const HostSettings& host);
+  /// How this session writes numbers and times: DecimalSep and TimeSep.
+  NumberStyle numberStyle() const { return {DecimalSep, TimeSep}; }
 
   /// The named menu item, action or control; created on first use.
   UiItem& item(const std::string& name) { return ui_[name]; }
@@ -293,10 +297,8 @@ class Session {
   std::string BcrRouteTitle;  // "Routenbezeichnung" as the route settings dialog was left, for SaveBCR
   std::string BcrDirectory;
   BcrSettings bcr;
-  int SplitSize = 1;
-  int SplitFiles = 0;
-  int SplitRest = 0;
-  bool SplitRestFile = false;
+  /// The part files of the route being saved.
+  SplitPlan split;
 
   // --- Application shell ---
   std::string AppDir;  // ends in '/'

@@ -1,7 +1,7 @@
 #include "formats/autoroute.h"
 
 #include "core/cp1252.h"
-#include "core/geotime.h"
+#include "core/time_mode.h"
 #include "core/host.h"
 #include "core/numtext.h"
 

@@ -7,6 +7,7 @@
 #include "core/fileio.h"
 #include "core/geotime.h"
 #include "core/numtext.h"
+#include "core/prompt.h"
 #include "core/split_plan.h"
 #include "core/textutil.h"
 #include "formats/part_files.h"
@@ -72,7 +73,7 @@ bool fileLines(const Session& s, const Stamp& stamp, int f, int offset, int m,
   out.push_back("REQUEST=TRUE");
   std::string routeName = "ROUTENAME=" + b.RNHeader + s.BcrRouteTitle;
   // The suffix itself begins with "_", so the route name of a later part reads Tour__1.
-  if (f >= 2) routeName += "_" + partFileSuffix(f, s.SplitFiles);
+  if (f >= 2) routeName += "_" + partFileSuffix(f, s.split.SplitFiles);
   out.push_back(routeName);
   out.push_back("DESCRIPTIONLINES=2");
   out.push_back("DESCRIPTION1=Erstellt mit Kursolin am  " + stamp.date + " um " + stamp.time +
@@ -183,20 +184,17 @@ int GetBCR(Session& s, const std::string& line, int index) {
   const long long yv = whole(y);
   p.navi(RtePlaceName) = name;
 
-  completePositionTexts(s, p);
-  p.LonDec = MerToDezO(xv);
-  p.LonGrMin = GeoDezToGrMin(s, p.LonDec);
-  p.LonNmea = p.LonGrMin;
-  p.LonGMS = KGrad(s, p.LonGrMin);
-  p.LonValue = strToFloat(PZD(s, p.LonDec), s.DecimalSep);
-  p.LonMer = x;
-
-  p.LatDec = MerToDezN(yv);
-  p.LatGrMin = GeoDezToGrMin(s, p.LatDec);
-  p.LatNmea = p.LatGrMin;
-  p.LatGMS = KGrad(s, p.LatGrMin);
-  p.LatValue = strToFloat(PZD(s, p.LatDec), s.DecimalSep);
-  p.LatMer = y;
+  const NumberStyle st = s.numberStyle();
+  completePositionTexts(st, p);
+  // The file's own whole metres stay the Mercator texts.
+  const auto coordinate = [&](Axis axis, std::string dec, const std::string& metres) {
+    Converted grMin = GeoDezToGrMin(st, dec);
+    errorPromptsIfShown(s, grMin.errors);
+    const Real value = strToFloat(PZD(st, dec), st.DecimalSep);
+    setCoordinate(st, p, axis, {std::move(dec), std::move(grMin.text), value, metres});
+  };
+  coordinate(Axis::Longitude, MerToDezO(xv), x);
+  coordinate(Axis::Latitude, MerToDezN(yv), y);
 
   // A BCR point is never refused, not even at 0/0; only one east or west of the globe is.
   setRouteFileDefaults(p);
@@ -208,7 +206,7 @@ void buildBCR(Session& s, const RoutePoint&) {
 }
 
 bool SaveBCR(Session& s, const std::string& chosen) {
-  const int files = splitFileCount(s);
+  const int files = s.split.fileCount();
   if (files < 1 || s.OutputLines.empty()) {
     s.port().prompt(PromptKind::Error, PromptButtons::Ok,
                     "Die Route enthält keine Routenpunkte; es wurde keine Datei geschrieben."_cp);
@@ -222,8 +220,8 @@ bool SaveBCR(Session& s, const std::string& chosen) {
   int offset = 0;
   std::vector<std::string> lines;
   for (int f = 1; f <= files; ++f) {
-    const int m = f <= s.SplitFiles ? s.SplitSize : s.SplitRest;
-    const std::string name = partFileName(chosen, f, s.SplitFiles);
+    const int m = f <= s.split.SplitFiles ? s.split.SplitSize : s.split.SplitRest;
+    const std::string name = partFileName(chosen, f, s.split.SplitFiles);
     std::string error;
     if (!fileLines(s, stamp, f, offset, m, lines, error)) {
       writer.stop(f, name, error);

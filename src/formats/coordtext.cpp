@@ -91,13 +91,19 @@ std::optional<long long> mercatorMetres(const std::string& value) {
 // The value of one coordinate as decimal-degree text, converted from the input's notation;
 // nullopt when it is no number of that notation (after the conversion's prompt while ShowErrors
 // is on). Decimal degrees are checked by the caller.
+std::optional<std::string> checked(Session& s, const Converted& c) {
+  if (c.errors.empty()) return c.text;
+  errorPromptsIfShown(s, c.errors);
+  return std::nullopt;
+}
+
 std::optional<std::string> toDecimal(Session& s, const std::string& value, bool latitude) {
   if (noValue(value)) return std::string("0.00");
   switch (s.InputFormat) {
     case 20:
-      return checkedGMSToDez(s, value);
+      return checked(s, checkedGMSToDez(s.numberStyle(), value));
     case 21:
-      return checkedGMToDez(s, value);
+      return checked(s, checkedGMToDez(s.numberStyle(), value));
     case 23: {
       const auto metres = mercatorMetres(value);
       if (!metres) {
@@ -113,7 +119,7 @@ std::optional<std::string> toDecimal(Session& s, const std::string& value, bool 
 
 void requireNumber(const Session& s, const std::string& dec, int lineNumber,
                    const std::string& line) {
-  if (!tryStrToFloat(PZD(s, dec), s.DecimalSep)) {
+  if (!tryPZDNumber(s.numberStyle(), dec)) {
     throw ConvertError(coordinateNotANumberText(lineNumber, line, dec));
   }
 }
@@ -149,8 +155,8 @@ int GetText(Session& s, const std::string& line, int index) {
   }
   requireNumber(s, *lon, lineNumber, line);
   requireNumber(s, *lat, lineNumber, line);
-  setLongitudeFromDecimal(s, *lon, lineNumber);
-  setLatitudeFromDecimal(s, *lat, lineNumber);
+  setCoordinateFromDecimal(s, Axis::Longitude, *lon, lineNumber);
+  setCoordinateFromDecimal(s, Axis::Latitude, *lat, lineNumber);
   setRouteFileDefaults(s.CurrentPoint);
   return coordinatesOnGlobe(s, line, lineNumber);
 }

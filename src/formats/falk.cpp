@@ -49,13 +49,13 @@ void SetFprvFlag(Session& s, TextLines& lines) {
 
 bool SaveFPrv(Session& s, const std::string& chosen) {
   if (!splitPlanUsable(s)) return false;
-  const int files = splitFileCount(s);
+  const int files = s.split.fileCount();
   const auto& all = s.OutputLines.lines();
   PartFileWriter writer(s, files);
   std::size_t nextPoint = 0;
   for (int f = 1; f <= files; ++f) {
     const std::size_t points =
-        static_cast<std::size_t>(f <= s.SplitFiles ? s.SplitSize : s.SplitRest);
+        static_cast<std::size_t>(f <= s.split.SplitFiles ? s.split.SplitSize : s.split.SplitRest);
     const std::size_t from = std::min(nextPoint * kFalkLinesPerPoint, all.size());
     const std::size_t to = std::min((nextPoint + points) * kFalkLinesPerPoint, all.size());
     nextPoint += points;
@@ -63,7 +63,7 @@ bool SaveFPrv(Session& s, const std::string& chosen) {
     part.assign(std::vector<std::string>(all.begin() + static_cast<std::ptrdiff_t>(from),
                                          all.begin() + static_cast<std::ptrdiff_t>(to)));
     SetFprvFlag(s, part);
-    if (!writer.write(f, partFileName(chosen, f, s.SplitFiles), part.lines())) {
+    if (!writer.write(f, partFileName(chosen, f, s.split.SplitFiles), part.lines())) {
       writer.remember(chosen);
       return false;
     }

@@ -15,6 +15,7 @@
 #include "core/host.h"
 #include "core/numtext.h"
 #include "core/prompt.h"
+#include "core/textutil.h"
 #include "formats/route_reader.h"
 
 namespace kursolin {
@@ -589,14 +590,7 @@ class GpxParser {
 // Reading a line
 
 std::vector<std::string> splitFields(const std::string& line) {
-  std::vector<std::string> f;
-  std::size_t start = 0;
-  while (true) {
-    const auto bar = line.find('|', start);
-    f.push_back(line.substr(start, bar == std::string::npos ? std::string::npos : bar - start));
-    if (bar == std::string::npos) break;
-    start = bar + 1;
-  }
+  std::vector<std::string> f = splitAt(line, '|');
   f.resize(10, "-");
   return f;
 }
@@ -613,19 +607,19 @@ std::optional<double> lineNumber(const std::string& field) {
 
 // Fills the notations of one coordinate the way the NMEA parsers do: signed texts, the number
 // as its magnitude (the generator's distances count from there).
-void setCoordinate(Session& s, double v, bool latitude) {
+void setGpxCoordinate(Session& s, double v, bool latitude) {
   PointRecord& p = s.CurrentPoint;
-  completePositionTexts(s, p);
-  const std::string magnitude = dez6(s, std::fabs(v));
+  const NumberStyle st = s.numberStyle();
+  completePositionTexts(st, p);
+  const std::string magnitude = dez6(st, std::fabs(v));
   const bool negative = v < 0 && magnitude.find_first_not_of("0.") != std::string::npos;
   const std::string sign = negative ? "-" : "";
-  const std::string grMin = sign + GeoDezToGrMin(s, magnitude);
-  (latitude ? p.LatDec : p.LonDec) = sign + magnitude;
-  (latitude ? p.LatGrMin : p.LonGrMin) = grMin;
-  (latitude ? p.LatNmea : p.LonNmea) = grMin;
-  (latitude ? p.LatGMS : p.LonGMS) = KGrad(s, grMin);
-  (latitude ? p.LatMer : p.LonMer) = latitude ? DezToMerN(v) : DezToMerO(v);
-  (latitude ? p.LatValue : p.LonValue) = std::fabs(static_cast<Real>(v));
+  Converted grMin = GeoDezToGrMin(st, magnitude);
+  errorPromptsIfShown(s, grMin.errors);
+  const Axis axis = latitude ? Axis::Latitude : Axis::Longitude;
+  setCoordinate(st, p, axis,
+                {sign + magnitude, sign + grMin.text, std::fabs(static_cast<Real>(v)),
+                 mercatorOf(axis, v)});
 }
 
 bool allDigits(const std::string& t) {
@@ -797,8 +791,8 @@ int GetGPX(Session& s, const std::string& line, int index) {
             kCR + "Der Routenpunkt wird nicht ausgewertet");
     return 0;
   }
-  setCoordinate(s, *lat, true);
-  setCoordinate(s, *lon, false);
+  setGpxCoordinate(s, *lat, true);
+  setGpxCoordinate(s, *lon, false);
 
   p.Time = "000000.00";
   p.Date = "01.01.00";

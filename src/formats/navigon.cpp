@@ -23,20 +23,12 @@ int GetMN(Session& s, const std::string& line, int index) {
   const bool code9 = s.InputFormat == 9;
   const bool mn5 = code9 && s.InputIsMN5;
 
-  // Fields in the order they stand in the line; those a layout lacks are skipped.
-  std::string_view rest(line);
-  bool more = true;
+  // Fields in the order they stand in the line; those a layout lacks are skipped. Every field is
+  // followed by "|": the text after the last one is none, and the fields after it are empty.
+  const std::vector<std::string> pieces = splitAt(line, '|');
+  std::size_t taken = 0;
   auto next = [&]() -> std::string {
-    if (!more) return {};
-    const auto bar = rest.find('|');
-    if (bar == std::string_view::npos) {
-      // Without a further "|" this field and all later ones are empty.
-      more = false;
-      return {};
-    }
-    std::string f(rest.substr(0, bar));
-    rest.remove_prefix(bar + 1);
-    return f;
+    return taken + 1 < pieces.size() ? pieces[taken++] : std::string();
   };
   auto& nf = p.NaviFields;
   nf[RteLabel] = next();
@@ -51,9 +43,9 @@ int GetMN(Session& s, const std::string& line, int index) {
   }
 
   if (nf[RteLon] == "-") nf[RteLon] = "0.00";
-  setLongitudeFromDecimal(s, nf[RteLon], lineNumber);
+  setCoordinateFromDecimal(s, Axis::Longitude, nf[RteLon], lineNumber);
   if (nf[RteLat] == "-") nf[RteLat] = "0.00";
-  setLatitudeFromDecimal(s, nf[RteLat], lineNumber);
+  setCoordinateFromDecimal(s, Axis::Latitude, nf[RteLat], lineNumber);
   setRouteFileDefaults(p);
   return coordinatesPresent(s, line, lineNumber);
 }

@@ -8,8 +8,8 @@
 namespace kursolin {
 
 bool splitPlanUsable(Session& s) {
-  if (splitPlanNameable(s.SplitFiles)) return true;
-  singleButtonMessage(s, PromptKind::Information, PromptButtons::Abort, splitTooManyFilesText(s));
+  if (splitPlanNameable(s.split.SplitFiles)) return true;
+  singleButtonMessage(s, PromptKind::Information, PromptButtons::Abort, splitTooManyFilesText(s.split));
   return false;
 }
 

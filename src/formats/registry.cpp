@@ -65,30 +65,15 @@ bool navigon5Found(const Session&, const FileSample& f) { return navigonRecogniz
 bool tomTomFound(const Session&, const FileSample& f) { return tomTomRecognized(f.lines); }
 
 // The fields of a filter "description|pattern|description|pattern".
-std::vector<std::string> splitFilter(const std::string& filter) {
-  std::vector<std::string> fields;
-  std::size_t from = 0;
-  while (from <= filter.size()) {
-    const auto bar = filter.find('|', from);
-    const auto end = bar == std::string::npos ? filter.size() : bar;
-    fields.push_back(filter.substr(from, end - from));
-    from = end + 1;
-  }
-  return fields;
-}
+std::vector<std::string> splitFilter(const std::string& filter) { return splitAt(filter, '|'); }
 
 // The patterns of one filter entry, "*.txt;*.nmea".
 std::vector<std::string> splitPatterns(const std::string& patterns) {
   std::vector<std::string> out;
-  std::size_t from = 0;
-  while (from <= patterns.size()) {
-    const auto semi = patterns.find(';', from);
-    const auto end = semi == std::string::npos ? patterns.size() : semi;
-    std::string one = patterns.substr(from, end - from);
+  for (std::string one : splitAt(patterns, ';')) {
     while (!one.empty() && one.front() == ' ') one.erase(0, 1);
     while (!one.empty() && one.back() == ' ') one.pop_back();
     if (!one.empty()) out.push_back(one);
-    from = end + 1;
   }
   return out;
 }

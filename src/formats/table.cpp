@@ -4,6 +4,7 @@
 
 #include "core/cp1252.h"
 #include "core/geotime.h"
+#include "core/time_mode.h"
 #include "core/numtext.h"
 
 namespace kursolin {
@@ -25,7 +26,8 @@ std::string tableHeaderLine(const Session& s) {
 std::string tableDataLine(Session& s, const std::string& distance) {
   const PointRecord& p = s.CurrentPoint;
   const std::string& sep = s.CsvSeparator;
-  const auto P = [&](const std::string& t) { return PZD(s, t); };
+  const NumberStyle st = s.numberStyle();
+  const auto P = [&](const std::string& t) { return PZD(st, t); };
   std::string out = TimeChange(s, p.Time);
   for (const std::string& v : {P(p.LatGrMin), P(p.LonGrMin), P(p.LatDec), P(p.LonDec), P(p.LatGMS),
                                P(p.LonGMS), p.LatMer, p.LonMer, P(p.SpeedKmh), P(p.Altitude),
@@ -59,7 +61,8 @@ std::vector<std::string> pointTableRow(Session& s, int number, const std::string
   const PointRecord& p = s.CurrentPoint;
   char num[32];
   std::snprintf(num, sizeof num, "%8.8d", number);
-  const auto P = [&](const std::string& t) { return PZD(s, t); };
+  const NumberStyle st = s.numberStyle();
+  const auto P = [&](const std::string& t) { return PZD(st, t); };
   return {num,          TimeChange(s, p.Time), P(p.LatGMS),   P(p.LonGMS), P(p.SpeedKmh),
           P(p.Altitude), distance,             P(p.Course),   p.FixOk,     p.SatCount,
           p.Hdop,        P(p.LatGrMin),        P(p.LonGrMin), P(p.LatDec), P(p.LonDec),

@@ -12,6 +12,7 @@
 #include "core/point.h"
 #include "core/prompt.h"
 #include "core/cp1252.h"
+#include "core/textutil.h"
 #include "formats/route_reader.h"
 
 namespace kursolin {
@@ -118,20 +119,6 @@ std::string attribute(std::string_view item, const ItemKey& key) {
   return value;
 }
 
-std::vector<std::string> fields(const std::string& line) {
-  std::vector<std::string> out;
-  std::size_t start = 0;
-  while (true) {
-    const auto bar = line.find('|', start);
-    if (bar == std::string::npos) {
-      out.push_back(line.substr(start));
-      return out;
-    }
-    out.push_back(line.substr(start, bar - start));
-    start = bar + 1;
-  }
-}
-
 // Tourenplaner's TEF files write x="11,91293"; both separators give the same point on any host.
 std::string decimalText(const std::string& value) {
   return KommaZuPunkt(value);
@@ -207,7 +194,7 @@ int GetXML(Session& s, const std::string& line, int index) {
     reportEmptyLine(s, lineNumber);
     return 0;
   }
-  const std::vector<std::string> f = fields(line);
+  const std::vector<std::string> f = splitAt(line, '|');
   const auto field = [&](std::size_t n) { return n <= f.size() ? f[n - 1] : std::string(); };
   p.navi(RtePlaceName) = field(3);
   p.ViaStationPoint = field(10) != "-";
@@ -216,8 +203,8 @@ int GetXML(Session& s, const std::string& line, int index) {
   if (lat == "-") lat = "0.00";
   p.navi(RteLon) = decimalText(lon);
   p.navi(RteLat) = decimalText(lat);
-  setLongitudeFromDecimal(s, p.navi(RteLon), lineNumber);
-  setLatitudeFromDecimal(s, p.navi(RteLat), lineNumber);
+  setCoordinateFromDecimal(s, Axis::Longitude, p.navi(RteLon), lineNumber);
+  setCoordinateFromDecimal(s, Axis::Latitude, p.navi(RteLat), lineNumber);
   setRouteFileDefaults(p);
   return coordinatesPresent(s, line, lineNumber);
 }

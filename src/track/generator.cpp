@@ -4,6 +4,7 @@
 
 #include "core/cp1252.h"
 #include "core/geotime.h"
+#include "core/time_mode.h"
 #include "core/prompt.h"
 #include "core/panes.h"
 #include "core/progress.h"
@@ -317,7 +318,7 @@ Outcome runRules(Session& s, RouteIO& io, GeneratorState& g, long long& bLine) {
     g.TimeDue = r.ZeitCheck && ZeitDif(g.RefTime, g.CurTime) >= r.ZeitSpin && fix;
     if (g.RefCourse.empty()) g.RefCourse = "0.0";
     if (g.CurCourse.empty()) g.CurCourse = "0.0";
-    g.HeadingDue = r.GradCheck && GradDif(s, g.RefCourse, g.CurCourse) && fix;
+    g.HeadingDue = r.GradCheck && GradDif(r.GradEdit, g.RefCourse, g.CurCourse) && fix;
     if (r.PauseCheck) {
       if (!g.InStop && p.SpeedValue < s.StopSpeed) {
         g.StopStartSeconds = GetTime(p.Time);

@@ -174,7 +174,7 @@ long long boundedMetres(Real v) {
 // Whole metres of an altitude field; empty or unconvertible (after the prompt) counts as 0.
 long long metresOf(Session& s, const std::string& field, const char* message) {
   if (field.empty()) return 0;
-  if (auto v = tryPZDNumber(s, field)) return boundedMetres(*v);
+  if (auto v = tryPZDNumber(s.numberStyle(), field)) return boundedMetres(*v);
   errorPromptIfShown(s, utf8ToCp1252(message) + field + " erkannt");
   return 0;
 }
@@ -182,17 +182,17 @@ long long metresOf(Session& s, const std::string& field, const char* message) {
 // A degree-minute position a receiver can really report: minutes below 60, a longitude of at
 // most 180 degrees and a latitude below 90 (the poles have no Mercator value). A broken logger
 // writes 95 degrees or 61 minutes; such a record is no fix.
-bool onGlobe(const Session& s, const std::string& degreeMinutes, Real value, bool latitude) {
+bool onGlobe(const NumberStyle& st, const std::string& degreeMinutes, Real value, bool latitude) {
   const Real magnitude = std::fabs(value);
   if (!std::isfinite(value) || (latitude ? magnitude >= 90 : magnitude > 180)) return false;
   const auto dot = degreeMinutes.find('.');
   const std::size_t end = dot == std::string::npos ? degreeMinutes.size() : dot;
-  const auto m = tryPZDNumber(s, std::string_view(degreeMinutes).substr(end < 2 ? 0 : end - 2));
+  const auto m = tryPZDNumber(st, std::string_view(degreeMinutes).substr(end < 2 ? 0 : end - 2));
   return !m || *m < 60;
 }
 
 // Reads the degree-minute texts into the numeric position when the record has a fix. A fix with
-// an unusable coordinate text (GMToValue clears FixOk) counts as no fix, so the numeric position
+// an unusable coordinate text (too short to convert) counts as no fix, so the numeric position
 // and the other notations keep the values of the last record with a fix. The decimal, DMS and
 // Mercator texts are left pending (completePositionTexts): only emitted records need them.
 void convertPosition(Session& s, std::string_view latHemi, std::string_view lonHemi) {
@@ -200,13 +200,21 @@ void convertPosition(Session& s, std::string_view latHemi, std::string_view lonH
   if (p.FixOk != "1") return;
   // Nothing is taken over until both coordinates are known to be usable, so the record is never
   // left half converted.
-  GMToValue(s, p.LatGrMin);
-  const Real latValue = p.ConvValue;
-  const bool latOk = p.FixOk == "1" && onGlobe(s, p.LatGrMin, p.ConvValue, true);
+  const NumberStyle st = s.numberStyle();
+  const auto convert = [&](const std::string& text) {
+    const DegreeMinutes d = readDegreeMinutes(st, text);
+    if (!d.usable) {
+      p.FixOk = "0";
+    } else if (d.minutesUnreadable) {
+      errorPromptIfShown(s, decimalConversionErrorText(text));
+    }
+    return d.value;
+  };
+  const Real latValue = convert(p.LatGrMin);
+  const bool latOk = p.FixOk == "1" && onGlobe(st, p.LatGrMin, latValue, true);
 
-  GMToValue(s, p.LonGrMin);
-  const Real lonValue = p.ConvValue;
-  const bool lonOk = p.FixOk == "1" && onGlobe(s, p.LonGrMin, p.ConvValue, false);
+  const Real lonValue = convert(p.LonGrMin);
+  const bool lonOk = p.FixOk == "1" && onGlobe(st, p.LonGrMin, lonValue, false);
 
   if (!latOk || !lonOk) {
     p.FixOk = "0";
@@ -238,7 +246,7 @@ void convertPosition(Session& s, std::string_view latHemi, std::string_view lonH
 std::string speedText(Session& s, const std::string& field) {
   std::string t = isDigit(s, field);
   if (t.empty()) t = "0.00";
-  return PZD(s, t);
+  return PZD(s.numberStyle(), t);
 }
 
 }  // namespace

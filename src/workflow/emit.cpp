@@ -2,6 +2,7 @@
 
 #include "core/coords.h"
 #include "core/geotime.h"
+#include "core/time_mode.h"
 #include "core/host.h"
 #include "core/panes.h"
 #include "formats/registry.h"
@@ -24,7 +25,7 @@ void RouteOut(Session& s, Real prevLat, Real prevLon, Real curLat, Real curLon) 
   if (s.keepRouteRecords) s.emittedPoints.push_back({PackedPointRecord(p, s.pointStore), n, firstLine, 0});
   const RoutePoint point{n, prevLat, prevLon, curLat, curLon};
   if (const OutputFormatInfo* f = chosenOutputFormat(s); f && f->write) {
-    completePositionTexts(s, p, f->positionTexts);
+    completePositionTexts(s.numberStyle(), p, f->positionTexts);
     f->write(s, point);
   }
   if (s.keepRouteRecords) s.emittedPoints.back().lineCount = s.OutputLines.Count() - firstLine;

@@ -1,6 +1,7 @@
 #include "workflow/program.h"
 
 #include "core/geotime.h"
+#include "core/time_mode.h"
 #include "formats/registry.h"
 #include "formats/table.h"
 #include "settings/settings.h"

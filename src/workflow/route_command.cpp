@@ -2,6 +2,7 @@
 
 #include "core/cp1252.h"
 #include "core/geotime.h"
+#include "core/time_mode.h"
 #include "core/panes.h"
 #include "core/prompt.h"
 #include "formats/registry.h"

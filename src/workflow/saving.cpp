@@ -57,15 +57,15 @@ std::string bareName(const std::string& path) {
 
 // The plan must cover every line exactly once; a plan left from an earlier route is renewed.
 void ensurePlan(Session& s) {
-  const long long planned = static_cast<long long>(std::max(s.SplitSize, 0)) * s.SplitFiles +
-                            (s.SplitRestFile ? s.SplitRest : 0);
-  if (s.SplitSize < 1 || planned != splitPointCount(s)) planSplit(s, s.SplitSize);
+  const long long planned = static_cast<long long>(std::max(s.split.SplitSize, 0)) * s.split.SplitFiles +
+                            (s.split.SplitRestFile ? s.split.SplitRest : 0);
+  if (s.split.SplitSize < 1 || planned != splitPointCount(s)) planSplit(s, s.split.SplitSize);
 }
 
 // Writes the parts; `written` counts the files written before a failure.
 bool writeParts(Session& s, const std::string& chosen, LinesPass finish, int& written) {
   written = 0;
-  const int files = splitFileCount(s);
+  const int files = s.split.fileCount();
   // Formats with a header and footer split their point lines; the finishing pass frames each part.
   const OutputFormatInfo* f = chosenOutputFormat(s);
   std::vector<std::string> points;
@@ -77,14 +77,14 @@ bool writeParts(Session& s, const std::string& chosen, LinesPass finish, int& wr
   std::size_t next = 0;
   for (int i = 1; i <= files; ++i) {
     const std::size_t size =
-        static_cast<std::size_t>(i <= s.SplitFiles ? s.SplitSize : s.SplitRest);
+        static_cast<std::size_t>(i <= s.split.SplitFiles ? s.split.SplitSize : s.split.SplitRest);
     const std::size_t from = std::min(next, lines.size());
     const std::size_t to = std::min(next + size, lines.size());
     next += size;
     TextLines part;
     part.assign(std::vector<std::string>(lines.begin() + from, lines.begin() + to));
     if (finish) finish(s, part);
-    const std::string name = partFileName(chosen, i, s.SplitFiles);
+    const std::string name = partFileName(chosen, i, s.split.SplitFiles);
     std::string why;
     if (!writeFileAtomic(name, routeFileBytes(s, part.lines()), &why)) {
       s.port().prompt(PromptKind::Error, PromptButtons::Ok, partFailureText(i, files, name, why));
@@ -122,7 +122,7 @@ bool saveFiles(Session& s, const OutputFormatInfo& f) {
   const auto chosen = s.port().saveFile(saveDialogRequest(s));
   if (!chosen) return false;
   if (!f.writeFiles(s, *chosen)) return false;
-  routeSaved(s, *chosen, splitFileCount(s));
+  routeSaved(s, *chosen, s.split.fileCount());
   // A format with a folder of its own starts there next time.
   if (f.saveDir && !folderOf(*chosen).empty()) s.*(f.saveDir) = folderOf(*chosen);
   return true;
@@ -216,8 +216,8 @@ bool writeRouteFile(Session& s, const std::string& path, const std::vector<std::
 
 bool writeSplitParts(Session& s, const std::string& chosen, LinesPass finish) {
   ensurePlan(s);
-  if (!splitPlanNameable(s.SplitFiles)) {
-    refuse(s, splitTooManyFilesText(s));
+  if (!splitPlanNameable(s.split.SplitFiles)) {
+    refuse(s, splitTooManyFilesText(s.split));
     return false;
   }
   int written = 0;
@@ -236,8 +236,8 @@ bool writeSplitParts(Session& s, const std::string& chosen) {
   }
   if (f->writeFiles) {
     ensurePlan(s);
-    if (!splitPlanNameable(s.SplitFiles)) {
-      refuse(s, splitTooManyFilesText(s));
+    if (!splitPlanNameable(s.split.SplitFiles)) {
+      refuse(s, splitTooManyFilesText(s.split));
       return false;
     }
     return f->writeFiles(s, chosen);
@@ -247,8 +247,8 @@ bool writeSplitParts(Session& s, const std::string& chosen) {
 
 bool SaveToSplit(Session& s) {
   ensurePlan(s);
-  if (!splitPlanNameable(s.SplitFiles)) {
-    refuse(s, splitTooManyFilesText(s));
+  if (!splitPlanNameable(s.split.SplitFiles)) {
+    refuse(s, splitTooManyFilesText(s.split));
     return false;
   }
   const auto chosen = s.port().saveFile(saveDialogRequest(s));

@@ -82,9 +82,9 @@ void SplitDialog::AnzSplitEditText(const std::string& text) {
 void SplitDialog::Berechnen() {
   spinValue = std::clamp(spinValue, spinMin, std::max(spinMin, spinMax));
   planSplit(s_, spinValue);
-  DateiAnzahl = s_.SplitFiles;
-  RestAnzahl = s_.SplitRest;
-  if (s_.SplitFiles < 2) {
+  DateiAnzahl = s_.split.SplitFiles;
+  RestAnzahl = s_.split.SplitRest;
+  if (s_.split.SplitFiles < 2) {
     OkBtn = "Datei erstellen";
     Label4 = "Es wird ";
     Label5 = "Datei mit je";
@@ -106,7 +106,7 @@ void SplitDialog::BCRDirButtonClick() {
   if (auto folder = s_.port().browseFolder("BCR Verzeichnis auswählen"_cp)) BCRDir_EChange(*folder);
 }
 
-bool SplitDialog::planNameable() const { return splitPlanNameable(s_.SplitFiles); }
+bool SplitDialog::planNameable() const { return splitPlanNameable(s_.split.SplitFiles); }
 
 int splitMaximum(const Session& s) {
   const OutputFormatInfo* f = chosenOutputFormat(s);
@@ -124,7 +124,7 @@ int splitPointCount(const Session& s) {
   return f && f->countsRoutePoints ? s.RoutePointCount : s.OutputLines.Count();
 }
 
-void planSplit(Session& s, int perFile) { planSplitOver(s, splitPointCount(s), perFile); }
+void planSplit(Session& s, int perFile) { s.split = planSplitOver(splitPointCount(s), perFile); }
 
 const std::vector<std::string>& vehicleProfiles() {
   for (const auto& f : outputFormats()) {

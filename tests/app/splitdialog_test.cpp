@@ -104,8 +104,8 @@ class SplitDialogTest : public QObject {
     QCOMPARE(text("Label7"), q("Routenpunkten angelegt ."));
     QCOMPARE(find<QPushButton>("OkBtn")->text(), q("Dateien erstellen"));
     QCOMPARE(find<QPushButton>("FlatButton1")->text(), q("Abbrechen"));
-    QCOMPARE(s->SplitFiles, 3);
-    QCOMPARE(s->SplitRest, 2);
+    QCOMPARE(s->split.SplitFiles, 3);
+    QCOMPARE(s->split.SplitRest, 2);
 
     QFrame* splitPanel = find<QFrame>("SplitPanel");
     QVERIFY(splitPanel->isVisible());
@@ -130,15 +130,15 @@ class SplitDialogTest : public QObject {
     QCOMPARE(text("RestAnzahl"), q("0"));
     QCOMPARE(text("Label4"), q("Es werden "));
     QCOMPARE(find<QPushButton>("OkBtn")->text(), q("Dateien erstellen"));
-    QCOMPARE(s->SplitSize, 4);
-    QVERIFY(!s->SplitRestFile);
+    QCOMPARE(s->split.SplitSize, 4);
+    QVERIFY(!s->split.SplitRestFile);
 
     // Typing a value and stepping back up gives the plan of the final value.
     spin()->selectAll();
     QTest::keyClicks(spin(), QStringLiteral("7"));
-    QCOMPARE(s->SplitSize, 7);
+    QCOMPARE(s->split.SplitSize, 7);
     QTest::keyClick(spin(), Qt::Key_Up);
-    QCOMPARE(s->SplitSize, 8);
+    QCOMPARE(s->split.SplitSize, 8);
     QCOMPARE(text("DateiAnzahl"), q("2"));
     QCOMPARE(text("RestAnzahl"), q("4"));
   }
@@ -180,7 +180,7 @@ class SplitDialogTest : public QObject {
     QVERIFY(SplitDialogWidget::showModal(d, &main));
     QCOMPARE(seenAt, QPoint(SplitDialog::kOffsetLeft, SplitDialog::kOffsetTop));
     QCOMPARE(seenTitle, q(" Kursolin Ausgabedatei für Navigon MN|4.2 vorbereiten"));
-    QCOMPARE(s->SplitFiles, 2);
+    QCOMPARE(s->split.SplitFiles, 2);
     QCOMPARE(d.height, SplitDialog::kBaseHeight);
 
     QTimer::singleShot(0, this, [&] {

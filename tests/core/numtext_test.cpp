@@ -5,6 +5,7 @@
 
 #include "core/cp1252.h"
 #include "core/numtext.h"
+#include "core/prompt.h"
 #include "core/textutil.h"
 #include "support/hosts.h"
 
@@ -16,9 +17,9 @@ using test::HostTest;
 class NumText : public HostTest {};
 
 TEST_P(NumText, PZDPutsTheHostSeparatorIntoTheFirstPointOnly) {
-  EXPECT_EQ(PZD(session, "0.00"), h("0.00"));
-  EXPECT_EQ(PZD(session, "1.2.3"), std::string("1") + sep() + "2.3");
-  EXPECT_EQ(PZD(session, "42"), "42");
+  EXPECT_EQ(PZD(session.numberStyle(), "0.00"), h("0.00"));
+  EXPECT_EQ(PZD(session.numberStyle(), "1.2.3"), std::string("1") + sep() + "2.3");
+  EXPECT_EQ(PZD(session.numberStyle(), "42"), "42");
 }
 
 TEST_P(NumText, IsDigitPassesNumberTextsWithoutAsking) {
@@ -218,8 +219,8 @@ TEST(Sessions, TwoSessionsDoNotShareState) {
   EXPECT_EQ(b.CurrentPoint.LatDec, "");
   EXPECT_EQ(b.InputLines.Count(), 0);
   EXPECT_FALSE(b.item("RPInfo").checked);
-  EXPECT_EQ(PZD(a, "1.5"), "1,5");
-  EXPECT_EQ(PZD(b, "1.5"), "1.5");
+  EXPECT_EQ(PZD(a.numberStyle(), "1.5"), "1,5");
+  EXPECT_EQ(PZD(b.numberStyle(), "1.5"), "1.5");
 }
 
 }  // namespace

@@ -54,7 +54,7 @@ class Bcr : public test::HostTest {
     }
     session.OutputLines.assign(lines);
     session.RoutePointCount = n;
-    planSplitOver(session, n, perFile);
+    session.split = planSplitOver(n, perFile);
   }
   std::vector<std::string> lines(const std::string& path) { return splitLines(readBytes(path)); }
   /// The value of the first line starting with key.
@@ -148,7 +148,7 @@ TEST_P(Bcr, RunningNumbersAreAsWideAsThePointCount) {
   } cases[] = {{9, "1", "9"}, {57, "01", "57"}, {100, "001", "100"}, {1000, "0001", "1000"}};
   for (const auto& c : cases) {
     route(c.points, 0);
-    planSplitOver(session, c.points, c.points);  // one file
+    session.split = planSplitOver(c.points, c.points);  // one file
     ASSERT_TRUE(SaveBCR(session, out.file("n.BCR")));
     const auto file = lines(out.file("n.BCR"));
     const auto desc = std::find(file.begin(), file.end(), "[DESCRIPTION]");

@@ -160,7 +160,7 @@ TEST_F(Falk, PlansOfTenThousandFilesAreRefusedBeforeAnythingIsWritten) {
     port.clearRecords();
     s.OutputLines.assign(std::vector<std::string>(10000, "1,2"));
     s.RoutePointCount = 10000;
-    planSplitOver(s, 10000, 1);
+    s.split = planSplitOver(10000, 1);
     EXPECT_FALSE(writer(s, out.file("Tour.dat")));
     ASSERT_EQ(port.prompts.size(), 1u);
     EXPECT_NE(port.prompts[0].text.find("10000"), std::string::npos) << port.prompts[0].text;

@@ -236,7 +236,7 @@ TEST_F(GpxInterop, WeReadWhatGpsBabelWritesFromTheSampleLogs) {
       if (log_.at(i).rfind("$GPGGA", 0) != 0) continue;
       ASSERT_TRUE(GetGGA(session, log_.at(i), i));
       if (session.CurrentPoint.FixOk != "1") continue;
-      completePositionTexts(session, session.CurrentPoint);
+      completePositionTexts(session.numberStyle(), session.CurrentPoint);
       fromNmea.push_back(
           {session.CurrentPoint.Time, session.CurrentPoint.LatDec, session.CurrentPoint.LonDec});
     }

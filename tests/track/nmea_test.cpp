@@ -33,7 +33,7 @@ class Nmea : public test::HostTest {
   }
   /// The record with every text in place, as an emitted record has it.
   const PointRecord& p() {
-    completePositionTexts(session, session.CurrentPoint);
+    completePositionTexts(session.numberStyle(), session.CurrentPoint);
     return session.CurrentPoint;
   }
 };

@@ -139,7 +139,7 @@ TEST_F(Gpsbabel, ReadsTheBcrFilesKursolinWrites) {
   test::useOutput(s, 5);
   ASSERT_EQ(RouteExecute(s), RouteResult::Completed);
   s.BcrRouteTitle = "Welt";
-  planSplitOver(s, s.OutputLines.Count(), s.OutputLines.Count());
+  s.split = planSplitOver(s.OutputLines.Count(), s.OutputLines.Count());
   ASSERT_TRUE(SaveBCR(s, dir.file("Welt.BCR")));
   ASSERT_TRUE(gpsbabel("-i " + kBcr + " -f " + dir.file("Welt.BCR") + " -o unicsv -F " +
                        dir.file("welt.csv")))

@@ -538,8 +538,8 @@ TEST_F(SaveTest, PlansOfTenThousandFilesAreRefusedBeforeAnythingIsWritten) {
   // 9999 full files and a partial one can still be named.
   s.OutputLines.assign(mn42Points(19999));
   planSplit(s, 2);
-  EXPECT_TRUE(splitPlanNameable(s.SplitFiles));
-  EXPECT_EQ(splitFileCount(s), 10000);
+  EXPECT_TRUE(splitPlanNameable(s.split.SplitFiles));
+  EXPECT_EQ(s.split.fileCount(), 10000);
 }
 
 TEST_F(SaveTest, BatchSplitWithoutDialogRunsTheFinishingPassOnEachPart) {

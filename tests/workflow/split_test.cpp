@@ -101,16 +101,16 @@ TEST_F(SplitDialogTest, PlanAndSentenceFollowPointsAndPointsPerFile) {
     s.MpMN = c.perFile;
     SplitDialog d(s);
     d.FormActivate();
-    EXPECT_EQ(s.SplitSize, c.perFile);
-    EXPECT_EQ(s.SplitFiles, c.files);
-    EXPECT_EQ(s.SplitRest, c.rest);
-    EXPECT_EQ(s.SplitRestFile, c.restFile);
+    EXPECT_EQ(s.split.SplitSize, c.perFile);
+    EXPECT_EQ(s.split.SplitFiles, c.files);
+    EXPECT_EQ(s.split.SplitRest, c.rest);
+    EXPECT_EQ(s.split.SplitRestFile, c.restFile);
     EXPECT_EQ(d.DateiAnzahl, c.files);
     EXPECT_EQ(d.RestAnzahl, c.rest);
     EXPECT_EQ(d.OkBtn, c.ok);
     EXPECT_EQ(d.Label4, c.label4);
     EXPECT_EQ(d.Label5, c.label5);
-    EXPECT_EQ(splitFileCount(s), c.files + (c.restFile ? 1 : 0));
+    EXPECT_EQ(s.split.fileCount(), c.files + (c.restFile ? 1 : 0));
   }
 }
 
@@ -120,18 +120,18 @@ TEST_F(SplitDialogTest, LoweringAndRaisingTheSpinGivesThePlanOfTheFinalValue) {
   SplitDialog direct(s);
   direct.FormActivate();
   direct.AnzSplitEditChange(12);
-  const int size = s.SplitSize, files = s.SplitFiles, rest = s.SplitRest;
-  const bool restFile = s.SplitRestFile;
+  const int size = s.split.SplitSize, files = s.split.SplitFiles, rest = s.split.SplitRest;
+  const bool restFile = s.split.SplitRestFile;
   ASSERT_EQ(files, 3);
   ASSERT_EQ(rest, 11);
 
   SplitDialog walked(s);
   walked.FormActivate();
   for (long long v : {14, 5, 1, 2, 15, 13, 12}) walked.AnzSplitEditChange(v);
-  EXPECT_EQ(s.SplitSize, size);
-  EXPECT_EQ(s.SplitFiles, files);
-  EXPECT_EQ(s.SplitRest, rest);
-  EXPECT_EQ(s.SplitRestFile, restFile);
+  EXPECT_EQ(s.split.SplitSize, size);
+  EXPECT_EQ(s.split.SplitFiles, files);
+  EXPECT_EQ(s.split.SplitRest, rest);
+  EXPECT_EQ(s.split.SplitRestFile, restFile);
   EXPECT_EQ(walked.spinValue, direct.spinValue);
   EXPECT_EQ(walked.DateiAnzahl, direct.DateiAnzahl);
   EXPECT_EQ(walked.RestAnzahl, direct.RestAnzahl);
@@ -154,20 +154,20 @@ TEST_F(SplitDialogTest, SpinValueIsHeldWithinOneAndTheMaximum) {
     d.FormActivate();
     d.AnzSplitEditText(text);
     EXPECT_EQ(d.spinValue, expected);
-    EXPECT_EQ(s.SplitSize, expected);
-    EXPECT_EQ(s.SplitFiles, 47 / expected);
-    EXPECT_EQ(s.SplitRest, 47 % expected);
+    EXPECT_EQ(s.split.SplitSize, expected);
+    EXPECT_EQ(s.split.SplitFiles, 47 / expected);
+    EXPECT_EQ(s.split.SplitRest, 47 % expected);
   }
   SplitDialog d(s);
   d.FormActivate();
   d.AnzSplitEditChange(-100);
-  EXPECT_EQ(s.SplitSize, 1);
+  EXPECT_EQ(s.split.SplitSize, 1);
   d.AnzSplitEditChange(1000);
-  EXPECT_EQ(s.SplitSize, 15);
+  EXPECT_EQ(s.split.SplitSize, 15);
   // A value set behind the dialog's back is held too when the plan is computed.
   d.spinValue = 40;
   d.Berechnen();
-  EXPECT_EQ(s.SplitSize, 15);
+  EXPECT_EQ(s.split.SplitSize, 15);
 }
 
 TEST_F(SplitDialogTest, HeightGrowsByThePanelsShownAndReturnsWhenClosed) {
@@ -220,9 +220,9 @@ TEST_F(SplitDialogTest, TourenplanerFormShowsTheSplitRowOnlyForLongRoutes) {
   SplitDialog d(s);
   d.FormActivate();
   EXPECT_FALSE(d.showSplitRow);
-  EXPECT_EQ(s.SplitFiles, 1);
-  EXPECT_EQ(s.SplitRest, 0);
-  EXPECT_EQ(splitFileCount(s), 1);
+  EXPECT_EQ(s.split.SplitFiles, 1);
+  EXPECT_EQ(s.split.SplitRest, 0);
+  EXPECT_EQ(s.split.fileCount(), 1);
 }
 
 TEST_F(SplitDialogTest, BcrFolderFieldFollowsEditsAndTheBrowser) {

@@ -1,0 +1,56 @@
+#include "core/time_mode.h"
+
+#include "core/cp1252.h"
+#include "core/geotime.h"
+#include "core/prompt.h"
+
+namespace kursolin {
+
+void TimeArtChange(Session& s, int mode) {
+  if (mode < 1 || mode > 3) return;
+  s.TimeMode = mode;
+  s.item("NMEATime").checked = mode == 1;
+  s.item("SommerTime").checked = mode == 2;
+  s.item("WinterTime").checked = mode == 3;
+  s.port().stateChanged();
+}
+
+void NMEATimeClick(Session& s) { TimeArtChange(s, 1); }
+void SommerTimeClick(Session& s) { TimeArtChange(s, 2); }
+void WinterTimeClick(Session& s) { TimeArtChange(s, 3); }
+
+int activeTimeOffsetFor(Session& s, const std::optional<LocalDateTime>& fileTime) {
+  const std::string tail = std::string(1, kCR) + "   Möchten Sie die Zeitangaben trotzdem umstellen ?"_cp;
+  switch (s.TimeMode) {
+    case 2:
+      if (fileTime && CheckBRDSz(*fileTime)) return s.SummerOffset;
+      return askYes(s, PromptButtons::YesNo,
+                    "Die GPS Log-Datei wurde nicht zur Sommerzeit erstellt" + tail)
+                 ? s.SummerOffset
+                 : 0;
+    case 3:
+      if (fileTime && !CheckBRDSz(*fileTime)) return s.WinterOffset;
+      return askYes(s, PromptButtons::YesNo,
+                    "Die GPS Log-Datei wurde nicht zur Winterzeit erstellt" + tail)
+                 ? s.WinterOffset
+                 : 0;
+    default:
+      return 0;
+  }
+}
+
+void chooseActiveTimeOffset(Session& s, const std::optional<LocalDateTime>& recorded) {
+  if (s.TimeMode != 2 && s.TimeMode != 3) {
+    s.ActiveTimeOffset = 0;
+    return;
+  }
+  s.ActiveTimeOffset = activeTimeOffsetFor(s, recorded);
+}
+
+void chooseActiveTimeOffset(Session& s) { chooseActiveTimeOffset(s, s.InputFileTime); }
+
+std::string TimeChange(const Session& s, const std::string& time) {
+  return TimeChange(s.host(), s.TimeSep, s.ActiveTimeOffset, time);
+}
+
+}  // namespace kursolin
