@@ -58,6 +58,7 @@
 #include "track/rules.h"
 #include "formats/registry.h"
 #include "workflow/rule_groups.h"
+#include "workflow/menu_state.h"
 #include "workflow/loading.h"
 #include "workflow/output_commands.h"
 #include "core/panes.h"
@@ -851,7 +852,7 @@ void MainWindow::refresh() {
 
   for (const auto& [name, a] : actions_) {
     const UiItem& it = s.item(name);
-    if (a->isCheckable()) a->setChecked(it.checked);
+    if (a->isCheckable()) a->setChecked(menuItemChecked(s, name));
     bool enabled = it.enabled;
     // While a route is made only ending the program stays offered (it waits for the route).
     if (locked() && name != "ProgammEnde") enabled = false;

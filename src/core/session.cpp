@@ -10,10 +10,6 @@ Session::Session(UserPort& port, const HostSettings& host) : port_(&port) {
     ui_[name].enabled = false;
   for (const char* name : {"Fehlermeldung", "N5", "FindButton", "HelpEditPanel", "Zeitangabe"})
     ui_[name].visible = false;
-  ui_["NMEATime"].checked = true;
-  ui_["IN_GGAVTG"].checked = true;
-  ui_["In_NMEA"].checked = true;
-  ui_["MN42Data"].checked = true;
 }
 
 void Session::setHost(const HostSettings& host) {

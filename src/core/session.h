@@ -239,8 +239,6 @@ class Session {
   int InputFormat = 1;
   /// "Automatisch erkennen": each loaded file's format is found from its content.
   bool InputAutoDetect = false;
-  /// The choice last applied: a format code, or kAutoInputFormat.
-  int PreviousInputFormat = 1;
   std::string InputLabel;
   std::string InputShortName;
   bool ReadVtg = false;
@@ -267,11 +265,11 @@ class Session {
   std::uint64_t savedOutputRevision = 0;
 
   // --- Output format and emission ---
+  /// The chosen output format's code (Navi/Sys); every flag and check mark is derived from it.
   int OutputFormat = 1;
-  int PreviousOutputFormat = -1;
-  bool OutMN4 = false, OutMN42 = false, OutMN5 = false, OutTT = false, OutAuto = false,
-       OutBCR = false, OutCSV = false, OutFPrv = false, OutGMS = false, OutGM = false,
-       OutDG = false, OutMer = false, OutGPX = false;
+  /// Whether the menus, captions and labels show the chosen output format yet: a format read
+  /// from the settings is applied once at start-up.
+  bool outputFormatApplied = false;
   std::string OutputLabel;
   PointTableModel PointTable;
   int TableRowCount = 1;

@@ -9,9 +9,6 @@ namespace kursolin {
 void TimeArtChange(Session& s, int mode) {
   if (mode < 1 || mode > 3) return;
   s.TimeMode = mode;
-  s.item("NMEATime").checked = mode == 1;
-  s.item("SommerTime").checked = mode == 2;
-  s.item("WinterTime").checked = mode == 3;
   s.port().stateChanged();
 }
 

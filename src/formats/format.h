@@ -156,7 +156,6 @@ struct OutputFormatInfo {
   std::string menuItem;  // e.g. "MN4Data"
   std::string caption;  // menu caption
   std::string shortcut;  // e.g. "F2", "Ctrl+Alt+G"
-  bool Session::*flag = nullptr;  // the output flag the rules test
   std::string label;  // OutputLabel, ends in a blank
   bool pointInfo = false;  // offers "Routepunkte Info ausgeben"
   bool textSubmenu = false;  // child of "Koordinatenpaar als Textdatei"

@@ -274,7 +274,7 @@ std::vector<OutputFormatInfo> makeOutputs() {
   return {
     {.code = 0, .cliName = "mn4", .menuItem = "MN4Data",
      .caption = "Navigon Mobile Navigator MN|4.0 + 4.1", .shortcut = "F2",
-     .flag = &Session::OutMN4, .label = "MN|4.0 + 4.1 ", .pointInfo = true,
+     .label = "MN|4.0 + 4.1 ", .pointInfo = true,
      .prepare = ResetNaviFields, .write = buildMN4, .positionTexts = kDecimalTexts, .limit = &Session::MpMN,
      .splitCaption = " Kursolin Ausgabedatei für Navigon MN|4 oder MN|4.1 vorbereiten"_cp,
      .splitInfoTail = " vorgegebenen Routenpunkte für die Navigon MN|4 - RTE Datei "_cp,
@@ -283,7 +283,7 @@ std::vector<OutputFormatInfo> makeOutputs() {
      .settingsKeys = {"Navi/MpMN", "Navi/MN4ShowOrt"}},
     {.code = 1, .cliName = "mn42", .menuItem = "MN42Data",
      .caption = "Navigon Mobile Navigator MN|4.2", .shortcut = "F3",
-     .flag = &Session::OutMN42, .label = "MN|4.2 ", .pointInfo = true,
+     .label = "MN|4.2 ", .pointInfo = true,
      .prepare = ResetNaviFields, .write = buildMN42, .positionTexts = kDecimalTexts, .limit = &Session::MpMN,
      .splitCaption = " Kursolin Ausgabedatei für Navigon MN|4.2 vorbereiten"_cp,
      .splitInfoTail = " vorgegebenen Routenpunkte für die Navigon MN|4.2 - RTE Datei "_cp,
@@ -291,7 +291,7 @@ std::vector<OutputFormatInfo> makeOutputs() {
      .saveFilter = "Navigon MN4.2 Routendatei (*.rte)|*.rte", .defaultExt = "rte",
      .settingsKeys = {"Navi/MpMN", "Navi/MN42ShowOrt"}},
     {.code = 2, .cliName = "mn5", .menuItem = "MN5Data",
-     .caption = "Navigon Mobile Navigator MN 5", .shortcut = "F4", .flag = &Session::OutMN5,
+     .caption = "Navigon Mobile Navigator MN 5", .shortcut = "F4",
      .label = "MN5 ", .pointInfo = true, .prepare = ResetNaviFields, .write = buildMN5, .positionTexts = kDecimalTexts,
      .limit = &Session::MpMN,
      .splitCaption = " Kursolin Ausgabedatei für Navigon MN5 vorbereiten"_cp,
@@ -300,7 +300,7 @@ std::vector<OutputFormatInfo> makeOutputs() {
      .saveFilter = "Navigon MN5 Routendatei (*.rte)|*.rte", .defaultExt = "rte",
      .settingsKeys = {"Navi/MpMN", "Navi/MN5ShowOrt"}},
     {.code = 3, .cliName = "itn", .menuItem = "TTData", .caption = "TomTom  Routendatei",
-     .shortcut = "F5", .flag = &Session::OutTT, .label = "TomTom ", .write = buildTT, .positionTexts = kDecimalTexts,
+     .shortcut = "F5", .label = "TomTom ", .write = buildTT, .positionTexts = kDecimalTexts,
      .finish = SetTTFlag, .limit = &Session::MpTT3,
      .splitCaption = " Kursolin Ausgabedatei für TomTom vorbereiten"_cp,
      .splitInfoTail = " vorgegebenen Routenpunkte für die TomTom - ITN Datei "_cp,
@@ -309,11 +309,11 @@ std::vector<OutputFormatInfo> makeOutputs() {
      .settingsKeys = {"Navi/MpTT3", "Navi/TTFlags"}},
     {.code = 4, .cliName = "autoroute", .menuItem = "AutoData",
      .caption = "Microsoft AutoRoute Importdatei ab Vers.2002", .shortcut = "F6",
-     .flag = &Session::OutAuto, .label = "AutoRoute ", .write = buildAutoRoute, .positionTexts = kDecimalTexts,
+     .label = "AutoRoute ", .write = buildAutoRoute, .positionTexts = kDecimalTexts,
      .saveTitle = "Route als Microsoft AutoRoute Importdatei speichern", .saveExt = ".csv",
      .saveFilter = "Microsoft AutoRoute Importdatei (*.csv)|*.csv", .defaultExt = "csv"},
     {.code = 5, .cliName = "bcr", .menuItem = "BCRData", .caption = "Tourenplaner  BCR Datei",
-     .shortcut = "F7", .flag = &Session::OutBCR, .label = "Tourenplaner BCR Datei ",
+     .shortcut = "F7", .label = "Tourenplaner BCR Datei ",
      .write = buildBCR, .positionTexts = kOtherPositionTexts, .limit = &Session::MpMTP, .writeFiles = SaveBCR,
      .alwaysSplitDialog = true, .routeProfiles = bcrVehicleProfiles(),
      .splitCaption = " Kursolin Ausgabedatei für den Tourenplaner vorbereiten"_cp,
@@ -325,7 +325,7 @@ std::vector<OutputFormatInfo> makeOutputs() {
                       "BCR/Nice", "BCR/AltRoute", "BCR/Corridor", "BCR/Traffic", "BCR/Maut",
                       "BCR/Vign", "Dir/BCR"}},
     {.code = 7, .cliName = "falk", .menuItem = "FPrvData",
-     .caption = "Falk Previousdestination Datei", .shortcut = "F8", .flag = &Session::OutFPrv,
+     .caption = "Falk Previousdestination Datei", .shortcut = "F8",
      .label = "Falk PreviousDestination Datei ", .prepare = prepareFalkRecord,
      .write = buildFalk, .positionTexts = kOtherPositionTexts, .finish = SetFprvFlag, .limit = &Session::MpFalk,
      .countsRoutePoints = true, .writeFiles = SaveFPrv,
@@ -339,14 +339,14 @@ std::vector<OutputFormatInfo> makeOutputs() {
      .settingsKeys = {"Navi/MpFalk", "Navi/FalkFlags"}},
     {.code = 6, .cliName = "csv", .menuItem = "CSVData",
      .caption = "Routendaten für Tabellen ausgeben"_cp, .shortcut = "F9",
-     .flag = &Session::OutCSV, .label = "CSV Datei ", .pointTable = true, .write = buildTable,
+     .label = "CSV Datei ", .pointTable = true, .write = buildTable,
      .reverseRefusal = "Routen in Tabellenform können nicht umgekehrt werden !"_cp,
      .saveTitle = "Route als CSV Datei " + q + "Semikolon getrennt" + q + " speichern",
      .saveExt = ".csv",
      .saveFilter = "CSV Dateiformat " + q + "Semikolon getrennt" + q + " (*.csv)|*.csv",
      .defaultExt = "csv", .settingsKeys = {"Pref/CSVTrenner"}},
     {.code = 24, .cliName = "gpx", .menuItem = "GPXData", .caption = "GPX 1.1 Datei",
-     .flag = &Session::OutGPX, .label = "GPX 1.1 Datei ", .prepare = prepareGpxRecord,
+     .label = "GPX 1.1 Datei ", .prepare = prepareGpxRecord,
      .write = buildGpx, .positionTexts = kDecimalTexts, .finish = finishGpx, .limit = &Session::MpGPX,
      .pointLine = isGpxPointLine,
      .splitCaption = " Kursolin Ausgabedatei für GPX 1.1 vorbereiten"_cp,
@@ -356,24 +356,24 @@ std::vector<OutputFormatInfo> makeOutputs() {
      .settingsKeys = {"Navi/MpGPX"}},
     {.code = 20, .cliName = "txt-dms", .menuItem = "GMSData",
      .caption = "im Format   Grad \xB0 Minute' Sekunde" + q, .shortcut = "Ctrl+Alt+G",
-     .flag = &Session::OutGMS, .label = "G\xB0M" + q + "S Texdateidatei ", .textSubmenu = true,
+     .label = "G\xB0M" + q + "S Texdateidatei ", .textSubmenu = true,
      .write = buildTextGMS,
      .saveTitle = "Koordinatenpaare im Format Grad Minute Sekunde speichern", .saveExt = ".txt",
      .saveFilter = "Koordinatenpaare im Format Gr Min Sek (*.txt)|*.txt", .defaultExt = "txt"},
     {.code = 21, .cliName = "txt-dm", .menuItem = "GMData",
      .caption = "im Format   Grad \xB0 Minute'", .shortcut = "Ctrl+Alt+M",
-     .flag = &Session::OutGM, .label = "G\xB0M" + q + " Texdateidatei ", .textSubmenu = true,
+     .label = "G\xB0M" + q + " Texdateidatei ", .textSubmenu = true,
      .write = buildTextGM,
      .saveTitle = "Koordinatenpaare im Format Grad Minute speichern", .saveExt = ".txt",
      .saveFilter = "Koordinatenpaare im Format Gr Min (*.txt)|*.txt", .defaultExt = "txt"},
     {.code = 22, .cliName = "txt-deg", .menuItem = "DGData",
-     .caption = "im Format   Dezimal Grad", .shortcut = "Ctrl+Alt+D", .flag = &Session::OutDG,
+     .caption = "im Format   Dezimal Grad", .shortcut = "Ctrl+Alt+D",
      .label = "Dezimalgrad Texdateidatei ", .textSubmenu = true,
      .write = buildTextDG,
      .saveTitle = "Koordinatenpaare im Dezimalgrad Format speichern", .saveExt = ".txt",
      .saveFilter = "Koordinatenpaare im Dezimalgrad Format (*.txt)|*.txt", .defaultExt = "txt"},
     {.code = 23, .cliName = "txt-mercator", .menuItem = "MerData",
-     .caption = "im Format   Mercator", .shortcut = "Ctrl+Alt+R", .flag = &Session::OutMer,
+     .caption = "im Format   Mercator", .shortcut = "Ctrl+Alt+R",
      .label = "Mercator Texdateidatei ", .textSubmenu = true,
      .write = buildTextMer,
      .saveTitle = "Koordinatenpaare im Mercator Format speichern", .saveExt = ".txt",
@@ -388,6 +388,25 @@ const Row* byCode(const std::vector<Row>& rows, int code) {
     if (r.code == code) return &r;
   }
   return nullptr;
+}
+
+// The rows are looked up by code for every record and every point: an index, made once.
+template <class Row>
+std::vector<const Row*> indexByCode(const std::vector<Row>& rows) {
+  std::vector<const Row*> index;
+  for (const auto& r : rows) {
+    const auto at = static_cast<std::size_t>(r.code);
+    if (at >= index.size()) index.resize(at + 1, nullptr);
+    index[at] = &r;
+  }
+  return index;
+}
+
+template <class Row>
+const Row* rowAt(const std::vector<const Row*>& index, int code) {
+  return code >= 0 && static_cast<std::size_t>(code) < index.size()
+             ? index[static_cast<std::size_t>(code)]
+             : nullptr;
 }
 
 template <class Row>
@@ -443,7 +462,10 @@ const std::vector<FormatSubmenu>& inputSubmenus() {
   return menus;
 }
 
-const InputFormatInfo* inputFormat(int code) { return byCode(inputFormats(), code); }
+const InputFormatInfo* inputFormat(int code) {
+  static const std::vector<const InputFormatInfo*> index = indexByCode(inputFormats());
+  return rowAt(index, code);
+}
 
 const InputFormatInfo* inputFormatNamed(const std::string& nameOrCode) {
   return byName(inputFormats(), nameOrCode);
@@ -482,26 +504,34 @@ const FormatSubmenu& textOutputSubmenu() {
   return menu;
 }
 
-const OutputFormatInfo* outputFormat(int code) { return byCode(outputFormats(), code); }
+const OutputFormatInfo* outputFormat(int code) {
+  static const std::vector<const OutputFormatInfo*> index = indexByCode(outputFormats());
+  return rowAt(index, code);
+}
 
 const OutputFormatInfo* outputFormatNamed(const std::string& nameOrCode) {
   return byName(outputFormats(), nameOrCode);
 }
 
-const OutputFormatInfo* chosenOutputFormat(const Session& s) {
-  for (const auto& f : outputFormats()) {
-    if (s.*(f.flag)) return &f;
-  }
-  return nullptr;
-}
+const OutputFormatInfo* chosenOutputFormat(const Session& s) { return outputFormat(s.OutputFormat); }
 
 bool outputFormatAvailable(int code) {
   const OutputFormatInfo* f = outputFormat(code);
   return f && f->available();
 }
 
-void setOutputFlags(Session& s, const OutputFormatInfo* chosen) {
-  for (const auto& f : outputFormats()) s.*(f.flag) = &f == chosen;
-}
+bool OutMN4(const Session& s) { return s.OutputFormat == 0; }
+bool OutMN42(const Session& s) { return s.OutputFormat == 1; }
+bool OutMN5(const Session& s) { return s.OutputFormat == 2; }
+bool OutTT(const Session& s) { return s.OutputFormat == 3; }
+bool OutAuto(const Session& s) { return s.OutputFormat == 4; }
+bool OutBCR(const Session& s) { return s.OutputFormat == 5; }
+bool OutCSV(const Session& s) { return s.OutputFormat == 6; }
+bool OutFPrv(const Session& s) { return s.OutputFormat == 7; }
+bool OutGMS(const Session& s) { return s.OutputFormat == 20; }
+bool OutGM(const Session& s) { return s.OutputFormat == 21; }
+bool OutDG(const Session& s) { return s.OutputFormat == 22; }
+bool OutMer(const Session& s) { return s.OutputFormat == 23; }
+bool OutGPX(const Session& s) { return s.OutputFormat == 24; }
 
 }  // namespace kursolin

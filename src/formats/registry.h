@@ -47,12 +47,24 @@ const FormatSubmenu& textOutputSubmenu();
 const OutputFormatInfo* outputFormat(int code);
 /// The row named by its kursolin-cli name or its code, or nullptr.
 const OutputFormatInfo* outputFormatNamed(const std::string& nameOrCode);
-/// The row whose flag is set, or nullptr.
+/// The row of the chosen output format (OutputFormat), or nullptr for a code outside the table.
 const OutputFormatInfo* chosenOutputFormat(const Session& s);
 /// true when the code names a format this version can write.
 bool outputFormatAvailable(int code);
 
-/// Sets the output flag of the row and clears every other (nullptr: all cleared).
-void setOutputFlags(Session& s, const OutputFormatInfo* chosen);
+/// The output flags the rules test, derived from the chosen output format.
+bool OutMN4(const Session& s);
+bool OutMN42(const Session& s);
+bool OutMN5(const Session& s);
+bool OutTT(const Session& s);
+bool OutAuto(const Session& s);
+bool OutBCR(const Session& s);
+bool OutCSV(const Session& s);
+bool OutFPrv(const Session& s);
+bool OutGMS(const Session& s);
+bool OutGM(const Session& s);
+bool OutDG(const Session& s);
+bool OutMer(const Session& s);
+bool OutGPX(const Session& s);
 
 }  // namespace kursolin

@@ -20,11 +20,7 @@ std::string formatNotAvailableText(const std::string& formatName) {
 namespace {
 
 void applyCode(Session& s, const InputFormatInfo& f) {
-  for (const auto& other : inputFormats()) s.item(other.menuItem).checked = false;
-  for (const auto& menu : inputSubmenus()) s.item(menu.item).checked = false;
   setAllRuleGroups(s, false);
-  s.item(f.menuItem).checked = true;
-  if (f.parentChecked) s.item(f.parentItem).checked = true;
   s.InputLabel = inputLabelFor(s, f.code);
   s.InputShortName = f.shortName;
   s.ReadVtg = f.pairsRecords;
@@ -34,10 +30,7 @@ void applyCode(Session& s, const InputFormatInfo& f) {
 
 // "Automatisch erkennen": the format stays as it is until a file is loaded.
 void applyAutoDetect(Session& s, const InputFormatInfo& detect) {
-  for (const auto& other : inputFormats()) s.item(other.menuItem).checked = false;
-  for (const auto& menu : inputSubmenus()) s.item(menu.item).checked = false;
   setAllRuleGroups(s, false);
-  s.item(detect.menuItem).checked = true;
   s.InputLabel = detect.label;
   s.InputAutoDetect = true;
 }
@@ -260,8 +253,10 @@ void SourceChange(Session& s, int code) {
     return;
   }
   const bool separatorChanged = s.SeparatorAtSettings != s.InputSeparator;
-  const int newFormat = f->menuEntry ? code : chosenInputFormat(s);
-  const bool loads = newFormat != s.PreviousInputFormat || separatorChanged;
+  // The choice the file in the panes was loaded for.
+  const int previous = chosenInputFormat(s);
+  const int newFormat = f->menuEntry ? code : previous;
+  const bool loads = newFormat != previous || separatorChanged;
   // "No" keeps everything, the format included: the choice asks for a file at once.
   if (loads && !mayDiscardWork(s)) return;
   if (f->menuEntry) {
@@ -276,13 +271,12 @@ void SourceChange(Session& s, int code) {
   if (loads) {
     // The new separator counts as seen once the file was loaded again with it.
     if (separatorChanged) s.SeparatorAtSettings = s.InputSeparator;
-    if (!loadChosenFile(s) && chosenInputFormat(s) != s.PreviousInputFormat) {
+    if (!loadChosenFile(s) && chosenInputFormat(s) != previous) {
       // The lines kept were checked for the format before: no route from them in this one.
       s.item("Route").enabled = false;
       s.port().stateChanged();
     }
   }
-  s.PreviousInputFormat = chosenInputFormat(s);
 }
 
 FileDialogRequest loadDialogRequest(const Session& s) {

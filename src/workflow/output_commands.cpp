@@ -11,31 +11,19 @@ void NaviArtChange(Session& s, int code) {
   UiItem& rp = s.item("RPInfo");
   rp.enabled = s.ShowPointInfo;
   rp.checked = s.ShowPointInfo;
-  if (code == s.PreviousOutputFormat) {
+  if (s.outputFormatApplied && code == s.OutputFormat) {
     s.port().stateChanged();
     return;
   }
   if (const OutputFormatInfo* f = outputFormat(code)) {
     s.ShowPointInfo = rp.checked;
-    for (const auto& other : outputFormats()) s.item(other.menuItem).checked = false;
-    setOutputFlags(s, nullptr);
-    s.item(textOutputSubmenu().item).checked = false;
-    rp.visible = false;
-    rp.enabled = false;
-    rp.checked = false;
-
-    s.item(f->menuItem).checked = true;
-    if (f->textSubmenu) s.item(textOutputSubmenu().item).checked = true;
-    setOutputFlags(s, f);
+    rp.visible = f->pointInfo;
+    rp.enabled = f->pointInfo;
+    rp.checked = f->pointInfo && s.ShowPointInfo;
     s.OutputLabel = f->label;
-    if (f->pointInfo) {
-      rp.visible = true;
-      rp.enabled = true;
-      rp.checked = s.ShowPointInfo;
-    }
   }
-  s.PreviousOutputFormat = code;
   s.OutputFormat = code;
+  s.outputFormatApplied = true;
   s.setOutputCaption(outputCaptionWith(s, s.OutputLines.Count()));
   s.port().stateChanged();
   if (s.item("Route").enabled) {

@@ -28,13 +28,12 @@ void FormCreate(Session& s, const std::string& appDir) {
 }
 
 void applyStartFormats(Session& s) {
-  s.PreviousOutputFormat = -1;
+  s.outputFormatApplied = false;
   if (s.InputFormat == kAutoInputFormat) s.InputAutoDetect = true;
   // The reserved code and formats this version cannot read start as the NMEA GGA + VTG log;
   // so do the records of "Automatisch erkennen" until a file's format is found.
   const InputFormatInfo* f = inputFormat(s.InputFormat);
   if (!f || f->detects || !f->available()) s.InputFormat = 1;
-  s.PreviousInputFormat = chosenInputFormat(s);
   s.SeparatorAtSettings = s.InputSeparator;
   SourceChange(s, chosenInputFormat(s));
   // A stored format that this version cannot write yet starts as the default Navigon MN|4.2;

@@ -47,7 +47,7 @@ FileDialogRequest openRequest(int inputCode, const QString& folder) {
 FileDialogRequest saveRequest(int outputCode, const QString& folder) {
   test::ScriptedPort port;
   Session s(port, HostSettings::german());
-  setOutputFlags(s, outputFormat(outputCode));
+  s.OutputFormat = outputCode;
   s.SaveDir = fromQString(folder);
   FileDialogRequest r = saveDialogRequest(s);
   r.initialDir = fromQString(folder);

@@ -54,8 +54,8 @@ class SplitDialogTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(dlg.get()));
   }
   // A route of that many points in the output pane (one line a point, as all but Falk write).
-  void prepare(bool Session::*flag, int points) {
-    (*s).*flag = true;
+  void prepare(int outputCode, int points) {
+    s->OutputFormat = outputCode;
     s->RoutePointCount = points;
     std::vector<std::string> lines;
     for (int i = 1; i <= points; ++i) lines.push_back("p" + std::to_string(i));
@@ -87,7 +87,7 @@ class SplitDialogTest : public QObject {
 
   void tomTom47PointsBy15() {
     s->MpTT3 = 15;
-    prepare(&Session::OutTT, 47);
+    prepare(3, 47);
     showDialog();
     QCOMPARE(dlg->windowTitle(), q(" Kursolin Ausgabedatei für TomTom vorbereiten"));
     QCOMPARE(text("RpInfoLabel"), q("Die Datei enthält mehr als die 15 vorgegebenen Routenpunkte "
@@ -118,7 +118,7 @@ class SplitDialogTest : public QObject {
 
   void spinChangesRecomputeThePlan() {
     s->MpTT3 = 15;
-    prepare(&Session::OutTT, 20);
+    prepare(3, 20);
     showDialog();
     QCOMPARE(text("Label4"), q("Es wird "));
     QCOMPARE(text("Label5"), q("Datei mit je"));
@@ -145,7 +145,7 @@ class SplitDialogTest : public QObject {
 
   void heightReturnsToTheBaseWhenClosed() {
     s->MpMN = 10;
-    prepare(&Session::OutMN5, 120);
+    prepare(2, 120);
     showDialog();
     const int open = dlg->height();
     QCOMPARE(dlg->windowTitle(), q(" Kursolin Ausgabedatei für Navigon MN5 vorbereiten"));
@@ -161,7 +161,7 @@ class SplitDialogTest : public QObject {
 
   void showModalPlacesTheDialogBelowTheMainWindowsCorner() {
     s->MpMN = 10;
-    s->OutMN42 = true;
+    s->OutputFormat = 1;
     s->OutputLines.assign(std::vector<std::string>(25, "p"));
     SplitDialog d(*s);
     QWidget main;
@@ -193,7 +193,7 @@ class SplitDialogTest : public QObject {
 
   void longestTextsFit() {
     s->MpFalk = 10000;
-    prepare(&Session::OutFPrv, 99999);
+    prepare(7, 99999);
     showDialog();
     QCOMPARE(text("RpInfoLabel"),
              q("Die Datei enthält mehr als die 10000 vorgegebenen Routenpunkte für die Falk "
@@ -211,7 +211,7 @@ class SplitDialogTest : public QObject {
     s->bcr.OPTIMIZATION = 70;
     s->bcr.CORRUSED_C = true;
     s->bcr.Beschreibung = "Zeile 1\r\nZeile 2";
-    prepare(&Session::OutBCR, 30);
+    prepare(5, 30);
     showDialog();
     QCOMPARE(dlg->windowTitle(), q(" Kursolin Ausgabedatei für den Tourenplaner vorbereiten"));
     QFrame* mtp = find<QFrame>("MTPPanel");
@@ -253,7 +253,7 @@ class SplitDialogTest : public QObject {
   void tourenplanerEditsReachTheSession() {
     s->MpMTP = 50;
     s->BcrDirectory = "/tmp/bcr/";
-    prepare(&Session::OutBCR, 30);
+    prepare(5, 30);
     showDialog();
     QLineEdit* name = find<QLineEdit>("ROUTENAME_E");
     name->selectAll();
@@ -300,7 +300,7 @@ class SplitDialogTest : public QObject {
 
   void tourenplanerFormWithSplitRow() {
     s->MpMTP = 50;
-    prepare(&Session::OutBCR, 120);
+    prepare(5, 120);
     showDialog();
     QFrame* split = find<QFrame>("SplitPanel");
     QFrame* mtp = find<QFrame>("MTPPanel");

@@ -11,7 +11,9 @@ namespace kursolin::test {
 void createLikeTheWindow(Session& s) { FormCreate(s, "/tmp/"); }
 
 void useInput(Session& s, int code) {
-  s.PreviousInputFormat = code;
+  // Chosen before it is applied, as the settings choose the format at start-up: nothing loads.
+  s.InputAutoDetect = code == kAutoInputFormat;
+  if (code != kAutoInputFormat) s.InputFormat = code;
   s.SeparatorAtSettings = s.InputSeparator;
   SourceChange(s, code);
 }

@@ -14,6 +14,7 @@
 #include "support/jet3_writer.h"
 #include "support/session_setup.h"
 #include "workflow/loading.h"
+#include "workflow/menu_state.h"
 #include "workflow/program.h"
 #include "workflow/route_command.h"
 
@@ -156,10 +157,9 @@ TEST_F(Detection, SharedSamplesAreFoundAsTheirFormats) {
 
 TEST_F(Detection, LoadsWithTheFormatFoundAndKeepsTheChoice) {
   test::ScratchFolder dir;
-  s.PreviousInputFormat = kAutoInputFormat;
-  SourceChange(s, kAutoInputFormat);
+  test::useInput(s, kAutoInputFormat);
   EXPECT_TRUE(s.InputAutoDetect);
-  EXPECT_TRUE(s.item("IN_Auto").checked);
+  EXPECT_TRUE(menuItemChecked(s, "IN_Auto"));
   // The open dialog offers every readable file first.
   const FileDialogRequest req = loadDialogRequest(s);
   EXPECT_EQ(req.filter.substr(0, 22), "Alle lesbaren Dateien(");
@@ -179,7 +179,7 @@ TEST_F(Detection, LoadsWithTheFormatFoundAndKeepsTheChoice) {
     EXPECT_EQ(s.inputCaption().rfind(s.InputLabel, 0), 0u) << s.inputCaption();
     EXPECT_EQ(s.statusText(), s.InputLabel + " (automatisch erkannt) = " + path);
     EXPECT_TRUE(s.InputAutoDetect);
-    EXPECT_TRUE(s.item("IN_Auto").checked);
+    EXPECT_TRUE(menuItemChecked(s, "IN_Auto"));
     EXPECT_EQ(chosenInputFormat(s), kAutoInputFormat);
   }
   // Formats read by their own loaders replace the file's text by their records.
@@ -189,8 +189,7 @@ TEST_F(Detection, LoadsWithTheFormatFoundAndKeepsTheChoice) {
 
 TEST_F(Detection, UnknownFileGetsOneMessageListingWhatWasTried) {
   test::ScratchFolder dir;
-  s.PreviousInputFormat = kAutoInputFormat;
-  SourceChange(s, kAutoInputFormat);
+  test::useInput(s, kAutoInputFormat);
   const std::string path = dir.file("wegpunkte.nmea");
   test::writeBytes(path, test::crlf({test::sentence("GPWPL,4807.038,N,01131.000,E,WPT1")}));
   EXPECT_FALSE(loadInputFile(s, path));
@@ -216,7 +215,7 @@ TEST_F(Detection, StoredAsZeroWhichOlderVersionsDoNotRead) {
   ASSERT_EQ(loadSettingsFrom(s, dir.file("Kursolin.Ini")), ProfileReadStatus::Read);
   applyStartFormats(s);
   EXPECT_TRUE(s.InputAutoDetect);
-  EXPECT_TRUE(s.item("IN_Auto").checked);
+  EXPECT_TRUE(menuItemChecked(s, "IN_Auto"));
   EXPECT_TRUE(port.openRequests.empty()) << "start-up asks for no file";
   EXPECT_EQ(s.InputFormat, 1) << "records of pasted text until a file's format is found";
   ASSERT_TRUE(saveSettingsTo(s, dir.file("out.ini")));
@@ -225,7 +224,7 @@ TEST_F(Detection, StoredAsZeroWhichOlderVersionsDoNotRead) {
   port.openAnswers.push_back(std::nullopt);
   SourceChange(s, 2);
   EXPECT_FALSE(s.InputAutoDetect);
-  EXPECT_FALSE(s.item("IN_Auto").checked);
+  EXPECT_FALSE(menuItemChecked(s, "IN_Auto"));
   ASSERT_TRUE(saveSettingsTo(s, dir.file("out.ini")));
   EXPECT_NE(readBytes(dir.file("out.ini")).find("SourceNr=2\r\n"), std::string::npos);
 }

@@ -9,6 +9,7 @@
 #include "formats/registry.h"
 #include "workflow/rule_groups.h"
 #include "workflow/loading.h"
+#include "workflow/menu_state.h"
 #include "core/panes.h"
 #include "workflow/program.h"
 #include "workflow/route_command.h"
@@ -77,9 +78,9 @@ TEST_F(Loading, GgaVtgLogIsLoadedAndReported) {
                         "MinDistEdit", "Label8"})
     EXPECT_TRUE(session.item(c).enabled) << c;
   EXPECT_TRUE(session.item("Zeitangabe").visible);
-  EXPECT_TRUE(session.item("IN_GGAVTG").checked);
-  EXPECT_TRUE(session.item("In_NMEA").checked);
-  EXPECT_FALSE(session.item("IN_RMC").checked);
+  EXPECT_TRUE(menuItemChecked(session, "IN_GGAVTG"));
+  EXPECT_TRUE(menuItemChecked(session, "In_NMEA"));
+  EXPECT_FALSE(menuItemChecked(session, "IN_RMC"));
   EXPECT_TRUE(port.prompts.empty());
 }
 
@@ -409,7 +410,7 @@ TEST(StartUp, StoredCodesThisVersionCannotUseStartAsDefaults) {
     applyStartFormats(s);
     EXPECT_EQ(s.InputFormat, 1) << stored;
     EXPECT_EQ(s.OutputFormat, 1);
-    EXPECT_TRUE(s.OutMN42);
+    EXPECT_TRUE(OutMN42(s));
     EXPECT_TRUE(port.prompts.empty());
     EXPECT_TRUE(port.openRequests.empty());
   }

@@ -10,6 +10,7 @@
 #include "workflow/dispatch.h"
 #include "formats/registry.h"
 #include "workflow/output_commands.h"
+#include "workflow/menu_state.h"
 #include "workflow/emit.h"
 #include "workflow/route_command.h"
 
@@ -21,7 +22,9 @@ class OutputFormats : public test::HostTest {
   void SetUp() override { test::createLikeTheWindow(session); }
   int flagsSet() const {
     int n = 0;
-    for (const auto& f : outputFormats()) n += session.*(f.flag);
+    for (bool (*flag)(const Session&) : {OutMN4, OutMN42, OutMN5, OutTT, OutAuto, OutBCR, OutCSV,
+                                         OutFPrv, OutGMS, OutGM, OutDG, OutMer, OutGPX})
+      n += flag(session);
     return n;
   }
   void threePointRmcLog() {
@@ -68,15 +71,15 @@ TEST_P(OutputFormats, ApplyingAFormatSetsExactlyOneFlag) {
   for (const auto& f : outputFormats()) {
     NaviArtChange(session, f.code);
     EXPECT_EQ(flagsSet(), 1) << f.code;
-    EXPECT_TRUE(session.*(f.flag)) << f.code;
-    EXPECT_TRUE(session.item(f.menuItem).checked);
-    EXPECT_EQ(session.item(textOutputSubmenu().item).checked, f.textSubmenu) << f.code;
+    EXPECT_EQ(chosenOutputFormat(session), &f) << f.code;
+    EXPECT_TRUE(menuItemChecked(session, f.menuItem));
+    EXPECT_EQ(menuItemChecked(session, textOutputSubmenu().item), f.textSubmenu) << f.code;
     EXPECT_EQ(session.OutputLabel, f.label);
     EXPECT_EQ(session.OutputFormat, f.code);
     EXPECT_EQ(session.item("RPInfo").visible, f.pointInfo) << f.code;
     for (const auto& other : outputFormats()) {
       if (other.code != f.code) {
-        EXPECT_FALSE(session.item(other.menuItem).checked);
+        EXPECT_FALSE(menuItemChecked(session, other.menuItem));
       }
     }
   }
@@ -91,7 +94,7 @@ TEST_P(OutputFormats, ReChoosingOnlyTouchesThePointInfoEntry) {
   NaviArtChange(session, 1);
   EXPECT_FALSE(session.item("RPInfo").enabled);
   EXPECT_FALSE(session.item("RPInfo").checked);
-  EXPECT_TRUE(session.OutMN42);
+  EXPECT_TRUE(OutMN42(session));
   EXPECT_EQ(session.OutputLines.Count(), 1);
   EXPECT_TRUE(port.prompts.empty());
 }
@@ -129,7 +132,7 @@ TEST_P(OutputFormats, RegenerationQuestion) {
   EXPECT_EQ(port.prompts[0].kind, PromptKind::Confirmation);
   EXPECT_EQ(port.prompts[0].buttons, PromptButtons::YesCancel);
   EXPECT_EQ(test::output(session), before) << "Cancel keeps the old lines";
-  EXPECT_TRUE(session.OutMN4) << "while the flags follow the new format";
+  EXPECT_TRUE(OutMN4(session)) << "while the flags follow the new format";
 
   port.answer({PromptAnswer::Yes});
   NaviArtChange(session, 6);
@@ -137,10 +140,23 @@ TEST_P(OutputFormats, RegenerationQuestion) {
   EXPECT_EQ(session.OutputLines.at(0).substr(0, 5), "Zeit;");
 }
 
+TEST_P(OutputFormats, TimeMenuChecksFollowTheMode) {
+  // A stored mode outside the three reads as NMEA time, and shows so.
+  for (int mode : {1, 2, 3, 7}) {
+    session.TimeMode = mode;
+    EXPECT_EQ(menuItemChecked(session, "NMEATime"), mode != 2 && mode != 3) << mode;
+    EXPECT_EQ(menuItemChecked(session, "SommerTime"), mode == 2) << mode;
+    EXPECT_EQ(menuItemChecked(session, "WinterTime"), mode == 3) << mode;
+  }
+}
+
 TEST_P(OutputFormats, CodesOutsideTheTableSelectNothing) {
   NaviArtChange(session, 2);
   NaviArtChange(session, 9);
-  EXPECT_TRUE(session.OutMN5) << "flags stay as they were";
+  // The choice is the code: no format is chosen, none checked, no flag set.
+  EXPECT_EQ(flagsSet(), 0);
+  EXPECT_EQ(chosenOutputFormat(session), nullptr);
+  EXPECT_FALSE(menuItemChecked(session, "MN5Data"));
   EXPECT_EQ(session.OutputFormat, 9);
   EXPECT_EQ(session.OutputLabel, "MN5 ");
   // Starting with such a code: points are counted, no lines produced.

@@ -129,7 +129,7 @@ TEST_F(ReverseTest, EveryFormatOfOneLineAPointTurnsRound) {
     ASSERT_EQ(made.size(), 4u);
     RouteReversActionExecute(s);
     std::vector<std::string> expected(made.rbegin(), made.rend());
-    if (f.flag == &Session::OutTT) {
+    if (OutTT(s)) {
       // The new start and destination carry their own flags, the others the intermediate one.
       expected = {"740000|5140000|KS-Rp 4|4|", "730000|5130000|KS-Rp 3|1|",
                   "720000|5120000|KS-Rp 2|1|", "710000|5110000|KS-Rp 1|3|"};

@@ -383,7 +383,7 @@ TEST_F(SaveTest, OldLinesAreSavedUnderTheNewFormatWhenRegenerationIsDeclined) {
   port.answer({PromptAnswer::Cancel});
   NaviArtChange(s, 6);  // table output, "neu berechnen oder abbrechen ?" - abbrechen
   ASSERT_EQ(port.prompts.size(), 1u);
-  ASSERT_TRUE(s.OutCSV);
+  ASSERT_TRUE(OutCSV(s));
   ASSERT_EQ(s.OutputLines.lines(), mn42);
 
   choose(out.file("Tour.csv"));

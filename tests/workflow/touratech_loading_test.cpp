@@ -9,6 +9,7 @@
 #include "support/session_setup.h"
 #include "support/temp_folder.h"
 #include "workflow/dispatch.h"
+#include "workflow/menu_state.h"
 #include "workflow/loading.h"
 #include "workflow/program.h"
 
@@ -67,7 +68,7 @@ TEST_F(TouratechLoading, TheMenuLoadsTheTrack) {
   EXPECT_EQ(session.inputCaption(), "TouraTech TTQV Datei = 40");
   EXPECT_EQ(session.statusText(), "TouraTech TTQV Datei = " + path);
   EXPECT_EQ(session.InputShortName, "Touratech TTQV ");
-  EXPECT_TRUE(session.item("IN_TQV").checked);
+  EXPECT_TRUE(menuItemChecked(session, "IN_TQV"));
   EXPECT_TRUE(session.item("Route").enabled);
   for (const char* c :
        {"MeterCheck", "MeterSpeedEdit", "GradCheck", "GradSpeedEdit", "MinDistEdit"})

@@ -1,0 +1,54 @@
+#include "workflow/menu_state.h"
+
+#include "formats/registry.h"
+
+namespace kursolin {
+
+namespace {
+
+// nullopt-like -1 for a name that is no entry of the menu "Eingabeformat".
+int inputMenuCheck(const Session& s, const std::string& name) {
+  const InputFormatInfo* chosen = s.InputAutoDetect ? nullptr : inputFormat(s.InputFormat);
+  bool known = false;
+  for (const InputFormatInfo& f : inputFormats()) {
+    if (f.menuItem == name) {
+      known = true;
+      if (f.detects ? s.InputAutoDetect : (f.menuEntry && chosen == &f)) return 1;
+    }
+  }
+  for (const FormatSubmenu& m : inputSubmenus()) {
+    if (m.item != name) continue;
+    // A sub-menu's entry is checked with its children only where they say so (NMEA, XML).
+    return chosen && chosen->parentChecked && chosen->parentItem == name ? 1 : 0;
+  }
+  return known ? 0 : -1;
+}
+
+int outputMenuCheck(const Session& s, const std::string& name) {
+  const OutputFormatInfo* chosen = chosenOutputFormat(s);
+  if (name == textOutputSubmenu().item) return chosen && chosen->textSubmenu ? 1 : 0;
+  for (const OutputFormatInfo& f : outputFormats()) {
+    if (f.menuItem == name) return chosen == &f ? 1 : 0;
+  }
+  return -1;
+}
+
+int timeMenuCheck(const Session& s, const std::string& name) {
+  // A mode outside the three counts as NMEA time, as the generators treat it.
+  if (name == "SommerTime") return s.TimeMode == 2 ? 1 : 0;
+  if (name == "WinterTime") return s.TimeMode == 3 ? 1 : 0;
+  if (name == "NMEATime") return s.TimeMode != 2 && s.TimeMode != 3 ? 1 : 0;
+  return -1;
+}
+
+}  // namespace
+
+bool menuItemChecked(const Session& s, const std::string& name) {
+  for (const auto derived : {inputMenuCheck, outputMenuCheck, timeMenuCheck}) {
+    if (const int c = derived(s, name); c >= 0) return c == 1;
+  }
+  const auto it = s.items().find(name);
+  return it != s.items().end() && it->second.checked;
+}
+
+}  // namespace kursolin
