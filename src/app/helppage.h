@@ -6,7 +6,7 @@
 #include <QDialog>
 #include <string>
 
-#include "core/session.h"
+#include "session/session.h"
 
 class QFrame;
 class QPushButton;

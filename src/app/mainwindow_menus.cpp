@@ -14,7 +14,7 @@
 #include "app/routepicture.h"
 #include "app/windows.h"
 #include "core/geotime.h"
-#include "core/time_mode.h"
+#include "session/time_mode.h"
 #include "formats/registry.h"
 #include "workflow/axe_import.h"
 #include "workflow/loading.h"

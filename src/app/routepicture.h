@@ -11,7 +11,7 @@
 #include <QWidget>
 #include <optional>
 
-#include "core/session.h"
+#include "session/session.h"
 #include "workflow/picture.h"
 
 class QLabel;

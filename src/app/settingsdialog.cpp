@@ -367,8 +367,8 @@ void SettingsDialog::render() {
   for (int i = 0; i < kSplitFieldCount; ++i) {
     setSpin(splitSpins_[i], model_.fieldValue(static_cast<SplitField>(i)));
   }
-  setSpin(hKorEdit_, s_.HKorEdit);
-  setBox(hoeheNull_, s_.HoeheNull);
+  setSpin(hKorEdit_, s_.opt.HKorEdit);
+  setBox(hoeheNull_, s_.opt.HoeheNull);
   for (int i = 0; i < 3; ++i) setBox(showOrt_[i], model_.showOrt(static_cast<ShowOrtBox>(i)));
 }
 

@@ -6,7 +6,7 @@
 #include <QDialog>
 #include <array>
 
-#include "core/session.h"
+#include "session/session.h"
 #include "workflow/settings_dialog.h"
 
 class QCheckBox;

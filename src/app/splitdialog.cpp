@@ -200,19 +200,19 @@ QFrame* SplitDialogWidget::buildTourenplanerPanel() {
   connect(routeName_, &QLineEdit::textChanged, this,
           [this](const QString& t) { model_.ROUTENAME_E = fromQString(t); });
   deskripToFN_ =
-      bcrBox("RDeskripToFN", "auch als Dateiname verwenden"_cp, s_.bcr.RDeskripToFN, panel);
+      bcrBox("RDeskripToFN", "auch als Dateiname verwenden"_cp, s_.opt.bcr.RDeskripToFN, panel);
 
   beschreibung_ = new TextOnlyEdit<QPlainTextEdit>(panel);
   beschreibung_->setObjectName(QStringLiteral("Beschreibung"));
   beschreibung_->setFixedHeight(beschreibung_->fontMetrics().lineSpacing() * 4 + 12);
   connect(beschreibung_, &QPlainTextEdit::textChanged, this,
-          [this] { s_.bcr.Beschreibung = memoText(beschreibung_->toPlainText()); });
+          [this] { s_.opt.bcr.Beschreibung = memoText(beschreibung_->toPlainText()); });
 
   profile_ = new QComboBox(panel);
   profile_->setObjectName(QStringLiteral("PROFILE_Combo"));
   for (const std::string& name : vehicleProfiles()) profile_->addItem(toQString(name));
   connect(profile_, &QComboBox::currentIndexChanged, this, [this](int i) {
-    if (i >= 0) s_.bcr.PIndex = i;
+    if (i >= 0) s_.opt.bcr.PIndex = i;
   });
 
   auto* route = new QGroupBox(toQString("Streckeneinstellungen"_cp), panel);
@@ -221,17 +221,17 @@ QFrame* SplitDialogWidget::buildTourenplanerPanel() {
   optimization_->setRange(kOptimizationRange.min, kOptimizationRange.max);
   optimization_->setSingleStep(kOptimizationRange.step);
   connect(optimization_, &QSpinBox::valueChanged, this,
-          [this](int v) { s_.bcr.OPTIMIZATION = kOptimizationRange.clamp(v); });
+          [this](int v) { s_.opt.bcr.OPTIMIZATION = kOptimizationRange.clamp(v); });
   preferNice_ = bcrBox("PREFERNICE_C", "landschaflich schöne Strecken bevorzugen"_cp,
-                       s_.bcr.PREFERNICE_C, route);
+                       s_.opt.bcr.PREFERNICE_C, route);
   altRoute_ =
-      bcrBox("ALTROUTE_C", "eine alternative Strecke berechnen"_cp, s_.bcr.ALTROUTE_C, route);
-  corrUsed_ = bcrBox("CORRUSED_C", "Korridorobjekte einfügen"_cp, s_.bcr.CORRUSED_C, route);
+      bcrBox("ALTROUTE_C", "eine alternative Strecke berechnen"_cp, s_.opt.bcr.ALTROUTE_C, route);
+  corrUsed_ = bcrBox("CORRUSED_C", "Korridorobjekte einfügen"_cp, s_.opt.bcr.CORRUSED_C, route);
   trafficUsed_ =
-      bcrBox("TRAFFICUSED_C", "Verkehrsinformationen einfügen"_cp, s_.bcr.TRAFFICUSED_C, route);
-  preferMaut_ = bcrBox("PREFERMAUT_C", "Mautstrecken vermeiden"_cp, s_.bcr.PREFERMAUT_C, route);
+      bcrBox("TRAFFICUSED_C", "Verkehrsinformationen einfügen"_cp, s_.opt.bcr.TRAFFICUSED_C, route);
+  preferMaut_ = bcrBox("PREFERMAUT_C", "Mautstrecken vermeiden"_cp, s_.opt.bcr.PREFERMAUT_C, route);
   preferVign_ =
-      bcrBox("PREFERVIGN_C", "Strecken mit Vignietten vermeiden"_cp, s_.bcr.PREFERVIGN_C, route);
+      bcrBox("PREFERVIGN_C", "Strecken mit Vignietten vermeiden"_cp, s_.opt.bcr.PREFERVIGN_C, route);
   auto* optimRow = new QHBoxLayout;
   optimRow->addWidget(label("Streckenoptimierung "_cp, route));
   optimRow->addWidget(optimization_);
@@ -324,30 +324,30 @@ void SplitDialogWidget::showEvent(QShowEvent* event) {
     model_.FormActivate();
     if (model_.showTourenplaner) {
       // A profile index from a hand-edited settings file that names no profile shows the first.
-      if (s_.bcr.PIndex < 0 || s_.bcr.PIndex >= profile_->count()) s_.bcr.PIndex = 0;
+      if (s_.opt.bcr.PIndex < 0 || s_.opt.bcr.PIndex >= profile_->count()) s_.opt.bcr.PIndex = 0;
       {
         const QSignalBlocker blockName(routeName_);
         const QSignalBlocker blockDir(bcrDir_);
         routeName_->setText(toQString(model_.ROUTENAME_E));
         bcrDir_->setText(toQString(model_.BCRDir_E));
       }
-      setBox(deskripToFN_, s_.bcr.RDeskripToFN);
+      setBox(deskripToFN_, s_.opt.bcr.RDeskripToFN);
       {
         const QSignalBlocker block(beschreibung_);
-        beschreibung_->setPlainText(promptText(s_.bcr.Beschreibung));
+        beschreibung_->setPlainText(promptText(s_.opt.bcr.Beschreibung));
       }
-      profile_->setCurrentIndex(s_.bcr.PIndex);
+      profile_->setCurrentIndex(s_.opt.bcr.PIndex);
       {
         const QSignalBlocker block(optimization_);
-        optimization_->setValue(s_.bcr.OPTIMIZATION);
+        optimization_->setValue(s_.opt.bcr.OPTIMIZATION);
       }
-      s_.bcr.OPTIMIZATION = optimization_->value();
-      setBox(preferNice_, s_.bcr.PREFERNICE_C);
-      setBox(altRoute_, s_.bcr.ALTROUTE_C);
-      setBox(corrUsed_, s_.bcr.CORRUSED_C);
-      setBox(trafficUsed_, s_.bcr.TRAFFICUSED_C);
-      setBox(preferMaut_, s_.bcr.PREFERMAUT_C);
-      setBox(preferVign_, s_.bcr.PREFERVIGN_C);
+      s_.opt.bcr.OPTIMIZATION = optimization_->value();
+      setBox(preferNice_, s_.opt.bcr.PREFERNICE_C);
+      setBox(altRoute_, s_.opt.bcr.ALTROUTE_C);
+      setBox(corrUsed_, s_.opt.bcr.CORRUSED_C);
+      setBox(trafficUsed_, s_.opt.bcr.TRAFFICUSED_C);
+      setBox(preferMaut_, s_.opt.bcr.PREFERMAUT_C);
+      setBox(preferVign_, s_.opt.bcr.PREFERVIGN_C);
     }
     render();
     setFixedHeight(model_.height);

@@ -7,7 +7,7 @@
 #include "core/fileio.h"
 #include "core/geotime.h"
 #include "core/numtext.h"
-#include "core/prompt.h"
+#include "session/prompt.h"
 #include "core/split_plan.h"
 #include "core/textutil.h"
 #include "formats/part_files.h"
@@ -67,18 +67,18 @@ struct Stamp {
 // the reason when a point line is no pair of whole numbers.
 bool fileLines(const Session& s, const Stamp& stamp, int f, int offset, int m,
                std::vector<std::string>& out, std::string& error) {
-  const BcrSettings& b = s.bcr;
+  const BcrSettings& b = s.opt.bcr;
   out.clear();
   out.push_back("[CLIENT]");
   out.push_back("REQUEST=TRUE");
-  std::string routeName = "ROUTENAME=" + b.RNHeader + s.BcrRouteTitle;
+  std::string routeName = "ROUTENAME=" + b.RNHeader + s.opt.BcrRouteTitle;
   // The suffix itself begins with "_", so the route name of a later part reads Tour__1.
-  if (f >= 2) routeName += "_" + partFileSuffix(f, s.split.SplitFiles);
+  if (f >= 2) routeName += "_" + partFileSuffix(f, s.doc.split.SplitFiles);
   out.push_back(routeName);
   out.push_back("DESCRIPTIONLINES=2");
   out.push_back("DESCRIPTION1=Erstellt mit Kursolin am  " + stamp.date + " um " + stamp.time +
                 " Uhr");
-  out.push_back("DESCRIPTION2=aus der Datei " + nameOf(s.InputFileName));
+  out.push_back("DESCRIPTION2=aus der Datei " + nameOf(s.doc.InputFileName));
   const std::vector<std::string> description = splitLines(b.Beschreibung);
   for (std::size_t i = 0; i < description.size(); ++i) {
     out.push_back("DESCRIPTION" + std::to_string(i + 3) + "=" + description[i]);
@@ -89,7 +89,7 @@ bool fileLines(const Session& s, const Stamp& stamp, int f, int offset, int m,
   long long left = 0, top = 0, right = 0, bottom = 0;
   for (int i = 1; i <= m; ++i) {
     const int index = offset + i - 1;
-    const std::string line(s.OutputLines.full(index));
+    const std::string line(s.doc.OutputLines.full(index));
     const auto comma = line.find(',');
     const auto x = tryStrToInt(line.substr(0, comma == std::string::npos ? line.size() : comma));
     const auto y = comma == std::string::npos ? std::nullopt : tryStrToInt(line.substr(comma + 1));
@@ -111,7 +111,7 @@ bool fileLines(const Session& s, const Stamp& stamp, int f, int offset, int m,
   }
 
   out.push_back("[DESCRIPTION]");
-  const int width = decimalDigits(std::max(s.RoutePointCount, 0));
+  const int width = decimalDigits(std::max(s.doc.RoutePointCount, 0));
   for (int i = 1; i <= m; ++i) {
     out.push_back("STATION" + std::to_string(i) + "=KS-Rp," + zeroPadded(offset + i, width) +
                   ",,0,");
@@ -154,7 +154,7 @@ bool bcrHeader(const TextLines& in) {
 bool bcrFound(const Session&, const FileSample& file) { return bcrHeader(file.lines); }
 
 bool bcrRecognized(Session& s) {
-  const TextLines& in = s.InputLines;
+  const TextLines& in = s.doc.InputLines;
   if (!bcrHeader(in)) return false;
   // Only the [COORDINATES] entries are points; the station lists of [CLIENT] and [DESCRIPTION]
   // name the same stations again.
@@ -167,7 +167,7 @@ bool bcrRecognized(Session& s) {
   }
   const long long description = lastLineWith(lines, "DESCRIPTION");
   if (description >= 0) lines.erase(lines.begin() + description, lines.end());
-  s.InputLines.assign(std::move(lines));
+  s.doc.InputLines.assign(std::move(lines));
   return true;
 }
 
@@ -184,7 +184,7 @@ int GetBCR(Session& s, const std::string& line, int index) {
   const long long yv = whole(y);
   p.navi(RtePlaceName) = name;
 
-  const NumberStyle st = s.numberStyle();
+  const NumberStyle st = s.numbers;
   completePositionTexts(st, p);
   // The file's own whole metres stay the Mercator texts.
   const auto coordinate = [&](Axis axis, std::string dec, const std::string& metres) {
@@ -202,12 +202,12 @@ int GetBCR(Session& s, const std::string& line, int index) {
 }
 
 void buildBCR(Session& s, const RoutePoint&) {
-  s.OutputLines.add(s.CurrentPoint.LonMer + "," + s.CurrentPoint.LatMer);
+  s.doc.OutputLines.add(s.CurrentPoint.LonMer + "," + s.CurrentPoint.LatMer);
 }
 
 bool SaveBCR(Session& s, const std::string& chosen) {
-  const int files = s.split.fileCount();
-  if (files < 1 || s.OutputLines.empty()) {
+  const int files = s.doc.split.fileCount();
+  if (files < 1 || s.doc.OutputLines.empty()) {
     s.port().prompt(PromptKind::Error, PromptButtons::Ok,
                     "Die Route enthält keine Routenpunkte; es wurde keine Datei geschrieben."_cp);
     return false;
@@ -220,8 +220,8 @@ bool SaveBCR(Session& s, const std::string& chosen) {
   int offset = 0;
   std::vector<std::string> lines;
   for (int f = 1; f <= files; ++f) {
-    const int m = f <= s.split.SplitFiles ? s.split.SplitSize : s.split.SplitRest;
-    const std::string name = partFileName(chosen, f, s.split.SplitFiles);
+    const int m = f <= s.doc.split.SplitFiles ? s.doc.split.SplitSize : s.doc.split.SplitRest;
+    const std::string name = partFileName(chosen, f, s.doc.split.SplitFiles);
     std::string error;
     if (!fileLines(s, stamp, f, offset, m, lines, error)) {
       writer.stop(f, name, error);

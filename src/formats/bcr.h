@@ -8,7 +8,7 @@
 
 #include "core/lines.h"
 #include "core/route_point.h"
-#include "core/session.h"
+#include "session/session.h"
 #include "formats/format.h"
 
 namespace kursolin {

@@ -7,7 +7,7 @@
 #include "core/coords.h"
 #include "core/host.h"
 #include "core/numtext.h"
-#include "core/prompt.h"
+#include "session/prompt.h"
 #include "core/textutil.h"
 #include "formats/route_reader.h"
 
@@ -19,27 +19,27 @@ const std::string q = "\"";
 
 std::string labelTail() { return " " + q + " getr."; }
 std::string failureTail(const Session& s) {
-  return s.InputSeparatorText + " " + q + " getrennt Fehler!";
+  return s.opt.InputSeparatorText + " " + q + " getrennt Fehler!";
 }
 std::string messageHead(const Session& s) {
-  return "Keine verwertbaren Informationen erkannt oder keine " + q + " " + s.InputSeparatorText +
+  return "Keine verwertbaren Informationen erkannt oder keine " + q + " " + s.opt.InputSeparatorText +
          " " + q;
 }
 
 }  // namespace
 
 std::string textGmsLabel(const Session& s) {
-  return "Textdatei im Format Gr\xB0 Min\xB4 Sek" + q + " " + q + " " + s.InputSeparatorText +
+  return "Textdatei im Format Gr\xB0 Min\xB4 Sek" + q + " " + q + " " + s.opt.InputSeparatorText +
          labelTail();
 }
 std::string textGmLabel(const Session& s) {
-  return "Textdatei im Format Gr\xB0 Min\xB4 " + s.InputSeparatorText + labelTail();
+  return "Textdatei im Format Gr\xB0 Min\xB4 " + s.opt.InputSeparatorText + labelTail();
 }
 std::string textDgLabel(const Session& s) {
-  return "Textdatei im Dezimalgrad Format " + s.InputSeparatorText + labelTail();
+  return "Textdatei im Dezimalgrad Format " + s.opt.InputSeparatorText + labelTail();
 }
 std::string textMerLabel(const Session& s) {
-  return "Textdatei im Mercator Format " + s.InputSeparatorText + labelTail();
+  return "Textdatei im Mercator Format " + s.opt.InputSeparatorText + labelTail();
 }
 
 std::string textGmsFailureCaption(const Session& s) {
@@ -99,11 +99,11 @@ std::optional<std::string> checked(Session& s, const Converted& c) {
 
 std::optional<std::string> toDecimal(Session& s, const std::string& value, bool latitude) {
   if (noValue(value)) return std::string("0.00");
-  switch (s.InputFormat) {
+  switch (s.opt.InputFormat) {
     case 20:
-      return checked(s, checkedGMSToDez(s.numberStyle(), value));
+      return checked(s, checkedGMSToDez(s.numbers, value));
     case 21:
-      return checked(s, checkedGMToDez(s.numberStyle(), value));
+      return checked(s, checkedGMToDez(s.numbers, value));
     case 23: {
       const auto metres = mercatorMetres(value);
       if (!metres) {
@@ -119,7 +119,7 @@ std::optional<std::string> toDecimal(Session& s, const std::string& value, bool 
 
 void requireNumber(const Session& s, const std::string& dec, int lineNumber,
                    const std::string& line) {
-  if (!tryPZDNumber(s.numberStyle(), dec)) {
+  if (!tryPZDNumber(s.numbers, dec)) {
     throw ConvertError(coordinateNotANumberText(lineNumber, line, dec));
   }
 }
@@ -132,15 +132,15 @@ std::string separatorCharacter(const std::string& setting) {
 
 int GetText(Session& s, const std::string& line, int index) {
   const int lineNumber = index + 1;
-  const std::string sep = separatorCharacter(s.InputSeparator);
+  const std::string sep = separatorCharacter(s.opt.InputSeparator);
   // Without a separator the first value is empty and the whole line is the second.
   const int at = pos(sep, line);
   const std::string first =
       at == 0 ? std::string() : line.substr(0, static_cast<std::size_t>(at - 1));
   const std::string second =
       at == 0 ? line : line.substr(static_cast<std::size_t>(at - 1) + sep.size());
-  const std::string& latText = s.InputLatFirst ? first : second;
-  const std::string& lonText = s.InputLatFirst ? second : first;
+  const std::string& latText = s.opt.InputLatFirst ? first : second;
+  const std::string& lonText = s.opt.InputLatFirst ? second : first;
 
   // A value that is no number of the notation is no position at all, not 0: the record is
   // passed over (and counted), or the run ends when the user chose Abort.
@@ -150,7 +150,7 @@ int GetText(Session& s, const std::string& line, int index) {
     PointRecord& p = s.CurrentPoint;
     setRouteFileDefaults(p);
     p.PointValid = false;
-    s.skippedRecords.add(index);
+    s.doc.skippedRecords.add(index);
     return 0;
   }
   requireNumber(s, *lon, lineNumber, line);
@@ -162,7 +162,7 @@ int GetText(Session& s, const std::string& line, int index) {
 }
 
 bool textRecognized(const Session& s, const TextLines& lines) {
-  return pos(separatorCharacter(s.InputSeparator), lines.at(0)) > 0;
+  return pos(separatorCharacter(s.opt.InputSeparator), lines.at(0)) > 0;
 }
 
 namespace {
@@ -183,7 +183,7 @@ struct ValuePair {
 // The two values of a line as the reader splits it; nullopt unless it holds exactly one separator
 // with a value on either side.
 std::optional<ValuePair> pairOf(const Session& s, std::string_view line) {
-  const std::string sep = separatorCharacter(s.InputSeparator);
+  const std::string sep = separatorCharacter(s.opt.InputSeparator);
   if (sep.empty()) return std::nullopt;
   const auto at = line.find(sep);
   if (at == std::string_view::npos) return std::nullopt;
@@ -194,7 +194,7 @@ std::optional<ValuePair> pairOf(const Session& s, std::string_view line) {
   const std::string_view first = blank ? line.substr(0, at) : trimmedBlanks(line.substr(0, at));
   const std::string_view second = blank ? rest : trimmedBlanks(rest);
   if (first.empty() || second.empty()) return std::nullopt;
-  return s.InputLatFirst ? ValuePair{first, second} : ValuePair{second, first};
+  return s.opt.InputLatFirst ? ValuePair{first, second} : ValuePair{second, first};
 }
 
 struct PlainNumber {
@@ -304,21 +304,21 @@ std::string textLine(const Session& s, TextNotation notation) {
       lat = &p.LatMer, lon = &p.LonMer;
       break;
   }
-  const std::string sep = separatorCharacter(s.OutputSeparator);
-  return s.OutputLatFirst ? *lat + sep + *lon : *lon + sep + *lat;
+  const std::string sep = separatorCharacter(s.opt.OutputSeparator);
+  return s.opt.OutputLatFirst ? *lat + sep + *lon : *lon + sep + *lat;
 }
 
 void buildTextGMS(Session& s, const RoutePoint&) {
-  s.OutputLines.add(textLine(s, TextNotation::GMS));
+  s.doc.OutputLines.add(textLine(s, TextNotation::GMS));
 }
 void buildTextGM(Session& s, const RoutePoint&) {
-  s.OutputLines.add(textLine(s, TextNotation::GM));
+  s.doc.OutputLines.add(textLine(s, TextNotation::GM));
 }
 void buildTextDG(Session& s, const RoutePoint&) {
-  s.OutputLines.add(textLine(s, TextNotation::DG));
+  s.doc.OutputLines.add(textLine(s, TextNotation::DG));
 }
 void buildTextMer(Session& s, const RoutePoint&) {
-  s.OutputLines.add(textLine(s, TextNotation::Mer));
+  s.doc.OutputLines.add(textLine(s, TextNotation::Mer));
 }
 
 }  // namespace kursolin

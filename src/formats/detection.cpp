@@ -4,7 +4,7 @@
 #include <cctype>
 
 #include "core/fileio.h"
-#include "core/prompt.h"
+#include "session/prompt.h"
 #include "formats/registry.h"
 
 namespace kursolin {

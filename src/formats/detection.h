@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/session.h"
+#include "session/session.h"
 #include "formats/format.h"
 
 namespace kursolin {

@@ -27,7 +27,7 @@
 #include "core/datetime.h"
 #include "core/lines.h"
 #include "core/route_point.h"
-#include "core/session.h"
+#include "session/session.h"
 
 namespace kursolin {
 
@@ -168,7 +168,7 @@ struct OutputFormatInfo {
   LinesPass finish = nullptr;
   // Splitting: the per-file maximum (nullptr: never split), how the points are counted, and the
   // writer for formats whose files are more than a slice of OutputLines.
-  int Session::*limit = nullptr;
+  int Options::*limit = nullptr;
   bool countsRoutePoints = false;  // several lines a point: count RoutePointCount, not lines
   // A header and footer around one line a point: the points are these lines, a part file is a
   // slice of them finished by `finish`.
@@ -188,8 +188,8 @@ struct OutputFormatInfo {
   std::string saveFixedName;  // proposed base name regardless of the loaded file, or ""
   std::string saveFilter;  // description|pattern
   std::string defaultExt;
-  std::string Session::*saveBase = nullptr;  // proposed base name from this field, if set
-  std::string Session::*saveDir = nullptr;  // initial folder of its own, else SaveDir
+  std::string Options::*saveBase = nullptr;  // proposed base name from this field, if set
+  std::string Options::*saveDir = nullptr;  // initial folder of its own, else SaveDir
   // Keys of the settings file that belong to this format (Section/Key).
   std::vector<std::string> settingsKeys;
 

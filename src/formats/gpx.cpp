@@ -14,7 +14,7 @@
 #include "core/cp1252.h"
 #include "core/host.h"
 #include "core/numtext.h"
-#include "core/prompt.h"
+#include "session/prompt.h"
 #include "core/textutil.h"
 #include "formats/route_reader.h"
 
@@ -609,7 +609,7 @@ std::optional<double> lineNumber(const std::string& field) {
 // as its magnitude (the generator's distances count from there).
 void setGpxCoordinate(Session& s, double v, bool latitude) {
   PointRecord& p = s.CurrentPoint;
-  const NumberStyle st = s.numberStyle();
+  const NumberStyle st = s.numbers;
   completePositionTexts(st, p);
   const std::string magnitude = dez6(st, std::fabs(v));
   const bool negative = v < 0 && magnitude.find_first_not_of("0.") != std::string::npos;
@@ -674,7 +674,7 @@ std::string coordinateText(const std::string& dec) {
 std::optional<std::string> recordTime(const Session& s) {
   const PointRecord& p = s.CurrentPoint;
   // GGA sentences carry no date: what the record holds is left from another input.
-  if (s.ReadVtg) return std::nullopt;
+  if (s.doc.ReadVtg) return std::nullopt;
   if (p.Date.size() != 6 || !allDigits(p.Date) || p.Time.size() < 6) return std::nullopt;
   const std::string hms = p.Time.substr(0, 6);
   if (!allDigits(hms)) return std::nullopt;
@@ -748,18 +748,18 @@ std::string gpxCaption(GpxSource source, long long points) {
 bool LoadGPXFile(Session& s, const std::string& path) {
   GpxLoad r = loadGpxFile(path);
   if (!r.ok) {
-    s.InputLines.clear();
+    s.doc.InputLines.clear();
     s.setInputCaption(kGpxFailureCaption);
     s.port().prompt(PromptKind::Error, PromptButtons::Abort, r.message);
     return false;
   }
-  s.InputLines.assign(std::move(r.lines));
-  s.InputLabel = gpxLabel(r.source);
+  s.doc.InputLines.assign(std::move(r.lines));
+  s.doc.InputLabel = gpxLabel(r.source);
   return true;
 }
 
 bool gpxPointsLoaded(Session& s) {
-  return s.InputLines.Count() > 0;
+  return s.doc.InputLines.Count() > 0;
 }
 
 bool readGpxRecord(Session& s, const std::string& line, int index) {
@@ -812,8 +812,8 @@ int GetGPX(Session& s, const std::string& line, int index) {
 
   const auto speed = lineNumber(f[4]);
   p.SpeedValue = speed && *speed >= 0 ? *speed : 0;
-  p.SpeedKmh = formatFixed(p.SpeedValue, 3, 2, s.DecimalSep);
-  p.SpeedKnots = formatFixed(p.SpeedValue / 1.852L, 3, 2, s.DecimalSep);
+  p.SpeedKmh = formatFixed(p.SpeedValue, 3, 2, s.numbers.DecimalSep);
+  p.SpeedKnots = formatFixed(p.SpeedValue / 1.852L, 3, 2, s.numbers.DecimalSep);
 
   const auto course = lineNumber(f[5]);
   p.Course = course && *course >= 0 && *course <= 360 ? fixed2(*course) : "0.00";
@@ -829,7 +829,7 @@ int GetGPX(Session& s, const std::string& line, int index) {
 void buildGpx(Session& s, const RoutePoint& rp) {
   const PointRecord& p = s.CurrentPoint;
   if (rp.n == 1) {
-    for (const char* h : kHeader) s.OutputLines.add(h);
+    for (const char* h : kHeader) s.doc.OutputLines.add(h);
   }
   std::string line = "    <rtept lat=\"" + coordinateText(p.LatDec) + "\" lon=\"" +
                      coordinateText(p.LonDec) + "\">";
@@ -841,7 +841,7 @@ void buildGpx(Session& s, const RoutePoint& rp) {
   const std::string name =
       placeName.empty() || placeName == "-" ? "KS-Rp " + intToStr(rp.n) : placeName;
   line += "<name>" + xmlEscaped(name) + "</name></rtept>";
-  s.OutputLines.add(std::move(line));
+  s.doc.OutputLines.add(std::move(line));
 }
 
 bool isGpxPointLine(const std::string& line) {

@@ -3,7 +3,7 @@
 #include "core/coords.h"
 #include "core/cp1252.h"
 #include "core/numtext.h"
-#include "core/prompt.h"
+#include "session/prompt.h"
 #include "core/textutil.h"
 #include "formats/route_reader.h"
 
@@ -20,8 +20,8 @@ int GetMN(Session& s, const std::string& line, int index) {
     reportEmptyLine(s, lineNumber);
     return 0;
   }
-  const bool code9 = s.InputFormat == 9;
-  const bool mn5 = code9 && s.InputIsMN5;
+  const bool code9 = s.opt.InputFormat == 9;
+  const bool mn5 = code9 && s.doc.InputLayout;
 
   // Fields in the order they stand in the line; those a layout lacks are skipped. Every field is
   // followed by "|": the text after the last one is none, and the fields after it are empty.
@@ -60,21 +60,21 @@ std::string navigonLine(Session& s, NavigonVersion version, int n) {
   const auto field = [&](int i) { out += nf[static_cast<std::size_t>(i)] + "|"; };
   switch (version) {
     case NavigonVersion::MN4:
-      if (!s.MN4ShowOrt) return label + "|-|-|-|-|-|-|-|-|-|" + lon + "|" + lat + "|-|";
+      if (!s.opt.MN4ShowOrt) return label + "|-|-|-|-|-|-|-|-|-|" + lon + "|" + lat + "|-|";
       field(RtePlace1);
       for (int i = RtePlace3; i <= RtePlace10; ++i) field(i);
       out += lon + "|" + lat + "|";
       field(RtePlace14);
       return out;
     case NavigonVersion::MN42:
-      if (!s.MN42ShowOrt) return label + "|-|-|-|-|-|-|-|-|-|-|" + lon + "|" + lat + "|-|-|";
+      if (!s.opt.MN42ShowOrt) return label + "|-|-|-|-|-|-|-|-|-|-|" + lon + "|" + lat + "|-|-|";
       for (int i = RtePlace1; i <= RtePlace10; ++i) field(i);
       out += lon + "|" + lat + "|";
       field(RtePlace13);
       field(RtePlace14);
       return out;
     case NavigonVersion::MN5:
-      if (!s.MN5ShowOrt) return label + "|-|-|-|-|-|-|-|-|-|-|" + lon + "|" + lat + "|-|-|-|-|";
+      if (!s.opt.MN5ShowOrt) return label + "|-|-|-|-|-|-|-|-|-|-|" + lon + "|" + lat + "|-|-|-|-|";
       if (nf[RtePlaceName] == "-") nf[RtePlaceName] = "KS-Rp " + intToStr(n);
       for (int i = RtePlace1; i <= RtePlace10; ++i) field(i);
       out += lon + "|" + lat + "|";
@@ -85,13 +85,13 @@ std::string navigonLine(Session& s, NavigonVersion version, int n) {
 }
 
 void buildMN4(Session& s, const RoutePoint& p) {
-  s.OutputLines.add(navigonLine(s, NavigonVersion::MN4, p.n));
+  s.doc.OutputLines.add(navigonLine(s, NavigonVersion::MN4, p.n));
 }
 void buildMN42(Session& s, const RoutePoint& p) {
-  s.OutputLines.add(navigonLine(s, NavigonVersion::MN42, p.n));
+  s.doc.OutputLines.add(navigonLine(s, NavigonVersion::MN42, p.n));
 }
 void buildMN5(Session& s, const RoutePoint& p) {
-  s.OutputLines.add(navigonLine(s, NavigonVersion::MN5, p.n));
+  s.doc.OutputLines.add(navigonLine(s, NavigonVersion::MN5, p.n));
 }
 
 bool navigonRecognized(const TextLines& lines, int inputCode) {

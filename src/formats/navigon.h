@@ -6,7 +6,7 @@
 
 #include "core/lines.h"
 #include "core/route_point.h"
-#include "core/session.h"
+#include "session/session.h"
 
 namespace kursolin {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "core/datetime.h"
-#include "core/session.h"
+#include "session/session.h"
 #include "formats/format.h"
 
 namespace kursolin {

@@ -5,7 +5,7 @@
 
 #include "core/coords.h"
 #include "core/numtext.h"
-#include "core/prompt.h"
+#include "session/prompt.h"
 #include "formats/route_reader.h"
 
 namespace kursolin {
@@ -83,7 +83,7 @@ void fixedValues(PointRecord& p, bool valid) {
 // texts and number 0, when the value is no number.
 bool readCoordinate(Session& s, Axis axis, const std::string& line) {
   PointRecord& p = s.CurrentPoint;
-  const NumberStyle st = s.numberStyle();
+  const NumberStyle st = s.numbers;
   completePositionTexts(st, p);
   const auto v = ovlValue(st, line);
   if (!v) {
@@ -108,7 +108,7 @@ bool readCoordinate(Session& s, Axis axis, const std::string& line) {
 }  // namespace
 
 bool ovlRecognized(Session& s) {
-  const auto& lines = s.InputLines.lines();
+  const auto& lines = s.doc.InputLines.lines();
   bool pair = false;
   for (std::size_t i = 0; i + 1 < lines.size() && !pair; ++i) {
     pair = startsWith(lines[i], "XKoord") && startsWith(lines[i + 1], "YKoord");
@@ -118,7 +118,7 @@ bool ovlRecognized(Session& s) {
   for (const auto& l : lines) {
     if (startsWith(l, "XKoord") || startsWith(l, "YKoord")) kept.push_back(l);
   }
-  s.InputLines.assign(std::move(kept));
+  s.doc.InputLines.assign(std::move(kept));
   return true;
 }
 
@@ -138,7 +138,7 @@ int GetOVL_X(Session& s, const std::string& line, int index) {
     fixedValues(p, false);
     return 0;
   }
-  const bool latitude = GetOVL_Y(s, std::string(s.InputLines.full(static_cast<long long>(index) + 1))) == 1;
+  const bool latitude = GetOVL_Y(s, std::string(s.doc.InputLines.full(static_cast<long long>(index) + 1))) == 1;
   fixedValues(p, latitude);
   if (latitude && !coordinatesOnGlobe(s, line, index + 1)) {
     p.PointValid = false;

@@ -44,21 +44,21 @@ bool readBCR(Session& s, const std::string& line, int index) {
 // Tourenplaner XML files have no recognition test: whatever items the scan finds are the route.
 bool everyFileUsable(Session&) { return true; }
 
-bool navigon4Recognized(Session& s) { return navigonRecognized(s.InputLines, 8); }
+bool navigon4Recognized(Session& s) { return navigonRecognized(s.doc.InputLines, 8); }
 bool navigon5Recognized(Session& s) {
-  s.InputIsMN5 = countChar(s.InputLines.at(0), '|') == 17;
-  return navigonRecognized(s.InputLines, 9);
+  s.doc.InputLayout = countChar(s.doc.InputLines.at(0), '|') == 17;
+  return navigonRecognized(s.doc.InputLines, 9);
 }
 
 bool readTomTom(Session& s, const std::string& line, int index) {
   return GetTT(s, line, index) == 1;
 }
-bool tomTomCheck(Session& s) { return tomTomRecognized(s.InputLines); }
+bool tomTomCheck(Session& s) { return tomTomRecognized(s.doc.InputLines); }
 
 bool readText(Session& s, const std::string& line, int index) {
   return GetText(s, line, index) == 1;
 }
-bool textCheck(Session& s) { return textRecognized(s, s.InputLines); }
+bool textCheck(Session& s) { return textRecognized(s, s.doc.InputLines); }
 
 bool navigon4Found(const Session&, const FileSample& f) { return navigonRecognized(f.lines, 8); }
 bool navigon5Found(const Session&, const FileSample& f) { return navigonRecognized(f.lines, 9); }
@@ -275,7 +275,7 @@ std::vector<OutputFormatInfo> makeOutputs() {
     {.code = 0, .cliName = "mn4", .menuItem = "MN4Data",
      .caption = "Navigon Mobile Navigator MN|4.0 + 4.1", .shortcut = "F2",
      .label = "MN|4.0 + 4.1 ", .pointInfo = true,
-     .prepare = ResetNaviFields, .write = buildMN4, .positionTexts = kDecimalTexts, .limit = &Session::MpMN,
+     .prepare = ResetNaviFields, .write = buildMN4, .positionTexts = kDecimalTexts, .limit = &Options::MpMN,
      .splitCaption = " Kursolin Ausgabedatei für Navigon MN|4 oder MN|4.1 vorbereiten"_cp,
      .splitInfoTail = " vorgegebenen Routenpunkte für die Navigon MN|4 - RTE Datei "_cp,
      .saveTitle = "Route als Navigon MN4.0 oder 4.1 Routendatei speichern", .saveExt = ".rte",
@@ -284,7 +284,7 @@ std::vector<OutputFormatInfo> makeOutputs() {
     {.code = 1, .cliName = "mn42", .menuItem = "MN42Data",
      .caption = "Navigon Mobile Navigator MN|4.2", .shortcut = "F3",
      .label = "MN|4.2 ", .pointInfo = true,
-     .prepare = ResetNaviFields, .write = buildMN42, .positionTexts = kDecimalTexts, .limit = &Session::MpMN,
+     .prepare = ResetNaviFields, .write = buildMN42, .positionTexts = kDecimalTexts, .limit = &Options::MpMN,
      .splitCaption = " Kursolin Ausgabedatei für Navigon MN|4.2 vorbereiten"_cp,
      .splitInfoTail = " vorgegebenen Routenpunkte für die Navigon MN|4.2 - RTE Datei "_cp,
      .saveTitle = "Route als Navigon MN|4.2 Routendatei speichern", .saveExt = ".rte",
@@ -293,7 +293,7 @@ std::vector<OutputFormatInfo> makeOutputs() {
     {.code = 2, .cliName = "mn5", .menuItem = "MN5Data",
      .caption = "Navigon Mobile Navigator MN 5", .shortcut = "F4",
      .label = "MN5 ", .pointInfo = true, .prepare = ResetNaviFields, .write = buildMN5, .positionTexts = kDecimalTexts,
-     .limit = &Session::MpMN,
+     .limit = &Options::MpMN,
      .splitCaption = " Kursolin Ausgabedatei für Navigon MN5 vorbereiten"_cp,
      .splitInfoTail = " vorgegebenen Routenpunkte für die Navigon MN5 - RTE Datei "_cp,
      .saveTitle = "Route als Navigon MN5 Routendatei speichern", .saveExt = ".rte",
@@ -301,7 +301,7 @@ std::vector<OutputFormatInfo> makeOutputs() {
      .settingsKeys = {"Navi/MpMN", "Navi/MN5ShowOrt"}},
     {.code = 3, .cliName = "itn", .menuItem = "TTData", .caption = "TomTom  Routendatei",
      .shortcut = "F5", .label = "TomTom ", .write = buildTT, .positionTexts = kDecimalTexts,
-     .finish = SetTTFlag, .limit = &Session::MpTT3,
+     .finish = SetTTFlag, .limit = &Options::MpTT3,
      .splitCaption = " Kursolin Ausgabedatei für TomTom vorbereiten"_cp,
      .splitInfoTail = " vorgegebenen Routenpunkte für die TomTom - ITN Datei "_cp,
      .saveTitle = "Route als TomTom Routendatei speichern", .saveExt = ".itn",
@@ -314,20 +314,20 @@ std::vector<OutputFormatInfo> makeOutputs() {
      .saveFilter = "Microsoft AutoRoute Importdatei (*.csv)|*.csv", .defaultExt = "csv"},
     {.code = 5, .cliName = "bcr", .menuItem = "BCRData", .caption = "Tourenplaner  BCR Datei",
      .shortcut = "F7", .label = "Tourenplaner BCR Datei ",
-     .write = buildBCR, .positionTexts = kOtherPositionTexts, .limit = &Session::MpMTP, .writeFiles = SaveBCR,
+     .write = buildBCR, .positionTexts = kOtherPositionTexts, .limit = &Options::MpMTP, .writeFiles = SaveBCR,
      .alwaysSplitDialog = true, .routeProfiles = bcrVehicleProfiles(),
      .splitCaption = " Kursolin Ausgabedatei für den Tourenplaner vorbereiten"_cp,
      .splitInfoTail = " vorgegebenen Routenpunkte für die Tourenplaner - BCR Datei"_cp,
      .saveTitle = "Route im Tourenplaner Format speichern", .saveExt = ".BCR",
      .saveFilter = "Tourenplaner Dateiformat (*.BCR)|*.BCR", .defaultExt = "BCR",
-     .saveBase = &Session::BcrRouteName, .saveDir = &Session::BcrDirectory,
+     .saveBase = &Options::BcrRouteName, .saveDir = &Options::BcrDirectory,
      .settingsKeys = {"BCR/MP", "BCR/RNHeader", "BCR/DeskFN", "BCR/PIndex", "BCR/Optim",
                       "BCR/Nice", "BCR/AltRoute", "BCR/Corridor", "BCR/Traffic", "BCR/Maut",
                       "BCR/Vign", "Dir/BCR"}},
     {.code = 7, .cliName = "falk", .menuItem = "FPrvData",
      .caption = "Falk Previousdestination Datei", .shortcut = "F8",
      .label = "Falk PreviousDestination Datei ", .prepare = prepareFalkRecord,
-     .write = buildFalk, .positionTexts = kOtherPositionTexts, .finish = SetFprvFlag, .limit = &Session::MpFalk,
+     .write = buildFalk, .positionTexts = kOtherPositionTexts, .finish = SetFprvFlag, .limit = &Options::MpFalk,
      .countsRoutePoints = true, .writeFiles = SaveFPrv,
      .splitCaption = " Kursolin Ausgabedatei für Falk PreviousDestination Datei vorbereiten"_cp,
      .splitInfoTail = " vorgegebenen Routenpunkte für die Falk PreviousDestin. Datei "_cp,
@@ -347,7 +347,7 @@ std::vector<OutputFormatInfo> makeOutputs() {
      .defaultExt = "csv", .settingsKeys = {"Pref/CSVTrenner"}},
     {.code = 24, .cliName = "gpx", .menuItem = "GPXData", .caption = "GPX 1.1 Datei",
      .label = "GPX 1.1 Datei ", .prepare = prepareGpxRecord,
-     .write = buildGpx, .positionTexts = kDecimalTexts, .finish = finishGpx, .limit = &Session::MpGPX,
+     .write = buildGpx, .positionTexts = kDecimalTexts, .finish = finishGpx, .limit = &Options::MpGPX,
      .pointLine = isGpxPointLine,
      .splitCaption = " Kursolin Ausgabedatei für GPX 1.1 vorbereiten"_cp,
      .splitInfoTail = " vorgegebenen Routenpunkte für die GPX 1.1 Datei "_cp,
@@ -478,7 +478,7 @@ bool inputFormatAvailable(int code) {
 
 std::string inputLabelFor(const Session& s, int code) {
   const InputFormatInfo* f = inputFormat(code);
-  if (!f || !f->menuEntry) return s.InputLabel;
+  if (!f || !f->menuEntry) return s.doc.InputLabel;
   return f->labelText ? f->labelText(s) : f->label;
 }
 
@@ -513,25 +513,25 @@ const OutputFormatInfo* outputFormatNamed(const std::string& nameOrCode) {
   return byName(outputFormats(), nameOrCode);
 }
 
-const OutputFormatInfo* chosenOutputFormat(const Session& s) { return outputFormat(s.OutputFormat); }
+const OutputFormatInfo* chosenOutputFormat(const Session& s) { return outputFormat(s.opt.OutputFormat); }
 
 bool outputFormatAvailable(int code) {
   const OutputFormatInfo* f = outputFormat(code);
   return f && f->available();
 }
 
-bool OutMN4(const Session& s) { return s.OutputFormat == 0; }
-bool OutMN42(const Session& s) { return s.OutputFormat == 1; }
-bool OutMN5(const Session& s) { return s.OutputFormat == 2; }
-bool OutTT(const Session& s) { return s.OutputFormat == 3; }
-bool OutAuto(const Session& s) { return s.OutputFormat == 4; }
-bool OutBCR(const Session& s) { return s.OutputFormat == 5; }
-bool OutCSV(const Session& s) { return s.OutputFormat == 6; }
-bool OutFPrv(const Session& s) { return s.OutputFormat == 7; }
-bool OutGMS(const Session& s) { return s.OutputFormat == 20; }
-bool OutGM(const Session& s) { return s.OutputFormat == 21; }
-bool OutDG(const Session& s) { return s.OutputFormat == 22; }
-bool OutMer(const Session& s) { return s.OutputFormat == 23; }
-bool OutGPX(const Session& s) { return s.OutputFormat == 24; }
+bool OutMN4(const Session& s) { return s.opt.OutputFormat == 0; }
+bool OutMN42(const Session& s) { return s.opt.OutputFormat == 1; }
+bool OutMN5(const Session& s) { return s.opt.OutputFormat == 2; }
+bool OutTT(const Session& s) { return s.opt.OutputFormat == 3; }
+bool OutAuto(const Session& s) { return s.opt.OutputFormat == 4; }
+bool OutBCR(const Session& s) { return s.opt.OutputFormat == 5; }
+bool OutCSV(const Session& s) { return s.opt.OutputFormat == 6; }
+bool OutFPrv(const Session& s) { return s.opt.OutputFormat == 7; }
+bool OutGMS(const Session& s) { return s.opt.OutputFormat == 20; }
+bool OutGM(const Session& s) { return s.opt.OutputFormat == 21; }
+bool OutDG(const Session& s) { return s.opt.OutputFormat == 22; }
+bool OutMer(const Session& s) { return s.opt.OutputFormat == 23; }
+bool OutGPX(const Session& s) { return s.opt.OutputFormat == 24; }
 
 }  // namespace kursolin

@@ -5,7 +5,7 @@
 #include "core/coords.h"
 #include "core/cp1252.h"
 #include "core/numtext.h"
-#include "core/prompt.h"
+#include "session/prompt.h"
 
 namespace kursolin {
 
@@ -25,7 +25,7 @@ void okError(Session& s, const std::string& text) {
 
 void setCoordinateFromDecimal(Session& s, Axis axis, const std::string& text, int lineNumber) {
   PointRecord& p = s.CurrentPoint;
-  const NumberStyle st = s.numberStyle();
+  const NumberStyle st = s.numbers;
   completePositionTexts(st, p);
   // "1.15e1" is a number, but the degree-minute conversion and the writers need "11.5".
   std::string dec = fixedDecimalText(st, text);

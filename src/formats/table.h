@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/route_point.h"
-#include "core/session.h"
+#include "session/session.h"
 
 namespace kursolin {
 

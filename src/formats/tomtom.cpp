@@ -32,7 +32,7 @@ std::optional<std::string> ttFieldToDecimal(const std::string& field) {
 }
 
 std::string flagDigit(const Session& s, std::size_t i) {
-  return i < s.TTFlags.size() ? s.TTFlags.substr(i, 1) : std::string();
+  return i < s.opt.TTFlags.size() ? s.opt.TTFlags.substr(i, 1) : std::string();
 }
 
 // Replaces the flag field, the text between the last two "|", by the flag. Taking the whole
@@ -97,7 +97,7 @@ std::string tomTomLine(const Session& s, int n) {
 }
 
 void buildTT(Session& s, const RoutePoint& p) {
-  s.OutputLines.add(tomTomLine(s, p.n));
+  s.doc.OutputLines.add(tomTomLine(s, p.n));
 }
 
 void SetTTFlag(Session& s, TextLines& lines) {

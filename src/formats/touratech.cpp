@@ -8,9 +8,9 @@
 
 #include "core/coords.h"
 #include "core/cp1252.h"
-#include "core/isolated.h"
+#include "session/isolated.h"
 #include "core/numtext.h"
-#include "core/prompt.h"
+#include "session/prompt.h"
 #include "core/textutil.h"
 #include "formats/accessdb.h"
 #include "formats/route_reader.h"
@@ -76,9 +76,9 @@ std::string recordLine(const AccessTable& t, TableRole role) {
 // The number in a decimal-degree text; a text that is no number is 0, after the Abort/Ignore
 // prompt while ShowErrors is on.
 Real coordinateValue(Session& s, const std::string& text, const std::string& line) {
-  if (auto v = tryPZDNumber(s.numberStyle(), text)) return *v;
+  if (auto v = tryPZDNumber(s.numbers, text)) return *v;
   // An Abort chosen in an earlier prompt of this record stands.
-  if (s.ShowErrors && !s.AbortRequested) {
+  if (s.opt.ShowErrors && !s.AbortRequested) {
     abortIgnorePrompt(s,
                       "Fehler beim Umwandeln in Dezimalkoordinaten bei Wert " + line + " erkannt");
   }
@@ -190,7 +190,7 @@ bool LoadTQVFile(Session& s, const std::string& path) {
     return false;
   }
   const ChildOutcome run = runInChild(s.port(), "Die Datenbank " + path + " wird gelesen ...",
-                                      s.databaseReadLimits, [&path](ChildResultWriter& out) {
+                                      s.opt.databaseReadLimits, [&path](ChildResultWriter& out) {
                                         readTables(path, out);
                                         return 0;
                                       });
@@ -201,7 +201,7 @@ bool LoadTQVFile(Session& s, const std::string& path) {
     const std::string why = run.end == ChildEnd::Finished
                                 ? "Das Lesen endete ohne vollständiges Ergebnis; die Datei ist "
                                   "vermutlich beschädigt."_cp
-                                : childFailureText(run, s.databaseReadLimits);
+                                : childFailureText(run, s.opt.databaseReadLimits);
     s.port().prompt(PromptKind::Error, PromptButtons::Ok, accessFileMessage(path, why));
     return false;
   }
@@ -214,7 +214,7 @@ bool LoadTQVFile(Session& s, const std::string& path) {
   if (read->choice == TableChoice::NoData || read->choice == TableChoice::BothData) {
     message(s, "Keine bekannten Tabellen in der Datei gefunden !");
   }
-  for (auto& l : read->lines) s.InputLines.add(std::move(l));
+  for (auto& l : read->lines) s.doc.InputLines.add(std::move(l));
   return true;
 }
 
@@ -234,7 +234,7 @@ int GetTTQV(Session& s, const std::string& line, int index) {
   p.SpeedKmh = fieldAt(3);
   p.Course = fieldAt(4);
 
-  const NumberStyle st = s.numberStyle();
+  const NumberStyle st = s.numbers;
   completePositionTexts(st, p);
   // A database gives 7 or 1e1 as well as 7.5: the degree-minute conversion needs plain decimals.
   // The decimal text is the number written anew, so a value that is no number shows as 0.

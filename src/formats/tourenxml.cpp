@@ -10,7 +10,7 @@
 #include "core/fileio.h"
 #include "core/numtext.h"
 #include "core/point.h"
-#include "core/prompt.h"
+#include "session/prompt.h"
 #include "core/cp1252.h"
 #include "core/textutil.h"
 #include "formats/route_reader.h"
@@ -150,7 +150,7 @@ std::string UTF8_Umlaute_umwandeln(const std::string& text) {
 
 void TourenXML(Session& s, const std::string& text) {
   static constexpr std::string_view kOpen = "<Item", kClose = "</Item>";
-  const bool stationsOnly = s.InputFormat == 4;
+  const bool stationsOnly = s.opt.InputFormat == 4;
   const std::string_view all(text);
   std::vector<std::string> lines;
   std::size_t position = 0;
@@ -171,7 +171,7 @@ void TourenXML(Session& s, const std::string& text) {
     }
     lines.push_back(intermediateLine(std::move(v)));
   }
-  s.InputLines.assign(std::move(lines));
+  s.doc.InputLines.assign(std::move(lines));
 }
 
 bool loadTourenXML(Session& s, const std::string& path) {

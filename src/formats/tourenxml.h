@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "core/session.h"
+#include "session/session.h"
 #include "formats/format.h"
 
 namespace kursolin {

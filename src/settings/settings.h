@@ -11,7 +11,7 @@
 
 #include "settings/profile.h"
 #include "core/point.h"
-#include "core/session.h"
+#include "session/session.h"
 
 namespace kursolin {
 

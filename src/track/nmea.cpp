@@ -11,7 +11,7 @@
 #include "core/host.h"
 #include "core/cp1252.h"
 #include "core/numtext.h"
-#include "core/prompt.h"
+#include "session/prompt.h"
 #include "core/textutil.h"
 
 namespace kursolin {
@@ -92,18 +92,18 @@ NmeaLogState talkersOf(const TextLines& lines) {
   return log;
 }
 
-const NmeaLogState& logTalkers(const Session& s) {
-  NmeaLogState& log = s.NmeaLog;
-  if (log.revision == s.InputLines.revision()) return log;
-  log = talkersOf(s.InputLines);
-  log.revision = s.InputLines.revision();
+const NmeaLogState& logTalkers(const Document& doc) {
+  NmeaLogState& log = doc.NmeaLog;
+  if (log.revision == doc.InputLines.revision()) return log;
+  log = talkersOf(doc.InputLines);
+  log.revision = doc.InputLines.revision();
   return log;
 }
 
 bool isLogSentence(const Session& s, std::string_view line, SentenceKind kind) {
   const std::string_view t = talkerOf(line, kind);
   if (t.empty()) return false;
-  const NmeaLogState& log = logTalkers(s);
+  const NmeaLogState& log = logTalkers(s.doc);
   const std::string& chosen =
       kind == SentenceKind::GGA ? log.gga : kind == SentenceKind::VTG ? log.vtg : log.rmc;
   return chosen.empty() || t == chosen;
@@ -145,16 +145,16 @@ bool checkSentence(Session& s, const std::string& line, int position, SentenceKi
   const auto sum = hexDigits(xorOf(body));
   // Most lines of a log are some other sentence: their message is only made when it is shown.
   if (expected != std::string_view(sum.data(), sum.size())) {
-    if (s.ShowErrors)
+    if (s.opt.ShowErrors)
       errorPromptIfShown(s, "Prüfsummenfehler im "_cp + kind + " Datensatz an Position " +
                                 intToStr(position) + " erkannt" + kCR +
-                                s.InputLines.at(position));
+                                s.doc.InputLines.at(position));
     return false;
   }
   if (!isLogSentence(s, line, id)) {
-    if (s.ShowErrors)
+    if (s.opt.ShowErrors)
       errorPromptIfShown(s, utf8ToCp1252(idMessage) + intToStr(position) + " erkannt" + kCR +
-                                s.InputLines.at(position));
+                                s.doc.InputLines.at(position));
     return false;
   }
   return true;
@@ -174,7 +174,7 @@ long long boundedMetres(Real v) {
 // Whole metres of an altitude field; empty or unconvertible (after the prompt) counts as 0.
 long long metresOf(Session& s, const std::string& field, const char* message) {
   if (field.empty()) return 0;
-  if (auto v = tryPZDNumber(s.numberStyle(), field)) return boundedMetres(*v);
+  if (auto v = tryPZDNumber(s.numbers, field)) return boundedMetres(*v);
   errorPromptIfShown(s, utf8ToCp1252(message) + field + " erkannt");
   return 0;
 }
@@ -200,7 +200,7 @@ void convertPosition(Session& s, std::string_view latHemi, std::string_view lonH
   if (p.FixOk != "1") return;
   // Nothing is taken over until both coordinates are known to be usable, so the record is never
   // left half converted.
-  const NumberStyle st = s.numberStyle();
+  const NumberStyle st = s.numbers;
   const auto convert = [&](const std::string& text) {
     const DegreeMinutes d = readDegreeMinutes(st, text);
     if (!d.usable) {
@@ -246,7 +246,7 @@ void convertPosition(Session& s, std::string_view latHemi, std::string_view lonH
 std::string speedText(Session& s, const std::string& field) {
   std::string t = isDigit(s, field);
   if (t.empty()) t = "0.00";
-  return PZD(s.numberStyle(), t);
+  return PZD(s.numbers, t);
 }
 
 }  // namespace
@@ -282,9 +282,9 @@ bool GetGGA(Session& s, const std::string& line, int position) {
   long long alt = metresOf(s, altText, "Fehler beim Umwandeln der Höhenangabe bei Wert ");
   long long corr =
       metresOf(s, sepText, "Fehler beim Umwandeln der Höhenkorrekturwertes bei Wert ");
-  if (corr < 1) corr = s.HKorEdit;
+  if (corr < 1) corr = s.opt.HKorEdit;
   alt -= corr;
-  if (s.HoeheNull && alt < 0) alt = 0;
+  if (s.opt.HoeheNull && alt < 0) alt = 0;
   p.Altitude = intToStr(alt);
 
   convertPosition(s, latHemi, lonHemi);
@@ -319,8 +319,8 @@ bool GetRMC(Session& s, const std::string& line, int position) {
 
   p.SpeedKnots = speedText(s, knots);
   // Knots to km/h with the factor the program has always used.
-  p.SpeedValue = strToFloat(p.SpeedKnots, s.DecimalSep) * 1.8L;
-  p.SpeedKmh = formatFixed(p.SpeedValue, 3, 2, s.DecimalSep);
+  p.SpeedValue = strToFloat(p.SpeedKnots, s.numbers.DecimalSep) * 1.8L;
+  p.SpeedKmh = formatFixed(p.SpeedValue, 3, 2, s.numbers.DecimalSep);
 
   convertPosition(s, latHemi, lonHemi);
 
@@ -389,8 +389,8 @@ bool readGgaWithoutVtg(Session& s, const std::string& line, int position) {
   PointRecord& p = s.CurrentPoint;
   double kmh = 0, course = 0;
   const auto here = p.FixOk == "1" ? motionFixOf(s, line) : std::nullopt;
-  if (here && s.InputLines.full(position) == line) {
-    NmeaLogState& memo = s.NmeaLog;  // filled for these lines by the parse above
+  if (here && s.doc.InputLines.full(position) == line) {
+    NmeaLogState& memo = s.doc.NmeaLog;  // filled for these lines by the parse above
     // Back through the log: the first earlier fix gives the speed, the first one elsewhere the
     // course. A receiver standing still repeats its position; the course it last moved on
     // stands, found at once where the last record read lies on the way.
@@ -399,7 +399,7 @@ bool readGgaWithoutVtg(Session& s, const std::string& line, int position) {
       MotionFix before;
       if (j == memo.motionLine) {
         before = {memo.motionSeconds, memo.motionLat, memo.motionLon};
-      } else if (const auto f = motionFixOf(s, s.InputLines.full(j))) {
+      } else if (const auto f = motionFixOf(s, s.doc.InputLines.full(j))) {
         before = *f;
       } else {
         continue;
@@ -426,8 +426,8 @@ bool readGgaWithoutVtg(Session& s, const std::string& line, int position) {
     memo.motionCourse = course;
   }
   p.SpeedValue = kmh;
-  p.SpeedKmh = formatFixed(kmh, 3, 2, s.DecimalSep);
-  p.SpeedKnots = formatFixed(kmh / 1.852, 3, 2, s.DecimalSep);
+  p.SpeedKmh = formatFixed(kmh, 3, 2, s.numbers.DecimalSep);
+  p.SpeedKnots = formatFixed(kmh / 1.852, 3, 2, s.numbers.DecimalSep);
   p.Course = formatFixed(course, 0, 2, '.');
   return true;
 }
@@ -450,7 +450,7 @@ bool GetVTG(Session& s, const std::string& line, int position) {
   // Field 8 is the unit letter that begins the rest of the line; nothing uses it.
 
   p.SpeedKmh = speedText(s, kmh);
-  p.SpeedValue = strToFloat(p.SpeedKmh, s.DecimalSep);
+  p.SpeedValue = strToFloat(p.SpeedKmh, s.numbers.DecimalSep);
   return true;
 }
 

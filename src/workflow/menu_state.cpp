@@ -8,12 +8,12 @@ namespace {
 
 // nullopt-like -1 for a name that is no entry of the menu "Eingabeformat".
 int inputMenuCheck(const Session& s, const std::string& name) {
-  const InputFormatInfo* chosen = s.InputAutoDetect ? nullptr : inputFormat(s.InputFormat);
+  const InputFormatInfo* chosen = s.opt.InputAutoDetect ? nullptr : inputFormat(s.opt.InputFormat);
   bool known = false;
   for (const InputFormatInfo& f : inputFormats()) {
     if (f.menuItem == name) {
       known = true;
-      if (f.detects ? s.InputAutoDetect : (f.menuEntry && chosen == &f)) return 1;
+      if (f.detects ? s.opt.InputAutoDetect : (f.menuEntry && chosen == &f)) return 1;
     }
   }
   for (const FormatSubmenu& m : inputSubmenus()) {
@@ -35,9 +35,9 @@ int outputMenuCheck(const Session& s, const std::string& name) {
 
 int timeMenuCheck(const Session& s, const std::string& name) {
   // A mode outside the three counts as NMEA time, as the generators treat it.
-  if (name == "SommerTime") return s.TimeMode == 2 ? 1 : 0;
-  if (name == "WinterTime") return s.TimeMode == 3 ? 1 : 0;
-  if (name == "NMEATime") return s.TimeMode != 2 && s.TimeMode != 3 ? 1 : 0;
+  if (name == "SommerTime") return s.opt.TimeMode == 2 ? 1 : 0;
+  if (name == "WinterTime") return s.opt.TimeMode == 3 ? 1 : 0;
+  if (name == "NMEATime") return s.opt.TimeMode != 2 && s.opt.TimeMode != 3 ? 1 : 0;
   return -1;
 }
 
@@ -47,8 +47,8 @@ bool menuItemChecked(const Session& s, const std::string& name) {
   for (const auto derived : {inputMenuCheck, outputMenuCheck, timeMenuCheck}) {
     if (const int c = derived(s, name); c >= 0) return c == 1;
   }
-  const auto it = s.items().find(name);
-  return it != s.items().end() && it->second.checked;
+  const auto it = s.shell.items.find(name);
+  return it != s.shell.items.end() && it->second.checked;
 }
 
 }  // namespace kursolin

@@ -10,7 +10,7 @@
 #include "core/cp1252.h"
 #include "core/fileio.h"
 #include "core/host.h"
-#include "core/prompt.h"
+#include "session/prompt.h"
 #include "core/raster.h"
 #include "formats/registry.h"
 #include "track/generator.h"
@@ -273,14 +273,14 @@ int RoutePicture::dotOfLine(int line) const {
 
 std::vector<GeoPosition> inputTrack(Session& s) {
   std::vector<GeoPosition> out;
-  const InputFormatInfo* in = inputFormat(s.InputFormat);
+  const InputFormatInfo* in = inputFormat(s.opt.InputFormat);
   if (!in || !in->available()) return out;
   RecordGuard guard(s);
   QuietScope quiet(s);
-  const int n = s.InputLines.Count();
+  const int n = s.doc.InputLines.Count();
   for (int i = 0; i < n; ++i) {
     try {
-      if (!Get_A(s, s.InputLines.at(i), i)) continue;
+      if (!Get_A(s, s.doc.InputLines.at(i), i)) continue;
     } catch (const std::exception&) {
       continue;  // a record no reader can convert is no position; the generator says why
     }
@@ -293,12 +293,12 @@ std::vector<GeoPosition> inputTrack(Session& s) {
 
 std::vector<PictureDot> routeDots(const Session& s, std::size_t first) {
   std::vector<PictureDot> dots;
-  if (!routeRecordsInStep(s)) return dots;
-  const std::size_t n = s.emittedPoints.size();
-  const bool notes = s.ruleNotes.size() == n;
+  if (!routeRecordsInStep(s.doc)) return dots;
+  const std::size_t n = s.doc.emittedPoints.size();
+  const bool notes = s.doc.ruleNotes.size() == n;
   if (first < n) dots.reserve(n - first);
   for (std::size_t i = first; i < n; ++i) {
-    const EmittedPoint& e = s.emittedPoints[i];
+    const EmittedPoint& e = s.doc.emittedPoints[i];
     PictureDot d;
     d.pos = signedPosition(e.record.unpack());
     d.order = static_cast<int>(i) + 1;
@@ -307,8 +307,8 @@ std::vector<PictureDot> routeDots(const Session& s, std::size_t first) {
     d.lineCount = e.lineCount;
     if (notes) {
       d.ruleKnown = true;
-      d.kind = s.ruleNotes[i].kind;
-      d.rule = s.ruleNotes[i].text;
+      d.kind = s.doc.ruleNotes[i].kind;
+      d.rule = s.doc.ruleNotes[i].text;
     }
     // The route's own ends, also after a reversal, and whichever rule made the last point (a
     // log may end in lines that hold no record); a route still growing has no end yet.
@@ -328,7 +328,7 @@ RoutePicture routePicture(Session& s) {
   RoutePicture p;
   p.track = inputTrack(s);
   p.dots = routeDots(s);
-  p.removed = s.reducedAway;
+  p.removed = s.doc.reducedAway;
   return p;
 }
 
@@ -600,7 +600,7 @@ bool writeRoutePicture(Session& s, const std::string& path, int width, int heigh
   PictureView view(width, height);
   view.fit(picture.bounds(), fitMargin(width, height));
   RasterCanvas canvas(width, height, PictureColours::background);
-  drawPicture(picture, view, canvas, -1, s.DecimalSep);
+  drawPicture(picture, view, canvas, -1, s.numbers.DecimalSep);
   std::string why;
   const auto png = encodePng(canvas, &why);
   if (png && writeFileAtomic(path, *png, &why)) return true;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/canvas.h"
-#include "core/session.h"
+#include "session/session.h"
 
 namespace kursolin {
 

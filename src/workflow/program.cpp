@@ -1,7 +1,7 @@
 #include "workflow/program.h"
 
 #include "core/geotime.h"
-#include "core/time_mode.h"
+#include "session/time_mode.h"
 #include "formats/registry.h"
 #include "formats/table.h"
 #include "settings/settings.h"
@@ -13,43 +13,43 @@ namespace kursolin {
 void FormCreate(Session& s, const std::string& appDir) {
   s.AppDir = appDir;
   if (!s.AppDir.empty() && s.AppDir.back() != '/') s.AppDir += '/';
-  s.OpenDir = s.SaveDir = s.BcrDirectory = s.AppDir;
-  s.InputLines.clear();
-  s.OutputLines.clear();
-  s.InputFileName = "*.txt";
-  s.OutputLabel.clear();
-  s.ReadVtg = false;
-  s.PointTable.headers = pointTableHeaders();
-  s.PointTable.widths = pointTableWidths();
-  s.PointTable.rows.clear();
-  s.PointTable.visible = false;
-  s.setOutputCaption(s.OutputLabel + "Routenpunkte := 0");
+  s.opt.OpenDir = s.opt.SaveDir = s.opt.BcrDirectory = s.AppDir;
+  s.doc.InputLines.clear();
+  s.doc.OutputLines.clear();
+  s.doc.InputFileName = "*.txt";
+  s.shell.OutputLabel.clear();
+  s.doc.ReadVtg = false;
+  s.doc.PointTable.headers = pointTableHeaders();
+  s.doc.PointTable.widths = pointTableWidths();
+  s.doc.PointTable.rows.clear();
+  s.doc.PointTable.visible = false;
+  s.setOutputCaption(s.shell.OutputLabel + "Routenpunkte := 0");
   s.setStatusText("Keine Datei ge\xF6" "ffnet");
 }
 
 void applyStartFormats(Session& s) {
-  s.outputFormatApplied = false;
-  if (s.InputFormat == kAutoInputFormat) s.InputAutoDetect = true;
+  s.shell.outputFormatApplied = false;
+  if (s.opt.InputFormat == kAutoInputFormat) s.opt.InputAutoDetect = true;
   // The reserved code and formats this version cannot read start as the NMEA GGA + VTG log;
   // so do the records of "Automatisch erkennen" until a file's format is found.
-  const InputFormatInfo* f = inputFormat(s.InputFormat);
-  if (!f || f->detects || !f->available()) s.InputFormat = 1;
-  s.SeparatorAtSettings = s.InputSeparator;
+  const InputFormatInfo* f = inputFormat(s.opt.InputFormat);
+  if (!f || f->detects || !f->available()) s.opt.InputFormat = 1;
+  s.opt.SeparatorAtSettings = s.opt.InputSeparator;
   SourceChange(s, chosenInputFormat(s));
   // A stored format that this version cannot write yet starts as the default Navigon MN|4.2;
   // codes outside the table stay as they are and produce no lines.
-  if (outputFormat(s.OutputFormat) && !outputFormatAvailable(s.OutputFormat)) s.OutputFormat = 1;
-  NaviArtChange(s, s.OutputFormat);
-  TimeArtChange(s, s.TimeMode);
-  s.ShowPointInfo = s.item("RPInfo").checked;
-  s.setOutputCaption(outputCaptionWith(s, s.OutputLines.Count()));
-  s.setInputCaption(s.InputLabel);
+  if (outputFormat(s.opt.OutputFormat) && !outputFormatAvailable(s.opt.OutputFormat)) s.opt.OutputFormat = 1;
+  NaviArtChange(s, s.opt.OutputFormat);
+  TimeArtChange(s, s.opt.TimeMode);
+  s.opt.ShowPointInfo = s.shell.item("RPInfo").checked;
+  s.setOutputCaption(outputCaptionWith(s.shell, s.doc.OutputLines.Count()));
+  s.setInputCaption(s.doc.InputLabel);
 }
 
 bool FormActivate(Session& s) {
   loadSettings(s);
   applyStartFormats(s);
-  return s.ShowStartNotice;
+  return s.shell.ShowStartNotice;
 }
 
 }  // namespace kursolin

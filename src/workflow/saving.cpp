@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "core/cp1252.h"
-#include "core/prompt.h"
+#include "session/prompt.h"
 #include "core/fileio.h"
-#include "core/panes.h"
+#include "session/panes.h"
 #include "formats/registry.h"
 #include "workflow/split.h"
 
@@ -57,34 +57,34 @@ std::string bareName(const std::string& path) {
 
 // The plan must cover every line exactly once; a plan left from an earlier route is renewed.
 void ensurePlan(Session& s) {
-  const long long planned = static_cast<long long>(std::max(s.split.SplitSize, 0)) * s.split.SplitFiles +
-                            (s.split.SplitRestFile ? s.split.SplitRest : 0);
-  if (s.split.SplitSize < 1 || planned != splitPointCount(s)) planSplit(s, s.split.SplitSize);
+  const long long planned = static_cast<long long>(std::max(s.doc.split.SplitSize, 0)) * s.doc.split.SplitFiles +
+                            (s.doc.split.SplitRestFile ? s.doc.split.SplitRest : 0);
+  if (s.doc.split.SplitSize < 1 || planned != splitPointCount(s)) planSplit(s, s.doc.split.SplitSize);
 }
 
 // Writes the parts; `written` counts the files written before a failure.
 bool writeParts(Session& s, const std::string& chosen, LinesPass finish, int& written) {
   written = 0;
-  const int files = s.split.fileCount();
+  const int files = s.doc.split.fileCount();
   // Formats with a header and footer split their point lines; the finishing pass frames each part.
   const OutputFormatInfo* f = chosenOutputFormat(s);
   std::vector<std::string> points;
   if (f && f->pointLine) {
-    for (const auto& l : s.OutputLines.lines())
+    for (const auto& l : s.doc.OutputLines.lines())
       if (f->pointLine(l)) points.push_back(l);
   }
-  const auto& lines = f && f->pointLine ? points : s.OutputLines.lines();
+  const auto& lines = f && f->pointLine ? points : s.doc.OutputLines.lines();
   std::size_t next = 0;
   for (int i = 1; i <= files; ++i) {
     const std::size_t size =
-        static_cast<std::size_t>(i <= s.split.SplitFiles ? s.split.SplitSize : s.split.SplitRest);
+        static_cast<std::size_t>(i <= s.doc.split.SplitFiles ? s.doc.split.SplitSize : s.doc.split.SplitRest);
     const std::size_t from = std::min(next, lines.size());
     const std::size_t to = std::min(next + size, lines.size());
     next += size;
     TextLines part;
     part.assign(std::vector<std::string>(lines.begin() + from, lines.begin() + to));
     if (finish) finish(s, part);
-    const std::string name = partFileName(chosen, i, s.split.SplitFiles);
+    const std::string name = partFileName(chosen, i, s.doc.split.SplitFiles);
     std::string why;
     if (!writeFileAtomic(name, routeFileBytes(s, part.lines()), &why)) {
       s.port().prompt(PromptKind::Error, PromptButtons::Ok, partFailureText(i, files, name, why));
@@ -98,7 +98,7 @@ bool writeParts(Session& s, const std::string& chosen, LinesPass finish, int& wr
 // Every file of a save was written: the route in the pane counts as saved, and the status line
 // says where it went.
 void routeSaved(Session& s, const std::string& chosen, int files) {
-  s.savedOutputRevision = s.OutputLines.revision();
+  s.doc.savedOutputRevision = s.doc.OutputLines.revision();
   s.setStatusText(savedStatusText(chosen, files));
 }
 
@@ -122,29 +122,29 @@ bool saveFiles(Session& s, const OutputFormatInfo& f) {
   const auto chosen = s.port().saveFile(saveDialogRequest(s));
   if (!chosen) return false;
   if (!f.writeFiles(s, *chosen)) return false;
-  routeSaved(s, *chosen, s.split.fileCount());
+  routeSaved(s, *chosen, s.doc.split.fileCount());
   // A format with a folder of its own starts there next time.
-  if (f.saveDir && !folderOf(*chosen).empty()) s.*(f.saveDir) = folderOf(*chosen);
+  if (f.saveDir && !folderOf(*chosen).empty()) s.opt.*(f.saveDir) = folderOf(*chosen);
   return true;
 }
 
 // Formats whose split dialog carries the route settings of every save (the Tourenplaner form).
 void saveWithRouteSettings(Session& s, const OutputFormatInfo& f) {
-  s.BcrRouteName = bareName(s.InputFileName);
+  s.opt.BcrRouteName = bareName(s.doc.InputFileName);
   SplitDialog dialog(s);
   if (!runSplitDialog(s, dialog)) return;
-  s.BcrRouteTitle = dialog.ROUTENAME_E;
-  if (s.bcr.RDeskripToFN) s.BcrRouteName = dialog.ROUTENAME_E;
+  s.opt.BcrRouteTitle = dialog.ROUTENAME_E;
+  if (s.opt.bcr.RDeskripToFN) s.opt.BcrRouteName = dialog.ROUTENAME_E;
   saveFiles(s, f);
 }
 
 void plainSave(Session& s) {
   const auto chosen = s.port().saveFile(saveDialogRequest(s));
   if (!chosen) return;
-  if (!writeRouteFile(s, *chosen, s.OutputLines)) return;
+  if (!writeRouteFile(s, *chosen, s.doc.OutputLines)) return;
   routeSaved(s, *chosen, 1);
-  s.SaveBaseName = *chosen;
-  if (!folderOf(*chosen).empty()) s.SaveDir = folderOf(*chosen);
+  s.doc.SaveBaseName = *chosen;
+  if (!folderOf(*chosen).empty()) s.opt.SaveDir = folderOf(*chosen);
   s.port().stateChanged();
 }
 
@@ -153,7 +153,7 @@ void plainSave(Session& s) {
 std::string initialFolder(const Session& s, const std::string& lastUsed) {
   const bool programFolder = withoutTrailingSlash(lastUsed) == withoutTrailingSlash(s.AppDir);
   if (!programFolder && folderExists(lastUsed)) return lastUsed;
-  const std::string input = folderOf(s.InputFileName);
+  const std::string input = folderOf(s.doc.InputFileName);
   if (folderExists(input)) return input;
   return lastUsed;
 }
@@ -165,12 +165,12 @@ std::string savedStatusText(const std::string& path, int files) {
 
 std::string proposedSaveName(const Session& s) {
   const OutputFormatInfo* f = chosenOutputFormat(s);
-  if (!f) return s.SaveBaseName;
-  if (f->saveBase) return s.*(f->saveBase) + f->saveExt;
+  if (!f) return s.doc.SaveBaseName;
+  if (f->saveBase) return s.opt.*(f->saveBase) + f->saveExt;
   if (!f->saveFixedName.empty()) return f->saveFixedName + f->saveExt;
   // Nothing loaded yet: propose no name rather than a bare ".rte".
-  if (nameOf(s.SaveBaseName).empty()) return "";
-  return withExtension(s.SaveBaseName, f->saveExt);
+  if (nameOf(s.doc.SaveBaseName).empty()) return "";
+  return withExtension(s.doc.SaveBaseName, f->saveExt);
 }
 
 FileDialogRequest saveDialogRequest(const Session& s) {
@@ -182,7 +182,7 @@ FileDialogRequest saveDialogRequest(const Session& s) {
   }
   req.fileName = proposedSaveName(s);
   const OutputFormatInfo* f = chosenOutputFormat(s);
-  req.initialDir = initialFolder(s, f && f->saveDir ? s.*(f->saveDir) : s.SaveDir);
+  req.initialDir = initialFolder(s, f && f->saveDir ? s.opt.*(f->saveDir) : s.opt.SaveDir);
   return req;
 }
 
@@ -216,8 +216,8 @@ bool writeRouteFile(Session& s, const std::string& path, const std::vector<std::
 
 bool writeSplitParts(Session& s, const std::string& chosen, LinesPass finish) {
   ensurePlan(s);
-  if (!splitPlanNameable(s.split.SplitFiles)) {
-    refuse(s, splitTooManyFilesText(s.split));
+  if (!splitPlanNameable(s.doc.split.SplitFiles)) {
+    refuse(s, splitTooManyFilesText(s.doc.split));
     return false;
   }
   int written = 0;
@@ -236,8 +236,8 @@ bool writeSplitParts(Session& s, const std::string& chosen) {
   }
   if (f->writeFiles) {
     ensurePlan(s);
-    if (!splitPlanNameable(s.split.SplitFiles)) {
-      refuse(s, splitTooManyFilesText(s.split));
+    if (!splitPlanNameable(s.doc.split.SplitFiles)) {
+      refuse(s, splitTooManyFilesText(s.doc.split));
       return false;
     }
     return f->writeFiles(s, chosen);
@@ -247,8 +247,8 @@ bool writeSplitParts(Session& s, const std::string& chosen) {
 
 bool SaveToSplit(Session& s) {
   ensurePlan(s);
-  if (!splitPlanNameable(s.split.SplitFiles)) {
-    refuse(s, splitTooManyFilesText(s.split));
+  if (!splitPlanNameable(s.doc.split.SplitFiles)) {
+    refuse(s, splitTooManyFilesText(s.doc.split));
     return false;
   }
   const auto chosen = s.port().saveFile(saveDialogRequest(s));
@@ -258,7 +258,7 @@ bool SaveToSplit(Session& s) {
   const bool ok = writeParts(s, *chosen, f ? f->finish : nullptr, written);
   if (ok) routeSaved(s, *chosen, written);
   if (written > 0 && !folderOf(*chosen).empty()) {
-    s.SaveDir = folderOf(*chosen);
+    s.opt.SaveDir = folderOf(*chosen);
     s.port().stateChanged();
   }
   return ok;
@@ -266,7 +266,7 @@ bool SaveToSplit(Session& s) {
 
 void SaveNaviExecute(Session& s) {
   // The command is off without a route; an empty file is never written in its name.
-  if (!paneSortsAfter(s.OutputLines, '\x1F')) return;
+  if (!paneSortsAfter(s.doc.OutputLines, '\x1F')) return;
   const OutputFormatInfo* f = chosenOutputFormat(s);
   if (!f) {
     refuse(

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "core/port.h"
-#include "core/session.h"
+#include "session/port.h"
+#include "session/session.h"
 #include "formats/format.h"
 
 namespace kursolin {

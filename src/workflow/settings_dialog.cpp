@@ -51,35 +51,35 @@ std::string separatorDisplayText(const std::string& separator) {
 }
 
 SettingsDialogModel::SettingsDialogModel(Session& s) : s_(s) {
-  fields_[static_cast<int>(SplitField::MpMNEdit)] = s.MpMN;
-  fields_[static_cast<int>(SplitField::MNSpinEdit)] = s.MpMN;
-  fields_[static_cast<int>(SplitField::MpTTEdit)] = s.MpTT3;
-  fields_[static_cast<int>(SplitField::TTSpinEdit)] = s.MpTT3;
-  fields_[static_cast<int>(SplitField::MpMTPEdit)] = s.MpMTP;
-  fields_[static_cast<int>(SplitField::MpFalkEdit)] = s.MpFalk;
+  fields_[static_cast<int>(SplitField::MpMNEdit)] = s.opt.MpMN;
+  fields_[static_cast<int>(SplitField::MNSpinEdit)] = s.opt.MpMN;
+  fields_[static_cast<int>(SplitField::MpTTEdit)] = s.opt.MpTT3;
+  fields_[static_cast<int>(SplitField::TTSpinEdit)] = s.opt.MpTT3;
+  fields_[static_cast<int>(SplitField::MpMTPEdit)] = s.opt.MpMTP;
+  fields_[static_cast<int>(SplitField::MpFalkEdit)] = s.opt.MpFalk;
 }
 
 void SettingsDialogModel::FormShow() {
-  s_.SeparatorAtSettings = s_.InputSeparator;
+  s_.opt.SeparatorAtSettings = s_.opt.InputSeparator;
 
   // The fixed choices follow the separator; each one that becomes chosen sets the separator
   // (and so clears the free flag) before the free choice takes the flag as it then stands.
   for (SeparatorSide side : {SeparatorSide::Input, SeparatorSide::Output}) {
     for (SeparatorChoice c : kFixedSeparatorChoices) {
       const std::string& sep =
-          side == SeparatorSide::Input ? s_.InputSeparator : s_.OutputSeparator;
+          side == SeparatorSide::Input ? s_.opt.InputSeparator : s_.opt.OutputSeparator;
       setChecked(side, c, sep == separatorOfChoice(c));
     }
-    const bool free = side == SeparatorSide::Input ? s_.InputFreeSeparator : s_.OutputFreeSeparator;
+    const bool free = side == SeparatorSide::Input ? s_.opt.InputFreeSeparator : s_.opt.OutputFreeSeparator;
     setChecked(side, SeparatorChoice::Free, free);
   }
 
-  SplitFieldChange(SplitField::MpMNEdit, s_.MpMN);
-  SplitFieldChange(SplitField::MpTTEdit, s_.MpTT3);
-  SplitFieldChange(SplitField::MpMTPEdit, s_.MpMTP);
-  SplitFieldChange(SplitField::MpFalkEdit, s_.MpFalk);
+  SplitFieldChange(SplitField::MpMNEdit, s_.opt.MpMN);
+  SplitFieldChange(SplitField::MpTTEdit, s_.opt.MpTT3);
+  SplitFieldChange(SplitField::MpMTPEdit, s_.opt.MpMTP);
+  SplitFieldChange(SplitField::MpFalkEdit, s_.opt.MpFalk);
 
-  s_.InputSeparatorText = separatorDisplayText(s_.InputSeparator);
+  s_.opt.InputSeparatorText = separatorDisplayText(s_.opt.InputSeparator);
 }
 
 void SettingsDialogModel::setChecked(SeparatorSide side, SeparatorChoice c, bool checked) {
@@ -99,12 +99,12 @@ void SettingsDialogModel::applyChoice(SeparatorSide side) {
   const bool free = c == SeparatorChoice::Free;
   const std::string sep = free ? freeText(side) : separatorOfChoice(c);
   if (side == SeparatorSide::Input) {
-    s_.InputSeparator = sep;
-    s_.InputFreeSeparator = free;
-    s_.InputSeparatorText = separatorDisplayText(sep);
+    s_.opt.InputSeparator = sep;
+    s_.opt.InputFreeSeparator = free;
+    s_.opt.InputSeparatorText = separatorDisplayText(sep);
   } else {
-    s_.OutputSeparator = sep;
-    s_.OutputFreeSeparator = free;
+    s_.opt.OutputSeparator = sep;
+    s_.opt.OutputFreeSeparator = free;
   }
 }
 
@@ -114,20 +114,20 @@ void SettingsDialogModel::SeparatorClick(SeparatorSide side, SeparatorChoice c) 
 }
 
 const std::string& SettingsDialogModel::freeText(SeparatorSide side) const {
-  return side == SeparatorSide::Input ? s_.TEFreeEdit : s_.TAFreeEdit;
+  return side == SeparatorSide::Input ? s_.opt.TEFreeEdit : s_.opt.TAFreeEdit;
 }
 
 void SettingsDialogModel::FreeEditChange(SeparatorSide side, const std::string& text) {
-  std::string& field = side == SeparatorSide::Input ? s_.TEFreeEdit : s_.TAFreeEdit;
+  std::string& field = side == SeparatorSide::Input ? s_.opt.TEFreeEdit : s_.opt.TAFreeEdit;
   field = text.substr(0, 1);
 }
 
 bool SettingsDialogModel::latFirst(SeparatorSide side) const {
-  return side == SeparatorSide::Input ? s_.InputLatFirst : s_.OutputLatFirst;
+  return side == SeparatorSide::Input ? s_.opt.InputLatFirst : s_.opt.OutputLatFirst;
 }
 
 void SettingsDialogModel::LatFirstClick(SeparatorSide side, bool latFirst) {
-  (side == SeparatorSide::Input ? s_.InputLatFirst : s_.OutputLatFirst) = latFirst;
+  (side == SeparatorSide::Input ? s_.opt.InputLatFirst : s_.opt.OutputLatFirst) = latFirst;
 }
 
 void SettingsDialogModel::SplitFieldChange(SplitField f, long long value) {
@@ -138,39 +138,39 @@ void SettingsDialogModel::SplitFieldChange(SplitField f, long long value) {
   switch (f) {
     case SplitField::MpMNEdit:
     case SplitField::MNSpinEdit:
-      s_.MpMN = v;
+      s_.opt.MpMN = v;
       mirror(f == SplitField::MpMNEdit ? SplitField::MNSpinEdit : SplitField::MpMNEdit);
       break;
     case SplitField::MpTTEdit:
     case SplitField::TTSpinEdit:
-      s_.MpTT3 = v;
+      s_.opt.MpTT3 = v;
       mirror(f == SplitField::MpTTEdit ? SplitField::TTSpinEdit : SplitField::MpTTEdit);
       break;
     case SplitField::MpMTPEdit:
-      s_.MpMTP = v;
+      s_.opt.MpMTP = v;
       break;
     case SplitField::MpFalkEdit:
-      s_.MpFalk = v;
+      s_.opt.MpFalk = v;
       break;
   }
 }
 
 void SettingsDialogModel::HKorEditChange(long long value) {
-  s_.HKorEdit = kHKorEditRange.clamp(value);
+  s_.opt.HKorEdit = kHKorEditRange.clamp(value);
 }
 
 void SettingsDialogModel::HoeheNullClick(bool checked) {
-  s_.HoeheNull = checked;
+  s_.opt.HoeheNull = checked;
 }
 
 bool SettingsDialogModel::showOrt(ShowOrtBox box) const {
   switch (box) {
     case ShowOrtBox::MN4ShowOrt:
-      return s_.MN4ShowOrt;
+      return s_.opt.MN4ShowOrt;
     case ShowOrtBox::MN42ShowOrt:
-      return s_.MN42ShowOrt;
+      return s_.opt.MN42ShowOrt;
     case ShowOrtBox::MN5ShowOrt:
-      return s_.MN5ShowOrt;
+      return s_.opt.MN5ShowOrt;
   }
   return false;
 }
@@ -178,13 +178,13 @@ bool SettingsDialogModel::showOrt(ShowOrtBox box) const {
 void SettingsDialogModel::ShowOrtChange(ShowOrtBox box, bool checked) {
   switch (box) {
     case ShowOrtBox::MN4ShowOrt:
-      s_.MN4ShowOrt = checked;
+      s_.opt.MN4ShowOrt = checked;
       break;
     case ShowOrtBox::MN42ShowOrt:
-      s_.MN42ShowOrt = checked;
+      s_.opt.MN42ShowOrt = checked;
       break;
     case ShowOrtBox::MN5ShowOrt:
-      s_.MN5ShowOrt = checked;
+      s_.opt.MN5ShowOrt = checked;
       break;
   }
 }

@@ -7,7 +7,7 @@
 #include <array>
 #include <string>
 
-#include "core/session.h"
+#include "session/session.h"
 
 namespace kursolin {
 
@@ -50,7 +50,7 @@ class SettingsDialogModel {
 
   /// true when the input separator differs from the one in force when the dialog was opened,
   /// so the input format wants applying again.
-  bool inputSeparatorChanged() const { return s_.SeparatorAtSettings != s_.InputSeparator; }
+  bool inputSeparatorChanged() const { return s_.opt.SeparatorAtSettings != s_.opt.InputSeparator; }
 
   // --- Separator groups ---
   /// The chosen separator choice of a page.

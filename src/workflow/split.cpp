@@ -44,8 +44,8 @@ void SplitDialog::FormActivate() {
   const bool limited = n > 0;
   const OutputFormatInfo* f = chosenOutputFormat(s_);
   if (f && f->alwaysSplitDialog) {
-    ROUTENAME_E = s_.BcrRouteName;
-    BCRDir_E = initialFolder(s_, s_.BcrDirectory);
+    ROUTENAME_E = s_.opt.BcrRouteName;
+    BCRDir_E = initialFolder(s_, s_.opt.BcrDirectory);
     showTourenplaner = true;
     // Without a maximum the BCR file is always one file, so there is nothing to choose.
     showSplitRow = limited && count > n;
@@ -82,9 +82,9 @@ void SplitDialog::AnzSplitEditText(const std::string& text) {
 void SplitDialog::Berechnen() {
   spinValue = std::clamp(spinValue, spinMin, std::max(spinMin, spinMax));
   planSplit(s_, spinValue);
-  DateiAnzahl = s_.split.SplitFiles;
-  RestAnzahl = s_.split.SplitRest;
-  if (s_.split.SplitFiles < 2) {
+  DateiAnzahl = s_.doc.split.SplitFiles;
+  RestAnzahl = s_.doc.split.SplitRest;
+  if (s_.doc.split.SplitFiles < 2) {
     OkBtn = "Datei erstellen";
     Label4 = "Es wird ";
     Label5 = "Datei mit je";
@@ -99,32 +99,32 @@ void SplitDialog::close() { height = kBaseHeight; }
 
 void SplitDialog::BCRDir_EChange(const std::string& text) {
   BCRDir_E = text;
-  s_.BcrDirectory = text;
+  s_.opt.BcrDirectory = text;
 }
 
 void SplitDialog::BCRDirButtonClick() {
   if (auto folder = s_.port().browseFolder("BCR Verzeichnis auswählen"_cp)) BCRDir_EChange(*folder);
 }
 
-bool SplitDialog::planNameable() const { return splitPlanNameable(s_.split.SplitFiles); }
+bool SplitDialog::planNameable() const { return splitPlanNameable(s_.doc.split.SplitFiles); }
 
 int splitMaximum(const Session& s) {
   const OutputFormatInfo* f = chosenOutputFormat(s);
   if (!f || !f->limit) return -1;
-  return s.*(f->limit);
+  return s.opt.*(f->limit);
 }
 
 int splitPointCount(const Session& s) {
   const OutputFormatInfo* f = chosenOutputFormat(s);
   if (f && f->pointLine) {
     int n = 0;
-    for (const auto& l : s.OutputLines.lines()) n += f->pointLine(l);
+    for (const auto& l : s.doc.OutputLines.lines()) n += f->pointLine(l);
     return n;
   }
-  return f && f->countsRoutePoints ? s.RoutePointCount : s.OutputLines.Count();
+  return f && f->countsRoutePoints ? s.doc.RoutePointCount : s.doc.OutputLines.Count();
 }
 
-void planSplit(Session& s, int perFile) { s.split = planSplitOver(splitPointCount(s), perFile); }
+void planSplit(Session& s, int perFile) { s.doc.split = planSplitOver(splitPointCount(s), perFile); }
 
 const std::vector<std::string>& vehicleProfiles() {
   for (const auto& f : outputFormats()) {

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "core/session.h"
+#include "session/session.h"
 #include "core/split_plan.h"
-#include "core/split_view.h"
+#include "session/split_view.h"
 
 namespace kursolin {
 

@@ -260,18 +260,18 @@ class HelpPageTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(&page));
     QVERIFY(!bar->isVisible());
     page.hide();
-    s->debug.HelpEdit = true;  // read from the settings after the page was created
+    s->shell.debug.HelpEdit = true;  // read from the settings after the page was created
     page.show();
     QVERIFY(QTest::qWaitForWindowExposed(&page));
     QVERIFY(bar->isVisible());
     QCOMPARE(bar->height(), kHelpEditPanelHeight);
     QTRY_VERIFY(page.pane()->geometry().top() > bar->geometry().bottom());
-    QVERIFY(s->item("HelpEditPanel").visible);
+    QVERIFY(s->shell.item("HelpEditPanel").visible);
   }
 
   void savingWritesTheEditsBack() {
     putManual();
-    s->debug.HelpEdit = true;
+    s->shell.debug.HelpEdit = true;
     {
       HelpPage page(*s);
       page.show();

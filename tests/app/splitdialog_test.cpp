@@ -55,11 +55,11 @@ class SplitDialogTest : public QObject {
   }
   // A route of that many points in the output pane (one line a point, as all but Falk write).
   void prepare(int outputCode, int points) {
-    s->OutputFormat = outputCode;
-    s->RoutePointCount = points;
+    s->opt.OutputFormat = outputCode;
+    s->doc.RoutePointCount = points;
     std::vector<std::string> lines;
     for (int i = 1; i <= points; ++i) lines.push_back("p" + std::to_string(i));
-    s->OutputLines.assign(lines);
+    s->doc.OutputLines.assign(lines);
     model = std::make_unique<SplitDialog>(*s);
     dlg = std::make_unique<SplitDialogWidget>(*model);
   }
@@ -86,7 +86,7 @@ class SplitDialogTest : public QObject {
   }
 
   void tomTom47PointsBy15() {
-    s->MpTT3 = 15;
+    s->opt.MpTT3 = 15;
     prepare(3, 47);
     showDialog();
     QCOMPARE(dlg->windowTitle(), q(" Kursolin Ausgabedatei für TomTom vorbereiten"));
@@ -104,8 +104,8 @@ class SplitDialogTest : public QObject {
     QCOMPARE(text("Label7"), q("Routenpunkten angelegt ."));
     QCOMPARE(find<QPushButton>("OkBtn")->text(), q("Dateien erstellen"));
     QCOMPARE(find<QPushButton>("FlatButton1")->text(), q("Abbrechen"));
-    QCOMPARE(s->split.SplitFiles, 3);
-    QCOMPARE(s->split.SplitRest, 2);
+    QCOMPARE(s->doc.split.SplitFiles, 3);
+    QCOMPARE(s->doc.split.SplitRest, 2);
 
     QFrame* splitPanel = find<QFrame>("SplitPanel");
     QVERIFY(splitPanel->isVisible());
@@ -117,7 +117,7 @@ class SplitDialogTest : public QObject {
   }
 
   void spinChangesRecomputeThePlan() {
-    s->MpTT3 = 15;
+    s->opt.MpTT3 = 15;
     prepare(3, 20);
     showDialog();
     QCOMPARE(text("Label4"), q("Es wird "));
@@ -130,21 +130,21 @@ class SplitDialogTest : public QObject {
     QCOMPARE(text("RestAnzahl"), q("0"));
     QCOMPARE(text("Label4"), q("Es werden "));
     QCOMPARE(find<QPushButton>("OkBtn")->text(), q("Dateien erstellen"));
-    QCOMPARE(s->split.SplitSize, 4);
-    QVERIFY(!s->split.SplitRestFile);
+    QCOMPARE(s->doc.split.SplitSize, 4);
+    QVERIFY(!s->doc.split.SplitRestFile);
 
     // Typing a value and stepping back up gives the plan of the final value.
     spin()->selectAll();
     QTest::keyClicks(spin(), QStringLiteral("7"));
-    QCOMPARE(s->split.SplitSize, 7);
+    QCOMPARE(s->doc.split.SplitSize, 7);
     QTest::keyClick(spin(), Qt::Key_Up);
-    QCOMPARE(s->split.SplitSize, 8);
+    QCOMPARE(s->doc.split.SplitSize, 8);
     QCOMPARE(text("DateiAnzahl"), q("2"));
     QCOMPARE(text("RestAnzahl"), q("4"));
   }
 
   void heightReturnsToTheBaseWhenClosed() {
-    s->MpMN = 10;
+    s->opt.MpMN = 10;
     prepare(2, 120);
     showDialog();
     const int open = dlg->height();
@@ -160,9 +160,9 @@ class SplitDialogTest : public QObject {
   }
 
   void showModalPlacesTheDialogBelowTheMainWindowsCorner() {
-    s->MpMN = 10;
-    s->OutputFormat = 1;
-    s->OutputLines.assign(std::vector<std::string>(25, "p"));
+    s->opt.MpMN = 10;
+    s->opt.OutputFormat = 1;
+    s->doc.OutputLines.assign(std::vector<std::string>(25, "p"));
     SplitDialog d(*s);
     QWidget main;
     main.setGeometry(200, 150, 600, 400);
@@ -180,7 +180,7 @@ class SplitDialogTest : public QObject {
     QVERIFY(SplitDialogWidget::showModal(d, &main));
     QCOMPARE(seenAt, QPoint(SplitDialog::kOffsetLeft, SplitDialog::kOffsetTop));
     QCOMPARE(seenTitle, q(" Kursolin Ausgabedatei für Navigon MN|4.2 vorbereiten"));
-    QCOMPARE(s->split.SplitFiles, 2);
+    QCOMPARE(s->doc.split.SplitFiles, 2);
     QCOMPARE(d.height, SplitDialog::kBaseHeight);
 
     QTimer::singleShot(0, this, [&] {
@@ -192,7 +192,7 @@ class SplitDialogTest : public QObject {
   }
 
   void longestTextsFit() {
-    s->MpFalk = 10000;
+    s->opt.MpFalk = 10000;
     prepare(7, 99999);
     showDialog();
     QCOMPARE(text("RpInfoLabel"),
@@ -202,15 +202,15 @@ class SplitDialogTest : public QObject {
   }
 
   void tourenplanerFormWithoutSplitRow() {
-    s->MpMTP = 50;
-    s->BcrRouteName =
+    s->opt.MpMTP = 50;
+    s->opt.BcrRouteName =
         "Alpen\xFC"
         "bergang";  // cp1252 ü
-    s->BcrDirectory = "/tmp/bcr/";
-    s->bcr.PIndex = 4;
-    s->bcr.OPTIMIZATION = 70;
-    s->bcr.CORRUSED_C = true;
-    s->bcr.Beschreibung = "Zeile 1\r\nZeile 2";
+    s->opt.BcrDirectory = "/tmp/bcr/";
+    s->opt.bcr.PIndex = 4;
+    s->opt.bcr.OPTIMIZATION = 70;
+    s->opt.bcr.CORRUSED_C = true;
+    s->opt.bcr.Beschreibung = "Zeile 1\r\nZeile 2";
     prepare(5, 30);
     showDialog();
     QCOMPARE(dlg->windowTitle(), q(" Kursolin Ausgabedatei für den Tourenplaner vorbereiten"));
@@ -251,8 +251,8 @@ class SplitDialogTest : public QObject {
   }
 
   void tourenplanerEditsReachTheSession() {
-    s->MpMTP = 50;
-    s->BcrDirectory = "/tmp/bcr/";
+    s->opt.MpMTP = 50;
+    s->opt.BcrDirectory = "/tmp/bcr/";
     prepare(5, 30);
     showDialog();
     QLineEdit* name = find<QLineEdit>("ROUTENAME_E");
@@ -263,26 +263,26 @@ class SplitDialogTest : public QObject {
     QCOMPARE(model->ROUTENAME_E, std::string("Tour S\xFC"
                                              "d"));
     QTest::mouseClick(find<QCheckBox>("RDeskripToFN"), Qt::LeftButton, {}, QPoint(6, 8));
-    QVERIFY(s->bcr.RDeskripToFN);
+    QVERIFY(s->opt.bcr.RDeskripToFN);
     find<QComboBox>("PROFILE_Combo")->setCurrentIndex(7);
-    QCOMPARE(s->bcr.PIndex, 7);
+    QCOMPARE(s->opt.bcr.PIndex, 7);
     QSpinBox* optim = find<QSpinBox>("OPTIMIZATION");
     QTest::keyClick(optim, Qt::Key_Up);
-    QCOMPARE(s->bcr.OPTIMIZATION, 55);
+    QCOMPARE(s->opt.bcr.OPTIMIZATION, 55);
     find<QCheckBox>("TRAFFICUSED_C")->setChecked(true);
-    QVERIFY(s->bcr.TRAFFICUSED_C);
+    QVERIFY(s->opt.bcr.TRAFFICUSED_C);
     QPlainTextEdit* memo = find<QPlainTextEdit>("Beschreibung");
     memo->setFocus();
     QTest::keyClicks(memo, QStringLiteral("a"));
     QTest::keyClick(memo, Qt::Key_Return);
     QTest::keyClicks(memo, QStringLiteral("b"));
-    QCOMPARE(s->bcr.Beschreibung, std::string("a\r\nb"));
+    QCOMPARE(s->opt.bcr.Beschreibung, std::string("a\r\nb"));
 
     // Every edit of the folder field goes into BcrDirectory at once.
     QLineEdit* dir = find<QLineEdit>("BCRDir_E");
     QTest::keyClick(dir, Qt::Key_End);
     QTest::keyClicks(dir, QStringLiteral("x"));
-    QCOMPARE(s->BcrDirectory, std::string("/tmp/bcr/x"));
+    QCOMPARE(s->opt.BcrDirectory, std::string("/tmp/bcr/x"));
     QCOMPARE(model->BCRDir_E, std::string("/tmp/bcr/x"));
 
     // The browse button: a chosen folder replaces the text, a cancelled browser keeps it.
@@ -291,15 +291,15 @@ class SplitDialogTest : public QObject {
     QToolButton* browse = find<QToolButton>("BCRDirButton");
     browse->click();
     QCOMPARE(dir->text(), q("/home/tour/Pläne"));
-    QCOMPARE(s->BcrDirectory, std::string("/home/tour/Pl\xE4ne"));
+    QCOMPARE(s->opt.BcrDirectory, std::string("/home/tour/Pl\xE4ne"));
     browse->click();
-    QCOMPARE(s->BcrDirectory, std::string("/home/tour/Pl\xE4ne"));
+    QCOMPARE(s->opt.BcrDirectory, std::string("/home/tour/Pl\xE4ne"));
     QCOMPARE(port->folderTitles.size(), size_t(2));
     QCOMPARE(port->folderTitles[0], "BCR Verzeichnis auswählen"_cp);
   }
 
   void tourenplanerFormWithSplitRow() {
-    s->MpMTP = 50;
+    s->opt.MpMTP = 50;
     prepare(5, 120);
     showDialog();
     QFrame* split = find<QFrame>("SplitPanel");

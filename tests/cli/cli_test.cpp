@@ -13,7 +13,7 @@
 #include "cli/cli.h"
 #include "core/raster.h"
 #include "workflow/picture.h"
-#include "core/session.h"
+#include "session/session.h"
 #include "formats/gpx.h"
 #include "formats/registry.h"
 #include "settings/settings.h"
@@ -432,12 +432,12 @@ TEST_F(Cli, SplitTomTomRouteIsWrittenAsTheWindowWritesIt) {
   Session s(port, HostSettings::german());
   FormCreate(s, folder.dir());
   loadSettings(s);
-  s.InputFormat = 10;
-  s.OutputFormat = 3;
+  s.opt.InputFormat = 10;
+  s.opt.OutputFormat = 3;
   applyStartFormats(s);
   ASSERT_TRUE(loadInputFile(s, itn));
-  s.rules.AllGGACheck = true;
-  s.rules.XRPSpin = 1;
+  s.opt.rules.AllGGACheck = true;
+  s.opt.rules.XRPSpin = 1;
   RouteExecute(s);
   TempFolder window;
   port.saveAnswers.push_back(window.file("Tour.itn"));

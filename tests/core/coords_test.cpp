@@ -16,7 +16,7 @@ using test::HostTest;
 
 class Coords : public HostTest {
  protected:
-  NumberStyle st() const { return session.numberStyle(); }
+  NumberStyle st() const { return session.numbers; }
 };
 
 TEST_P(Coords, DegreeMinutesToDecimal) {

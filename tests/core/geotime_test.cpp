@@ -14,7 +14,7 @@
 
 #include "core/cp1252.h"
 #include "core/geotime.h"
-#include "core/time_mode.h"
+#include "session/time_mode.h"
 #include "support/hosts.h"
 
 namespace kursolin {
@@ -190,15 +190,15 @@ TEST(TimeMode, OnlyTheThreeModesAreTaken) {
   test::ScriptedPort port;
   Session s(port, HostSettings::german());
   TimeArtChange(s, 2);
-  EXPECT_EQ(s.TimeMode, 2);
+  EXPECT_EQ(s.opt.TimeMode, 2);
   TimeArtChange(s, 7);
-  EXPECT_EQ(s.TimeMode, 2) << "other values change nothing";
+  EXPECT_EQ(s.opt.TimeMode, 2) << "other values change nothing";
   WinterTimeClick(s);
-  EXPECT_EQ(s.TimeMode, 3);
+  EXPECT_EQ(s.opt.TimeMode, 3);
   SommerTimeClick(s);
-  EXPECT_EQ(s.TimeMode, 2);
+  EXPECT_EQ(s.opt.TimeMode, 2);
   NMEATimeClick(s);
-  EXPECT_EQ(s.TimeMode, 1);
+  EXPECT_EQ(s.opt.TimeMode, 1);
 }
 
 const std::string kSummerQuestion =
@@ -231,7 +231,7 @@ TEST(TimeOffset, ChoiceForOneGeneration) {
   for (const auto& c : cases) {
     test::ScriptedPort port;
     Session s(port, HostSettings::german());
-    s.TimeMode = c.mode;
+    s.opt.TimeMode = c.mode;
     if (c.answer) port.answer({*c.answer});
     EXPECT_EQ(activeTimeOffsetFor(s, c.file), c.offset) << "mode " << c.mode;
     if (c.question) {
@@ -256,22 +256,22 @@ TEST(TimeOffset, TakesTheDateOfTheLoadedFile) {
   ASSERT_EQ(utimes(path, tv), 0);
   test::ScriptedPort port;
   Session s(port, HostSettings::german());
-  s.InputFileName = path;
-  s.InputFileTime = fileModificationTime(path);
-  s.TimeMode = 2;
+  s.doc.InputFileName = path;
+  s.doc.InputFileTime = fileModificationTime(path);
+  s.opt.TimeMode = 2;
   chooseActiveTimeOffset(s);
   EXPECT_EQ(s.ActiveTimeOffset, 2);
   EXPECT_TRUE(port.prompts.empty());
-  s.TimeMode = 3;
+  s.opt.TimeMode = 3;
   port.answer({PromptAnswer::No});
   chooseActiveTimeOffset(s);
   EXPECT_EQ(s.ActiveTimeOffset, 0);
   EXPECT_EQ(port.prompts.size(), 1u);
   std::remove(path);
   // Mode 1 needs no file at all.
-  s.TimeMode = 1;
-  s.InputFileName = "*.txt";
-  s.InputFileTime.reset();
+  s.opt.TimeMode = 1;
+  s.doc.InputFileName = "*.txt";
+  s.doc.InputFileTime.reset();
   chooseActiveTimeOffset(s);
   EXPECT_EQ(s.ActiveTimeOffset, 0);
   EXPECT_EQ(port.prompts.size(), 1u);

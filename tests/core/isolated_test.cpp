@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/isolated.h"
+#include "session/isolated.h"
 #include "support/fake_port.h"
 
 namespace kursolin {

@@ -5,7 +5,7 @@
 
 #include "core/cp1252.h"
 #include "core/numtext.h"
-#include "core/prompt.h"
+#include "session/prompt.h"
 #include "core/textutil.h"
 #include "support/hosts.h"
 
@@ -17,9 +17,9 @@ using test::HostTest;
 class NumText : public HostTest {};
 
 TEST_P(NumText, PZDPutsTheHostSeparatorIntoTheFirstPointOnly) {
-  EXPECT_EQ(PZD(session.numberStyle(), "0.00"), h("0.00"));
-  EXPECT_EQ(PZD(session.numberStyle(), "1.2.3"), std::string("1") + sep() + "2.3");
-  EXPECT_EQ(PZD(session.numberStyle(), "42"), "42");
+  EXPECT_EQ(PZD(session.numbers, "0.00"), h("0.00"));
+  EXPECT_EQ(PZD(session.numbers, "1.2.3"), std::string("1") + sep() + "2.3");
+  EXPECT_EQ(PZD(session.numbers, "42"), "42");
 }
 
 TEST_P(NumText, IsDigitPassesNumberTextsWithoutAsking) {
@@ -30,7 +30,7 @@ TEST_P(NumText, IsDigitPassesNumberTextsWithoutAsking) {
 }
 
 TEST_P(NumText, IsDigitAsksAtTheFirstBadCharacterEvenWithErrorsHidden) {
-  session.ShowErrors = false;
+  session.opt.ShowErrors = false;
   const std::string expected =
       "Ein unzul\xE4ssiges Zeichen \" a \" bei der Auswertung von Zahlenwerten erkannt\r"
       " Auswertung abbrechen ? Oder Zeichen ignorieren dann wird der Zahlenwert auf 0 gesetzt !";
@@ -214,13 +214,13 @@ TEST(Sessions, TwoSessionsDoNotShareState) {
   test::ScriptedPort p1, p2;
   Session a(p1, HostSettings::german()), b(p2, HostSettings::english());
   a.CurrentPoint.LatDec = "48.0";
-  a.InputLines.add("x");
-  a.item("RPInfo").checked = true;
+  a.doc.InputLines.add("x");
+  a.shell.item("RPInfo").checked = true;
   EXPECT_EQ(b.CurrentPoint.LatDec, "");
-  EXPECT_EQ(b.InputLines.Count(), 0);
-  EXPECT_FALSE(b.item("RPInfo").checked);
-  EXPECT_EQ(PZD(a.numberStyle(), "1.5"), "1,5");
-  EXPECT_EQ(PZD(b.numberStyle(), "1.5"), "1.5");
+  EXPECT_EQ(b.doc.InputLines.Count(), 0);
+  EXPECT_FALSE(b.shell.item("RPInfo").checked);
+  EXPECT_EQ(PZD(a.numbers, "1.5"), "1,5");
+  EXPECT_EQ(PZD(b.numbers, "1.5"), "1.5");
 }
 
 }  // namespace

@@ -99,8 +99,8 @@ TEST(PackedPointRecord, PendingTextsAreMadeAfterUnpacking) {
     EXPECT_TRUE(q.LatDec.empty());
     EXPECT_TRUE(q.LonGMS.empty());
     EXPECT_EQ(q.PendingTexts, p.PendingTexts);
-    completePositionTexts(s.numberStyle(), p);
-    completePositionTexts(s.numberStyle(), q);
+    completePositionTexts(s.numbers, p);
+    completePositionTexts(s.numbers, q);
     for (auto [a, b] : {std::pair{p.LatDec, q.LatDec}, {p.LonDec, q.LonDec}, {p.LatGMS, q.LatGMS},
                         {p.LonGMS, q.LonGMS}, {p.LatMer, q.LatMer}, {p.LonMer, q.LonMer}})
       EXPECT_EQ(a, b);

@@ -1,7 +1,7 @@
 // The progress of long steps: counts as the window shows them, and what a port is told.
 #include <gtest/gtest.h>
 
-#include "core/progress.h"
+#include "session/progress.h"
 #include "support/fake_port.h"
 
 namespace kursolin {

@@ -13,9 +13,9 @@ class TourenXml : public test::HostTest {
  protected:
   void SetUp() override { test::createLikeTheWindow(session); }
   std::vector<std::string> scan(int code, const std::string& text) {
-    session.InputFormat = code;
+    session.opt.InputFormat = code;
     TourenXML(session, text);
-    return session.InputLines.lines();
+    return session.doc.InputLines.lines();
   }
   PointRecord& p() { return session.CurrentPoint; }
 };
@@ -105,7 +105,7 @@ TEST_P(TourenXml, LongItemsKeepTheirPositionWhole) {
         5, "<Item " + c.attributes + " ViaStation=\"true\" x=\"11.12345\" y=\"51.12345\"></Item>");
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_LE(lines[0].size(), TextLines::kMaxLineRead);
-    ASSERT_EQ(GetXML(session, session.InputLines.at(0), 0), 1);
+    ASSERT_EQ(GetXML(session, session.doc.InputLines.at(0), 0), 1);
     EXPECT_EQ(p().LatDec, "51.12345");
     EXPECT_EQ(p().LonDec, "11.12345");
     EXPECT_TRUE(p().ViaStationPoint);

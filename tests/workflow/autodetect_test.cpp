@@ -158,7 +158,7 @@ TEST_F(Detection, SharedSamplesAreFoundAsTheirFormats) {
 TEST_F(Detection, LoadsWithTheFormatFoundAndKeepsTheChoice) {
   test::ScratchFolder dir;
   test::useInput(s, kAutoInputFormat);
-  EXPECT_TRUE(s.InputAutoDetect);
+  EXPECT_TRUE(s.opt.InputAutoDetect);
   EXPECT_TRUE(menuItemChecked(s, "IN_Auto"));
   // The open dialog offers every readable file first.
   const FileDialogRequest req = loadDialogRequest(s);
@@ -173,18 +173,18 @@ TEST_F(Detection, LoadsWithTheFormatFoundAndKeepsTheChoice) {
     test::writeBytes(path, e.bytes);
     EXPECT_TRUE(loadInputFile(s, path))
         << e.name << ": " << ::testing::PrintToString(port.promptTexts());
-    EXPECT_EQ(s.InputFormat, e.code) << e.name;
-    EXPECT_TRUE(s.item("Route").enabled) << e.name;
+    EXPECT_EQ(s.opt.InputFormat, e.code) << e.name;
+    EXPECT_TRUE(s.shell.item("Route").enabled) << e.name;
     // The caption and the status line name the format found.
-    EXPECT_EQ(s.inputCaption().rfind(s.InputLabel, 0), 0u) << s.inputCaption();
-    EXPECT_EQ(s.statusText(), s.InputLabel + " (automatisch erkannt) = " + path);
-    EXPECT_TRUE(s.InputAutoDetect);
+    EXPECT_EQ(s.inputCaption().rfind(s.doc.InputLabel, 0), 0u) << s.inputCaption();
+    EXPECT_EQ(s.statusText(), s.doc.InputLabel + " (automatisch erkannt) = " + path);
+    EXPECT_TRUE(s.opt.InputAutoDetect);
     EXPECT_TRUE(menuItemChecked(s, "IN_Auto"));
     EXPECT_EQ(chosenInputFormat(s), kAutoInputFormat);
   }
   // Formats read by their own loaders replace the file's text by their records.
-  EXPECT_EQ(s.InputFormat, 25);
-  EXPECT_EQ(s.InputLines.Count(), 3) << "the route points of route.gpx";
+  EXPECT_EQ(s.opt.InputFormat, 25);
+  EXPECT_EQ(s.doc.InputLines.Count(), 3) << "the route points of route.gpx";
 }
 
 TEST_F(Detection, UnknownFileGetsOneMessageListingWhatWasTried) {
@@ -204,9 +204,9 @@ TEST_F(Detection, UnknownFileGetsOneMessageListingWhatWasTried) {
     EXPECT_NE(next, std::string::npos) << code;
     at = next;
   }
-  EXPECT_FALSE(s.item("Route").enabled);
+  EXPECT_FALSE(s.shell.item("Route").enabled);
   EXPECT_EQ(s.inputCaption(), "Dateiformat nicht erkannt!");
-  EXPECT_EQ(s.InputLines.Count(), 1) << "the file stays to be looked at";
+  EXPECT_EQ(s.doc.InputLines.Count(), 1) << "the file stays to be looked at";
 }
 
 TEST_F(Detection, StoredAsZeroWhichOlderVersionsDoNotRead) {
@@ -214,16 +214,16 @@ TEST_F(Detection, StoredAsZeroWhichOlderVersionsDoNotRead) {
   test::writeBytes(dir.file("Kursolin.Ini"), "[Pref]\r\nSourceNr=0\r\n");
   ASSERT_EQ(loadSettingsFrom(s, dir.file("Kursolin.Ini")), ProfileReadStatus::Read);
   applyStartFormats(s);
-  EXPECT_TRUE(s.InputAutoDetect);
+  EXPECT_TRUE(s.opt.InputAutoDetect);
   EXPECT_TRUE(menuItemChecked(s, "IN_Auto"));
   EXPECT_TRUE(port.openRequests.empty()) << "start-up asks for no file";
-  EXPECT_EQ(s.InputFormat, 1) << "records of pasted text until a file's format is found";
+  EXPECT_EQ(s.opt.InputFormat, 1) << "records of pasted text until a file's format is found";
   ASSERT_TRUE(saveSettingsTo(s, dir.file("out.ini")));
   EXPECT_NE(readBytes(dir.file("out.ini")).find("SourceNr=0\r\n"), std::string::npos);
   // Choosing a format in the menu ends the detection.
   port.openAnswers.push_back(std::nullopt);
   SourceChange(s, 2);
-  EXPECT_FALSE(s.InputAutoDetect);
+  EXPECT_FALSE(s.opt.InputAutoDetect);
   EXPECT_FALSE(menuItemChecked(s, "IN_Auto"));
   ASSERT_TRUE(saveSettingsTo(s, dir.file("out.ini")));
   EXPECT_NE(readBytes(dir.file("out.ini")).find("SourceNr=2\r\n"), std::string::npos);

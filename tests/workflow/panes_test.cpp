@@ -4,7 +4,7 @@
 
 #include "core/host.h"
 #include "support/fake_port.h"
-#include "core/panes.h"
+#include "session/panes.h"
 
 namespace kursolin {
 namespace {
@@ -36,16 +36,16 @@ std::string headOf(const TextLines& lines) {
 
 TEST_P(InputPaneChange, BothVariantsAgree) {
   const PaneCase& c = GetParam();
-  session.InputLines.setText(c.text);
+  session.doc.InputLines.setText(c.text);
   NMEADatenChange(session);
-  EXPECT_EQ(session.item("NMEADaten").enabled, c.paneEnabled);
-  EXPECT_EQ(session.item("Route").enabled, c.routeEnabled);
+  EXPECT_EQ(session.shell.item("NMEADaten").enabled, c.paneEnabled);
+  EXPECT_EQ(session.shell.item("Route").enabled, c.routeEnabled);
 
-  session.item("NMEADaten").enabled = !c.paneEnabled;
-  session.item("Route").enabled = !c.routeEnabled;
-  NMEADatenChange(session, session.InputLines.Count(), headOf(session.InputLines));
-  EXPECT_EQ(session.item("NMEADaten").enabled, c.paneEnabled);
-  EXPECT_EQ(session.item("Route").enabled, c.routeEnabled);
+  session.shell.item("NMEADaten").enabled = !c.paneEnabled;
+  session.shell.item("Route").enabled = !c.routeEnabled;
+  NMEADatenChange(session, session.doc.InputLines.Count(), headOf(session.doc.InputLines));
+  EXPECT_EQ(session.shell.item("NMEADaten").enabled, c.paneEnabled);
+  EXPECT_EQ(session.shell.item("Route").enabled, c.routeEnabled);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -219,43 +219,43 @@ class Picture : public test::HostTest {
     lines.insert(lines.begin() + 9, "keine NMEA Zeile");
     test::useInput(session, 2);
     test::setInput(session, lines);
-    session.rules.MeterSpin = 300;
+    session.opt.rules.MeterSpin = 300;
   }
   std::vector<test::Fix> fixes;
   std::vector<std::string> lines;
 };
 
 TEST_P(Picture, PositionsOfTheInputAndDotsOfTheRoute) {
-  session.ShowErrors = true;
+  session.opt.ShowErrors = true;
   const PointRecord before = session.CurrentPoint;
   const std::vector<GeoPosition> track = inputTrack(session);
   EXPECT_TRUE(port.prompts.empty()) << "the picture reads quietly";
-  EXPECT_TRUE(session.ShowErrors);
+  EXPECT_TRUE(session.opt.ShowErrors);
   EXPECT_EQ(session.CurrentPoint.Time, before.Time);
   ASSERT_EQ(track.size(), fixes.size() - 1);
   EXPECT_NEAR(static_cast<double>(track.front().lat), -33.9, 1e-6);
   EXPECT_NEAR(static_cast<double>(track.front().lon), -70.6, 1e-6);
   EXPECT_GT(track.back().lon, -70.6) << "the drive ends east of its start";
 
-  session.ShowErrors = false;
+  session.opt.ShowErrors = false;
   test::useOutput(session, 6);  // the table: a header line before the points
   ASSERT_EQ(RouteExecute(session), RouteResult::Completed);
   const RoutePicture pic = routePicture(session);
-  ASSERT_EQ(pic.dots.size(), static_cast<std::size_t>(session.RoutePointCount));
+  ASSERT_EQ(pic.dots.size(), static_cast<std::size_t>(session.doc.RoutePointCount));
   EXPECT_EQ(pic.dots.front().role, DotRole::Start);
   EXPECT_EQ(pic.dots.back().role, DotRole::End);
   int stops = 0;
   for (std::size_t i = 0; i < pic.dots.size(); ++i) {
     EXPECT_EQ(pic.dots[i].number, static_cast<int>(i) + 1);
-    EXPECT_EQ(pic.dots[i].rule, session.ruleNotes[i].text);
+    EXPECT_EQ(pic.dots[i].rule, session.doc.ruleNotes[i].text);
     stops += pic.dots[i].role == DotRole::Stop;
   }
   EXPECT_EQ(stops, 1);
   EXPECT_EQ(pic.dotOfLine(0), 0) << "the header line is written with the first point";
   EXPECT_EQ(pic.dotOfLine(1), 0);
   EXPECT_EQ(pic.dotOfLine(2), 1);
-  EXPECT_EQ(pic.dotOfLine(session.OutputLines.Count() - 1), static_cast<int>(pic.dots.size()) - 1);
-  EXPECT_EQ(pic.dotOfLine(session.OutputLines.Count()), -1);
+  EXPECT_EQ(pic.dotOfLine(session.doc.OutputLines.Count() - 1), static_cast<int>(pic.dots.size()) - 1);
+  EXPECT_EQ(pic.dotOfLine(session.doc.OutputLines.Count()), -1);
 
   const GeoBounds b = pic.bounds();
   EXPECT_NEAR(static_cast<double>(b.south), -33.9, 1e-6);
@@ -315,7 +315,7 @@ TEST_P(Picture, FollowsReversalReductionAndLoading) {
   ASSERT_NE(row, nullptr);
   EXPECT_TRUE(placeOverlays(reduced, whole, faded).legend.touches(*row, 0));
 
-  session.OutputLines.clear();  // as loading a file does
+  session.doc.OutputLines.clear();  // as loading a file does
   EXPECT_TRUE(routePicture(session).dots.empty());
 }
 
@@ -332,12 +332,12 @@ TEST_P(Picture, LastPointIsTheDestinationWhicheverRuleMadeIt) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     test::onlyRules(session, false, false, false, !c.everyNth);
-    session.rules.AllGGACheck = c.everyNth;
-    session.rules.XRPSpin = 1;
-    session.rules.ZeitSpin = 1;
-    session.rules.MinDistEdit = 0;
+    session.opt.rules.AllGGACheck = c.everyNth;
+    session.opt.rules.XRPSpin = 1;
+    session.opt.rules.ZeitSpin = 1;
+    session.opt.rules.MinDistEdit = 0;
     ASSERT_EQ(RouteExecute(session), RouteResult::Completed);
-    ASSERT_NE(session.ruleNotes.back().kind, RuleKind::End) << "a rule made the last point";
+    ASSERT_NE(session.doc.ruleNotes.back().kind, RuleKind::End) << "a rule made the last point";
     const RoutePicture pic = routePicture(session);
     ASSERT_GT(pic.dots.size(), 2u);
     EXPECT_EQ(pic.dots.back().role, DotRole::End);
@@ -370,14 +370,14 @@ TEST_P(Picture, ReversedGpxDotsSelectTheirOwnLines) {
   ASSERT_EQ(static_cast<int>(turned.dots.size()), n);
   EXPECT_EQ(turned.dots.front().number, n);
   int dot = 0;
-  for (int i = 0; i < session.OutputLines.Count(); ++i) {
-    if (!gpx->pointLine(std::string(session.OutputLines.full(i)))) continue;
-    EXPECT_EQ(turned.dotOfLine(i), dot) << "line " << i << ": " << session.OutputLines.at(i);
-    const PointRecord r = session.emittedPoints[static_cast<std::size_t>(dot)].record.unpack();
-    EXPECT_NE(session.OutputLines.at(i).find("<time>"), std::string::npos);
-    EXPECT_NE(session.OutputLines.at(i).find("T" + r.Time.substr(0, 2) + ":" + r.Time.substr(2, 2) + ":" + r.Time.substr(4, 2)),
+  for (int i = 0; i < session.doc.OutputLines.Count(); ++i) {
+    if (!gpx->pointLine(std::string(session.doc.OutputLines.full(i)))) continue;
+    EXPECT_EQ(turned.dotOfLine(i), dot) << "line " << i << ": " << session.doc.OutputLines.at(i);
+    const PointRecord r = session.doc.emittedPoints[static_cast<std::size_t>(dot)].record.unpack();
+    EXPECT_NE(session.doc.OutputLines.at(i).find("<time>"), std::string::npos);
+    EXPECT_NE(session.doc.OutputLines.at(i).find("T" + r.Time.substr(0, 2) + ":" + r.Time.substr(2, 2) + ":" + r.Time.substr(4, 2)),
               std::string::npos)
-        << "the line holds the time of its own record: " << session.OutputLines.at(i);
+        << "the line holds the time of its own record: " << session.doc.OutputLines.at(i);
     ++dot;
   }
   EXPECT_EQ(dot, n);
@@ -388,7 +388,7 @@ TEST_P(Picture, ReversedGpxDotsSelectTheirOwnLines) {
   ASSERT_TRUE(reduced.done);
   ASSERT_LT(reduced.after, n);
   EXPECT_EQ(routePicture(session).dots.size(), static_cast<std::size_t>(reduced.after));
-  EXPECT_EQ(gpxPointCount(session.OutputLines), reduced.after);
+  EXPECT_EQ(gpxPointCount(session.doc.OutputLines), reduced.after);
 }
 
 TEST_P(Picture, DrawnDotsAndHits) {

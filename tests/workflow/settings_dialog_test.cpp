@@ -21,10 +21,10 @@ class SettingsDialogTest : public ::testing::Test {
   SettingsDialogTest() : session(port, HostSettings::german()), dlg(session) {}
 
   std::string& separator(Side side) {
-    return side == Side::Input ? session.InputSeparator : session.OutputSeparator;
+    return side == Side::Input ? session.opt.InputSeparator : session.opt.OutputSeparator;
   }
   bool& freeFlag(Side side) {
-    return side == Side::Input ? session.InputFreeSeparator : session.OutputFreeSeparator;
+    return side == Side::Input ? session.opt.InputFreeSeparator : session.opt.OutputFreeSeparator;
   }
 
   test::ScriptedPort port;
@@ -54,7 +54,7 @@ TEST_F(SettingsDialogTest, EveryFixedChoiceSetsItsCharacterAndClearsTheFreeFlag)
       EXPECT_EQ(separator(side), c.sep);
       EXPECT_FALSE(freeFlag(side));
       if (side == Side::Input) {
-        EXPECT_EQ(session.InputSeparatorText, c.shown);
+        EXPECT_EQ(session.opt.InputSeparatorText, c.shown);
       }
     }
   }
@@ -64,10 +64,10 @@ TEST_F(SettingsDialogTest, TheTwoPagesAreIndependent) {
   dlg.SeparatorClick(Side::Input, Choice::Semikolon);
   dlg.SeparatorClick(Side::Output, Choice::Punkt);
   dlg.LatFirstClick(Side::Output, false);
-  EXPECT_EQ(session.InputSeparator, ";");
-  EXPECT_EQ(session.OutputSeparator, ".");
-  EXPECT_TRUE(session.InputLatFirst);
-  EXPECT_FALSE(session.OutputLatFirst);
+  EXPECT_EQ(session.opt.InputSeparator, ";");
+  EXPECT_EQ(session.opt.OutputSeparator, ".");
+  EXPECT_TRUE(session.opt.InputLatFirst);
+  EXPECT_FALSE(session.opt.OutputLatFirst);
   EXPECT_EQ(dlg.chosen(Side::Input), Choice::Semikolon);
   EXPECT_EQ(dlg.chosen(Side::Output), Choice::Punkt);
 }
@@ -80,7 +80,7 @@ TEST_F(SettingsDialogTest, FreeChoiceWithEmptyFieldGivesAnEmptySeparator) {
     EXPECT_EQ(separator(side), "");
     EXPECT_TRUE(freeFlag(side));
   }
-  EXPECT_EQ(session.InputSeparatorText, "");
+  EXPECT_EQ(session.opt.InputSeparatorText, "");
 }
 
 TEST_F(SettingsDialogTest, TypingAFreeCharacterActsOnlyWhenTheFreeChoiceIsChosenAgain) {
@@ -104,16 +104,16 @@ TEST_F(SettingsDialogTest, TypingAFreeCharacterActsOnlyWhenTheFreeChoiceIsChosen
 TEST_F(SettingsDialogTest, TheFreeFieldHoldsAtMostOneCharacter) {
   dlg.FreeEditChange(Side::Input, "ab");
   EXPECT_EQ(dlg.freeText(Side::Input), "a");
-  EXPECT_EQ(session.TEFreeEdit, "a");
+  EXPECT_EQ(session.opt.TEFreeEdit, "a");
   dlg.FreeEditChange(Side::Output, "\xB0x");  // a cp1252 degree sign is one character
-  EXPECT_EQ(session.TAFreeEdit, "\xB0");
+  EXPECT_EQ(session.opt.TAFreeEdit, "\xB0");
 }
 
 TEST_F(SettingsDialogTest, ClickingTheChosenFixedChoiceDoesNotRewriteTheSeparator) {
   dlg.SeparatorClick(Side::Input, Choice::Strich);
-  session.InputSeparator = "X";  // a change the dialog did not make
+  session.opt.InputSeparator = "X";  // a change the dialog did not make
   dlg.SeparatorClick(Side::Input, Choice::Strich);
-  EXPECT_EQ(session.InputSeparator, "X");
+  EXPECT_EQ(session.opt.InputSeparator, "X");
 }
 
 // The first opening, with "Anderes Zeichen" chosen as designed.
@@ -141,18 +141,18 @@ TEST_F(SettingsDialogTest, FirstOpening) {
       SCOPED_TRACE(c.name);
       test::ScriptedPort p;
       Session s(p, HostSettings::german());
-      (side == Side::Input ? s.InputSeparator : s.OutputSeparator) = c.sep;
-      (side == Side::Input ? s.InputFreeSeparator : s.OutputFreeSeparator) = c.flag;
-      (side == Side::Input ? s.TEFreeEdit : s.TAFreeEdit) = c.freeText;
+      (side == Side::Input ? s.opt.InputSeparator : s.opt.OutputSeparator) = c.sep;
+      (side == Side::Input ? s.opt.InputFreeSeparator : s.opt.OutputFreeSeparator) = c.flag;
+      (side == Side::Input ? s.opt.TEFreeEdit : s.opt.TAFreeEdit) = c.freeText;
       SettingsDialogModel fresh(s);
       ASSERT_EQ(fresh.chosen(side), Choice::Free);
       fresh.FormShow();
       EXPECT_EQ(fresh.chosen(side), c.chosen);
-      EXPECT_EQ(side == Side::Input ? s.InputSeparator : s.OutputSeparator, c.sepAfter);
-      EXPECT_EQ(side == Side::Input ? s.InputFreeSeparator : s.OutputFreeSeparator, c.flagAfter);
+      EXPECT_EQ(side == Side::Input ? s.opt.InputSeparator : s.opt.OutputSeparator, c.sepAfter);
+      EXPECT_EQ(side == Side::Input ? s.opt.InputFreeSeparator : s.opt.OutputFreeSeparator, c.flagAfter);
       if (side == Side::Input) {
-        EXPECT_EQ(s.SeparatorAtSettings, c.sep);
-        EXPECT_EQ(s.InputSeparatorText, separatorDisplayText(c.sepAfter));
+        EXPECT_EQ(s.opt.SeparatorAtSettings, c.sep);
+        EXPECT_EQ(s.opt.InputSeparatorText, separatorDisplayText(c.sepAfter));
       }
       EXPECT_TRUE(p.prompts.empty());
     }
@@ -163,18 +163,18 @@ TEST_F(SettingsDialogTest, ALaterOpeningThatChoosesTheFreeChoiceRunsItsRule) {
   dlg.SeparatorClick(Side::Input, Choice::Komma);
   // Changed behind the dialog's back (as a settings override would): an odd separator and the
   // free flag, while the field holds another character.
-  session.InputSeparator = "x";
-  session.InputFreeSeparator = true;
-  session.TEFreeEdit = "+";
+  session.opt.InputSeparator = "x";
+  session.opt.InputFreeSeparator = true;
+  session.opt.TEFreeEdit = "+";
   dlg.FormShow();
   EXPECT_EQ(dlg.chosen(Side::Input), Choice::Free);
-  EXPECT_EQ(session.InputSeparator, "+");
-  EXPECT_EQ(session.SeparatorAtSettings, "x");
+  EXPECT_EQ(session.opt.InputSeparator, "+");
+  EXPECT_EQ(session.opt.SeparatorAtSettings, "x");
   EXPECT_TRUE(dlg.inputSeparatorChanged());
 }
 
 TEST_F(SettingsDialogTest, SeparatorChangeIsMeasuredFromTheLastOpening) {
-  session.InputSeparator = ";";
+  session.opt.InputSeparator = ";";
   dlg.FormShow();
   EXPECT_FALSE(dlg.inputSeparatorChanged());
   dlg.SeparatorClick(Side::Input, Choice::Punkt);
@@ -186,25 +186,25 @@ TEST_F(SettingsDialogTest, SeparatorChangeIsMeasuredFromTheLastOpening) {
 }
 
 TEST_F(SettingsDialogTest, OpeningSetsTheOrderChoicesFromTheSession) {
-  session.InputLatFirst = false;
-  session.OutputLatFirst = true;
+  session.opt.InputLatFirst = false;
+  session.opt.OutputLatFirst = true;
   dlg.FormShow();
   EXPECT_FALSE(dlg.latFirst(Side::Input));
   EXPECT_TRUE(dlg.latFirst(Side::Output));
   dlg.LatFirstClick(Side::Input, true);
-  EXPECT_TRUE(session.InputLatFirst);
+  EXPECT_TRUE(session.opt.InputLatFirst);
 }
 
 TEST_F(SettingsDialogTest, TwinFieldsMirrorEachOtherAndHoldTheRange) {
   struct Case {
     SplitField field, twin;
-    int Session::*target;
+    int Options::*target;
   };
   const std::vector<Case> cases = {
-      {SplitField::MpMNEdit, SplitField::MNSpinEdit, &Session::MpMN},
-      {SplitField::MNSpinEdit, SplitField::MpMNEdit, &Session::MpMN},
-      {SplitField::MpTTEdit, SplitField::TTSpinEdit, &Session::MpTT3},
-      {SplitField::TTSpinEdit, SplitField::MpTTEdit, &Session::MpTT3},
+      {SplitField::MpMNEdit, SplitField::MNSpinEdit, &Options::MpMN},
+      {SplitField::MNSpinEdit, SplitField::MpMNEdit, &Options::MpMN},
+      {SplitField::MpTTEdit, SplitField::TTSpinEdit, &Options::MpTT3},
+      {SplitField::TTSpinEdit, SplitField::MpTTEdit, &Options::MpTT3},
   };
   for (const Case& c : cases) {
     for (long long typed : {0LL, 250LL, 10000LL, -5LL, 20000LL}) {
@@ -212,7 +212,7 @@ TEST_F(SettingsDialogTest, TwinFieldsMirrorEachOtherAndHoldTheRange) {
       dlg.SplitFieldChange(c.field, typed);
       EXPECT_EQ(dlg.fieldValue(c.field), expected);
       EXPECT_EQ(dlg.fieldValue(c.twin), expected);
-      EXPECT_EQ(session.*c.target, expected);
+      EXPECT_EQ(session.opt.*c.target, expected);
     }
   }
 }
@@ -221,25 +221,25 @@ TEST_F(SettingsDialogTest, SingleFieldsSetOnlyTheirOwnMaximum) {
   dlg.FormShow();
   dlg.SplitFieldChange(SplitField::MpMTPEdit, 77);
   dlg.SplitFieldChange(SplitField::MpFalkEdit, 12000);
-  EXPECT_EQ(session.MpMTP, 77);
-  EXPECT_EQ(session.MpFalk, 10000);
-  EXPECT_EQ(session.MpMN, 100);
-  EXPECT_EQ(session.MpTT3, 15);
+  EXPECT_EQ(session.opt.MpMTP, 77);
+  EXPECT_EQ(session.opt.MpFalk, 10000);
+  EXPECT_EQ(session.opt.MpMN, 100);
+  EXPECT_EQ(session.opt.MpTT3, 15);
   EXPECT_EQ(dlg.fieldValue(SplitField::MNSpinEdit), 100);
   EXPECT_EQ(dlg.fieldValue(SplitField::TTSpinEdit), 15);
 }
 
 TEST_F(SettingsDialogTest, OpeningBringsStoredMaximaIntoRangeAndFillsTheTwins) {
-  session.MpMN = 250;
-  session.MpTT3 = 20001;
-  session.MpMTP = -3;
-  session.MpFalk = 90;
+  session.opt.MpMN = 250;
+  session.opt.MpTT3 = 20001;
+  session.opt.MpMTP = -3;
+  session.opt.MpFalk = 90;
   dlg.FormShow();
   EXPECT_EQ(dlg.fieldValue(SplitField::MpMNEdit), 250);
   EXPECT_EQ(dlg.fieldValue(SplitField::MNSpinEdit), 250);
   EXPECT_EQ(dlg.fieldValue(SplitField::TTSpinEdit), 10000);
-  EXPECT_EQ(session.MpTT3, 10000);
-  EXPECT_EQ(session.MpMTP, 0);
+  EXPECT_EQ(session.opt.MpTT3, 10000);
+  EXPECT_EQ(session.opt.MpMTP, 0);
   EXPECT_EQ(dlg.fieldValue(SplitField::MpFalkEdit), 90);
 }
 
@@ -247,10 +247,10 @@ TEST_F(SettingsDialogTest, AltitudeCorrectionHoldsItsRange) {
   for (auto [typed, expected] : std::vector<std::pair<long long, int>>{
            {48, 48}, {0, 0}, {1000, 1000}, {1001, 1000}, {-1, 0}}) {
     dlg.HKorEditChange(typed);
-    EXPECT_EQ(session.HKorEdit, expected);
+    EXPECT_EQ(session.opt.HKorEdit, expected);
   }
   dlg.HoeheNullClick(false);
-  EXPECT_FALSE(session.HoeheNull);
+  EXPECT_FALSE(session.opt.HoeheNull);
 }
 
 TEST_F(SettingsDialogTest, PlaceNameWarningsOnlyForMN4AndMN42AndOnlyWhenChecked) {
@@ -298,9 +298,9 @@ TEST_F(SettingsDialogTest, PlaceNameBoxesSetTheirOwnOptionSilently) {
   dlg.ShowOrtChange(ShowOrtBox::MN4ShowOrt, true);
   dlg.ShowOrtChange(ShowOrtBox::MN42ShowOrt, true);
   dlg.ShowOrtChange(ShowOrtBox::MN5ShowOrt, false);
-  EXPECT_TRUE(session.MN4ShowOrt);
-  EXPECT_TRUE(session.MN42ShowOrt);
-  EXPECT_FALSE(session.MN5ShowOrt);
+  EXPECT_TRUE(session.opt.MN4ShowOrt);
+  EXPECT_TRUE(session.opt.MN42ShowOrt);
+  EXPECT_FALSE(session.opt.MN5ShowOrt);
   EXPECT_TRUE(dlg.showOrt(ShowOrtBox::MN42ShowOrt));
   EXPECT_TRUE(port.prompts.empty()) << "a change alone, as the settings load makes, never warns";
 }

@@ -21,8 +21,8 @@ class SplitDialogTest : public ::testing::Test {
   }
   /// A route of n points, one line each.
   void route(int n) {
-    s.OutputLines.assign(test::mn42Points(n));
-    s.RoutePointCount = n;
+    s.doc.OutputLines.assign(test::mn42Points(n));
+    s.doc.RoutePointCount = n;
   }
   test::ScriptedPort port;
   Session s{port, HostSettings::german()};
@@ -30,7 +30,7 @@ class SplitDialogTest : public ::testing::Test {
 
 struct FormatTexts {
   int code;
-  int Session::*limit;
+  int Options::*limit;
   const char* caption;
   const char* info;
 };
@@ -38,31 +38,31 @@ struct FormatTexts {
 TEST_F(SplitDialogTest, CaptionAndBoldTextOfEveryFormatThatSplits) {
   // Expected bytes written as cp1252 escapes, independent of the source's UTF-8 conversion.
   const FormatTexts cases[] = {
-      {0, &Session::MpMN, " Kursolin Ausgabedatei f\xFCr Navigon MN|4 oder MN|4.1 vorbereiten",
+      {0, &Options::MpMN, " Kursolin Ausgabedatei f\xFCr Navigon MN|4 oder MN|4.1 vorbereiten",
        "Die Datei enth\xE4lt mehr als die 37 vorgegebenen Routenpunkte f\xFCr die Navigon MN|4 - "
        "RTE Datei "},
-      {1, &Session::MpMN, " Kursolin Ausgabedatei f\xFCr Navigon MN|4.2 vorbereiten",
+      {1, &Options::MpMN, " Kursolin Ausgabedatei f\xFCr Navigon MN|4.2 vorbereiten",
        "Die Datei enth\xE4lt mehr als die 37 vorgegebenen Routenpunkte f\xFCr die Navigon MN|4.2 "
        "- RTE Datei "},
-      {2, &Session::MpMN, " Kursolin Ausgabedatei f\xFCr Navigon MN5 vorbereiten",
+      {2, &Options::MpMN, " Kursolin Ausgabedatei f\xFCr Navigon MN5 vorbereiten",
        "Die Datei enth\xE4lt mehr als die 37 vorgegebenen Routenpunkte f\xFCr die Navigon MN5 - "
        "RTE Datei "},
-      {3, &Session::MpTT3, " Kursolin Ausgabedatei f\xFCr TomTom vorbereiten",
+      {3, &Options::MpTT3, " Kursolin Ausgabedatei f\xFCr TomTom vorbereiten",
        "Die Datei enth\xE4lt mehr als die 37 vorgegebenen Routenpunkte f\xFCr die TomTom - ITN "
        "Datei "},
-      {7, &Session::MpFalk,
+      {7, &Options::MpFalk,
        " Kursolin Ausgabedatei f\xFCr Falk PreviousDestination Datei vorbereiten",
        "Die Datei enth\xE4lt mehr als die 37 vorgegebenen Routenpunkte f\xFCr die Falk "
        "PreviousDestin. Datei "},
-      {5, &Session::MpMTP, " Kursolin Ausgabedatei f\xFCr den Tourenplaner vorbereiten",
+      {5, &Options::MpMTP, " Kursolin Ausgabedatei f\xFCr den Tourenplaner vorbereiten",
        "Die Datei enth\xE4lt mehr als die 37 vorgegebenen Routenpunkte f\xFCr die Tourenplaner - "
        "BCR Datei"},
   };
   route(100);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.code);
-    s.MpMN = s.MpTT3 = s.MpFalk = s.MpMTP = 90;
-    s.*(c.limit) = 37;  // only the format's own maximum may appear
+    s.opt.MpMN = s.opt.MpTT3 = s.opt.MpFalk = s.opt.MpMTP = 90;
+    s.opt.*(c.limit) = 37;  // only the format's own maximum may appear
     test::useOutput(s, c.code);
     SplitDialog d(s);
     d.FormActivate();
@@ -98,40 +98,40 @@ TEST_F(SplitDialogTest, PlanAndSentenceFollowPointsAndPointsPerFile) {
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.points) + " / " + std::to_string(c.perFile));
     route(c.points);
-    s.MpMN = c.perFile;
+    s.opt.MpMN = c.perFile;
     SplitDialog d(s);
     d.FormActivate();
-    EXPECT_EQ(s.split.SplitSize, c.perFile);
-    EXPECT_EQ(s.split.SplitFiles, c.files);
-    EXPECT_EQ(s.split.SplitRest, c.rest);
-    EXPECT_EQ(s.split.SplitRestFile, c.restFile);
+    EXPECT_EQ(s.doc.split.SplitSize, c.perFile);
+    EXPECT_EQ(s.doc.split.SplitFiles, c.files);
+    EXPECT_EQ(s.doc.split.SplitRest, c.rest);
+    EXPECT_EQ(s.doc.split.SplitRestFile, c.restFile);
     EXPECT_EQ(d.DateiAnzahl, c.files);
     EXPECT_EQ(d.RestAnzahl, c.rest);
     EXPECT_EQ(d.OkBtn, c.ok);
     EXPECT_EQ(d.Label4, c.label4);
     EXPECT_EQ(d.Label5, c.label5);
-    EXPECT_EQ(s.split.fileCount(), c.files + (c.restFile ? 1 : 0));
+    EXPECT_EQ(s.doc.split.fileCount(), c.files + (c.restFile ? 1 : 0));
   }
 }
 
 TEST_F(SplitDialogTest, LoweringAndRaisingTheSpinGivesThePlanOfTheFinalValue) {
   route(47);
-  s.MpMN = 15;
+  s.opt.MpMN = 15;
   SplitDialog direct(s);
   direct.FormActivate();
   direct.AnzSplitEditChange(12);
-  const int size = s.split.SplitSize, files = s.split.SplitFiles, rest = s.split.SplitRest;
-  const bool restFile = s.split.SplitRestFile;
+  const int size = s.doc.split.SplitSize, files = s.doc.split.SplitFiles, rest = s.doc.split.SplitRest;
+  const bool restFile = s.doc.split.SplitRestFile;
   ASSERT_EQ(files, 3);
   ASSERT_EQ(rest, 11);
 
   SplitDialog walked(s);
   walked.FormActivate();
   for (long long v : {14, 5, 1, 2, 15, 13, 12}) walked.AnzSplitEditChange(v);
-  EXPECT_EQ(s.split.SplitSize, size);
-  EXPECT_EQ(s.split.SplitFiles, files);
-  EXPECT_EQ(s.split.SplitRest, rest);
-  EXPECT_EQ(s.split.SplitRestFile, restFile);
+  EXPECT_EQ(s.doc.split.SplitSize, size);
+  EXPECT_EQ(s.doc.split.SplitFiles, files);
+  EXPECT_EQ(s.doc.split.SplitRest, rest);
+  EXPECT_EQ(s.doc.split.SplitRestFile, restFile);
   EXPECT_EQ(walked.spinValue, direct.spinValue);
   EXPECT_EQ(walked.DateiAnzahl, direct.DateiAnzahl);
   EXPECT_EQ(walked.RestAnzahl, direct.RestAnzahl);
@@ -142,7 +142,7 @@ TEST_F(SplitDialogTest, LoweringAndRaisingTheSpinGivesThePlanOfTheFinalValue) {
 
 TEST_F(SplitDialogTest, SpinValueIsHeldWithinOneAndTheMaximum) {
   route(47);
-  s.MpMN = 15;
+  s.opt.MpMN = 15;
   const std::pair<const char*, int> typed[] = {
       {"7", 7},   {" 8 ", 8}, {"+9", 9},  {"0", 1},     {"-4", 1},
       {"16", 15}, {"99999999999999999999999", 15},      {"abc", 1},
@@ -154,25 +154,25 @@ TEST_F(SplitDialogTest, SpinValueIsHeldWithinOneAndTheMaximum) {
     d.FormActivate();
     d.AnzSplitEditText(text);
     EXPECT_EQ(d.spinValue, expected);
-    EXPECT_EQ(s.split.SplitSize, expected);
-    EXPECT_EQ(s.split.SplitFiles, 47 / expected);
-    EXPECT_EQ(s.split.SplitRest, 47 % expected);
+    EXPECT_EQ(s.doc.split.SplitSize, expected);
+    EXPECT_EQ(s.doc.split.SplitFiles, 47 / expected);
+    EXPECT_EQ(s.doc.split.SplitRest, 47 % expected);
   }
   SplitDialog d(s);
   d.FormActivate();
   d.AnzSplitEditChange(-100);
-  EXPECT_EQ(s.split.SplitSize, 1);
+  EXPECT_EQ(s.doc.split.SplitSize, 1);
   d.AnzSplitEditChange(1000);
-  EXPECT_EQ(s.split.SplitSize, 15);
+  EXPECT_EQ(s.doc.split.SplitSize, 15);
   // A value set behind the dialog's back is held too when the plan is computed.
   d.spinValue = 40;
   d.Berechnen();
-  EXPECT_EQ(s.split.SplitSize, 15);
+  EXPECT_EQ(s.doc.split.SplitSize, 15);
 }
 
 TEST_F(SplitDialogTest, HeightGrowsByThePanelsShownAndReturnsWhenClosed) {
   route(60);
-  s.MpMN = 15;
+  s.opt.MpMN = 15;
   SplitDialog d(s);
   EXPECT_EQ(d.height, 102);
   d.FormActivate();
@@ -189,7 +189,7 @@ TEST_F(SplitDialogTest, HeightGrowsByThePanelsShownAndReturnsWhenClosed) {
   d.close();
 
   test::useOutput(s, 5);
-  s.MpMTP = 50;
+  s.opt.MpMTP = 50;
   d.FormActivate();
   EXPECT_TRUE(d.showSplitRow);
   EXPECT_TRUE(d.showTourenplaner);
@@ -200,9 +200,9 @@ TEST_F(SplitDialogTest, HeightGrowsByThePanelsShownAndReturnsWhenClosed) {
 
 TEST_F(SplitDialogTest, TourenplanerFormShowsTheSplitRowOnlyForLongRoutes) {
   test::useOutput(s, 5);
-  s.BcrRouteName = "Alpen";
-  s.BcrDirectory = "/tmp/bcr/";
-  s.MpMTP = 50;
+  s.opt.BcrRouteName = "Alpen";
+  s.opt.BcrDirectory = "/tmp/bcr/";
+  s.opt.MpMTP = 50;
   for (const auto& [points, row] : {std::pair{50, false}, std::pair{51, true}}) {
     SCOPED_TRACE(points);
     route(points);
@@ -215,33 +215,33 @@ TEST_F(SplitDialogTest, TourenplanerFormShowsTheSplitRowOnlyForLongRoutes) {
     EXPECT_EQ(d.BCRDir_E, "/tmp/bcr/");
   }
   // Without a maximum the route is one file.
-  s.MpMTP = 0;
+  s.opt.MpMTP = 0;
   route(500);
   SplitDialog d(s);
   d.FormActivate();
   EXPECT_FALSE(d.showSplitRow);
-  EXPECT_EQ(s.split.SplitFiles, 1);
-  EXPECT_EQ(s.split.SplitRest, 0);
-  EXPECT_EQ(s.split.fileCount(), 1);
+  EXPECT_EQ(s.doc.split.SplitFiles, 1);
+  EXPECT_EQ(s.doc.split.SplitRest, 0);
+  EXPECT_EQ(s.doc.split.fileCount(), 1);
 }
 
 TEST_F(SplitDialogTest, BcrFolderFieldFollowsEditsAndTheBrowser) {
   test::useOutput(s, 5);
-  s.BcrDirectory = "/alt/";
+  s.opt.BcrDirectory = "/alt/";
   SplitDialog d(s);
   d.FormActivate();
   d.BCRDir_EChange("/neu/");
-  EXPECT_EQ(s.BcrDirectory, "/neu/");
+  EXPECT_EQ(s.opt.BcrDirectory, "/neu/");
 
   port.folderAnswers.push_back(std::nullopt);
   d.BCRDirButtonClick();
   EXPECT_EQ(d.BCRDir_E, "/neu/");
-  EXPECT_EQ(s.BcrDirectory, "/neu/");
+  EXPECT_EQ(s.opt.BcrDirectory, "/neu/");
 
   port.folderAnswers.push_back(std::string("/Touren/M\xFCnchen"));
   d.BCRDirButtonClick();
   EXPECT_EQ(d.BCRDir_E, "/Touren/M\xFCnchen");
-  EXPECT_EQ(s.BcrDirectory, "/Touren/M\xFCnchen");
+  EXPECT_EQ(s.opt.BcrDirectory, "/Touren/M\xFCnchen");
   ASSERT_EQ(port.folderTitles.size(), 2u);
   EXPECT_EQ(port.folderTitles[0], "BCR Verzeichnis ausw\xE4hlen");
 
@@ -258,10 +258,10 @@ TEST_F(SplitDialogTest, BcrFolderFieldFollowsEditsAndTheBrowser) {
 }
 
 TEST_F(SplitDialogTest, MaximumOfTheChosenFormat) {
-  s.MpMN = 11;
-  s.MpTT3 = 12;
-  s.MpFalk = 13;
-  s.MpMTP = 14;
+  s.opt.MpMN = 11;
+  s.opt.MpTT3 = 12;
+  s.opt.MpFalk = 13;
+  s.opt.MpMTP = 14;
   const std::pair<int, int> cases[] = {{0, 11}, {1, 11}, {2, 11}, {3, 12}, {7, 13},
                                        {5, 14}, {4, -1}, {6, -1}, {20, -1}, {23, -1}};
   for (const auto& [code, max] : cases) {
@@ -271,8 +271,8 @@ TEST_F(SplitDialogTest, MaximumOfTheChosenFormat) {
 }
 
 TEST_F(SplitDialogTest, FalkCountsRoutePointsNotLines) {
-  s.OutputLines.assign(std::vector<std::string>(40, "x"));
-  s.RoutePointCount = 10;
+  s.doc.OutputLines.assign(std::vector<std::string>(40, "x"));
+  s.doc.RoutePointCount = 10;
   test::useOutput(s, 7);
   EXPECT_EQ(splitPointCount(s), 10);
   test::useOutput(s, 1);

@@ -1,14 +1,14 @@
-#include "core/time_mode.h"
+#include "session/time_mode.h"
 
 #include "core/cp1252.h"
 #include "core/geotime.h"
-#include "core/prompt.h"
+#include "session/prompt.h"
 
 namespace kursolin {
 
 void TimeArtChange(Session& s, int mode) {
   if (mode < 1 || mode > 3) return;
-  s.TimeMode = mode;
+  s.opt.TimeMode = mode;
   s.port().stateChanged();
 }
 
@@ -18,18 +18,18 @@ void WinterTimeClick(Session& s) { TimeArtChange(s, 3); }
 
 int activeTimeOffsetFor(Session& s, const std::optional<LocalDateTime>& fileTime) {
   const std::string tail = std::string(1, kCR) + "   Möchten Sie die Zeitangaben trotzdem umstellen ?"_cp;
-  switch (s.TimeMode) {
+  switch (s.opt.TimeMode) {
     case 2:
-      if (fileTime && CheckBRDSz(*fileTime)) return s.SummerOffset;
+      if (fileTime && CheckBRDSz(*fileTime)) return s.opt.SummerOffset;
       return askYes(s, PromptButtons::YesNo,
                     "Die GPS Log-Datei wurde nicht zur Sommerzeit erstellt" + tail)
-                 ? s.SummerOffset
+                 ? s.opt.SummerOffset
                  : 0;
     case 3:
-      if (fileTime && !CheckBRDSz(*fileTime)) return s.WinterOffset;
+      if (fileTime && !CheckBRDSz(*fileTime)) return s.opt.WinterOffset;
       return askYes(s, PromptButtons::YesNo,
                     "Die GPS Log-Datei wurde nicht zur Winterzeit erstellt" + tail)
-                 ? s.WinterOffset
+                 ? s.opt.WinterOffset
                  : 0;
     default:
       return 0;
@@ -37,17 +37,17 @@ int activeTimeOffsetFor(Session& s, const std::optional<LocalDateTime>& fileTime
 }
 
 void chooseActiveTimeOffset(Session& s, const std::optional<LocalDateTime>& recorded) {
-  if (s.TimeMode != 2 && s.TimeMode != 3) {
+  if (s.opt.TimeMode != 2 && s.opt.TimeMode != 3) {
     s.ActiveTimeOffset = 0;
     return;
   }
   s.ActiveTimeOffset = activeTimeOffsetFor(s, recorded);
 }
 
-void chooseActiveTimeOffset(Session& s) { chooseActiveTimeOffset(s, s.InputFileTime); }
+void chooseActiveTimeOffset(Session& s) { chooseActiveTimeOffset(s, s.doc.InputFileTime); }
 
 std::string TimeChange(const Session& s, const std::string& time) {
-  return TimeChange(s.host(), s.TimeSep, s.ActiveTimeOffset, time);
+  return TimeChange(s.host(), s.numbers.TimeSep, s.ActiveTimeOffset, time);
 }
 
 }  // namespace kursolin

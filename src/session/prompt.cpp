@@ -1,4 +1,4 @@
-#include "core/prompt.h"
+#include "session/prompt.h"
 
 #include "core/numtext.h"
 
@@ -11,7 +11,7 @@ bool abortIgnorePrompt(Session& s, const std::string& text) {
 }
 
 bool errorPromptIfShown(Session& s, const std::string& text) {
-  if (!s.ShowErrors) return false;
+  if (!s.opt.ShowErrors) return false;
   return abortIgnorePrompt(s, text);
 }
 
@@ -46,14 +46,14 @@ PromptAnswer QuietScope::QuietPort::prompt(PromptKind, PromptButtons b, const st
   return PromptAnswer::Ok;
 }
 
-QuietScope::QuietScope(Session& s) : s_(s), port_(s.port()), errors_(s.ShowErrors) {
+QuietScope::QuietScope(Session& s) : s_(s), port_(s.port()), errors_(s.opt.ShowErrors) {
   s.setPort(quiet_);
-  s.ShowErrors = false;
+  s.opt.ShowErrors = false;
 }
 
 QuietScope::~QuietScope() {
   s_.setPort(port_);
-  s_.ShowErrors = errors_;
+  s_.opt.ShowErrors = errors_;
 }
 
 }  // namespace kursolin

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <string>
 
-#include "core/port.h"
+#include "session/port.h"
 
 namespace kursolin {
 

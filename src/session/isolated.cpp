@@ -1,4 +1,4 @@
-#include "core/isolated.h"
+#include "session/isolated.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -15,7 +15,7 @@
 #include <new>
 
 #include "core/cp1252.h"
-#include "core/prompt.h"
+#include "session/prompt.h"
 
 namespace kursolin {
 

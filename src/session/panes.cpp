@@ -1,4 +1,4 @@
-#include "core/panes.h"
+#include "session/panes.h"
 
 #include "core/textutil.h"
 
@@ -14,10 +14,10 @@ bool paneSortsAfter(const TextLines& lines, char c) {
 }
 
 void NaviChange(Session& s) {
-  const bool on = paneSortsAfter(s.OutputLines, '\x1F');
-  UiItem& save = s.item("SaveNavi");
-  UiItem& rev = s.item("RouteReversAction");
-  UiItem& reduce = s.item("RouteVerringern");  // the reduction, too, needs a route
+  const bool on = paneSortsAfter(s.doc.OutputLines, '\x1F');
+  UiItem& save = s.shell.item("SaveNavi");
+  UiItem& rev = s.shell.item("RouteReversAction");
+  UiItem& reduce = s.shell.item("RouteVerringern");  // the reduction, too, needs a route
   if (save.enabled == on && rev.enabled == on && reduce.enabled == on) return;
   save.enabled = on;
   rev.enabled = on;
@@ -26,15 +26,15 @@ void NaviChange(Session& s) {
 }
 
 void NMEADatenChange(Session& s) {
-  s.item("NMEADaten").enabled = paneSortsAfter(s.InputLines, '\x1F');
-  s.item("Route").enabled = s.InputLines.Count() > 1;
+  s.shell.item("NMEADaten").enabled = paneSortsAfter(s.doc.InputLines, '\x1F');
+  s.shell.item("Route").enabled = s.doc.InputLines.Count() > 1;
   s.port().stateChanged();
 }
 
 void NMEADatenChange(Session& s, int lineCount, std::string_view head) {
   // The first two characters decide how a text compares with a one-character text.
-  s.item("NMEADaten").enabled = lineCount > 0 && sortsAfter(head.substr(0, 2), '\x1F');
-  s.item("Route").enabled = lineCount > 1;
+  s.shell.item("NMEADaten").enabled = lineCount > 0 && sortsAfter(head.substr(0, 2), '\x1F');
+  s.shell.item("Route").enabled = lineCount > 1;
   s.port().stateChanged();
 }
 

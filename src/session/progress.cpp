@@ -1,4 +1,4 @@
-#include "core/progress.h"
+#include "session/progress.h"
 
 namespace kursolin {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "core/datetime.h"
-#include "core/session.h"
+#include "session/session.h"
 
 namespace kursolin {
 
