@@ -619,7 +619,7 @@ void MainWindow::showSettings() {
   if (!settingsDialog_) return;
   settingsDialog_->exec();
   // A new input separator asks to load the file again with it.
-  if (s.opt.SeparatorAtSettings != s.opt.InputSeparator) SourceChange(s, chosenInputFormat(s));
+  if (inputOptionsChanged(s)) SourceChange(s, chosenInputFormat(s));
 }
 
 void MainWindow::showDialog(QDialog* dialog) {

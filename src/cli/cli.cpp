@@ -439,12 +439,14 @@ bool planParts(Session& s, const Options& o) {
   }
   if (writesOwnFiles(s)) {
     // What the route settings dialog starts with in the window: the loaded file's bare name.
-    s.opt.BcrRouteName = bareFileName(s.doc.InputFileName);
-    s.opt.BcrRouteTitle = o.routeName ? utf8ToCp1252(*o.routeName) : s.opt.BcrRouteName;
+    const OutputFormatInfo& f = *chosenOutputFormat(s);
+    const std::string bare = bareFileName(s.doc.InputFileName);
+    if (f.saveBase) s.opt.set(*f.saveBase, bare);
+    if (f.routeTitle) s.opt.set(*f.routeTitle, o.routeName ? utf8ToCp1252(*o.routeName) : bare);
     if (!o.description.empty()) {
       std::string memo;
       for (const auto& line : o.description) memo += utf8ToCp1252(line) + "\r\n";
-      s.opt.bcr.Beschreibung = memo;
+      if (f.routeDescription) s.opt.set(*f.routeDescription, memo);
     }
     // Without a maximum (0) the route is one file.
     planSplit(s, perFile > 0 ? perFile : std::max(1, splitPointCount(s)));

@@ -67,11 +67,11 @@ struct Stamp {
 // the reason when a point line is no pair of whole numbers.
 bool fileLines(const Session& s, const Stamp& stamp, int f, int offset, int m,
                std::vector<std::string>& out, std::string& error) {
-  const BcrSettings& b = s.opt.bcr;
+  const Options& b = s.opt;
   out.clear();
   out.push_back("[CLIENT]");
   out.push_back("REQUEST=TRUE");
-  std::string routeName = "ROUTENAME=" + b.RNHeader + s.opt.BcrRouteTitle;
+  std::string routeName = "ROUTENAME=" + b.get(RNHeader) + b.get(BcrRouteTitle);
   // The suffix itself begins with "_", so the route name of a later part reads Tour__1.
   if (f >= 2) routeName += "_" + partFileSuffix(f, s.doc.split.SplitFiles);
   out.push_back(routeName);
@@ -79,7 +79,7 @@ bool fileLines(const Session& s, const Stamp& stamp, int f, int offset, int m,
   out.push_back("DESCRIPTION1=Erstellt mit Kursolin am  " + stamp.date + " um " + stamp.time +
                 " Uhr");
   out.push_back("DESCRIPTION2=aus der Datei " + nameOf(s.doc.InputFileName));
-  const std::vector<std::string> description = splitLines(b.Beschreibung);
+  const std::vector<std::string> description = splitLines(b.get(Beschreibung));
   for (std::size_t i = 0; i < description.size(); ++i) {
     out.push_back("DESCRIPTION" + std::to_string(i + 3) + "=" + description[i]);
   }
@@ -120,16 +120,18 @@ bool fileLines(const Session& s, const Stamp& stamp, int f, int offset, int m,
   const auto& profiles = bcrVehicleProfiles();
   // An index from a hand-edited settings file that names no profile counts as the first.
   const std::size_t profile =
-      b.PIndex >= 0 && static_cast<std::size_t>(b.PIndex) < profiles.size() ? b.PIndex : 0;
+      b.get(PIndex) >= 0 && static_cast<std::size_t>(b.get(PIndex)) < profiles.size()
+          ? static_cast<std::size_t>(b.get(PIndex))
+          : 0;
   out.push_back("[ROUTE]");
   out.push_back("PROFILE=" + profiles[profile]);
-  out.push_back("OPTIMIZATION=" + std::to_string(b.OPTIMIZATION));
-  out.push_back("PREFERNICE=" + flag(b.PREFERNICE_C));
-  out.push_back("PREFERMAUT=" + flag(b.PREFERMAUT_C));
-  out.push_back("PREFERVIGN=" + flag(b.PREFERVIGN_C));
-  out.push_back("CORRUSED=" + flag(b.CORRUSED_C));
-  out.push_back("TRAFFICUSED=" + flag(b.TRAFFICUSED_C));
-  out.push_back("ALTROUTE=" + flag(b.ALTROUTE_C));
+  out.push_back("OPTIMIZATION=" + std::to_string(b.get(OPTIMIZATION)));
+  out.push_back("PREFERNICE=" + flag(b.get(PREFERNICE_C)));
+  out.push_back("PREFERMAUT=" + flag(b.get(PREFERMAUT_C)));
+  out.push_back("PREFERVIGN=" + flag(b.get(PREFERVIGN_C)));
+  out.push_back("CORRUSED=" + flag(b.get(CORRUSED_C)));
+  out.push_back("TRAFFICUSED=" + flag(b.get(TRAFFICUSED_C)));
+  out.push_back("ALTROUTE=" + flag(b.get(ALTROUTE_C)));
   out.push_back("ROUTERECT=" + intToStr(left) + "," + intToStr(top) + "," + intToStr(right) + "," +
                 intToStr(bottom));
   return true;

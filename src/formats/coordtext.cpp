@@ -19,27 +19,27 @@ const std::string q = "\"";
 
 std::string labelTail() { return " " + q + " getr."; }
 std::string failureTail(const Session& s) {
-  return s.opt.InputSeparatorText + " " + q + " getrennt Fehler!";
+  return s.opt.get(InputSeparatorText) + " " + q + " getrennt Fehler!";
 }
 std::string messageHead(const Session& s) {
-  return "Keine verwertbaren Informationen erkannt oder keine " + q + " " + s.opt.InputSeparatorText +
+  return "Keine verwertbaren Informationen erkannt oder keine " + q + " " + s.opt.get(InputSeparatorText) +
          " " + q;
 }
 
 }  // namespace
 
 std::string textGmsLabel(const Session& s) {
-  return "Textdatei im Format Gr\xB0 Min\xB4 Sek" + q + " " + q + " " + s.opt.InputSeparatorText +
+  return "Textdatei im Format Gr\xB0 Min\xB4 Sek" + q + " " + q + " " + s.opt.get(InputSeparatorText) +
          labelTail();
 }
 std::string textGmLabel(const Session& s) {
-  return "Textdatei im Format Gr\xB0 Min\xB4 " + s.opt.InputSeparatorText + labelTail();
+  return "Textdatei im Format Gr\xB0 Min\xB4 " + s.opt.get(InputSeparatorText) + labelTail();
 }
 std::string textDgLabel(const Session& s) {
-  return "Textdatei im Dezimalgrad Format " + s.opt.InputSeparatorText + labelTail();
+  return "Textdatei im Dezimalgrad Format " + s.opt.get(InputSeparatorText) + labelTail();
 }
 std::string textMerLabel(const Session& s) {
-  return "Textdatei im Mercator Format " + s.opt.InputSeparatorText + labelTail();
+  return "Textdatei im Mercator Format " + s.opt.get(InputSeparatorText) + labelTail();
 }
 
 std::string textGmsFailureCaption(const Session& s) {
@@ -132,15 +132,15 @@ std::string separatorCharacter(const std::string& setting) {
 
 int GetText(Session& s, const std::string& line, int index) {
   const int lineNumber = index + 1;
-  const std::string sep = separatorCharacter(s.opt.InputSeparator);
+  const std::string sep = separatorCharacter(s.opt.get(InputSeparator));
   // Without a separator the first value is empty and the whole line is the second.
   const int at = pos(sep, line);
   const std::string first =
       at == 0 ? std::string() : line.substr(0, static_cast<std::size_t>(at - 1));
   const std::string second =
       at == 0 ? line : line.substr(static_cast<std::size_t>(at - 1) + sep.size());
-  const std::string& latText = s.opt.InputLatFirst ? first : second;
-  const std::string& lonText = s.opt.InputLatFirst ? second : first;
+  const std::string& latText = s.opt.get(InputLatFirst) ? first : second;
+  const std::string& lonText = s.opt.get(InputLatFirst) ? second : first;
 
   // A value that is no number of the notation is no position at all, not 0: the record is
   // passed over (and counted), or the run ends when the user chose Abort.
@@ -162,7 +162,7 @@ int GetText(Session& s, const std::string& line, int index) {
 }
 
 bool textRecognized(const Session& s, const TextLines& lines) {
-  return pos(separatorCharacter(s.opt.InputSeparator), lines.at(0)) > 0;
+  return pos(separatorCharacter(s.opt.get(InputSeparator)), lines.at(0)) > 0;
 }
 
 namespace {
@@ -183,7 +183,7 @@ struct ValuePair {
 // The two values of a line as the reader splits it; nullopt unless it holds exactly one separator
 // with a value on either side.
 std::optional<ValuePair> pairOf(const Session& s, std::string_view line) {
-  const std::string sep = separatorCharacter(s.opt.InputSeparator);
+  const std::string sep = separatorCharacter(s.opt.get(InputSeparator));
   if (sep.empty()) return std::nullopt;
   const auto at = line.find(sep);
   if (at == std::string_view::npos) return std::nullopt;
@@ -194,7 +194,7 @@ std::optional<ValuePair> pairOf(const Session& s, std::string_view line) {
   const std::string_view first = blank ? line.substr(0, at) : trimmedBlanks(line.substr(0, at));
   const std::string_view second = blank ? rest : trimmedBlanks(rest);
   if (first.empty() || second.empty()) return std::nullopt;
-  return s.opt.InputLatFirst ? ValuePair{first, second} : ValuePair{second, first};
+  return s.opt.get(InputLatFirst) ? ValuePair{first, second} : ValuePair{second, first};
 }
 
 struct PlainNumber {
@@ -304,8 +304,8 @@ std::string textLine(const Session& s, TextNotation notation) {
       lat = &p.LatMer, lon = &p.LonMer;
       break;
   }
-  const std::string sep = separatorCharacter(s.opt.OutputSeparator);
-  return s.opt.OutputLatFirst ? *lat + sep + *lon : *lon + sep + *lat;
+  const std::string sep = separatorCharacter(s.opt.get(OutputSeparator));
+  return s.opt.get(OutputLatFirst) ? *lat + sep + *lon : *lon + sep + *lat;
 }
 
 void buildTextGMS(Session& s, const RoutePoint&) {

@@ -14,7 +14,8 @@ namespace {
 
 // Digit k (1-based) of FalkFlags; a shorter text leaves the flag line without its digit.
 std::string falkDigit(const Session& s, std::size_t k) {
-  return k <= s.opt.FalkFlags.size() ? std::string(1, s.opt.FalkFlags[k - 1]) : std::string();
+  const std::string& flags = s.opt.get(FalkFlags);
+  return k <= flags.size() ? std::string(1, flags[k - 1]) : std::string();
 }
 
 // The line's first character replaced by the digit.

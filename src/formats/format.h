@@ -27,9 +27,17 @@
 #include "core/datetime.h"
 #include "core/lines.h"
 #include "core/route_point.h"
+#include "session/format_options.h"
 #include "session/session.h"
 
 namespace kursolin {
+
+/// The settings dialog's page of the per-file maxima, which every format that splits shows its
+/// maximum on.
+inline constexpr OptionPage kSplitPage{
+    .title = " Datei Splitting ",
+    .heading = "Angeben nach wieviel Zeilen Ausgabedateien gesplittet werden",
+    .order = 30};
 
 /// The rule groups of the rule panel that a loaded format enables.
 enum class RuleGroups {
@@ -144,6 +152,8 @@ struct InputFormatInfo {
   ContentTest recognize = nullptr;
   // "Automatisch erkennen": no format of its own, each file's format is found by detection.
   bool detects = false;
+  // The format's options (settings file, dialogs, --set).
+  std::vector<const OptionInfo*> options;
 
   bool available() const { return detects || (check != nullptr && readA != nullptr); }
 };
@@ -168,14 +178,13 @@ struct OutputFormatInfo {
   LinesPass finish = nullptr;
   // Splitting: the per-file maximum (nullptr: never split), how the points are counted, and the
   // writer for formats whose files are more than a slice of OutputLines.
-  int Options::*limit = nullptr;
+  const IntOption* limit = nullptr;
   bool countsRoutePoints = false;  // several lines a point: count RoutePointCount, not lines
   // A header and footer around one line a point: the points are these lines, a part file is a
   // slice of them finished by `finish`.
   PointLineTest pointLine = nullptr;
   FilesWriter writeFiles = nullptr;  // nullptr: each part is a slice of OutputLines
   bool alwaysSplitDialog = false;  // the split dialog carries settings of every save (BCR)
-  std::vector<std::string> routeProfiles;  // vehicle profiles of those settings, in list order
   std::string splitCaption;  // caption of the split dialog
   std::string splitInfoTail;  // its bold text after the maximum
   // The file's bytes (nullptr: the lines as they stand, cp1252, each ended by CR LF).
@@ -188,10 +197,15 @@ struct OutputFormatInfo {
   std::string saveFixedName;  // proposed base name regardless of the loaded file, or ""
   std::string saveFilter;  // description|pattern
   std::string defaultExt;
-  std::string Options::*saveBase = nullptr;  // proposed base name from this field, if set
-  std::string Options::*saveDir = nullptr;  // initial folder of its own, else SaveDir
-  // Keys of the settings file that belong to this format (Section/Key).
-  std::vector<std::string> settingsKeys;
+  const TextOption* saveBase = nullptr;  // proposed base name from this option, if set
+  const TextOption* saveDir = nullptr;  // initial folder of its own, else SaveDir
+  // The route settings of every save (alwaysSplitDialog): the route's name as the dialog was
+  // left, whether it also names the file, and the route's description.
+  const TextOption* routeTitle = nullptr;
+  const BoolOption* titleNamesFile = nullptr;
+  const TextOption* routeDescription = nullptr;
+  // The format's options (settings file, dialogs, --set), its maximum among them.
+  std::vector<const OptionInfo*> options;
 
   bool available() const { return write != nullptr; }
   bool splittable() const { return limit != nullptr; }

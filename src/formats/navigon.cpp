@@ -60,21 +60,21 @@ std::string navigonLine(Session& s, NavigonVersion version, int n) {
   const auto field = [&](int i) { out += nf[static_cast<std::size_t>(i)] + "|"; };
   switch (version) {
     case NavigonVersion::MN4:
-      if (!s.opt.MN4ShowOrt) return label + "|-|-|-|-|-|-|-|-|-|" + lon + "|" + lat + "|-|";
+      if (!s.opt.get(MN4ShowOrt)) return label + "|-|-|-|-|-|-|-|-|-|" + lon + "|" + lat + "|-|";
       field(RtePlace1);
       for (int i = RtePlace3; i <= RtePlace10; ++i) field(i);
       out += lon + "|" + lat + "|";
       field(RtePlace14);
       return out;
     case NavigonVersion::MN42:
-      if (!s.opt.MN42ShowOrt) return label + "|-|-|-|-|-|-|-|-|-|-|" + lon + "|" + lat + "|-|-|";
+      if (!s.opt.get(MN42ShowOrt)) return label + "|-|-|-|-|-|-|-|-|-|-|" + lon + "|" + lat + "|-|-|";
       for (int i = RtePlace1; i <= RtePlace10; ++i) field(i);
       out += lon + "|" + lat + "|";
       field(RtePlace13);
       field(RtePlace14);
       return out;
     case NavigonVersion::MN5:
-      if (!s.opt.MN5ShowOrt) return label + "|-|-|-|-|-|-|-|-|-|-|" + lon + "|" + lat + "|-|-|-|-|";
+      if (!s.opt.get(MN5ShowOrt)) return label + "|-|-|-|-|-|-|-|-|-|-|" + lon + "|" + lat + "|-|-|-|-|";
       if (nf[RtePlaceName] == "-") nf[RtePlaceName] = "KS-Rp " + intToStr(n);
       for (int i = RtePlace1; i <= RtePlace10; ++i) field(i);
       out += lon + "|" + lat + "|";
@@ -101,16 +101,8 @@ bool navigonRecognized(const TextLines& lines, int inputCode) {
   return false;
 }
 
-std::string mn4ShowOrtWarning() {
-  return " ACHTUNG ! Sollte ein Ort der Route von MN|4 auf dem PDA nicht erkannt werden,"_cp +
-         kCR + std::string(19, ' ') + "wird die ganze Route nicht geladen !" + kCR +
-         "In diesem Fall den Haken an der Checkbox entfernen und die Route neu berechnen";
-}
+std::string mn4ShowOrtWarning() { return MN4ShowOrt.info.warning; }
 
-std::string mn42ShowOrtWarning() {
-  return " ACHTUNG ! Sollte ein Ort der Route von MN|4.2 auf dem PDA nicht erkannt werden,"_cp +
-         kCR + std::string(20, ' ') + "wird die ganze Route nicht geladen !" + kCR +
-         " In diesem Fall den Haken an der Checkbox entfernen und die Route neu berechnen";
-}
+std::string mn42ShowOrtWarning() { return MN42ShowOrt.info.warning; }
 
 }  // namespace kursolin

@@ -108,6 +108,9 @@ void addDetectionFilters(InputFormatInfo& detect, const std::vector<InputFormatI
 
 std::vector<InputFormatInfo> makeInputs() {
   const RuleGroups route = RuleGroups::DistanceOnly;
+  const std::vector<const OptionInfo*> textInputOptions = {
+      &InputSeparator.info, &InputSeparatorText.info, &InputLatFirst.info,
+      &InputFreeSeparator.info, &TEFreeEdit.info};
   // Receivers and loggers also name their logs ".nmea" or ".log"; the first entry shows them all.
   const std::string nmeaFilter = "NMEA Datei(*.txt;*.nmea;*.log)|*.txt;*.nmea;*.log";
   // Text files without a known extension count as plain text on the desktop.
@@ -129,7 +132,7 @@ std::vector<InputFormatInfo> makeInputs() {
      .mimeTypes = {"text/plain"},
      .failureCaptionText = textGmsFailureCaption, .messageText = textGmsMessage,
      .statusPrefix = " = ", .groups = route, .check = textCheck, .readA = readText,
-     .recognize = textGmsFound},
+     .recognize = textGmsFound, .options = textInputOptions},
     {.code = 21, .cliName = "txt-dm", .menuItem = "In_Text_GM", .parentItem = "In_NaviTextTab",
      .caption = "im Format   Grad ° Minute'"_cp, .shortcut = "Ctrl+Shift+F2",
      .labelText = textGmLabel, .shortName = "txt",
@@ -138,7 +141,7 @@ std::vector<InputFormatInfo> makeInputs() {
      .mimeTypes = {"text/plain"},
      .failureCaptionText = textGmFailureCaption, .messageText = textGmMessage,
      .statusPrefix = " = ", .groups = route, .check = textCheck, .readA = readText,
-     .recognize = textGmFound},
+     .recognize = textGmFound, .options = textInputOptions},
     {.code = 22, .cliName = "txt-deg", .menuItem = "In_Text_DG", .parentItem = "In_NaviTextTab",
      .caption = "im Format   Dezimal Grad", .shortcut = "Ctrl+Shift+F3",
      .labelText = textDgLabel, .shortName = "txt",
@@ -147,7 +150,7 @@ std::vector<InputFormatInfo> makeInputs() {
      .mimeTypes = {"text/plain"},
      .failureCaptionText = textDgFailureCaption, .messageText = textDgMessage,
      .statusPrefix = " = ", .groups = route, .check = textCheck, .readA = readText,
-     .recognize = textDgFound},
+     .recognize = textDgFound, .options = textInputOptions},
     {.code = 23, .cliName = "txt-mercator", .menuItem = "In_Text_Mer",
      .parentItem = "In_NaviTextTab", .caption = "im Format   Mercator",
      .shortcut = "Ctrl+Shift+F4", .labelText = textMerLabel, .shortName = "txt",
@@ -156,7 +159,7 @@ std::vector<InputFormatInfo> makeInputs() {
      .mimeTypes = {"text/plain"},
      .failureCaptionText = textMerFailureCaption, .messageText = textMerMessage,
      .statusPrefix = " = ", .groups = route, .check = textCheck, .readA = readText,
-     .recognize = textMerFound},
+     .recognize = textMerFound, .options = textInputOptions},
     {.code = 8, .cliName = "mn4", .menuItem = "In_MN4", .caption = "Navigon MN|4 + 4.1",
      .shortcut = "Ctrl+F3", .label = "Navigon MN|4 oder 4.1 Routendatei", .shortName = "RTE",
      .dialogTitle = "Navigon MN|4 oder MN|4.1 Routendatei laden",
@@ -270,43 +273,45 @@ std::vector<InputFormatInfo> makeInputs() {
 }
 
 std::vector<OutputFormatInfo> makeOutputs() {
+  const std::vector<const OptionInfo*> textOutputOptions = {
+      &OutputSeparator.info, &OutputLatFirst.info, &OutputFreeSeparator.info, &TAFreeEdit.info};
   // clang-format off
   return {
     {.code = 0, .cliName = "mn4", .menuItem = "MN4Data",
      .caption = "Navigon Mobile Navigator MN|4.0 + 4.1", .shortcut = "F2",
      .label = "MN|4.0 + 4.1 ", .pointInfo = true,
-     .prepare = ResetNaviFields, .write = buildMN4, .positionTexts = kDecimalTexts, .limit = &Options::MpMN,
+     .prepare = ResetNaviFields, .write = buildMN4, .positionTexts = kDecimalTexts, .limit = &MpMN,
      .splitCaption = " Kursolin Ausgabedatei für Navigon MN|4 oder MN|4.1 vorbereiten"_cp,
      .splitInfoTail = " vorgegebenen Routenpunkte für die Navigon MN|4 - RTE Datei "_cp,
      .saveTitle = "Route als Navigon MN4.0 oder 4.1 Routendatei speichern", .saveExt = ".rte",
      .saveFilter = "Navigon MN4.0 + 4.1 Routendatei (*.rte)|*.rte", .defaultExt = "rte",
-     .settingsKeys = {"Navi/MpMN", "Navi/MN4ShowOrt"}},
+     .options = {&MpMN.info, &MN4ShowOrt.info}},
     {.code = 1, .cliName = "mn42", .menuItem = "MN42Data",
      .caption = "Navigon Mobile Navigator MN|4.2", .shortcut = "F3",
      .label = "MN|4.2 ", .pointInfo = true,
-     .prepare = ResetNaviFields, .write = buildMN42, .positionTexts = kDecimalTexts, .limit = &Options::MpMN,
+     .prepare = ResetNaviFields, .write = buildMN42, .positionTexts = kDecimalTexts, .limit = &MpMN,
      .splitCaption = " Kursolin Ausgabedatei für Navigon MN|4.2 vorbereiten"_cp,
      .splitInfoTail = " vorgegebenen Routenpunkte für die Navigon MN|4.2 - RTE Datei "_cp,
      .saveTitle = "Route als Navigon MN|4.2 Routendatei speichern", .saveExt = ".rte",
      .saveFilter = "Navigon MN4.2 Routendatei (*.rte)|*.rte", .defaultExt = "rte",
-     .settingsKeys = {"Navi/MpMN", "Navi/MN42ShowOrt"}},
+     .options = {&MpMN.info, &MN42ShowOrt.info}},
     {.code = 2, .cliName = "mn5", .menuItem = "MN5Data",
      .caption = "Navigon Mobile Navigator MN 5", .shortcut = "F4",
      .label = "MN5 ", .pointInfo = true, .prepare = ResetNaviFields, .write = buildMN5, .positionTexts = kDecimalTexts,
-     .limit = &Options::MpMN,
+     .limit = &MpMN,
      .splitCaption = " Kursolin Ausgabedatei für Navigon MN5 vorbereiten"_cp,
      .splitInfoTail = " vorgegebenen Routenpunkte für die Navigon MN5 - RTE Datei "_cp,
      .saveTitle = "Route als Navigon MN5 Routendatei speichern", .saveExt = ".rte",
      .saveFilter = "Navigon MN5 Routendatei (*.rte)|*.rte", .defaultExt = "rte",
-     .settingsKeys = {"Navi/MpMN", "Navi/MN5ShowOrt"}},
+     .options = {&MpMN.info, &MN5ShowOrt.info}},
     {.code = 3, .cliName = "itn", .menuItem = "TTData", .caption = "TomTom  Routendatei",
      .shortcut = "F5", .label = "TomTom ", .write = buildTT, .positionTexts = kDecimalTexts,
-     .finish = SetTTFlag, .limit = &Options::MpTT3,
+     .finish = SetTTFlag, .limit = &MpTT3,
      .splitCaption = " Kursolin Ausgabedatei für TomTom vorbereiten"_cp,
      .splitInfoTail = " vorgegebenen Routenpunkte für die TomTom - ITN Datei "_cp,
      .saveTitle = "Route als TomTom Routendatei speichern", .saveExt = ".itn",
      .saveFilter = "TomTom  Routendatei (*.itn)|*.itn", .defaultExt = "itn",
-     .settingsKeys = {"Navi/MpTT3", "Navi/TTFlags"}},
+     .options = {&MpTT3.info, &TTFlags.info, &TTShowOrt.info}},
     {.code = 4, .cliName = "autoroute", .menuItem = "AutoData",
      .caption = "Microsoft AutoRoute Importdatei ab Vers.2002", .shortcut = "F6",
      .label = "AutoRoute ", .write = buildAutoRoute, .positionTexts = kDecimalTexts,
@@ -314,20 +319,22 @@ std::vector<OutputFormatInfo> makeOutputs() {
      .saveFilter = "Microsoft AutoRoute Importdatei (*.csv)|*.csv", .defaultExt = "csv"},
     {.code = 5, .cliName = "bcr", .menuItem = "BCRData", .caption = "Tourenplaner  BCR Datei",
      .shortcut = "F7", .label = "Tourenplaner BCR Datei ",
-     .write = buildBCR, .positionTexts = kOtherPositionTexts, .limit = &Options::MpMTP, .writeFiles = SaveBCR,
-     .alwaysSplitDialog = true, .routeProfiles = bcrVehicleProfiles(),
+     .write = buildBCR, .positionTexts = kOtherPositionTexts, .limit = &MpMTP, .writeFiles = SaveBCR,
+     .alwaysSplitDialog = true,
      .splitCaption = " Kursolin Ausgabedatei für den Tourenplaner vorbereiten"_cp,
      .splitInfoTail = " vorgegebenen Routenpunkte für die Tourenplaner - BCR Datei"_cp,
      .saveTitle = "Route im Tourenplaner Format speichern", .saveExt = ".BCR",
      .saveFilter = "Tourenplaner Dateiformat (*.BCR)|*.BCR", .defaultExt = "BCR",
-     .saveBase = &Options::BcrRouteName, .saveDir = &Options::BcrDirectory,
-     .settingsKeys = {"BCR/MP", "BCR/RNHeader", "BCR/DeskFN", "BCR/PIndex", "BCR/Optim",
-                      "BCR/Nice", "BCR/AltRoute", "BCR/Corridor", "BCR/Traffic", "BCR/Maut",
-                      "BCR/Vign", "Dir/BCR"}},
+     .saveBase = &BcrRouteName, .saveDir = &BcrDirectory, .routeTitle = &BcrRouteTitle,
+     .titleNamesFile = &RDeskripToFN, .routeDescription = &Beschreibung,
+     .options = {&MpMTP.info, &BcrDirectory.info, &RNHeader.info, &RDeskripToFN.info,
+                 &PIndex.info, &OPTIMIZATION.info, &PREFERNICE_C.info, &ALTROUTE_C.info,
+                 &CORRUSED_C.info, &TRAFFICUSED_C.info, &PREFERMAUT_C.info, &PREFERVIGN_C.info,
+                 &Beschreibung.info, &BcrRouteTitle.info, &BcrRouteName.info}},
     {.code = 7, .cliName = "falk", .menuItem = "FPrvData",
      .caption = "Falk Previousdestination Datei", .shortcut = "F8",
      .label = "Falk PreviousDestination Datei ", .prepare = prepareFalkRecord,
-     .write = buildFalk, .positionTexts = kOtherPositionTexts, .finish = SetFprvFlag, .limit = &Options::MpFalk,
+     .write = buildFalk, .positionTexts = kOtherPositionTexts, .finish = SetFprvFlag, .limit = &MpFalk,
      .countsRoutePoints = true, .writeFiles = SaveFPrv,
      .splitCaption = " Kursolin Ausgabedatei für Falk PreviousDestination Datei vorbereiten"_cp,
      .splitInfoTail = " vorgegebenen Routenpunkte für die Falk PreviousDestin. Datei "_cp,
@@ -336,7 +343,7 @@ std::vector<OutputFormatInfo> makeOutputs() {
      .saveTitle = "Route als Falk PreviousDestination Datei speichern", .saveExt = ".dat",
      .saveFixedName = "PreviousDestination",
      .saveFilter = "Falk PreviousDestination Datei (*.dat)|*.dat", .defaultExt = "dat",
-     .settingsKeys = {"Navi/MpFalk", "Navi/FalkFlags"}},
+     .options = {&MpFalk.info, &FalkFlags.info}},
     {.code = 6, .cliName = "csv", .menuItem = "CSVData",
      .caption = "Routendaten für Tabellen ausgeben"_cp, .shortcut = "F9",
      .label = "CSV Datei ", .pointTable = true, .write = buildTable,
@@ -344,40 +351,40 @@ std::vector<OutputFormatInfo> makeOutputs() {
      .saveTitle = "Route als CSV Datei " + q + "Semikolon getrennt" + q + " speichern",
      .saveExt = ".csv",
      .saveFilter = "CSV Dateiformat " + q + "Semikolon getrennt" + q + " (*.csv)|*.csv",
-     .defaultExt = "csv", .settingsKeys = {"Pref/CSVTrenner"}},
+     .defaultExt = "csv", .options = {&CsvSeparator.info}},
     {.code = 24, .cliName = "gpx", .menuItem = "GPXData", .caption = "GPX 1.1 Datei",
      .label = "GPX 1.1 Datei ", .prepare = prepareGpxRecord,
-     .write = buildGpx, .positionTexts = kDecimalTexts, .finish = finishGpx, .limit = &Options::MpGPX,
+     .write = buildGpx, .positionTexts = kDecimalTexts, .finish = finishGpx, .limit = &MpGPX,
      .pointLine = isGpxPointLine,
      .splitCaption = " Kursolin Ausgabedatei für GPX 1.1 vorbereiten"_cp,
      .splitInfoTail = " vorgegebenen Routenpunkte für die GPX 1.1 Datei "_cp,
      .fileBytes = gpxFileBytes, .saveTitle = "Route als GPX 1.1 Datei speichern",
      .saveExt = ".gpx", .saveFilter = "GPX 1.1 Datei (*.gpx)|*.gpx", .defaultExt = "gpx",
-     .settingsKeys = {"Navi/MpGPX"}},
+     .options = {&MpGPX.info}},
     {.code = 20, .cliName = "txt-dms", .menuItem = "GMSData",
      .caption = "im Format   Grad \xB0 Minute' Sekunde" + q, .shortcut = "Ctrl+Alt+G",
      .label = "G\xB0M" + q + "S Texdateidatei ", .textSubmenu = true,
      .write = buildTextGMS,
      .saveTitle = "Koordinatenpaare im Format Grad Minute Sekunde speichern", .saveExt = ".txt",
-     .saveFilter = "Koordinatenpaare im Format Gr Min Sek (*.txt)|*.txt", .defaultExt = "txt"},
+     .saveFilter = "Koordinatenpaare im Format Gr Min Sek (*.txt)|*.txt", .defaultExt = "txt", .options = textOutputOptions},
     {.code = 21, .cliName = "txt-dm", .menuItem = "GMData",
      .caption = "im Format   Grad \xB0 Minute'", .shortcut = "Ctrl+Alt+M",
      .label = "G\xB0M" + q + " Texdateidatei ", .textSubmenu = true,
      .write = buildTextGM,
      .saveTitle = "Koordinatenpaare im Format Grad Minute speichern", .saveExt = ".txt",
-     .saveFilter = "Koordinatenpaare im Format Gr Min (*.txt)|*.txt", .defaultExt = "txt"},
+     .saveFilter = "Koordinatenpaare im Format Gr Min (*.txt)|*.txt", .defaultExt = "txt", .options = textOutputOptions},
     {.code = 22, .cliName = "txt-deg", .menuItem = "DGData",
      .caption = "im Format   Dezimal Grad", .shortcut = "Ctrl+Alt+D",
      .label = "Dezimalgrad Texdateidatei ", .textSubmenu = true,
      .write = buildTextDG,
      .saveTitle = "Koordinatenpaare im Dezimalgrad Format speichern", .saveExt = ".txt",
-     .saveFilter = "Koordinatenpaare im Dezimalgrad Format (*.txt)|*.txt", .defaultExt = "txt"},
+     .saveFilter = "Koordinatenpaare im Dezimalgrad Format (*.txt)|*.txt", .defaultExt = "txt", .options = textOutputOptions},
     {.code = 23, .cliName = "txt-mercator", .menuItem = "MerData",
      .caption = "im Format   Mercator", .shortcut = "Ctrl+Alt+R",
      .label = "Mercator Texdateidatei ", .textSubmenu = true,
      .write = buildTextMer,
      .saveTitle = "Koordinatenpaare im Mercator Format speichern", .saveExt = ".txt",
-     .saveFilter = "Koordinatenpaare im Dezimalgrad Format (*.txt)|*.txt", .defaultExt = "txt"},
+     .saveFilter = "Koordinatenpaare im Dezimalgrad Format (*.txt)|*.txt", .defaultExt = "txt", .options = textOutputOptions},
   };
   // clang-format on
 }
@@ -518,6 +525,110 @@ const OutputFormatInfo* chosenOutputFormat(const Session& s) { return outputForm
 bool outputFormatAvailable(int code) {
   const OutputFormatInfo* f = outputFormat(code);
   return f && f->available();
+}
+
+const std::vector<const OptionInfo*>& allFormatOptions() {
+  static const std::vector<const OptionInfo*> options = [] {
+    std::vector<const OptionInfo*> all;
+    const auto add = [&all](const std::vector<const OptionInfo*>& some) {
+      for (const OptionInfo* o : some) {
+        if (std::find(all.begin(), all.end(), o) == all.end()) all.push_back(o);
+      }
+    };
+    for (const auto& f : inputFormats()) add(f.options);
+    for (const auto& f : outputFormats()) add(f.options);
+    return all;
+  }();
+  return options;
+}
+
+std::vector<const OptionPage*> settingsPages() {
+  std::vector<const OptionPage*> pages;
+  for (const OptionInfo* o : allFormatOptions()) {
+    for (const OptionField& f : o->fields) {
+      if (f.page && !f.page->splitDialog &&
+          std::find(pages.begin(), pages.end(), f.page) == pages.end())
+        pages.push_back(f.page);
+    }
+  }
+  std::stable_sort(pages.begin(), pages.end(),
+                   [](const OptionPage* a, const OptionPage* b) { return a->order < b->order; });
+  return pages;
+}
+
+std::vector<OptionFieldRef> fieldsOn(const OptionPage& page) {
+  std::vector<OptionFieldRef> fields;
+  for (const OptionInfo* o : allFormatOptions()) {
+    for (const OptionField& f : o->fields) {
+      if (f.page == &page) fields.push_back({o, &f});
+    }
+  }
+  return fields;
+}
+
+std::vector<const OptionPage*> groupsOf(const OptionPage& panel) {
+  std::vector<const OptionPage*> groups;
+  for (const OptionInfo* o : allFormatOptions()) {
+    for (const OptionField& f : o->fields) {
+      if (f.page && f.page->parent == &panel &&
+          std::find(groups.begin(), groups.end(), f.page) == groups.end())
+        groups.push_back(f.page);
+    }
+  }
+  std::stable_sort(groups.begin(), groups.end(),
+                   [](const OptionPage* a, const OptionPage* b) { return a->order < b->order; });
+  return groups;
+}
+
+const OptionInfo* optionWithRole(const OptionPage& page, FieldRole role) {
+  for (const OptionFieldRef& f : fieldsOn(page)) {
+    if (f.field->role == role) return f.option;
+  }
+  return nullptr;
+}
+
+namespace {
+bool equalsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+}  // namespace
+
+const OptionInfo* findFormatOption(std::string_view section, std::string_view key) {
+  for (const OptionInfo* o : allFormatOptions()) {
+    if (o->persisted() && equalsNoCase(o->section, section) && equalsNoCase(o->key, key)) return o;
+  }
+  return nullptr;
+}
+
+std::string inputOptionsKey(const Session& s) {
+  std::string key;
+  bool first = true;
+  for (const OptionInfo* o : allFormatOptions()) {
+    if (!o->reloadsInput) continue;
+    // Values are separated by a byte no text of the settings file holds.
+    if (!first) key += '\0';
+    first = false;
+    const OptionValue& v = s.opt.formats.value(*o);
+    if (const auto* t = std::get_if<std::string>(&v)) {
+      key += *t;
+    } else if (const auto* n = std::get_if<long long>(&v)) {
+      key += std::to_string(*n);
+    } else {
+      key += std::get<bool>(v) ? "1" : "0";
+    }
+  }
+  return key;
+}
+
+void markInputOptionsSeen(Session& s) { s.opt.inputOptionsAtSettings = inputOptionsKey(s); }
+
+bool inputOptionsChanged(const Session& s) {
+  return s.opt.inputOptionsAtSettings != inputOptionsKey(s);
 }
 
 bool OutMN4(const Session& s) { return s.opt.OutputFormat == 0; }

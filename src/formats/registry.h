@@ -2,6 +2,7 @@
 // Every file format of the program, one row each on the input side and on the output side.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "formats/format.h"
@@ -51,6 +52,33 @@ const OutputFormatInfo* outputFormatNamed(const std::string& nameOrCode);
 const OutputFormatInfo* chosenOutputFormat(const Session& s);
 /// true when the code names a format this version can write.
 bool outputFormatAvailable(int code);
+
+/// Every option of the formats once, in the order of the rows (inputs first).
+const std::vector<const OptionInfo*>& allFormatOptions();
+/// The option stored under section/key (ASCII letter case ignored), or nullptr.
+const OptionInfo* findFormatOption(std::string_view section, std::string_view key);
+/// One field of an option.
+struct OptionFieldRef {
+  const OptionInfo* option;
+  const OptionField* field;
+};
+/// The pages of the settings dialog the formats' options are shown on, in their order.
+std::vector<const OptionPage*> settingsPages();
+/// The fields on a page (or a group), in the order of the rows.
+std::vector<OptionFieldRef> fieldsOn(const OptionPage& page);
+/// The groups that stand in a panel, in their order.
+std::vector<const OptionPage*> groupsOf(const OptionPage& panel);
+/// The option of the page whose field has the role, or nullptr.
+const OptionInfo* optionWithRole(const OptionPage& page, FieldRole role);
+
+/// The values of the options whose change wants the input loaded again, as one text: a change of
+/// the text is a change of one of them.
+std::string inputOptionsKey(const Session& s);
+/// After the input was loaded with the options in force (or the settings dialog opened): a
+/// change from now on wants it loaded again.
+void markInputOptionsSeen(Session& s);
+/// Whether such an option changed since.
+bool inputOptionsChanged(const Session& s);
 
 /// The output flags the rules test, derived from the chosen output format.
 bool OutMN4(const Session& s);

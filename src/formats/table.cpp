@@ -17,7 +17,7 @@ std::string tableHeaderLine(const Session& s) {
       "HDOP"};
   std::string out;
   for (const char* c : kColumns) {
-    if (!out.empty()) out += s.opt.CsvSeparator;
+    if (!out.empty()) out += s.opt.get(CsvSeparator);
     out += utf8ToCp1252(c);
   }
   return out;
@@ -25,7 +25,7 @@ std::string tableHeaderLine(const Session& s) {
 
 std::string tableDataLine(Session& s, const std::string& distance) {
   const PointRecord& p = s.CurrentPoint;
-  const std::string& sep = s.opt.CsvSeparator;
+  const std::string& sep = s.opt.get(CsvSeparator);
   const NumberStyle st = s.numbers;
   const auto P = [&](const std::string& t) { return PZD(st, t); };
   std::string out = TimeChange(s, p.Time);

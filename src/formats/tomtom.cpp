@@ -32,7 +32,8 @@ std::optional<std::string> ttFieldToDecimal(const std::string& field) {
 }
 
 std::string flagDigit(const Session& s, std::size_t i) {
-  return i < s.opt.TTFlags.size() ? s.opt.TTFlags.substr(i, 1) : std::string();
+  const std::string& flags = s.opt.get(TTFlags);
+  return i < flags.size() ? flags.substr(i, 1) : std::string();
 }
 
 // Replaces the flag field, the text between the last two "|", by the flag. Taking the whole

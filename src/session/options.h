@@ -1,10 +1,12 @@
 #pragma once
 // What the user chose: the rule values of the main window, the time mode, the chosen formats and
-// their options, the folders. The settings file stores them; the converters read them.
+// the values of their options, the folders. The settings file stores them; the converters read
+// them.
 
 #include <string>
 
 #include "core/point.h"
+#include "session/format_options.h"
 #include "session/isolated.h"
 
 namespace kursolin {
@@ -24,21 +26,6 @@ struct RuleSettings {
   int MinDistEdit = 50;  // metres, 0..50000
   bool AllGGACheck = false;
   int XRPSpin = 10;  // 1..1000
-};
-
-/// Tourenplaner route settings of the split dialog, kept between uses and runs.
-struct BcrSettings {
-  std::string RNHeader;
-  bool RDeskripToFN = false;  // "auch als Dateiname verwenden"
-  int PIndex = 0;  // vehicle profile
-  int OPTIMIZATION = 50;  // 30..95
-  bool PREFERNICE_C = false;
-  bool ALTROUTE_C = false;
-  bool CORRUSED_C = false;
-  bool TRAFFICUSED_C = false;
-  bool PREFERMAUT_C = false;
-  bool PREFERVIGN_C = false;
-  std::string Beschreibung;
 };
 
 /// The input format code that stands for "find the format of each file by itself" (stored as
@@ -68,32 +55,17 @@ struct Options {
   /// The chosen output format's code (Navi/Sys); every flag and check mark is derived from it.
   int OutputFormat = 1;
 
-  // --- Options of the formats ---
-  std::string InputSeparator = "\t";
-  std::string InputSeparatorText = "Tab";
-  std::string SeparatorAtSettings = "\t";
-  bool InputLatFirst = true;
-  bool InputFreeSeparator = false;
-  std::string TEFreeEdit = "-";
-  std::string CsvSeparator = ";";
-  std::string OutputSeparator = "\t";
-  bool OutputLatFirst = true;
-  bool OutputFreeSeparator = false;
-  std::string TAFreeEdit = "-";
-  bool MN4ShowOrt = false;
-  bool MN42ShowOrt = false;
-  bool MN5ShowOrt = true;
-  std::string TTFlags = "413";
-  std::string FalkFlags = "4324";
-  int MpMN = 100;
-  int MpTT3 = 15;
-  int MpFalk = 90;
-  int MpMTP = 50;
-  int MpGPX = 0;
-  std::string BcrRouteName;
-  std::string BcrRouteTitle;  // "Routenbezeichnung" as the route settings dialog was left, for SaveBCR
-  std::string BcrDirectory;
-  BcrSettings bcr;
+  // --- Options of the formats, by their declarations ---
+  FormatOptionValues formats;
+  int get(const IntOption& o) const { return formats.get(o); }
+  bool get(const BoolOption& o) const { return formats.get(o); }
+  const std::string& get(const TextOption& o) const { return formats.get(o); }
+  void set(const IntOption& o, long long v) { formats.set(o, v); }
+  void set(const BoolOption& o, bool v) { formats.set(o, v); }
+  void set(const TextOption& o, std::string v) { formats.set(o, std::move(v)); }
+  /// The values of the options that reload the input (see inputOptionsKey) when the settings
+  /// dialog was last opened or the input last loaded with them.
+  std::string inputOptionsAtSettings = "\t";
 
   // --- Folders ---
   std::string OpenDir;  // initial folder of the open dialog

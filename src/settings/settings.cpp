@@ -1,11 +1,14 @@
 #include "settings/settings.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <stdexcept>
 
 #include "core/cp1252.h"
 #include "core/fileio.h"
 #include "session/prompt.h"
 #include "core/ranges.h"
+#include "formats/registry.h"
 #include "track/rules.h"
 
 namespace kursolin {
@@ -45,48 +48,59 @@ const std::string& asText(const V& v) {
   return std::get<std::string>(v);
 }
 
-// The file spells the tab separator as the word "Tab"; any other spelling is taken literally.
-std::string separatorFromFile(const std::string& text) {
-  return text == "Tab" ? "\t" : text;
+// A separator spells the tab character as the word "Tab"; any other spelling is taken literally.
+std::string fromFile(const OptionInfo& o, const std::string& text) {
+  return o.tabAsWord && text == "Tab" ? "\t" : text;
 }
-std::string separatorForFile(const std::string& sep) {
-  return sep == "\t" ? "Tab" : sep;
+std::string forFile(const OptionInfo& o, const std::string& text) {
+  return o.tabAsWord && text == "\t" ? "Tab" : text;
 }
 
-std::vector<SettingRow> makeRows() {
+SettingType typeOf(const OptionInfo& o) {
+  switch (o.type) {
+    case OptionType::Integer: return kInt;
+    case OptionType::Boolean: return kBool;
+    case OptionType::Text: return kText;
+  }
+  return kText;
+}
+
+// An option's value as the settings file holds it.
+V fileValue(const OptionInfo& o, const OptionValue& v) {
+  if (const auto* n = std::get_if<long long>(&v)) return iv(*n);
+  if (const auto* b = std::get_if<bool>(&v)) return bv(*b);
+  return tv(forFile(o, std::get<std::string>(v)));
+}
+
+// The row of a format's option, where the settings file has always kept it.
+SettingRow rowOf(const OptionInfo& o) {
+  return {o.section,        o.key,   typeOf(o), fileValue(o, optionDefault(o, std::string())),
+          o.defaultIsAppDir, nullptr, nullptr,   o.written,
+          &o};
+}
+
+SettingRow optionRow(const char* section, const char* key) {
+  const OptionInfo* o = findFormatOption(section, key);
+  if (!o) throw std::logic_error(std::string("no format declares ") + section + "/" + key);
+  return rowOf(*o);
+}
+
+std::vector<SettingRow> programAndFormatRows() {
   // clang-format off
   return {
     {"Navi", "Sys", kInt, iv(1), false,
      [](Session& s, const V& v) { s.opt.OutputFormat = asInt(v); },
      [](const Session& s) { return iv(s.opt.OutputFormat); }, true},
-    {"Navi", "MpTT3", kInt, iv(15), false,
-     [](Session& s, const V& v) { s.opt.MpTT3 = kSplitMaxRange.clamp(asInt(v)); },
-     [](const Session& s) { return iv(s.opt.MpTT3); }, true},
-    {"Navi", "TTFlags", kText, tv("413"), false,
-     [](Session& s, const V& v) { s.opt.TTFlags = asText(v); },
-     [](const Session& s) { return tv(s.opt.TTFlags); }, true},
-    {"Navi", "MpMN", kInt, iv(100), false,
-     [](Session& s, const V& v) { s.opt.MpMN = kSplitMaxRange.clamp(asInt(v)); },
-     [](const Session& s) { return iv(s.opt.MpMN); }, true},
-    {"Navi", "MN4ShowOrt", kBool, bv(false), false,
-     [](Session& s, const V& v) { s.opt.MN4ShowOrt = asBool(v); },
-     [](const Session& s) { return bv(s.opt.MN4ShowOrt); }, true},
-    {"Navi", "MN42ShowOrt", kBool, bv(false), false,
-     [](Session& s, const V& v) { s.opt.MN42ShowOrt = asBool(v); },
-     [](const Session& s) { return bv(s.opt.MN42ShowOrt); }, true},
-    {"Navi", "MN5ShowOrt", kBool, bv(true), false,
-     [](Session& s, const V& v) { s.opt.MN5ShowOrt = asBool(v); },
-     [](const Session& s) { return bv(s.opt.MN5ShowOrt); }, true},
-    {"Navi", "MpFalk", kInt, iv(90), false,
-     [](Session& s, const V& v) { s.opt.MpFalk = kSplitMaxRange.clamp(asInt(v)); },
-     [](const Session& s) { return iv(s.opt.MpFalk); }, true},
-    {"Navi", "MpGPX", kInt, iv(0), false,
-     [](Session& s, const V& v) { s.opt.MpGPX = kSplitMaxRange.clamp(asInt(v)); },
-     [](const Session& s) { return iv(s.opt.MpGPX); }, true},
+    optionRow("Navi", "MpTT3"),
+    optionRow("Navi", "TTFlags"),
+    optionRow("Navi", "MpMN"),
+    optionRow("Navi", "MN4ShowOrt"),
+    optionRow("Navi", "MN42ShowOrt"),
+    optionRow("Navi", "MN5ShowOrt"),
+    optionRow("Navi", "MpFalk"),
+    optionRow("Navi", "MpGPX"),
     // Written under the key it is read from; an old "FprvFlags" line is left as it stands.
-    {"Navi", "FalkFlags", kText, tv("4324"), false,
-     [](Session& s, const V& v) { s.opt.FalkFlags = asText(v); },
-     [](const Session& s) { return tv(s.opt.FalkFlags); }, true},
+    optionRow("Navi", "FalkFlags"),
     {"Navi", "MaxRp", kInt, iv(100), false,
      [](Session& s, const V& v) { s.opt.MaxRoutePoints = kMaxRoutePointsRange.clamp(asInt(v)); },
      [](const Session& s) { return iv(s.opt.MaxRoutePoints); }, true},
@@ -196,36 +210,15 @@ std::vector<SettingRow> makeRows() {
     {"Pref", "H_Null", kBool, bv(true), false,
      [](Session& s, const V& v) { s.opt.HoeheNull = asBool(v); },
      [](const Session& s) { return bv(s.opt.HoeheNull); }, true},
-    {"Pref", "CSVTrenner", kText, tv(";"), false,
-     [](Session& s, const V& v) { s.opt.CsvSeparator = asText(v); },
-     [](const Session& s) { return tv(s.opt.CsvSeparator); }, true},
-    {"Pref", "TE_Trenner", kText, tv("Tab"), false,
-     [](Session& s, const V& v) {
-       s.opt.InputSeparatorText = asText(v);
-       s.opt.InputSeparator = separatorFromFile(asText(v));
-     },
-     [](const Session& s) { return tv(separatorForFile(s.opt.InputSeparator)); }, true},
-    {"Pref", "TA_Trenner", kText, tv("Tab"), false,
-     [](Session& s, const V& v) { s.opt.OutputSeparator = separatorFromFile(asText(v)); },
-     [](const Session& s) { return tv(separatorForFile(s.opt.OutputSeparator)); }, true},
-    {"Pref", "TE_NO", kBool, bv(true), false,
-     [](Session& s, const V& v) { s.opt.InputLatFirst = asBool(v); },
-     [](const Session& s) { return bv(s.opt.InputLatFirst); }, true},
-    {"Pref", "TA_NO", kBool, bv(true), false,
-     [](Session& s, const V& v) { s.opt.OutputLatFirst = asBool(v); },
-     [](const Session& s) { return bv(s.opt.OutputLatFirst); }, true},
-    {"Pref", "TE_Free", kBool, bv(false), false,
-     [](Session& s, const V& v) { s.opt.InputFreeSeparator = asBool(v); },
-     [](const Session& s) { return bv(s.opt.InputFreeSeparator); }, true},
-    {"Pref", "TA_Free", kBool, bv(false), false,
-     [](Session& s, const V& v) { s.opt.OutputFreeSeparator = asBool(v); },
-     [](const Session& s) { return bv(s.opt.OutputFreeSeparator); }, true},
-    {"Pref", "TE_FreeTrenner", kText, tv("-"), false,
-     [](Session& s, const V& v) { s.opt.TEFreeEdit = asText(v); },
-     [](const Session& s) { return tv(s.opt.TEFreeEdit); }, true},
-    {"Pref", "TA_FreeTrenner", kText, tv("-"), false,
-     [](Session& s, const V& v) { s.opt.TAFreeEdit = asText(v); },
-     [](const Session& s) { return tv(s.opt.TAFreeEdit); }, true},
+    optionRow("Pref", "CSVTrenner"),
+    optionRow("Pref", "TE_Trenner"),
+    optionRow("Pref", "TA_Trenner"),
+    optionRow("Pref", "TE_NO"),
+    optionRow("Pref", "TA_NO"),
+    optionRow("Pref", "TE_Free"),
+    optionRow("Pref", "TA_Free"),
+    optionRow("Pref", "TE_FreeTrenner"),
+    optionRow("Pref", "TA_FreeTrenner"),
     // "Automatisch erkennen" is stored as 0, a code no format has: an older version reading it
     // starts with its default format instead of a wrong one.
     {"Pref", "SourceNr", kInt, iv(1), false,
@@ -257,43 +250,19 @@ std::vector<SettingRow> makeRows() {
     {"Dir", "Navi", kText, tv(""), true,
      [](Session& s, const V& v) { s.opt.SaveDir = asText(v); },
      [](const Session& s) { return tv(s.opt.SaveDir); }, true},
-    {"Dir", "BCR", kText, tv(""), true,
-     [](Session& s, const V& v) { s.opt.BcrDirectory = asText(v); },
-     [](const Session& s) { return tv(s.opt.BcrDirectory); }, true},
+    optionRow("Dir", "BCR"),
 
-    {"BCR", "MP", kInt, iv(50), false,
-     [](Session& s, const V& v) { s.opt.MpMTP = kSplitMaxRange.clamp(asInt(v)); },
-     [](const Session& s) { return iv(s.opt.MpMTP); }, true},
-    {"BCR", "RNHeader", kText, tv(""), false,
-     [](Session& s, const V& v) { s.opt.bcr.RNHeader = asText(v); },
-     [](const Session& s) { return tv(s.opt.bcr.RNHeader); }, false},
-    {"BCR", "DeskFN", kBool, bv(false), false,
-     [](Session& s, const V& v) { s.opt.bcr.RDeskripToFN = asBool(v); },
-     [](const Session& s) { return bv(s.opt.bcr.RDeskripToFN); }, true},
-    {"BCR", "PIndex", kInt, iv(0), false,
-     [](Session& s, const V& v) { s.opt.bcr.PIndex = asInt(v); },
-     [](const Session& s) { return iv(s.opt.bcr.PIndex); }, true},
-    {"BCR", "Optim", kInt, iv(50), false,
-     [](Session& s, const V& v) { s.opt.bcr.OPTIMIZATION = kOptimizationRange.clamp(asInt(v)); },
-     [](const Session& s) { return iv(s.opt.bcr.OPTIMIZATION); }, true},
-    {"BCR", "Nice", kBool, bv(false), false,
-     [](Session& s, const V& v) { s.opt.bcr.PREFERNICE_C = asBool(v); },
-     [](const Session& s) { return bv(s.opt.bcr.PREFERNICE_C); }, true},
-    {"BCR", "AltRoute", kBool, bv(false), false,
-     [](Session& s, const V& v) { s.opt.bcr.ALTROUTE_C = asBool(v); },
-     [](const Session& s) { return bv(s.opt.bcr.ALTROUTE_C); }, true},
-    {"BCR", "Corridor", kBool, bv(false), false,
-     [](Session& s, const V& v) { s.opt.bcr.CORRUSED_C = asBool(v); },
-     [](const Session& s) { return bv(s.opt.bcr.CORRUSED_C); }, true},
-    {"BCR", "Traffic", kBool, bv(false), false,
-     [](Session& s, const V& v) { s.opt.bcr.TRAFFICUSED_C = asBool(v); },
-     [](const Session& s) { return bv(s.opt.bcr.TRAFFICUSED_C); }, true},
-    {"BCR", "Maut", kBool, bv(false), false,
-     [](Session& s, const V& v) { s.opt.bcr.PREFERMAUT_C = asBool(v); },
-     [](const Session& s) { return bv(s.opt.bcr.PREFERMAUT_C); }, true},
-    {"BCR", "Vign", kBool, bv(false), false,
-     [](Session& s, const V& v) { s.opt.bcr.PREFERVIGN_C = asBool(v); },
-     [](const Session& s) { return bv(s.opt.bcr.PREFERVIGN_C); }, true},
+    optionRow("BCR", "MP"),
+    optionRow("BCR", "RNHeader"),
+    optionRow("BCR", "DeskFN"),
+    optionRow("BCR", "PIndex"),
+    optionRow("BCR", "Optim"),
+    optionRow("BCR", "Nice"),
+    optionRow("BCR", "AltRoute"),
+    optionRow("BCR", "Corridor"),
+    optionRow("BCR", "Traffic"),
+    optionRow("BCR", "Maut"),
+    optionRow("BCR", "Vign"),
 
     // Set by hand in the file only; the close leaves these lines alone.
     {"Debug", "Find", kBool, bv(false), false,
@@ -326,6 +295,18 @@ std::vector<SettingRow> makeRows() {
   // clang-format on
 }
 
+std::vector<SettingRow> makeRows() {
+  std::vector<SettingRow> rows = programAndFormatRows();
+  // Options declared since go after every key the file has always had.
+  for (const OptionInfo* o : allFormatOptions()) {
+    if (!o->persisted()) continue;
+    const bool listed = std::any_of(rows.begin(), rows.end(),
+                                    [o](const SettingRow& r) { return r.option == o; });
+    if (!listed) rows.push_back(rowOf(*o));
+  }
+  return rows;
+}
+
 bool equalsNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
@@ -351,7 +332,7 @@ SettingValue readRow(const Session& s, const Profile& p, const SettingRow& row) 
 }
 
 void writeRow(const Session& s, Profile& p, const SettingRow& row) {
-  const SettingValue v = row.value(s);
+  const SettingValue v = settingValue(s, row);
   switch (row.type) {
     case SettingType::Integer:
       p.writeInt(row.section, row.key, std::get<long long>(v));
@@ -426,8 +407,34 @@ std::string userSettingsFolder(const char* xdgConfigHome, const char* home) {
   return sessionPath(base) + kUserSettingsFolderName + '/';
 }
 
+void applySettingRow(Session& s, const SettingRow& row, const SettingValue& v) {
+  if (!row.option) {
+    row.apply(s, v);
+    return;
+  }
+  const OptionInfo& o = *row.option;
+  switch (o.type) {
+    case OptionType::Integer:
+      s.opt.formats.setValue(o, OptionValue(std::in_place_type<long long>,
+                                            o.range.clamp(std::get<long long>(v))));
+      break;
+    case OptionType::Boolean:
+      s.opt.formats.setValue(o, OptionValue(std::in_place_type<bool>, asBool(v)));
+      break;
+    case OptionType::Text:
+      if (o.asReadInto) s.opt.formats.setValue(*o.asReadInto, asText(v));
+      s.opt.formats.setValue(o, fromFile(o, asText(v)));
+      break;
+  }
+}
+
+SettingValue settingValue(const Session& s, const SettingRow& row) {
+  if (!row.option) return row.value(s);
+  return fileValue(*row.option, s.opt.formats.value(*row.option));
+}
+
 void applySettings(Session& s, const Profile& p) {
-  for (const SettingRow& row : settingRows()) row.apply(s, readRow(s, p, row));
+  for (const SettingRow& row : settingRows()) applySettingRow(s, row, readRow(s, p, row));
   s.port().stateChanged();
 }
 
@@ -487,23 +494,23 @@ bool applySettingOverride(Session& s, const std::string& section, const std::str
     case SettingType::Integer: {
       const auto v = parseProfileInt(text);
       if (!v) return invalid();
-      row->apply(s, iv(*v));
+      applySettingRow(s, *row, iv(*v));
       break;
     }
     case SettingType::Boolean: {
       const auto v = parseProfileInt(text);
       if (!v) return invalid();
-      row->apply(s, bv(*v != 0));
+      applySettingRow(s, *row, bv(*v != 0));
       break;
     }
     case SettingType::Number: {
       const auto v = parseProfileFloat(text, s.numbers.DecimalSep);
       if (!v) return invalid();
-      row->apply(s, rv(*v));
+      applySettingRow(s, *row, rv(*v));
       break;
     }
     case SettingType::Text:
-      row->apply(s, tv(text));
+      applySettingRow(s, *row, tv(text));
       break;
   }
   s.port().stateChanged();

@@ -252,11 +252,11 @@ void SourceChange(Session& s, int code) {
                     formatNotAvailableText(inputLabelFor(s, code)));
     return;
   }
-  const bool separatorChanged = s.opt.SeparatorAtSettings != s.opt.InputSeparator;
+  const bool optionsChanged = inputOptionsChanged(s);
   // The choice the file in the panes was loaded for.
   const int previous = chosenInputFormat(s);
   const int newFormat = f->menuEntry ? code : previous;
-  const bool loads = newFormat != previous || separatorChanged;
+  const bool loads = newFormat != previous || optionsChanged;
   // "No" keeps everything, the format included: the choice asks for a file at once.
   if (loads && !mayDiscardWork(s)) return;
   if (f->menuEntry) {
@@ -270,7 +270,7 @@ void SourceChange(Session& s, int code) {
   s.port().stateChanged();
   if (loads) {
     // The new separator counts as seen once the file was loaded again with it.
-    if (separatorChanged) s.opt.SeparatorAtSettings = s.opt.InputSeparator;
+    if (optionsChanged) markInputOptionsSeen(s);
     if (!loadChosenFile(s) && chosenInputFormat(s) != previous) {
       // The lines kept were checked for the format before: no route from them in this one.
       s.shell.item("Route").enabled = false;

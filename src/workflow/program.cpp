@@ -13,7 +13,11 @@ namespace kursolin {
 void FormCreate(Session& s, const std::string& appDir) {
   s.AppDir = appDir;
   if (!s.AppDir.empty() && s.AppDir.back() != '/') s.AppDir += '/';
-  s.opt.OpenDir = s.opt.SaveDir = s.opt.BcrDirectory = s.AppDir;
+  s.opt.OpenDir = s.opt.SaveDir = s.AppDir;
+  // The formats' own folders start there as well.
+  for (const OptionInfo* o : allFormatOptions()) {
+    if (o->defaultIsAppDir) s.opt.formats.setValue(*o, s.AppDir);
+  }
   s.doc.InputLines.clear();
   s.doc.OutputLines.clear();
   s.doc.InputFileName = "*.txt";
@@ -34,7 +38,7 @@ void applyStartFormats(Session& s) {
   // so do the records of "Automatisch erkennen" until a file's format is found.
   const InputFormatInfo* f = inputFormat(s.opt.InputFormat);
   if (!f || f->detects || !f->available()) s.opt.InputFormat = 1;
-  s.opt.SeparatorAtSettings = s.opt.InputSeparator;
+  markInputOptionsSeen(s);
   SourceChange(s, chosenInputFormat(s));
   // A stored format that this version cannot write yet starts as the default Navigon MN|4.2;
   // codes outside the table stay as they are and produce no lines.

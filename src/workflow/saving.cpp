@@ -124,17 +124,18 @@ bool saveFiles(Session& s, const OutputFormatInfo& f) {
   if (!f.writeFiles(s, *chosen)) return false;
   routeSaved(s, *chosen, s.doc.split.fileCount());
   // A format with a folder of its own starts there next time.
-  if (f.saveDir && !folderOf(*chosen).empty()) s.opt.*(f.saveDir) = folderOf(*chosen);
+  if (f.saveDir && !folderOf(*chosen).empty()) s.opt.set(*f.saveDir, folderOf(*chosen));
   return true;
 }
 
 // Formats whose split dialog carries the route settings of every save (the Tourenplaner form).
 void saveWithRouteSettings(Session& s, const OutputFormatInfo& f) {
-  s.opt.BcrRouteName = bareName(s.doc.InputFileName);
+  if (f.saveBase) s.opt.set(*f.saveBase, bareName(s.doc.InputFileName));
   SplitDialog dialog(s);
   if (!runSplitDialog(s, dialog)) return;
-  s.opt.BcrRouteTitle = dialog.ROUTENAME_E;
-  if (s.opt.bcr.RDeskripToFN) s.opt.BcrRouteName = dialog.ROUTENAME_E;
+  if (f.routeTitle) s.opt.set(*f.routeTitle, dialog.ROUTENAME_E);
+  if (f.titleNamesFile && f.saveBase && s.opt.get(*f.titleNamesFile))
+    s.opt.set(*f.saveBase, dialog.ROUTENAME_E);
   saveFiles(s, f);
 }
 
@@ -166,7 +167,7 @@ std::string savedStatusText(const std::string& path, int files) {
 std::string proposedSaveName(const Session& s) {
   const OutputFormatInfo* f = chosenOutputFormat(s);
   if (!f) return s.doc.SaveBaseName;
-  if (f->saveBase) return s.opt.*(f->saveBase) + f->saveExt;
+  if (f->saveBase) return s.opt.get(*f->saveBase) + f->saveExt;
   if (!f->saveFixedName.empty()) return f->saveFixedName + f->saveExt;
   // Nothing loaded yet: propose no name rather than a bare ".rte".
   if (nameOf(s.doc.SaveBaseName).empty()) return "";
@@ -182,7 +183,7 @@ FileDialogRequest saveDialogRequest(const Session& s) {
   }
   req.fileName = proposedSaveName(s);
   const OutputFormatInfo* f = chosenOutputFormat(s);
-  req.initialDir = initialFolder(s, f && f->saveDir ? s.opt.*(f->saveDir) : s.opt.SaveDir);
+  req.initialDir = initialFolder(s, f && f->saveDir ? s.opt.get(*f->saveDir) : s.opt.SaveDir);
   return req;
 }
 

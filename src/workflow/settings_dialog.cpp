@@ -1,7 +1,7 @@
 #include "workflow/settings_dialog.h"
 
 #include "core/ranges.h"
-#include "formats/navigon.h"
+#include "formats/registry.h"
 
 namespace kursolin {
 
@@ -50,36 +50,58 @@ std::string separatorDisplayText(const std::string& separator) {
   return separator == "\t" ? std::string("Tab") : separator;
 }
 
-SettingsDialogModel::SettingsDialogModel(Session& s) : s_(s) {
-  fields_[static_cast<int>(SplitField::MpMNEdit)] = s.opt.MpMN;
-  fields_[static_cast<int>(SplitField::MNSpinEdit)] = s.opt.MpMN;
-  fields_[static_cast<int>(SplitField::MpTTEdit)] = s.opt.MpTT3;
-  fields_[static_cast<int>(SplitField::TTSpinEdit)] = s.opt.MpTT3;
-  fields_[static_cast<int>(SplitField::MpMTPEdit)] = s.opt.MpMTP;
-  fields_[static_cast<int>(SplitField::MpFalkEdit)] = s.opt.MpFalk;
+SettingsDialogModel::SettingsDialogModel(Session& s) : s_(s), pages_(settingsPages()) {
+  // The first two pages with separator choices: the one that reads, then the one that writes.
+  int side = 0;
+  for (const OptionPage* page : pages_) {
+    if (side > 1) break;
+    SeparatorPage& p = separators_[static_cast<std::size_t>(side)];
+    p.separator = optionWithRole(*page, FieldRole::Separator);
+    if (!p.separator) continue;
+    p.free = optionWithRole(*page, FieldRole::FreeSeparator);
+    p.freeCharacter = optionWithRole(*page, FieldRole::FreeCharacter);
+    p.latFirst = optionWithRole(*page, FieldRole::LatitudeFirst);
+    p.shown = optionWithRole(*page, FieldRole::ShownSeparator);
+    ++side;
+  }
+}
+
+bool SettingsDialogModel::inputSeparatorChanged() const { return inputOptionsChanged(s_); }
+
+const std::string& SettingsDialogModel::text(const OptionInfo* o) const {
+  static const std::string none;
+  return o ? std::get<std::string>(s_.opt.formats.value(*o)) : none;
+}
+
+bool SettingsDialogModel::flag(const OptionInfo* o) const {
+  return o && std::get<bool>(s_.opt.formats.value(*o));
 }
 
 void SettingsDialogModel::FormShow() {
-  s_.opt.SeparatorAtSettings = s_.opt.InputSeparator;
+  markInputOptionsSeen(s_);
 
   // The fixed choices follow the separator; each one that becomes chosen sets the separator
   // (and so clears the free flag) before the free choice takes the flag as it then stands.
   for (SeparatorSide side : {SeparatorSide::Input, SeparatorSide::Output}) {
+    const SeparatorPage& p = separators_[index(side)];
+    if (!p.separator) continue;
     for (SeparatorChoice c : kFixedSeparatorChoices) {
-      const std::string& sep =
-          side == SeparatorSide::Input ? s_.opt.InputSeparator : s_.opt.OutputSeparator;
-      setChecked(side, c, sep == separatorOfChoice(c));
+      setChecked(side, c, text(p.separator) == separatorOfChoice(c));
     }
-    const bool free = side == SeparatorSide::Input ? s_.opt.InputFreeSeparator : s_.opt.OutputFreeSeparator;
-    setChecked(side, SeparatorChoice::Free, free);
+    setChecked(side, SeparatorChoice::Free, flag(p.free));
   }
 
-  SplitFieldChange(SplitField::MpMNEdit, s_.opt.MpMN);
-  SplitFieldChange(SplitField::MpTTEdit, s_.opt.MpTT3);
-  SplitFieldChange(SplitField::MpMTPEdit, s_.opt.MpMTP);
-  SplitFieldChange(SplitField::MpFalkEdit, s_.opt.MpFalk);
+  // Each number field runs its change rule, so a stored value outside its range comes back as
+  // the nearer bound.
+  for (const OptionPage* page : pages_) {
+    for (const OptionFieldRef& f : fieldsOn(*page)) {
+      if (f.option->type == OptionType::Integer && !f.option->choices && f.field->role == FieldRole::Value)
+        NumberFieldChange(*f.option, fieldValue(*f.option));
+    }
+  }
 
-  s_.opt.InputSeparatorText = separatorDisplayText(s_.opt.InputSeparator);
+  const SeparatorPage& in = separators_[0];
+  if (in.shown) s_.opt.formats.setValue(*in.shown, separatorDisplayText(text(in.separator)));
 }
 
 void SettingsDialogModel::setChecked(SeparatorSide side, SeparatorChoice c, bool checked) {
@@ -95,17 +117,14 @@ void SettingsDialogModel::setChecked(SeparatorSide side, SeparatorChoice c, bool
 }
 
 void SettingsDialogModel::applyChoice(SeparatorSide side) {
+  const SeparatorPage& p = separators_[index(side)];
+  if (!p.separator) return;
   const SeparatorChoice c = chosen_[index(side)];
   const bool free = c == SeparatorChoice::Free;
   const std::string sep = free ? freeText(side) : separatorOfChoice(c);
-  if (side == SeparatorSide::Input) {
-    s_.opt.InputSeparator = sep;
-    s_.opt.InputFreeSeparator = free;
-    s_.opt.InputSeparatorText = separatorDisplayText(sep);
-  } else {
-    s_.opt.OutputSeparator = sep;
-    s_.opt.OutputFreeSeparator = free;
-  }
+  s_.opt.formats.setValue(*p.separator, sep);
+  if (p.free) s_.opt.formats.setValue(*p.free, free);
+  if (p.shown) s_.opt.formats.setValue(*p.shown, separatorDisplayText(sep));
 }
 
 void SettingsDialogModel::SeparatorClick(SeparatorSide side, SeparatorChoice c) {
@@ -114,45 +133,30 @@ void SettingsDialogModel::SeparatorClick(SeparatorSide side, SeparatorChoice c) 
 }
 
 const std::string& SettingsDialogModel::freeText(SeparatorSide side) const {
-  return side == SeparatorSide::Input ? s_.opt.TEFreeEdit : s_.opt.TAFreeEdit;
+  return text(separators_[index(side)].freeCharacter);
 }
 
 void SettingsDialogModel::FreeEditChange(SeparatorSide side, const std::string& text) {
-  std::string& field = side == SeparatorSide::Input ? s_.opt.TEFreeEdit : s_.opt.TAFreeEdit;
-  field = text.substr(0, 1);
+  if (const OptionInfo* o = separators_[index(side)].freeCharacter)
+    s_.opt.formats.setValue(*o, text.substr(0, 1));
 }
 
 bool SettingsDialogModel::latFirst(SeparatorSide side) const {
-  return side == SeparatorSide::Input ? s_.opt.InputLatFirst : s_.opt.OutputLatFirst;
+  return flag(separators_[index(side)].latFirst);
 }
 
 void SettingsDialogModel::LatFirstClick(SeparatorSide side, bool latFirst) {
-  (side == SeparatorSide::Input ? s_.opt.InputLatFirst : s_.opt.OutputLatFirst) = latFirst;
+  if (const OptionInfo* o = separators_[index(side)].latFirst) s_.opt.formats.setValue(*o, latFirst);
 }
 
-void SettingsDialogModel::SplitFieldChange(SplitField f, long long value) {
-  const int v = kSplitMaxRange.clamp(value);
-  fields_[static_cast<int>(f)] = v;
-  // A twin only takes the value; it does not run its own change again, so no loop can start.
-  auto mirror = [&](SplitField twin) { fields_[static_cast<int>(twin)] = v; };
-  switch (f) {
-    case SplitField::MpMNEdit:
-    case SplitField::MNSpinEdit:
-      s_.opt.MpMN = v;
-      mirror(f == SplitField::MpMNEdit ? SplitField::MNSpinEdit : SplitField::MpMNEdit);
-      break;
-    case SplitField::MpTTEdit:
-    case SplitField::TTSpinEdit:
-      s_.opt.MpTT3 = v;
-      mirror(f == SplitField::MpTTEdit ? SplitField::TTSpinEdit : SplitField::MpTTEdit);
-      break;
-    case SplitField::MpMTPEdit:
-      s_.opt.MpMTP = v;
-      break;
-    case SplitField::MpFalkEdit:
-      s_.opt.MpFalk = v;
-      break;
-  }
+int SettingsDialogModel::fieldValue(const OptionInfo& option) const {
+  return static_cast<int>(std::get<long long>(s_.opt.formats.value(option)));
+}
+
+void SettingsDialogModel::NumberFieldChange(const OptionInfo& option, long long value) {
+  // Every field of the option shows the one value, so a twin on another page follows at once
+  // without a change of its own.
+  s_.opt.formats.setValue(option, static_cast<long long>(option.range.clamp(value)));
 }
 
 void SettingsDialogModel::HKorEditChange(long long value) {
@@ -163,47 +167,22 @@ void SettingsDialogModel::HoeheNullClick(bool checked) {
   s_.opt.HoeheNull = checked;
 }
 
-bool SettingsDialogModel::showOrt(ShowOrtBox box) const {
-  switch (box) {
-    case ShowOrtBox::MN4ShowOrt:
-      return s_.opt.MN4ShowOrt;
-    case ShowOrtBox::MN42ShowOrt:
-      return s_.opt.MN42ShowOrt;
-    case ShowOrtBox::MN5ShowOrt:
-      return s_.opt.MN5ShowOrt;
-  }
-  return false;
+bool SettingsDialogModel::boxChecked(const OptionInfo& option) const { return flag(&option); }
+
+void SettingsDialogModel::BoxChange(const OptionInfo& option, bool checked) {
+  if (*option.fixedHint) return;
+  s_.opt.formats.setValue(option, checked);
 }
 
-void SettingsDialogModel::ShowOrtChange(ShowOrtBox box, bool checked) {
-  switch (box) {
-    case ShowOrtBox::MN4ShowOrt:
-      s_.opt.MN4ShowOrt = checked;
-      break;
-    case ShowOrtBox::MN42ShowOrt:
-      s_.opt.MN42ShowOrt = checked;
-      break;
-    case ShowOrtBox::MN5ShowOrt:
-      s_.opt.MN5ShowOrt = checked;
-      break;
-  }
+void SettingsDialogModel::warnIfChecked(const OptionInfo& option) {
+  if (!*option.warning || !boxChecked(option)) return;
+  s_.port().prompt(PromptKind::Warning, PromptButtons::Ok, option.warning);
 }
 
-void SettingsDialogModel::warnIfChecked(ShowOrtBox box) {
-  if (!showOrt(box)) return;
-  if (box == ShowOrtBox::MN4ShowOrt) {
-    s_.port().prompt(PromptKind::Warning, PromptButtons::Ok, mn4ShowOrtWarning());
-  } else if (box == ShowOrtBox::MN42ShowOrt) {
-    s_.port().prompt(PromptKind::Warning, PromptButtons::Ok, mn42ShowOrtWarning());
-  }
-}
+void SettingsDialogModel::BoxKeyUp(const OptionInfo& option) { warnIfChecked(option); }
 
-void SettingsDialogModel::ShowOrtKeyUp(ShowOrtBox box) {
-  warnIfChecked(box);
-}
-
-void SettingsDialogModel::ShowOrtMouseUp(ShowOrtBox box, bool leftButton) {
-  if (leftButton) warnIfChecked(box);
+void SettingsDialogModel::BoxMouseUp(const OptionInfo& option, bool leftButton) {
+  if (leftButton) warnIfChecked(option);
 }
 
 }  // namespace kursolin

@@ -1,12 +1,15 @@
 #pragma once
-// The settings dialog (TEinstellen) without its widgets: which separator choice of the two
-// coordinate-text pages is chosen, the split maxima with their mirrored fields, the altitude
-// correction and the place-name boxes with their warnings. Every change acts on the session at
-// once; the desktop program draws the controls from this model after each event.
+// The settings dialog (TEinstellen) without its widgets: its pages and their fields as the formats
+// declare them (the separator choices of the two coordinate-text pages, the per-file maxima shown
+// on several pages at once, check boxes with their warnings) and the altitude correction. Every
+// change acts on the session at once; the desktop program draws the controls from this model
+// after each event.
 
 #include <array>
 #include <string>
+#include <vector>
 
+#include "session/format_options.h"
 #include "session/session.h"
 
 namespace kursolin {
@@ -21,14 +24,6 @@ enum class SeparatorChoice { Komma, Semikolon, Strich, Punkt, Tabulator, Free, N
 inline constexpr std::array<SeparatorChoice, 5> kFixedSeparatorChoices = {
     SeparatorChoice::Komma, SeparatorChoice::Semikolon, SeparatorChoice::Strich,
     SeparatorChoice::Punkt, SeparatorChoice::Tabulator};
-
-/// The number fields that hold a per-file maximum. MNSpinEdit (Navigon page) mirrors MpMNEdit,
-/// TTSpinEdit (TomTom page) mirrors MpTTEdit.
-enum class SplitField { MpMNEdit, MpTTEdit, MpMTPEdit, MpFalkEdit, MNSpinEdit, TTSpinEdit };
-inline constexpr int kSplitFieldCount = 6;
-
-/// The place-name check boxes of the Navigon page.
-enum class ShowOrtBox { MN4ShowOrt, MN42ShowOrt, MN5ShowOrt };
 
 /// The separator a fixed choice stands for ("," ";" "|" "." tab); "" for Free and None.
 std::string separatorOfChoice(SeparatorChoice c);
@@ -50,7 +45,10 @@ class SettingsDialogModel {
 
   /// true when the input separator differs from the one in force when the dialog was opened,
   /// so the input format wants applying again.
-  bool inputSeparatorChanged() const { return s_.opt.SeparatorAtSettings != s_.opt.InputSeparator; }
+  bool inputSeparatorChanged() const;
+
+  /// The pages of the formats' options, in their order (the altitude page is the dialog's own).
+  const std::vector<const OptionPage*>& pages() const { return pages_; }
 
   // --- Separator groups ---
   /// The chosen separator choice of a page.
@@ -69,11 +67,20 @@ class SettingsDialogModel {
   /// TE_NO/TE_ON (TA_NO/TA_ON) chosen: sets InputLatFirst (OutputLatFirst).
   void LatFirstClick(SeparatorSide side, bool latFirst);
 
-  // --- Split maxima ---
-  /// The value a split field shows.
-  int fieldValue(SplitField f) const { return fields_[static_cast<int>(f)]; }
-  /// A split field changed: held within 0..10000, stored in its maximum, mirrored into its twin.
-  void SplitFieldChange(SplitField f, long long value);
+  // --- Number fields and check boxes of the formats' options ---
+  /// The value a number field of an integer option shows; every field of one option shows it.
+  int fieldValue(const OptionInfo& option) const;
+  /// A number field changed: held within the option's range, stored in the option.
+  void NumberFieldChange(const OptionInfo& option, long long value);
+  /// Whether the check box of a boolean option is checked.
+  bool boxChecked(const OptionInfo& option) const;
+  /// The box changed its state (click, key or program).
+  void BoxChange(const OptionInfo& option, bool checked);
+  /// A key was released on the box: its warning when the box is checked.
+  void BoxKeyUp(const OptionInfo& option);
+  /// A mouse button was released after a click on the box: its warning for the left button when
+  /// the box is checked.
+  void BoxMouseUp(const OptionInfo& option, bool leftButton);
 
   // --- NMEA altitude correction ---
   /// HKorEdit changed: held within 0..1000.
@@ -81,29 +88,29 @@ class SettingsDialogModel {
   /// HoeheNull checked or cleared.
   void HoeheNullClick(bool checked);
 
-  // --- Place names in Navigon output ---
-  /// Whether the box is checked.
-  bool showOrt(ShowOrtBox box) const;
-  /// The box changed its state (click, key or program).
-  void ShowOrtChange(ShowOrtBox box, bool checked);
-  /// A key was released on the box: warns when the box is checked (MN|4 and MN|4.2 only).
-  void ShowOrtKeyUp(ShowOrtBox box);
-  /// A mouse button was released after a click on the box: warns for the left button when the
-  /// box is checked (MN|4 and MN|4.2 only).
-  void ShowOrtMouseUp(ShowOrtBox box, bool leftButton);
-
   Session& session() { return s_; }
 
  private:
+  // The options of one page of separator choices, by their roles.
+  struct SeparatorPage {
+    const OptionInfo* separator = nullptr;
+    const OptionInfo* free = nullptr;
+    const OptionInfo* freeCharacter = nullptr;
+    const OptionInfo* latFirst = nullptr;
+    const OptionInfo* shown = nullptr;  // the separator as captions name it, or none
+  };
   static int index(SeparatorSide side) { return side == SeparatorSide::Input ? 0 : 1; }
+  const std::string& text(const OptionInfo* o) const;
+  bool flag(const OptionInfo* o) const;
   // The program sets a choice's checked state; becoming chosen runs the separator rule.
   void setChecked(SeparatorSide side, SeparatorChoice c, bool checked);
   void applyChoice(SeparatorSide side);
-  void warnIfChecked(ShowOrtBox box);
+  void warnIfChecked(const OptionInfo& option);
 
   Session& s_;
+  std::vector<const OptionPage*> pages_;
+  std::array<SeparatorPage, 2> separators_{};
   std::array<SeparatorChoice, 2> chosen_{SeparatorChoice::Free, SeparatorChoice::Free};
-  std::array<int, kSplitFieldCount> fields_{};
 };
 
 }  // namespace kursolin

@@ -44,8 +44,8 @@ void SplitDialog::FormActivate() {
   const bool limited = n > 0;
   const OutputFormatInfo* f = chosenOutputFormat(s_);
   if (f && f->alwaysSplitDialog) {
-    ROUTENAME_E = s_.opt.BcrRouteName;
-    BCRDir_E = initialFolder(s_, s_.opt.BcrDirectory);
+    ROUTENAME_E = f->saveBase ? s_.opt.get(*f->saveBase) : std::string();
+    BCRDir_E = initialFolder(s_, f->saveDir ? s_.opt.get(*f->saveDir) : s_.opt.SaveDir);
     showTourenplaner = true;
     // Without a maximum the BCR file is always one file, so there is nothing to choose.
     showSplitRow = limited && count > n;
@@ -99,11 +99,20 @@ void SplitDialog::close() { height = kBaseHeight; }
 
 void SplitDialog::BCRDir_EChange(const std::string& text) {
   BCRDir_E = text;
-  s_.opt.BcrDirectory = text;
+  if (const OutputFormatInfo* f = chosenOutputFormat(s_); f && f->saveDir) s_.opt.set(*f->saveDir, text);
 }
 
 void SplitDialog::BCRDirButtonClick() {
-  if (auto folder = s_.port().browseFolder("BCR Verzeichnis auswählen"_cp)) BCRDir_EChange(*folder);
+  // The browser is titled by the folder's field: "BCR Verzeichnis auswählen".
+  std::string title;
+  if (const OutputFormatInfo* f = chosenOutputFormat(s_)) {
+    for (const OptionInfo* o : f->options) {
+      for (const OptionField& field : o->fields) {
+        if (field.role == FieldRole::Folder) title = std::string(field.label) + " auswählen"_cp;
+      }
+    }
+  }
+  if (auto folder = s_.port().browseFolder(title)) BCRDir_EChange(*folder);
 }
 
 bool SplitDialog::planNameable() const { return splitPlanNameable(s_.doc.split.SplitFiles); }
@@ -111,7 +120,7 @@ bool SplitDialog::planNameable() const { return splitPlanNameable(s_.doc.split.S
 int splitMaximum(const Session& s) {
   const OutputFormatInfo* f = chosenOutputFormat(s);
   if (!f || !f->limit) return -1;
-  return s.opt.*(f->limit);
+  return s.opt.get(*f->limit);
 }
 
 int splitPointCount(const Session& s) {
@@ -125,13 +134,5 @@ int splitPointCount(const Session& s) {
 }
 
 void planSplit(Session& s, int perFile) { s.doc.split = planSplitOver(splitPointCount(s), perFile); }
-
-const std::vector<std::string>& vehicleProfiles() {
-  for (const auto& f : outputFormats()) {
-    if (!f.routeProfiles.empty()) return f.routeProfiles;
-  }
-  static const std::vector<std::string> none;
-  return none;
-}
 
 }  // namespace kursolin

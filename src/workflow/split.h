@@ -46,7 +46,4 @@ int splitPointCount(const Session& s);
 /// (at least 1) over splitPointCount.
 void planSplit(Session& s, int perFile);
 
-/// The vehicle profiles of the Tourenplaner form, in list order (index = BcrSettings::PIndex).
-const std::vector<std::string>& vehicleProfiles();
-
 }  // namespace kursolin

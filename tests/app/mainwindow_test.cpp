@@ -28,6 +28,7 @@
 #include "session/panes.h"
 #include "workflow/program.h"
 #include "workflow/route_command.h"
+#include "formats/coordtext.h"
 
 using namespace kursolin;
 using namespace kursolin::test;
@@ -130,8 +131,8 @@ void MainWindowTest::firstStartShowsTheDefaults() {
   QCOMPARE(w.label("InFileLabel"), Q("NEMA Log \"GGA + VTG\""));
   QCOMPARE(w.label("OutFileLabel"), Q("MN|4.2 Routenpunkte := 0"));
   QCOMPARE(w.label("StatusBar"), Q("Keine Datei geöffnet"));
-  QCOMPARE(s.opt.InputSeparator, std::string("\t"));
-  QCOMPARE(s.opt.OutputSeparator, std::string("\t"));
+  QCOMPARE(s.opt.get(InputSeparator), std::string("\t"));
+  QCOMPARE(s.opt.get(OutputSeparator), std::string("\t"));
 
   // The rule panel: distance, heading and stop on, time off, every-Nth off.
   QVERIFY(w.find<QCheckBox>("MeterCheck")->isChecked());
@@ -1146,8 +1147,8 @@ void MainWindowTest::settingsWithANewInputSeparatorLoadAgain() {
 
   // Closed with another input separator: the input format is applied again and asks for a file.
   whenModal<gui::SettingsDialog>(w.window.get(), [&w](gui::SettingsDialog* d) {
-    w.s().opt.InputSeparator = ";";
-    w.s().opt.InputSeparatorText = ";";
+    w.s().opt.set(InputSeparator, ";");
+    w.s().opt.set(InputSeparatorText, ";");
     d->accept();
   });
   settings->trigger();

@@ -18,6 +18,10 @@
 #include <string>
 #include <vector>
 
+#include "formats/bcr.h"
+#include "formats/tomtom.h"
+#include "formats/falk.h"
+#include "formats/navigon.h"
 #include "app/qtext.h"
 #include "app/splitdialog.h"
 #include "core/cp1252.h"
@@ -86,7 +90,7 @@ class SplitDialogTest : public QObject {
   }
 
   void tomTom47PointsBy15() {
-    s->opt.MpTT3 = 15;
+    s->opt.set(MpTT3, 15);
     prepare(3, 47);
     showDialog();
     QCOMPARE(dlg->windowTitle(), q(" Kursolin Ausgabedatei für TomTom vorbereiten"));
@@ -117,7 +121,7 @@ class SplitDialogTest : public QObject {
   }
 
   void spinChangesRecomputeThePlan() {
-    s->opt.MpTT3 = 15;
+    s->opt.set(MpTT3, 15);
     prepare(3, 20);
     showDialog();
     QCOMPARE(text("Label4"), q("Es wird "));
@@ -144,7 +148,7 @@ class SplitDialogTest : public QObject {
   }
 
   void heightReturnsToTheBaseWhenClosed() {
-    s->opt.MpMN = 10;
+    s->opt.set(MpMN, 10);
     prepare(2, 120);
     showDialog();
     const int open = dlg->height();
@@ -160,7 +164,7 @@ class SplitDialogTest : public QObject {
   }
 
   void showModalPlacesTheDialogBelowTheMainWindowsCorner() {
-    s->opt.MpMN = 10;
+    s->opt.set(MpMN, 10);
     s->opt.OutputFormat = 1;
     s->doc.OutputLines.assign(std::vector<std::string>(25, "p"));
     SplitDialog d(*s);
@@ -192,7 +196,7 @@ class SplitDialogTest : public QObject {
   }
 
   void longestTextsFit() {
-    s->opt.MpFalk = 10000;
+    s->opt.set(MpFalk, 10000);
     prepare(7, 99999);
     showDialog();
     QCOMPARE(text("RpInfoLabel"),
@@ -202,15 +206,14 @@ class SplitDialogTest : public QObject {
   }
 
   void tourenplanerFormWithoutSplitRow() {
-    s->opt.MpMTP = 50;
-    s->opt.BcrRouteName =
-        "Alpen\xFC"
-        "bergang";  // cp1252 ü
-    s->opt.BcrDirectory = "/tmp/bcr/";
-    s->opt.bcr.PIndex = 4;
-    s->opt.bcr.OPTIMIZATION = 70;
-    s->opt.bcr.CORRUSED_C = true;
-    s->opt.bcr.Beschreibung = "Zeile 1\r\nZeile 2";
+    s->opt.set(MpMTP, 50);
+    s->opt.set(BcrRouteName, "Alpen\xFC"
+        "bergang");  // cp1252 ü
+    s->opt.set(BcrDirectory, "/tmp/bcr/");
+    s->opt.set(PIndex, 4);
+    s->opt.set(OPTIMIZATION, 70);
+    s->opt.set(CORRUSED_C, true);
+    s->opt.set(Beschreibung, "Zeile 1\r\nZeile 2");
     prepare(5, 30);
     showDialog();
     QCOMPARE(dlg->windowTitle(), q(" Kursolin Ausgabedatei für den Tourenplaner vorbereiten"));
@@ -251,8 +254,8 @@ class SplitDialogTest : public QObject {
   }
 
   void tourenplanerEditsReachTheSession() {
-    s->opt.MpMTP = 50;
-    s->opt.BcrDirectory = "/tmp/bcr/";
+    s->opt.set(MpMTP, 50);
+    s->opt.set(BcrDirectory, "/tmp/bcr/");
     prepare(5, 30);
     showDialog();
     QLineEdit* name = find<QLineEdit>("ROUTENAME_E");
@@ -263,26 +266,26 @@ class SplitDialogTest : public QObject {
     QCOMPARE(model->ROUTENAME_E, std::string("Tour S\xFC"
                                              "d"));
     QTest::mouseClick(find<QCheckBox>("RDeskripToFN"), Qt::LeftButton, {}, QPoint(6, 8));
-    QVERIFY(s->opt.bcr.RDeskripToFN);
+    QVERIFY(s->opt.get(RDeskripToFN));
     find<QComboBox>("PROFILE_Combo")->setCurrentIndex(7);
-    QCOMPARE(s->opt.bcr.PIndex, 7);
+    QCOMPARE(s->opt.get(PIndex), 7);
     QSpinBox* optim = find<QSpinBox>("OPTIMIZATION");
     QTest::keyClick(optim, Qt::Key_Up);
-    QCOMPARE(s->opt.bcr.OPTIMIZATION, 55);
+    QCOMPARE(s->opt.get(OPTIMIZATION), 55);
     find<QCheckBox>("TRAFFICUSED_C")->setChecked(true);
-    QVERIFY(s->opt.bcr.TRAFFICUSED_C);
+    QVERIFY(s->opt.get(TRAFFICUSED_C));
     QPlainTextEdit* memo = find<QPlainTextEdit>("Beschreibung");
     memo->setFocus();
     QTest::keyClicks(memo, QStringLiteral("a"));
     QTest::keyClick(memo, Qt::Key_Return);
     QTest::keyClicks(memo, QStringLiteral("b"));
-    QCOMPARE(s->opt.bcr.Beschreibung, std::string("a\r\nb"));
+    QCOMPARE(s->opt.get(Beschreibung), std::string("a\r\nb"));
 
     // Every edit of the folder field goes into BcrDirectory at once.
     QLineEdit* dir = find<QLineEdit>("BCRDir_E");
     QTest::keyClick(dir, Qt::Key_End);
     QTest::keyClicks(dir, QStringLiteral("x"));
-    QCOMPARE(s->opt.BcrDirectory, std::string("/tmp/bcr/x"));
+    QCOMPARE(s->opt.get(BcrDirectory), std::string("/tmp/bcr/x"));
     QCOMPARE(model->BCRDir_E, std::string("/tmp/bcr/x"));
 
     // The browse button: a chosen folder replaces the text, a cancelled browser keeps it.
@@ -291,15 +294,15 @@ class SplitDialogTest : public QObject {
     QToolButton* browse = find<QToolButton>("BCRDirButton");
     browse->click();
     QCOMPARE(dir->text(), q("/home/tour/Pläne"));
-    QCOMPARE(s->opt.BcrDirectory, std::string("/home/tour/Pl\xE4ne"));
+    QCOMPARE(s->opt.get(BcrDirectory), std::string("/home/tour/Pl\xE4ne"));
     browse->click();
-    QCOMPARE(s->opt.BcrDirectory, std::string("/home/tour/Pl\xE4ne"));
+    QCOMPARE(s->opt.get(BcrDirectory), std::string("/home/tour/Pl\xE4ne"));
     QCOMPARE(port->folderTitles.size(), size_t(2));
     QCOMPARE(port->folderTitles[0], "BCR Verzeichnis auswählen"_cp);
   }
 
   void tourenplanerFormWithSplitRow() {
-    s->opt.MpMTP = 50;
+    s->opt.set(MpMTP, 50);
     prepare(5, 120);
     showDialog();
     QFrame* split = find<QFrame>("SplitPanel");

@@ -18,6 +18,7 @@
 #include "support/temp_folder.h"
 #include "workflow/loading.h"
 #include "workflow/route_command.h"
+#include "formats/navigon.h"
 
 namespace kursolin {
 namespace {
@@ -44,7 +45,7 @@ class Bcr : public test::HostTest {
   void SetUp() override {
     test::createLikeTheWindow(session);
     session.doc.InputFileName = "/daten/Tour.txt";
-    session.opt.BcrRouteTitle = "Tour";
+    session.opt.set(BcrRouteTitle, "Tour");
   }
   /// n point lines "X,Y" as the BCR step of RouteOut leaves them, split by perFile.
   void route(int n, int perFile, long long x0 = 1000000, long long dx = 100) {
@@ -191,15 +192,15 @@ TEST_P(Bcr, ALongRouteIsSplitIntoNumberedFiles) {
 
 TEST_P(Bcr, HeaderAndRouteSettingsOfTheSplitDialog) {
   route(3, 50, -20000, 10000);  // x: -20000, -10000, 0
-  session.opt.bcr.RNHeader = "KS ";
-  session.opt.bcr.Beschreibung = "Erste Zeile\r\nZweite Zeile mit \xDF\r\n";
-  session.opt.bcr.PIndex = 4;
-  session.opt.bcr.OPTIMIZATION = 75;
-  session.opt.bcr.PREFERNICE_C = true;
-  session.opt.bcr.PREFERVIGN_C = true;
-  session.opt.bcr.ALTROUTE_C = true;
+  session.opt.set(RNHeader, "KS ");
+  session.opt.set(Beschreibung, "Erste Zeile\r\nZweite Zeile mit \xDF\r\n");
+  session.opt.set(PIndex, 4);
+  session.opt.set(OPTIMIZATION, 75);
+  session.opt.set(PREFERNICE_C, true);
+  session.opt.set(PREFERVIGN_C, true);
+  session.opt.set(ALTROUTE_C, true);
   session.doc.InputFileName = "/daten/Alpen Tour.nmea";
-  session.opt.BcrRouteTitle = "Alpen";
+  session.opt.set(BcrRouteTitle, "Alpen");
   ASSERT_TRUE(SaveBCR(session, out.file("Alpen.BCR")));
   const auto file = lines(out.file("Alpen.BCR"));
   EXPECT_EQ(value(file, "ROUTENAME="), "KS Alpen");
@@ -219,7 +220,7 @@ TEST_P(Bcr, HeaderAndRouteSettingsOfTheSplitDialog) {
   // All west of Greenwich: the right edge is negative too. A profile index that names no
   // profile writes the first.
   route(2, 50, -300, -100);
-  session.opt.bcr.PIndex = 42;
+  session.opt.set(PIndex, 42);
   ASSERT_TRUE(SaveBCR(session, out.file("West.BCR")));
   const auto west = lines(out.file("West.BCR"));
   EXPECT_EQ(value(west, "ROUTERECT="), "-400,6000050,-300,6000000");
@@ -276,7 +277,7 @@ TEST_P(Bcr, WrittenFilesReadBackWithTheirCoordinatesAndNames) {
   session.opt.rules.AllGGACheck = true;
   session.opt.rules.XRPSpin = 1;
   test::useOutput(session, 2);  // MN5, which shows the names
-  session.opt.MN5ShowOrt = true;
+  session.opt.set(MN5ShowOrt, true);
   const std::vector<std::string> written = {"-123456,6000000", "-24691,6000050", "74074,6000100",
                                             "172839,6000150"};
   ASSERT_EQ(RouteExecute(session), RouteResult::Completed);

@@ -127,8 +127,8 @@ TEST_P(CoordText, SeparatorOrderAndMissingValues) {
     SCOPED_TRACE(::testing::PrintToString(c.line) + " with " +
                  ::testing::PrintToString(c.separator));
     port.clearRecords();
-    session.opt.InputSeparator = c.separator;
-    session.opt.InputLatFirst = c.latFirst;
+    session.opt.set(InputSeparator, c.separator);
+    session.opt.set(InputLatFirst, c.latFirst);
     ASSERT_EQ(read(c.code, c.line), 1);
     EXPECT_EQ(p().LatDec, c.lat);
     EXPECT_EQ(p().LonDec, c.lon);
@@ -208,7 +208,7 @@ TEST_P(CoordText, SkippedRecordsAreNamedInTheStatusLine) {
 }
 
 TEST_P(CoordText, ADecimalValueThatIsNoNumberIsAConversionError) {
-  session.opt.InputSeparator = ";";
+  session.opt.set(InputSeparator, ";");
   struct Case {
     std::string line;
     std::string value;
@@ -229,7 +229,7 @@ TEST_P(CoordText, ADecimalValueThatIsNoNumberIsAConversionError) {
     }
   }
   // Decimal commas are numbers where the host writes them.
-  session.opt.InputSeparator = "\t";
+  session.opt.set(InputSeparator, "\t");
   if (sep() == ',') {
     ASSERT_EQ(read(22, "51,5\t7,25"), 1);
     EXPECT_NEAR(static_cast<double>(p().LatValue), 51.5, 1e-12);
@@ -278,14 +278,14 @@ TEST_P(CoordText, WritingFollowsTheOutputSeparatorAndOrder) {
       {TextNotation::Mer, " ", false, "806165 6702726"},
   };
   for (const auto& c : cases) {
-    session.opt.OutputSeparator = c.separator;
-    session.opt.OutputLatFirst = c.latFirst;
+    session.opt.set(OutputSeparator, c.separator);
+    session.opt.set(OutputLatFirst, c.latFirst);
     EXPECT_EQ(textLine(session, c.notation), c.line);
   }
   // Values are written exactly as the record holds them.
   p().LatDec = "51,5";
-  session.opt.OutputSeparator = "\t";
-  session.opt.OutputLatFirst = true;
+  session.opt.set(OutputSeparator, "\t");
+  session.opt.set(OutputLatFirst, true);
   EXPECT_EQ(textLine(session, TextNotation::DG), "51,5\t7.25");
 }
 
@@ -296,11 +296,13 @@ TEST_P(CoordText, ReadWriteReadKeepsThePointInEveryNotation) {
       for (bool latFirst : {true, false}) {
         SCOPED_TRACE(std::to_string(code) + " " + ::testing::PrintToString(separator) +
                      (latFirst ? " lat first" : " lon first"));
-        session.opt.InputSeparator = "\t";
-        session.opt.InputLatFirst = true;
+        session.opt.set(InputSeparator, "\t");
+        session.opt.set(InputLatFirst, true);
         ASSERT_EQ(read(22, source), 1);
-        session.opt.InputSeparator = session.opt.OutputSeparator = separator;
-        session.opt.InputLatFirst = session.opt.OutputLatFirst = latFirst;
+        session.opt.set(InputSeparator, separator);
+        session.opt.set(OutputSeparator, separator);
+        session.opt.set(InputLatFirst, latFirst);
+        session.opt.set(OutputLatFirst, latFirst);
         const auto notation = static_cast<TextNotation>(code);
         const std::string written = textLine(session, notation);
         ASSERT_EQ(read(code, written), 1) << written;
@@ -341,7 +343,7 @@ TEST_P(CoordText, RecognitionLooksForTheSeparatorInTheFirstLineOnly) {
       {"-", {"-"}, true},
   };
   for (const auto& c : cases) {
-    session.opt.InputSeparator = c.separator;
+    session.opt.set(InputSeparator, c.separator);
     TextLines l;
     l.assign(c.lines);
     EXPECT_EQ(textRecognized(session, l), c.ok) << ::testing::PrintToString(c.lines);
@@ -350,8 +352,8 @@ TEST_P(CoordText, RecognitionLooksForTheSeparatorInTheFirstLineOnly) {
 
 TEST_P(CoordText, LoadingNamesTheSeparatorInCaptionsAndMessages) {
   // As the settings file leaves them for a tab: the word in captions, the character for reading.
-  session.opt.InputSeparator = "\t";
-  session.opt.InputSeparatorText = "Tab";
+  session.opt.set(InputSeparator, "\t");
+  session.opt.set(InputSeparatorText, "Tab");
   session.opt.OpenDir = out.dir();
   applyStartFormats(session);
   writeBytes(out.file("Punkte.txt"), "51.5\t7.25\r\n51.6\t7.35\r\n51.7\t7.45\r\n");
@@ -406,9 +408,9 @@ TEST_P(CoordText, LoadingNamesTheSeparatorInCaptionsAndMessages) {
 TEST_P(CoordText, TextToTextChangesNotationAndLayout) {
   test::useInput(session, 22);
   test::setInput(session, {"51.5;7.25", "51.6;7.35", "51.7;7.45"});
-  session.opt.InputSeparator = ";";
-  session.opt.OutputSeparator = "\t";
-  session.opt.OutputLatFirst = false;
+  session.opt.set(InputSeparator, ";");
+  session.opt.set(OutputSeparator, "\t");
+  session.opt.set(OutputLatFirst, false);
   session.opt.rules.AllGGACheck = true;
   session.opt.rules.XRPSpin = 1;
   test::useOutput(session, 21);

@@ -57,7 +57,7 @@ TEST_F(Falk, FiveLinesAPointWithTheFlagOfItsKind) {
             (std::vector<std::string>{"3", "1324660", "6495810", "7=-", "", "2", "1324660",
                                       "6495810", "8=Hof", ""}));
   // Digits the setting lacks leave the flag line empty.
-  s.opt.FalkFlags = "43";
+  s.opt.set(FalkFlags, "43");
   s.doc.OutputLines.clear();
   buildFalk(s, RoutePoint{1});
   EXPECT_EQ(s.doc.OutputLines.at(0), "");
@@ -75,7 +75,7 @@ TEST_F(Falk, FirstAndLastPointGetTheirFlags) {
       {"43", {"3", "3"}, {"4", ""}},  // no fourth digit: the line loses its flag
   };
   for (const auto& c : cases) {
-    s.opt.FalkFlags = c.falkFlags;
+    s.opt.set(FalkFlags, c.falkFlags);
     std::vector<std::string> lines;
     for (const auto& f : c.before) lines.insert(lines.end(), {f, "1", "2", "1=-", ""});
     TextLines l;
@@ -128,7 +128,7 @@ TEST_F(Falk, ALongRouteIsSplitWithFlagsForEachFile) {
   }
   routeFrom(6, stations);
   ASSERT_EQ(s.doc.RoutePointCount, 200);
-  s.opt.MpFalk = 90;
+  s.opt.set(MpFalk, 90);
   port.saveAnswers.push_back(out.file("PreviousDestination.dat"));
   SaveNaviExecute(s);
   EXPECT_EQ(port.splitDialogs, 1);

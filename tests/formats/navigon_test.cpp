@@ -76,11 +76,11 @@ TEST_P(Navigon, ReadsEveryLayoutIntoItsFields) {
 
 TEST_P(Navigon, ShortAndLongLinesOfEveryVersion) {
   ASSERT_EQ(read(9, kMN5Line, true), 1);
-  session.opt.MN4ShowOrt = session.opt.MN42ShowOrt = session.opt.MN5ShowOrt = false;
+  for (const BoolOption* o : {&MN4ShowOrt, &MN42ShowOrt, &MN5ShowOrt}) session.opt.set(*o, false);
   EXPECT_EQ(write(NavigonVersion::MN4), "-|-|-|-|-|-|-|-|-|-|12.10727|50.49425|-|");
   EXPECT_EQ(write(NavigonVersion::MN42), "-|-|-|-|-|-|-|-|-|-|-|12.10727|50.49425|-|-|");
   EXPECT_EQ(write(NavigonVersion::MN5), "-|-|-|-|-|-|-|-|-|-|-|12.10727|50.49425|-|-|-|-|");
-  session.opt.MN4ShowOrt = session.opt.MN42ShowOrt = session.opt.MN5ShowOrt = true;
+  for (const BoolOption* o : {&MN4ShowOrt, &MN42ShowOrt, &MN5ShowOrt}) session.opt.set(*o, true);
   EXPECT_EQ(write(NavigonVersion::MN4), "-|p1|p3|p4|Name|p6|p7|p8|p9|p10|12.10727|50.49425|p14|");
   EXPECT_EQ(write(NavigonVersion::MN42),
             "-|p1|p2|p3|p4|Name|p6|p7|p8|p9|p10|12.10727|50.49425|p13|p14|");
@@ -91,7 +91,7 @@ TEST_P(Navigon, ShortAndLongLinesOfEveryVersion) {
 TEST_P(Navigon, TheWorkedExampleLine) {
   session.CurrentPoint.LatDec = "51.123456";
   session.CurrentPoint.LonDec = "7.123456";
-  session.opt.MN4ShowOrt = false;
+  session.opt.set(MN4ShowOrt, false);
   EXPECT_EQ(write(NavigonVersion::MN4), "-|-|-|-|-|-|-|-|-|-|7.123456|51.123456|-|");
   // A decimal comma from a source formatted with the host separator is written as a point.
   session.CurrentPoint.LonDec = "7,5";
@@ -99,7 +99,7 @@ TEST_P(Navigon, TheWorkedExampleLine) {
 }
 
 TEST_P(Navigon, Mn5NamesUnnamedPoints) {
-  session.opt.MN5ShowOrt = true;
+  session.opt.set(MN5ShowOrt, true);
   ResetNaviFields(session);
   session.CurrentPoint.LatDec = "48.1";
   session.CurrentPoint.LonDec = "11.5";
@@ -107,9 +107,9 @@ TEST_P(Navigon, Mn5NamesUnnamedPoints) {
   EXPECT_EQ(session.CurrentPoint.navi(RtePlaceName), "KS-Rp 7") << "the field keeps the name";
   // MN|4 with details allowed and a non-Navigon source equals the short form.
   ResetNaviFields(session);
-  session.opt.MN4ShowOrt = true;
+  session.opt.set(MN4ShowOrt, true);
   const std::string lng = write(NavigonVersion::MN4);
-  session.opt.MN4ShowOrt = false;
+  session.opt.set(MN4ShowOrt, false);
   EXPECT_EQ(lng, write(NavigonVersion::MN4));
 }
 
@@ -189,7 +189,7 @@ TEST_P(Navigon, PlaceNameWarnings) {
 }
 
 TEST_P(Navigon, EveryLayoutReadsBackWhatWasWritten) {
-  session.opt.MN4ShowOrt = session.opt.MN42ShowOrt = session.opt.MN5ShowOrt = true;
+  for (const BoolOption* o : {&MN4ShowOrt, &MN42ShowOrt, &MN5ShowOrt}) session.opt.set(*o, true);
   struct Case {
     NavigonVersion v;
     int code;
@@ -226,7 +226,7 @@ TEST_P(NavigonConversion, Mn5ToMn4AndBack) {
   session.opt.rules.AllGGACheck = true;
   session.opt.rules.XRPSpin = 1;
   // With details: MN|4 keeps the fields it has.
-  session.opt.MN4ShowOrt = true;
+  session.opt.set(MN4ShowOrt, true);
   test::useOutput(session, 0);
   RouteErzeugen(session);
   std::vector<std::string> expected = {
@@ -236,7 +236,7 @@ TEST_P(NavigonConversion, Mn5ToMn4AndBack) {
   };
   EXPECT_EQ(test::output(session), expected);
   // Without details.
-  session.opt.MN4ShowOrt = false;
+  session.opt.set(MN4ShowOrt, false);
   RouteErzeugen(session);
   EXPECT_EQ(test::output(session)[0], "-|-|-|-|-|-|-|-|-|-|12.10727|50.49425|-|");
 
@@ -244,7 +244,7 @@ TEST_P(NavigonConversion, Mn5ToMn4AndBack) {
   const std::vector<std::string> mn4 = {expected[0], expected[1], expected[2]};
   test::useInput(session, 8);
   test::setInput(session, mn4);
-  session.opt.MN5ShowOrt = true;
+  session.opt.set(MN5ShowOrt, true);
   test::useOutput(session, 2);
   RouteErzeugen(session);
   const auto out = test::output(session);

@@ -211,7 +211,7 @@ TEST_P(TomTom, StartAndDestinationFlags) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.digits + " " + std::to_string(c.flags.size()));
-    session.opt.TTFlags = c.digits;
+    session.opt.set(TTFlags, c.digits);
     routeFrom(c.input);
     EXPECT_EQ(flags(), c.flags);
     for (const auto& l : session.doc.OutputLines.lines()) EXPECT_EQ(countChar(l, '|'), 4) << l;
@@ -242,7 +242,7 @@ TEST_P(TomTom, ReversalMovesTheFlagsAndASecondReversalRestoresThem) {
   EXPECT_EQ(test::output(session), original);
 
   // With a setting too short for the destination, the lines stay whole through reversals.
-  session.opt.TTFlags = "41";
+  session.opt.set(TTFlags, "41");
   routeFrom(itnLines(3));
   RouteReversActionExecute(session);
   EXPECT_EQ(test::output(session),
@@ -352,7 +352,7 @@ TEST_P(TomTom, TrackSavedAsOneFile) {
 
 TEST_P(TomTom, EachPartFileGetsItsOwnFlags) {
   routeFrom(itnLines(7));
-  session.opt.MpTT3 = 3;
+  session.opt.set(MpTT3, 3);
   port.saveAnswers.push_back(out.file("Tour.itn"));
   SaveNaviExecute(session);
   EXPECT_EQ(port.splitDialogs, 1);

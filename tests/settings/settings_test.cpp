@@ -5,6 +5,13 @@
 #include "core/cp1252.h"
 #include "support/hosts.h"
 #include "support/temp_folder.h"
+#include "formats/coordtext.h"
+#include "formats/table.h"
+#include "formats/navigon.h"
+#include "formats/bcr.h"
+#include "formats/falk.h"
+#include "formats/tomtom.h"
+#include "formats/gpx.h"
 
 namespace kursolin {
 namespace {
@@ -33,7 +40,7 @@ class Settings : public test::HostTest {
 
 void expectSameSettings(const Session& a, const Session& b) {
   for (const SettingRow& row : settingRows()) {
-    EXPECT_TRUE(row.value(a) == row.value(b)) << row.section << "/" << row.key;
+    EXPECT_TRUE(settingValue(a, row) == settingValue(b, row)) << row.section << "/" << row.key;
   }
   EXPECT_EQ(a.shell.HideStartDialog, b.shell.HideStartDialog);
   EXPECT_EQ(a.opt.ShowErrors, b.opt.ShowErrors);
@@ -79,39 +86,39 @@ TEST_P(Settings, FirstStartWithoutAFileGivesEveryDefault) {
   EXPECT_EQ(s.opt.rules.MinDistEdit, 50);
   EXPECT_FALSE(s.opt.rules.AllGGACheck);
   EXPECT_EQ(s.opt.rules.XRPSpin, 10);
-  EXPECT_EQ(s.opt.InputSeparator, "\t");
-  EXPECT_EQ(s.opt.InputSeparatorText, "Tab");
-  EXPECT_EQ(s.opt.OutputSeparator, "\t");
-  EXPECT_TRUE(s.opt.InputLatFirst);
-  EXPECT_TRUE(s.opt.OutputLatFirst);
-  EXPECT_FALSE(s.opt.InputFreeSeparator);
-  EXPECT_FALSE(s.opt.OutputFreeSeparator);
-  EXPECT_EQ(s.opt.TEFreeEdit, "-");
-  EXPECT_EQ(s.opt.TAFreeEdit, "-");
-  EXPECT_EQ(s.opt.CsvSeparator, ";");
+  EXPECT_EQ(s.opt.get(InputSeparator), "\t");
+  EXPECT_EQ(s.opt.get(InputSeparatorText), "Tab");
+  EXPECT_EQ(s.opt.get(OutputSeparator), "\t");
+  EXPECT_TRUE(s.opt.get(InputLatFirst));
+  EXPECT_TRUE(s.opt.get(OutputLatFirst));
+  EXPECT_FALSE(s.opt.get(InputFreeSeparator));
+  EXPECT_FALSE(s.opt.get(OutputFreeSeparator));
+  EXPECT_EQ(s.opt.get(TEFreeEdit), "-");
+  EXPECT_EQ(s.opt.get(TAFreeEdit), "-");
+  EXPECT_EQ(s.opt.get(CsvSeparator), ";");
   EXPECT_EQ(s.opt.StopSpeed, 1.0L);
   EXPECT_EQ(s.opt.StartSpeed, 7.0L);
   EXPECT_EQ(s.opt.HKorEdit, 48);
   EXPECT_TRUE(s.opt.HoeheNull);
-  EXPECT_EQ(s.opt.MpMN, 100);
-  EXPECT_EQ(s.opt.MpTT3, 15);
-  EXPECT_EQ(s.opt.MpFalk, 90);
-  EXPECT_EQ(s.opt.MpMTP, 50);
-  EXPECT_EQ(s.opt.TTFlags, "413");
-  EXPECT_EQ(s.opt.FalkFlags, "4324");
-  EXPECT_FALSE(s.opt.MN4ShowOrt);
-  EXPECT_FALSE(s.opt.MN42ShowOrt);
-  EXPECT_TRUE(s.opt.MN5ShowOrt);
+  EXPECT_EQ(s.opt.get(MpMN), 100);
+  EXPECT_EQ(s.opt.get(MpTT3), 15);
+  EXPECT_EQ(s.opt.get(MpFalk), 90);
+  EXPECT_EQ(s.opt.get(MpMTP), 50);
+  EXPECT_EQ(s.opt.get(TTFlags), "413");
+  EXPECT_EQ(s.opt.get(FalkFlags), "4324");
+  EXPECT_FALSE(s.opt.get(MN4ShowOrt));
+  EXPECT_FALSE(s.opt.get(MN42ShowOrt));
+  EXPECT_TRUE(s.opt.get(MN5ShowOrt));
   EXPECT_FALSE(s.opt.ShowPointInfo);
   EXPECT_EQ(s.opt.OpenDir, folder.dir());
   EXPECT_EQ(s.opt.SaveDir, folder.dir());
-  EXPECT_EQ(s.opt.BcrDirectory, folder.dir());
-  EXPECT_EQ(s.opt.bcr.RNHeader, "");
-  EXPECT_FALSE(s.opt.bcr.RDeskripToFN);
-  EXPECT_EQ(s.opt.bcr.PIndex, 0);
-  EXPECT_EQ(s.opt.bcr.OPTIMIZATION, 50);
-  EXPECT_FALSE(s.opt.bcr.PREFERNICE_C || s.opt.bcr.ALTROUTE_C || s.opt.bcr.CORRUSED_C || s.opt.bcr.TRAFFICUSED_C ||
-               s.opt.bcr.PREFERMAUT_C || s.opt.bcr.PREFERVIGN_C);
+  EXPECT_EQ(s.opt.get(BcrDirectory), folder.dir());
+  EXPECT_EQ(s.opt.get(RNHeader), "");
+  EXPECT_FALSE(s.opt.get(RDeskripToFN));
+  EXPECT_EQ(s.opt.get(PIndex), 0);
+  EXPECT_EQ(s.opt.get(OPTIMIZATION), 50);
+  EXPECT_FALSE(s.opt.get(PREFERNICE_C) || s.opt.get(ALTROUTE_C) || s.opt.get(CORRUSED_C) || s.opt.get(TRAFFICUSED_C) ||
+               s.opt.get(PREFERMAUT_C) || s.opt.get(PREFERVIGN_C));
   EXPECT_FALSE(s.shell.debug.Find || s.shell.debug.HelpEdit || s.shell.debug.ShowErrorMenu || s.shell.debug.ShowError);
   EXPECT_FALSE(s.opt.ShowErrors);
   EXPECT_FALSE(session.shell.item("Fehlermeldung").visible);
@@ -137,15 +144,15 @@ TEST_P(Settings, EveryKeyOfAFullFileReachesItsTarget) {
   ASSERT_EQ(loadSettingsFrom(session, fixture("full.ini")), ProfileReadStatus::Read);
   const Session& s = session;
   EXPECT_EQ(s.opt.OutputFormat, 5);
-  EXPECT_EQ(s.opt.MpTT3, 25);
-  EXPECT_EQ(s.opt.TTFlags, "123");
-  EXPECT_EQ(s.opt.MpMN, 200);
-  EXPECT_TRUE(s.opt.MN4ShowOrt);
-  EXPECT_TRUE(s.opt.MN42ShowOrt);
-  EXPECT_FALSE(s.opt.MN5ShowOrt);
-  EXPECT_EQ(s.opt.MpFalk, 40);
-  EXPECT_EQ(s.opt.MpGPX, 30);
-  EXPECT_EQ(s.opt.FalkFlags, "1234");
+  EXPECT_EQ(s.opt.get(MpTT3), 25);
+  EXPECT_EQ(s.opt.get(TTFlags), "123");
+  EXPECT_EQ(s.opt.get(MpMN), 200);
+  EXPECT_TRUE(s.opt.get(MN4ShowOrt));
+  EXPECT_TRUE(s.opt.get(MN42ShowOrt));
+  EXPECT_FALSE(s.opt.get(MN5ShowOrt));
+  EXPECT_EQ(s.opt.get(MpFalk), 40);
+  EXPECT_EQ(s.opt.get(MpGPX), 30);
+  EXPECT_EQ(s.opt.get(FalkFlags), "1234");
   EXPECT_EQ(s.opt.MaxRoutePoints, 255);
   EXPECT_EQ(s.shell.pictureGeometry.T, 300);
   EXPECT_EQ(s.shell.pictureGeometry.L, -20);
@@ -180,16 +187,16 @@ TEST_P(Settings, EveryKeyOfAFullFileReachesItsTarget) {
   EXPECT_EQ(s.opt.StartSpeed, 9.0L);
   EXPECT_EQ(s.opt.HKorEdit, 12);
   EXPECT_FALSE(s.opt.HoeheNull);
-  EXPECT_EQ(s.opt.CsvSeparator, ",");
-  EXPECT_EQ(s.opt.InputSeparator, ";");
-  EXPECT_EQ(s.opt.InputSeparatorText, ";");
-  EXPECT_EQ(s.opt.OutputSeparator, "|");
-  EXPECT_FALSE(s.opt.InputLatFirst);
-  EXPECT_FALSE(s.opt.OutputLatFirst);
-  EXPECT_TRUE(s.opt.InputFreeSeparator);
-  EXPECT_TRUE(s.opt.OutputFreeSeparator);
-  EXPECT_EQ(s.opt.TEFreeEdit, "#");
-  EXPECT_EQ(s.opt.TAFreeEdit, "*");
+  EXPECT_EQ(s.opt.get(CsvSeparator), ",");
+  EXPECT_EQ(s.opt.get(InputSeparator), ";");
+  EXPECT_EQ(s.opt.get(InputSeparatorText), ";");
+  EXPECT_EQ(s.opt.get(OutputSeparator), "|");
+  EXPECT_FALSE(s.opt.get(InputLatFirst));
+  EXPECT_FALSE(s.opt.get(OutputLatFirst));
+  EXPECT_TRUE(s.opt.get(InputFreeSeparator));
+  EXPECT_TRUE(s.opt.get(OutputFreeSeparator));
+  EXPECT_EQ(s.opt.get(TEFreeEdit), "#");
+  EXPECT_EQ(s.opt.get(TAFreeEdit), "*");
   EXPECT_EQ(s.opt.InputFormat, 9);
   EXPECT_EQ(s.opt.TimeMode, 2);
   EXPECT_EQ(s.opt.SummerOffset, 3);
@@ -198,14 +205,14 @@ TEST_P(Settings, EveryKeyOfAFullFileReachesItsTarget) {
   EXPECT_TRUE(s.shell.HideStartDialog);
   EXPECT_EQ(s.opt.OpenDir, "/home/anna/Müller/"_cp);
   EXPECT_EQ(s.opt.SaveDir, "/home/anna/Navi Routen/");
-  EXPECT_EQ(s.opt.BcrDirectory, "/home/anna/BCR/");
-  EXPECT_EQ(s.opt.MpMTP, 75);
-  EXPECT_EQ(s.opt.bcr.RNHeader, "Tour: ");  // quoted in the file, so the blank is kept
-  EXPECT_TRUE(s.opt.bcr.RDeskripToFN);
-  EXPECT_EQ(s.opt.bcr.PIndex, 4);
-  EXPECT_EQ(s.opt.bcr.OPTIMIZATION, 70);
-  EXPECT_TRUE(s.opt.bcr.PREFERNICE_C && s.opt.bcr.ALTROUTE_C && s.opt.bcr.CORRUSED_C && s.opt.bcr.TRAFFICUSED_C &&
-              s.opt.bcr.PREFERMAUT_C && s.opt.bcr.PREFERVIGN_C);
+  EXPECT_EQ(s.opt.get(BcrDirectory), "/home/anna/BCR/");
+  EXPECT_EQ(s.opt.get(MpMTP), 75);
+  EXPECT_EQ(s.opt.get(RNHeader), "Tour: ");  // quoted in the file, so the blank is kept
+  EXPECT_TRUE(s.opt.get(RDeskripToFN));
+  EXPECT_EQ(s.opt.get(PIndex), 4);
+  EXPECT_EQ(s.opt.get(OPTIMIZATION), 70);
+  EXPECT_TRUE(s.opt.get(PREFERNICE_C) && s.opt.get(ALTROUTE_C) && s.opt.get(CORRUSED_C) && s.opt.get(TRAFFICUSED_C) &&
+              s.opt.get(PREFERMAUT_C) && s.opt.get(PREFERVIGN_C));
   EXPECT_TRUE(s.shell.debug.Find && s.shell.debug.HelpEdit && s.shell.debug.ShowErrorMenu && s.shell.debug.ShowError);
   EXPECT_TRUE(s.opt.ShowErrors);
 }
@@ -223,9 +230,9 @@ TEST_P(Settings, LoadSaveLoadKeepsEveryValue) {
   // Values a run may set that the fixture cannot hold for both hosts, and a few edits.
   session.opt.StopSpeed = 1.35L;
   session.opt.StartSpeed = 12.5L;
-  session.opt.InputSeparator = "\t";
-  session.opt.OutputSeparator = "\t";
-  session.opt.TEFreeEdit = "\xA7";
+  session.opt.set(InputSeparator, "\t");
+  session.opt.set(OutputSeparator, "\t");
+  session.opt.set(TEFreeEdit, "\xA7");
   session.opt.rules.MeterSpin = 0;
   session.shell.geometry.PosT = -40;
   ASSERT_TRUE(saveSettings(session));
@@ -239,12 +246,12 @@ TEST_P(Settings, LoadSaveLoadKeepsEveryValue) {
   ASSERT_EQ(loadSettings(again), ProfileReadStatus::Read);
   expectSameSettings(session, again);
   EXPECT_EQ(again.opt.StopSpeed, 1.35L);
-  EXPECT_EQ(again.opt.InputSeparator, "\t");
-  EXPECT_EQ(again.opt.InputSeparatorText, "Tab");
-  EXPECT_EQ(again.opt.TEFreeEdit, "\xA7");
+  EXPECT_EQ(again.opt.get(InputSeparator), "\t");
+  EXPECT_EQ(again.opt.get(InputSeparatorText), "Tab");
+  EXPECT_EQ(again.opt.get(TEFreeEdit), "\xA7");
   EXPECT_EQ(again.shell.geometry.PosT, -40);
   EXPECT_EQ(again.opt.rules.MeterSpin, 0);
-  EXPECT_EQ(again.opt.bcr.RNHeader, "Tour: ");
+  EXPECT_EQ(again.opt.get(RNHeader), "Tour: ");
   EXPECT_TRUE(again.shell.debug.ShowError);
 }
 
@@ -254,7 +261,7 @@ TEST_P(Settings, HandEditedLinesSurviveAClose) {
   ASSERT_EQ(loadSettingsFrom(session, iniPath()), ProfileReadStatus::Read);
   EXPECT_EQ(session.opt.OutputFormat, 3);
   EXPECT_EQ(session.opt.rules.MeterSpin, 2000);
-  EXPECT_EQ(session.opt.bcr.RNHeader, "Tour:");
+  EXPECT_EQ(session.opt.get(RNHeader), "Tour:");
   EXPECT_TRUE(session.shell.debug.Find);
   session.opt.rules.MeterSpin = 3000;
   ASSERT_TRUE(saveSettingsTo(session, iniPath()));
@@ -283,8 +290,8 @@ TEST_P(Settings, AnOversizedFileIsRefusedAndNeverOverwritten) {
 
 TEST_P(Settings, FalkFlagsAreWrittenUnderTheKeyTheyAreReadFrom) {
   load("[Navi]\r\nFprvFlags=9999\r\nFalkFlags=1111\r\n");
-  EXPECT_EQ(session.opt.FalkFlags, "1111");
-  session.opt.FalkFlags = "2222";
+  EXPECT_EQ(session.opt.get(FalkFlags), "1111");
+  session.opt.set(FalkFlags, "2222");
   ASSERT_TRUE(saveSettings(session));
   EXPECT_EQ(onDisk("Navi", "FalkFlags"), "2222");
   EXPECT_EQ(onDisk("Navi", "FprvFlags"), "9999");
@@ -312,9 +319,9 @@ TEST_P(SeparatorKeys, OnlyTheExactWordTabIsTheTabCharacter) {
   writeBytes(path, std::string("[Pref]\r\nTE_Trenner=") + c.fileText +
                        "\r\nTA_Trenner=" + c.fileText + "\r\n");
   ASSERT_EQ(loadSettings(s), ProfileReadStatus::Read);
-  EXPECT_EQ(s.opt.InputSeparator, c.separator);
-  EXPECT_EQ(s.opt.InputSeparatorText, c.separatorText);
-  EXPECT_EQ(s.opt.OutputSeparator, c.separator);
+  EXPECT_EQ(s.opt.get(InputSeparator), c.separator);
+  EXPECT_EQ(s.opt.get(InputSeparatorText), c.separatorText);
+  EXPECT_EQ(s.opt.get(OutputSeparator), c.separator);
   ASSERT_TRUE(saveSettings(s));
   const Profile saved = Profile::fromBytes(readBytes(path));
   EXPECT_EQ(saved.readString("Pref", "TE_Trenner", "<missing>"), c.writtenBack);
@@ -411,13 +418,13 @@ TEST_P(Settings, ValuesOutsideAFieldsRangeBecomeTheNearerBoundAndAreSavedSo) {
       {"BCR", "MP", 10000},        {"BCR", "Optim", 30}};
   EXPECT_EQ(session.opt.rules.MeterSpin, 99000);
   EXPECT_EQ(session.opt.HKorEdit, 1000);
-  EXPECT_EQ(session.opt.bcr.OPTIMIZATION, 30);
+  EXPECT_EQ(session.opt.get(OPTIMIZATION), 30);
   ASSERT_TRUE(saveSettings(session));
   for (const Expect& e : expected) {
     EXPECT_EQ(onDisk(e.section, e.key), std::to_string(e.value)) << e.section << "/" << e.key;
   }
   load("[BCR]\r\nOptim=100\r\n");
-  EXPECT_EQ(session.opt.bcr.OPTIMIZATION, 95);
+  EXPECT_EQ(session.opt.get(OPTIMIZATION), 95);
 }
 
 TEST_P(Settings, WindowGeometryIsTakenAsItStands) {
@@ -432,15 +439,15 @@ TEST_P(Settings, WindowGeometryIsTakenAsItStands) {
 }
 
 TEST_P(Settings, ABlankFreeSeparatorIsWrittenAsBlankAndReadBackEmpty) {
-  session.opt.TEFreeEdit = " ";
-  session.opt.TAFreeEdit = " ";
+  session.opt.set(TEFreeEdit, " ");
+  session.opt.set(TAFreeEdit, " ");
   ASSERT_TRUE(saveSettings(session));
   const std::string bytes = readBytes(iniPath());
   EXPECT_NE(bytes.find("\r\nTE_FreeTrenner= \r\n"), std::string::npos);
   EXPECT_NE(bytes.find("\r\nTA_FreeTrenner= \r\n"), std::string::npos);
   ASSERT_EQ(loadSettings(session), ProfileReadStatus::Read);
-  EXPECT_EQ(session.opt.TEFreeEdit, "");
-  EXPECT_EQ(session.opt.TAFreeEdit, "");
+  EXPECT_EQ(session.opt.get(TEFreeEdit), "");
+  EXPECT_EQ(session.opt.get(TAFreeEdit), "");
 }
 
 TEST_P(Settings, UnreadableNumbersGiveTheDefaultButEmptyTextsStayEmpty) {
@@ -450,8 +457,8 @@ TEST_P(Settings, UnreadableNumbersGiveTheDefaultButEmptyTextsStayEmpty) {
   EXPECT_EQ(session.opt.rules.MeterSpin, 1000);
   EXPECT_TRUE(session.opt.rules.MeterCheck);
   EXPECT_FALSE(session.opt.rules.ZeitCheck);
-  EXPECT_EQ(session.opt.TTFlags, "");
-  EXPECT_EQ(session.opt.MpMN, 32);
+  EXPECT_EQ(session.opt.get(TTFlags), "");
+  EXPECT_EQ(session.opt.get(MpMN), 32);
   EXPECT_EQ(session.opt.OpenDir, "");
   EXPECT_EQ(session.opt.SaveDir, folder.dir());
 }
@@ -459,7 +466,7 @@ TEST_P(Settings, UnreadableNumbersGiveTheDefaultButEmptyTextsStayEmpty) {
 TEST_P(Settings, KeysAreFoundWhateverTheirLetterCase) {
   load("[SETUP]\r\ndim=4000\r\n[pref]\r\nte_trenner=|\r\n[POS]\r\nh=77\r\n");
   EXPECT_EQ(session.opt.rules.MeterSpin, 4000);
-  EXPECT_EQ(session.opt.InputSeparator, "|");
+  EXPECT_EQ(session.opt.get(InputSeparator), "|");
   EXPECT_EQ(session.shell.geometry.PosH, 77);
   EXPECT_EQ(session.shell.geometry.SizeH, 693);
   // The close replaces those lines rather than adding a second spelling.
@@ -477,9 +484,9 @@ TEST_P(Settings, OverridesFollowTheNamesAndRulesOfTheFile) {
   EXPECT_TRUE(applySettingOverride(session, "setup", "dim", " 200000 ", &reason)) << reason;
   EXPECT_EQ(session.opt.rules.MeterSpin, 99000);
   EXPECT_TRUE(applySettingOverride(session, "Pref", "TE_Trenner", "Tab", &reason));
-  EXPECT_EQ(session.opt.InputSeparator, "\t");
+  EXPECT_EQ(session.opt.get(InputSeparator), "\t");
   EXPECT_TRUE(applySettingOverride(session, "Pref", "TA_Trenner", "\";\"", &reason));
-  EXPECT_EQ(session.opt.OutputSeparator, ";");
+  EXPECT_EQ(session.opt.get(OutputSeparator), ";");
   EXPECT_TRUE(applySettingOverride(session, "Setup", "AGC", "1", &reason));
   EXPECT_TRUE(session.opt.rules.AllGGACheck);
   EXPECT_FALSE(session.opt.rules.MeterCheck);
@@ -488,7 +495,7 @@ TEST_P(Settings, OverridesFollowTheNamesAndRulesOfTheFile) {
   EXPECT_TRUE(applySettingOverride(session, "Debug", "ShowError", "1", &reason));
   EXPECT_TRUE(session.opt.ShowErrors);
   EXPECT_TRUE(applySettingOverride(session, "Navi", "MpMN", "0x40", &reason));
-  EXPECT_EQ(session.opt.MpMN, 64);
+  EXPECT_EQ(session.opt.get(MpMN), 64);
 }
 
 TEST_P(Settings, OverridesRefuseUnknownKeysAndUnreadableValues) {

@@ -197,8 +197,8 @@ void fuzzCoordText(const std::uint8_t* data, std::size_t size) {
   const std::string bytes = bytesOf(data, size);
   inEverySession([&](Session& s) {
     for (const char* sep : {"\t", ";", " ", ","}) {
-      s.opt.InputSeparator = sep;
-      s.opt.InputLatFirst = *sep != ';';
+      s.opt.set(InputSeparator, sep);
+      s.opt.set(InputLatFirst, *sep != ';');
       for (int code : {20, 21, 22, 23}) loadAndGenerate(s, code, bytes, {code, 1});
     }
   });

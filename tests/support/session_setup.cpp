@@ -14,7 +14,7 @@ void useInput(Session& s, int code) {
   // Chosen before it is applied, as the settings choose the format at start-up: nothing loads.
   s.opt.InputAutoDetect = code == kAutoInputFormat;
   if (code != kAutoInputFormat) s.opt.InputFormat = code;
-  s.opt.SeparatorAtSettings = s.opt.InputSeparator;
+  markInputOptionsSeen(s);
   SourceChange(s, code);
 }
 

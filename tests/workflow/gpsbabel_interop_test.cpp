@@ -138,7 +138,7 @@ TEST_F(Gpsbabel, ReadsTheBcrFilesKursolinWrites) {
   s.opt.rules.XRPSpin = 1;
   test::useOutput(s, 5);
   ASSERT_EQ(RouteExecute(s), RouteResult::Completed);
-  s.opt.BcrRouteTitle = "Welt";
+  s.opt.set(BcrRouteTitle, "Welt");
   s.doc.split = planSplitOver(s.doc.OutputLines.Count(), s.doc.OutputLines.Count());
   ASSERT_TRUE(SaveBCR(s, dir.file("Welt.BCR")));
   ASSERT_TRUE(gpsbabel("-i " + kBcr + " -f " + dir.file("Welt.BCR") + " -o unicsv -F " +

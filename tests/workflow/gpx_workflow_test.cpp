@@ -119,7 +119,7 @@ TEST_F(GpxWorkflow, RouteIsSavedAsUtf8AndSplitIntoWholeFiles) {
   EXPECT_EQ(port.splitDialogs, 0) << "no maximum by default";
 
   // Two points a file: every part is a whole GPX file of its slice of points.
-  s.opt.MpGPX = 2;
+  s.opt.set(MpGPX, 2);
   port.saveAnswers.push_back(dir.file("Teil.gpx"));
   SaveNaviExecute(s);
   EXPECT_EQ(port.splitDialogs, 1);

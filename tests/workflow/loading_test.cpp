@@ -13,6 +13,7 @@
 #include "session/panes.h"
 #include "workflow/program.h"
 #include "workflow/route_command.h"
+#include "formats/coordtext.h"
 
 namespace kursolin {
 namespace {
@@ -337,7 +338,7 @@ TEST_F(Loading, TextSubmenuAndChangedSeparator) {
   EXPECT_EQ(session.inputCaption(), session.doc.InputLabel) << "opening the sub-menu resets it";
   EXPECT_EQ(session.doc.InputLines.Count(), 10) << "nothing reloaded";
   // A new input separator reloads once, then no more.
-  session.opt.InputSeparator = ";";
+  session.opt.set(InputSeparator, ";");
   port.openAnswers.push_back(std::nullopt);
   In_NaviTextTabClick(session);
   EXPECT_EQ(port.openRequests.size(), 3u);
@@ -382,7 +383,7 @@ TEST_F(Loading, ErrorMenuToggle) {
 TEST(InputLabels, CoordinateTextLabelsNameTheSeparator) {
   test::ScriptedPort port;
   Session s(port, HostSettings::german());
-  s.opt.InputSeparatorText = ";";
+  s.opt.set(InputSeparatorText, ";");
   EXPECT_EQ(inputLabelFor(s, 22), "Textdatei im Dezimalgrad Format ; \" getr.");
   EXPECT_EQ(inputLabelFor(s, 20), "Textdatei im Format Gr\xB0 Min\xB4 Sek\" \" ; \" getr.");
   EXPECT_EQ(failureCaptionFor(s, 23), "Koordinaten aus Textdatei im Mercator Format \" ; \" getrennt Fehler!");

@@ -215,7 +215,7 @@ TEST_P(OutputFormats, TableOutputAndPointTable) {
   EXPECT_EQ(session.doc.PointTable.headers[3], " \xF6L Gr.Min.Sek");
   EXPECT_EQ(session.doc.PointTable.widths[9], 60);
 
-  session.opt.CsvSeparator = "\t";
+  session.opt.set(CsvSeparator, "\t");
   RouteExecute(session);
   EXPECT_EQ(session.doc.OutputLines.at(0).substr(0, 5), "Zeit\t");
   ASSERT_EQ(session.doc.PointTable.rows.size(), 3u) << "the table starts afresh";

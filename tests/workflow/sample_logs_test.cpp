@@ -8,6 +8,7 @@
 #include "track/generator.h"
 #include "workflow/loading.h"
 #include "workflow/route_command.h"
+#include "formats/navigon.h"
 
 namespace kursolin {
 namespace {
@@ -101,7 +102,7 @@ TEST_P(SampleLogs, NavigonSampleToMn5) {
   EXPECT_FALSE(session.doc.InputLayout);
   session.opt.rules.AllGGACheck = true;
   session.opt.rules.XRPSpin = 1;
-  session.opt.MN5ShowOrt = true;
+  session.opt.set(MN5ShowOrt, true);
   test::useOutput(session, 2);
   RouteExecute(session);
   ASSERT_EQ(session.doc.OutputLines.Count(), 10);

@@ -25,6 +25,9 @@
 #include "workflow/route_command.h"
 #include "workflow/saving.h"
 #include "workflow/split.h"
+#include "formats/bcr.h"
+#include "formats/tomtom.h"
+#include "formats/navigon.h"
 
 namespace kursolin {
 namespace {
@@ -107,8 +110,8 @@ TEST_F(SaveTest, SaveDialogOfEachFormat) {
   }
   // Tourenplaner files are proposed under their route name in their own folder.
   test::useOutput(s, 5);
-  s.opt.BcrRouteName = "Alpen";
-  s.opt.BcrDirectory = "/bcr/";
+  s.opt.set(BcrRouteName, "Alpen");
+  s.opt.set(BcrDirectory, "/bcr/");
   const FileDialogRequest r = saveDialogRequest(s);
   EXPECT_EQ(r.title, "Route im Tourenplaner Format speichern");
   EXPECT_EQ(r.filter, "Tourenplaner Dateiformat (*.BCR)|*.BCR");
@@ -186,7 +189,8 @@ TEST_F(SaveTest, SaveDialogsStartInTheLastFolderUsedElseBesideTheLoadedFile) {
     test::useOutput(s, code);
     for (const auto& c : cases) {
       SCOPED_TRACE(std::to_string(code) + ": " + c.name);
-      s.opt.SaveDir = s.opt.BcrDirectory = c.lastUsed;
+      s.opt.SaveDir = c.lastUsed;
+      s.opt.set(BcrDirectory, c.lastUsed);
       s.doc.InputFileName = c.input;
       EXPECT_EQ(saveDialogRequest(s).initialDir, c.expected);
       EXPECT_EQ(initialFolder(s, c.lastUsed), c.expected);
@@ -208,7 +212,7 @@ TEST_F(SaveTest, AWrittenSaveIsReportedAndTheRouteCountsAsSaved) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.points) + " " + c.chosen.value_or("cancelled"));
-    s.opt.MpMN = 15;
+    s.opt.set(MpMN, 15);
     route(c.points);
     s.setStatusText("vorher");
     ASSERT_TRUE(workUnsaved(s.doc));
@@ -274,7 +278,7 @@ TEST_F(SaveTest, SplitDialogOnlyAboveTheMaximum) {
     SCOPED_TRACE(std::to_string(c.points) + " / " + std::to_string(c.maximum));
     test::ScratchFolder folder;
     port.splitDialogs = 0;
-    s.opt.MpMN = c.maximum;
+    s.opt.set(MpMN, c.maximum);
     route(c.points);
     choose(folder.file("Tour.rte"));
     SaveNaviExecute(s);
@@ -306,7 +310,7 @@ TEST_F(SaveTest, SplitSaveWritesNumberedPartsInOrder) {
     test::ScratchFolder folder;
     s.opt.SaveDir = settingsDir.dir();
     port.clearRecords();
-    s.opt.MpMN = c.perFile;
+    s.opt.set(MpMN, c.perFile);
     route(c.points);
     const auto before = s.doc.OutputLines.lines();
     std::string okText;
@@ -337,7 +341,7 @@ TEST_F(SaveTest, SplitSaveWritesNumberedPartsInOrder) {
 }
 
 TEST_F(SaveTest, SplitUsesThePointsPerFileChosenInTheDialog) {
-  s.opt.MpMN = 15;
+  s.opt.set(MpMN, 15);
   route(47);
   port.onSplitDialog = [](SplitDialogView& d) {
     d.AnzSplitEditChange(20);  // above the maximum: held at 15
@@ -353,7 +357,7 @@ TEST_F(SaveTest, SplitUsesThePointsPerFileChosenInTheDialog) {
 }
 
 TEST_F(SaveTest, CancelInTheSplitDialogOrItsSaveDialogWritesNothing) {
-  s.opt.MpMN = 15;
+  s.opt.set(MpMN, 15);
   route(47);
   port.onSplitDialog = [](SplitDialogView&) { return false; };
   choose(out.file("Tour.rte"));
@@ -455,7 +459,7 @@ TEST_F(SaveTest, SaveThatFailsHalfwayLeavesTheOldFileWhole) {
       Session c(childPort, HostSettings::german());
       test::createLikeTheWindow(c);
       test::useOutput(c, 1);
-      c.opt.MpMN = maximum;
+      c.opt.set(MpMN, maximum);
       c.doc.SaveBaseName = "Tour.txt";
       c.doc.OutputLines.assign(mn42Points(400));
       c.doc.RoutePointCount = 400;
@@ -489,7 +493,7 @@ TEST_F(SaveTest, FailedPartStopsTheSplitAndSaysWhatWasWritten) {
                         "\xFC" "brigen wurden nicht erstellt."},
   };
   const char* const names[] = {"Tour.rte", "Tour_1.rte", "Tour_2.rte", "Tour_3.rte"};
-  s.opt.MpMN = 15;
+  s.opt.set(MpMN, 15);
   route(47);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.blocked);
@@ -518,7 +522,7 @@ TEST_F(SaveTest, FailedPartStopsTheSplitAndSaysWhatWasWritten) {
 }
 
 TEST_F(SaveTest, PlansOfTenThousandFilesAreRefusedBeforeAnythingIsWritten) {
-  s.opt.MpMN = 1;
+  s.opt.set(MpMN, 1);
   route(10000);
   choose(out.file("Tour.rte"));
   SaveNaviExecute(s);
@@ -585,7 +589,7 @@ TEST_F(SaveTest, BatchSplitRenewsAPlanLeftFromAnotherRoute) {
 }
 
 TEST_F(SaveTest, FormatsWithoutTheirWritersAreRefused) {
-  s.opt.MpTT3 = 5;
+  s.opt.set(MpTT3, 5);
   route(20);  // long enough to be split, too
   int refused = 0;
   for (const OutputFormatInfo& f : outputFormats()) {
@@ -661,7 +665,7 @@ TEST_P(SaveGolden, NavigonPlacesPassThroughToMN5InTheirCodePage) {
   ASSERT_TRUE(loadInputFile(session, in.file("Orte.rte")));
   session.opt.rules.AllGGACheck = true;
   session.opt.rules.XRPSpin = 1;
-  session.opt.MN5ShowOrt = true;
+  session.opt.set(MN5ShowOrt, true);
   test::useOutput(session, 2);
   RouteExecute(session);
   port.saveAnswers.push_back(out.file("Orte.rte"));

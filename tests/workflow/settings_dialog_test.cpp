@@ -2,11 +2,18 @@
 // steps, the mirrored split fields and the place-name warnings.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "core/host.h"
+#include "formats/bcr.h"
+#include "formats/coordtext.h"
+#include "formats/falk.h"
+#include "formats/gpx.h"
 #include "formats/navigon.h"
+#include "formats/registry.h"
+#include "formats/tomtom.h"
 #include "support/fake_port.h"
 #include "workflow/settings_dialog.h"
 
@@ -20,12 +27,17 @@ class SettingsDialogTest : public ::testing::Test {
  protected:
   SettingsDialogTest() : session(port, HostSettings::german()), dlg(session) {}
 
-  std::string& separator(Side side) {
-    return side == Side::Input ? session.opt.InputSeparator : session.opt.OutputSeparator;
+  static const TextOption& separatorOf(Side side) {
+    return side == Side::Input ? InputSeparator : OutputSeparator;
   }
-  bool& freeFlag(Side side) {
-    return side == Side::Input ? session.opt.InputFreeSeparator : session.opt.OutputFreeSeparator;
+  static const BoolOption& freeOf(Side side) {
+    return side == Side::Input ? InputFreeSeparator : OutputFreeSeparator;
   }
+  static const TextOption& freeTextOf(Side side) {
+    return side == Side::Input ? TEFreeEdit : TAFreeEdit;
+  }
+  const std::string& separator(Side side) const { return session.opt.get(separatorOf(side)); }
+  bool freeFlag(Side side) const { return session.opt.get(freeOf(side)); }
 
   test::ScriptedPort port;
   Session session;
@@ -54,7 +66,7 @@ TEST_F(SettingsDialogTest, EveryFixedChoiceSetsItsCharacterAndClearsTheFreeFlag)
       EXPECT_EQ(separator(side), c.sep);
       EXPECT_FALSE(freeFlag(side));
       if (side == Side::Input) {
-        EXPECT_EQ(session.opt.InputSeparatorText, c.shown);
+        EXPECT_EQ(session.opt.get(InputSeparatorText), c.shown);
       }
     }
   }
@@ -64,10 +76,10 @@ TEST_F(SettingsDialogTest, TheTwoPagesAreIndependent) {
   dlg.SeparatorClick(Side::Input, Choice::Semikolon);
   dlg.SeparatorClick(Side::Output, Choice::Punkt);
   dlg.LatFirstClick(Side::Output, false);
-  EXPECT_EQ(session.opt.InputSeparator, ";");
-  EXPECT_EQ(session.opt.OutputSeparator, ".");
-  EXPECT_TRUE(session.opt.InputLatFirst);
-  EXPECT_FALSE(session.opt.OutputLatFirst);
+  EXPECT_EQ(session.opt.get(InputSeparator), ";");
+  EXPECT_EQ(session.opt.get(OutputSeparator), ".");
+  EXPECT_TRUE(session.opt.get(InputLatFirst));
+  EXPECT_FALSE(session.opt.get(OutputLatFirst));
   EXPECT_EQ(dlg.chosen(Side::Input), Choice::Semikolon);
   EXPECT_EQ(dlg.chosen(Side::Output), Choice::Punkt);
 }
@@ -80,7 +92,7 @@ TEST_F(SettingsDialogTest, FreeChoiceWithEmptyFieldGivesAnEmptySeparator) {
     EXPECT_EQ(separator(side), "");
     EXPECT_TRUE(freeFlag(side));
   }
-  EXPECT_EQ(session.opt.InputSeparatorText, "");
+  EXPECT_EQ(session.opt.get(InputSeparatorText), "");
 }
 
 TEST_F(SettingsDialogTest, TypingAFreeCharacterActsOnlyWhenTheFreeChoiceIsChosenAgain) {
@@ -104,16 +116,16 @@ TEST_F(SettingsDialogTest, TypingAFreeCharacterActsOnlyWhenTheFreeChoiceIsChosen
 TEST_F(SettingsDialogTest, TheFreeFieldHoldsAtMostOneCharacter) {
   dlg.FreeEditChange(Side::Input, "ab");
   EXPECT_EQ(dlg.freeText(Side::Input), "a");
-  EXPECT_EQ(session.opt.TEFreeEdit, "a");
+  EXPECT_EQ(session.opt.get(TEFreeEdit), "a");
   dlg.FreeEditChange(Side::Output, "\xB0x");  // a cp1252 degree sign is one character
-  EXPECT_EQ(session.opt.TAFreeEdit, "\xB0");
+  EXPECT_EQ(session.opt.get(TAFreeEdit), "\xB0");
 }
 
 TEST_F(SettingsDialogTest, ClickingTheChosenFixedChoiceDoesNotRewriteTheSeparator) {
   dlg.SeparatorClick(Side::Input, Choice::Strich);
-  session.opt.InputSeparator = "X";  // a change the dialog did not make
+  session.opt.set(InputSeparator, "X");  // a change the dialog did not make
   dlg.SeparatorClick(Side::Input, Choice::Strich);
-  EXPECT_EQ(session.opt.InputSeparator, "X");
+  EXPECT_EQ(session.opt.get(InputSeparator), "X");
 }
 
 // The first opening, with "Anderes Zeichen" chosen as designed.
@@ -141,18 +153,18 @@ TEST_F(SettingsDialogTest, FirstOpening) {
       SCOPED_TRACE(c.name);
       test::ScriptedPort p;
       Session s(p, HostSettings::german());
-      (side == Side::Input ? s.opt.InputSeparator : s.opt.OutputSeparator) = c.sep;
-      (side == Side::Input ? s.opt.InputFreeSeparator : s.opt.OutputFreeSeparator) = c.flag;
-      (side == Side::Input ? s.opt.TEFreeEdit : s.opt.TAFreeEdit) = c.freeText;
+      s.opt.set(separatorOf(side), c.sep);
+      s.opt.set(freeOf(side), c.flag);
+      s.opt.set(freeTextOf(side), c.freeText);
       SettingsDialogModel fresh(s);
       ASSERT_EQ(fresh.chosen(side), Choice::Free);
       fresh.FormShow();
       EXPECT_EQ(fresh.chosen(side), c.chosen);
-      EXPECT_EQ(side == Side::Input ? s.opt.InputSeparator : s.opt.OutputSeparator, c.sepAfter);
-      EXPECT_EQ(side == Side::Input ? s.opt.InputFreeSeparator : s.opt.OutputFreeSeparator, c.flagAfter);
+      EXPECT_EQ(s.opt.get(separatorOf(side)), c.sepAfter);
+      EXPECT_EQ(s.opt.get(freeOf(side)), c.flagAfter);
       if (side == Side::Input) {
-        EXPECT_EQ(s.opt.SeparatorAtSettings, c.sep);
-        EXPECT_EQ(s.opt.InputSeparatorText, separatorDisplayText(c.sepAfter));
+        EXPECT_EQ(s.opt.inputOptionsAtSettings, c.sep);
+        EXPECT_EQ(s.opt.get(InputSeparatorText), separatorDisplayText(c.sepAfter));
       }
       EXPECT_TRUE(p.prompts.empty());
     }
@@ -163,18 +175,18 @@ TEST_F(SettingsDialogTest, ALaterOpeningThatChoosesTheFreeChoiceRunsItsRule) {
   dlg.SeparatorClick(Side::Input, Choice::Komma);
   // Changed behind the dialog's back (as a settings override would): an odd separator and the
   // free flag, while the field holds another character.
-  session.opt.InputSeparator = "x";
-  session.opt.InputFreeSeparator = true;
-  session.opt.TEFreeEdit = "+";
+  session.opt.set(InputSeparator, "x");
+  session.opt.set(InputFreeSeparator, true);
+  session.opt.set(TEFreeEdit, "+");
   dlg.FormShow();
   EXPECT_EQ(dlg.chosen(Side::Input), Choice::Free);
-  EXPECT_EQ(session.opt.InputSeparator, "+");
-  EXPECT_EQ(session.opt.SeparatorAtSettings, "x");
+  EXPECT_EQ(session.opt.get(InputSeparator), "+");
+  EXPECT_EQ(session.opt.inputOptionsAtSettings, "x");
   EXPECT_TRUE(dlg.inputSeparatorChanged());
 }
 
 TEST_F(SettingsDialogTest, SeparatorChangeIsMeasuredFromTheLastOpening) {
-  session.opt.InputSeparator = ";";
+  session.opt.set(InputSeparator, ";");
   dlg.FormShow();
   EXPECT_FALSE(dlg.inputSeparatorChanged());
   dlg.SeparatorClick(Side::Input, Choice::Punkt);
@@ -186,61 +198,72 @@ TEST_F(SettingsDialogTest, SeparatorChangeIsMeasuredFromTheLastOpening) {
 }
 
 TEST_F(SettingsDialogTest, OpeningSetsTheOrderChoicesFromTheSession) {
-  session.opt.InputLatFirst = false;
-  session.opt.OutputLatFirst = true;
+  session.opt.set(InputLatFirst, false);
+  session.opt.set(OutputLatFirst, true);
   dlg.FormShow();
   EXPECT_FALSE(dlg.latFirst(Side::Input));
   EXPECT_TRUE(dlg.latFirst(Side::Output));
   dlg.LatFirstClick(Side::Input, true);
-  EXPECT_TRUE(session.opt.InputLatFirst);
+  EXPECT_TRUE(session.opt.get(InputLatFirst));
 }
 
-TEST_F(SettingsDialogTest, TwinFieldsMirrorEachOtherAndHoldTheRange) {
-  struct Case {
-    SplitField field, twin;
-    int Options::*target;
-  };
-  const std::vector<Case> cases = {
-      {SplitField::MpMNEdit, SplitField::MNSpinEdit, &Options::MpMN},
-      {SplitField::MNSpinEdit, SplitField::MpMNEdit, &Options::MpMN},
-      {SplitField::MpTTEdit, SplitField::TTSpinEdit, &Options::MpTT3},
-      {SplitField::TTSpinEdit, SplitField::MpTTEdit, &Options::MpTT3},
-  };
-  for (const Case& c : cases) {
+// MpMN and MpTT3 show on the split page and on their format's page: one value in two fields.
+TEST_F(SettingsDialogTest, MaximaShownTwiceHoldOneValueWithinTheRange) {
+  for (const IntOption* o : {&MpMN, &MpTT3}) {
+    ASSERT_NE(o->info.fields[0].page, nullptr);
+    ASSERT_NE(o->info.fields[1].page, nullptr);
+    EXPECT_NE(o->info.fields[0].page, o->info.fields[1].page);
     for (long long typed : {0LL, 250LL, 10000LL, -5LL, 20000LL}) {
       const int expected = typed < 0 ? 0 : (typed > 10000 ? 10000 : static_cast<int>(typed));
-      dlg.SplitFieldChange(c.field, typed);
-      EXPECT_EQ(dlg.fieldValue(c.field), expected);
-      EXPECT_EQ(dlg.fieldValue(c.twin), expected);
-      EXPECT_EQ(session.opt.*c.target, expected);
+      dlg.NumberFieldChange(o->info, typed);
+      EXPECT_EQ(dlg.fieldValue(o->info), expected);
+      EXPECT_EQ(session.opt.get(*o), expected);
     }
   }
 }
 
 TEST_F(SettingsDialogTest, SingleFieldsSetOnlyTheirOwnMaximum) {
   dlg.FormShow();
-  dlg.SplitFieldChange(SplitField::MpMTPEdit, 77);
-  dlg.SplitFieldChange(SplitField::MpFalkEdit, 12000);
-  EXPECT_EQ(session.opt.MpMTP, 77);
-  EXPECT_EQ(session.opt.MpFalk, 10000);
-  EXPECT_EQ(session.opt.MpMN, 100);
-  EXPECT_EQ(session.opt.MpTT3, 15);
-  EXPECT_EQ(dlg.fieldValue(SplitField::MNSpinEdit), 100);
-  EXPECT_EQ(dlg.fieldValue(SplitField::TTSpinEdit), 15);
+  dlg.NumberFieldChange(MpMTP.info, 77);
+  dlg.NumberFieldChange(MpFalk.info, 12000);
+  dlg.NumberFieldChange(MpGPX.info, 250);
+  EXPECT_EQ(session.opt.get(MpMTP), 77);
+  EXPECT_EQ(session.opt.get(MpFalk), 10000);
+  EXPECT_EQ(session.opt.get(MpGPX), 250);
+  EXPECT_EQ(session.opt.get(MpMN), 100);
+  EXPECT_EQ(session.opt.get(MpTT3), 15);
+  EXPECT_EQ(dlg.fieldValue(MpMN.info), 100);
+  EXPECT_EQ(dlg.fieldValue(MpTT3.info), 15);
 }
 
-TEST_F(SettingsDialogTest, OpeningBringsStoredMaximaIntoRangeAndFillsTheTwins) {
-  session.opt.MpMN = 250;
-  session.opt.MpTT3 = 20001;
-  session.opt.MpMTP = -3;
-  session.opt.MpFalk = 90;
+TEST_F(SettingsDialogTest, OpeningBringsStoredMaximaIntoRange) {
+  session.opt.set(MpMN, 250);
+  session.opt.set(MpTT3, 20001);
+  session.opt.set(MpMTP, -3);
+  session.opt.set(MpFalk, 90);
+  session.opt.set(MpGPX, 10001);
   dlg.FormShow();
-  EXPECT_EQ(dlg.fieldValue(SplitField::MpMNEdit), 250);
-  EXPECT_EQ(dlg.fieldValue(SplitField::MNSpinEdit), 250);
-  EXPECT_EQ(dlg.fieldValue(SplitField::TTSpinEdit), 10000);
-  EXPECT_EQ(session.opt.MpTT3, 10000);
-  EXPECT_EQ(session.opt.MpMTP, 0);
-  EXPECT_EQ(dlg.fieldValue(SplitField::MpFalkEdit), 90);
+  EXPECT_EQ(dlg.fieldValue(MpMN.info), 250);
+  EXPECT_EQ(dlg.fieldValue(MpTT3.info), 10000);
+  EXPECT_EQ(session.opt.get(MpTT3), 10000);
+  EXPECT_EQ(session.opt.get(MpMTP), 0);
+  EXPECT_EQ(dlg.fieldValue(MpFalk.info), 90);
+  EXPECT_EQ(session.opt.get(MpGPX), 10000);
+}
+
+// Every maximum a format splits by has its field on the split page, in the order of the rows.
+TEST_F(SettingsDialogTest, EverySplitMaximumHasItsField) {
+  std::vector<std::string> names;
+  for (const OptionFieldRef& f : fieldsOn(kSplitPage)) names.push_back(f.field->name);
+  EXPECT_EQ(names, (std::vector<std::string>{"MpMNEdit", "MpTTEdit", "MpMTPEdit", "MpFalkEdit",
+                                             "MpGPXEdit"}));
+  for (const OutputFormatInfo& f : outputFormats()) {
+    if (!f.limit) continue;
+    const auto& fields = f.limit->info.fields;
+    EXPECT_TRUE(std::any_of(fields.begin(), fields.end(),
+                            [](const OptionField& o) { return o.page == &kSplitPage; }))
+        << f.code;
+  }
 }
 
 TEST_F(SettingsDialogTest, AltitudeCorrectionHoldsItsRange) {
@@ -256,32 +279,32 @@ TEST_F(SettingsDialogTest, AltitudeCorrectionHoldsItsRange) {
 TEST_F(SettingsDialogTest, PlaceNameWarningsOnlyForMN4AndMN42AndOnlyWhenChecked) {
   enum Release { Key, LeftMouse, RightMouse };
   struct Case {
-    ShowOrtBox box;
+    const OptionInfo* box;
     bool checked;
     Release release;
     std::string warning;  // empty: none
   };
   const std::string w4 = mn4ShowOrtWarning(), w42 = mn42ShowOrtWarning();
   const std::vector<Case> cases = {
-      {ShowOrtBox::MN4ShowOrt, true, Key, w4},
-      {ShowOrtBox::MN4ShowOrt, true, LeftMouse, w4},
-      {ShowOrtBox::MN4ShowOrt, true, RightMouse, ""},
-      {ShowOrtBox::MN4ShowOrt, false, Key, ""},
-      {ShowOrtBox::MN4ShowOrt, false, LeftMouse, ""},
-      {ShowOrtBox::MN42ShowOrt, true, Key, w42},
-      {ShowOrtBox::MN42ShowOrt, true, LeftMouse, w42},
-      {ShowOrtBox::MN42ShowOrt, false, LeftMouse, ""},
-      {ShowOrtBox::MN5ShowOrt, true, Key, ""},
-      {ShowOrtBox::MN5ShowOrt, true, LeftMouse, ""},
+      {&MN4ShowOrt.info, true, Key, w4},
+      {&MN4ShowOrt.info, true, LeftMouse, w4},
+      {&MN4ShowOrt.info, true, RightMouse, ""},
+      {&MN4ShowOrt.info, false, Key, ""},
+      {&MN4ShowOrt.info, false, LeftMouse, ""},
+      {&MN42ShowOrt.info, true, Key, w42},
+      {&MN42ShowOrt.info, true, LeftMouse, w42},
+      {&MN42ShowOrt.info, false, LeftMouse, ""},
+      {&MN5ShowOrt.info, true, Key, ""},
+      {&MN5ShowOrt.info, true, LeftMouse, ""},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(static_cast<int>(c.box) * 100 + c.checked * 10 + c.release);
+    SCOPED_TRACE(std::string(c.box->key) + " " + std::to_string(c.checked * 10 + c.release));
     port.clearRecords();
-    dlg.ShowOrtChange(c.box, c.checked);
+    dlg.BoxChange(*c.box, c.checked);
     if (c.release == Key) {
-      dlg.ShowOrtKeyUp(c.box);
+      dlg.BoxKeyUp(*c.box);
     } else {
-      dlg.ShowOrtMouseUp(c.box, c.release == LeftMouse);
+      dlg.BoxMouseUp(*c.box, c.release == LeftMouse);
     }
     if (c.warning.empty()) {
       EXPECT_TRUE(port.prompts.empty());
@@ -295,13 +318,13 @@ TEST_F(SettingsDialogTest, PlaceNameWarningsOnlyForMN4AndMN42AndOnlyWhenChecked)
 }
 
 TEST_F(SettingsDialogTest, PlaceNameBoxesSetTheirOwnOptionSilently) {
-  dlg.ShowOrtChange(ShowOrtBox::MN4ShowOrt, true);
-  dlg.ShowOrtChange(ShowOrtBox::MN42ShowOrt, true);
-  dlg.ShowOrtChange(ShowOrtBox::MN5ShowOrt, false);
-  EXPECT_TRUE(session.opt.MN4ShowOrt);
-  EXPECT_TRUE(session.opt.MN42ShowOrt);
-  EXPECT_FALSE(session.opt.MN5ShowOrt);
-  EXPECT_TRUE(dlg.showOrt(ShowOrtBox::MN42ShowOrt));
+  dlg.BoxChange(MN4ShowOrt.info, true);
+  dlg.BoxChange(MN42ShowOrt.info, true);
+  dlg.BoxChange(MN5ShowOrt.info, false);
+  EXPECT_TRUE(session.opt.get(MN4ShowOrt));
+  EXPECT_TRUE(session.opt.get(MN42ShowOrt));
+  EXPECT_FALSE(session.opt.get(MN5ShowOrt));
+  EXPECT_TRUE(dlg.boxChecked(MN42ShowOrt.info));
   EXPECT_TRUE(port.prompts.empty()) << "a change alone, as the settings load makes, never warns";
 }
 

@@ -9,6 +9,10 @@
 #include "support/fake_port.h"
 #include "support/session_setup.h"
 #include "workflow/split.h"
+#include "formats/bcr.h"
+#include "formats/tomtom.h"
+#include "formats/falk.h"
+#include "formats/navigon.h"
 
 namespace kursolin {
 namespace {
@@ -30,7 +34,7 @@ class SplitDialogTest : public ::testing::Test {
 
 struct FormatTexts {
   int code;
-  int Options::*limit;
+  const IntOption* limit;
   const char* caption;
   const char* info;
 };
@@ -38,31 +42,31 @@ struct FormatTexts {
 TEST_F(SplitDialogTest, CaptionAndBoldTextOfEveryFormatThatSplits) {
   // Expected bytes written as cp1252 escapes, independent of the source's UTF-8 conversion.
   const FormatTexts cases[] = {
-      {0, &Options::MpMN, " Kursolin Ausgabedatei f\xFCr Navigon MN|4 oder MN|4.1 vorbereiten",
+      {0, &MpMN, " Kursolin Ausgabedatei f\xFCr Navigon MN|4 oder MN|4.1 vorbereiten",
        "Die Datei enth\xE4lt mehr als die 37 vorgegebenen Routenpunkte f\xFCr die Navigon MN|4 - "
        "RTE Datei "},
-      {1, &Options::MpMN, " Kursolin Ausgabedatei f\xFCr Navigon MN|4.2 vorbereiten",
+      {1, &MpMN, " Kursolin Ausgabedatei f\xFCr Navigon MN|4.2 vorbereiten",
        "Die Datei enth\xE4lt mehr als die 37 vorgegebenen Routenpunkte f\xFCr die Navigon MN|4.2 "
        "- RTE Datei "},
-      {2, &Options::MpMN, " Kursolin Ausgabedatei f\xFCr Navigon MN5 vorbereiten",
+      {2, &MpMN, " Kursolin Ausgabedatei f\xFCr Navigon MN5 vorbereiten",
        "Die Datei enth\xE4lt mehr als die 37 vorgegebenen Routenpunkte f\xFCr die Navigon MN5 - "
        "RTE Datei "},
-      {3, &Options::MpTT3, " Kursolin Ausgabedatei f\xFCr TomTom vorbereiten",
+      {3, &MpTT3, " Kursolin Ausgabedatei f\xFCr TomTom vorbereiten",
        "Die Datei enth\xE4lt mehr als die 37 vorgegebenen Routenpunkte f\xFCr die TomTom - ITN "
        "Datei "},
-      {7, &Options::MpFalk,
+      {7, &MpFalk,
        " Kursolin Ausgabedatei f\xFCr Falk PreviousDestination Datei vorbereiten",
        "Die Datei enth\xE4lt mehr als die 37 vorgegebenen Routenpunkte f\xFCr die Falk "
        "PreviousDestin. Datei "},
-      {5, &Options::MpMTP, " Kursolin Ausgabedatei f\xFCr den Tourenplaner vorbereiten",
+      {5, &MpMTP, " Kursolin Ausgabedatei f\xFCr den Tourenplaner vorbereiten",
        "Die Datei enth\xE4lt mehr als die 37 vorgegebenen Routenpunkte f\xFCr die Tourenplaner - "
        "BCR Datei"},
   };
   route(100);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.code);
-    s.opt.MpMN = s.opt.MpTT3 = s.opt.MpFalk = s.opt.MpMTP = 90;
-    s.opt.*(c.limit) = 37;  // only the format's own maximum may appear
+    for (const IntOption* o : {&MpMN, &MpTT3, &MpFalk, &MpMTP}) s.opt.set(*o, 90);
+    s.opt.set(*c.limit, 37);  // only the format's own maximum may appear
     test::useOutput(s, c.code);
     SplitDialog d(s);
     d.FormActivate();
@@ -98,7 +102,7 @@ TEST_F(SplitDialogTest, PlanAndSentenceFollowPointsAndPointsPerFile) {
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.points) + " / " + std::to_string(c.perFile));
     route(c.points);
-    s.opt.MpMN = c.perFile;
+    s.opt.set(MpMN, c.perFile);
     SplitDialog d(s);
     d.FormActivate();
     EXPECT_EQ(s.doc.split.SplitSize, c.perFile);
@@ -116,7 +120,7 @@ TEST_F(SplitDialogTest, PlanAndSentenceFollowPointsAndPointsPerFile) {
 
 TEST_F(SplitDialogTest, LoweringAndRaisingTheSpinGivesThePlanOfTheFinalValue) {
   route(47);
-  s.opt.MpMN = 15;
+  s.opt.set(MpMN, 15);
   SplitDialog direct(s);
   direct.FormActivate();
   direct.AnzSplitEditChange(12);
@@ -142,7 +146,7 @@ TEST_F(SplitDialogTest, LoweringAndRaisingTheSpinGivesThePlanOfTheFinalValue) {
 
 TEST_F(SplitDialogTest, SpinValueIsHeldWithinOneAndTheMaximum) {
   route(47);
-  s.opt.MpMN = 15;
+  s.opt.set(MpMN, 15);
   const std::pair<const char*, int> typed[] = {
       {"7", 7},   {" 8 ", 8}, {"+9", 9},  {"0", 1},     {"-4", 1},
       {"16", 15}, {"99999999999999999999999", 15},      {"abc", 1},
@@ -172,7 +176,7 @@ TEST_F(SplitDialogTest, SpinValueIsHeldWithinOneAndTheMaximum) {
 
 TEST_F(SplitDialogTest, HeightGrowsByThePanelsShownAndReturnsWhenClosed) {
   route(60);
-  s.opt.MpMN = 15;
+  s.opt.set(MpMN, 15);
   SplitDialog d(s);
   EXPECT_EQ(d.height, 102);
   d.FormActivate();
@@ -189,7 +193,7 @@ TEST_F(SplitDialogTest, HeightGrowsByThePanelsShownAndReturnsWhenClosed) {
   d.close();
 
   test::useOutput(s, 5);
-  s.opt.MpMTP = 50;
+  s.opt.set(MpMTP, 50);
   d.FormActivate();
   EXPECT_TRUE(d.showSplitRow);
   EXPECT_TRUE(d.showTourenplaner);
@@ -200,9 +204,9 @@ TEST_F(SplitDialogTest, HeightGrowsByThePanelsShownAndReturnsWhenClosed) {
 
 TEST_F(SplitDialogTest, TourenplanerFormShowsTheSplitRowOnlyForLongRoutes) {
   test::useOutput(s, 5);
-  s.opt.BcrRouteName = "Alpen";
-  s.opt.BcrDirectory = "/tmp/bcr/";
-  s.opt.MpMTP = 50;
+  s.opt.set(BcrRouteName, "Alpen");
+  s.opt.set(BcrDirectory, "/tmp/bcr/");
+  s.opt.set(MpMTP, 50);
   for (const auto& [points, row] : {std::pair{50, false}, std::pair{51, true}}) {
     SCOPED_TRACE(points);
     route(points);
@@ -215,7 +219,7 @@ TEST_F(SplitDialogTest, TourenplanerFormShowsTheSplitRowOnlyForLongRoutes) {
     EXPECT_EQ(d.BCRDir_E, "/tmp/bcr/");
   }
   // Without a maximum the route is one file.
-  s.opt.MpMTP = 0;
+  s.opt.set(MpMTP, 0);
   route(500);
   SplitDialog d(s);
   d.FormActivate();
@@ -227,25 +231,25 @@ TEST_F(SplitDialogTest, TourenplanerFormShowsTheSplitRowOnlyForLongRoutes) {
 
 TEST_F(SplitDialogTest, BcrFolderFieldFollowsEditsAndTheBrowser) {
   test::useOutput(s, 5);
-  s.opt.BcrDirectory = "/alt/";
+  s.opt.set(BcrDirectory, "/alt/");
   SplitDialog d(s);
   d.FormActivate();
   d.BCRDir_EChange("/neu/");
-  EXPECT_EQ(s.opt.BcrDirectory, "/neu/");
+  EXPECT_EQ(s.opt.get(BcrDirectory), "/neu/");
 
   port.folderAnswers.push_back(std::nullopt);
   d.BCRDirButtonClick();
   EXPECT_EQ(d.BCRDir_E, "/neu/");
-  EXPECT_EQ(s.opt.BcrDirectory, "/neu/");
+  EXPECT_EQ(s.opt.get(BcrDirectory), "/neu/");
 
   port.folderAnswers.push_back(std::string("/Touren/M\xFCnchen"));
   d.BCRDirButtonClick();
   EXPECT_EQ(d.BCRDir_E, "/Touren/M\xFCnchen");
-  EXPECT_EQ(s.opt.BcrDirectory, "/Touren/M\xFCnchen");
+  EXPECT_EQ(s.opt.get(BcrDirectory), "/Touren/M\xFCnchen");
   ASSERT_EQ(port.folderTitles.size(), 2u);
   EXPECT_EQ(port.folderTitles[0], "BCR Verzeichnis ausw\xE4hlen");
 
-  const auto& profiles = vehicleProfiles();
+  const auto& profiles = PIndex.info.choices();
   ASSERT_EQ(profiles.size(), 8u);
   EXPECT_EQ(profiles.front(), "Auto langsam");
   // Sorted as the list box sorts: without regard to case ("Motorrad mittel" before "... Tour").
@@ -258,10 +262,10 @@ TEST_F(SplitDialogTest, BcrFolderFieldFollowsEditsAndTheBrowser) {
 }
 
 TEST_F(SplitDialogTest, MaximumOfTheChosenFormat) {
-  s.opt.MpMN = 11;
-  s.opt.MpTT3 = 12;
-  s.opt.MpFalk = 13;
-  s.opt.MpMTP = 14;
+  s.opt.set(MpMN, 11);
+  s.opt.set(MpTT3, 12);
+  s.opt.set(MpFalk, 13);
+  s.opt.set(MpMTP, 14);
   const std::pair<int, int> cases[] = {{0, 11}, {1, 11}, {2, 11}, {3, 12}, {7, 13},
                                        {5, 14}, {4, -1}, {6, -1}, {20, -1}, {23, -1}};
   for (const auto& [code, max] : cases) {

@@ -11,6 +11,7 @@
 #include "workflow/route_command.h"
 #include "workflow/saving.h"
 #include "workflow/split.h"
+#include "formats/bcr.h"
 
 namespace kursolin {
 namespace {
@@ -134,7 +135,7 @@ class BcrSave : public RouteInputs {
     s.opt.rules.XRPSpin = 1;
     test::useOutput(s, 5);
     ASSERT_EQ(RouteExecute(s), RouteResult::Completed);
-    s.opt.BcrDirectory = out.dir();
+    s.opt.set(BcrDirectory, out.dir());
     port.clearRecords();
   }
   void TearDown() override { ::unsetenv("SOURCE_DATE_EPOCH"); }
@@ -165,7 +166,7 @@ TEST_F(BcrSave, TheDialogProposesTheRouteNameAndFolder) {
   EXPECT_EQ(s.doc.SaveBaseName, "Plauen Tour.BCR") << "a BCR save leaves it";
 
   // With "auch als Dateiname verwenden" the route name is the proposed file name too.
-  s.opt.bcr.RDeskripToFN = true;
+  s.opt.set(RDeskripToFN, true);
   port.saveAnswers.push_back(std::nullopt);
   SaveNaviExecute(s);
   EXPECT_EQ(port.saveRequests.back().fileName, "Vogtland.BCR");
@@ -176,7 +177,7 @@ TEST_F(BcrSave, TheNextSaveStartsInTheFolderSavedInto) {
   test::ScratchFolder other;
   port.saveAnswers.push_back(other.file("Tour.BCR"));
   SaveNaviExecute(s);
-  EXPECT_EQ(s.opt.BcrDirectory, other.dir());
+  EXPECT_EQ(s.opt.get(BcrDirectory), other.dir());
   EXPECT_EQ(s.statusText(), "Gespeichert: " + other.file("Tour.BCR") + " (1 Datei)");
   port.saveAnswers.push_back(std::nullopt);
   SaveNaviExecute(s);
@@ -195,7 +196,7 @@ TEST_F(BcrSave, CancelWritesNothing) {
 }
 
 TEST_F(BcrSave, AMaximumOfZeroMeansOneFile) {
-  s.opt.MpMTP = 0;
+  s.opt.set(MpMTP, 0);
   port.onSplitDialog = [](SplitDialogView& d) {
     EXPECT_FALSE(d.showSplitRow);
     EXPECT_TRUE(d.showTourenplaner);
@@ -205,7 +206,7 @@ TEST_F(BcrSave, AMaximumOfZeroMeansOneFile) {
   SaveNaviExecute(s);
   EXPECT_EQ(out.entries(), std::set<std::string>{"Tour.BCR"});
   // A maximum below the route splits it, with the plan chosen in the dialog.
-  s.opt.MpMTP = 2;
+  s.opt.set(MpMTP, 2);
   port.onSplitDialog = [](SplitDialogView& d) {
     EXPECT_TRUE(d.showSplitRow);
     d.AnzSplitEditChange(1);
