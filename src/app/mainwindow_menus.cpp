@@ -16,6 +16,7 @@
 #include "core/geotime.h"
 #include "session/time_mode.h"
 #include "formats/registry.h"
+#include "workflow/presentation.h"
 #include "workflow/axe_import.h"
 #include "workflow/loading.h"
 #include "workflow/output_commands.h"
@@ -208,7 +209,7 @@ void MainWindow::buildMenus() {
   std::map<std::string, QString> parentCaptions;
   for (const FormatSubmenu& m : inputSubmenus()) parentCaptions[m.item] = toQString(m.caption);
   bool first = true;
-  for (const InputFormatInfo& f : inputFormats()) {
+  for (const InputPresentation& f : inputPresentations()) {
     if (!f.menuEntry) continue;  // reserved codes have no menu item
     QMenu* into = input;
     if (!f.parentItem.empty()) {
@@ -250,7 +251,7 @@ void MainWindow::buildMenus() {
   output->setToolTipsVisible(true);
   QMenu* textOutput = nullptr;
   first = true;
-  for (const OutputFormatInfo& f : outputFormats()) {
+  for (const OutputPresentation& f : outputPresentations()) {
     QMenu* into = output;
     if (f.textSubmenu) {
       if (!textOutput) {

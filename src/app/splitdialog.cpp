@@ -25,6 +25,7 @@
 #include "core/cp1252.h"
 #include "core/ranges.h"
 #include "formats/registry.h"
+#include "workflow/presentation.h"
 
 namespace kursolin::gui {
 
@@ -192,9 +193,15 @@ QFrame* SplitDialogWidget::buildSplitPanel() {
   layout->addSpacing(10);
   layout->addLayout(text, 1);
 
-  // Sized for the longest texts the model gives, so no format cuts them off.
-  rpInfoLabel_->setText(toQString(
-      "Die Datei enthält mehr als die 10000 vorgegebenen Routenpunkte für die Falk PreviousDestin. Datei "_cp));
+  // Sized for the widest texts the formats give, so none is cut off.
+  QString widest;
+  for (const OutputPresentation& p : outputPresentations()) {
+    const QString t = toQString("Die Datei enthält mehr als die 10000"_cp + p.splitInfoTail);
+    if (rpInfoLabel_->fontMetrics().horizontalAdvance(t) >
+        rpInfoLabel_->fontMetrics().horizontalAdvance(widest))
+      widest = t;
+  }
+  rpInfoLabel_->setText(widest);
   label4_->setText(QStringLiteral("Es werden "));
   dateiAnzahl_->setText(QStringLiteral("10000"));
   label5_->setText(QStringLiteral("Dateien mit je "));

@@ -14,6 +14,7 @@
 #include "session/session.h"
 #include "core/split_plan.h"
 #include "formats/registry.h"
+#include "workflow/presentation.h"
 #include "settings/settings.h"
 #include "track/generator.h"
 #include "workflow/loading.h"
@@ -40,6 +41,16 @@ std::vector<const Row*> byCode(const std::vector<Row>& rows) {
   return sorted;
 }
 
+// The menu caption of a format's row.
+std::string captionOf(const InputFormatInfo& f) {
+  const InputPresentation* p = inputPresentation(f.code);
+  return p ? p->caption : std::string();
+}
+std::string captionOf(const OutputFormatInfo& f) {
+  const OutputPresentation* p = outputPresentation(f.code);
+  return p ? p->caption : std::string();
+}
+
 // The rows of a format list: codes right-aligned, names and captions each in a column of their
 // own, as wide as the widest entry needs.
 template <class Row>
@@ -53,7 +64,7 @@ std::string formatTable(const std::vector<const Row*>& rows) {
   for (const Row* r : rows) {
     const std::string code = std::to_string(r->code);
     table += "  " + std::string(codeWidth - code.size(), ' ') + code + "  " + r->cliName +
-             std::string(nameWidth - r->cliName.size() + 2, ' ') + cp1252ToUtf8(r->caption);
+             std::string(nameWidth - r->cliName.size() + 2, ' ') + cp1252ToUtf8(captionOf(*r));
     if (!r->available()) table += "  (noch nicht verfügbar)";
     table += "\n";
   }
@@ -405,12 +416,12 @@ int prepare(Session& s, const Options& o, const std::string& exeDir, const Envir
   if (!outputFormatAvailable(s.opt.OutputFormat)) {
     const OutputFormatInfo* f = outputFormat(s.opt.OutputFormat);
     err << "kursolin-cli: Das Ausgabeformat "
-        << (f ? "\"" + forTerminal(f->caption) + "\"" : std::to_string(s.opt.OutputFormat))
+        << (f ? "\"" + forTerminal(captionOf(*f)) + "\"" : std::to_string(s.opt.OutputFormat))
         << " kann diese Version noch nicht schreiben.\n";
     return kUnusable;
   }
   if (writesOwnFiles(s) && !o.outputDir && (!o.outFile || *o.outFile == "-")) {
-    err << "kursolin-cli: Das Ausgabeformat \"" << forTerminal(outputFormat(s.opt.OutputFormat)->caption)
+    err << "kursolin-cli: Das Ausgabeformat \"" << forTerminal(captionOf(*outputFormat(s.opt.OutputFormat)))
         << "\" wird nur in Dateien geschrieben; bitte -o DATEI angeben.\n";
     return kUnusable;
   }
@@ -498,7 +509,8 @@ std::string extensionOf(const Session& s) {
   const OutputFormatInfo* f = chosenOutputFormat(s);
   if (!f) return {};
   if (!f->saveExt.empty()) return f->saveExt;
-  return f->defaultExt.empty() ? std::string() : "." + f->defaultExt;
+  const OutputPresentation* p = outputPresentation(f->code);
+  return !p || p->defaultExt.empty() ? std::string() : "." + p->defaultExt;
 }
 
 // A message as one line of the report.

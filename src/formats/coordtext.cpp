@@ -15,66 +15,6 @@ namespace kursolin {
 
 namespace {
 
-const std::string q = "\"";
-
-std::string labelTail() { return " " + q + " getr."; }
-std::string failureTail(const Session& s) {
-  return s.opt.get(InputSeparatorText) + " " + q + " getrennt Fehler!";
-}
-std::string messageHead(const Session& s) {
-  return "Keine verwertbaren Informationen erkannt oder keine " + q + " " + s.opt.get(InputSeparatorText) +
-         " " + q;
-}
-
-}  // namespace
-
-std::string textGmsLabel(const Session& s) {
-  return "Textdatei im Format Gr\xB0 Min\xB4 Sek" + q + " " + q + " " + s.opt.get(InputSeparatorText) +
-         labelTail();
-}
-std::string textGmLabel(const Session& s) {
-  return "Textdatei im Format Gr\xB0 Min\xB4 " + s.opt.get(InputSeparatorText) + labelTail();
-}
-std::string textDgLabel(const Session& s) {
-  return "Textdatei im Dezimalgrad Format " + s.opt.get(InputSeparatorText) + labelTail();
-}
-std::string textMerLabel(const Session& s) {
-  return "Textdatei im Mercator Format " + s.opt.get(InputSeparatorText) + labelTail();
-}
-
-std::string textGmsFailureCaption(const Session& s) {
-  return "Koordinaten aus Textdatei im Format Gr\xB0 Min\xB4 Sek" + q + " " + q + " " +
-         failureTail(s);
-}
-std::string textGmFailureCaption(const Session& s) {
-  return "Koordinaten aus Textdatei im Format Gr\xB0 Min\xB4 " + q + " " + failureTail(s);
-}
-std::string textDgFailureCaption(const Session& s) {
-  return "Koordinaten aus Textdatei im Dezimalgrad Format " + q + " " + failureTail(s);
-}
-std::string textMerFailureCaption(const Session& s) {
-  return "Koordinaten aus Textdatei im Mercator Format " + q + " " + failureTail(s);
-}
-
-std::string textGmsMessage(const Session& s) {
-  return messageHead(s) + " getrennte Textdatei im Format Gr\xB0 Min\xB4 Sek" + q;
-}
-std::string textGmMessage(const Session& s) {
-  return messageHead(s) + " getrennte Textdatei im Format Gr\xB0 Min\xB4 ";
-}
-std::string textDgMessage(const Session& s) {
-  return messageHead(s) + " getrennte Textdatei im Dezimalgrad Format";
-}
-std::string textMerMessage(const Session& s) {
-  return messageHead(s) + " getrennte Textdatei im Mercator Format";
-}
-
-}  // namespace kursolin
-
-namespace kursolin {
-
-namespace {
-
 // Nothing above a blank (empty, a blank, a leading control character) counts as no coordinate.
 bool noValue(const std::string& text) {
   return !sortsAfter(text, ' ');
@@ -97,14 +37,15 @@ std::optional<std::string> checked(Session& s, const Converted& c) {
   return std::nullopt;
 }
 
-std::optional<std::string> toDecimal(Session& s, const std::string& value, bool latitude) {
+std::optional<std::string> toDecimal(Session& s, const std::string& value, bool latitude,
+                                     TextNotation notation) {
   if (noValue(value)) return std::string("0.00");
-  switch (s.opt.InputFormat) {
-    case 20:
+  switch (notation) {
+    case TextNotation::GMS:
       return checked(s, checkedGMSToDez(s.numbers, value));
-    case 21:
+    case TextNotation::GM:
       return checked(s, checkedGMToDez(s.numbers, value));
-    case 23: {
+    case TextNotation::Mer: {
       const auto metres = mercatorMetres(value);
       if (!metres) {
         errorPromptIfShown(s, decimalConversionErrorText(value));
@@ -112,9 +53,10 @@ std::optional<std::string> toDecimal(Session& s, const std::string& value, bool 
       }
       return latitude ? MerToDezN(*metres) : MerToDezO(*metres);
     }
-    default:
-      return value;
+    case TextNotation::DG:
+      break;
   }
+  return value;
 }
 
 void requireNumber(const Session& s, const std::string& dec, int lineNumber,
@@ -130,7 +72,7 @@ std::string separatorCharacter(const std::string& setting) {
   return setting == "Tab" ? std::string("\t") : setting;
 }
 
-int GetText(Session& s, const std::string& line, int index) {
+int GetText(Session& s, const std::string& line, int index, TextNotation notation) {
   const int lineNumber = index + 1;
   const std::string sep = separatorCharacter(s.opt.get(InputSeparator));
   // Without a separator the first value is empty and the whole line is the second.
@@ -144,8 +86,8 @@ int GetText(Session& s, const std::string& line, int index) {
 
   // A value that is no number of the notation is no position at all, not 0: the record is
   // passed over (and counted), or the run ends when the user chose Abort.
-  std::optional<std::string> lon = toDecimal(s, lonText, false);
-  std::optional<std::string> lat = lon ? toDecimal(s, latText, true) : std::nullopt;
+  std::optional<std::string> lon = toDecimal(s, lonText, false, notation);
+  std::optional<std::string> lat = lon ? toDecimal(s, latText, true, notation) : std::nullopt;
   if (!lon || !lat) {
     PointRecord& p = s.CurrentPoint;
     setRouteFileDefaults(p);

@@ -24,7 +24,4 @@ std::vector<const InputFormatInfo*> formatsAccepting(const Session& s, const Fil
 /// that names the file's extension, else the first; nullptr when none accepts it.
 const InputFormatInfo* detectInputFormat(const Session& s, const FileSample& file);
 
-/// The message for a file no format recognises: the file and the formats tried, in order.
-std::string notRecognizedText(const Session& s, const std::string& path);
-
 }  // namespace kursolin

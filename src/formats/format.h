@@ -47,12 +47,6 @@ enum class RuleGroups {
   DistanceHeadingMinDist,  // distance with speed threshold, heading, minimum distance
 };
 
-/// How the success caption of a load counts the lines of InputLines.
-enum class CountKind { Lines, Pairs, Stations, Plain, Points };
-
-/// A text that depends on the session (the coordinate text formats name their separator).
-using SessionText = std::string (*)(const Session& s);
-
 /// Fills InputLines from the file itself, for formats that are no text file of lines (databases,
 /// XML); false after the format's own message when nothing could be read.
 using FileLoader = bool (*)(Session& s, const std::string& path);
@@ -105,34 +99,14 @@ using FileBytes = std::string (*)(const TextLines& lines);
 /// from the chosen path; false after its own message when not every file was written.
 using FilesWriter = bool (*)(Session& s, const std::string& chosen);
 
-/// One input format: the menu entry, the open dialog, the check at load and the records.
+/// One input format as the converter sees it: how its files are loaded, checked, recognised
+/// and read. How it presents itself (menu, dialogs, captions) is its presentation row's business.
 struct InputFormatInfo {
   int code = 0;
   std::string cliName;  // name for kursolin-cli -i, "" for none
-  std::string menuItem;  // e.g. "IN_GGAVTG"
-  std::string parentItem;  // sub-menu item it lives in, or ""
-  bool parentChecked = false;  // choosing it also checks its sub-menu's entry
-  bool menuEntry = true;  // false: reserved, no menu item selects it
-  std::string caption;  // menu caption
-  std::string shortcut;
-  std::string label;  // InputLabel
-  SessionText labelText = nullptr;  // InputLabel when it depends on the settings
-  std::string shortName;  // InputShortName
-  // The open dialog.
-  std::string dialogTitle;
-  std::string filter;  // description|pattern[|description|pattern]
-  std::string moreFilters;  // entries listed after `filter`, same form ("" for none)
-  std::string defaultExt;
-  // The desktop's MIME types of its files, for the desktop entry ("" none: not offered there).
-  std::vector<std::string> mimeTypes;
-  // The check at load and its texts.
-  std::string failureCaption;
-  SessionText failureCaptionText = nullptr;
-  std::string message;  // error box text when the check fails ("" for none)
-  SessionText messageText = nullptr;
-  std::string statusPrefix;
-  bool statusOnlyWhenUsable = false;
-  CountKind countKind = CountKind::Lines;
+  // The extensions of its files, lower case without the dot (format detection prefers the
+  // format whose extension the file has).
+  std::vector<std::string> extensions;
   RuleGroups groups = RuleGroups::None;
   FileLoader load = nullptr;  // nullptr: the file's text lines
   LoadCheck check = nullptr;  // nullptr: this version cannot read the format
@@ -158,17 +132,11 @@ struct InputFormatInfo {
   bool available() const { return detects || (check != nullptr && readA != nullptr); }
 };
 
-/// One output format: the menu entry, its flag, the writer and what split, reversal and saving
-/// may do with it.
+/// One output format as the converter sees it: the writer and what split, reversal and saving
+/// may do with its files.
 struct OutputFormatInfo {
   int code = 0;
   std::string cliName;  // name for kursolin-cli -f
-  std::string menuItem;  // e.g. "MN4Data"
-  std::string caption;  // menu caption
-  std::string shortcut;  // e.g. "F2", "Ctrl+Alt+G"
-  std::string label;  // OutputLabel, ends in a blank
-  bool pointInfo = false;  // offers "Routepunkte Info ausgeben"
-  bool textSubmenu = false;  // child of "Koordinatenpaar als Textdatei"
   bool pointTable = false;  // fills the route point table on screen
   RecordPrep prepare = nullptr;  // run before every record is read
   PointWriter write = nullptr;  // nullptr: this version cannot write the format
@@ -185,20 +153,16 @@ struct OutputFormatInfo {
   PointLineTest pointLine = nullptr;
   FilesWriter writeFiles = nullptr;  // nullptr: each part is a slice of OutputLines
   bool alwaysSplitDialog = false;  // the split dialog carries settings of every save (BCR)
-  std::string splitCaption;  // caption of the split dialog
-  std::string splitInfoTail;  // its bold text after the maximum
   // The file's bytes (nullptr: the lines as they stand, cp1252, each ended by CR LF).
   FileBytes fileBytes = nullptr;
-  // Reversal: "" when the lines can be turned round, else the refusal.
-  std::string reverseRefusal;
-  // The save dialog.
-  std::string saveTitle;
-  std::string saveExt;  // extension of the proposed name, with its dot
-  std::string saveFixedName;  // proposed base name regardless of the loaded file, or ""
-  std::string saveFilter;  // description|pattern
-  std::string defaultExt;
-  const TextOption* saveBase = nullptr;  // proposed base name from this option, if set
-  const TextOption* saveDir = nullptr;  // initial folder of its own, else SaveDir
+  // Reversal: whether the lines can be turned round.
+  bool reversible = true;
+  // The files: the extension of the proposed name (with its dot), a base name of its own
+  // regardless of the loaded file ("" none), or one kept in an option; a folder of its own.
+  std::string saveExt;
+  std::string saveFixedName;
+  const TextOption* saveBase = nullptr;
+  const TextOption* saveDir = nullptr;
   // The route settings of every save (alwaysSplitDialog): the route's name as the dialog was
   // left, whether it also names the file, and the route's description.
   const TextOption* routeTitle = nullptr;
@@ -209,7 +173,6 @@ struct OutputFormatInfo {
 
   bool available() const { return write != nullptr; }
   bool splittable() const { return limit != nullptr; }
-  bool reversible() const { return reverseRefusal.empty(); }
 };
 
 }  // namespace kursolin

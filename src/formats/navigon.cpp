@@ -13,15 +13,16 @@ void ResetNaviFields(Session& s) {
   for (auto& f : s.CurrentPoint.NaviFields) f = "-";
 }
 
-int GetMN(Session& s, const std::string& line, int index) {
+int GetMN(Session& s, const std::string& line, int index, NavigonVersion layout) {
   PointRecord& p = s.CurrentPoint;
   const int lineNumber = index + 1;
   if (line.empty()) {
     reportEmptyLine(s, lineNumber);
     return 0;
   }
-  const bool code9 = s.opt.InputFormat == 9;
-  const bool mn5 = code9 && s.doc.InputLayout;
+  // MN|4.2 and MN5 have the fields 2 and 13 that MN|4 lacks; MN5 two more at the end.
+  const bool code9 = layout != NavigonVersion::MN4;
+  const bool mn5 = code9 && s.doc.InputLayout == kNavigonMN5Layout;
 
   // Fields in the order they stand in the line; those a layout lacks are skipped. Every field is
   // followed by "|": the text after the last one is none, and the fields after it are empty.
@@ -94,11 +95,10 @@ void buildMN5(Session& s, const RoutePoint& p) {
   s.doc.OutputLines.add(navigonLine(s, NavigonVersion::MN5, p.n));
 }
 
-bool navigonRecognized(const TextLines& lines, int inputCode) {
+bool navigonRecognized(const TextLines& lines, NavigonVersion layout) {
   const int bars = countChar(lines.at(0), '|');
-  if (inputCode == 8) return bars == 13;
-  if (inputCode == 9) return bars == 15 || bars == 17;
-  return false;
+  if (layout == NavigonVersion::MN4) return bars == 13;
+  return bars == 15 || bars == 17;
 }
 
 std::string mn4ShowOrtWarning() { return MN4ShowOrt.info.warning; }

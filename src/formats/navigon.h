@@ -51,9 +51,13 @@ inline constexpr BoolOption MN5ShowOrt{{
 /// Sets all 17 NaviFields of the current point to "-".
 void ResetNaviFields(Session& s);
 
-/// Reads one line of a Navigon file (input codes 8 and 9) into CurrentPoint; 1 for a usable
-/// point, 0 otherwise (after an OK box). A coordinate that is no number throws ConvertError.
-int GetMN(Session& s, const std::string& line, int index);
+/// The layout the check of an MN|4.2 file finds for MN5 files (Document::InputLayout).
+inline constexpr int kNavigonMN5Layout = 1;
+
+/// Reads one line of a Navigon file of the layout of a version (MN4: 13 fields; MN42: 15, or 17
+/// when the loaded file's layout is kNavigonMN5Layout) into CurrentPoint; 1 for a usable point,
+/// 0 otherwise (after an OK box). A coordinate that is no number throws ConvertError.
+int GetMN(Session& s, const std::string& line, int index, NavigonVersion layout);
 
 /// The Navigon line of the current point for a version, in its long form when place details are
 /// allowed for it (MN5 first names an unnamed point "KS-Rp " + n).
@@ -64,8 +68,9 @@ void buildMN4(Session& s, const RoutePoint& p);
 void buildMN42(Session& s, const RoutePoint& p);
 void buildMN5(Session& s, const RoutePoint& p);
 
-/// Recognition at load: the number of "|" of the first line fits the code (8: 13; 9: 15 or 17).
-bool navigonRecognized(const TextLines& lines, int inputCode);
+/// Recognition at load: the number of "|" of the first line fits the layout (MN4: 13; MN42:
+/// 15, or 17 for MN5).
+bool navigonRecognized(const TextLines& lines, NavigonVersion layout);
 
 /// Warning shown when place details are allowed for MN|4 output.
 std::string mn4ShowOrtWarning();

@@ -1,5 +1,6 @@
 #pragma once
-// Every file format of the program, one row each on the input side and on the output side.
+// Every file format of the program, one row each on the input side and on the output side, as the
+// converter sees it; how each presents itself is workflow/presentation's.
 
 #include <string>
 #include <string_view>
@@ -9,16 +10,8 @@
 
 namespace kursolin {
 
-/// A sub-menu that gathers format entries.
-struct FormatSubmenu {
-  std::string item;  // its menu item name, e.g. "In_NMEA"
-  std::string caption;
-};
-
-/// Every input code, 7 included, in menu order.
+/// Every input code, 7 included, in the order of the menu.
 const std::vector<InputFormatInfo>& inputFormats();
-/// The sub-menus of "Eingabeformat", named by the rows' parentItem.
-const std::vector<FormatSubmenu>& inputSubmenus();
 /// The row of a code, or nullptr.
 const InputFormatInfo* inputFormat(int code);
 /// The row named by its kursolin-cli name or its code, or nullptr.
@@ -26,24 +19,12 @@ const InputFormatInfo* inputFormatNamed(const std::string& nameOrCode);
 /// true when this version can read the format.
 bool inputFormatAvailable(int code);
 
-/// The extensions of a format's files as its open dialog names them, lower case, without dot.
-std::vector<std::string> fileExtensionsOf(const InputFormatInfo& f);
-
 /// The input codes format detection tries, in the order that decides between formats whose
 /// content tests both accept a file (after the file's extension).
 const std::vector<int>& detectionOrder();
 
-/// InputLabel of a code.
-std::string inputLabelFor(const Session& s, int code);
-/// The caption shown when the file fails the check.
-std::string failureCaptionFor(const Session& s, int code);
-/// The error box text when the file fails the check.
-std::string failureMessageFor(const Session& s, int code);
-
 /// The output formats in the order the emitter tests their flags (also the menu order).
 const std::vector<OutputFormatInfo>& outputFormats();
-/// Menu item of the sub-menu "Koordinatenpaar als Textdatei".
-const FormatSubmenu& textOutputSubmenu();
 /// The row of a code, or nullptr for a code outside the table.
 const OutputFormatInfo* outputFormat(int code);
 /// The row named by its kursolin-cli name or its code, or nullptr.

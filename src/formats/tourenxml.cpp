@@ -148,9 +148,9 @@ std::string UTF8_Umlaute_umwandeln(const std::string& text) {
   return out;
 }
 
-void TourenXML(Session& s, const std::string& text) {
+void TourenXML(Session& s, const std::string& text, TourenItems items) {
   static constexpr std::string_view kOpen = "<Item", kClose = "</Item>";
-  const bool stationsOnly = s.opt.InputFormat == 4;
+  const bool stationsOnly = items == TourenItems::Stations;
   const std::string_view all(text);
   std::vector<std::string> lines;
   std::size_t position = 0;
@@ -174,7 +174,7 @@ void TourenXML(Session& s, const std::string& text) {
   s.doc.InputLines.assign(std::move(lines));
 }
 
-bool loadTourenXML(Session& s, const std::string& path) {
+bool loadTourenXML(Session& s, const std::string& path, TourenItems items) {
   std::string why;
   const auto bytes = readFileBytes(path, &why);
   if (!bytes) {
@@ -183,7 +183,7 @@ bool loadTourenXML(Session& s, const std::string& path) {
     return false;
   }
   // Like every text input, a file with a byte-order mark is read as cp1252.
-  TourenXML(s, decodeTextFile(std::move(*bytes)));
+  TourenXML(s, decodeTextFile(std::move(*bytes)), items);
   return true;
 }
 

@@ -8,6 +8,7 @@
 #include "session/progress.h"
 #include "formats/detection.h"
 #include "formats/registry.h"
+#include "workflow/presentation.h"
 #include "workflow/rule_groups.h"
 
 namespace kursolin {
@@ -19,10 +20,17 @@ std::string formatNotAvailableText(const std::string& formatName) {
 
 namespace {
 
+// How a format presents itself; a row without a presentation shows nothing.
+const InputPresentation& shown(int code) {
+  static const InputPresentation none;
+  const InputPresentation* p = inputPresentation(code);
+  return p ? *p : none;
+}
+
 void applyCode(Session& s, const InputFormatInfo& f) {
   setAllRuleGroups(s.shell, false);
   s.doc.InputLabel = inputLabelFor(s, f.code);
-  s.doc.InputShortName = f.shortName;
+  s.doc.InputShortName = shown(f.code).shortName;
   s.doc.ReadVtg = f.pairsRecords;
   s.opt.InputFormat = f.code;
   s.opt.InputAutoDetect = false;
@@ -31,7 +39,7 @@ void applyCode(Session& s, const InputFormatInfo& f) {
 // "Automatisch erkennen": the format stays as it is until a file is loaded.
 void applyAutoDetect(Session& s, const InputFormatInfo& detect) {
   setAllRuleGroups(s.shell, false);
-  s.doc.InputLabel = detect.label;
+  s.doc.InputLabel = shown(detect.code).label;
   s.opt.InputAutoDetect = true;
 }
 
@@ -41,14 +49,14 @@ void applyAutoDetect(Session& s, const InputFormatInfo& detect) {
 void useFoundFormat(Session& s, const InputFormatInfo& f) {
   if (f.code != s.opt.InputFormat) setAllRuleGroups(s.shell, false);
   s.doc.InputLabel = inputLabelFor(s, f.code);
-  s.doc.InputShortName = f.shortName;
+  s.doc.InputShortName = shown(f.code).shortName;
   s.doc.ReadVtg = f.pairsRecords;
   s.opt.InputFormat = f.code;
 }
 
 std::string successCaption(const Session& s, const InputFormatInfo& f) {
   const int count = s.doc.InputLines.Count();
-  switch (f.countKind) {
+  switch (shown(f.code).countKind) {
     case CountKind::Lines: return s.doc.InputLabel + " - Zeilen = " + std::to_string(count);
     case CountKind::Pairs: return s.doc.InputLabel + " := " + std::to_string(count / 2);
     case CountKind::Stations: return s.doc.InputLabel + " - Stationen = " + std::to_string(count);
@@ -70,8 +78,9 @@ bool unreadable(Session& s, const std::string& message) {
 // The status line's text before the path. A row whose prefix names no kind of file (only
 // " = ") is led by the format's label, so the line never starts with a bare "=".
 std::string statusPrefixFor(const Session& s, const InputFormatInfo& f) {
-  if (f.statusPrefix.find_first_not_of(" =") != std::string::npos) return f.statusPrefix;
-  return inputLabelFor(s, f.code) + f.statusPrefix;
+  const std::string& prefix = shown(f.code).statusPrefix;
+  if (prefix.find_first_not_of(" =") != std::string::npos) return prefix;
+  return inputLabelFor(s, f.code) + prefix;
 }
 
 // The check after InputLines were filled for the format f (nullptr: none): the pane, the
@@ -96,7 +105,7 @@ bool checkLoaded(Session& s, const InputFormatInfo* f) {
   if (!usable) {
     s.port().prompt(PromptKind::Error, PromptButtons::Abort, failureMessageFor(s, f->code));
   }
-  if (usable || !f->statusOnlyWhenUsable) s.setStatusText(statusPrefixFor(s, *f) + s.doc.InputFileName);
+  if (usable || !shown(f->code).statusOnlyWhenUsable) s.setStatusText(statusPrefixFor(s, *f) + s.doc.InputFileName);
   return usable;
 }
 
@@ -247,7 +256,8 @@ int chosenInputFormat(const Session& s) {
 void SourceChange(Session& s, int code) {
   const InputFormatInfo* f = inputFormat(code);
   if (!f) return;
-  if (f->menuEntry && !f->available()) {
+  const bool menuEntry = shown(code).menuEntry;
+  if (menuEntry && !f->available()) {
     s.port().prompt(PromptKind::Information, PromptButtons::Abort,
                     formatNotAvailableText(inputLabelFor(s, code)));
     return;
@@ -255,11 +265,11 @@ void SourceChange(Session& s, int code) {
   const bool optionsChanged = inputOptionsChanged(s);
   // The choice the file in the panes was loaded for.
   const int previous = chosenInputFormat(s);
-  const int newFormat = f->menuEntry ? code : previous;
+  const int newFormat = menuEntry ? code : previous;
   const bool loads = newFormat != previous || optionsChanged;
   // "No" keeps everything, the format included: the choice asks for a file at once.
   if (loads && !mayDiscardWork(s)) return;
-  if (f->menuEntry) {
+  if (menuEntry) {
     if (f->detects) {
       applyAutoDetect(s, *f);
     } else {
@@ -281,7 +291,7 @@ void SourceChange(Session& s, int code) {
 
 FileDialogRequest loadDialogRequest(const Session& s) {
   FileDialogRequest req;
-  if (const InputFormatInfo* f = inputFormat(chosenInputFormat(s))) {
+  if (const InputPresentation* f = inputPresentation(chosenInputFormat(s))) {
     req.title = f->dialogTitle;
     req.filter = f->filter;
     req.moreFilters = f->moreFilters;

@@ -1,6 +1,7 @@
 #include "workflow/menu_state.h"
 
 #include "formats/registry.h"
+#include "workflow/presentation.h"
 
 namespace kursolin {
 
@@ -8,13 +9,14 @@ namespace {
 
 // nullopt-like -1 for a name that is no entry of the menu "Eingabeformat".
 int inputMenuCheck(const Session& s, const std::string& name) {
-  const InputFormatInfo* chosen = s.opt.InputAutoDetect ? nullptr : inputFormat(s.opt.InputFormat);
+  const InputPresentation* chosen =
+      s.opt.InputAutoDetect ? nullptr : inputPresentation(s.opt.InputFormat);
   bool known = false;
-  for (const InputFormatInfo& f : inputFormats()) {
-    if (f.menuItem == name) {
-      known = true;
-      if (f.detects ? s.opt.InputAutoDetect : (f.menuEntry && chosen == &f)) return 1;
-    }
+  for (const InputPresentation& p : inputPresentations()) {
+    if (p.menuItem != name) continue;
+    known = true;
+    const InputFormatInfo* f = inputFormat(p.code);
+    if (f && f->detects ? s.opt.InputAutoDetect : (p.menuEntry && chosen == &p)) return 1;
   }
   for (const FormatSubmenu& m : inputSubmenus()) {
     if (m.item != name) continue;
@@ -25,10 +27,10 @@ int inputMenuCheck(const Session& s, const std::string& name) {
 }
 
 int outputMenuCheck(const Session& s, const std::string& name) {
-  const OutputFormatInfo* chosen = chosenOutputFormat(s);
+  const OutputPresentation* chosen = chosenOutputPresentation(s);
   if (name == textOutputSubmenu().item) return chosen && chosen->textSubmenu ? 1 : 0;
-  for (const OutputFormatInfo& f : outputFormats()) {
-    if (f.menuItem == name) return chosen == &f ? 1 : 0;
+  for (const OutputPresentation& p : outputPresentations()) {
+    if (p.menuItem == name) return chosen == &p ? 1 : 0;
   }
   return -1;
 }

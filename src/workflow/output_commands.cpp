@@ -3,6 +3,7 @@
 #include "core/cp1252.h"
 #include "session/prompt.h"
 #include "formats/registry.h"
+#include "workflow/presentation.h"
 #include "workflow/route_command.h"
 
 namespace kursolin {
@@ -15,7 +16,7 @@ void NaviArtChange(Session& s, int code) {
     s.port().stateChanged();
     return;
   }
-  if (const OutputFormatInfo* f = outputFormat(code)) {
+  if (const OutputPresentation* f = outputPresentation(code)) {
     s.opt.ShowPointInfo = rp.checked;
     rp.visible = f->pointInfo;
     rp.enabled = f->pointInfo;

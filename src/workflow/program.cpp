@@ -3,7 +3,7 @@
 #include "core/geotime.h"
 #include "session/time_mode.h"
 #include "formats/registry.h"
-#include "formats/table.h"
+#include "workflow/presentation.h"
 #include "settings/settings.h"
 #include "workflow/loading.h"
 #include "workflow/output_commands.h"
@@ -23,8 +23,12 @@ void FormCreate(Session& s, const std::string& appDir) {
   s.doc.InputFileName = "*.txt";
   s.shell.OutputLabel.clear();
   s.doc.ReadVtg = false;
-  s.doc.PointTable.headers = pointTableHeaders();
-  s.doc.PointTable.widths = pointTableWidths();
+  // The columns of the format that fills the route point table.
+  for (const OutputPresentation& p : outputPresentations()) {
+    if (p.tableHeaders.empty()) continue;
+    s.doc.PointTable.headers = p.tableHeaders;
+    s.doc.PointTable.widths = p.tableWidths;
+  }
   s.doc.PointTable.rows.clear();
   s.doc.PointTable.visible = false;
   s.setOutputCaption(s.shell.OutputLabel + "Routenpunkte := 0");

@@ -6,6 +6,7 @@
 #include "session/prompt.h"
 #include "core/textutil.h"
 #include "formats/registry.h"
+#include "workflow/presentation.h"
 #include "session/panes.h"
 #include "workflow/emit.h"
 
@@ -14,8 +15,10 @@ namespace kursolin {
 bool reverseRoute(Session& s) {
   // Formats whose lines are not one a point (a header line, several lines a point) say so.
   const OutputFormatInfo* f = chosenOutputFormat(s);
-  if (f && !f->reversible()) {
-    singleButtonMessage(s, PromptKind::Information, PromptButtons::Abort, f->reverseRefusal);
+  if (f && !f->reversible) {
+    const OutputPresentation* p = chosenOutputPresentation(s);
+    singleButtonMessage(s, PromptKind::Information, PromptButtons::Abort,
+                        p ? p->reverseRefusal : std::string());
     return false;
   }
   if (!paneSortsAfter(s.doc.OutputLines, '\x1F')) {

@@ -7,6 +7,7 @@
 #include "core/fileio.h"
 #include "session/panes.h"
 #include "formats/registry.h"
+#include "workflow/presentation.h"
 #include "workflow/split.h"
 
 namespace kursolin {
@@ -41,6 +42,12 @@ std::string partFailureText(int k, int files, const std::string& path, const std
   }
   return "Die Teildatei " + std::to_string(k) + " von " + std::to_string(files) + " (" + path +
          ") kann nicht geschrieben werden: " + why + kCR + done;
+}
+
+// The menu caption of the chosen output format ("" for a code without a row).
+std::string captionOf(const Session& s) {
+  const OutputPresentation* p = chosenOutputPresentation(s);
+  return p ? p->caption : std::string();
 }
 
 void refuse(Session& s, const std::string& text) {
@@ -131,7 +138,7 @@ bool saveFiles(Session& s, const OutputFormatInfo& f) {
 // Formats whose split dialog carries the route settings of every save (the Tourenplaner form).
 void saveWithRouteSettings(Session& s, const OutputFormatInfo& f) {
   if (f.saveBase) s.opt.set(*f.saveBase, bareName(s.doc.InputFileName));
-  SplitDialog dialog(s);
+  SplitDialog dialog = splitDialogFor(s);
   if (!runSplitDialog(s, dialog)) return;
   if (f.routeTitle) s.opt.set(*f.routeTitle, dialog.ROUTENAME_E);
   if (f.titleNamesFile && f.saveBase && s.opt.get(*f.titleNamesFile))
@@ -176,7 +183,7 @@ std::string proposedSaveName(const Session& s) {
 
 FileDialogRequest saveDialogRequest(const Session& s) {
   FileDialogRequest req;
-  if (const OutputFormatInfo* f = chosenOutputFormat(s)) {
+  if (const OutputPresentation* f = chosenOutputPresentation(s)) {
     req.title = f->saveTitle;
     req.filter = f->saveFilter;
     req.defaultExt = f->defaultExt;
@@ -228,11 +235,11 @@ bool writeSplitParts(Session& s, const std::string& chosen, LinesPass finish) {
 bool writeSplitParts(Session& s, const std::string& chosen) {
   const OutputFormatInfo* f = chosenOutputFormat(s);
   if (!f || !f->available()) {
-    refuse(s, formatNotSavableText(f ? f->caption : std::string()));
+    refuse(s, formatNotSavableText(captionOf(s)));
     return false;
   }
   if (!f->splittable()) {
-    refuse(s, splitNotAvailableText(f->caption));
+    refuse(s, splitNotAvailableText(captionOf(s)));
     return false;
   }
   if (f->writeFiles) {
@@ -277,7 +284,7 @@ void SaveNaviExecute(Session& s) {
   }
   // A format without its writer has no lines of its own to save.
   if (!f->available()) {
-    refuse(s, formatNotSavableText(f->caption));
+    refuse(s, formatNotSavableText(captionOf(s)));
     return;
   }
   if (f->alwaysSplitDialog) {
@@ -286,7 +293,7 @@ void SaveNaviExecute(Session& s) {
   }
   const int maximum = splitMaximum(s);
   if (f->splittable() && maximum > 0 && splitPointCount(s) > maximum) {
-    SplitDialog dialog(s);
+    SplitDialog dialog = splitDialogFor(s);
     if (runSplitDialog(s, dialog)) saveFiles(s, *f);
     return;
   }

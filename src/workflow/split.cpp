@@ -6,6 +6,7 @@
 #include "core/cp1252.h"
 #include "core/fileio.h"
 #include "formats/registry.h"
+#include "workflow/presentation.h"
 #include "workflow/saving.h"
 
 namespace kursolin {
@@ -36,7 +37,12 @@ bool parseSpinText(const std::string& text, long long& value) {
 
 }  // namespace
 
-SplitDialog::SplitDialog(Session& s) : s_(s) {}
+SplitDialog::SplitDialog(Session& s, SplitDialogTexts texts) : s_(s), texts_(std::move(texts)) {}
+
+SplitDialog splitDialogFor(Session& s) {
+  const OutputPresentation* p = chosenOutputPresentation(s);
+  return SplitDialog(s, p ? SplitDialogTexts{p->splitCaption, p->splitInfoTail} : SplitDialogTexts{});
+}
 
 void SplitDialog::FormActivate() {
   const int n = splitMaximum(s_);
@@ -56,10 +62,10 @@ void SplitDialog::FormActivate() {
   height = kBaseHeight + (showSplitRow ? splitRowHeight : 0) +
            (showTourenplaner ? tourenplanerHeight : 0);
 
-  caption = f ? f->splitCaption : std::string();
+  caption = texts_.caption;
   RpInfoLabel = caption.empty() ? std::string()
                                 : "Die Datei enthält mehr als die "_cp +
-                                      std::to_string(std::max(n, 0)) + f->splitInfoTail;
+                                      std::to_string(std::max(n, 0)) + texts_.infoTail;
 
   // No maximum: one file holding every point.
   spinMax = limited ? n : std::max(1, count);

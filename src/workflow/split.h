@@ -12,9 +12,16 @@
 
 namespace kursolin {
 
+/// What the split dialog says of the chosen output format: its caption and the end of its bold
+/// text, after the maximum.
+struct SplitDialogTexts {
+  std::string caption;
+  std::string infoTail;
+};
+
 class SplitDialog : public SplitDialogView {
  public:
-  explicit SplitDialog(Session& s);
+  SplitDialog(Session& s, SplitDialogTexts texts);
 
   void FormActivate() override;
   void AnzSplitEditChange(long long value) override;
@@ -32,7 +39,11 @@ class SplitDialog : public SplitDialogView {
 
  private:
   Session& s_;
+  SplitDialogTexts texts_;
 };
+
+/// The split dialog of the chosen output format, with its texts.
+SplitDialog splitDialogFor(Session& s);
 
 /// The per-file maximum of the chosen output format (0: no limit), or -1 for formats without one.
 int splitMaximum(const Session& s);

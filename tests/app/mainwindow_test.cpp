@@ -29,6 +29,7 @@
 #include "workflow/program.h"
 #include "workflow/route_command.h"
 #include "formats/coordtext.h"
+#include "workflow/presentation.h"
 
 using namespace kursolin;
 using namespace kursolin::test;
@@ -694,10 +695,11 @@ void MainWindowTest::unavailableFormatsAreDisabledWithAHint() {
     QVERIFY2(a->isEnabled() == available, item.c_str());
     if (!available) QCOMPARE(a->toolTip(), Q("In dieser Version noch nicht verfügbar"));
   };
-  for (const InputFormatInfo& f : inputFormats()) {
-    if (f.menuEntry) check(f.menuItem, f.available());
+  for (const InputPresentation& f : inputPresentations()) {
+    if (f.menuEntry) check(f.menuItem, inputFormatAvailable(f.code));
   }
-  for (const OutputFormatInfo& f : outputFormats()) check(f.menuItem, f.available());
+  for (const OutputPresentation& f : outputPresentations())
+    check(f.menuItem, outputFormatAvailable(f.code));
   for (const char* name : {"IN_GGAVTG", "IN_RMC", "In_MN4", "In_MN5", "IN_OVL", "IN_TP_Stationen",
                            "IN_TP_All", "IN_TP_BCR", "IN_TT3", "IN_TQV", "In_Text_GMS",
                            "In_Text_GM", "In_Text_DG", "In_Text_Mer", "IN_GPX", "MN4Data",

@@ -64,7 +64,7 @@ class SplitDialogTest : public QObject {
     std::vector<std::string> lines;
     for (int i = 1; i <= points; ++i) lines.push_back("p" + std::to_string(i));
     s->doc.OutputLines.assign(lines);
-    model = std::make_unique<SplitDialog>(*s);
+    model = std::make_unique<SplitDialog>(splitDialogFor(*s));
     dlg = std::make_unique<SplitDialogWidget>(*model);
   }
   // Every label of the visible panels shows its whole text.
@@ -167,7 +167,7 @@ class SplitDialogTest : public QObject {
     s->opt.set(MpMN, 10);
     s->opt.OutputFormat = 1;
     s->doc.OutputLines.assign(std::vector<std::string>(25, "p"));
-    SplitDialog d(*s);
+    SplitDialog d = splitDialogFor(*s);
     QWidget main;
     main.setGeometry(200, 150, 600, 400);
     main.show();

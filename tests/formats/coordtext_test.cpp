@@ -26,9 +26,9 @@ class CoordText : public test::HostTest {
     session.opt.SaveDir = out.dir();
   }
   PointRecord& p() { return session.CurrentPoint; }
+  // Reads a line in the notation of an input code (20 to 23).
   int read(int code, const std::string& line, int index = 0) {
-    session.opt.InputFormat = code;
-    return GetText(session, line, index);
+    return GetText(session, line, index, static_cast<TextNotation>(code));
   }
   test::ScratchFolder out;
 };

@@ -20,12 +20,15 @@ const std::string kMN4Line = "x|p1|p3|p4|Name|p6|p7|p8|p9|p10|7.123456|51.123456
 class Navigon : public test::HostTest {
  protected:
   void SetUp() override { test::createLikeTheWindow(session); }
+  // Reads a line in the layout of an input code (8: MN|4, 9: MN|4.2 or, with mn5, MN5).
   int read(int code, const std::string& line, bool mn5 = false) {
-    session.opt.InputFormat = code;
-    session.doc.InputLayout = mn5;
+    session.doc.InputLayout = mn5 ? kNavigonMN5Layout : 0;
     session.doc.InputLines.assign({line});
     ResetNaviFields(session);
-    return GetMN(session, line, 0);
+    return GetMN(session, line, 0, layoutOf(code));
+  }
+  static NavigonVersion layoutOf(int code) {
+    return code == 8 ? NavigonVersion::MN4 : NavigonVersion::MN42;
   }
   std::string write(NavigonVersion v, int n = 1) {
     session.CurrentPoint.PointLabel = "-";
@@ -142,9 +145,8 @@ TEST_P(Navigon, MissingOrOffGlobeCoordinatesAndEmptyLines) {
   };
   for (const auto& c : cases) {
     port.clearRecords();
-    session.opt.InputFormat = 9;
-    session.doc.InputLayout = false;
-    EXPECT_EQ(GetMN(session, c.line, 3), 0) << c.line;
+    session.doc.InputLayout = 0;
+    EXPECT_EQ(GetMN(session, c.line, 3, NavigonVersion::MN42), 0) << c.line;
     ASSERT_EQ(port.prompts.size(), 1u) << c.line;
     EXPECT_EQ(port.prompts[0].text, c.message);
     EXPECT_EQ(port.prompts[0].buttons, PromptButtons::Ok);
@@ -153,10 +155,9 @@ TEST_P(Navigon, MissingOrOffGlobeCoordinatesAndEmptyLines) {
 }
 
 TEST_P(Navigon, ACoordinateThatIsNoNumberEndsTheConversion) {
-  session.opt.InputFormat = 9;
   for (const char* line : {"-|-|-|-|-|-|-|-|-|-|-|abc|50.1|-|-|", "-|-|-|-|-|-|-|-|-|-|-||50.1|-|-|",
                            "-|-|-|-|-|-|-|-|-|-|-|7.5"}) {
-    EXPECT_THROW(GetMN(session, line, 0), ConvertError) << line;
+    EXPECT_THROW(GetMN(session, line, 0, NavigonVersion::MN42), ConvertError) << line;
   }
 }
 
@@ -173,7 +174,7 @@ TEST_P(Navigon, Recognition) {
   for (const auto& c : cases) {
     TextLines l;
     l.assign({c.first, "x"});
-    EXPECT_EQ(navigonRecognized(l, c.code), c.ok) << c.first << " as " << c.code;
+    EXPECT_EQ(navigonRecognized(l, layoutOf(c.code)), c.ok) << c.first << " as " << c.code;
   }
 }
 

@@ -12,9 +12,9 @@ namespace {
 class TourenXml : public test::HostTest {
  protected:
   void SetUp() override { test::createLikeTheWindow(session); }
+  // The lines of a scan as input code 4 (stations only) or 5 (all items) makes them.
   std::vector<std::string> scan(int code, const std::string& text) {
-    session.opt.InputFormat = code;
-    TourenXML(session, text);
+    TourenXML(session, text, code == 4 ? TourenItems::Stations : TourenItems::All);
     return session.doc.InputLines.lines();
   }
   PointRecord& p() { return session.CurrentPoint; }

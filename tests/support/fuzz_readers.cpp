@@ -64,10 +64,7 @@ void fuzzReaders(const std::uint8_t* data, std::size_t size) {
       s.opt.InputFormat = f.code;
       guarded([&] { f.check(s); });
     }
-    for (int code : {4, 5}) {
-      s.opt.InputFormat = code;
-      TourenXML(s, text);
-    }
+    for (TourenItems items : {TourenItems::Stations, TourenItems::All}) TourenXML(s, text, items);
     // Format detection, every content test over the same bytes.
     {
       TextLines lines;

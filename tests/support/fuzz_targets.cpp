@@ -121,12 +121,13 @@ void fuzzNmea(const std::uint8_t* data, std::size_t size) {
 void fuzzNavigon(const std::uint8_t* data, std::size_t size) {
   const std::string bytes = bytesOf(data, size);
   const TextLines lines = linesOf(bytes);
-  navigonRecognized(lines, 8);
-  navigonRecognized(lines, 9);
+  navigonRecognized(lines, NavigonVersion::MN4);
+  navigonRecognized(lines, NavigonVersion::MN42);
   inEverySession([&](Session& s) {
     for (int i = 0; i < lines.Count() && i < kMaxLines; ++i) {
-      s.doc.InputLayout = i % 2 == 0;
-      guarded([&] { GetMN(s, lines.at(i), i); });
+      s.doc.InputLayout = i % 2 == 0 ? kNavigonMN5Layout : 0;
+      for (NavigonVersion layout : {NavigonVersion::MN4, NavigonVersion::MN42})
+        guarded([&] { GetMN(s, lines.at(i), i, layout); });
     }
     loadAndGenerate(s, 8, bytes, {0, 2});
     loadAndGenerate(s, 9, bytes, {1, 2});
@@ -173,7 +174,7 @@ void fuzzTourenXml(const std::uint8_t* data, std::size_t size) {
   inEverySession([&](Session& s) {
     for (int code : {4, 5}) {
       useInput(s, code);
-      TourenXML(s, bytes);
+      TourenXML(s, bytes, code == 4 ? TourenItems::Stations : TourenItems::All);
       for (int i = 0; i < s.doc.InputLines.Count() && i < kMaxLines; ++i)
         guarded([&] { GetXML(s, s.doc.InputLines.at(i), i); });
       generate(s, {5, 1});

@@ -15,6 +15,7 @@
 #include "support/session_setup.h"
 #include "workflow/loading.h"
 #include "workflow/menu_state.h"
+#include "workflow/presentation.h"
 #include "workflow/program.h"
 #include "workflow/route_command.h"
 

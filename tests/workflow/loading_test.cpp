@@ -10,6 +10,7 @@
 #include "workflow/rule_groups.h"
 #include "workflow/loading.h"
 #include "workflow/menu_state.h"
+#include "workflow/presentation.h"
 #include "session/panes.h"
 #include "workflow/program.h"
 #include "workflow/route_command.h"
@@ -315,7 +316,7 @@ TEST_F(Loading, ByteOrderMarksAreDecodedToCp1252) {
 TEST_F(Loading, FormatsWithoutReaderAreRefusedWithoutLoading) {
   int refused = 0;
   for (const InputFormatInfo& f : inputFormats()) {
-    if (!f.menuEntry || f.available()) continue;
+    if (!inputPresentation(f.code)->menuEntry || f.available()) continue;
     const int code = f.code;
     ++refused;
     port.clearRecords();
@@ -389,8 +390,8 @@ TEST(InputLabels, CoordinateTextLabelsNameTheSeparator) {
   EXPECT_EQ(failureCaptionFor(s, 23), "Koordinaten aus Textdatei im Mercator Format \" ; \" getrennt Fehler!");
   EXPECT_EQ(failureMessageFor(s, 21),
             "Keine verwertbaren Informationen erkannt oder keine \" ; \" getrennte Textdatei im Format Gr\xB0 Min\xB4 ");
-  EXPECT_EQ(inputFormat(9)->statusPrefix, "Navigon MN|4.2 oder MN5  Routendatei = ");
-  EXPECT_EQ(inputFormat(24)->shortName, "Touratech TTQV ");
+  EXPECT_EQ(inputPresentation(9)->statusPrefix, "Navigon MN|4.2 oder MN5  Routendatei = ");
+  EXPECT_EQ(inputPresentation(24)->shortName, "Touratech TTQV ");
 }
 
 TEST(StartUp, StoredCodesThisVersionCannotUseStartAsDefaults) {

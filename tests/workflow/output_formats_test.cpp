@@ -11,6 +11,7 @@
 #include "formats/registry.h"
 #include "workflow/output_commands.h"
 #include "workflow/menu_state.h"
+#include "workflow/presentation.h"
 #include "workflow/emit.h"
 #include "workflow/route_command.h"
 
@@ -56,28 +57,30 @@ TEST_P(OutputFormats, TheTableHasThirteenFormatsWithTheirTexts) {
       {24, "GPXData", "GPX 1.1 Datei ", ""},
   };
   for (const auto& c : cases) {
-    const OutputFormatInfo* f = outputFormat(c.code);
+    ASSERT_NE(outputFormat(c.code), nullptr) << c.code;
+    const OutputPresentation* f = outputPresentation(c.code);
     ASSERT_NE(f, nullptr) << c.code;
     EXPECT_EQ(f->menuItem, c.item);
     EXPECT_EQ(f->label, c.label);
     EXPECT_EQ(f->shortcut, c.key);
   }
-  EXPECT_EQ(outputFormat(6)->caption, "Routendaten f\xFCr Tabellen ausgeben");
-  EXPECT_EQ(outputFormat(20)->caption, "im Format   Grad \xB0 Minute' Sekunde\"");
+  EXPECT_EQ(outputPresentation(6)->caption, "Routendaten f\xFCr Tabellen ausgeben");
+  EXPECT_EQ(outputPresentation(20)->caption, "im Format   Grad \xB0 Minute' Sekunde\"");
   EXPECT_EQ(outputFormat(8), nullptr);
+  EXPECT_EQ(outputPresentation(8), nullptr);
 }
 
 TEST_P(OutputFormats, ApplyingAFormatSetsExactlyOneFlag) {
-  for (const auto& f : outputFormats()) {
+  for (const auto& f : outputPresentations()) {
     NaviArtChange(session, f.code);
     EXPECT_EQ(flagsSet(), 1) << f.code;
-    EXPECT_EQ(chosenOutputFormat(session), &f) << f.code;
+    EXPECT_EQ(chosenOutputFormat(session), outputFormat(f.code)) << f.code;
     EXPECT_TRUE(menuItemChecked(session, f.menuItem));
     EXPECT_EQ(menuItemChecked(session, textOutputSubmenu().item), f.textSubmenu) << f.code;
     EXPECT_EQ(session.shell.OutputLabel, f.label);
     EXPECT_EQ(session.opt.OutputFormat, f.code);
     EXPECT_EQ(session.shell.item("RPInfo").visible, f.pointInfo) << f.code;
-    for (const auto& other : outputFormats()) {
+    for (const auto& other : outputPresentations()) {
       if (other.code != f.code) {
         EXPECT_FALSE(menuItemChecked(session, other.menuItem));
       }

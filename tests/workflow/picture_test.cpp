@@ -357,7 +357,7 @@ TEST_P(Picture, LastPointIsTheDestinationWhicheverRuleMadeIt) {
 TEST_P(Picture, ReversedGpxDotsSelectTheirOwnLines) {
   const OutputFormatInfo* gpx = nullptr;
   for (const OutputFormatInfo& f : outputFormats()) {
-    if (f.pointLine && f.finish && f.reversible()) gpx = &f;
+    if (f.pointLine && f.finish && f.reversible) gpx = &f;
   }
   ASSERT_NE(gpx, nullptr);
   test::useOutput(session, gpx->code);

@@ -211,7 +211,7 @@ TEST_P(Reduction, ReEmissionEqualsAGenerationOfTheKeptPoints) {
       generate(f.code);
       if (f.code == outputFormats().front().code) {
         // Once also after a reversal: the order of the lines is the route's order.
-        if (f.reversible()) RouteReversActionExecute(session);
+        if (f.reversible) RouteReversActionExecute(session);
       }
       const std::string what = f.cliName + (info ? " with point info" : "");
       ASSERT_TRUE(RouteVerringern(session, 7).done) << what << " " << port.promptTexts().size();

@@ -121,7 +121,7 @@ TEST_F(ReverseTest, EveryFormatOfOneLineAPointTurnsRound) {
   std::set<int> turned;
   for (const auto& f : outputFormats()) {
     // Formats with lines besides the points (a header, a footer) are their own tests' business.
-    if (!f.available() || !f.reversible() || f.pointLine) continue;
+    if (!f.available() || !f.reversible || f.pointLine) continue;
     SCOPED_TRACE(f.code);
     test::useOutput(s, f.code);
     RouteExecute(s);

@@ -23,6 +23,7 @@
 #include "workflow/output_commands.h"
 #include "session/panes.h"
 #include "workflow/route_command.h"
+#include "workflow/presentation.h"
 #include "workflow/saving.h"
 #include "workflow/split.h"
 #include "formats/bcr.h"
@@ -604,7 +605,7 @@ TEST_F(SaveTest, FormatsWithoutTheirWritersAreRefused) {
     ASSERT_EQ(port.prompts.size(), 1u);
     EXPECT_EQ(port.prompts[0].kind, PromptKind::Information);
     EXPECT_EQ(port.prompts[0].buttons, PromptButtons::Abort);
-    EXPECT_EQ(port.prompts[0].text, "Das Format \"" + f.caption +
+    EXPECT_EQ(port.prompts[0].text, "Das Format \"" + outputPresentation(f.code)->caption +
                                         "\" kann in dieser Version von Kursolin noch nicht "
                                         "gespeichert werden.");
     EXPECT_TRUE(port.saveRequests.empty());

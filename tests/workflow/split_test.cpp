@@ -68,7 +68,7 @@ TEST_F(SplitDialogTest, CaptionAndBoldTextOfEveryFormatThatSplits) {
     for (const IntOption* o : {&MpMN, &MpTT3, &MpFalk, &MpMTP}) s.opt.set(*o, 90);
     s.opt.set(*c.limit, 37);  // only the format's own maximum may appear
     test::useOutput(s, c.code);
-    SplitDialog d(s);
+    SplitDialog d = splitDialogFor(s);
     d.FormActivate();
     EXPECT_EQ(d.caption, c.caption);
     EXPECT_EQ(d.RpInfoLabel, c.info);
@@ -103,7 +103,7 @@ TEST_F(SplitDialogTest, PlanAndSentenceFollowPointsAndPointsPerFile) {
     SCOPED_TRACE(std::to_string(c.points) + " / " + std::to_string(c.perFile));
     route(c.points);
     s.opt.set(MpMN, c.perFile);
-    SplitDialog d(s);
+    SplitDialog d = splitDialogFor(s);
     d.FormActivate();
     EXPECT_EQ(s.doc.split.SplitSize, c.perFile);
     EXPECT_EQ(s.doc.split.SplitFiles, c.files);
@@ -121,7 +121,7 @@ TEST_F(SplitDialogTest, PlanAndSentenceFollowPointsAndPointsPerFile) {
 TEST_F(SplitDialogTest, LoweringAndRaisingTheSpinGivesThePlanOfTheFinalValue) {
   route(47);
   s.opt.set(MpMN, 15);
-  SplitDialog direct(s);
+  SplitDialog direct = splitDialogFor(s);
   direct.FormActivate();
   direct.AnzSplitEditChange(12);
   const int size = s.doc.split.SplitSize, files = s.doc.split.SplitFiles, rest = s.doc.split.SplitRest;
@@ -129,7 +129,7 @@ TEST_F(SplitDialogTest, LoweringAndRaisingTheSpinGivesThePlanOfTheFinalValue) {
   ASSERT_EQ(files, 3);
   ASSERT_EQ(rest, 11);
 
-  SplitDialog walked(s);
+  SplitDialog walked = splitDialogFor(s);
   walked.FormActivate();
   for (long long v : {14, 5, 1, 2, 15, 13, 12}) walked.AnzSplitEditChange(v);
   EXPECT_EQ(s.doc.split.SplitSize, size);
@@ -154,7 +154,7 @@ TEST_F(SplitDialogTest, SpinValueIsHeldWithinOneAndTheMaximum) {
   };
   for (const auto& [text, expected] : typed) {
     SCOPED_TRACE(text);
-    SplitDialog d(s);
+    SplitDialog d = splitDialogFor(s);
     d.FormActivate();
     d.AnzSplitEditText(text);
     EXPECT_EQ(d.spinValue, expected);
@@ -162,7 +162,7 @@ TEST_F(SplitDialogTest, SpinValueIsHeldWithinOneAndTheMaximum) {
     EXPECT_EQ(s.doc.split.SplitFiles, 47 / expected);
     EXPECT_EQ(s.doc.split.SplitRest, 47 % expected);
   }
-  SplitDialog d(s);
+  SplitDialog d = splitDialogFor(s);
   d.FormActivate();
   d.AnzSplitEditChange(-100);
   EXPECT_EQ(s.doc.split.SplitSize, 1);
@@ -177,7 +177,7 @@ TEST_F(SplitDialogTest, SpinValueIsHeldWithinOneAndTheMaximum) {
 TEST_F(SplitDialogTest, HeightGrowsByThePanelsShownAndReturnsWhenClosed) {
   route(60);
   s.opt.set(MpMN, 15);
-  SplitDialog d(s);
+  SplitDialog d = splitDialogFor(s);
   EXPECT_EQ(d.height, 102);
   d.FormActivate();
   EXPECT_TRUE(d.showSplitRow);
@@ -210,7 +210,7 @@ TEST_F(SplitDialogTest, TourenplanerFormShowsTheSplitRowOnlyForLongRoutes) {
   for (const auto& [points, row] : {std::pair{50, false}, std::pair{51, true}}) {
     SCOPED_TRACE(points);
     route(points);
-    SplitDialog d(s);
+    SplitDialog d = splitDialogFor(s);
     d.FormActivate();
     EXPECT_TRUE(d.showTourenplaner);
     EXPECT_EQ(d.showSplitRow, row);
@@ -221,7 +221,7 @@ TEST_F(SplitDialogTest, TourenplanerFormShowsTheSplitRowOnlyForLongRoutes) {
   // Without a maximum the route is one file.
   s.opt.set(MpMTP, 0);
   route(500);
-  SplitDialog d(s);
+  SplitDialog d = splitDialogFor(s);
   d.FormActivate();
   EXPECT_FALSE(d.showSplitRow);
   EXPECT_EQ(s.doc.split.SplitFiles, 1);
@@ -232,7 +232,7 @@ TEST_F(SplitDialogTest, TourenplanerFormShowsTheSplitRowOnlyForLongRoutes) {
 TEST_F(SplitDialogTest, BcrFolderFieldFollowsEditsAndTheBrowser) {
   test::useOutput(s, 5);
   s.opt.set(BcrDirectory, "/alt/");
-  SplitDialog d(s);
+  SplitDialog d = splitDialogFor(s);
   d.FormActivate();
   d.BCRDir_EChange("/neu/");
   EXPECT_EQ(s.opt.get(BcrDirectory), "/neu/");
