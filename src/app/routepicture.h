@@ -12,7 +12,7 @@
 #include <optional>
 
 #include "session/session.h"
-#include "workflow/picture.h"
+#include "picture/picture.h"
 
 class QLabel;
 class QPlainTextEdit;

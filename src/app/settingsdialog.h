@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "session/session.h"
-#include "workflow/settings_dialog.h"
+#include "dialogs/settings_dialog.h"
 
 class QCheckBox;
 class QLineEdit;

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "workflow/split.h"
+#include "dialogs/split_dialog.h"
 
 class QCheckBox;
 class QComboBox;

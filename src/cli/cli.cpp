@@ -18,13 +18,13 @@
 #include "settings/settings.h"
 #include "track/generator.h"
 #include "workflow/loading.h"
-#include "workflow/picture.h"
+#include "picture/picture.h"
 #include "workflow/program.h"
 #include "workflow/reduce.h"
 #include "workflow/reverse.h"
 #include "workflow/route_command.h"
 #include "workflow/saving.h"
-#include "workflow/split.h"
+#include "dialogs/split_dialog.h"
 
 namespace kursolin::cli {
 

@@ -7,8 +7,9 @@
 #include "core/fileio.h"
 #include "session/panes.h"
 #include "formats/registry.h"
+#include "dialogs/folders.h"
 #include "workflow/presentation.h"
-#include "workflow/split.h"
+#include "dialogs/split_dialog.h"
 
 namespace kursolin {
 
@@ -109,10 +110,14 @@ void routeSaved(Session& s, const std::string& chosen, int files) {
   s.setStatusText(savedStatusText(chosen, files));
 }
 
-std::string withoutTrailingSlash(std::string folder) {
-  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-  return folder;
+}  // namespace
+
+SplitDialog splitDialogFor(Session& s) {
+  const OutputPresentation* p = chosenOutputPresentation(s);
+  return SplitDialog(s, p ? SplitDialogTexts{p->splitCaption, p->splitInfoTail} : SplitDialogTexts{});
 }
+
+namespace {
 
 bool runSplitDialog(Session& s, SplitDialogView& dialog) {
   dialog.FormActivate();
@@ -157,14 +162,6 @@ void plainSave(Session& s) {
 }
 
 }  // namespace
-
-std::string initialFolder(const Session& s, const std::string& lastUsed) {
-  const bool programFolder = withoutTrailingSlash(lastUsed) == withoutTrailingSlash(s.AppDir);
-  if (!programFolder && folderExists(lastUsed)) return lastUsed;
-  const std::string input = folderOf(s.doc.InputFileName);
-  if (folderExists(input)) return input;
-  return lastUsed;
-}
 
 std::string savedStatusText(const std::string& path, int files) {
   return "Gespeichert: " + path + " (" + std::to_string(files) +

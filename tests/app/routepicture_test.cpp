@@ -9,7 +9,7 @@
 
 #include "app/numberfield.h"
 #include "app/routepicture.h"
-#include "core/raster.h"
+#include "picture/raster.h"
 #include "window_fixture.h"
 
 using namespace kursolin;

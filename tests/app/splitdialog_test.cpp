@@ -24,6 +24,7 @@
 #include "formats/navigon.h"
 #include "app/qtext.h"
 #include "app/splitdialog.h"
+#include "workflow/saving.h"
 #include "core/cp1252.h"
 #include "find_control.h"
 #include "support/fake_port.h"

@@ -11,8 +11,8 @@
 #include <sstream>
 
 #include "cli/cli.h"
-#include "core/raster.h"
-#include "workflow/picture.h"
+#include "picture/raster.h"
+#include "picture/picture.h"
 #include "session/session.h"
 #include "formats/gpx.h"
 #include "formats/registry.h"

@@ -2,7 +2,7 @@
 // commas; and a whole conversion against a committed file per host.
 #include <gtest/gtest.h>
 
-#include "../workflow/scratch.h"
+#include "support/scratch.h"
 #include "formats/autoroute.h"
 #include "support/hosts.h"
 #include "support/session_setup.h"

@@ -3,7 +3,7 @@
 // framed-separator texts, and whole conversions against committed files.
 #include <gtest/gtest.h>
 
-#include "../workflow/scratch.h"
+#include "support/scratch.h"
 #include "formats/coordtext.h"
 #include "support/hosts.h"
 #include "support/session_setup.h"

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "../workflow/scratch.h"
+#include "support/scratch.h"
 #include "core/lines.h"
 #include "core/textutil.h"
 #include "formats/tomtom.h"

@@ -2,7 +2,7 @@
 // generation, a reversal and a split, and whole conversions against committed files.
 #include <gtest/gtest.h>
 
-#include "../workflow/scratch.h"
+#include "support/scratch.h"
 #include "session/panes.h"
 #include "core/textutil.h"
 #include "formats/tomtom.h"

@@ -8,7 +8,7 @@
 #include "core/fileio.h"
 #include "formats/detection.h"
 #include "formats/registry.h"
-#include "scratch.h"
+#include "support/scratch.h"
 #include "settings/settings.h"
 #include "support/fake_port.h"
 #include "support/jet3_writer.h"

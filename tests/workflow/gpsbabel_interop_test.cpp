@@ -13,7 +13,7 @@
 #include "core/geotime.h"
 #include "core/split_plan.h"
 #include "formats/bcr.h"
-#include "scratch.h"
+#include "support/scratch.h"
 #include "support/fake_port.h"
 #include "support/nmea_writer.h"
 #include "support/session_setup.h"

@@ -5,7 +5,7 @@
 #include "core/cp1252.h"
 #include "session/panes.h"
 #include "formats/gpx.h"
-#include "scratch.h"
+#include "support/scratch.h"
 #include "support/fake_port.h"
 #include "support/gpx_writer.h"
 #include "support/session_setup.h"

@@ -3,7 +3,7 @@
 
 #include <set>
 
-#include "scratch.h"
+#include "support/scratch.h"
 #include "support/fake_port.h"
 #include "support/nmea_writer.h"
 #include "support/session_setup.h"

@@ -13,7 +13,7 @@
 #include <functional>
 #include <iostream>
 
-#include "scratch.h"
+#include "support/scratch.h"
 #include "support/fake_port.h"
 #include "support/hosts.h"
 #include "support/nmea_writer.h"
@@ -25,7 +25,7 @@
 #include "workflow/route_command.h"
 #include "workflow/presentation.h"
 #include "workflow/saving.h"
-#include "workflow/split.h"
+#include "dialogs/split_dialog.h"
 #include "formats/bcr.h"
 #include "formats/tomtom.h"
 #include "formats/navigon.h"

@@ -4,13 +4,13 @@
 
 #include "core/fileio.h"
 #include "session/split_view.h"
-#include "scratch.h"
+#include "support/scratch.h"
 #include "support/fake_port.h"
 #include "support/session_setup.h"
 #include "workflow/loading.h"
 #include "workflow/route_command.h"
 #include "workflow/saving.h"
-#include "workflow/split.h"
+#include "dialogs/split_dialog.h"
 #include "formats/bcr.h"
 
 namespace kursolin {

@@ -1,7 +1,7 @@
 // The software raster of the batch converter's picture and its PNG encoding.
 #include <gtest/gtest.h>
 
-#include "core/raster.h"
+#include "picture/raster.h"
 
 namespace kursolin {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/canvas.h"
+#include "picture/canvas.h"
 #include "session/session.h"
 
 namespace kursolin {

@@ -1,4 +1,4 @@
-#include "workflow/settings_dialog.h"
+#include "dialogs/settings_dialog.h"
 
 #include "core/ranges.h"
 #include "formats/registry.h"

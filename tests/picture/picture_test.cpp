@@ -4,13 +4,13 @@
 
 #include <cmath>
 
-#include "core/raster.h"
+#include "picture/raster.h"
 #include "formats/gpx.h"
 #include "formats/registry.h"
 #include "support/hosts.h"
 #include "support/nmea_writer.h"
 #include "support/session_setup.h"
-#include "workflow/picture.h"
+#include "picture/picture.h"
 #include "workflow/reduce.h"
 #include "workflow/reverse.h"
 #include "workflow/route_command.h"

@@ -1,4 +1,4 @@
-#include "core/raster.h"
+#include "picture/raster.h"
 
 #include <png.h>
 

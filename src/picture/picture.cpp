@@ -1,4 +1,4 @@
-#include "workflow/picture.h"
+#include "picture/picture.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,7 +11,7 @@
 #include "core/fileio.h"
 #include "core/host.h"
 #include "session/prompt.h"
-#include "core/raster.h"
+#include "picture/raster.h"
 #include "formats/registry.h"
 #include "track/generator.h"
 #include "workflow/dispatch.h"

@@ -15,7 +15,7 @@
 #include "formats/registry.h"
 #include "formats/tomtom.h"
 #include "support/fake_port.h"
-#include "workflow/settings_dialog.h"
+#include "dialogs/settings_dialog.h"
 
 namespace kursolin {
 namespace {

@@ -1,4 +1,4 @@
-#include "workflow/split.h"
+#include "dialogs/split_dialog.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -6,8 +6,7 @@
 #include "core/cp1252.h"
 #include "core/fileio.h"
 #include "formats/registry.h"
-#include "workflow/presentation.h"
-#include "workflow/saving.h"
+#include "dialogs/folders.h"
 
 namespace kursolin {
 
@@ -39,10 +38,6 @@ bool parseSpinText(const std::string& text, long long& value) {
 
 SplitDialog::SplitDialog(Session& s, SplitDialogTexts texts) : s_(s), texts_(std::move(texts)) {}
 
-SplitDialog splitDialogFor(Session& s) {
-  const OutputPresentation* p = chosenOutputPresentation(s);
-  return SplitDialog(s, p ? SplitDialogTexts{p->splitCaption, p->splitInfoTail} : SplitDialogTexts{});
-}
 
 void SplitDialog::FormActivate() {
   const int n = splitMaximum(s_);

@@ -5,10 +5,11 @@
 #include <algorithm>
 #include <cctype>
 
-#include "scratch.h"
+#include "support/scratch.h"
 #include "support/fake_port.h"
 #include "support/session_setup.h"
-#include "workflow/split.h"
+#include "dialogs/split_dialog.h"
+#include "workflow/saving.h"
 #include "formats/bcr.h"
 #include "formats/tomtom.h"
 #include "formats/falk.h"

@@ -42,8 +42,6 @@ class SplitDialog : public SplitDialogView {
   SplitDialogTexts texts_;
 };
 
-/// The split dialog of the chosen output format, with its texts.
-SplitDialog splitDialogFor(Session& s);
 
 /// The per-file maximum of the chosen output format (0: no limit), or -1 for formats without one.
 int splitMaximum(const Session& s);
