@@ -25,6 +25,7 @@
 #include "workflow/route_command.h"
 #include "workflow/saving.h"
 #include "support/nmea_writer.h"
+#include "support/cli_runner.h"
 #include "support/temp_folder.h"
 
 namespace kursolin {
@@ -32,10 +33,7 @@ namespace {
 
 using test::TempFolder;
 
-struct CliResult {
-  int rc;
-  std::string out, err;
-};
+using test::CliResult;
 
 class Cli : public ::testing::Test {
  protected:
@@ -45,13 +43,7 @@ class Cli : public ::testing::Test {
     rmcLog = folder.file("fahrt.txt");
     test::writeBytes(rmcLog, test::joinCrLf(t.rmcLines()));
   }
-  CliResult run(std::vector<std::string> args) {
-    // Every run uses the scratch folder as program folder, so no real settings are read.
-    args.insert(args.begin(), {"--appdir", folder.path()});
-    std::ostringstream out, err;
-    const int rc = cli::run(args, out, err, folder.dir());
-    return {rc, out.str(), err.str()};
-  }
+  CliResult run(std::vector<std::string> args) { return test::runCli(folder, std::move(args)); }
   TempFolder folder;
   std::string rmcLog;
 };
@@ -637,15 +629,7 @@ class CliExecutable : public ::testing::Test {
       GTEST_SKIP() << "shared samples not present";
   }
   int exec(const std::string& args, std::string* out) {
-    const std::string cmd = std::string(KURSOLIN_CLI_EXE) + " --appdir " + folder.path() + " " +
-                            args + " 2>" + folder.file("stderr.txt");
-    FILE* p = ::popen(cmd.c_str(), "r");
-    if (!p) return -1;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out->append(buf, n);
-    const int status = ::pclose(p);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return test::execCli(KURSOLIN_CLI_EXE, folder, args, out);
   }
   TempFolder folder;
 };

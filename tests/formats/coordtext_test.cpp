@@ -7,6 +7,7 @@
 #include "formats/coordtext.h"
 #include "support/hosts.h"
 #include "support/session_setup.h"
+#include "support/route_records.h"
 #include "workflow/loading.h"
 #include "workflow/program.h"
 #include "workflow/route_command.h"
@@ -85,15 +86,7 @@ TEST_P(CoordText, EveryNotationIsReadIntoDecimalDegrees) {
                           "39.30\""));
   EXPECT_EQ(p().LatMer, "6525021");
   EXPECT_EQ(p().LonMer, "1346270");
-  EXPECT_EQ(p().FixOk, "1");
-  EXPECT_EQ(p().Time, "000000.00");
-  EXPECT_EQ(p().Date, "01.01.00");
-  EXPECT_EQ(p().SpeedKmh, "0.00");
-  EXPECT_EQ(p().Course, "0.00");
-  EXPECT_EQ(p().Altitude, "0");
-  EXPECT_EQ(p().SatCount, "0");
-  EXPECT_EQ(p().Hdop, "0");
-  EXPECT_TRUE(p().PointValid);
+  EXPECT_TRUE(test::routeFileDefaults(p()));
   EXPECT_TRUE(port.prompts.empty());
 }
 

@@ -5,6 +5,7 @@
 #include "support/hosts.h"
 #include "support/nmea_writer.h"
 #include "support/session_setup.h"
+#include "support/route_records.h"
 #include "track/generator.h"
 #include "workflow/dispatch.h"
 
@@ -51,13 +52,7 @@ TEST_P(Navigon, ReadsEveryLayoutIntoItsFields) {
   EXPECT_EQ(p().LatNmea, "05029.655");
   EXPECT_EQ(p().LatGMS, h("050\xB0" "29\xB4" "39.30\""));
   EXPECT_EQ(p().LatMer, "6525021");
-  EXPECT_EQ(p().FixOk, "1");
-  EXPECT_EQ(p().Time, "000000.00");
-  EXPECT_EQ(p().Date, "01.01.00");
-  EXPECT_EQ(p().SpeedKmh, "0.00");
-  EXPECT_EQ(p().Course, "0.00");
-  EXPECT_EQ(p().Altitude, "0");
-  EXPECT_TRUE(p().PointValid);
+  EXPECT_TRUE(test::routeFileDefaults(p()));
 
   // A 15-field file read as code 9 leaves fields 15 and 16 alone.
   ASSERT_EQ(read(9, kMN42Line, false), 1);

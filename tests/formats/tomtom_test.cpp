@@ -8,6 +8,7 @@
 #include "formats/tomtom.h"
 #include "support/hosts.h"
 #include "support/session_setup.h"
+#include "support/route_records.h"
 #include "workflow/loading.h"
 #include "workflow/program.h"
 #include "workflow/reverse.h"
@@ -91,15 +92,7 @@ TEST_P(TomTom, ReadsEveryNotationOfTheCoordinates) {
   EXPECT_EQ(p().LonMer, "792093");
   EXPECT_EQ(p().navi(RteLon), "7.12345");
   EXPECT_EQ(p().navi(RteLat), "51.12345");
-  EXPECT_EQ(p().FixOk, "1");
-  EXPECT_EQ(p().Time, "000000.00");
-  EXPECT_EQ(p().Date, "01.01.00");
-  EXPECT_EQ(p().SpeedKmh, "0.00");
-  EXPECT_EQ(p().Course, "0.00");
-  EXPECT_EQ(p().Altitude, "0");
-  EXPECT_EQ(p().SatCount, "0");
-  EXPECT_EQ(p().Hdop, "0");
-  EXPECT_TRUE(p().PointValid);
+  EXPECT_TRUE(test::routeFileDefaults(p()));
   EXPECT_TRUE(port.prompts.empty());
 }
 
