@@ -1,23 +1,30 @@
 #pragma once
-// What a file format can do, as one row of the registry describes it.
+// What a file format can do, as one codec row of the registry describes it.
 //
 // Adding a format:
 //  1. Write src/formats/<name>.{h,cpp}: its layout constants, its recognition test, its record
 //     reader and/or the step of RouteOut that writes one point, and its finishing pass or file
 //     writer where it has one. Units take the session by reference and reach the user only
-//     through the session's port.
-//  2. Add its row(s) to src/formats/registry.cpp: an input row (code, name for kursolin-cli,
-//     menu item, captions, dialog, the desktop's MIME types of its files, check, reader, content
-//     test for "Automatisch erkennen" and its place in detectionOrder()) and/or an
-//     output row (code, name, menu item, flag, label, writer, split and reversal capabilities, save
-//     dialog). Every member left out keeps the default below, which means "this format lacks it".
-//  3. Add tests in tests/formats/<name>_test.cpp and golden files in tests/data/<name>/, a fuzz
+//     through the session's port. Its options are declared there (IntOption, BoolOption,
+//     TextOption of session/format_options.h): settings-file section and key, default, range,
+//     and the field a dialog shows it in (a per-file maximum on kSplitPage, anything else on a
+//     page of its own). Readers read them with s.opt.get(Option).
+//  2. Add its codec row(s) to src/formats/registry.cpp: an input row (code, name for
+//     kursolin-cli, extensions, check, reader, content test for "Automatisch erkennen" and its
+//     place in detectionOrder()) and/or an output row (code, name, writer, split and reversal
+//     capabilities, the extension of its files, its options, the maximum as .limit). A reader
+//     or loader with variants gets the variant from the row, through a small function there.
+//     Every member left out keeps the default below, which means "this format lacks it".
+//  3. Add its presentation row(s) to src/workflow/presentation.cpp, by the same code: menu
+//     item, caption, shortcut, labels, file dialogs, the desktop's MIME types, the captions and
+//     messages of a load, the split dialog's texts, a refusal of reversal.
+//  4. Add tests in tests/formats/<name>_test.cpp and golden files in tests/data/<name>/, a fuzz
 //     target for the reader (tests/support/fuzz_targets.cpp, fuzz/CMakeLists.txt) with a few seeds
 //     in tests/data/fuzz/<target>/, and the reader to the combined target's list
 //     (tests/support/fuzz_readers.cpp).
-//  4. A new library dependency goes into src/CMakeLists.txt and scripts/install-deps.
-// Menus, dialogs, the batch converter, loading, the record dispatch, saving, split and reversal
-// read the rows; nothing else names a format.
+//  5. A new library dependency goes into src/CMakeLists.txt and scripts/install-deps.
+// Menus, dialogs, the settings file, the batch converter, loading, the record dispatch, saving,
+// split and reversal read the rows and the declarations; nothing else names a format.
 
 #include <optional>
 #include <string>
