@@ -48,22 +48,22 @@
 #include "app/qtext.h"
 #include "app/routepicture.h"
 #include "app/rulepanel.h"
-#include "settings/settings.h"
 #include "app/textpane.h"
-#include "app/windows.h"
 #include "app/windowport.h"
+#include "app/windows.h"
 #include "core/geotime.h"
-#include "session/progress.h"
 #include "core/ranges.h"
-#include "track/rules.h"
 #include "formats/registry.h"
-#include "workflow/rule_groups.h"
-#include "workflow/menu_state.h"
-#include "workflow/loading.h"
-#include "workflow/output_commands.h"
 #include "session/panes.h"
+#include "session/progress.h"
+#include "settings/settings.h"
+#include "track/rules.h"
+#include "workflow/loading.h"
+#include "workflow/menu_state.h"
+#include "workflow/output_commands.h"
 #include "workflow/program.h"
 #include "workflow/route_command.h"
+#include "workflow/rule_groups.h"
 #include "workflow/search.h"
 
 namespace kursolin::gui {
@@ -648,7 +648,9 @@ void MainWindow::openInputEditor(QKeyCombination key, const QString& text) {
   stepRunning_ = true;
   refresh();
   {
-    ProgressTicker ticker(s.port(), "Zeilen zum Bearbeiten \xFC" "bernommen: ",
+    ProgressTicker ticker(s.port(),
+                          "Zeilen zum Bearbeiten \xFC"
+                          "bernommen: ",
                           s.doc.InputLines.Count());
     settingText_ = true;
     nmea_->setLines(TextLines{});
@@ -727,7 +729,7 @@ void MainWindow::updatePanes() {
   }
   gridModel_->sync();
   outputStack_->setCurrentWidget(s.doc.PointTable.visible ? static_cast<QWidget*>(tabGrid_)
-                                                      : static_cast<QWidget*>(navi_));
+                                                          : static_cast<QWidget*>(navi_));
   if (picture_) picture_->sessionChanged();
 }
 

@@ -14,12 +14,12 @@
 #include "app/routepicture.h"
 #include "app/windows.h"
 #include "core/geotime.h"
-#include "session/time_mode.h"
 #include "formats/registry.h"
-#include "workflow/presentation.h"
+#include "session/time_mode.h"
 #include "workflow/axe_import.h"
 #include "workflow/loading.h"
 #include "workflow/output_commands.h"
+#include "workflow/presentation.h"
 #include "workflow/route_command.h"
 
 // The window's actions, its menus (the format menus built from the registry) and its tool bar.

@@ -25,8 +25,8 @@
 #include "app/qtext.h"
 #include "core/cp1252.h"
 #include "core/fileio.h"
-#include "session/prompt.h"
 #include "core/ranges.h"
+#include "session/prompt.h"
 #include "workflow/reduce.h"
 #include "workflow/saving.h"
 
@@ -269,10 +269,10 @@ void RoutePictureView::mouseMoveEvent(QMouseEvent* event) {
     return;
   }
   setCursor(Qt::PointingHandCursor);
-  QToolTip::showText(
-      event->globalPosition().toPoint(),
-      promptText(dotDescription(picture_.dots[static_cast<std::size_t>(dot)], s_.numbers.DecimalSep)),
-      this);
+  QToolTip::showText(event->globalPosition().toPoint(),
+                     promptText(dotDescription(picture_.dots[static_cast<std::size_t>(dot)],
+                                               s_.numbers.DecimalSep)),
+                     this);
 }
 
 void RoutePictureView::mouseReleaseEvent(QMouseEvent* event) {

@@ -130,7 +130,7 @@ SettingsDialog::SettingsDialog(Session& s, QWidget* parent) : QDialog(parent), s
     const bool separators = optionWithRole(*page, FieldRole::Separator) && separatorPages < 2;
     QWidget* w = separators
                      ? buildSeparatorPage(*page, separatorPages++ == 0 ? SeparatorSide::Input
-                                                                        : SeparatorSide::Output)
+                                                                       : SeparatorSide::Output)
                      : buildFieldsPage(*page);
     pages_->addTab(w, toQString(page->title));
   }
@@ -241,7 +241,8 @@ QCheckBox* SettingsDialog::checkBox(const OptionInfo& option, const OptionField&
     box->setToolTip(toQString(option.fixedHint));
   } else {
     auto* b = new ShowOrtCheckBox(toQString(field.label), nullptr);
-    connect(b, &QCheckBox::toggled, this, [this, &option](bool on) { model_.BoxChange(option, on); });
+    connect(b, &QCheckBox::toggled, this,
+            [this, &option](bool on) { model_.BoxChange(option, on); });
     b->keyUp = [this, &option] { model_.BoxKeyUp(option); };
     b->mouseUp = [this, &option](bool left) { model_.BoxMouseUp(option, left); };
     box = b;

@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "session/session.h"
 #include "dialogs/settings_dialog.h"
+#include "session/session.h"
 
 class QCheckBox;
 class QLineEdit;

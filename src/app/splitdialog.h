@@ -61,10 +61,10 @@ class SplitDialogWidget : public QDialog {
   QLabel* restAnzahl_ = nullptr;
   QLabel* label7_ = nullptr;
   // The route settings panel's fields (nullptr: the format has none of the kind).
-  QLineEdit* routeName_ = nullptr;         // ROUTENAME_E
+  QLineEdit* routeName_ = nullptr;          // ROUTENAME_E
   QPlainTextEdit* beschreibung_ = nullptr;  // a text of several lines
   const OptionInfo* linesOption_ = nullptr;
-  QComboBox* profile_ = nullptr;           // a list to choose from (PROFILE_Combo)
+  QComboBox* profile_ = nullptr;  // a list to choose from (PROFILE_Combo)
   const OptionInfo* choiceOption_ = nullptr;
   std::vector<std::pair<QSpinBox*, const OptionInfo*>> spins_;
   std::vector<std::pair<QCheckBox*, const OptionInfo*>> boxes_;

@@ -11,20 +11,20 @@
 #include "core/fileio.h"
 #include "core/host.h"
 #include "core/ranges.h"
-#include "session/session.h"
 #include "core/split_plan.h"
+#include "dialogs/split_dialog.h"
 #include "formats/registry.h"
-#include "workflow/presentation.h"
+#include "picture/picture.h"
+#include "session/session.h"
 #include "settings/settings.h"
 #include "track/generator.h"
 #include "workflow/loading.h"
-#include "picture/picture.h"
+#include "workflow/presentation.h"
 #include "workflow/program.h"
 #include "workflow/reduce.h"
 #include "workflow/reverse.h"
 #include "workflow/route_command.h"
 #include "workflow/saving.h"
-#include "dialogs/split_dialog.h"
 
 namespace kursolin::cli {
 
@@ -421,7 +421,8 @@ int prepare(Session& s, const Options& o, const std::string& exeDir, const Envir
     return kUnusable;
   }
   if (writesOwnFiles(s) && !o.outputDir && (!o.outFile || *o.outFile == "-")) {
-    err << "kursolin-cli: Das Ausgabeformat \"" << forTerminal(captionOf(*outputFormat(s.opt.OutputFormat)))
+    err << "kursolin-cli: Das Ausgabeformat \""
+        << forTerminal(captionOf(*outputFormat(s.opt.OutputFormat)))
         << "\" wird nur in Dateien geschrieben; bitte -o DATEI angeben.\n";
     return kUnusable;
   }
@@ -570,11 +571,11 @@ FileOutcome convertInto(Session& s, const Options& o, const std::string& input,
   if (!writeRoute(s, split, target)) return failed(kStopped, "nicht geschrieben");
   taken.insert(files.begin(), files.end());
 
-  std::string line = input + ": " + std::to_string(s.doc.RoutePointCount) +
-                     (s.doc.RoutePointCount == 1 ? " Routenpunkt, " : " Routenpunkte, ") +
-                     (files.size() == 1 ? std::string("1 Datei")
-                                        : std::to_string(files.size()) + " Dateien") +
-                     " geschrieben: ";
+  std::string line =
+      input + ": " + std::to_string(s.doc.RoutePointCount) +
+      (s.doc.RoutePointCount == 1 ? " Routenpunkt, " : " Routenpunkte, ") +
+      (files.size() == 1 ? std::string("1 Datei") : std::to_string(files.size()) + " Dateien") +
+      " geschrieben: ";
   for (std::size_t i = 0; i < files.size(); ++i) {
     line += (i ? ", " : "") + forTerminal(files[i]);
   }

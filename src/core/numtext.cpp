@@ -61,7 +61,8 @@ std::string invalidCharacterText(char ch) {
   msg += '"';
   msg += " bei der Auswertung von Zahlenwerten erkannt"_cp;
   msg += '\r';
-  msg += " Auswertung abbrechen ? Oder Zeichen ignorieren dann wird der Zahlenwert auf 0 gesetzt !"_cp;
+  msg +=
+      " Auswertung abbrechen ? Oder Zeichen ignorieren dann wird der Zahlenwert auf 0 gesetzt !"_cp;
   return msg;
 }
 

@@ -20,9 +20,9 @@ void forEachText(Record& p, F&& f) {
 
 // A field added to the record must be added to the packing too.
 constexpr std::size_t kTextFields = 21 + kNaviFieldCount;
-static_assert(sizeof(PointRecord) ==
-                  (kTextFields * sizeof(std::string) + 3 * sizeof(Real) + 3 + alignof(PointRecord) -
-                   1) / alignof(PointRecord) * alignof(PointRecord),
+static_assert(sizeof(PointRecord) == (kTextFields * sizeof(std::string) + 3 * sizeof(Real) + 3 +
+                                      alignof(PointRecord) - 1) /
+                                         alignof(PointRecord) * alignof(PointRecord),
               "PointRecord changed: update forEachText and the numbers packed below");
 
 }  // namespace

@@ -60,8 +60,8 @@ std::string partFileName(const std::string& chosen, int i, int splitFiles) {
 bool splitPlanNameable(int splitFiles) { return splitFiles < 10000; }
 
 std::string splitTooManyFilesText(const SplitPlan& plan) {
-  return "Mit " + std::to_string(plan.SplitSize) + " Routenpunkten je Datei würde die Route in "_cp +
-         std::to_string(plan.fileCount()) +
+  return "Mit " + std::to_string(plan.SplitSize) +
+         " Routenpunkten je Datei würde die Route in "_cp + std::to_string(plan.fileCount()) +
          " Dateien aufgeteilt; so viele Teildateien können nicht benannt werden (höchstens 10000)."_cp +
          '\r' + "Bitte mehr Routenpunkte je Datei wählen. Es wurde keine Datei geschrieben."_cp;
 }

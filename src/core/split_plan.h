@@ -7,9 +7,9 @@ namespace kursolin {
 
 /// How a route is divided into part files.
 struct SplitPlan {
-  int SplitSize = 1;  // points a full file
-  int SplitFiles = 0;  // full files
-  int SplitRest = 0;  // points of the partial file after them
+  int SplitSize = 1;           // points a full file
+  int SplitFiles = 0;          // full files
+  int SplitRest = 0;           // points of the partial file after them
   bool SplitRestFile = false;  // there is a partial file
 
   /// Number of files: the full ones and a partial one.

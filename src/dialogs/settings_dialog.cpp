@@ -66,7 +66,9 @@ SettingsDialogModel::SettingsDialogModel(Session& s) : s_(s), pages_(settingsPag
   }
 }
 
-bool SettingsDialogModel::inputSeparatorChanged() const { return inputOptionsChanged(s_); }
+bool SettingsDialogModel::inputSeparatorChanged() const {
+  return inputOptionsChanged(s_);
+}
 
 const std::string& SettingsDialogModel::text(const OptionInfo* o) const {
   static const std::string none;
@@ -95,7 +97,8 @@ void SettingsDialogModel::FormShow() {
   // the nearer bound.
   for (const OptionPage* page : pages_) {
     for (const OptionFieldRef& f : fieldsOn(*page)) {
-      if (f.option->type == OptionType::Integer && !f.option->choices && f.field->role == FieldRole::Value)
+      if (f.option->type == OptionType::Integer && !f.option->choices &&
+          f.field->role == FieldRole::Value)
         NumberFieldChange(*f.option, fieldValue(*f.option));
     }
   }
@@ -146,7 +149,8 @@ bool SettingsDialogModel::latFirst(SeparatorSide side) const {
 }
 
 void SettingsDialogModel::LatFirstClick(SeparatorSide side, bool latFirst) {
-  if (const OptionInfo* o = separators_[index(side)].latFirst) s_.opt.formats.setValue(*o, latFirst);
+  if (const OptionInfo* o = separators_[index(side)].latFirst)
+    s_.opt.formats.setValue(*o, latFirst);
 }
 
 int SettingsDialogModel::fieldValue(const OptionInfo& option) const {
@@ -167,7 +171,9 @@ void SettingsDialogModel::HoeheNullClick(bool checked) {
   s_.opt.HoeheNull = checked;
 }
 
-bool SettingsDialogModel::boxChecked(const OptionInfo& option) const { return flag(&option); }
+bool SettingsDialogModel::boxChecked(const OptionInfo& option) const {
+  return flag(&option);
+}
 
 void SettingsDialogModel::BoxChange(const OptionInfo& option, bool checked) {
   if (*option.fixedHint) return;
@@ -179,7 +185,9 @@ void SettingsDialogModel::warnIfChecked(const OptionInfo& option) {
   s_.port().prompt(PromptKind::Warning, PromptButtons::Ok, option.warning);
 }
 
-void SettingsDialogModel::BoxKeyUp(const OptionInfo& option) { warnIfChecked(option); }
+void SettingsDialogModel::BoxKeyUp(const OptionInfo& option) {
+  warnIfChecked(option);
+}
 
 void SettingsDialogModel::BoxMouseUp(const OptionInfo& option, bool leftButton) {
   if (leftButton) warnIfChecked(option);

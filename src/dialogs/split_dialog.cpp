@@ -5,8 +5,8 @@
 
 #include "core/cp1252.h"
 #include "core/fileio.h"
-#include "formats/registry.h"
 #include "dialogs/folders.h"
+#include "formats/registry.h"
 
 namespace kursolin {
 
@@ -37,7 +37,6 @@ bool parseSpinText(const std::string& text, long long& value) {
 }  // namespace
 
 SplitDialog::SplitDialog(Session& s, SplitDialogTexts texts) : s_(s), texts_(std::move(texts)) {}
-
 
 void SplitDialog::FormActivate() {
   const int n = splitMaximum(s_);
@@ -96,11 +95,14 @@ void SplitDialog::Berechnen() {
   }
 }
 
-void SplitDialog::close() { height = kBaseHeight; }
+void SplitDialog::close() {
+  height = kBaseHeight;
+}
 
 void SplitDialog::BCRDir_EChange(const std::string& text) {
   BCRDir_E = text;
-  if (const OutputFormatInfo* f = chosenOutputFormat(s_); f && f->saveDir) s_.opt.set(*f->saveDir, text);
+  if (const OutputFormatInfo* f = chosenOutputFormat(s_); f && f->saveDir)
+    s_.opt.set(*f->saveDir, text);
 }
 
 void SplitDialog::BCRDirButtonClick() {
@@ -116,7 +118,9 @@ void SplitDialog::BCRDirButtonClick() {
   if (auto folder = s_.port().browseFolder(title)) BCRDir_EChange(*folder);
 }
 
-bool SplitDialog::planNameable() const { return splitPlanNameable(s_.doc.split.SplitFiles); }
+bool SplitDialog::planNameable() const {
+  return splitPlanNameable(s_.doc.split.SplitFiles);
+}
 
 int splitMaximum(const Session& s) {
   const OutputFormatInfo* f = chosenOutputFormat(s);
@@ -134,6 +138,8 @@ int splitPointCount(const Session& s) {
   return f && f->countsRoutePoints ? s.doc.RoutePointCount : s.doc.OutputLines.Count();
 }
 
-void planSplit(Session& s, int perFile) { s.doc.split = planSplitOver(splitPointCount(s), perFile); }
+void planSplit(Session& s, int perFile) {
+  s.doc.split = planSplitOver(splitPointCount(s), perFile);
+}
 
 }  // namespace kursolin

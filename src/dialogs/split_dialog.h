@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "session/session.h"
 #include "core/split_plan.h"
+#include "session/session.h"
 #include "session/split_view.h"
 
 namespace kursolin {
@@ -41,7 +41,6 @@ class SplitDialog : public SplitDialogView {
   Session& s_;
   SplitDialogTexts texts_;
 };
-
 
 /// The per-file maximum of the chosen output format (0: no limit), or -1 for formats without one.
 int splitMaximum(const Session& s);

@@ -1,9 +1,9 @@
 #include "formats/autoroute.h"
 
 #include "core/cp1252.h"
-#include "session/time_mode.h"
 #include "core/host.h"
 #include "core/numtext.h"
+#include "session/time_mode.h"
 
 namespace kursolin {
 

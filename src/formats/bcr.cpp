@@ -7,11 +7,11 @@
 #include "core/fileio.h"
 #include "core/geotime.h"
 #include "core/numtext.h"
-#include "session/prompt.h"
 #include "core/split_plan.h"
 #include "core/textutil.h"
 #include "formats/part_files.h"
 #include "formats/route_reader.h"
+#include "session/prompt.h"
 
 namespace kursolin {
 

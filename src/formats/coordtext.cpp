@@ -7,9 +7,9 @@
 #include "core/coords.h"
 #include "core/host.h"
 #include "core/numtext.h"
-#include "session/prompt.h"
 #include "core/textutil.h"
 #include "formats/route_reader.h"
+#include "session/prompt.h"
 
 namespace kursolin {
 

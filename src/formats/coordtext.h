@@ -6,8 +6,8 @@
 
 #include "core/lines.h"
 #include "core/route_point.h"
-#include "session/session.h"
 #include "formats/format.h"
+#include "session/session.h"
 
 namespace kursolin {
 
@@ -24,38 +24,62 @@ inline constexpr OptionPage kTextOutputPage{
 /// The input separator as the captions name it ("Tab" for the tab character); the settings file's
 /// text as read, and the dialog's choice.
 inline constexpr TextOption InputSeparatorText{
-    {.defaultText = "Tab", .fields = {OptionField{.page = &kTextInputPage, .role = FieldRole::ShownSeparator}}}};
+    {.defaultText = "Tab",
+     .fields = {OptionField{.page = &kTextInputPage, .role = FieldRole::ShownSeparator}}}};
 /// The separator between the two values of a line read; a change loads the file again.
-inline constexpr TextOption InputSeparator{{
-    .section = "Pref", .key = "TE_Trenner", .defaultText = "\t", .tabAsWord = true,
-    .reloadsInput = true,
-    .fields = {OptionField{.page = &kTextInputPage, .name = "TE", .role = FieldRole::Separator}},
-    .asReadInto = &InputSeparatorText.info}};
+inline constexpr TextOption InputSeparator{
+    {.section = "Pref",
+     .key = "TE_Trenner",
+     .defaultText = "\t",
+     .tabAsWord = true,
+     .reloadsInput = true,
+     .fields = {OptionField{.page = &kTextInputPage, .name = "TE", .role = FieldRole::Separator}},
+     .asReadInto = &InputSeparatorText.info}};
 /// The separator between the two values of a line written.
-inline constexpr TextOption OutputSeparator{{
-    .section = "Pref", .key = "TA_Trenner", .defaultText = "\t", .tabAsWord = true,
-    .fields = {OptionField{.page = &kTextOutputPage, .name = "TA", .role = FieldRole::Separator}}}};
+inline constexpr TextOption OutputSeparator{
+    {.section = "Pref",
+     .key = "TA_Trenner",
+     .defaultText = "\t",
+     .tabAsWord = true,
+     .fields = {
+         OptionField{.page = &kTextOutputPage, .name = "TA", .role = FieldRole::Separator}}}};
 /// The latitude comes first in a line read (written).
-inline constexpr BoolOption InputLatFirst{{
-    .section = "Pref", .key = "TE_NO", .defaultNumber = 1,
-    .fields = {OptionField{.page = &kTextInputPage, .name = "TE", .role = FieldRole::LatitudeFirst}}}};
-inline constexpr BoolOption OutputLatFirst{{
-    .section = "Pref", .key = "TA_NO", .defaultNumber = 1,
-    .fields = {OptionField{.page = &kTextOutputPage, .name = "TA", .role = FieldRole::LatitudeFirst}}}};
+inline constexpr BoolOption InputLatFirst{
+    {.section = "Pref",
+     .key = "TE_NO",
+     .defaultNumber = 1,
+     .fields = {
+         OptionField{.page = &kTextInputPage, .name = "TE", .role = FieldRole::LatitudeFirst}}}};
+inline constexpr BoolOption OutputLatFirst{
+    {.section = "Pref",
+     .key = "TA_NO",
+     .defaultNumber = 1,
+     .fields = {
+         OptionField{.page = &kTextOutputPage, .name = "TA", .role = FieldRole::LatitudeFirst}}}};
 /// The separator read (written) is the free character.
-inline constexpr BoolOption InputFreeSeparator{{
-    .section = "Pref", .key = "TE_Free",
-    .fields = {OptionField{.page = &kTextInputPage, .name = "TE", .role = FieldRole::FreeSeparator}}}};
-inline constexpr BoolOption OutputFreeSeparator{{
-    .section = "Pref", .key = "TA_Free",
-    .fields = {OptionField{.page = &kTextOutputPage, .name = "TA", .role = FieldRole::FreeSeparator}}}};
+inline constexpr BoolOption InputFreeSeparator{
+    {.section = "Pref",
+     .key = "TE_Free",
+     .fields = {
+         OptionField{.page = &kTextInputPage, .name = "TE", .role = FieldRole::FreeSeparator}}}};
+inline constexpr BoolOption OutputFreeSeparator{
+    {.section = "Pref",
+     .key = "TA_Free",
+     .fields = {
+         OptionField{.page = &kTextOutputPage, .name = "TA", .role = FieldRole::FreeSeparator}}}};
 /// The free character of the page that reads (writes).
-inline constexpr TextOption TEFreeEdit{{
-    .section = "Pref", .key = "TE_FreeTrenner", .defaultText = "-",
-    .fields = {OptionField{.page = &kTextInputPage, .name = "TEFreeEdit", .role = FieldRole::FreeCharacter}}}};
-inline constexpr TextOption TAFreeEdit{{
-    .section = "Pref", .key = "TA_FreeTrenner", .defaultText = "-",
-    .fields = {OptionField{.page = &kTextOutputPage, .name = "TAFreeEdit", .role = FieldRole::FreeCharacter}}}};
+inline constexpr TextOption TEFreeEdit{
+    {.section = "Pref",
+     .key = "TE_FreeTrenner",
+     .defaultText = "-",
+     .fields = {OptionField{
+         .page = &kTextInputPage, .name = "TEFreeEdit", .role = FieldRole::FreeCharacter}}}};
+inline constexpr TextOption TAFreeEdit{
+    {.section = "Pref",
+     .key = "TA_FreeTrenner",
+     .defaultText = "-",
+     .fields = {OptionField{
+         .page = &kTextOutputPage, .name = "TAFreeEdit", .role = FieldRole::FreeCharacter}}}};
 
 /// The character a separator setting stands for: the word "Tab" is the tab character.
 std::string separatorCharacter(const std::string& setting);

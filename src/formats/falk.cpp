@@ -55,8 +55,8 @@ bool SaveFPrv(Session& s, const std::string& chosen) {
   PartFileWriter writer(s, files);
   std::size_t nextPoint = 0;
   for (int f = 1; f <= files; ++f) {
-    const std::size_t points =
-        static_cast<std::size_t>(f <= s.doc.split.SplitFiles ? s.doc.split.SplitSize : s.doc.split.SplitRest);
+    const std::size_t points = static_cast<std::size_t>(
+        f <= s.doc.split.SplitFiles ? s.doc.split.SplitSize : s.doc.split.SplitRest);
     const std::size_t from = std::min(nextPoint * kFalkLinesPerPoint, all.size());
     const std::size_t to = std::min((nextPoint + points) * kFalkLinesPerPoint, all.size());
     nextPoint += points;

@@ -13,12 +13,16 @@
 namespace kursolin {
 
 /// Route points per Falk file before the route is split; 0: no limit.
-inline constexpr IntOption MpFalk{{
-    .section = "Navi", .key = "MpFalk", .defaultNumber = 90, .range = kSplitMaxRange,
-    .fields = {OptionField{.page = &kSplitPage, .name = "MpFalkEdit",
-                .label = "Falk Previousdestination Datei"}}}};
+inline constexpr IntOption MpFalk{
+    {.section = "Navi",
+     .key = "MpFalk",
+     .defaultNumber = 90,
+     .range = kSplitMaxRange,
+     .fields = {OptionField{
+         .page = &kSplitPage, .name = "MpFalkEdit", .label = "Falk Previousdestination Datei"}}}};
 /// The flag digits: first point, intermediate station, other intermediate point, last point.
-inline constexpr TextOption FalkFlags{{.section = "Navi", .key = "FalkFlags", .defaultText = "4324"}};
+inline constexpr TextOption FalkFlags{
+    {.section = "Navi", .key = "FalkFlags", .defaultText = "4324"}};
 
 /// Lines a route point takes in a Falk file.
 inline constexpr int kFalkLinesPerPoint = 5;

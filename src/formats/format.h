@@ -143,7 +143,7 @@ struct InputFormatInfo {
 /// may do with its files.
 struct OutputFormatInfo {
   int code = 0;
-  std::string cliName;  // name for kursolin-cli -f
+  std::string cliName;      // name for kursolin-cli -f
   bool pointTable = false;  // fills the route point table on screen
   RecordPrep prepare = nullptr;  // run before every record is read
   PointWriter write = nullptr;  // nullptr: this version cannot write the format
@@ -159,7 +159,7 @@ struct OutputFormatInfo {
   // slice of them finished by `finish`.
   PointLineTest pointLine = nullptr;
   FilesWriter writeFiles = nullptr;  // nullptr: each part is a slice of OutputLines
-  bool alwaysSplitDialog = false;  // the split dialog carries settings of every save (BCR)
+  bool alwaysSplitDialog = false;    // the split dialog carries settings of every save (BCR)
   // The file's bytes (nullptr: the lines as they stand, cp1252, each ended by CR LF).
   FileBytes fileBytes = nullptr;
   // Reversal: whether the lines can be turned round.

@@ -14,9 +14,9 @@
 #include "core/cp1252.h"
 #include "core/host.h"
 #include "core/numtext.h"
-#include "session/prompt.h"
 #include "core/textutil.h"
 #include "formats/route_reader.h"
+#include "session/prompt.h"
 
 namespace kursolin {
 
@@ -617,9 +617,9 @@ void setGpxCoordinate(Session& s, double v, bool latitude) {
   Converted grMin = GeoDezToGrMin(st, magnitude);
   errorPromptsIfShown(s, grMin.errors);
   const Axis axis = latitude ? Axis::Latitude : Axis::Longitude;
-  setCoordinate(st, p, axis,
-                {sign + magnitude, sign + grMin.text, std::fabs(static_cast<Real>(v)),
-                 mercatorOf(axis, v)});
+  setCoordinate(
+      st, p, axis,
+      {sign + magnitude, sign + grMin.text, std::fabs(static_cast<Real>(v)), mercatorOf(axis, v)});
 }
 
 bool allDigits(const std::string& t) {

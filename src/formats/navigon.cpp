@@ -3,9 +3,9 @@
 #include "core/coords.h"
 #include "core/cp1252.h"
 #include "core/numtext.h"
-#include "session/prompt.h"
 #include "core/textutil.h"
 #include "formats/route_reader.h"
+#include "session/prompt.h"
 
 namespace kursolin {
 
@@ -68,14 +68,16 @@ std::string navigonLine(Session& s, NavigonVersion version, int n) {
       field(RtePlace14);
       return out;
     case NavigonVersion::MN42:
-      if (!s.opt.get(MN42ShowOrt)) return label + "|-|-|-|-|-|-|-|-|-|-|" + lon + "|" + lat + "|-|-|";
+      if (!s.opt.get(MN42ShowOrt))
+        return label + "|-|-|-|-|-|-|-|-|-|-|" + lon + "|" + lat + "|-|-|";
       for (int i = RtePlace1; i <= RtePlace10; ++i) field(i);
       out += lon + "|" + lat + "|";
       field(RtePlace13);
       field(RtePlace14);
       return out;
     case NavigonVersion::MN5:
-      if (!s.opt.get(MN5ShowOrt)) return label + "|-|-|-|-|-|-|-|-|-|-|" + lon + "|" + lat + "|-|-|-|-|";
+      if (!s.opt.get(MN5ShowOrt))
+        return label + "|-|-|-|-|-|-|-|-|-|-|" + lon + "|" + lat + "|-|-|-|-|";
       if (nf[RtePlaceName] == "-") nf[RtePlaceName] = "KS-Rp " + intToStr(n);
       for (int i = RtePlace1; i <= RtePlace10; ++i) field(i);
       out += lon + "|" + lat + "|";
@@ -101,8 +103,12 @@ bool navigonRecognized(const TextLines& lines, NavigonVersion layout) {
   return bars == 15 || bars == 17;
 }
 
-std::string mn4ShowOrtWarning() { return MN4ShowOrt.info.warning; }
+std::string mn4ShowOrtWarning() {
+  return MN4ShowOrt.info.warning;
+}
 
-std::string mn42ShowOrtWarning() { return MN42ShowOrt.info.warning; }
+std::string mn42ShowOrtWarning() {
+  return MN42ShowOrt.info.warning;
+}
 
 }  // namespace kursolin

@@ -20,33 +20,48 @@ inline constexpr OptionPage kNavigonPage{
     .order = 50};
 
 /// Route points per Navigon file (all versions) before the route is split; 0: no limit.
-inline constexpr IntOption MpMN{{
-    .section = "Navi", .key = "MpMN", .defaultNumber = 100, .range = kSplitMaxRange,
-    .fields = {OptionField{.page = &kSplitPage, .name = "MpMNEdit",
-                .label = "Navigon Routendateien alle Versionen"},
-               OptionField{.page = &kNavigonPage, .name = "MNSpinEdit",
-                .label = "Navigon Routendateien alle Versionen splitten, ab",
-                .tail = "Routenpunkten"}}}};
+inline constexpr IntOption MpMN{
+    {.section = "Navi",
+     .key = "MpMN",
+     .defaultNumber = 100,
+     .range = kSplitMaxRange,
+     .fields = {OptionField{.page = &kSplitPage,
+                            .name = "MpMNEdit",
+                            .label = "Navigon Routendateien alle Versionen"},
+                OptionField{.page = &kNavigonPage,
+                            .name = "MNSpinEdit",
+                            .label = "Navigon Routendateien alle Versionen splitten, ab",
+                            .tail = "Routenpunkten"}}}};
 
 /// Place details allowed in the lines of each version.
-inline constexpr BoolOption MN4ShowOrt{{
-    .section = "Navi", .key = "MN4ShowOrt",
-    .fields = {OptionField{.page = &kNavigonPage, .name = "MN4ShowOrt",
-                .label = " Navigon Version    MN|4     Ortsangaben in der Ausgabedatei zulassen"}},
-    .warning = " ACHTUNG ! Sollte ein Ort der Route von MN|4 auf dem PDA nicht erkannt werden,\r"
-               "                   wird die ganze Route nicht geladen !\r"
-               "In diesem Fall den Haken an der Checkbox entfernen und die Route neu berechnen"}};
-inline constexpr BoolOption MN42ShowOrt{{
-    .section = "Navi", .key = "MN42ShowOrt",
-    .fields = {OptionField{.page = &kNavigonPage, .name = "MN42ShowOrt",
-                .label = " Navigon Version    MN|4.2  Ortsangaben in der Ausgabedatei zulassen"}},
-    .warning = " ACHTUNG ! Sollte ein Ort der Route von MN|4.2 auf dem PDA nicht erkannt werden,\r"
-               "                    wird die ganze Route nicht geladen !\r"
-               " In diesem Fall den Haken an der Checkbox entfernen und die Route neu berechnen"}};
-inline constexpr BoolOption MN5ShowOrt{{
-    .section = "Navi", .key = "MN5ShowOrt", .defaultNumber = 1,
-    .fields = {OptionField{.page = &kNavigonPage, .name = "MN5ShowOrt",
-                .label = " Navigon Version    MN|5     Ortsangaben in der Ausgabedatei zulassen"}}}};
+inline constexpr BoolOption MN4ShowOrt{
+    {.section = "Navi",
+     .key = "MN4ShowOrt",
+     .fields = {OptionField{
+         .page = &kNavigonPage,
+         .name = "MN4ShowOrt",
+         .label = " Navigon Version    MN|4     Ortsangaben in der Ausgabedatei zulassen"}},
+     .warning = " ACHTUNG ! Sollte ein Ort der Route von MN|4 auf dem PDA nicht erkannt werden,\r"
+                "                   wird die ganze Route nicht geladen !\r"
+                "In diesem Fall den Haken an der Checkbox entfernen und die Route neu berechnen"}};
+inline constexpr BoolOption MN42ShowOrt{
+    {.section = "Navi",
+     .key = "MN42ShowOrt",
+     .fields = {OptionField{
+         .page = &kNavigonPage,
+         .name = "MN42ShowOrt",
+         .label = " Navigon Version    MN|4.2  Ortsangaben in der Ausgabedatei zulassen"}},
+     .warning = " ACHTUNG ! Sollte ein Ort der Route von MN|4.2 auf dem PDA nicht erkannt werden,\r"
+                "                    wird die ganze Route nicht geladen !\r"
+                " In diesem Fall den Haken an der Checkbox entfernen und die Route neu berechnen"}};
+inline constexpr BoolOption MN5ShowOrt{
+    {.section = "Navi",
+     .key = "MN5ShowOrt",
+     .defaultNumber = 1,
+     .fields = {OptionField{
+         .page = &kNavigonPage,
+         .name = "MN5ShowOrt",
+         .label = " Navigon Version    MN|5     Ortsangaben in der Ausgabedatei zulassen"}}}};
 
 /// Sets all 17 NaviFields of the current point to "-".
 void ResetNaviFields(Session& s);

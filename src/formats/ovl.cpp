@@ -5,8 +5,8 @@
 
 #include "core/coords.h"
 #include "core/numtext.h"
-#include "session/prompt.h"
 #include "formats/route_reader.h"
+#include "session/prompt.h"
 
 namespace kursolin {
 
@@ -138,7 +138,8 @@ int GetOVL_X(Session& s, const std::string& line, int index) {
     fixedValues(p, false);
     return 0;
   }
-  const bool latitude = GetOVL_Y(s, std::string(s.doc.InputLines.full(static_cast<long long>(index) + 1))) == 1;
+  const bool latitude =
+      GetOVL_Y(s, std::string(s.doc.InputLines.full(static_cast<long long>(index) + 1))) == 1;
   fixedValues(p, latitude);
   if (latitude && !coordinatesOnGlobe(s, line, index + 1)) {
     p.PointValid = false;

@@ -2,14 +2,15 @@
 
 #include "core/cp1252.h"
 #include "core/fileio.h"
-#include "session/prompt.h"
 #include "core/split_plan.h"
+#include "session/prompt.h"
 
 namespace kursolin {
 
 bool splitPlanUsable(Session& s) {
   if (splitPlanNameable(s.doc.split.SplitFiles)) return true;
-  singleButtonMessage(s, PromptKind::Information, PromptButtons::Abort, splitTooManyFilesText(s.doc.split));
+  singleButtonMessage(s, PromptKind::Information, PromptButtons::Abort,
+                      splitTooManyFilesText(s.doc.split));
   return false;
 }
 

@@ -62,7 +62,9 @@ bool navigon5Recognized(Session& s) {
 bool readTomTom(Session& s, const std::string& line, int index) {
   return GetTT(s, line, index) == 1;
 }
-bool tomTomCheck(Session& s) { return tomTomRecognized(s.doc.InputLines); }
+bool tomTomCheck(Session& s) {
+  return tomTomRecognized(s.doc.InputLines);
+}
 
 bool readTextGms(Session& s, const std::string& line, int index) {
   return GetText(s, line, index, TextNotation::GMS) == 1;
@@ -76,7 +78,9 @@ bool readTextDg(Session& s, const std::string& line, int index) {
 bool readTextMer(Session& s, const std::string& line, int index) {
   return GetText(s, line, index, TextNotation::Mer) == 1;
 }
-bool textCheck(Session& s) { return textRecognized(s, s.doc.InputLines); }
+bool textCheck(Session& s) {
+  return textRecognized(s, s.doc.InputLines);
+}
 
 bool navigon4Found(const Session&, const FileSample& f) {
   return navigonRecognized(f.lines, NavigonVersion::MN4);
@@ -84,13 +88,15 @@ bool navigon4Found(const Session&, const FileSample& f) {
 bool navigon5Found(const Session&, const FileSample& f) {
   return navigonRecognized(f.lines, NavigonVersion::MN42);
 }
-bool tomTomFound(const Session&, const FileSample& f) { return tomTomRecognized(f.lines); }
+bool tomTomFound(const Session&, const FileSample& f) {
+  return tomTomRecognized(f.lines);
+}
 
 std::vector<InputFormatInfo> makeInputs() {
   const RuleGroups route = RuleGroups::DistanceOnly;
   const std::vector<const OptionInfo*> textInputOptions = {
-      &InputSeparator.info, &InputSeparatorText.info, &InputLatFirst.info,
-      &InputFreeSeparator.info, &TEFreeEdit.info};
+      &InputSeparator.info, &InputSeparatorText.info, &InputLatFirst.info, &InputFreeSeparator.info,
+      &TEFreeEdit.info};
   // clang-format off
   return {
     {.code = kAutoInputFormat, .cliName = "auto", .detects = true},
@@ -271,7 +277,9 @@ const OutputFormatInfo* outputFormatNamed(const std::string& nameOrCode) {
   return byName(outputFormats(), nameOrCode);
 }
 
-const OutputFormatInfo* chosenOutputFormat(const Session& s) { return outputFormat(s.opt.OutputFormat); }
+const OutputFormatInfo* chosenOutputFormat(const Session& s) {
+  return outputFormat(s.opt.OutputFormat);
+}
 
 bool outputFormatAvailable(int code) {
   const OutputFormatInfo* f = outputFormat(code);
@@ -342,7 +350,9 @@ namespace {
 bool equalsNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
+    const auto lower = [](char c) {
+      return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+    };
     if (lower(a[i]) != lower(b[i])) return false;
   }
   return true;
@@ -376,24 +386,52 @@ std::string inputOptionsKey(const Session& s) {
   return key;
 }
 
-void markInputOptionsSeen(Session& s) { s.opt.inputOptionsAtSettings = inputOptionsKey(s); }
+void markInputOptionsSeen(Session& s) {
+  s.opt.inputOptionsAtSettings = inputOptionsKey(s);
+}
 
 bool inputOptionsChanged(const Session& s) {
   return s.opt.inputOptionsAtSettings != inputOptionsKey(s);
 }
 
-bool OutMN4(const Session& s) { return s.opt.OutputFormat == 0; }
-bool OutMN42(const Session& s) { return s.opt.OutputFormat == 1; }
-bool OutMN5(const Session& s) { return s.opt.OutputFormat == 2; }
-bool OutTT(const Session& s) { return s.opt.OutputFormat == 3; }
-bool OutAuto(const Session& s) { return s.opt.OutputFormat == 4; }
-bool OutBCR(const Session& s) { return s.opt.OutputFormat == 5; }
-bool OutCSV(const Session& s) { return s.opt.OutputFormat == 6; }
-bool OutFPrv(const Session& s) { return s.opt.OutputFormat == 7; }
-bool OutGMS(const Session& s) { return s.opt.OutputFormat == 20; }
-bool OutGM(const Session& s) { return s.opt.OutputFormat == 21; }
-bool OutDG(const Session& s) { return s.opt.OutputFormat == 22; }
-bool OutMer(const Session& s) { return s.opt.OutputFormat == 23; }
-bool OutGPX(const Session& s) { return s.opt.OutputFormat == 24; }
+bool OutMN4(const Session& s) {
+  return s.opt.OutputFormat == 0;
+}
+bool OutMN42(const Session& s) {
+  return s.opt.OutputFormat == 1;
+}
+bool OutMN5(const Session& s) {
+  return s.opt.OutputFormat == 2;
+}
+bool OutTT(const Session& s) {
+  return s.opt.OutputFormat == 3;
+}
+bool OutAuto(const Session& s) {
+  return s.opt.OutputFormat == 4;
+}
+bool OutBCR(const Session& s) {
+  return s.opt.OutputFormat == 5;
+}
+bool OutCSV(const Session& s) {
+  return s.opt.OutputFormat == 6;
+}
+bool OutFPrv(const Session& s) {
+  return s.opt.OutputFormat == 7;
+}
+bool OutGMS(const Session& s) {
+  return s.opt.OutputFormat == 20;
+}
+bool OutGM(const Session& s) {
+  return s.opt.OutputFormat == 21;
+}
+bool OutDG(const Session& s) {
+  return s.opt.OutputFormat == 22;
+}
+bool OutMer(const Session& s) {
+  return s.opt.OutputFormat == 23;
+}
+bool OutGPX(const Session& s) {
+  return s.opt.OutputFormat == 24;
+}
 
 }  // namespace kursolin

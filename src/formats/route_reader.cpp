@@ -34,7 +34,8 @@ void setCoordinateFromDecimal(Session& s, Axis axis, const std::string& text, in
   const Real value = coordinateValue(st, dec, lineNumber);
   Converted grMin = GeoDezToGrMin(st, dec);
   errorPromptsIfShown(s, grMin.errors);
-  setCoordinate(st, p, axis, {std::move(dec), std::move(grMin.text), value, mercatorOf(axis, value)});
+  setCoordinate(st, p, axis,
+                {std::move(dec), std::move(grMin.text), value, mercatorOf(axis, value)});
 }
 
 void setRouteFileDefaults(PointRecord& p) {

@@ -4,8 +4,8 @@
 
 #include "core/cp1252.h"
 #include "core/geotime.h"
-#include "session/time_mode.h"
 #include "core/numtext.h"
+#include "session/time_mode.h"
 
 namespace kursolin {
 

@@ -12,7 +12,8 @@
 namespace kursolin {
 
 /// The separator of the table's columns.
-inline constexpr TextOption CsvSeparator{{.section = "Pref", .key = "CSVTrenner", .defaultText = ";"}};
+inline constexpr TextOption CsvSeparator{
+    {.section = "Pref", .key = "CSVTrenner", .defaultText = ";"}};
 
 /// The header line of the table file.
 std::string tableHeaderLine(const Session& s);

@@ -8,12 +8,12 @@
 
 #include "core/coords.h"
 #include "core/cp1252.h"
-#include "session/isolated.h"
 #include "core/numtext.h"
-#include "session/prompt.h"
 #include "core/textutil.h"
 #include "formats/accessdb.h"
 #include "formats/route_reader.h"
+#include "session/isolated.h"
+#include "session/prompt.h"
 
 namespace kursolin {
 

@@ -7,13 +7,13 @@
 #include <utility>
 #include <vector>
 
+#include "core/cp1252.h"
 #include "core/fileio.h"
 #include "core/numtext.h"
 #include "core/point.h"
-#include "session/prompt.h"
-#include "core/cp1252.h"
 #include "core/textutil.h"
 #include "formats/route_reader.h"
+#include "session/prompt.h"
 
 namespace kursolin {
 

@@ -21,8 +21,8 @@ using TableRow = std::vector<std::string>;
 /// The route point table shown over the output pane for the table output.
 struct PointTableModel {
   std::vector<std::string> headers;  // 17 header texts
-  std::vector<int> widths;  // 17 widths in pixels
-  std::vector<TableRow> rows;  // data rows (the header is row 0 of the grid, not stored here)
+  std::vector<int> widths;           // 17 widths in pixels
+  std::vector<TableRow> rows;        // data rows (the header is row 0 of the grid, not stored here)
   bool visible = false;
 };
 
@@ -40,7 +40,7 @@ struct RuleNote {
 /// the route can be drawn and emitted again without its input.
 struct EmittedPoint {
   PackedPointRecord record;  // CurrentPoint before the point's lines were built
-  int number = 0;  // the number RouteOut gave it
+  int number = 0;            // the number RouteOut gave it
   int firstLine = 0;
   int lineCount = 0;
 };

@@ -20,24 +20,24 @@ enum class OptionType { Integer, Boolean, Text };
 /// A place where a dialog shows options: a page of the settings dialog, or a panel of another
 /// dialog (the split dialog's route settings).
 struct OptionPage {
-  const char* title = "";    // tab, panel or group caption
-  const char* heading = "";  // bold line over the fields ("" none)
-  int order = 0;             // pages in ascending order
+  const char* title = "";              // tab, panel or group caption
+  const char* heading = "";            // bold line over the fields ("" none)
+  int order = 0;                       // pages in ascending order
   const OptionPage* parent = nullptr;  // the panel a group stands in
   bool splitDialog = false;  // a panel (or group) of the split dialog, not a settings page
 };
 
 /// What a field does for the dialog that shows it.
 enum class FieldRole {
-  Value,          // shows and edits the option
-  Separator,      // the separator choices of a coordinate-text page
-  FreeSeparator,  // whether the free character is the separator
-  FreeCharacter,  // the free character
-  LatitudeFirst,  // the order of the coordinates
-  ShownSeparator, // the separator as captions name it ("Tab")
-  Lines,          // a text of several lines
-  RouteName,      // the route's name, edited in the dialog before it is taken
-  Folder,         // a folder, with a button to browse for it
+  Value,           // shows and edits the option
+  Separator,       // the separator choices of a coordinate-text page
+  FreeSeparator,   // whether the free character is the separator
+  FreeCharacter,   // the free character
+  LatitudeFirst,   // the order of the coordinates
+  ShownSeparator,  // the separator as captions name it ("Tab")
+  Lines,           // a text of several lines
+  RouteName,       // the route's name, edited in the dialog before it is taken
+  Folder,          // a folder, with a button to browse for it
 };
 
 /// One place an option is shown.

@@ -14,15 +14,15 @@ namespace kursolin {
 /// The route rule controls of the main window, named after their controls.
 struct RuleSettings {
   bool MeterCheck = true;
-  int MeterSpin = 1000;  // metres, 0..99000
+  int MeterSpin = 1000;     // metres, 0..99000
   int MeterSpeedEdit = 50;  // km/h, 0..300
   bool GradCheck = true;
-  int GradEdit = 75;  // degrees, 0..90
+  int GradEdit = 75;       // degrees, 0..90
   int GradSpeedEdit = 20;  // km/h, 0..300
   bool PauseCheck = true;
   int PauseEdit = 3;  // minutes, 1..8400
   bool ZeitCheck = false;
-  int ZeitSpin = 30;  // seconds, 1..100000
+  int ZeitSpin = 30;     // seconds, 1..100000
   int MinDistEdit = 50;  // metres, 0..50000
   bool AllGGACheck = false;
   int XRPSpin = 10;  // 1..1000

@@ -37,11 +37,16 @@ bool askYes(Session& s, PromptButtons buttons, const std::string& text) {
 
 PromptAnswer QuietScope::QuietPort::prompt(PromptKind, PromptButtons b, const std::string&) {
   switch (b) {
-    case PromptButtons::AbortIgnore: return PromptAnswer::Ignore;
-    case PromptButtons::YesNo: return PromptAnswer::No;
-    case PromptButtons::YesCancel: return PromptAnswer::Cancel;
-    case PromptButtons::Abort: return PromptAnswer::Abort;
-    case PromptButtons::Ok: return PromptAnswer::Ok;
+    case PromptButtons::AbortIgnore:
+      return PromptAnswer::Ignore;
+    case PromptButtons::YesNo:
+      return PromptAnswer::No;
+    case PromptButtons::YesCancel:
+      return PromptAnswer::Cancel;
+    case PromptButtons::Abort:
+      return PromptAnswer::Abort;
+    case PromptButtons::Ok:
+      return PromptAnswer::Ok;
   }
   return PromptAnswer::Ok;
 }

@@ -26,7 +26,8 @@ void errorPromptsIfShown(Session& s, const std::vector<std::string>& texts);
 std::string isDigit(Session& s, const std::string& text);
 
 /// A message with a single button (Abort or OK) of the given kind.
-void singleButtonMessage(Session& s, PromptKind kind, PromptButtons button, const std::string& text);
+void singleButtonMessage(Session& s, PromptKind kind, PromptButtons button,
+                         const std::string& text);
 
 /// A question with Yes+No or Yes+Cancel; true for Yes.
 bool askYes(Session& s, PromptButtons buttons, const std::string& text);

@@ -14,7 +14,9 @@ std::string outputCaptionWith(const ShellState& shell, long long count) {
   return shell.OutputLabel + "Routenpunkte := " + std::to_string(count);
 }
 
-Session::Session(UserPort& port, const HostSettings& host) : port_(&port) { setHost(host); }
+Session::Session(UserPort& port, const HostSettings& host) : port_(&port) {
+  setHost(host);
+}
 
 void Session::setHost(const HostSettings& host) {
   host_ = host;

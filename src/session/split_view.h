@@ -37,10 +37,10 @@ class SplitDialogView {
   virtual Session& session() = 0;
 
   // What the widgets show.
-  std::string caption;  // window caption
+  std::string caption;      // window caption
   std::string RpInfoLabel;  // bold text
-  std::string Label4;  // "Es wird " / "Es werden "
-  std::string Label5;  // "Datei mit je" / "Dateien mit je "
+  std::string Label4;       // "Es wird " / "Es werden "
+  std::string Label5;       // "Datei mit je" / "Dateien mit je "
   std::string Label6 = "Routenpunkten und eine Datei mit ";
   std::string Label7 = "Routenpunkten angelegt .";
   std::string OkBtn;  // "Datei erstellen" / "Dateien erstellen"

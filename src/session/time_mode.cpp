@@ -12,12 +12,19 @@ void TimeArtChange(Session& s, int mode) {
   s.port().stateChanged();
 }
 
-void NMEATimeClick(Session& s) { TimeArtChange(s, 1); }
-void SommerTimeClick(Session& s) { TimeArtChange(s, 2); }
-void WinterTimeClick(Session& s) { TimeArtChange(s, 3); }
+void NMEATimeClick(Session& s) {
+  TimeArtChange(s, 1);
+}
+void SommerTimeClick(Session& s) {
+  TimeArtChange(s, 2);
+}
+void WinterTimeClick(Session& s) {
+  TimeArtChange(s, 3);
+}
 
 int activeTimeOffsetFor(Session& s, const std::optional<LocalDateTime>& fileTime) {
-  const std::string tail = std::string(1, kCR) + "   Möchten Sie die Zeitangaben trotzdem umstellen ?"_cp;
+  const std::string tail =
+      std::string(1, kCR) + "   Möchten Sie die Zeitangaben trotzdem umstellen ?"_cp;
   switch (s.opt.TimeMode) {
     case 2:
       if (fileTime && CheckBRDSz(*fileTime)) return s.opt.SummerOffset;
@@ -44,7 +51,9 @@ void chooseActiveTimeOffset(Session& s, const std::optional<LocalDateTime>& reco
   s.ActiveTimeOffset = activeTimeOffsetFor(s, recorded);
 }
 
-void chooseActiveTimeOffset(Session& s) { chooseActiveTimeOffset(s, s.doc.InputFileTime); }
+void chooseActiveTimeOffset(Session& s) {
+  chooseActiveTimeOffset(s, s.doc.InputFileTime);
+}
 
 std::string TimeChange(const Session& s, const std::string& time) {
   return TimeChange(s.host(), s.numbers.TimeSep, s.ActiveTimeOffset, time);

@@ -6,9 +6,9 @@
 
 #include "core/cp1252.h"
 #include "core/fileio.h"
-#include "session/prompt.h"
 #include "core/ranges.h"
 #include "formats/registry.h"
+#include "session/prompt.h"
 #include "track/rules.h"
 
 namespace kursolin {
@@ -58,9 +58,12 @@ std::string forFile(const OptionInfo& o, const std::string& text) {
 
 SettingType typeOf(const OptionInfo& o) {
   switch (o.type) {
-    case OptionType::Integer: return kInt;
-    case OptionType::Boolean: return kBool;
-    case OptionType::Text: return kText;
+    case OptionType::Integer:
+      return kInt;
+    case OptionType::Boolean:
+      return kBool;
+    case OptionType::Text:
+      return kText;
   }
   return kText;
 }
@@ -74,8 +77,14 @@ V fileValue(const OptionInfo& o, const OptionValue& v) {
 
 // The row of a format's option, where the settings file has always kept it.
 SettingRow rowOf(const OptionInfo& o) {
-  return {o.section,        o.key,   typeOf(o), fileValue(o, optionDefault(o, std::string())),
-          o.defaultIsAppDir, nullptr, nullptr,   o.written,
+  return {o.section,
+          o.key,
+          typeOf(o),
+          fileValue(o, optionDefault(o, std::string())),
+          o.defaultIsAppDir,
+          nullptr,
+          nullptr,
+          o.written,
           &o};
 }
 
@@ -300,8 +309,8 @@ std::vector<SettingRow> makeRows() {
   // Options declared since go after every key the file has always had.
   for (const OptionInfo* o : allFormatOptions()) {
     if (!o->persisted()) continue;
-    const bool listed = std::any_of(rows.begin(), rows.end(),
-                                    [o](const SettingRow& r) { return r.option == o; });
+    const bool listed =
+        std::any_of(rows.begin(), rows.end(), [o](const SettingRow& r) { return r.option == o; });
     if (!listed) rows.push_back(rowOf(*o));
   }
   return rows;
@@ -415,8 +424,8 @@ void applySettingRow(Session& s, const SettingRow& row, const SettingValue& v) {
   const OptionInfo& o = *row.option;
   switch (o.type) {
     case OptionType::Integer:
-      s.opt.formats.setValue(o, OptionValue(std::in_place_type<long long>,
-                                            o.range.clamp(std::get<long long>(v))));
+      s.opt.formats.setValue(
+          o, OptionValue(std::in_place_type<long long>, o.range.clamp(std::get<long long>(v))));
       break;
     case OptionType::Boolean:
       s.opt.formats.setValue(o, OptionValue(std::in_place_type<bool>, asBool(v)));

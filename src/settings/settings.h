@@ -9,10 +9,10 @@
 #include <variant>
 #include <vector>
 
-#include "settings/profile.h"
 #include "core/point.h"
 #include "session/format_options.h"
 #include "session/session.h"
+#include "settings/profile.h"
 
 namespace kursolin {
 

@@ -4,10 +4,10 @@
 
 #include "core/cp1252.h"
 #include "core/geotime.h"
-#include "session/time_mode.h"
-#include "session/prompt.h"
 #include "session/panes.h"
 #include "session/progress.h"
+#include "session/prompt.h"
+#include "session/time_mode.h"
 
 namespace kursolin {
 

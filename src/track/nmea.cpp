@@ -7,12 +7,12 @@
 #include <string_view>
 
 #include "core/coords.h"
+#include "core/cp1252.h"
 #include "core/geotime.h"
 #include "core/host.h"
-#include "core/cp1252.h"
 #include "core/numtext.h"
-#include "session/prompt.h"
 #include "core/textutil.h"
+#include "session/prompt.h"
 
 namespace kursolin {
 

@@ -6,10 +6,14 @@ namespace {
 
 bool& ref(Session& s, RuleBox box) {
   switch (box) {
-    case RuleBox::MeterCheck: return s.opt.rules.MeterCheck;
-    case RuleBox::GradCheck: return s.opt.rules.GradCheck;
-    case RuleBox::PauseCheck: return s.opt.rules.PauseCheck;
-    case RuleBox::ZeitCheck: return s.opt.rules.ZeitCheck;
+    case RuleBox::MeterCheck:
+      return s.opt.rules.MeterCheck;
+    case RuleBox::GradCheck:
+      return s.opt.rules.GradCheck;
+    case RuleBox::PauseCheck:
+      return s.opt.rules.PauseCheck;
+    case RuleBox::ZeitCheck:
+      return s.opt.rules.ZeitCheck;
   }
   return s.opt.rules.MeterCheck;
 }
@@ -17,7 +21,8 @@ bool& ref(Session& s, RuleBox box) {
 // The reactions do not cascade: clearing a box as a reaction does nothing further, so the box the
 // user (or the settings file) set last wins.
 void clearRuleBoxes(Session& s) {
-  s.opt.rules.MeterCheck = s.opt.rules.GradCheck = s.opt.rules.PauseCheck = s.opt.rules.ZeitCheck = false;
+  s.opt.rules.MeterCheck = s.opt.rules.GradCheck = s.opt.rules.PauseCheck = s.opt.rules.ZeitCheck =
+      false;
 }
 
 }  // namespace

@@ -155,7 +155,8 @@ void FlatSpeedButton3Click(Session& s) {
   req.filter = kLabel + "(*.axe)|*.axe";
   req.defaultExt = "axe";
   // Nothing loaded yet: propose no name rather than a bare ".axe".
-  req.fileName = nameOf(s.doc.SaveBaseName).empty() ? "" : withExtension(s.doc.SaveBaseName, ".axe");
+  req.fileName =
+      nameOf(s.doc.SaveBaseName).empty() ? "" : withExtension(s.doc.SaveBaseName, ".axe");
   req.initialDir = s.opt.OpenDir;
   const auto chosen = s.port().openFile(req);
   if (!chosen) return;

@@ -2,10 +2,10 @@
 
 #include "core/coords.h"
 #include "core/geotime.h"
-#include "session/time_mode.h"
 #include "core/host.h"
-#include "session/panes.h"
 #include "formats/registry.h"
+#include "session/panes.h"
+#include "session/time_mode.h"
 
 namespace kursolin {
 
@@ -22,13 +22,15 @@ void RouteOut(Session& s, Real prevLat, Real prevLon, Real curLat, Real curLon) 
   // The record as the writers get it (they may fill in fields), so emitting it again later
   // builds the same lines; position texts still pending are made the same way then.
   const int firstLine = s.doc.OutputLines.Count();
-  if (s.doc.keepRouteRecords) s.doc.emittedPoints.push_back({PackedPointRecord(p, s.doc.pointStore), n, firstLine, 0});
+  if (s.doc.keepRouteRecords)
+    s.doc.emittedPoints.push_back({PackedPointRecord(p, s.doc.pointStore), n, firstLine, 0});
   const RoutePoint point{n, prevLat, prevLon, curLat, curLon};
   if (const OutputFormatInfo* f = chosenOutputFormat(s); f && f->write) {
     completePositionTexts(s.numbers, p, f->positionTexts);
     f->write(s, point);
   }
-  if (s.doc.keepRouteRecords) s.doc.emittedPoints.back().lineCount = s.doc.OutputLines.Count() - firstLine;
+  if (s.doc.keepRouteRecords)
+    s.doc.emittedPoints.back().lineCount = s.doc.OutputLines.Count() - firstLine;
   NaviChange(s);
   s.setOutputCaption(outputCaptionWith(s.shell, n));
 }

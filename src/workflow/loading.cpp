@@ -1,13 +1,13 @@
 #include "workflow/loading.h"
 
 #include "core/cp1252.h"
-#include "session/prompt.h"
 #include "core/fileio.h"
 #include "core/geotime.h"
-#include "session/panes.h"
-#include "session/progress.h"
 #include "formats/detection.h"
 #include "formats/registry.h"
+#include "session/panes.h"
+#include "session/progress.h"
+#include "session/prompt.h"
 #include "workflow/presentation.h"
 #include "workflow/rule_groups.h"
 
@@ -57,10 +57,14 @@ void useFoundFormat(Session& s, const InputFormatInfo& f) {
 std::string successCaption(const Session& s, const InputFormatInfo& f) {
   const int count = s.doc.InputLines.Count();
   switch (shown(f.code).countKind) {
-    case CountKind::Lines: return s.doc.InputLabel + " - Zeilen = " + std::to_string(count);
-    case CountKind::Pairs: return s.doc.InputLabel + " := " + std::to_string(count / 2);
-    case CountKind::Stations: return s.doc.InputLabel + " - Stationen = " + std::to_string(count);
-    case CountKind::Plain: return s.doc.InputLabel + " = " + std::to_string(count);
+    case CountKind::Lines:
+      return s.doc.InputLabel + " - Zeilen = " + std::to_string(count);
+    case CountKind::Pairs:
+      return s.doc.InputLabel + " := " + std::to_string(count / 2);
+    case CountKind::Stations:
+      return s.doc.InputLabel + " - Stationen = " + std::to_string(count);
+    case CountKind::Plain:
+      return s.doc.InputLabel + " = " + std::to_string(count);
     case CountKind::Points:
       return s.doc.InputLabel + " - Punkte = " + std::to_string(count);
   }
@@ -105,7 +109,8 @@ bool checkLoaded(Session& s, const InputFormatInfo* f) {
   if (!usable) {
     s.port().prompt(PromptKind::Error, PromptButtons::Abort, failureMessageFor(s, f->code));
   }
-  if (usable || !shown(f->code).statusOnlyWhenUsable) s.setStatusText(statusPrefixFor(s, *f) + s.doc.InputFileName);
+  if (usable || !shown(f->code).statusOnlyWhenUsable)
+    s.setStatusText(statusPrefixFor(s, *f) + s.doc.InputFileName);
   return usable;
 }
 
@@ -212,10 +217,10 @@ bool loadChosenFile(Session& s) {
 }  // namespace
 
 bool workUnsaved(const Document& doc) {
-  const bool routeUnsaved =
-      paneSortsAfter(doc.OutputLines, '\x1F') && doc.OutputLines.revision() != doc.savedOutputRevision;
-  const bool inputEdited =
-      paneSortsAfter(doc.InputLines, '\x1F') && doc.InputLines.revision() != doc.loadedInputRevision;
+  const bool routeUnsaved = paneSortsAfter(doc.OutputLines, '\x1F') &&
+                            doc.OutputLines.revision() != doc.savedOutputRevision;
+  const bool inputEdited = paneSortsAfter(doc.InputLines, '\x1F') &&
+                           doc.InputLines.revision() != doc.loadedInputRevision;
   return routeUnsaved || inputEdited;
 }
 

@@ -1,8 +1,8 @@
 #include "workflow/output_commands.h"
 
 #include "core/cp1252.h"
-#include "session/prompt.h"
 #include "formats/registry.h"
+#include "session/prompt.h"
 #include "workflow/presentation.h"
 #include "workflow/route_command.h"
 

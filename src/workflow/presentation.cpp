@@ -17,20 +17,22 @@ namespace {
 
 const std::string q = "\"";
 
-std::string labelTail() { return " " + q + " getr."; }
+std::string labelTail() {
+  return " " + q + " getr.";
+}
 std::string failureTail(const Session& s) {
   return s.opt.get(InputSeparatorText) + " " + q + " getrennt Fehler!";
 }
 std::string messageHead(const Session& s) {
-  return "Keine verwertbaren Informationen erkannt oder keine " + q + " " + s.opt.get(InputSeparatorText) +
-         " " + q;
+  return "Keine verwertbaren Informationen erkannt oder keine " + q + " " +
+         s.opt.get(InputSeparatorText) + " " + q;
 }
 
 }  // namespace
 
 std::string textGmsLabel(const Session& s) {
-  return "Textdatei im Format Gr\xB0 Min\xB4 Sek" + q + " " + q + " " + s.opt.get(InputSeparatorText) +
-         labelTail();
+  return "Textdatei im Format Gr\xB0 Min\xB4 Sek" + q + " " + q + " " +
+         s.opt.get(InputSeparatorText) + labelTail();
 }
 std::string textGmLabel(const Session& s) {
   return "Textdatei im Format Gr\xB0 Min\xB4 " + s.opt.get(InputSeparatorText) + labelTail();
@@ -72,7 +74,9 @@ std::string textMerMessage(const Session& s) {
 }
 
 // The fields of a filter "description|pattern|description|pattern".
-std::vector<std::string> splitFilter(const std::string& filter) { return splitAt(filter, '|'); }
+std::vector<std::string> splitFilter(const std::string& filter) {
+  return splitAt(filter, '|');
+}
 
 // The patterns of one filter entry, "*.txt;*.nmea".
 std::vector<std::string> splitPatterns(const std::string& patterns) {
@@ -95,8 +99,7 @@ void addDetectionFilters(InputPresentation& detect, const std::vector<InputPrese
     const std::vector<std::string> fields = splitFilter(r.filter + "|" + r.moreFilters);
     for (std::size_t i = 0; i + 1 < fields.size(); i += 2) {
       const std::string entry = fields[i] + "|" + fields[i + 1];
-      if (std::find(entries.begin(), entries.end(), entry) == entries.end() &&
-          fields[i + 1] != "*")
+      if (std::find(entries.begin(), entries.end(), entry) == entries.end() && fields[i + 1] != "*")
         entries.push_back(entry);
       for (const std::string& p : splitPatterns(fields[i + 1])) {
         if (p != "*" && std::find(patterns.begin(), patterns.end(), p) == patterns.end())

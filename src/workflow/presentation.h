@@ -21,18 +21,18 @@ enum class CountKind { Lines, Pairs, Stations, Plain, Points };
 /// An input format's menu entry, open dialog and the texts of a load.
 struct InputPresentation {
   int code = 0;
-  std::string menuItem;  // e.g. "IN_GGAVTG"
-  std::string parentItem;  // sub-menu item it lives in, or ""
+  std::string menuItem;        // e.g. "IN_GGAVTG"
+  std::string parentItem;      // sub-menu item it lives in, or ""
   bool parentChecked = false;  // choosing it also checks its sub-menu's entry
-  bool menuEntry = true;  // false: reserved, no menu item selects it
-  std::string caption;  // menu caption
+  bool menuEntry = true;       // false: reserved, no menu item selects it
+  std::string caption;         // menu caption
   std::string shortcut;
-  std::string label;  // InputLabel
+  std::string label;                // InputLabel
   SessionText labelText = nullptr;  // InputLabel when it depends on the settings
-  std::string shortName;  // InputShortName
+  std::string shortName;            // InputShortName
   // The open dialog.
   std::string dialogTitle;
-  std::string filter;  // description|pattern[|description|pattern]
+  std::string filter;       // description|pattern[|description|pattern]
   std::string moreFilters;  // entries listed after `filter`, same form ("" for none)
   std::string defaultExt;
   // The desktop's MIME types of its files, for the desktop entry ("" none: not offered there).
@@ -50,13 +50,13 @@ struct InputPresentation {
 /// An output format's menu entry, save dialog, split dialog texts and refusals.
 struct OutputPresentation {
   int code = 0;
-  std::string menuItem;  // e.g. "MN4Data"
-  std::string caption;  // menu caption
-  std::string shortcut;  // e.g. "F2", "Ctrl+Alt+G"
-  std::string label;  // OutputLabel, ends in a blank
-  bool pointInfo = false;  // offers "Routepunkte Info ausgeben"
-  bool textSubmenu = false;  // child of "Koordinatenpaar als Textdatei"
-  std::string splitCaption;  // caption of the split dialog
+  std::string menuItem;       // e.g. "MN4Data"
+  std::string caption;        // menu caption
+  std::string shortcut;       // e.g. "F2", "Ctrl+Alt+G"
+  std::string label;          // OutputLabel, ends in a blank
+  bool pointInfo = false;     // offers "Routepunkte Info ausgeben"
+  bool textSubmenu = false;   // child of "Koordinatenpaar als Textdatei"
+  std::string splitCaption;   // caption of the split dialog
   std::string splitInfoTail;  // its bold text after the maximum
   // Reversal: "" when the lines can be turned round, else the refusal.
   std::string reverseRefusal;

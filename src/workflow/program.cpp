@@ -1,12 +1,12 @@
 #include "workflow/program.h"
 
 #include "core/geotime.h"
-#include "session/time_mode.h"
 #include "formats/registry.h"
-#include "workflow/presentation.h"
+#include "session/time_mode.h"
 #include "settings/settings.h"
 #include "workflow/loading.h"
 #include "workflow/output_commands.h"
+#include "workflow/presentation.h"
 
 namespace kursolin {
 
@@ -46,7 +46,8 @@ void applyStartFormats(Session& s) {
   SourceChange(s, chosenInputFormat(s));
   // A stored format that this version cannot write yet starts as the default Navigon MN|4.2;
   // codes outside the table stay as they are and produce no lines.
-  if (outputFormat(s.opt.OutputFormat) && !outputFormatAvailable(s.opt.OutputFormat)) s.opt.OutputFormat = 1;
+  if (outputFormat(s.opt.OutputFormat) && !outputFormatAvailable(s.opt.OutputFormat))
+    s.opt.OutputFormat = 1;
   NaviArtChange(s, s.opt.OutputFormat);
   TimeArtChange(s, s.opt.TimeMode);
   s.opt.ShowPointInfo = s.shell.item("RPInfo").checked;

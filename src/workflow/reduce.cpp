@@ -6,9 +6,9 @@
 #include "core/coords.h"
 #include "core/cp1252.h"
 #include "core/geotime.h"
+#include "formats/registry.h"
 #include "session/panes.h"
 #include "session/prompt.h"
-#include "formats/registry.h"
 #include "workflow/emit.h"
 #include "workflow/route_command.h"
 

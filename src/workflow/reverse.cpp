@@ -3,12 +3,12 @@
 #include <algorithm>
 
 #include "core/cp1252.h"
-#include "session/prompt.h"
 #include "core/textutil.h"
 #include "formats/registry.h"
-#include "workflow/presentation.h"
 #include "session/panes.h"
+#include "session/prompt.h"
 #include "workflow/emit.h"
+#include "workflow/presentation.h"
 
 namespace kursolin {
 

@@ -2,10 +2,10 @@
 
 #include "core/cp1252.h"
 #include "core/geotime.h"
-#include "session/time_mode.h"
+#include "formats/registry.h"
 #include "session/panes.h"
 #include "session/prompt.h"
-#include "formats/registry.h"
+#include "session/time_mode.h"
 #include "workflow/dispatch.h"
 
 namespace kursolin {

@@ -42,7 +42,9 @@ void setAllRuleGroups(ShellState& shell, bool enabled) {
 void enableRuleGroups(ShellState& shell, RuleGroups groups) {
   switch (groups) {
     case RuleGroups::None: break;
-    case RuleGroups::All: setAllRuleGroups(shell, true); break;
+    case RuleGroups::All:
+      setAllRuleGroups(shell, true);
+      break;
     case RuleGroups::DistanceOnly:
       setGroup(shell, distanceGroup(), true);
       shell.item("MeterSpeedEdit").enabled = false;

@@ -3,13 +3,13 @@
 #include <algorithm>
 
 #include "core/cp1252.h"
-#include "session/prompt.h"
 #include "core/fileio.h"
-#include "session/panes.h"
-#include "formats/registry.h"
 #include "dialogs/folders.h"
-#include "workflow/presentation.h"
 #include "dialogs/split_dialog.h"
+#include "formats/registry.h"
+#include "session/panes.h"
+#include "session/prompt.h"
+#include "workflow/presentation.h"
 
 namespace kursolin {
 
@@ -65,9 +65,11 @@ std::string bareName(const std::string& path) {
 
 // The plan must cover every line exactly once; a plan left from an earlier route is renewed.
 void ensurePlan(Session& s) {
-  const long long planned = static_cast<long long>(std::max(s.doc.split.SplitSize, 0)) * s.doc.split.SplitFiles +
-                            (s.doc.split.SplitRestFile ? s.doc.split.SplitRest : 0);
-  if (s.doc.split.SplitSize < 1 || planned != splitPointCount(s)) planSplit(s, s.doc.split.SplitSize);
+  const long long planned =
+      static_cast<long long>(std::max(s.doc.split.SplitSize, 0)) * s.doc.split.SplitFiles +
+      (s.doc.split.SplitRestFile ? s.doc.split.SplitRest : 0);
+  if (s.doc.split.SplitSize < 1 || planned != splitPointCount(s))
+    planSplit(s, s.doc.split.SplitSize);
 }
 
 // Writes the parts; `written` counts the files written before a failure.
@@ -84,8 +86,8 @@ bool writeParts(Session& s, const std::string& chosen, LinesPass finish, int& wr
   const auto& lines = f && f->pointLine ? points : s.doc.OutputLines.lines();
   std::size_t next = 0;
   for (int i = 1; i <= files; ++i) {
-    const std::size_t size =
-        static_cast<std::size_t>(i <= s.doc.split.SplitFiles ? s.doc.split.SplitSize : s.doc.split.SplitRest);
+    const std::size_t size = static_cast<std::size_t>(
+        i <= s.doc.split.SplitFiles ? s.doc.split.SplitSize : s.doc.split.SplitRest);
     const std::size_t from = std::min(next, lines.size());
     const std::size_t to = std::min(next + size, lines.size());
     next += size;
@@ -114,7 +116,8 @@ void routeSaved(Session& s, const std::string& chosen, int files) {
 
 SplitDialog splitDialogFor(Session& s) {
   const OutputPresentation* p = chosenOutputPresentation(s);
-  return SplitDialog(s, p ? SplitDialogTexts{p->splitCaption, p->splitInfoTail} : SplitDialogTexts{});
+  return SplitDialog(s,
+                     p ? SplitDialogTexts{p->splitCaption, p->splitInfoTail} : SplitDialogTexts{});
 }
 
 namespace {

@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "session/port.h"
 #include "dialogs/folders.h"
 #include "dialogs/split_dialog.h"
-#include "session/session.h"
 #include "formats/format.h"
+#include "session/port.h"
+#include "session/session.h"
 
 namespace kursolin {
 

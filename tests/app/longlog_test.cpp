@@ -117,8 +117,8 @@ void LongLogTest::stepsKeepTheWindowAlive() {
   QCOMPARE(w.port.busyOn, 1);  // the route clicked inside did not start
   QVERIFY(w.s().doc.OutputLines.Count() >= 8);
   QCOMPARE(w.label("StatusBar"), loadedStatus);
-  QCOMPARE(w.output()->toPlainText(), gui::toQString(w.s().doc.OutputLines.text()).replace(
-                                          Q("\r\n"), Q("\n")).chopped(1));
+  QCOMPARE(w.output()->toPlainText(),
+           gui::toQString(w.s().doc.OutputLines.text()).replace(Q("\r\n"), Q("\n")).chopped(1));
 
   // Every record into the point table.
   QTest::mouseClick(w.find<QCheckBox>("AllGGACheck"), Qt::LeftButton);

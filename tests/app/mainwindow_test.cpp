@@ -20,16 +20,16 @@
 
 #include "app/aboutbox.h"
 #include "app/helppage.h"
-#include "formats/registry.h"
-#include "settings/settings.h"
 #include "app/settingsdialog.h"
+#include "formats/coordtext.h"
+#include "formats/registry.h"
+#include "session/panes.h"
+#include "settings/settings.h"
 #include "window_fixture.h"
 #include "workflow/loading.h"
-#include "session/panes.h"
+#include "workflow/presentation.h"
 #include "workflow/program.h"
 #include "workflow/route_command.h"
-#include "formats/coordtext.h"
-#include "workflow/presentation.h"
 
 using namespace kursolin;
 using namespace kursolin::test;

@@ -334,7 +334,8 @@ void RoutePictureTest::cancelStopsALongRunCleanly() {
     QVERIFY(cancelled);
     QVERIFY(cancel->isHidden());
     QVERIFY(cancel->isEnabled());
-    QVERIFY2(w.s().doc.RoutePointCount > 1 && w.s().doc.RoutePointCount < all, "stopped in the middle");
+    QVERIFY2(w.s().doc.RoutePointCount > 1 && w.s().doc.RoutePointCount < all,
+             "stopped in the middle");
   }
 
   // The route so far, whole: lines, kept records, pane and picture agree; its last point is its

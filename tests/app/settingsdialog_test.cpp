@@ -14,16 +14,16 @@
 #include <map>
 #include <memory>
 
-#include "formats/coordtext.h"
-#include "formats/tomtom.h"
-#include "formats/bcr.h"
-#include "formats/falk.h"
-#include "formats/gpx.h"
 #include "app/qtext.h"
 #include "app/settingsdialog.h"
 #include "core/cp1252.h"
-#include "formats/navigon.h"
 #include "find_control.h"
+#include "formats/bcr.h"
+#include "formats/coordtext.h"
+#include "formats/falk.h"
+#include "formats/gpx.h"
+#include "formats/navigon.h"
+#include "formats/tomtom.h"
 #include "support/fake_port.h"
 
 using namespace kursolin;
@@ -208,8 +208,7 @@ class SettingsDialogTest : public QObject {
     for (const Field f :
          {Field{"MpMNEdit", 2, 10000}, Field{"MpTTEdit", 2, 10000}, Field{"MpMTPEdit", 2, 10000},
           Field{"MpFalkEdit", 2, 10000}, Field{"MpGPXEdit", 2, 10000}, Field{"HKorEdit", 3, 1000},
-          Field{"MNSpinEdit", 4, 10000},
-          Field{"TTSpinEdit", 5, 10000}}) {
+          Field{"MNSpinEdit", 4, 10000}, Field{"TTSpinEdit", 5, 10000}}) {
       const QString name = QString::fromLatin1(f.name);
       QTest::addRow("%s in range", f.name) << name << f.page << QStringLiteral("123") << 123;
       QTest::addRow("%s above", f.name) << name << f.page << QStringLiteral("20000") << f.max;
@@ -239,11 +238,14 @@ class SettingsDialogTest : public QObject {
     QVERIFY(!f->hasFocus());
     QCOMPARE(f->value(), shown);
     QCOMPARE(f->text(), QString::number(shown));
-    const std::map<QString, int> held = {
-        {QStringLiteral("MpMNEdit"), s->opt.get(MpMN)},    {QStringLiteral("MNSpinEdit"), s->opt.get(MpMN)},
-        {QStringLiteral("MpTTEdit"), s->opt.get(MpTT3)},   {QStringLiteral("TTSpinEdit"), s->opt.get(MpTT3)},
-        {QStringLiteral("MpMTPEdit"), s->opt.get(MpMTP)},  {QStringLiteral("MpFalkEdit"), s->opt.get(MpFalk)},
-        {QStringLiteral("MpGPXEdit"), s->opt.get(MpGPX)},  {QStringLiteral("HKorEdit"), s->opt.HKorEdit}};
+    const std::map<QString, int> held = {{QStringLiteral("MpMNEdit"), s->opt.get(MpMN)},
+                                         {QStringLiteral("MNSpinEdit"), s->opt.get(MpMN)},
+                                         {QStringLiteral("MpTTEdit"), s->opt.get(MpTT3)},
+                                         {QStringLiteral("TTSpinEdit"), s->opt.get(MpTT3)},
+                                         {QStringLiteral("MpMTPEdit"), s->opt.get(MpMTP)},
+                                         {QStringLiteral("MpFalkEdit"), s->opt.get(MpFalk)},
+                                         {QStringLiteral("MpGPXEdit"), s->opt.get(MpGPX)},
+                                         {QStringLiteral("HKorEdit"), s->opt.HKorEdit}};
     QCOMPARE(held.at(field), shown);
   }
 

@@ -18,16 +18,16 @@
 #include <string>
 #include <vector>
 
-#include "formats/bcr.h"
-#include "formats/tomtom.h"
-#include "formats/falk.h"
-#include "formats/navigon.h"
 #include "app/qtext.h"
 #include "app/splitdialog.h"
-#include "workflow/saving.h"
 #include "core/cp1252.h"
 #include "find_control.h"
+#include "formats/bcr.h"
+#include "formats/falk.h"
+#include "formats/navigon.h"
+#include "formats/tomtom.h"
 #include "support/fake_port.h"
+#include "workflow/saving.h"
 
 using namespace kursolin;
 using namespace kursolin::gui;
@@ -208,8 +208,9 @@ class SplitDialogTest : public QObject {
 
   void tourenplanerFormWithoutSplitRow() {
     s->opt.set(MpMTP, 50);
-    s->opt.set(BcrRouteName, "Alpen\xFC"
-        "bergang");  // cp1252 ü
+    s->opt.set(BcrRouteName,
+               "Alpen\xFC"
+               "bergang");  // cp1252 ü
     s->opt.set(BcrDirectory, "/tmp/bcr/");
     s->opt.set(PIndex, 4);
     s->opt.set(OPTIMIZATION, 70);

@@ -11,22 +11,22 @@
 #include <sstream>
 
 #include "cli/cli.h"
-#include "picture/raster.h"
-#include "picture/picture.h"
-#include "session/session.h"
 #include "formats/gpx.h"
 #include "formats/registry.h"
+#include "picture/picture.h"
+#include "picture/raster.h"
+#include "session/session.h"
 #include "settings/settings.h"
+#include "support/cli_runner.h"
 #include "support/fake_port.h"
 #include "support/gpx_writer.h"
 #include "support/jet3_writer.h"
+#include "support/nmea_writer.h"
+#include "support/temp_folder.h"
 #include "workflow/loading.h"
 #include "workflow/program.h"
 #include "workflow/route_command.h"
 #include "workflow/saving.h"
-#include "support/nmea_writer.h"
-#include "support/cli_runner.h"
-#include "support/temp_folder.h"
 
 namespace kursolin {
 namespace {

@@ -58,7 +58,8 @@ TEST_P(Coords, UnconvertibleMinutesCountAsZeroAndSaySo) {
   EXPECT_EQ(out.text, "48.000000");
   EXPECT_FALSE(out.fixLost);
   ASSERT_EQ(out.errors.size(), 1u);
-  EXPECT_EQ(out.errors[0], "Fehler beim Umwandeln in Dezimalkoordinaten bei Wert 48AB.0380 erkannt");
+  EXPECT_EQ(out.errors[0],
+            "Fehler beim Umwandeln in Dezimalkoordinaten bei Wert 48AB.0380 erkannt");
   EXPECT_TRUE(readDegreeMinutes(st(), "48AB.0380").minutesUnreadable);
 }
 
@@ -74,15 +75,27 @@ TEST_P(Coords, NoConversionFailsOnOddTexts) {
 }
 
 TEST_P(Coords, DegreeMinuteSecondsToDecimal) {
-  for (const auto& [in, out] : {std::pair<std::string, std::string>{"48\xB0" "07\xB4" "02.28\"", "48.117300"},
-                                 {"011\xB0" "31\xB4" "00.00\"", "11.516667"},
-                                 {"-48\xB0" "07\xB4" "02.28\"", "-48.117300"}}) {
+  for (const auto& [in, out] : {std::pair<std::string, std::string>{"48\xB0"
+                                                                    "07\xB4"
+                                                                    "02.28\"",
+                                                                    "48.117300"},
+                                {"011\xB0"
+                                 "31\xB4"
+                                 "00.00\"",
+                                 "11.516667"},
+                                {"-48\xB0"
+                                 "07\xB4"
+                                 "02.28\"",
+                                 "-48.117300"}}) {
     const Converted c = GMSToDez(st(), in);
     EXPECT_EQ(c.text, out) << in;
     EXPECT_FALSE(c.fixLost) << in;
   }
   // Nine characters are still too short.
-  const Converted shortText = GMSToDez(st(), "48\xB0" "07\xB4" "02\"");
+  const Converted shortText = GMSToDez(st(),
+                                       "48\xB0"
+                                       "07\xB4"
+                                       "02\"");
   EXPECT_EQ(shortText.text, "0.0");
   EXPECT_TRUE(shortText.fixLost);
 }
@@ -124,7 +137,8 @@ TEST_P(Coords, DecimalToDegreeMinutes) {
   }
   const Converted bad = GeoDezToGrMin(st(), "abc");
   ASSERT_EQ(bad.errors.size(), 1u);
-  EXPECT_EQ(bad.errors[0], "Fehler beim Umwandeln in Grad-Minute Koordinaten bei Wert 0abc erkannt");
+  EXPECT_EQ(bad.errors[0],
+            "Fehler beim Umwandeln in Grad-Minute Koordinaten bei Wert 0abc erkannt");
 }
 
 TEST_P(Coords, NumbersOfEveryFormBecomePlainDecimals) {
@@ -180,11 +194,22 @@ TEST_P(Coords, CheckedConversionsRefuseWhatIsNoTextOfTheirNotation) {
 }
 
 TEST_P(Coords, DegreeMinutesToSecondsUseTheHostSeparator) {
-  EXPECT_EQ(KGrad(st(), "4807.0380"), h("48\xB0" "07\xB4" "2.28\""));
-  EXPECT_EQ(KGrad(st(), "4807.038"), h("48\xB0" "07\xB4" "2.28\""));
-  EXPECT_EQ(KGrad(st(), "01131.0000"), h("011\xB0" "31\xB4" "0.00\""));
-  EXPECT_EQ(KGrad(st(), "04830"), h("048\xB0" "30\xB4" "0.00\""));
-  EXPECT_EQ(KGrad(st(), "4807.0x80"), h("48\xB0" "07\xB4" "0.00\"")) << "non-digits: 0 s";
+  EXPECT_EQ(KGrad(st(), "4807.0380"), h("48\xB0"
+                                        "07\xB4"
+                                        "2.28\""));
+  EXPECT_EQ(KGrad(st(), "4807.038"), h("48\xB0"
+                                       "07\xB4"
+                                       "2.28\""));
+  EXPECT_EQ(KGrad(st(), "01131.0000"), h("011\xB0"
+                                         "31\xB4"
+                                         "0.00\""));
+  EXPECT_EQ(KGrad(st(), "04830"), h("048\xB0"
+                                    "30\xB4"
+                                    "0.00\""));
+  EXPECT_EQ(KGrad(st(), "4807.0x80"), h("48\xB0"
+                                        "07\xB4"
+                                        "0.00\""))
+      << "non-digits: 0 s";
 }
 
 TEST_P(Coords, DegreeMinutesRoundTripThroughDecimal) {

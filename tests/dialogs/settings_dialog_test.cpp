@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/host.h"
+#include "dialogs/settings_dialog.h"
 #include "formats/bcr.h"
 #include "formats/coordtext.h"
 #include "formats/falk.h"
@@ -15,7 +16,6 @@
 #include "formats/registry.h"
 #include "formats/tomtom.h"
 #include "support/fake_port.h"
-#include "dialogs/settings_dialog.h"
 
 namespace kursolin {
 namespace {
@@ -260,9 +260,9 @@ TEST_F(SettingsDialogTest, EverySplitMaximumHasItsField) {
   for (const OutputFormatInfo& f : outputFormats()) {
     if (!f.limit) continue;
     const auto& fields = f.limit->info.fields;
-    EXPECT_TRUE(std::any_of(fields.begin(), fields.end(),
-                            [](const OptionField& o) { return o.page == &kSplitPage; }))
-        << f.code;
+    EXPECT_TRUE(std::any_of(fields.begin(), fields.end(), [](const OptionField& o) {
+      return o.page == &kSplitPage;
+    })) << f.code;
   }
 }
 
@@ -286,16 +286,11 @@ TEST_F(SettingsDialogTest, PlaceNameWarningsOnlyForMN4AndMN42AndOnlyWhenChecked)
   };
   const std::string w4 = mn4ShowOrtWarning(), w42 = mn42ShowOrtWarning();
   const std::vector<Case> cases = {
-      {&MN4ShowOrt.info, true, Key, w4},
-      {&MN4ShowOrt.info, true, LeftMouse, w4},
-      {&MN4ShowOrt.info, true, RightMouse, ""},
-      {&MN4ShowOrt.info, false, Key, ""},
-      {&MN4ShowOrt.info, false, LeftMouse, ""},
-      {&MN42ShowOrt.info, true, Key, w42},
-      {&MN42ShowOrt.info, true, LeftMouse, w42},
-      {&MN42ShowOrt.info, false, LeftMouse, ""},
-      {&MN5ShowOrt.info, true, Key, ""},
-      {&MN5ShowOrt.info, true, LeftMouse, ""},
+      {&MN4ShowOrt.info, true, Key, w4},         {&MN4ShowOrt.info, true, LeftMouse, w4},
+      {&MN4ShowOrt.info, true, RightMouse, ""},  {&MN4ShowOrt.info, false, Key, ""},
+      {&MN4ShowOrt.info, false, LeftMouse, ""},  {&MN42ShowOrt.info, true, Key, w42},
+      {&MN42ShowOrt.info, true, LeftMouse, w42}, {&MN42ShowOrt.info, false, LeftMouse, ""},
+      {&MN5ShowOrt.info, true, Key, ""},         {&MN5ShowOrt.info, true, LeftMouse, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.box->key) + " " + std::to_string(c.checked * 10 + c.release));

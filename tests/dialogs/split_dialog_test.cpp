@@ -5,15 +5,15 @@
 #include <algorithm>
 #include <cctype>
 
-#include "support/scratch.h"
-#include "support/fake_port.h"
-#include "support/session_setup.h"
 #include "dialogs/split_dialog.h"
-#include "workflow/saving.h"
 #include "formats/bcr.h"
-#include "formats/tomtom.h"
 #include "formats/falk.h"
 #include "formats/navigon.h"
+#include "formats/tomtom.h"
+#include "support/fake_port.h"
+#include "support/scratch.h"
+#include "support/session_setup.h"
+#include "workflow/saving.h"
 
 namespace kursolin {
 namespace {
@@ -55,8 +55,7 @@ TEST_F(SplitDialogTest, CaptionAndBoldTextOfEveryFormatThatSplits) {
       {3, &MpTT3, " Kursolin Ausgabedatei f\xFCr TomTom vorbereiten",
        "Die Datei enth\xE4lt mehr als die 37 vorgegebenen Routenpunkte f\xFCr die TomTom - ITN "
        "Datei "},
-      {7, &MpFalk,
-       " Kursolin Ausgabedatei f\xFCr Falk PreviousDestination Datei vorbereiten",
+      {7, &MpFalk, " Kursolin Ausgabedatei f\xFCr Falk PreviousDestination Datei vorbereiten",
        "Die Datei enth\xE4lt mehr als die 37 vorgegebenen Routenpunkte f\xFCr die Falk "
        "PreviousDestin. Datei "},
       {5, &MpMTP, " Kursolin Ausgabedatei f\xFCr den Tourenplaner vorbereiten",
@@ -125,7 +124,8 @@ TEST_F(SplitDialogTest, LoweringAndRaisingTheSpinGivesThePlanOfTheFinalValue) {
   SplitDialog direct = splitDialogFor(s);
   direct.FormActivate();
   direct.AnzSplitEditChange(12);
-  const int size = s.doc.split.SplitSize, files = s.doc.split.SplitFiles, rest = s.doc.split.SplitRest;
+  const int size = s.doc.split.SplitSize, files = s.doc.split.SplitFiles,
+            rest = s.doc.split.SplitRest;
   const bool restFile = s.doc.split.SplitRestFile;
   ASSERT_EQ(files, 3);
   ASSERT_EQ(rest, 11);
@@ -149,9 +149,19 @@ TEST_F(SplitDialogTest, SpinValueIsHeldWithinOneAndTheMaximum) {
   route(47);
   s.opt.set(MpMN, 15);
   const std::pair<const char*, int> typed[] = {
-      {"7", 7},   {" 8 ", 8}, {"+9", 9},  {"0", 1},     {"-4", 1},
-      {"16", 15}, {"99999999999999999999999", 15},      {"abc", 1},
-      {"", 1},    {"7x", 1},  {"1.5", 1}, {"-", 1},     {"15", 15},
+      {"7", 7},
+      {" 8 ", 8},
+      {"+9", 9},
+      {"0", 1},
+      {"-4", 1},
+      {"16", 15},
+      {"99999999999999999999999", 15},
+      {"abc", 1},
+      {"", 1},
+      {"7x", 1},
+      {"1.5", 1},
+      {"-", 1},
+      {"15", 15},
   };
   for (const auto& [text, expected] : typed) {
     SCOPED_TRACE(text);
@@ -267,7 +277,7 @@ TEST_F(SplitDialogTest, MaximumOfTheChosenFormat) {
   s.opt.set(MpTT3, 12);
   s.opt.set(MpFalk, 13);
   s.opt.set(MpMTP, 14);
-  const std::pair<int, int> cases[] = {{0, 11}, {1, 11}, {2, 11}, {3, 12}, {7, 13},
+  const std::pair<int, int> cases[] = {{0, 11}, {1, 11}, {2, 11}, {3, 12},  {7, 13},
                                        {5, 14}, {4, -1}, {6, -1}, {20, -1}, {23, -1}};
   for (const auto& [code, max] : cases) {
     test::useOutput(s, code);

@@ -2,9 +2,9 @@
 // commas; and a whole conversion against a committed file per host.
 #include <gtest/gtest.h>
 
-#include "support/scratch.h"
 #include "formats/autoroute.h"
 #include "support/hosts.h"
+#include "support/scratch.h"
 #include "support/session_setup.h"
 #include "workflow/route_command.h"
 #include "workflow/saving.h"

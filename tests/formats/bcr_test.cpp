@@ -12,13 +12,13 @@
 #include "core/fileio.h"
 #include "core/split_plan.h"
 #include "formats/bcr.h"
+#include "formats/navigon.h"
 #include "formats/registry.h"
 #include "support/hosts.h"
 #include "support/session_setup.h"
 #include "support/temp_folder.h"
 #include "workflow/loading.h"
 #include "workflow/route_command.h"
-#include "formats/navigon.h"
 
 namespace kursolin {
 namespace {
@@ -283,8 +283,9 @@ TEST_P(Bcr, WrittenFilesReadBackWithTheirCoordinatesAndNames) {
   ASSERT_EQ(RouteExecute(session), RouteResult::Completed);
   ASSERT_EQ(session.doc.OutputLines.Count(), 4);
   for (int i = 0; i < 4; ++i) {
-    EXPECT_EQ(session.doc.OutputLines.at(i).rfind("-|-|-|-|-|STATION" + std::to_string(i + 1) + "|", 0),
-              0u)
+    EXPECT_EQ(
+        session.doc.OutputLines.at(i).rfind("-|-|-|-|-|STATION" + std::to_string(i + 1) + "|", 0),
+        0u)
         << session.doc.OutputLines.at(i);
   }
   test::useOutput(session, 5);

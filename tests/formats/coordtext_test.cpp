@@ -3,11 +3,11 @@
 // framed-separator texts, and whole conversions against committed files.
 #include <gtest/gtest.h>
 
-#include "support/scratch.h"
 #include "formats/coordtext.h"
 #include "support/hosts.h"
-#include "support/session_setup.h"
 #include "support/route_records.h"
+#include "support/scratch.h"
+#include "support/session_setup.h"
 #include "workflow/loading.h"
 #include "workflow/program.h"
 #include "workflow/route_command.h"

@@ -6,9 +6,9 @@
 #include "core/cp1252.h"
 #include "formats/gpx.h"
 #include "support/hosts.h"
+#include "support/route_records.h"
 #include "support/session_setup.h"
 #include "support/temp_folder.h"
-#include "support/route_records.h"
 
 namespace kursolin {
 namespace {

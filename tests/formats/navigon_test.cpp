@@ -4,8 +4,8 @@
 #include "formats/navigon.h"
 #include "support/hosts.h"
 #include "support/nmea_writer.h"
-#include "support/session_setup.h"
 #include "support/route_records.h"
+#include "support/session_setup.h"
 #include "track/generator.h"
 #include "workflow/dispatch.h"
 

@@ -44,8 +44,8 @@ TEST_P(Ovl, RecognitionWantsALongitudeLineDirectlyFollowedByALatitudeLine) {
 
 TEST_P(Ovl, LoadKeepsOnlyTheCoordinateLines) {
   session.doc.InputLines.assign({"[Symbol 1]", "Typ=3", "Punkte=2", "XKoord0=9.5", "YKoord0=48.5",
-                             "XKoord1=9.6", "YKoord1=48.6", "[Overlay]", "Symbols=1", "XKoord=9.7",
-                             "YKoord=48.7"});
+                                 "XKoord1=9.6", "YKoord1=48.6", "[Overlay]", "Symbols=1",
+                                 "XKoord=9.7", "YKoord=48.7"});
   ASSERT_TRUE(ovlRecognized(session));
   EXPECT_EQ(session.doc.InputLines.lines(),
             (std::vector<std::string>{"XKoord0=9.5", "YKoord0=48.5", "XKoord1=9.6", "YKoord1=48.6",

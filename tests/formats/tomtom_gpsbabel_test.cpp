@@ -10,11 +10,11 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "support/scratch.h"
 #include "core/lines.h"
 #include "core/textutil.h"
 #include "formats/tomtom.h"
 #include "support/hosts.h"
+#include "support/scratch.h"
 #include "support/session_setup.h"
 #include "workflow/loading.h"
 #include "workflow/route_command.h"

@@ -2,13 +2,13 @@
 // generation, a reversal and a split, and whole conversions against committed files.
 #include <gtest/gtest.h>
 
-#include "support/scratch.h"
-#include "session/panes.h"
 #include "core/textutil.h"
 #include "formats/tomtom.h"
+#include "session/panes.h"
 #include "support/hosts.h"
-#include "support/session_setup.h"
 #include "support/route_records.h"
+#include "support/scratch.h"
+#include "support/session_setup.h"
 #include "workflow/loading.h"
 #include "workflow/program.h"
 #include "workflow/reverse.h"

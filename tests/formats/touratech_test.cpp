@@ -17,8 +17,8 @@
 #include "support/fake_port.h"
 #include "support/hosts.h"
 #include "support/jet3_writer.h"
-#include "support/temp_folder.h"
 #include "support/route_records.h"
+#include "support/temp_folder.h"
 
 namespace kursolin {
 namespace {

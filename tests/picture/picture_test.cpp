@@ -4,13 +4,13 @@
 
 #include <cmath>
 
-#include "picture/raster.h"
 #include "formats/gpx.h"
 #include "formats/registry.h"
+#include "picture/picture.h"
+#include "picture/raster.h"
 #include "support/hosts.h"
 #include "support/nmea_writer.h"
 #include "support/session_setup.h"
-#include "picture/picture.h"
 #include "workflow/reduce.h"
 #include "workflow/reverse.h"
 #include "workflow/route_command.h"
@@ -254,7 +254,8 @@ TEST_P(Picture, PositionsOfTheInputAndDotsOfTheRoute) {
   EXPECT_EQ(pic.dotOfLine(0), 0) << "the header line is written with the first point";
   EXPECT_EQ(pic.dotOfLine(1), 0);
   EXPECT_EQ(pic.dotOfLine(2), 1);
-  EXPECT_EQ(pic.dotOfLine(session.doc.OutputLines.Count() - 1), static_cast<int>(pic.dots.size()) - 1);
+  EXPECT_EQ(pic.dotOfLine(session.doc.OutputLines.Count() - 1),
+            static_cast<int>(pic.dots.size()) - 1);
   EXPECT_EQ(pic.dotOfLine(session.doc.OutputLines.Count()), -1);
 
   const GeoBounds b = pic.bounds();
@@ -375,7 +376,8 @@ TEST_P(Picture, ReversedGpxDotsSelectTheirOwnLines) {
     EXPECT_EQ(turned.dotOfLine(i), dot) << "line " << i << ": " << session.doc.OutputLines.at(i);
     const PointRecord r = session.doc.emittedPoints[static_cast<std::size_t>(dot)].record.unpack();
     EXPECT_NE(session.doc.OutputLines.at(i).find("<time>"), std::string::npos);
-    EXPECT_NE(session.doc.OutputLines.at(i).find("T" + r.Time.substr(0, 2) + ":" + r.Time.substr(2, 2) + ":" + r.Time.substr(4, 2)),
+    EXPECT_NE(session.doc.OutputLines.at(i).find("T" + r.Time.substr(0, 2) + ":" +
+                                                 r.Time.substr(2, 2) + ":" + r.Time.substr(4, 2)),
               std::string::npos)
         << "the line holds the time of its own record: " << session.doc.OutputLines.at(i);
     ++dot;

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "core/host.h"
-#include "support/fake_port.h"
 #include "session/panes.h"
+#include "support/fake_port.h"
 
 namespace kursolin {
 namespace {

@@ -9,8 +9,14 @@ namespace {
 
 TEST(GroupedCount, PutsPointsBetweenGroupsOfThree) {
   const std::pair<long long, const char*> cases[] = {
-      {0, "0"},          {7, "7"},           {999, "999"},           {1000, "1.000"},
-      {65536, "65.536"}, {100000, "100.000"}, {1234567, "1.234.567"}, {-4096, "-4.096"},
+      {0, "0"},
+      {7, "7"},
+      {999, "999"},
+      {1000, "1.000"},
+      {65536, "65.536"},
+      {100000, "100.000"},
+      {1234567, "1.234.567"},
+      {-4096, "-4.096"},
   };
   for (const auto& [n, text] : cases) EXPECT_EQ(groupedCount(n), text) << n;
 }

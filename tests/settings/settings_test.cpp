@@ -3,15 +3,15 @@
 #include <gtest/gtest.h>
 
 #include "core/cp1252.h"
+#include "formats/bcr.h"
+#include "formats/coordtext.h"
+#include "formats/falk.h"
+#include "formats/gpx.h"
+#include "formats/navigon.h"
+#include "formats/table.h"
+#include "formats/tomtom.h"
 #include "support/hosts.h"
 #include "support/temp_folder.h"
-#include "formats/coordtext.h"
-#include "formats/table.h"
-#include "formats/navigon.h"
-#include "formats/bcr.h"
-#include "formats/falk.h"
-#include "formats/tomtom.h"
-#include "formats/gpx.h"
 
 namespace kursolin {
 namespace {
@@ -117,9 +117,10 @@ TEST_P(Settings, FirstStartWithoutAFileGivesEveryDefault) {
   EXPECT_FALSE(s.opt.get(RDeskripToFN));
   EXPECT_EQ(s.opt.get(PIndex), 0);
   EXPECT_EQ(s.opt.get(OPTIMIZATION), 50);
-  EXPECT_FALSE(s.opt.get(PREFERNICE_C) || s.opt.get(ALTROUTE_C) || s.opt.get(CORRUSED_C) || s.opt.get(TRAFFICUSED_C) ||
-               s.opt.get(PREFERMAUT_C) || s.opt.get(PREFERVIGN_C));
-  EXPECT_FALSE(s.shell.debug.Find || s.shell.debug.HelpEdit || s.shell.debug.ShowErrorMenu || s.shell.debug.ShowError);
+  EXPECT_FALSE(s.opt.get(PREFERNICE_C) || s.opt.get(ALTROUTE_C) || s.opt.get(CORRUSED_C) ||
+               s.opt.get(TRAFFICUSED_C) || s.opt.get(PREFERMAUT_C) || s.opt.get(PREFERVIGN_C));
+  EXPECT_FALSE(s.shell.debug.Find || s.shell.debug.HelpEdit || s.shell.debug.ShowErrorMenu ||
+               s.shell.debug.ShowError);
   EXPECT_FALSE(s.opt.ShowErrors);
   EXPECT_FALSE(session.shell.item("Fehlermeldung").visible);
   EXPECT_FALSE(session.shell.item("RPInfo").checked);
@@ -211,9 +212,10 @@ TEST_P(Settings, EveryKeyOfAFullFileReachesItsTarget) {
   EXPECT_TRUE(s.opt.get(RDeskripToFN));
   EXPECT_EQ(s.opt.get(PIndex), 4);
   EXPECT_EQ(s.opt.get(OPTIMIZATION), 70);
-  EXPECT_TRUE(s.opt.get(PREFERNICE_C) && s.opt.get(ALTROUTE_C) && s.opt.get(CORRUSED_C) && s.opt.get(TRAFFICUSED_C) &&
-              s.opt.get(PREFERMAUT_C) && s.opt.get(PREFERVIGN_C));
-  EXPECT_TRUE(s.shell.debug.Find && s.shell.debug.HelpEdit && s.shell.debug.ShowErrorMenu && s.shell.debug.ShowError);
+  EXPECT_TRUE(s.opt.get(PREFERNICE_C) && s.opt.get(ALTROUTE_C) && s.opt.get(CORRUSED_C) &&
+              s.opt.get(TRAFFICUSED_C) && s.opt.get(PREFERMAUT_C) && s.opt.get(PREFERVIGN_C));
+  EXPECT_TRUE(s.shell.debug.Find && s.shell.debug.HelpEdit && s.shell.debug.ShowErrorMenu &&
+              s.shell.debug.ShowError);
   EXPECT_TRUE(s.opt.ShowErrors);
 }
 

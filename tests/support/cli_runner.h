@@ -38,8 +38,8 @@ inline CliResult runCli(const TempFolder& folder, std::vector<std::string> args,
 /// exit status, -1 when it could not run or ended by a signal.
 inline int execCli(const std::string& exe, const TempFolder& folder, const std::string& args,
                    std::string* out) {
-  const std::string cmd = exe + " --appdir " + folder.path() + " " + args + " 2>" +
-                          folder.file("stderr.txt");
+  const std::string cmd =
+      exe + " --appdir " + folder.path() + " " + args + " 2>" + folder.file("stderr.txt");
   FILE* p = ::popen(cmd.c_str(), "r");
   if (!p) return -1;
   char buf[4096];

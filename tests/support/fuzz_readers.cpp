@@ -3,12 +3,12 @@
 #include <string>
 
 #include "core/host.h"
-#include "session/session.h"
 #include "formats/detection.h"
 #include "formats/gpx.h"
 #include "formats/registry.h"
 #include "formats/tomtom.h"
 #include "formats/tourenxml.h"
+#include "session/session.h"
 #include "support/fake_port.h"
 #include "support/session_setup.h"
 #include "workflow/dispatch.h"

@@ -11,7 +11,6 @@
 
 #include "core/cp1252.h"
 #include "core/host.h"
-#include "session/session.h"
 #include "formats/accessdb.h"
 #include "formats/bcr.h"
 #include "formats/coordtext.h"
@@ -20,6 +19,7 @@
 #include "formats/ovl.h"
 #include "formats/tomtom.h"
 #include "formats/tourenxml.h"
+#include "session/session.h"
 #include "settings/profile.h"
 #include "settings/settings.h"
 #include "support/fake_port.h"

@@ -8,7 +8,8 @@ namespace kursolin::test {
 ::testing::AssertionResult routeFileDefaults(const PointRecord& p, bool motion) {
   std::string wrong;
   const auto expect = [&](const char* field, const std::string& is, const char* should) {
-    if (is != should) wrong += std::string(" ") + field + "=\"" + is + "\" (not \"" + should + "\")";
+    if (is != should)
+      wrong += std::string(" ") + field + "=\"" + is + "\" (not \"" + should + "\")";
   };
   expect("FixOk", p.FixOk, "1");
   expect("Time", p.Time, "000000.00");

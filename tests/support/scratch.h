@@ -29,6 +29,8 @@ inline std::vector<std::string> mn42Points(int n, int first = 1) {
 }
 
 /// The lines joined, each followed by CR LF.
-inline std::string crlf(const std::vector<std::string>& lines) { return joinCrLf(lines); }
+inline std::string crlf(const std::vector<std::string>& lines) {
+  return joinCrLf(lines);
+}
 
 }  // namespace kursolin::test

@@ -1,9 +1,9 @@
 #include "support/session_setup.h"
 
-#include "workflow/loading.h"
 #include "formats/registry.h"
-#include "workflow/output_commands.h"
 #include "session/panes.h"
+#include "workflow/loading.h"
+#include "workflow/output_commands.h"
 #include "workflow/program.h"
 
 namespace kursolin::test {
@@ -38,6 +38,8 @@ void setInput(Session& s, const std::vector<std::string>& lines) {
   NMEADatenChange(s);
 }
 
-std::vector<std::string> output(const Session& s) { return s.doc.OutputLines.lines(); }
+std::vector<std::string> output(const Session& s) {
+  return s.doc.OutputLines.lines();
+}
 
 }  // namespace kursolin::test

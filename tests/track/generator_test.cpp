@@ -254,10 +254,12 @@ TEST_P(Generator, FirstRecordsWithoutFix) {
   session.opt.ShowErrors = true;
   RouteErzeugen(session);
   ASSERT_EQ(port.prompts.size(), 3u);
-  EXPECT_EQ(port.prompts[0].text, "Sat - Fehler beim Lesen des ersten RMC Datensatzes an Position 1 erkannt\r" +
-                                      session.doc.InputLines.at(1));
-  EXPECT_EQ(port.prompts[2].text, "Sat - Fehler beim Lesen des ersten RMC Datensatzes an Position 3 erkannt\r" +
-                                      session.doc.InputLines.at(3));
+  EXPECT_EQ(port.prompts[0].text,
+            "Sat - Fehler beim Lesen des ersten RMC Datensatzes an Position 1 erkannt\r" +
+                session.doc.InputLines.at(1));
+  EXPECT_EQ(port.prompts[2].text,
+            "Sat - Fehler beim Lesen des ersten RMC Datensatzes an Position 3 erkannt\r" +
+                session.doc.InputLines.at(3));
 }
 
 TEST_P(Generator, NoFixAnywhereUnderTheRules) {
@@ -303,7 +305,8 @@ TEST_P(Generator, GgaVtgMainScanStartsAtTheVtgLine) {
   port.answer({PromptAnswer::Ignore});
   RouteErzeugen(session);
   ASSERT_EQ(port.prompts.size(), 1u);
-  EXPECT_EQ(port.prompts[0].text, "Keinen GGA Datensatz an Position 1 erkannt\r" + session.doc.InputLines.at(1));
+  EXPECT_EQ(port.prompts[0].text,
+            "Keinen GGA Datensatz an Position 1 erkannt\r" + session.doc.InputLines.at(1));
   EXPECT_EQ(count(RuleKind::End), 1);
 }
 
@@ -430,8 +433,9 @@ TEST_P(Generator, EveryNthRmcRecord) {
   RouteErzeugen(session);
   EXPECT_EQ(points().size(), 10u);
   ASSERT_EQ(port.prompts.size(), 1u);
-  EXPECT_EQ(port.prompts[0].text, "Sat - Fehler beim Lesen des RMCDatensatz an Position 30 erkannt\r" +
-                                      session.doc.InputLines.at(30));
+  EXPECT_EQ(port.prompts[0].text,
+            "Sat - Fehler beim Lesen des RMCDatensatz an Position 30 erkannt\r" +
+                session.doc.InputLines.at(30));
 }
 
 TEST_P(Generator, EveryNthGgaVtgRecord) {
@@ -546,7 +550,8 @@ TEST_P(Generator, EveryNthCountsOnlyTheFormatsOwnLines) {
         // "... an Position <i> erkannt" CR the line at i of the mixed log.
         const auto at = pr.text.find("Position ") + 9;
         const int pos = std::stoi(pr.text.substr(at));
-        EXPECT_EQ(pr.text.substr(pr.text.find('\r') + 1), session.doc.InputLines.at(pos)) << pr.text;
+        EXPECT_EQ(pr.text.substr(pr.text.find('\r') + 1), session.doc.InputLines.at(pos))
+            << pr.text;
       }
     }
   }
@@ -559,7 +564,8 @@ TEST_P(Generator, UiGetsAChanceBeforeEveryRecordOfTheMainScan) {
   RouteErzeugen(session);
   // Lines 1 to 98; the last line is read by the end point.
   EXPECT_EQ(port.pendingEventCalls, 98);
-  EXPECT_EQ(session.outputCaption(), "MN|4.2 Routenpunkte := " + std::to_string(session.doc.RoutePointCount));
+  EXPECT_EQ(session.outputCaption(),
+            "MN|4.2 Routenpunkte := " + std::to_string(session.doc.RoutePointCount));
 }
 
 TEST_P(Generator, RouteExecuteReportsAConversionErrorAndRestoresTheCursor) {

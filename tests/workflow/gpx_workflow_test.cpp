@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "core/cp1252.h"
-#include "session/panes.h"
 #include "formats/gpx.h"
-#include "support/scratch.h"
+#include "session/panes.h"
 #include "support/fake_port.h"
 #include "support/gpx_writer.h"
+#include "support/scratch.h"
 #include "support/session_setup.h"
 #include "workflow/loading.h"
 #include "workflow/reverse.h"
@@ -103,7 +103,8 @@ TEST_F(GpxWorkflow, RouteIsSavedAsUtf8AndSplitIntoWholeFiles) {
   ASSERT_EQ(RouteExecute(s), RouteResult::Completed);
   ASSERT_EQ(s.doc.RoutePointCount, 5);
   EXPECT_EQ(s.outputCaption(), "GPX 1.1 Datei Routenpunkte := 5");
-  EXPECT_EQ(s.doc.OutputLines.at(s.doc.OutputLines.Count() - 1), "</gpx>") << "finished after the run";
+  EXPECT_EQ(s.doc.OutputLines.at(s.doc.OutputLines.Count() - 1), "</gpx>")
+      << "finished after the run";
   EXPECT_EQ(gpxPointCount(s.doc.OutputLines), 5);
 
   // One file: the dialog of the format, the bytes in UTF-8.

@@ -2,19 +2,19 @@
 #include <gtest/gtest.h>
 
 #include "core/cp1252.h"
+#include "formats/coordtext.h"
+#include "formats/registry.h"
+#include "session/panes.h"
 #include "support/hosts.h"
 #include "support/nmea_writer.h"
 #include "support/session_setup.h"
 #include "support/temp_folder.h"
-#include "formats/registry.h"
-#include "workflow/rule_groups.h"
 #include "workflow/loading.h"
 #include "workflow/menu_state.h"
 #include "workflow/presentation.h"
-#include "session/panes.h"
 #include "workflow/program.h"
 #include "workflow/route_command.h"
-#include "formats/coordtext.h"
+#include "workflow/rule_groups.h"
 
 namespace kursolin {
 namespace {

@@ -2,17 +2,17 @@
 #include <gtest/gtest.h>
 
 #include "core/cp1252.h"
+#include "formats/registry.h"
 #include "formats/table.h"
 #include "support/hosts.h"
 #include "support/nmea_writer.h"
 #include "support/session_setup.h"
 #include "track/generator.h"
 #include "workflow/dispatch.h"
-#include "formats/registry.h"
-#include "workflow/output_commands.h"
-#include "workflow/menu_state.h"
-#include "workflow/presentation.h"
 #include "workflow/emit.h"
+#include "workflow/menu_state.h"
+#include "workflow/output_commands.h"
+#include "workflow/presentation.h"
 #include "workflow/route_command.h"
 
 namespace kursolin {
@@ -199,9 +199,10 @@ TEST_P(OutputFormats, TableOutputAndPointTable) {
   RouteExecute(session);
   ASSERT_TRUE(session.doc.PointTable.visible);
   ASSERT_EQ(session.doc.OutputLines.Count(), 4);
-  EXPECT_EQ(session.doc.OutputLines.at(0),
-            "Zeit;nB Grad Min;\xF6L Grad Min;nB Dez.Grad;\xF6L Dez.Grad;nB Gr.Min.Sek;\xF6L "
-            "Gr.Min.Sek;nB Mercator;\xF6L Mercator;Speed;H\xF6he;Kurs;Distanz;Sat Ok;Sat Anzahl;HDOP");
+  EXPECT_EQ(
+      session.doc.OutputLines.at(0),
+      "Zeit;nB Grad Min;\xF6L Grad Min;nB Dez.Grad;\xF6L Dez.Grad;nB Gr.Min.Sek;\xF6L "
+      "Gr.Min.Sek;nB Mercator;\xF6L Mercator;Speed;H\xF6he;Kurs;Distanz;Sat Ok;Sat Anzahl;HDOP");
   const std::string row1 = session.doc.OutputLines.at(1);
   EXPECT_EQ(row1.substr(0, 9), "12:00:00;");
   EXPECT_NE(row1.find(";" + h("51.500000") + ";" + h("7.250000") + ";"), std::string::npos) << row1;

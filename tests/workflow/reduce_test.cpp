@@ -196,7 +196,8 @@ TEST_P(Reduction, ANewGenerationForgetsTheRemovedPoints) {
   ASSERT_FALSE(session.doc.reducedAway.empty());
   RouteExecute(session);
   EXPECT_TRUE(session.doc.reducedAway.empty());
-  EXPECT_EQ(session.doc.emittedPoints.size(), static_cast<std::size_t>(session.doc.RoutePointCount));
+  EXPECT_EQ(session.doc.emittedPoints.size(),
+            static_cast<std::size_t>(session.doc.RoutePointCount));
 }
 
 // The kept points, emitted again, are byte for byte what a generation of just those records
@@ -217,7 +218,8 @@ TEST_P(Reduction, ReEmissionEqualsAGenerationOfTheKeptPoints) {
       ASSERT_TRUE(RouteVerringern(session, 7).done) << what << " " << port.promptTexts().size();
 
       std::set<std::string> keptTimes;
-      for (const EmittedPoint& e : session.doc.emittedPoints) keptTimes.insert(e.record.unpack().Time);
+      for (const EmittedPoint& e : session.doc.emittedPoints)
+        keptTimes.insert(e.record.unpack().Time);
       std::vector<std::string> keptLines;
       for (const EmittedPoint& e : session.doc.emittedPoints) {
         for (const std::string& l : rmc) {

@@ -3,13 +3,13 @@
 
 #include <set>
 
-#include "support/scratch.h"
+#include "formats/registry.h"
+#include "session/panes.h"
 #include "support/fake_port.h"
 #include "support/nmea_writer.h"
+#include "support/scratch.h"
 #include "support/session_setup.h"
-#include "formats/registry.h"
 #include "workflow/output_commands.h"
-#include "session/panes.h"
 #include "workflow/reverse.h"
 #include "workflow/route_command.h"
 

@@ -3,12 +3,12 @@
 
 #include <sys/stat.h>
 
+#include "formats/navigon.h"
 #include "support/hosts.h"
 #include "support/session_setup.h"
 #include "track/generator.h"
 #include "workflow/loading.h"
 #include "workflow/route_command.h"
-#include "formats/navigon.h"
 
 namespace kursolin {
 namespace {

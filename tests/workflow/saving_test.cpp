@@ -13,22 +13,22 @@
 #include <functional>
 #include <iostream>
 
-#include "support/scratch.h"
+#include "dialogs/split_dialog.h"
+#include "formats/bcr.h"
+#include "formats/navigon.h"
+#include "formats/registry.h"
+#include "formats/tomtom.h"
+#include "session/panes.h"
 #include "support/fake_port.h"
 #include "support/hosts.h"
 #include "support/nmea_writer.h"
+#include "support/scratch.h"
 #include "support/session_setup.h"
 #include "workflow/loading.h"
-#include "formats/registry.h"
 #include "workflow/output_commands.h"
-#include "session/panes.h"
-#include "workflow/route_command.h"
 #include "workflow/presentation.h"
+#include "workflow/route_command.h"
 #include "workflow/saving.h"
-#include "dialogs/split_dialog.h"
-#include "formats/bcr.h"
-#include "formats/tomtom.h"
-#include "formats/navigon.h"
 
 namespace kursolin {
 namespace {
@@ -680,7 +680,8 @@ TEST_P(SaveGolden, TrackAsTable) {
   makeTrackRoute(6);
   ASSERT_GT(session.doc.PointTable.rows.size(), 2u);
   // The file's "Distanz" column is the distance the grid shows.
-  ASSERT_EQ(session.doc.OutputLines.Count(), static_cast<int>(session.doc.PointTable.rows.size()) + 1);
+  ASSERT_EQ(session.doc.OutputLines.Count(),
+            static_cast<int>(session.doc.PointTable.rows.size()) + 1);
   for (std::size_t i = 0; i < session.doc.PointTable.rows.size(); ++i) {
     std::string cell = session.doc.OutputLines.at(static_cast<long long>(i) + 1);
     for (int column = 0; column < 12; ++column) cell.erase(0, cell.find(';') + 1);

@@ -9,8 +9,8 @@
 #include "support/session_setup.h"
 #include "support/temp_folder.h"
 #include "workflow/dispatch.h"
-#include "workflow/menu_state.h"
 #include "workflow/loading.h"
+#include "workflow/menu_state.h"
 #include "workflow/program.h"
 
 namespace kursolin {
@@ -47,7 +47,8 @@ class TouratechLoading : public ::testing::Test {
     SourceChange(session, 24);
   }
   int pointsOf(RuleKind kind) const {
-    return static_cast<int>(std::count_if(session.doc.ruleNotes.begin(), session.doc.ruleNotes.end(),
+    return static_cast<int>(std::count_if(session.doc.ruleNotes.begin(),
+                                          session.doc.ruleNotes.end(),
                                           [&](const RuleNote& n) { return n.kind == kind; }));
   }
   test::TempFolder folder;

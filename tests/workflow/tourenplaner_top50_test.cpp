@@ -3,15 +3,15 @@
 #include <gtest/gtest.h>
 
 #include "core/fileio.h"
+#include "dialogs/split_dialog.h"
+#include "formats/bcr.h"
 #include "session/split_view.h"
-#include "support/scratch.h"
 #include "support/fake_port.h"
+#include "support/scratch.h"
 #include "support/session_setup.h"
 #include "workflow/loading.h"
 #include "workflow/route_command.h"
 #include "workflow/saving.h"
-#include "dialogs/split_dialog.h"
-#include "formats/bcr.h"
 
 namespace kursolin {
 namespace {
