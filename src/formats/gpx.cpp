@@ -12,6 +12,7 @@
 
 #include "core/coords.h"
 #include "core/cp1252.h"
+#include "core/geotime.h"
 #include "core/host.h"
 #include "core/numtext.h"
 #include "core/textutil.h"
@@ -150,32 +151,6 @@ std::string isoText(const GpxTime& g) {
   return out + "Z";
 }
 
-// ---------------------------------------------------------------------------------------------
-// Geometry: the sphere of the generator's distances (111.12 km per degree of great circle), so a
-// worked-out speed agrees with the distances the rules measure.
-
-constexpr double kDegree = 0.017453292519943295769;
-constexpr double kSphereRadius = 111120.0 / kDegree;
-
-double metresBetween(double lat1, double lon1, double lat2, double lon2) {
-  const double p1 = lat1 * kDegree, p2 = lat2 * kDegree;
-  const double dp = p2 - p1, dl = (lon2 - lon1) * kDegree;
-  const double a = std::sin(dp / 2) * std::sin(dp / 2) +
-                   std::cos(p1) * std::cos(p2) * std::sin(dl / 2) * std::sin(dl / 2);
-  return 2 * kSphereRadius * std::asin(std::sqrt(std::min(1.0, a)));
-}
-
-// Initial bearing from the first position to the second, 0 to below 360 degrees.
-double bearing(double lat1, double lon1, double lat2, double lon2) {
-  const double p1 = lat1 * kDegree, p2 = lat2 * kDegree, dl = (lon2 - lon1) * kDegree;
-  const double y = std::sin(dl) * std::cos(p2);
-  const double x = std::cos(p1) * std::sin(p2) - std::sin(p1) * std::cos(p2) * std::cos(dl);
-  double b = std::atan2(y, x) / kDegree;
-  if (b < 0) b += 360;
-  if (b >= 360) b -= 360;
-  return b;
-}
-
 // Two decimals and "." whatever the desktop's locale.
 std::string fixed2(double v) {
   return formatFixed(v, 0, 2, '.');
@@ -233,7 +208,7 @@ class Deriver {
       speed = fixed2(*v * 3.6);  // GPX speeds are metres per second
     } else if (here && havePrev_ && time && prevTime_ && time->epoch > *prevTime_) {
       speed =
-          fixed2(metresBetween(prevLat_, prevLon_, *lat, *lon) / (time->epoch - *prevTime_) * 3.6);
+          fixed2(sphereMetres(prevLat_, prevLon_, *lat, *lon) / (time->epoch - *prevTime_) * 3.6);
     }
 
     std::optional<double> course;
@@ -241,8 +216,9 @@ class Deriver {
       course = *c >= 360 ? 0 : *c;
     } else if (here && havePrev_) {
       // Standing still has no bearing; the last heading stands, as a receiver reports it.
-      course = (*lat == prevLat_ && *lon == prevLon_) ? prevCourse_
-                                                      : bearing(prevLat_, prevLon_, *lat, *lon);
+      course = (*lat == prevLat_ && *lon == prevLon_)
+                   ? prevCourse_
+                   : initialBearing(prevLat_, prevLon_, *lat, *lon);
     }
 
     if (here) {
