@@ -31,15 +31,15 @@ void runDay(benchmark::State& state, bool everyNth) {
   test::createLikeTheWindow(s);
   test::useOutput(s, 1);
   test::useInput(s, 1);
-  s.InputLines.assign(dayLog());
-  s.rules.ZeitCheck = true;
-  s.rules.AllGGACheck = everyNth;
+  s.doc.InputLines.assign(dayLog());
+  s.opt.rules.ZeitCheck = true;
+  s.opt.rules.AllGGACheck = everyNth;
   for (auto _ : state) {
     RouteErzeugen(s);
-    benchmark::DoNotOptimize(s.OutputLines.Count());
+    benchmark::DoNotOptimize(s.doc.OutputLines.Count());
   }
   state.counters["records"] = 86400;
-  state.counters["points"] = s.RoutePointCount;
+  state.counters["points"] = s.doc.RoutePointCount;
 }
 
 void BM_DayLogRules(benchmark::State& state) { runDay(state, false); }

@@ -57,15 +57,15 @@ void routeOutStep(benchmark::State& state, int code) {
   GetVTG(f.s, kVTG, 1);
   const PointRecord record = f.s.CurrentPoint;
   for (auto _ : state) {
-    if (f.s.RoutePointCount >= 4096) {
-      f.s.OutputLines.clear();
-      f.s.emittedPoints.clear();
-      f.s.RoutePointCount = 0;
+    if (f.s.doc.RoutePointCount >= 4096) {
+      f.s.doc.OutputLines.clear();
+      f.s.doc.emittedPoints.clear();
+      f.s.doc.RoutePointCount = 0;
     }
     f.s.CurrentPoint = record;
     RouteOut(f.s, 50.11, 8.68, record.LatValue, record.LonValue);
   }
-  benchmark::DoNotOptimize(f.s.OutputLines.Count());
+  benchmark::DoNotOptimize(f.s.doc.OutputLines.Count());
 }
 
 const bool kRouteOutRegistered = [] {
@@ -79,25 +79,25 @@ const bool kRouteOutRegistered = [] {
 void BM_GMToDez(benchmark::State& state) {
   Fixture f;
   const std::string dm = "5006.6551";
-  for (auto _ : state) benchmark::DoNotOptimize(GMToDez(f.s, dm));
+  for (auto _ : state) benchmark::DoNotOptimize(GMToDez(f.s.numbers, dm));
 }
 
 void BM_KGrad(benchmark::State& state) {
   Fixture f;
   const std::string dm = "00840.9285";
-  for (auto _ : state) benchmark::DoNotOptimize(KGrad(f.s, dm));
+  for (auto _ : state) benchmark::DoNotOptimize(KGrad(f.s.numbers, dm));
 }
 
 void BM_GMSToDez(benchmark::State& state) {
   Fixture f;
   const std::string dms = "50*06*39,31";
-  for (auto _ : state) benchmark::DoNotOptimize(GMSToDez(f.s, dms));
+  for (auto _ : state) benchmark::DoNotOptimize(GMSToDez(f.s.numbers, dms));
 }
 
 void BM_GeoDezToGrMin(benchmark::State& state) {
   Fixture f;
   const std::string dec = "50,110918";
-  for (auto _ : state) benchmark::DoNotOptimize(GeoDezToGrMin(f.s, dec));
+  for (auto _ : state) benchmark::DoNotOptimize(GeoDezToGrMin(f.s.numbers, dec));
 }
 
 void BM_DezToMer(benchmark::State& state) {

@@ -165,7 +165,7 @@ int main(int argc, char** argv) {
     port.openAnswers.push_back(log);
     action("LoadNMEA")->trigger();
   });
-  std::printf("  %d lines\n", w.session().InputLines.Count());
+  std::printf("  %d lines\n", w.session().doc.InputLines.Count());
   // The best of a few runs each: a shared machine makes single runs vary more than the picture.
   constexpr int kRuns = 3;
   double closed = 1e300, open = 1e300;
@@ -173,7 +173,7 @@ int main(int argc, char** argv) {
     closed =
         std::min(closed, watch.run("route with the rules", [&] { action("Route")->trigger(); }));
   }
-  std::printf("  %d route points\n", w.session().OutputLines.Count());
+  std::printf("  %d route points\n", w.session().doc.OutputLines.Count());
   auto* picture = w.findChild<gui::RoutePictureWindow*>(QStringLiteral("Routenbild"));
   watch.picture = picture;
   watch.run("\"Routenbild\" shown", [&] {
@@ -185,19 +185,19 @@ int main(int argc, char** argv) {
         open, watch.run("route with the rules, picture open", [&] { action("Route")->trigger(); }));
   }
   std::printf("  %d route points; best of %d: %.0f ms closed, %.0f ms open (%+.0f %%)\n",
-              w.session().OutputLines.Count(), kRuns, closed, open, (open / closed - 1) * 100);
+              w.session().doc.OutputLines.Count(), kRuns, closed, open, (open / closed - 1) * 100);
   if (!watch.shots.isEmpty()) picture->grab().save(watch.shots + "/routenbild.png");
   picture->hide();
   w.findChild<QCheckBox*>(QStringLiteral("AllGGACheck"))->click();
   port.answer({PromptAnswer::Yes});
   watch.run("route \"Aus jedem\" into the table", [&] { action("CSVData")->trigger(); });
-  std::printf("  %zu table rows\n", w.session().PointTable.rows.size());
+  std::printf("  %zu table rows\n", w.session().doc.PointTable.rows.size());
 
   // A table of the rows as the window fills it at the end of a route: model reset, columns
   // sized, first screen painted.
   {
     QTableView view;
-    gui::PointGridModel model(w.session().PointTable);
+    gui::PointGridModel model(w.session().doc.PointTable);
     view.setModel(&model);
     view.verticalHeader()->hide();
     view.resize(900, 600);

@@ -426,8 +426,8 @@ bool HelpPage::select(const QString& text, int from, bool backwards) {
 void HelpPage::showEvent(QShowEvent* event) {
   if (!event->spontaneous()) {
     // The settings are read after the page was created, so the bar is decided at showing.
-    const bool edit = s_.debug.HelpEdit;
-    s_.item("HelpEditPanel").visible = edit;
+    const bool edit = s_.shell.debug.HelpEdit;
+    s_.shell.item("HelpEditPanel").visible = edit;
     editPanel_->setVisible(edit);
   }
   QDialog::showEvent(event);

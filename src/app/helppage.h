@@ -10,7 +10,7 @@
 #include <QTimer>
 #include <string>
 
-#include "core/session.h"
+#include "session/session.h"
 
 class QFrame;
 class QLabel;

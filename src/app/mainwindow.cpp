@@ -48,21 +48,22 @@
 #include "app/qtext.h"
 #include "app/routepicture.h"
 #include "app/rulepanel.h"
-#include "settings/settings.h"
 #include "app/textpane.h"
-#include "app/windows.h"
 #include "app/windowport.h"
+#include "app/windows.h"
 #include "core/geotime.h"
-#include "core/progress.h"
 #include "core/ranges.h"
-#include "track/rules.h"
 #include "formats/registry.h"
-#include "workflow/rule_groups.h"
+#include "session/panes.h"
+#include "session/progress.h"
+#include "settings/settings.h"
+#include "track/rules.h"
 #include "workflow/loading.h"
+#include "workflow/menu_state.h"
 #include "workflow/output_commands.h"
-#include "core/panes.h"
 #include "workflow/program.h"
 #include "workflow/route_command.h"
+#include "workflow/rule_groups.h"
 #include "workflow/search.h"
 
 namespace kursolin::gui {
@@ -119,8 +120,8 @@ MainWindow::MainWindow(const std::string& appDir, const HostSettings& host, User
   setWindowTitle(Q("Kursolin – Routendaten-Konverter  ©") + QString::fromUtf8(kReleaseYear) +
                  Q(" ") + QString::fromUtf8(kMakerName) + Q("  ") + QString::fromUtf8(kMakerWeb));
   setMinimumSize(kMinimumWidth, kMinimumHeight);
-  resize(session_->geometry.SizeW, session_->geometry.SizeH);
-  move(session_->geometry.PosH, session_->geometry.PosT);
+  resize(session_->shell.geometry.SizeW, session_->shell.geometry.SizeH);
+  move(session_->shell.geometry.PosH, session_->shell.geometry.PosT);
 
   buildActions();
   buildMenus();
@@ -130,8 +131,8 @@ MainWindow::MainWindow(const std::string& appDir, const HostSettings& host, User
 
   FormCreate(*session_, appDir);
   gridModel_->reset();
-  for (std::size_t i = 0; i < session_->PointTable.widths.size(); ++i) {
-    tabGrid_->setColumnWidth(static_cast<int>(i), session_->PointTable.widths[i]);
+  for (std::size_t i = 0; i < session_->doc.PointTable.widths.size(); ++i) {
+    tabGrid_->setColumnWidth(static_cast<int>(i), session_->doc.PointTable.widths[i]);
   }
   widenGridColumns();
   createSecondaryWindows();
@@ -246,7 +247,7 @@ void MainWindow::buildCentralArea() {
   outputStack_->addWidget(navi_);
   tabGrid_ = new QTableView(stackHost);
   tabGrid_->setObjectName(QStringLiteral("TabGrid"));
-  gridModel_ = new PointGridModel(s.PointTable, this);
+  gridModel_ = new PointGridModel(s.doc.PointTable, this);
   tabGrid_->setModel(gridModel_);
   tabGrid_->horizontalHeader()->setSectionsMovable(true);
   tabGrid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
@@ -260,7 +261,7 @@ void MainWindow::buildCentralArea() {
   paneSplitter_->addWidget(naviBox_);
   paneSplitter_->setStretchFactor(0, 0);
   paneSplitter_->setStretchFactor(1, 1);
-  paneSplitter_->setSizes({s.geometry.NMW, std::max(1, width() - s.geometry.NMW)});
+  paneSplitter_->setSizes({s.shell.geometry.NMW, std::max(1, width() - s.shell.geometry.NMW)});
 
   lowerArea_ = new LowerArea(areaSplitter_);
   lowerArea_->setObjectName(QStringLiteral("LowerArea"));
@@ -434,7 +435,7 @@ void MainWindow::fitLowerArea() {
 }
 
 void MainWindow::applyGeometry() {
-  const WindowGeometry& g = session_->geometry;
+  const WindowGeometry& g = session_->shell.geometry;
   const QRect frame = frameGeometry();
   const QRect inner = geometry();
   const int fw = frame.width() - inner.width();
@@ -457,7 +458,7 @@ void MainWindow::applyGeometry() {
 }
 
 void MainWindow::storeGeometry() {
-  WindowGeometry& g = session_->geometry;
+  WindowGeometry& g = session_->shell.geometry;
   QRect frame = frameGeometry();
   if (isMaximized() || isFullScreen()) {
     const QRect normal = normalGeometry();
@@ -522,7 +523,7 @@ MainWindow::Pane MainWindow::paneToPrint() const {
 void MainWindow::printPane() {
   Session& s = *session_;
   const bool input = paneToPrint() == Pane::Input;
-  const TextLines& lines = input ? s.InputLines : s.OutputLines;
+  const TextLines& lines = input ? s.doc.InputLines : s.doc.OutputLines;
   if (lines.empty()) {
     s.port().prompt(PromptKind::Warning, PromptButtons::Ok, kNothingToPrint);
     return;
@@ -550,12 +551,12 @@ void MainWindow::findInInput() {
   Session& s = *session_;
   // With the table over the output pane, the selected cell holds the time.
   std::string selection;
-  if (s.PointTable.visible) {
+  if (s.doc.PointTable.visible) {
     selection = fromQString(tabGrid_->currentIndex().data().toString());
   } else {
     selection = navi_->selectedText();
   }
-  const auto m = GetNMEATime(s, selection);
+  const auto m = GetNMEATime(s.doc, selection);
   if (!m || !nmea_->isEnabled()) return;
   if (inputStack_->currentWidget() == nmeaView_) {
     nmeaView_->setFocus();
@@ -618,7 +619,7 @@ void MainWindow::showSettings() {
   if (!settingsDialog_) return;
   settingsDialog_->exec();
   // A new input separator asks to load the file again with it.
-  if (s.SeparatorAtSettings != s.InputSeparator) SourceChange(s, chosenInputFormat(s));
+  if (inputOptionsChanged(s)) SourceChange(s, chosenInputFormat(s));
 }
 
 void MainWindow::showDialog(QDialog* dialog) {
@@ -636,8 +637,8 @@ void MainWindow::inputEdited() {
 void MainWindow::syncInputLines() {
   if (!inputDirty_) return;
   inputDirty_ = false;
-  session_->InputLines.setText(nmea_->text());
-  shownInputRevision_ = session_->InputLines.revision();
+  session_->doc.InputLines.setText(nmea_->text());
+  shownInputRevision_ = session_->doc.InputLines.revision();
 }
 
 void MainWindow::openInputEditor(QKeyCombination key, const QString& text) {
@@ -647,13 +648,15 @@ void MainWindow::openInputEditor(QKeyCombination key, const QString& text) {
   stepRunning_ = true;
   refresh();
   {
-    ProgressTicker ticker(s.port(), "Zeilen zum Bearbeiten \xFC" "bernommen: ",
-                          s.InputLines.Count());
+    ProgressTicker ticker(s.port(),
+                          "Zeilen zum Bearbeiten \xFC"
+                          "bernommen: ",
+                          s.doc.InputLines.Count());
     settingText_ = true;
     nmea_->setLines(TextLines{});
-    const int count = s.InputLines.Count();
+    const int count = s.doc.InputLines.Count();
     for (int first = 0; first < count; first += kEditorChunkLines) {
-      nmea_->appendLines(s.InputLines, first, std::min(count, first + kEditorChunkLines));
+      nmea_->appendLines(s.doc.InputLines, first, std::min(count, first + kEditorChunkLines));
       ticker.update(std::min(count, first + kEditorChunkLines));
       s.port().processPendingEvents();
     }
@@ -691,25 +694,25 @@ void MainWindow::showStepProgress(const QString& text) {
 
 void MainWindow::updatePanes() {
   Session& s = *session_;
-  if (s.InputLines.revision() != shownInputRevision_) {
+  if (s.doc.InputLines.revision() != shownInputRevision_) {
     settingText_ = true;
-    if (s.InputLines.Count() > kInputViewLines) {
+    if (s.doc.InputLines.Count() > kInputViewLines) {
       nmea_->setLines(TextLines{});
-      nmeaView_->setLines(&s.InputLines);
+      nmeaView_->setLines(&s.doc.InputLines);
       inputStack_->setCurrentWidget(nmeaView_);
     } else {
       nmeaView_->setLines(nullptr);
-      nmea_->setLines(s.InputLines);
+      nmea_->setLines(s.doc.InputLines);
       inputStack_->setCurrentWidget(nmea_);
     }
     settingText_ = false;
-    shownInputRevision_ = s.InputLines.revision();
+    shownInputRevision_ = s.doc.InputLines.revision();
     inputDirty_ = false;
   }
-  const TextLines& out = s.OutputLines;
+  const TextLines& out = s.doc.OutputLines;
   // Under the point table the text pane waits until it is shown again: filling a hidden pane
   // with a long route would only hold the window up.
-  if (out.revision() != shownOutputRevision_ && !s.PointTable.visible) {
+  if (out.revision() != shownOutputRevision_ && !s.doc.PointTable.visible) {
     // While a route is made the generator only appends, one revision per line; anything else
     // (clearing, the flag fix-ups at the end) shows the whole text afresh.
     const long long added = static_cast<long long>(out.Count()) - shownOutputCount_;
@@ -725,8 +728,8 @@ void MainWindow::updatePanes() {
     shownOutputCount_ = out.Count();
   }
   gridModel_->sync();
-  outputStack_->setCurrentWidget(s.PointTable.visible ? static_cast<QWidget*>(tabGrid_)
-                                                      : static_cast<QWidget*>(navi_));
+  outputStack_->setCurrentWidget(s.doc.PointTable.visible ? static_cast<QWidget*>(tabGrid_)
+                                                          : static_cast<QWidget*>(navi_));
   if (picture_) picture_->sessionChanged();
 }
 
@@ -780,7 +783,7 @@ void MainWindow::widenGridColumns() {
 
 void MainWindow::focusOutputPane() {
   navi_->caretToStart();
-  if (session_->PointTable.visible) {
+  if (session_->doc.PointTable.visible) {
     tabGrid_->setFocus();
   } else {
     navi_->setFocus();
@@ -850,8 +853,8 @@ void MainWindow::refresh() {
   statusLabel_->setText(toQString(s.statusText()));
 
   for (const auto& [name, a] : actions_) {
-    const UiItem& it = s.item(name);
-    if (a->isCheckable()) a->setChecked(it.checked);
+    const UiItem& it = s.shell.item(name);
+    if (a->isCheckable()) a->setChecked(menuItemChecked(s, name));
     bool enabled = it.enabled;
     // While a route is made only ending the program stays offered (it waits for the route).
     if (locked() && name != "ProgammEnde") enabled = false;
@@ -874,16 +877,16 @@ void MainWindow::refresh() {
   if (!aboutBox_) action("InfoAktion")->setEnabled(false);
   if (!settingsDialog_) action("Einstellungen")->setEnabled(false);
 
-  nmea_->setEnabled(s.item("NMEADaten").enabled);
-  nmeaView_->setEnabled(s.item("NMEADaten").enabled);
+  nmea_->setEnabled(s.shell.item("NMEADaten").enabled);
+  nmeaView_->setEnabled(s.shell.item("NMEADaten").enabled);
   // A long step reads the input lines; the pane shows them, nobody edits them meanwhile.
   nmea_->setReadOnly(locked());
   // Only a long step locks the rules it reads: a short route is over before anyone could click,
   // and disabling moves the focus out of the panel.
   rulePanel_->setEnabled(!stepRunning_);
   rulePanel_->routeButton()->setEnabled(action("Route")->isEnabled());
-  rulePanel_->findButton()->setVisible(s.item("FindButton").visible);
-  rulePanel_->findButton()->setEnabled(!locked() && s.item("FindButton").enabled);
+  rulePanel_->findButton()->setVisible(s.shell.item("FindButton").visible);
+  rulePanel_->findButton()->setEnabled(!locked() && s.shell.item("FindButton").enabled);
 
   rulePanel_->refresh();
   updateEditActions();

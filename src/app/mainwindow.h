@@ -14,7 +14,7 @@
 
 #include "app/qtport.h"
 #include "core/host.h"
-#include "core/session.h"
+#include "session/session.h"
 
 class QAction;
 class QDialog;

@@ -15,9 +15,11 @@
 #include "app/windows.h"
 #include "core/geotime.h"
 #include "formats/registry.h"
+#include "session/time_mode.h"
 #include "workflow/axe_import.h"
 #include "workflow/loading.h"
 #include "workflow/output_commands.h"
+#include "workflow/presentation.h"
 #include "workflow/route_command.h"
 
 // The window's actions, its menus (the format menus built from the registry) and its tool bar.
@@ -207,7 +209,7 @@ void MainWindow::buildMenus() {
   std::map<std::string, QString> parentCaptions;
   for (const FormatSubmenu& m : inputSubmenus()) parentCaptions[m.item] = toQString(m.caption);
   bool first = true;
-  for (const InputFormatInfo& f : inputFormats()) {
+  for (const InputPresentation& f : inputPresentations()) {
     if (!f.menuEntry) continue;  // reserved codes have no menu item
     QMenu* into = input;
     if (!f.parentItem.empty()) {
@@ -249,7 +251,7 @@ void MainWindow::buildMenus() {
   output->setToolTipsVisible(true);
   QMenu* textOutput = nullptr;
   first = true;
-  for (const OutputFormatInfo& f : outputFormats()) {
+  for (const OutputPresentation& f : outputPresentations()) {
     QMenu* into = output;
     if (f.textSubmenu) {
       if (!textOutput) {

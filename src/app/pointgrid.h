@@ -4,7 +4,7 @@
 
 #include <QAbstractTableModel>
 
-#include "core/session.h"
+#include "session/session.h"
 
 namespace kursolin::gui {
 

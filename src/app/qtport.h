@@ -13,7 +13,7 @@
 #include <optional>
 #include <string>
 
-#include "core/port.h"
+#include "session/port.h"
 
 namespace kursolin::gui {
 

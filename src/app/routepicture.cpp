@@ -25,8 +25,8 @@
 #include "app/qtext.h"
 #include "core/cp1252.h"
 #include "core/fileio.h"
-#include "core/prompt.h"
 #include "core/ranges.h"
+#include "session/prompt.h"
 #include "workflow/reduce.h"
 #include "workflow/saving.h"
 
@@ -211,7 +211,7 @@ QImage RoutePictureView::image() const {
   QPainter p(&img);
   p.setFont(font());
   PainterCanvas canvas(p, img.width(), img.height());
-  drawPicture(picture_, view_, canvas, highlighted_, s_.DecimalSep);
+  drawPicture(picture_, view_, canvas, highlighted_, s_.numbers.DecimalSep);
   return img;
 }
 
@@ -228,7 +228,7 @@ void RoutePictureView::paintEvent(QPaintEvent*) {
     QPainter bp(&base_);
     bp.setFont(font());
     PainterCanvas canvas(bp, width(), height());
-    drawBase(picture_, view_, canvas, s_.DecimalSep);
+    drawBase(picture_, view_, canvas, s_.numbers.DecimalSep);
     baseView_ = view_;
     baseValid_ = true;
   }
@@ -279,10 +279,10 @@ void RoutePictureView::mouseMoveEvent(QMouseEvent* event) {
     return;
   }
   setCursor(Qt::PointingHandCursor);
-  QToolTip::showText(
-      event->globalPosition().toPoint(),
-      promptText(dotDescription(picture_.dots[static_cast<std::size_t>(dot)], s_.DecimalSep)),
-      this);
+  QToolTip::showText(event->globalPosition().toPoint(),
+                     promptText(dotDescription(picture_.dots[static_cast<std::size_t>(dot)],
+                                               s_.numbers.DecimalSep)),
+                     this);
 }
 
 void RoutePictureView::mouseReleaseEvent(QMouseEvent* event) {
@@ -342,7 +342,7 @@ RoutePictureWindow::RoutePictureWindow(Session& s, QPlainTextEdit* outputPane, Q
   connect(&refreshTimer_, &QTimer::timeout, this, [this] {
     if (isVisible()) refreshPicture(false);
   });
-  resize(s.pictureGeometry.W, s.pictureGeometry.H);
+  resize(s.shell.pictureGeometry.W, s.shell.pictureGeometry.H);
 }
 
 void RoutePictureWindow::showWindow() {
@@ -355,7 +355,7 @@ void RoutePictureWindow::showEvent(QShowEvent* event) {
   // The settings are read after the window was made; its place is taken when it first shows.
   if (!placed_) {
     placed_ = true;
-    const PictureGeometry& g = s_.pictureGeometry;
+    const PictureGeometry& g = s_.shell.pictureGeometry;
     resize(std::max(g.W, minimumSizeHint().width()), std::max(g.H, minimumSizeHint().height()));
     move(g.L, g.T);
   }
@@ -384,7 +384,7 @@ void RoutePictureWindow::storeGeometry() {
   // Only a window the user sees has a place of its own; a hidden one keeps the stored place.
   if (!placed_ || !isVisible()) return;
   const QRect f = frameGeometry();
-  PictureGeometry& g = s_.pictureGeometry;
+  PictureGeometry& g = s_.shell.pictureGeometry;
   g.T = f.y();
   g.L = f.x();
   g.W = width();
@@ -412,33 +412,33 @@ void RoutePictureWindow::sessionChanged() {
 
 void RoutePictureWindow::refreshPicture(bool force) {
   const bool inputChanged =
-      s_.InputLines.revision() != inputRevision_ || s_.InputFormat != inputFormat_;
-  const std::size_t n = s_.emittedPoints.size();
-  const bool routeChanged = s_.OutputLines.revision() != outputRevision_ || n != points_ ||
-                            s_.reducedAway.size() != removed_ || s_.routeInProgress != growing_;
+      s_.doc.InputLines.revision() != inputRevision_ || s_.opt.InputFormat != inputFormat_;
+  const std::size_t n = s_.doc.emittedPoints.size();
+  const bool routeChanged = s_.doc.OutputLines.revision() != outputRevision_ || n != points_ ||
+                            s_.doc.reducedAway.size() != removed_ || s_.routeInProgress != growing_;
   if (!force && !inputChanged && !routeChanged) return;
   QElapsedTimer took;
   took.start();
   refreshTimer_.stop();
   if (inputChanged) {
     view_->setTrack(inputTrack(s_), true);
-    inputRevision_ = s_.InputLines.revision();
-    inputFormat_ = s_.InputFormat;
+    inputRevision_ = s_.doc.InputLines.revision();
+    inputFormat_ = s_.opt.InputFormat;
   }
   // A route being made only adds points: the dots shown stay and the new ones join them. Once it
   // ends the route is taken as a whole, its last point now its destination.
   const bool appending = growing_ && s_.routeInProgress && !inputChanged && n >= points_ &&
                          view_->picture().dots.size() == points_ &&
-                         s_.reducedAway.size() == removed_;
+                         s_.doc.reducedAway.size() == removed_;
   if (appending) {
     view_->appendDots(routeDots(s_, points_));
   } else {
     // A new route starts small: it is fitted again, while one that grows keeps the view.
-    view_->setRoute(routeDots(s_), s_.reducedAway, inputChanged || n < points_);
+    view_->setRoute(routeDots(s_), s_.doc.reducedAway, inputChanged || n < points_);
   }
-  outputRevision_ = s_.OutputLines.revision();
+  outputRevision_ = s_.doc.OutputLines.revision();
   points_ = n;
-  removed_ = s_.reducedAway.size();
+  removed_ = s_.doc.reducedAway.size();
   growing_ = s_.routeInProgress;
   info_->setText(Q("%1 Routenpunkte, %2 Positionen der Eingabe")
                      .arg(view_->picture().dots.size())
@@ -454,7 +454,7 @@ void RoutePictureWindow::selectLinesOf(int dot) {
   const PictureDot& d = dots[static_cast<std::size_t>(dot)];
   view_->setHighlighted(dot);
   selecting_ = true;
-  if (s_.PointTable.visible && grid_ && grid_->model() && dot < grid_->model()->rowCount()) {
+  if (s_.doc.PointTable.visible && grid_ && grid_->model() && dot < grid_->model()->rowCount()) {
     grid_->selectRow(dot);
     grid_->scrollTo(grid_->model()->index(dot, 0));
   }
@@ -486,7 +486,7 @@ bool RoutePictureWindow::savePicture() {
   req.filter = "PNG Bild (*.png)|*.png";
   req.defaultExt = "png";
   req.fileName = "Routenbild.png";
-  req.initialDir = initialFolder(s_, s_.SaveDir);
+  req.initialDir = initialFolder(s_, s_.opt.SaveDir);
   const auto chosen = s_.port().saveFile(req);
   if (!chosen) return false;
   QByteArray bytes;
@@ -521,7 +521,7 @@ ReduceDialog::ReduceDialog(const Session& s, QWidget* parent) : QDialog(parent) 
     b->setObjectName(QStringLiteral("Preset%1").arg(p.n));
     layout->addWidget(b);
     presets_.emplace_back(b, p.n);
-    if (p.n == s.MaxRoutePoints) {
+    if (p.n == s.opt.MaxRoutePoints) {
       b->setChecked(true);
       matched = true;
     }
@@ -531,7 +531,7 @@ ReduceDialog::ReduceDialog(const Session& s, QWidget* parent) : QDialog(parent) 
   free_->setObjectName(QStringLiteral("FreeCount"));
   count_ = new NumberField(kMaxRoutePointsRange, this);
   count_->setObjectName(QStringLiteral("CountField"));
-  count_->setValue(kMaxRoutePointsRange.clamp(s.MaxRoutePoints));
+  count_->setValue(kMaxRoutePointsRange.clamp(s.opt.MaxRoutePoints));
   row->addWidget(free_);
   row->addWidget(count_);
   row->addStretch(1);
@@ -557,8 +557,8 @@ int ReduceDialog::chosen() const {
 void reduceRoute(Session& s, QWidget* parent) {
   ReduceDialog dialog(s, parent);
   if (dialog.exec() != QDialog::Accepted) return;
-  s.MaxRoutePoints = dialog.chosen();
-  RouteVerringern(s, s.MaxRoutePoints);
+  s.opt.MaxRoutePoints = dialog.chosen();
+  RouteVerringern(s, s.opt.MaxRoutePoints);
 }
 
 }  // namespace kursolin::gui

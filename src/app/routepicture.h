@@ -11,8 +11,8 @@
 #include <QWidget>
 #include <optional>
 
-#include "core/session.h"
-#include "workflow/picture.h"
+#include "picture/picture.h"
+#include "session/session.h"
 
 class QLabel;
 class QPlainTextEdit;

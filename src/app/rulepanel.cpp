@@ -216,7 +216,7 @@ RulePanel::RulePanel(Session& s, QWidget* parent) : QFrame(parent), s_(s) {
   });
   auto spin = [this](NumberField* f, int RuleSettings::*field) {
     connect(f, &QSpinBox::valueChanged, this, [this, field](int v) {
-      if (!refreshing_) s_.rules.*field = v;
+      if (!refreshing_) s_.opt.rules.*field = v;
     });
   };
   spin(meterSpin_, &RuleSettings::MeterSpin);
@@ -233,7 +233,7 @@ RulePanel::RulePanel(Session& s, QWidget* parent) : QFrame(parent), s_(s) {
 void RulePanel::refresh() {
   refreshing_ = true;
   Session& s = s_;
-  const RuleSettings& r = s.rules;
+  const RuleSettings& r = s.opt.rules;
   auto box = [](QCheckBox* c, bool on) {
     const QSignalBlocker block(c);
     c->setChecked(on);
@@ -257,7 +257,7 @@ void RulePanel::refresh() {
   value(minDistEdit_, r.MinDistEdit);
   value(xrpSpin_, r.XRPSpin);
   for (const auto& [name, widgets] : ruleWidgets_) {
-    const bool enabled = s.item(name).enabled;
+    const bool enabled = s.shell.item(name).enabled;
     for (QWidget* w : widgets) w->setEnabled(enabled);
   }
   refreshing_ = false;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/session.h"
+#include "session/session.h"
 
 class QCheckBox;
 class QPushButton;

@@ -24,10 +24,14 @@
 #include "app/qtext.h"
 #include "core/cp1252.h"
 #include "core/ranges.h"
+#include "formats/registry.h"
 
 namespace kursolin::gui {
 
 namespace {
+
+// The altitude correction's page stands between the formats' pages of these orders.
+constexpr int kAltitudePageOrder = 40;
 
 // A place-name box that reports the release of a key and of a mouse button after Qt has
 // toggled it, so the warning sees the state the user just gave it. A key counts only when it
@@ -115,14 +119,22 @@ SettingsDialog::SettingsDialog(Session& s, QWidget* parent) : QDialog(parent), s
   pages_ = new QTabWidget(this);
   pages_->setObjectName(QStringLiteral("PageControl"));
   pages_->setUsesScrollButtons(false);  // every tab stays in sight
-  pages_->addTab(buildSeparatorPage(SeparatorSide::Input),
-                 toQString(" Koordinaten - Texteingabe "_cp));
-  pages_->addTab(buildSeparatorPage(SeparatorSide::Output),
-                 toQString(" Koordinaten - Textausgabe "_cp));
-  pages_->addTab(buildSplitPage(), toQString(" Datei Splitting "_cp));
-  pages_->addTab(buildAltitudePage(), toQString(" NMEA Höhenkorrektur"_cp));
-  pages_->addTab(buildNavigonPage(), toQString("Navigon Mobile Navigator"_cp));
-  pages_->addTab(buildTomTomPage(), toQString("TomTom"_cp));
+  // The formats' pages in their order, the altitude correction of NMEA logs among them.
+  bool altitude = false;
+  int separatorPages = 0;
+  for (const OptionPage* page : model_.pages()) {
+    if (!altitude && page->order > kAltitudePageOrder) {
+      pages_->addTab(buildAltitudePage(), toQString(" NMEA Höhenkorrektur"_cp));
+      altitude = true;
+    }
+    const bool separators = optionWithRole(*page, FieldRole::Separator) && separatorPages < 2;
+    QWidget* w = separators
+                     ? buildSeparatorPage(*page, separatorPages++ == 0 ? SeparatorSide::Input
+                                                                       : SeparatorSide::Output)
+                     : buildFieldsPage(*page);
+    pages_->addTab(w, toQString(page->title));
+  }
+  if (!altitude) pages_->addTab(buildAltitudePage(), toQString(" NMEA Höhenkorrektur"_cp));
   pages_->setCurrentIndex(0);
 
   okButton_ = new QPushButton(QStringLiteral("OK"), this);
@@ -143,9 +155,13 @@ SettingsDialog::SettingsDialog(Session& s, QWidget* parent) : QDialog(parent), s
   render();
 }
 
-QWidget* SettingsDialog::buildSeparatorPage(SeparatorSide side) {
+QWidget* SettingsDialog::buildSeparatorPage(const OptionPage& option, SeparatorSide side) {
   const bool in = side == SeparatorSide::Input;
-  const char* prefix = in ? "TE" : "TA";
+  // The controls are named after the separator's field ("TE": TEKommaRadioButton, ...).
+  QString prefix;
+  for (const OptionFieldRef& f : fieldsOn(option)) {
+    if (f.field->role == FieldRole::Separator) prefix = QString::fromLatin1(f.field->name);
+  }
   SeparatorPage& p = separatorPages_[in ? 0 : 1];
   auto* page = new QWidget;
 
@@ -198,54 +214,87 @@ QWidget* SettingsDialog::buildSeparatorPage(SeparatorSide side) {
   row->addWidget(group, 1);
 
   auto* layout = new QVBoxLayout(page);
-  layout->addWidget(heading(in ? "Vorgaben zum Einlesen von Koordinaten aus einer Textdatei"_cp
-                               : "Vorgaben um Koordinaten in eine Textdatei auszugeben"_cp,
-                            page));
+  layout->addWidget(heading(option.heading, page));
   layout->addLayout(row);
   layout->addStretch(1);
   return page;
 }
 
-QSpinBox* SettingsDialog::splitSpin(SplitField field, const char* name) {
-  auto* spin = new NumberField(kSplitMaxRange);
-  spin->setObjectName(QString::fromLatin1(name));
+QSpinBox* SettingsDialog::numberField(const OptionInfo& option, const OptionField& field) {
+  auto* spin = new NumberField(option.range);
+  spin->setObjectName(QString::fromLatin1(field.name));
   spin->setMinimumWidth(spin->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 30);
-  splitSpins_[static_cast<int>(field)] = spin;
-  connect(spin, &QSpinBox::valueChanged, this, [this, field](int v) {
-    model_.SplitFieldChange(field, v);
+  numberFields_.emplace_back(spin, &option);
+  connect(spin, &QSpinBox::valueChanged, this, [this, &option](int v) {
+    model_.NumberFieldChange(option, v);
     render();
   });
   return spin;
 }
 
-QWidget* SettingsDialog::buildSplitPage() {
-  auto* page = new QWidget;
-  auto* grid = new QGridLayout;
-  struct Row {
-    SplitField field;
-    const char* name;
-    std::string label;
-  };
-  const Row rows[] = {
-      {SplitField::MpMNEdit, "MpMNEdit", "Navigon Routendateien alle Versionen"_cp},
-      {SplitField::MpTTEdit, "MpTTEdit", "TomTom Routendateien"_cp},
-      {SplitField::MpMTPEdit, "MpMTPEdit",
-       "Tourenplanner BCR - Dateien ( Map+Guide basierend )  "_cp},
-      {SplitField::MpFalkEdit, "MpFalkEdit", "Falk Previousdestination Datei"_cp},
-  };
-  int r = 0;
-  for (const Row& row : rows) {
-    grid->addWidget(splitSpin(row.field, row.name), r, 0);
-    grid->addWidget(new QLabel(toQString(row.label), page), r, 1);
-    ++r;
+QCheckBox* SettingsDialog::checkBox(const OptionInfo& option, const OptionField& field) {
+  QCheckBox* box = nullptr;
+  if (*option.fixedHint) {
+    // Shown for what it says, never changed.
+    box = new QCheckBox(toQString(field.label));
+    box->setEnabled(false);
+    box->setToolTip(toQString(option.fixedHint));
+  } else {
+    auto* b = new ShowOrtCheckBox(toQString(field.label), nullptr);
+    connect(b, &QCheckBox::toggled, this,
+            [this, &option](bool on) { model_.BoxChange(option, on); });
+    b->keyUp = [this, &option] { model_.BoxKeyUp(option); };
+    b->mouseUp = [this, &option](bool left) { model_.BoxMouseUp(option, left); };
+    box = b;
   }
-  grid->setColumnStretch(2, 1);
+  box->setObjectName(QString::fromLatin1(field.name));
+  checkBoxes_.emplace_back(box, &option);
+  return box;
+}
 
+QWidget* SettingsDialog::buildFieldsPage(const OptionPage& option) {
+  auto* page = new QWidget;
   auto* layout = new QVBoxLayout(page);
-  layout->addWidget(
-      heading("Angeben nach wieviel Zeilen Ausgabedateien gesplittet werden"_cp, page));
-  layout->addSpacing(8);
-  layout->addLayout(grid);
+  if (*option.heading) layout->addWidget(heading(option.heading, page));
+  // Fields of one kind stand together: number fields with the text after them in a grid, those
+  // with a text before and after in a row each, check boxes one under the other.
+  enum class Kind { None, Grid, Row, Box };
+  Kind last = Kind::None;
+  QGridLayout* grid = nullptr;
+  int gridRow = 0;
+  for (const OptionFieldRef& f : fieldsOn(option)) {
+    const bool number = f.option->type == OptionType::Integer;
+    const Kind kind = !number ? Kind::Box : (*f.field->tail ? Kind::Row : Kind::Grid);
+    if (kind != last) layout->addSpacing(8);
+    switch (kind) {
+      case Kind::Grid:
+        if (last != Kind::Grid) {
+          grid = new QGridLayout;
+          gridRow = 0;
+          layout->addLayout(grid);
+        }
+        grid->addWidget(numberField(*f.option, *f.field), gridRow, 0);
+        grid->addWidget(new QLabel(toQString(f.field->label), page), gridRow, 1);
+        grid->setColumnStretch(2, 1);
+        ++gridRow;
+        break;
+      case Kind::Row: {
+        auto* row = new QHBoxLayout;
+        row->addWidget(new QLabel(toQString(f.field->label), page));
+        row->addWidget(numberField(*f.option, *f.field));
+        row->addWidget(new QLabel(toQString(f.field->tail), page));
+        row->addStretch(1);
+        layout->addLayout(row);
+        break;
+      }
+      case Kind::Box:
+        layout->addWidget(checkBox(*f.option, *f.field));
+        break;
+      case Kind::None:
+        break;
+    }
+    last = kind;
+  }
   layout->addStretch(1);
   return page;
 }
@@ -281,71 +330,6 @@ QWidget* SettingsDialog::buildAltitudePage() {
   return page;
 }
 
-QCheckBox* SettingsDialog::showOrtBox(ShowOrtBox box, const char* name, const char* caption) {
-  auto* b = new ShowOrtCheckBox(toQString(utf8ToCp1252(caption)), nullptr);
-  b->setObjectName(QString::fromLatin1(name));
-  connect(b, &QCheckBox::toggled, this, [this, box](bool on) { model_.ShowOrtChange(box, on); });
-  b->keyUp = [this, box] { model_.ShowOrtKeyUp(box); };
-  b->mouseUp = [this, box](bool left) { model_.ShowOrtMouseUp(box, left); };
-  showOrt_[static_cast<int>(box)] = b;
-  return b;
-}
-
-QWidget* SettingsDialog::buildNavigonPage() {
-  auto* page = new QWidget;
-  auto* row = new QHBoxLayout;
-  row->addWidget(
-      new QLabel(toQString("Navigon Routendateien alle Versionen splitten, ab"_cp), page));
-  row->addWidget(splitSpin(SplitField::MNSpinEdit, "MNSpinEdit"));
-  row->addWidget(new QLabel(toQString("Routenpunkten"_cp), page));
-  row->addStretch(1);
-
-  auto* layout = new QVBoxLayout(page);
-  layout->addWidget(
-      heading("Verschieden Einstellungen für Navigon Systeme alle Versionen"_cp, page));
-  layout->addSpacing(8);
-  layout->addLayout(row);
-  layout->addSpacing(8);
-  layout->addWidget(
-      showOrtBox(ShowOrtBox::MN4ShowOrt, "MN4ShowOrt",
-                 " Navigon Version    MN|4     Ortsangaben in der Ausgabedatei zulassen"));
-  layout->addWidget(
-      showOrtBox(ShowOrtBox::MN42ShowOrt, "MN42ShowOrt",
-                 " Navigon Version    MN|4.2  Ortsangaben in der Ausgabedatei zulassen"));
-  layout->addWidget(
-      showOrtBox(ShowOrtBox::MN5ShowOrt, "MN5ShowOrt",
-                 " Navigon Version    MN|5     Ortsangaben in der Ausgabedatei zulassen"));
-  layout->addStretch(1);
-  return page;
-}
-
-QWidget* SettingsDialog::buildTomTomPage() {
-  auto* page = new QWidget;
-  auto* row = new QHBoxLayout;
-  row->addWidget(
-      new QLabel(toQString("TomTom Routendateien alle Versionen splitten, ab"_cp), page));
-  row->addWidget(splitSpin(SplitField::TTSpinEdit, "TTSpinEdit"));
-  row->addWidget(new QLabel(toQString("Routenpunkten"_cp), page));
-  row->addStretch(1);
-
-  // TomTom route files hold a name per point but no place details, so there is nothing to allow.
-  ttShowOrt_ = new QCheckBox(
-      toQString("für  TomTom alle Versionen Ortsangaben in der Ausgabedatei zulassen"_cp), page);
-  ttShowOrt_->setObjectName(QStringLiteral("TTShowOrt"));
-  ttShowOrt_->setEnabled(false);
-  ttShowOrt_->setToolTip(toQString("TomTom Routendateien enthalten keine Ortsangaben"_cp));
-
-  auto* layout = new QVBoxLayout(page);
-  layout->addWidget(
-      heading("Verschieden Einstellungen für TomTom Systeme alle Versionen"_cp, page));
-  layout->addSpacing(8);
-  layout->addLayout(row);
-  layout->addSpacing(8);
-  layout->addWidget(ttShowOrt_);
-  layout->addStretch(1);
-  return page;
-}
-
 void SettingsDialog::render() {
   for (SeparatorSide side : {SeparatorSide::Input, SeparatorSide::Output}) {
     SeparatorPage& p = separatorPages_[side == SeparatorSide::Input ? 0 : 1];
@@ -364,12 +348,10 @@ void SettingsDialog::render() {
       p.freeEdit->setText(free);
     }
   }
-  for (int i = 0; i < kSplitFieldCount; ++i) {
-    setSpin(splitSpins_[i], model_.fieldValue(static_cast<SplitField>(i)));
-  }
-  setSpin(hKorEdit_, s_.HKorEdit);
-  setBox(hoeheNull_, s_.HoeheNull);
-  for (int i = 0; i < 3; ++i) setBox(showOrt_[i], model_.showOrt(static_cast<ShowOrtBox>(i)));
+  for (const auto& [spin, option] : numberFields_) setSpin(spin, model_.fieldValue(*option));
+  setSpin(hKorEdit_, s_.opt.HKorEdit);
+  setBox(hoeheNull_, s_.opt.HoeheNull);
+  for (const auto& [box, option] : checkBoxes_) setBox(box, model_.boxChecked(*option));
 }
 
 void SettingsDialog::showEvent(QShowEvent* event) {

@@ -1,13 +1,16 @@
 #pragma once
-// The settings dialog TEinstellen: six pages on tabs and one "OK" button. The controls act on
-// the session through the headless model at once; after every event the dialog draws all of
-// them from the model again, so no control can disagree with what is in force.
+// The settings dialog TEinstellen: the pages the formats' options declare and the altitude
+// correction, on tabs, and one "OK" button. The controls act on the session through the headless
+// model at once; after every event the dialog draws all of them from the model again, so no
+// control can disagree with what is in force.
 
 #include <QDialog>
 #include <array>
+#include <utility>
+#include <vector>
 
-#include "core/session.h"
-#include "workflow/settings_dialog.h"
+#include "dialogs/settings_dialog.h"
+#include "session/session.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -43,23 +46,20 @@ class SettingsDialog : public QDialog {
     QLineEdit* freeEdit = nullptr;           // TEFreeEdit / TAFreeEdit
   };
 
-  QWidget* buildSeparatorPage(SeparatorSide side);
-  QWidget* buildSplitPage();
+  QWidget* buildSeparatorPage(const OptionPage& page, SeparatorSide side);
+  QWidget* buildFieldsPage(const OptionPage& page);
   QWidget* buildAltitudePage();
-  QWidget* buildNavigonPage();
-  QWidget* buildTomTomPage();
-  QSpinBox* splitSpin(SplitField field, const char* name);
-  QCheckBox* showOrtBox(ShowOrtBox box, const char* name, const char* caption);
+  QSpinBox* numberField(const OptionInfo& option, const OptionField& field);
+  QCheckBox* checkBox(const OptionInfo& option, const OptionField& field);
 
   Session& s_;
   SettingsDialogModel model_;
   QTabWidget* pages_ = nullptr;
   std::array<SeparatorPage, 2> separatorPages_;
-  std::array<QSpinBox*, kSplitFieldCount> splitSpins_{};
+  std::vector<std::pair<QSpinBox*, const OptionInfo*>> numberFields_;
+  std::vector<std::pair<QCheckBox*, const OptionInfo*>> checkBoxes_;
   QSpinBox* hKorEdit_ = nullptr;
   QCheckBox* hoeheNull_ = nullptr;
-  std::array<QCheckBox*, 3> showOrt_{};
-  QCheckBox* ttShowOrt_ = nullptr;
   QPushButton* okButton_ = nullptr;
 };
 

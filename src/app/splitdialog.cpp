@@ -24,6 +24,8 @@
 #include "app/textpane.h"
 #include "core/cp1252.h"
 #include "core/ranges.h"
+#include "formats/registry.h"
+#include "workflow/presentation.h"
 
 namespace kursolin::gui {
 
@@ -39,11 +41,27 @@ void setBold(QWidget* w) {
   w->setFont(f);
 }
 
-QCheckBox* bcrBox(const char* name, const std::string& caption, bool& target, QWidget* parent) {
-  auto* b = new QCheckBox(toQString(caption), parent);
-  b->setObjectName(QString::fromLatin1(name));
-  QObject::connect(b, &QCheckBox::toggled, b, [&target](bool on) { target = on; });
-  return b;
+// The route settings panel of a format (the page of its fields that is a panel of this dialog),
+// or nullptr.
+const OptionPage* routeSettingsPanelOf(const OutputFormatInfo& f) {
+  for (const OptionInfo* o : f.options) {
+    for (const OptionField& field : o->fields) {
+      if (field.page && field.page->splitDialog && !field.page->parent) return field.page;
+    }
+  }
+  return nullptr;
+}
+
+// The panel the dialog builds: the chosen format's, else the first there is, hidden then, so the
+// dialog has one width for every format.
+const OptionPage* routeSettingsPanel(const Session& s) {
+  if (const OutputFormatInfo* f = chosenOutputFormat(s)) {
+    if (const OptionPage* p = routeSettingsPanelOf(*f)) return p;
+  }
+  for (const OutputFormatInfo& f : outputFormats()) {
+    if (const OptionPage* p = routeSettingsPanelOf(f)) return p;
+  }
+  return nullptr;
 }
 
 void setBox(QCheckBox* b, bool on) {
@@ -175,9 +193,15 @@ QFrame* SplitDialogWidget::buildSplitPanel() {
   layout->addSpacing(10);
   layout->addLayout(text, 1);
 
-  // Sized for the longest texts the model gives, so no format cuts them off.
-  rpInfoLabel_->setText(toQString(
-      "Die Datei enthält mehr als die 10000 vorgegebenen Routenpunkte für die Falk PreviousDestin. Datei "_cp));
+  // Sized for the widest texts the formats give, so none is cut off.
+  QString widest;
+  for (const OutputPresentation& p : outputPresentations()) {
+    const QString t = toQString("Die Datei enthält mehr als die 10000"_cp + p.splitInfoTail);
+    if (rpInfoLabel_->fontMetrics().horizontalAdvance(t) >
+        rpInfoLabel_->fontMetrics().horizontalAdvance(widest))
+      widest = t;
+  }
+  rpInfoLabel_->setText(widest);
   label4_->setText(QStringLiteral("Es werden "));
   dateiAnzahl_->setText(QStringLiteral("10000"));
   label5_->setText(QStringLiteral("Dateien mit je "));
@@ -187,89 +211,118 @@ QFrame* SplitDialogWidget::buildSplitPanel() {
   return panel;
 }
 
+QCheckBox* SplitDialogWidget::optionBox(const OptionInfo& option, const OptionField& field,
+                                        QWidget* parent) {
+  auto* b = new QCheckBox(toQString(field.label), parent);
+  b->setObjectName(QString::fromLatin1(field.name));
+  connect(b, &QCheckBox::toggled, this,
+          [this, &option](bool on) { s_.opt.formats.setValue(option, on); });
+  boxes_.emplace_back(b, &option);
+  return b;
+}
+
 QFrame* SplitDialogWidget::buildTourenplanerPanel() {
   auto* panel = new QFrame(this);
   panel->setObjectName(QStringLiteral("MTPPanel"));
   panel->setFrameShape(QFrame::StyledPanel);
+  const OptionPage* settings = routeSettingsPanel(s_);
+  if (!settings) return panel;
 
-  auto* title = label("Tourenplaner - Einstellungen"_cp, panel);
+  auto* title = label(settings->title, panel);
   setBold(title);
 
-  routeName_ = new QLineEdit(panel);
-  routeName_->setObjectName(QStringLiteral("ROUTENAME_E"));
-  connect(routeName_, &QLineEdit::textChanged, this,
-          [this](const QString& t) { model_.ROUTENAME_E = fromQString(t); });
-  deskripToFN_ =
-      bcrBox("RDeskripToFN", "auch als Dateiname verwenden"_cp, s_.bcr.RDeskripToFN, panel);
-
-  beschreibung_ = new TextOnlyEdit<QPlainTextEdit>(panel);
-  beschreibung_->setObjectName(QStringLiteral("Beschreibung"));
-  beschreibung_->setFixedHeight(beschreibung_->fontMetrics().lineSpacing() * 4 + 12);
-  connect(beschreibung_, &QPlainTextEdit::textChanged, this,
-          [this] { s_.bcr.Beschreibung = memoText(beschreibung_->toPlainText()); });
-
-  profile_ = new QComboBox(panel);
-  profile_->setObjectName(QStringLiteral("PROFILE_Combo"));
-  for (const std::string& name : vehicleProfiles()) profile_->addItem(toQString(name));
-  connect(profile_, &QComboBox::currentIndexChanged, this, [this](int i) {
-    if (i >= 0) s_.bcr.PIndex = i;
-  });
-
-  auto* route = new QGroupBox(toQString("Streckeneinstellungen"_cp), panel);
-  optimization_ = new QSpinBox(route);
-  optimization_->setObjectName(QStringLiteral("OPTIMIZATION"));
-  optimization_->setRange(kOptimizationRange.min, kOptimizationRange.max);
-  optimization_->setSingleStep(kOptimizationRange.step);
-  connect(optimization_, &QSpinBox::valueChanged, this,
-          [this](int v) { s_.bcr.OPTIMIZATION = kOptimizationRange.clamp(v); });
-  preferNice_ = bcrBox("PREFERNICE_C", "landschaflich schöne Strecken bevorzugen"_cp,
-                       s_.bcr.PREFERNICE_C, route);
-  altRoute_ =
-      bcrBox("ALTROUTE_C", "eine alternative Strecke berechnen"_cp, s_.bcr.ALTROUTE_C, route);
-  corrUsed_ = bcrBox("CORRUSED_C", "Korridorobjekte einfügen"_cp, s_.bcr.CORRUSED_C, route);
-  trafficUsed_ =
-      bcrBox("TRAFFICUSED_C", "Verkehrsinformationen einfügen"_cp, s_.bcr.TRAFFICUSED_C, route);
-  preferMaut_ = bcrBox("PREFERMAUT_C", "Mautstrecken vermeiden"_cp, s_.bcr.PREFERMAUT_C, route);
-  preferVign_ =
-      bcrBox("PREFERVIGN_C", "Strecken mit Vignietten vermeiden"_cp, s_.bcr.PREFERVIGN_C, route);
-  auto* optimRow = new QHBoxLayout;
-  optimRow->addWidget(label("Streckenoptimierung "_cp, route));
-  optimRow->addWidget(optimization_);
-  optimRow->addWidget(label("% auf Zeit"_cp, route));
-  optimRow->addStretch(1);
-  auto* routeGrid = new QGridLayout(route);
-  routeGrid->addLayout(optimRow, 0, 0, 1, 2);
-  routeGrid->addWidget(preferNice_, 1, 0);
-  routeGrid->addWidget(altRoute_, 1, 1);
-  routeGrid->addWidget(corrUsed_, 2, 0);
-  routeGrid->addWidget(trafficUsed_, 2, 1);
-  routeGrid->addWidget(preferMaut_, 3, 0);
-  routeGrid->addWidget(preferVign_, 3, 1);
-
-  bcrDir_ = new QLineEdit(panel);
-  bcrDir_->setObjectName(QStringLiteral("BCRDir_E"));
-  connect(bcrDir_, &QLineEdit::textChanged, this,
-          [this](const QString& t) { model_.BCRDir_EChange(fromQString(t)); });
-  auto* browse = new QToolButton(panel);
-  browse->setObjectName(QStringLiteral("BCRDirButton"));
-  browse->setText(QStringLiteral("..."));
-  browse->setToolTip(toQString("BCR Verzeichnis auswählen"_cp));
-  connect(browse, &QToolButton::clicked, this, &SplitDialogWidget::browseBcrDirectory);
-  auto* dirRow = new QHBoxLayout;
-  dirRow->addWidget(bcrDir_, 1);
-  dirRow->addWidget(browse);
-
+  // The fields of the panel by what they do: the route's name with the boxes beside it, its
+  // description, a list to choose from, the groups of route settings, the folder.
   auto* grid = new QGridLayout;
-  grid->addWidget(label("Routenbezeichnung"_cp, panel), 0, 0);
-  grid->addWidget(routeName_, 0, 1);
-  grid->addWidget(deskripToFN_, 0, 2);
-  grid->addWidget(label("Routenbeschreibung"_cp, panel), 1, 0, Qt::AlignTop);
-  grid->addWidget(beschreibung_, 1, 1, 1, 2);
-  grid->addWidget(label("Fahrzeugprofil"_cp, panel), 2, 0);
-  grid->addWidget(profile_, 2, 1);
-  grid->addWidget(route, 3, 0, 1, 3);
-  grid->addWidget(label("BCR Verzeichnis"_cp, panel), 4, 0);
-  grid->addLayout(dirRow, 4, 1, 1, 2);
+  int row = 0;
+  const auto fields = fieldsOn(*settings);
+  for (const OptionFieldRef& f : fields) {
+    if (f.field->role != FieldRole::RouteName) continue;
+    routeName_ = new QLineEdit(panel);
+    routeName_->setObjectName(QString::fromLatin1(f.field->name));
+    connect(routeName_, &QLineEdit::textChanged, this,
+            [this](const QString& t) { model_.ROUTENAME_E = fromQString(t); });
+    grid->addWidget(label(f.field->label, panel), row, 0);
+    grid->addWidget(routeName_, row, 1);
+    int column = 2;
+    for (const OptionFieldRef& b : fields) {
+      if (b.option->type == OptionType::Boolean && b.field->role == FieldRole::Value)
+        grid->addWidget(optionBox(*b.option, *b.field, panel), row, column++);
+    }
+    ++row;
+  }
+  for (const OptionFieldRef& f : fields) {
+    if (f.field->role != FieldRole::Lines) continue;
+    beschreibung_ = new TextOnlyEdit<QPlainTextEdit>(panel);
+    beschreibung_->setObjectName(QString::fromLatin1(f.field->name));
+    beschreibung_->setFixedHeight(beschreibung_->fontMetrics().lineSpacing() * 4 + 12);
+    const OptionInfo* option = f.option;
+    linesOption_ = option;
+    connect(beschreibung_, &QPlainTextEdit::textChanged, this, [this, option] {
+      s_.opt.formats.setValue(*option, memoText(beschreibung_->toPlainText()));
+    });
+    grid->addWidget(label(f.field->label, panel), row, 0, Qt::AlignTop);
+    grid->addWidget(beschreibung_, row++, 1, 1, 2);
+  }
+  for (const OptionFieldRef& f : fields) {
+    if (f.option->type != OptionType::Integer || !f.option->choices) continue;
+    profile_ = new QComboBox(panel);
+    profile_->setObjectName(QString::fromLatin1(f.field->name));
+    for (const std::string& name : f.option->choices()) profile_->addItem(toQString(name));
+    const OptionInfo* option = f.option;
+    choiceOption_ = option;
+    connect(profile_, &QComboBox::currentIndexChanged, this, [this, option](int i) {
+      if (i >= 0) s_.opt.formats.setValue(*option, static_cast<long long>(i));
+    });
+    grid->addWidget(label(f.field->label, panel), row, 0);
+    grid->addWidget(profile_, row++, 1);
+  }
+  for (const OptionPage* group : groupsOf(*settings)) {
+    auto* box = new QGroupBox(toQString(group->title), panel);
+    auto* groupGrid = new QGridLayout(box);
+    int boxes = 0;
+    for (const OptionFieldRef& f : fieldsOn(*group)) {
+      if (f.option->type == OptionType::Integer) {
+        auto* spin = new QSpinBox(box);
+        spin->setObjectName(QString::fromLatin1(f.field->name));
+        spin->setRange(f.option->range.min, f.option->range.max);
+        spin->setSingleStep(f.option->range.step);
+        const OptionInfo* option = f.option;
+        connect(spin, &QSpinBox::valueChanged, this, [this, option](int v) {
+          s_.opt.formats.setValue(*option, static_cast<long long>(option->range.clamp(v)));
+        });
+        spins_.emplace_back(spin, option);
+        auto* spinRow = new QHBoxLayout;
+        spinRow->addWidget(label(f.field->label, box));
+        spinRow->addWidget(spin);
+        spinRow->addWidget(label(f.field->tail, box));
+        spinRow->addStretch(1);
+        groupGrid->addLayout(spinRow, 0, 0, 1, 2);
+      } else if (f.option->type == OptionType::Boolean) {
+        // Two boxes a row, under the number.
+        groupGrid->addWidget(optionBox(*f.option, *f.field, box), 1 + boxes / 2, boxes % 2);
+        ++boxes;
+      }
+    }
+    grid->addWidget(box, row++, 0, 1, 3);
+  }
+  for (const OptionFieldRef& f : fields) {
+    if (f.field->role != FieldRole::Folder) continue;
+    bcrDir_ = new QLineEdit(panel);
+    bcrDir_->setObjectName(QString::fromLatin1(f.field->name));
+    connect(bcrDir_, &QLineEdit::textChanged, this,
+            [this](const QString& t) { model_.BCRDir_EChange(fromQString(t)); });
+    auto* browse = new QToolButton(panel);
+    browse->setObjectName(QStringLiteral("BCRDirButton"));
+    browse->setText(QStringLiteral("..."));
+    browse->setToolTip(toQString(std::string(f.field->label) + " ausw\xE4hlen"));
+    connect(browse, &QToolButton::clicked, this, &SplitDialogWidget::browseBcrDirectory);
+    auto* dirRow = new QHBoxLayout;
+    dirRow->addWidget(bcrDir_, 1);
+    dirRow->addWidget(browse);
+    grid->addWidget(label(f.field->label, panel), row, 0);
+    grid->addLayout(dirRow, row++, 1, 1, 2);
+  }
   grid->setColumnStretch(1, 1);
 
   auto* layout = new QVBoxLayout(panel);
@@ -323,31 +376,41 @@ void SplitDialogWidget::showEvent(QShowEvent* event) {
     model_.tourenplanerHeight = mtpPanel_->height();
     model_.FormActivate();
     if (model_.showTourenplaner) {
-      // A profile index from a hand-edited settings file that names no profile shows the first.
-      if (s_.bcr.PIndex < 0 || s_.bcr.PIndex >= profile_->count()) s_.bcr.PIndex = 0;
-      {
+      if (profile_ && choiceOption_) {
+        // A choice from a hand-edited settings file that names no entry shows the first.
+        const auto& v = std::get<long long>(s_.opt.formats.value(*choiceOption_));
+        if (v < 0 || v >= profile_->count()) s_.opt.formats.setValue(*choiceOption_, 0LL);
+      }
+      if (routeName_ && bcrDir_) {
         const QSignalBlocker blockName(routeName_);
         const QSignalBlocker blockDir(bcrDir_);
         routeName_->setText(toQString(model_.ROUTENAME_E));
         bcrDir_->setText(toQString(model_.BCRDir_E));
       }
-      setBox(deskripToFN_, s_.bcr.RDeskripToFN);
-      {
+      for (const auto& [box, option] : boxes_) {
+        if (option->fields[0].page && !option->fields[0].page->parent)
+          setBox(box, std::get<bool>(s_.opt.formats.value(*option)));
+      }
+      if (beschreibung_ && linesOption_) {
         const QSignalBlocker block(beschreibung_);
-        beschreibung_->setPlainText(promptText(s_.bcr.Beschreibung));
+        beschreibung_->setPlainText(
+            promptText(std::get<std::string>(s_.opt.formats.value(*linesOption_))));
       }
-      profile_->setCurrentIndex(s_.bcr.PIndex);
-      {
-        const QSignalBlocker block(optimization_);
-        optimization_->setValue(s_.bcr.OPTIMIZATION);
+      if (profile_ && choiceOption_)
+        profile_->setCurrentIndex(
+            static_cast<int>(std::get<long long>(s_.opt.formats.value(*choiceOption_))));
+      for (const auto& [spin, option] : spins_) {
+        {
+          const QSignalBlocker block(spin);
+          spin->setValue(static_cast<int>(std::get<long long>(s_.opt.formats.value(*option))));
+        }
+        // A stored value outside the field's range is what the field shows: the nearer bound.
+        s_.opt.formats.setValue(*option, static_cast<long long>(spin->value()));
       }
-      s_.bcr.OPTIMIZATION = optimization_->value();
-      setBox(preferNice_, s_.bcr.PREFERNICE_C);
-      setBox(altRoute_, s_.bcr.ALTROUTE_C);
-      setBox(corrUsed_, s_.bcr.CORRUSED_C);
-      setBox(trafficUsed_, s_.bcr.TRAFFICUSED_C);
-      setBox(preferMaut_, s_.bcr.PREFERMAUT_C);
-      setBox(preferVign_, s_.bcr.PREFERVIGN_C);
+      for (const auto& [box, option] : boxes_) {
+        if (option->fields[0].page && option->fields[0].page->parent)
+          setBox(box, std::get<bool>(s_.opt.formats.value(*option)));
+      }
     }
     render();
     setFixedHeight(model_.height);

@@ -1,11 +1,14 @@
 #pragma once
-// The split dialog TSaveSplit: the plan of part files for a long route and, for Tourenplaner
-// BCR files, the route settings. Its texts, height, route name and folder come from the headless
-// SplitDialog; the other Tourenplaner controls edit the session's BCR settings directly.
+// The split dialog TSaveSplit: the plan of part files for a long route and, for a format with
+// route settings of every save (Tourenplaner BCR files), those settings as its options declare
+// them. Its texts, height, route name and folder come from the headless SplitDialog; the other
+// controls edit the format's options directly.
 
 #include <QDialog>
+#include <utility>
+#include <vector>
 
-#include "workflow/split.h"
+#include "dialogs/split_dialog.h"
 
 class QCheckBox;
 class QComboBox;
@@ -41,6 +44,7 @@ class SplitDialogWidget : public QDialog {
  private:
   QFrame* buildSplitPanel();
   QFrame* buildTourenplanerPanel();
+  QCheckBox* optionBox(const OptionInfo& option, const OptionField& field, QWidget* parent);
   void browseBcrDirectory();
 
   SplitDialogView& model_;
@@ -56,17 +60,14 @@ class SplitDialogWidget : public QDialog {
   QLabel* label6_ = nullptr;
   QLabel* restAnzahl_ = nullptr;
   QLabel* label7_ = nullptr;
-  QLineEdit* routeName_ = nullptr;    // ROUTENAME_E
-  QCheckBox* deskripToFN_ = nullptr;  // RDeskripToFN
-  QPlainTextEdit* beschreibung_ = nullptr;
-  QComboBox* profile_ = nullptr;      // PROFILE_Combo
-  QSpinBox* optimization_ = nullptr;  // OPTIMIZATION
-  QCheckBox* preferNice_ = nullptr;
-  QCheckBox* altRoute_ = nullptr;
-  QCheckBox* corrUsed_ = nullptr;
-  QCheckBox* trafficUsed_ = nullptr;
-  QCheckBox* preferMaut_ = nullptr;
-  QCheckBox* preferVign_ = nullptr;
+  // The route settings panel's fields (nullptr: the format has none of the kind).
+  QLineEdit* routeName_ = nullptr;          // ROUTENAME_E
+  QPlainTextEdit* beschreibung_ = nullptr;  // a text of several lines
+  const OptionInfo* linesOption_ = nullptr;
+  QComboBox* profile_ = nullptr;  // a list to choose from (PROFILE_Combo)
+  const OptionInfo* choiceOption_ = nullptr;
+  std::vector<std::pair<QSpinBox*, const OptionInfo*>> spins_;
+  std::vector<std::pair<QCheckBox*, const OptionInfo*>> boxes_;
   QLineEdit* bcrDir_ = nullptr;  // BCRDir_E
   QPushButton* okBtn_ = nullptr;
   QPushButton* cancelBtn_ = nullptr;  // FlatButton1

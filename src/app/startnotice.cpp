@@ -60,7 +60,7 @@ StartNotice::StartNotice(Session& s, QWidget* parent)
 
   hide_ = new QCheckBox(toQString("Diesen Hinweis beim Start nicht mehr anzeigen."_cp), this);
   hide_->setObjectName(QStringLiteral("HideStartDialog"));
-  connect(hide_, &QCheckBox::toggled, this, [this](bool on) { s_.HideStartDialog = on; });
+  connect(hide_, &QCheckBox::toggled, this, [this](bool on) { s_.shell.HideStartDialog = on; });
 
   ok_ = new QPushButton(QStringLiteral("OK"), this);
   ok_->setObjectName(QStringLiteral("OkBtn"));
@@ -82,7 +82,7 @@ StartNotice::StartNotice(Session& s, QWidget* parent)
 }
 
 void StartNotice::OkBtnClick() {
-  s_.ShowStartNotice = !s_.HideStartDialog;
+  s_.shell.ShowStartNotice = !s_.shell.HideStartDialog;
   QDialog::accept();
 }
 
@@ -93,7 +93,7 @@ void StartNotice::reject() {
 void StartNotice::showEvent(QShowEvent* event) {
   if (!event->spontaneous()) {
     const QSignalBlocker block(hide_);
-    hide_->setChecked(s_.HideStartDialog);
+    hide_->setChecked(s_.shell.HideStartDialog);
     if (QScreen* screen = this->screen()) {
       const QRect r = screen->availableGeometry();
       move(r.center() - QPoint(width() / 2, height() / 2));

@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-#include "core/session.h"
+#include "session/session.h"
 
 class QCheckBox;
 class QLabel;

@@ -4,8 +4,8 @@
 // test gives instead.
 
 #include "app/qtport.h"
-#include "core/port.h"
-#include "core/split_view.h"
+#include "session/port.h"
+#include "session/split_view.h"
 
 namespace kursolin::gui {
 

@@ -6,7 +6,7 @@
 #include <QDialog>
 #include <memory>
 
-#include "core/session.h"
+#include "session/session.h"
 
 namespace kursolin {
 class SplitDialog;

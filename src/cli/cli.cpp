@@ -11,19 +11,20 @@
 #include "core/fileio.h"
 #include "core/host.h"
 #include "core/ranges.h"
-#include "core/session.h"
 #include "core/split_plan.h"
+#include "dialogs/split_dialog.h"
 #include "formats/registry.h"
+#include "picture/picture.h"
+#include "session/session.h"
 #include "settings/settings.h"
 #include "track/generator.h"
 #include "workflow/loading.h"
-#include "workflow/picture.h"
+#include "workflow/presentation.h"
 #include "workflow/program.h"
 #include "workflow/reduce.h"
 #include "workflow/reverse.h"
 #include "workflow/route_command.h"
 #include "workflow/saving.h"
-#include "workflow/split.h"
 
 namespace kursolin::cli {
 
@@ -40,6 +41,16 @@ std::vector<const Row*> byCode(const std::vector<Row>& rows) {
   return sorted;
 }
 
+// The menu caption of a format's row.
+std::string captionOf(const InputFormatInfo& f) {
+  const InputPresentation* p = inputPresentation(f.code);
+  return p ? p->caption : std::string();
+}
+std::string captionOf(const OutputFormatInfo& f) {
+  const OutputPresentation* p = outputPresentation(f.code);
+  return p ? p->caption : std::string();
+}
+
 // The rows of a format list: codes right-aligned, names and captions each in a column of their
 // own, as wide as the widest entry needs.
 template <class Row>
@@ -53,7 +64,7 @@ std::string formatTable(const std::vector<const Row*>& rows) {
   for (const Row* r : rows) {
     const std::string code = std::to_string(r->code);
     table += "  " + std::string(codeWidth - code.size(), ' ') + code + "  " + r->cliName +
-             std::string(nameWidth - r->cliName.size() + 2, ' ') + cp1252ToUtf8(r->caption);
+             std::string(nameWidth - r->cliName.size() + 2, ' ') + cp1252ToUtf8(captionOf(*r));
     if (!r->available()) table += "  (noch nicht verfügbar)";
     table += "\n";
   }
@@ -261,7 +272,7 @@ std::string bareFileName(const std::string& path) {
 }
 
 void explain(const Session& s, std::ostream& to) {
-  for (const auto& note : s.ruleNotes) {
+  for (const auto& note : s.doc.ruleNotes) {
     to << "Routenpunkt " << note.point << ": " << forTerminal(ruleName(note.kind)) << " ("
        << forTerminal(note.text) << ")\n";
   }
@@ -269,7 +280,7 @@ void explain(const Session& s, std::ostream& to) {
 
 // Records left out of the route are no failure, but the user must hear of them.
 void reportSkipped(const Session& s, const std::string& what, std::ostream& err) {
-  if (const int n = s.skippedRecords.count(); n > 0) {
+  if (const int n = s.doc.skippedRecords.count(); n > 0) {
     err << "kursolin-cli: " << what << forTerminal(skippedRecordsText(n)) << "\n";
   }
 }
@@ -335,7 +346,7 @@ constexpr int kReady = -1;
 
 // Formats whose files are built from the route settings at every save are files, not lines.
 bool writesOwnFiles(const Session& s) {
-  const OutputFormatInfo* f = outputFormat(s.OutputFormat);
+  const OutputFormatInfo* f = outputFormat(s.opt.OutputFormat);
   return f && f->alwaysSplitDialog && f->writeFiles;
 }
 
@@ -346,7 +357,7 @@ int prepare(Session& s, const Options& o, const std::string& exeDir, const Envir
   FormCreate(s, sessionPath(o.appDir ? *o.appDir : exeDir));
   s.ConfigDir = env.configDir;
   // The settings file and the overrides hold numbers written with this separator.
-  if (o.decimalSep) s.DecimalSep = *o.decimalSep;
+  if (o.decimalSep) s.numbers.DecimalSep = *o.decimalSep;
   if (o.ini) {
     std::string why;
     const ProfileReadStatus read = loadSettingsFrom(s, sessionPath(*o.ini), &why);
@@ -386,12 +397,12 @@ int prepare(Session& s, const Options& o, const std::string& exeDir, const Envir
       err << "kursolin-cli: Unbekanntes Eingabeformat \"" << wanted << "\".\n";
       return kUnusable;
     }
-    s.InputAutoDetect = named->detects;
-    if (!named->detects) s.InputFormat = named->code;
+    s.opt.InputAutoDetect = named->detects;
+    if (!named->detects) s.opt.InputFormat = named->code;
   }
-  if (!inputFormatAvailable(s.InputFormat)) {
+  if (!inputFormatAvailable(s.opt.InputFormat)) {
     err << "kursolin-cli: "
-        << forTerminal(formatNotAvailableText(inputLabelFor(s, s.InputFormat))) << "\n";
+        << forTerminal(formatNotAvailableText(inputLabelFor(s, s.opt.InputFormat))) << "\n";
     return kUnusable;
   }
   if (o.outputFormat) {
@@ -400,17 +411,18 @@ int prepare(Session& s, const Options& o, const std::string& exeDir, const Envir
       err << "kursolin-cli: Unbekanntes Ausgabeformat \"" << *o.outputFormat << "\".\n";
       return kUnusable;
     }
-    s.OutputFormat = named->code;
+    s.opt.OutputFormat = named->code;
   }
-  if (!outputFormatAvailable(s.OutputFormat)) {
-    const OutputFormatInfo* f = outputFormat(s.OutputFormat);
+  if (!outputFormatAvailable(s.opt.OutputFormat)) {
+    const OutputFormatInfo* f = outputFormat(s.opt.OutputFormat);
     err << "kursolin-cli: Das Ausgabeformat "
-        << (f ? "\"" + forTerminal(f->caption) + "\"" : std::to_string(s.OutputFormat))
+        << (f ? "\"" + forTerminal(captionOf(*f)) + "\"" : std::to_string(s.opt.OutputFormat))
         << " kann diese Version noch nicht schreiben.\n";
     return kUnusable;
   }
   if (writesOwnFiles(s) && !o.outputDir && (!o.outFile || *o.outFile == "-")) {
-    err << "kursolin-cli: Das Ausgabeformat \"" << forTerminal(outputFormat(s.OutputFormat)->caption)
+    err << "kursolin-cli: Das Ausgabeformat \""
+        << forTerminal(captionOf(*outputFormat(s.opt.OutputFormat)))
         << "\" wird nur in Dateien geschrieben; bitte -o DATEI angeben.\n";
     return kUnusable;
   }
@@ -439,18 +451,20 @@ bool planParts(Session& s, const Options& o) {
   }
   if (writesOwnFiles(s)) {
     // What the route settings dialog starts with in the window: the loaded file's bare name.
-    s.BcrRouteName = bareFileName(s.InputFileName);
-    s.BcrRouteTitle = o.routeName ? utf8ToCp1252(*o.routeName) : s.BcrRouteName;
+    const OutputFormatInfo& f = *chosenOutputFormat(s);
+    const std::string bare = bareFileName(s.doc.InputFileName);
+    if (f.saveBase) s.opt.set(*f.saveBase, bare);
+    if (f.routeTitle) s.opt.set(*f.routeTitle, o.routeName ? utf8ToCp1252(*o.routeName) : bare);
     if (!o.description.empty()) {
       std::string memo;
       for (const auto& line : o.description) memo += utf8ToCp1252(line) + "\r\n";
-      s.bcr.Beschreibung = memo;
+      if (f.routeDescription) s.opt.set(*f.routeDescription, memo);
     }
     // Without a maximum (0) the route is one file.
     planSplit(s, perFile > 0 ? perFile : std::max(1, splitPointCount(s)));
     return true;
   }
-  if (perFile > 0 && s.RoutePointCount > perFile && splitMaximum(s) >= 0) {
+  if (perFile > 0 && s.doc.RoutePointCount > perFile && splitMaximum(s) >= 0) {
     planSplit(s, perFile);
     return true;
   }
@@ -458,7 +472,7 @@ bool planParts(Session& s, const Options& o) {
 }
 
 bool writeRoute(Session& s, bool split, const std::string& target) {
-  return split ? writeSplitParts(s, target) : writeRouteFile(s, target, s.OutputLines);
+  return split ? writeSplitParts(s, target) : writeRouteFile(s, target, s.doc.OutputLines);
 }
 
 // One input, its route to standard output or to the file of -o.
@@ -466,7 +480,7 @@ int convertOne(Session& s, const Options& o, std::ostream& out, std::ostream& er
                const Environment& env) {
   if (!load(s, o.inputs.front(), env)) return kUnusable;
 
-  s.keepRouteRecords = o.maxPoints.has_value() || o.picture.has_value() || o.explain;
+  s.doc.keepRouteRecords = o.maxPoints.has_value() || o.picture.has_value() || o.explain;
   const RouteResult result = RouteExecute(s);
   reportSkipped(s, "", err);
   const bool toStdout = !o.outFile || *o.outFile == "-";
@@ -484,7 +498,7 @@ int convertOne(Session& s, const Options& o, std::ostream& out, std::ostream& er
     return kStopped;
 
   if (toStdout) {
-    out << routeFileBytes(s, s.OutputLines);
+    out << routeFileBytes(s, s.doc.OutputLines);
     return out ? kWritten : kStopped;
   }
   const std::string target = sessionPath(*o.outFile);
@@ -496,7 +510,8 @@ std::string extensionOf(const Session& s) {
   const OutputFormatInfo* f = chosenOutputFormat(s);
   if (!f) return {};
   if (!f->saveExt.empty()) return f->saveExt;
-  return f->defaultExt.empty() ? std::string() : "." + f->defaultExt;
+  const OutputPresentation* p = outputPresentation(f->code);
+  return !p || p->defaultExt.empty() ? std::string() : "." + p->defaultExt;
 }
 
 // A message as one line of the report.
@@ -529,7 +544,7 @@ FileOutcome convertInto(Session& s, const Options& o, const std::string& input,
     return FileOutcome{status, line};
   };
   if (!load(s, input, env)) return failed(kUnusable, "nicht umgewandelt");
-  s.keepRouteRecords = o.maxPoints.has_value() || o.explain;
+  s.doc.keepRouteRecords = o.maxPoints.has_value() || o.explain;
   const RouteResult result = RouteExecute(s);
   reportSkipped(s, input + ": ", err);
   // Standard output holds one line per file; the explanations go beside the messages.
@@ -542,11 +557,11 @@ FileOutcome convertInto(Session& s, const Options& o, const std::string& input,
   if (o.maxPoints && !RouteVerringern(s, *o.maxPoints).done)
     return failed(kStopped, "nicht verringert, nichts geschrieben");
 
-  const std::string target = folder + bareFileName(s.InputFileName) + extensionOf(s);
+  const std::string target = folder + bareFileName(s.doc.InputFileName) + extensionOf(s);
   const bool split = planParts(s, o);
   std::vector<std::string> files;
-  const int count = split ? splitFileCount(s) : 1;
-  for (int i = 1; i <= count; ++i) files.push_back(partFileName(target, i, s.SplitFiles));
+  const int count = split ? s.doc.split.fileCount() : 1;
+  for (int i = 1; i <= count; ++i) files.push_back(partFileName(target, i, s.doc.split.SplitFiles));
   for (const std::string& f : files) {
     if (taken.count(f)) {
       return {kUnusable, input + ": nicht umgewandelt: " + forTerminal(f) +
@@ -556,11 +571,11 @@ FileOutcome convertInto(Session& s, const Options& o, const std::string& input,
   if (!writeRoute(s, split, target)) return failed(kStopped, "nicht geschrieben");
   taken.insert(files.begin(), files.end());
 
-  std::string line = input + ": " + std::to_string(s.RoutePointCount) +
-                     (s.RoutePointCount == 1 ? " Routenpunkt, " : " Routenpunkte, ") +
-                     (files.size() == 1 ? std::string("1 Datei")
-                                        : std::to_string(files.size()) + " Dateien") +
-                     " geschrieben: ";
+  std::string line =
+      input + ": " + std::to_string(s.doc.RoutePointCount) +
+      (s.doc.RoutePointCount == 1 ? " Routenpunkt, " : " Routenpunkte, ") +
+      (files.size() == 1 ? std::string("1 Datei") : std::to_string(files.size()) + " Dateien") +
+      " geschrieben: ";
   for (std::size_t i = 0; i < files.size(); ++i) {
     line += (i ? ", " : "") + forTerminal(files[i]);
   }

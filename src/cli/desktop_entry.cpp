@@ -3,14 +3,15 @@
 #include <algorithm>
 
 #include "formats/registry.h"
+#include "workflow/presentation.h"
 
 namespace kursolin::cli {
 
 std::vector<std::string> openedMimeTypes() {
   std::vector<std::string> types;
-  for (const InputFormatInfo& f : inputFormats()) {
-    if (!f.available()) continue;
-    for (const std::string& t : f.mimeTypes) {
+  for (const InputPresentation& p : inputPresentations()) {
+    if (!inputFormatAvailable(p.code)) continue;
+    for (const std::string& t : p.mimeTypes) {
       if (std::find(types.begin(), types.end(), t) == types.end()) types.push_back(t);
     }
   }

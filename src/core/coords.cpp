@@ -6,8 +6,8 @@
 #include <system_error>
 
 #include "core/cp1252.h"
+#include "core/host.h"
 #include "core/numtext.h"
-#include "core/prompt.h"
 #include "core/textutil.h"
 
 namespace kursolin {
@@ -44,39 +44,45 @@ long long degreeDigits(const std::string& text) {
 
 }  // namespace
 
-std::string dez6(const Session& s, Real v) {
-  return KommaZuPunkt(formatFixed(v, 0, 6, s.DecimalSep));
+std::string dez6(const NumberStyle& st, Real v) {
+  return KommaZuPunkt(formatFixed(v, 0, 6, st.DecimalSep));
 }
 
-bool GMToValue(Session& s, const std::string& input) {
+DegreeMinutes readDegreeMinutes(const NumberStyle& st, const std::string& input) {
+  DegreeMinutes r;
   std::string text = input;
   const bool negative = stripSign(text);
-  if (input.size() <= 4 || text.empty()) {
-    s.CurrentPoint.FixOk = "0";
-    return false;
-  }
+  if (input.size() <= 4 || text.empty()) return r;
   const long long p = degreeDigits(text);
   const long long degrees = strToIntDef(copyView(text, 1, p), 0);
   // Two minute digits, the ".", at most four fraction digits.
   Real minutes = 0;
-  if (auto m = tryPZDNumber(s, copyView(text, p + 1, 7))) {
+  if (auto m = tryPZDNumber(st, copyView(text, p + 1, 7))) {
     minutes = *m;
   } else {
-    errorPromptIfShown(s, "Fehler beim Umwandeln in Dezimalkoordinaten bei Wert "_cp + input +
-                              " erkannt");
+    r.minutesUnreadable = true;
   }
   Real value = static_cast<Real>(degrees) + minutes / 60;
   if (negative) value = -value;
-  s.CurrentPoint.ConvValue = value;
-  return true;
+  r.usable = true;
+  r.value = value;
+  return r;
 }
 
-std::string GMToDez(Session& s, const std::string& input) {
-  if (!GMToValue(s, input)) return "0.0";
-  return dez6(s, s.CurrentPoint.ConvValue);
+Converted GMToDez(const NumberStyle& st, const std::string& input) {
+  const DegreeMinutes d = readDegreeMinutes(st, input);
+  Converted c;
+  if (!d.usable) {
+    c.text = "0.0";
+    c.fixLost = true;
+    return c;
+  }
+  if (d.minutesUnreadable) c.errors.push_back(decimalConversionErrorText(input));
+  c.text = dez6(st, d.value);
+  return c;
 }
 
-void completePositionTexts(const Session& s, PointRecord& p, std::uint8_t texts) {
+void completePositionTexts(const NumberStyle& st, PointRecord& p, std::uint8_t texts) {
   const std::uint8_t pending = p.PendingTexts & (texts | kPendingSouth | kPendingWest);
   if ((pending & kAllPositionTexts) == 0) return;
   const bool south = pending & kPendingSouth;
@@ -88,14 +94,14 @@ void completePositionTexts(const Session& s, PointRecord& p, std::uint8_t texts)
   const auto asRead = [](bool negative, const std::string& nmea) {
     return negative && !nmea.empty() ? nmea.substr(1) : nmea;
   };
-  if (pending & kPendingLatDecimal) p.LatDec = sign(south, dez6(s, p.LatValue));
-  if (pending & kPendingLonDecimal) p.LonDec = sign(west, dez6(s, p.LonValue));
+  if (pending & kPendingLatDecimal) p.LatDec = sign(south, dez6(st, p.LatValue));
+  if (pending & kPendingLonDecimal) p.LonDec = sign(west, dez6(st, p.LonValue));
   if (pending & kPendingLatOther) {
-    p.LatGMS = sign(south, KGrad(s, asRead(south, p.LatNmea)));
+    p.LatGMS = sign(south, KGrad(st, asRead(south, p.LatNmea)));
     p.LatMer = sign(south, DezToMerN(p.LatValue));
   }
   if (pending & kPendingLonOther) {
-    p.LonGMS = sign(west, KGrad(s, asRead(west, p.LonNmea)));
+    p.LonGMS = sign(west, KGrad(st, asRead(west, p.LonNmea)));
     p.LonMer = sign(west, DezToMerO(p.LonValue));
   }
   // The hemisphere bits stay: they belong to LatNmea and LonNmea until the next fix.
@@ -136,9 +142,9 @@ DmsFields dmsFields(const std::string& input) {
 // Exactly 9 characters are still too short.
 constexpr std::size_t kShortestDms = 10;
 
-std::string dmsResult(const Session& s, const DmsFields& f, Real minutes, Real seconds) {
+std::string dmsResult(const NumberStyle& st, const DmsFields& f, Real minutes, Real seconds) {
   const long long degrees = strToIntDef(f.degrees, 0);
-  const std::string result = dez6(s, static_cast<Real>(degrees) + minutes / 60 + seconds / 3600);
+  const std::string result = dez6(st, static_cast<Real>(degrees) + minutes / 60 + seconds / 3600);
   return f.negative ? negated(result) : result;
 }
 
@@ -162,47 +168,50 @@ bool allDigits(std::string_view t) {
 
 }  // namespace
 
-std::string GMSToDez(Session& s, const std::string& input) {
+Converted GMSToDez(const NumberStyle& st, const std::string& input) {
   const DmsFields f = dmsFields(input);
-  std::string result = "0.0";
+  Converted c;
+  c.text = "0.0";
   if (f.t.size() >= kShortestDms) {
     Real minutes = 0, seconds = 0;
-    if (auto m = tryStrToFloat(PZD(s, f.minutes), s.DecimalSep)) {
+    if (auto m = tryStrToFloat(PZD(st, f.minutes), st.DecimalSep)) {
       minutes = *m;
     } else {
-      errorPromptIfShown(s, minutesErrorText(f.t));
+      c.errors.push_back(minutesErrorText(f.t));
     }
-    if (auto sec = tryStrToFloat(PZD(s, f.seconds), s.DecimalSep)) {
+    if (auto sec = tryStrToFloat(PZD(st, f.seconds), st.DecimalSep)) {
       seconds = *sec;
     } else {
-      errorPromptIfShown(s, secondsErrorText(f.t));
+      c.errors.push_back(secondsErrorText(f.t));
     }
-    result = dmsResult(s, f, minutes, seconds);
+    c.text = dmsResult(st, f, minutes, seconds);
   }
-  if (result == "0.0") s.CurrentPoint.FixOk = "0";
-  return result;
+  c.fixLost = c.text == "0.0";
+  return c;
 }
 
 std::string decimalConversionErrorText(const std::string& value) {
   return "Fehler beim Umwandeln in Dezimalkoordinaten bei Wert "_cp + value + " erkannt";
 }
 
-std::optional<std::string> checkedGMSToDez(Session& s, const std::string& input) {
+Converted checkedGMSToDez(const NumberStyle& st, const std::string& input) {
   const DmsFields f = dmsFields(std::string(trimmedBlanks(input)));
-  const auto minutes = tryStrToFloat(PZD(s, f.minutes), s.DecimalSep);
-  const auto seconds = tryStrToFloat(PZD(s, f.seconds), s.DecimalSep);
+  const auto minutes = tryStrToFloat(PZD(st, f.minutes), st.DecimalSep);
+  const auto seconds = tryStrToFloat(PZD(st, f.seconds), st.DecimalSep);
+  Converted c;
   if (f.t.size() >= kShortestDms && allDigits(f.degrees) && minutes && seconds &&
       f.rest.find_first_not_of('*') == std::string::npos) {
-    return dmsResult(s, f, *minutes, *seconds);
+    c.text = dmsResult(st, f, *minutes, *seconds);
+    return c;
   }
   // The conversion's own message where it has one.
-  errorPromptIfShown(s, !minutes   ? minutesErrorText(f.t)
-                        : !seconds ? secondsErrorText(f.t)
-                                   : decimalConversionErrorText(input));
-  return std::nullopt;
+  c.errors.push_back(!minutes   ? minutesErrorText(f.t)
+                     : !seconds ? secondsErrorText(f.t)
+                                : decimalConversionErrorText(input));
+  return c;
 }
 
-std::optional<std::string> checkedGMToDez(Session& s, const std::string& input) {
+Converted checkedGMToDez(const NumberStyle& st, const std::string& input) {
   // Degrees, two minute digits, optionally "." and the fraction of the minute.
   std::string_view t = trimmedBlanks(input);
   if (!t.empty() && t.front() == '-') t.remove_prefix(1);
@@ -212,23 +221,30 @@ std::optional<std::string> checkedGMToDez(Session& s, const std::string& input) 
       dot == std::string_view::npos ? std::string_view() : t.substr(dot + 1);
   const bool shape = allDigits(whole) && whole.size() >= 2 &&
                      (dot == std::string_view::npos || allDigits(fraction));
-  const std::string text(trimmedBlanks(input));
-  if (shape && GMToValue(s, text)) return dez6(s, s.CurrentPoint.ConvValue);
-  errorPromptIfShown(s, decimalConversionErrorText(input));
-  return std::nullopt;
+  Converted c;
+  if (shape) {
+    // The shape leaves only the length to refuse: its minutes are always a number.
+    const DegreeMinutes d = readDegreeMinutes(st, std::string(trimmedBlanks(input)));
+    if (d.usable) {
+      c.text = dez6(st, d.value);
+      return c;
+    }
+  }
+  c.errors.push_back(decimalConversionErrorText(input));
+  return c;
 }
 
-std::string fixedDecimalText(const Session& s, const std::string& text) {
+std::string fixedDecimalText(const NumberStyle& st, const std::string& text) {
   // Already plain: a sign, digits, a decimal point ("." or the host's) and digits, or digits
   // alone.
   std::string_view t = text;
   if (!t.empty() && t.front() == '-') t.remove_prefix(1);
-  const auto point = t.find_first_of(s.DecimalSep == '.' ? "." : std::string{'.', s.DecimalSep});
+  const auto point = t.find_first_of(st.DecimalSep == '.' ? "." : std::string{'.', st.DecimalSep});
   if (allDigits(t.substr(0, point)) &&
       (point == std::string_view::npos || allDigits(t.substr(point + 1)))) {
     return text;
   }
-  const auto v = tryStrToFloat(PZD(s, text), s.DecimalSep);
+  const auto v = tryStrToFloat(PZD(st, text), st.DecimalSep);
   if (!v || !std::isfinite(*v)) return text;
   // The shortest fixed form that reads back as the same number.
   char buffer[128];
@@ -238,22 +254,23 @@ std::string fixedDecimalText(const Session& s, const std::string& text) {
   return std::string(buffer, r.ptr);
 }
 
-std::string GeoDezToGrMin(Session& s, const std::string& input) {
-  const std::string t = PZD(s, input);
-  const int k = pos(s.DecimalSep, t);
+Converted GeoDezToGrMin(const NumberStyle& st, const std::string& input) {
+  Converted c;
+  const std::string t = PZD(st, input);
+  const int k = pos(st.DecimalSep, t);
   // A whole number of degrees has no fraction at all.
   const bool whole = k == 0 && tryStrToInt(t).has_value();
   std::string degreeText = whole ? t : copy(t, 1, k - 1);
   const std::string fraction = whole ? std::string("0") : "0" + copy(t, k, kMaxIndex);
   Real f = 0;
-  if (auto v = tryStrToFloat(fraction, s.DecimalSep)) {
+  if (auto v = tryStrToFloat(fraction, st.DecimalSep)) {
     f = *v;
   } else {
-    errorPromptIfShown(s, "Fehler beim Umwandeln in Grad-Minute Koordinaten bei Wert "_cp +
-                              fraction + " erkannt");
+    c.errors.push_back("Fehler beim Umwandeln in Grad-Minute Koordinaten bei Wert "_cp + fraction +
+                       " erkannt");
   }
   const Real minutesValue = f * 60;
-  std::string minutes = floatToStrGeneral(minutesValue, s.DecimalSep);
+  std::string minutes = floatToStrGeneral(minutesValue, st.DecimalSep);
   if (minutesValue < 10) minutes = "0" + minutes;
   const long long d = strToIntDef(degreeText, 0);
   const std::size_t at = (!degreeText.empty() && degreeText[0] == '-') ? 1 : 0;
@@ -262,10 +279,11 @@ std::string GeoDezToGrMin(Session& s, const std::string& input) {
   } else if (d < 100) {
     degreeText.insert(at, "0");
   }
-  return KommaZuPunkt(degreeText + minutes);
+  c.text = KommaZuPunkt(degreeText + minutes);
+  return c;
 }
 
-std::string KGrad(const Session& s, const std::string& input) {
+std::string KGrad(const NumberStyle& st, const std::string& input) {
   // Views into the input: this runs for both coordinates of every record of a log.
   std::string_view text = input;
   bool negative = false;
@@ -283,9 +301,9 @@ std::string KGrad(const Session& s, const std::string& input) {
   if (!fraction.empty() &&
       fraction.find_first_not_of("0123456789") == std::string_view::npos) {
     // "0" + separator + at most four digits: always a number.
-    char number[8] = {'0', s.DecimalSep};
+    char number[8] = {'0', st.DecimalSep};
     fraction.copy(number + 2, fraction.size());
-    seconds = 60 * strToFloat(std::string_view(number, fraction.size() + 2), s.DecimalSep);
+    seconds = 60 * strToFloat(std::string_view(number, fraction.size() + 2), st.DecimalSep);
   }
   std::string out;
   out.reserve(degrees.size() + minutes.size() + 12);
@@ -294,7 +312,7 @@ std::string KGrad(const Session& s, const std::string& input) {
   out += '\xB0';
   out += minutes;
   out += '\xB4';
-  out += formatFixed(seconds, 0, 2, s.DecimalSep);
+  out += formatFixed(seconds, 0, 2, st.DecimalSep);
   out += '"';
   return out;
 }
@@ -326,6 +344,20 @@ std::string MerToDezN(long long y) {
 
 std::string MerToDezO(long long x) {
   return dez6Point(static_cast<Real>(x) * 180 / (EarthRadius * kPi));
+}
+
+std::string mercatorOf(Axis axis, Real degrees) {
+  return axis == Axis::Latitude ? DezToMerN(degrees) : DezToMerO(degrees);
+}
+
+void setCoordinate(const NumberStyle& st, PointRecord& p, Axis axis, CoordinateTexts c) {
+  const bool lat = axis == Axis::Latitude;
+  (lat ? p.LatGMS : p.LonGMS) = KGrad(st, c.grMin);
+  (lat ? p.LatNmea : p.LonNmea) = c.grMin;
+  (lat ? p.LatGrMin : p.LonGrMin) = std::move(c.grMin);
+  (lat ? p.LatDec : p.LonDec) = std::move(c.dec);
+  (lat ? p.LatValue : p.LonValue) = c.value;
+  (lat ? p.LatMer : p.LonMer) = std::move(c.mer);
 }
 
 }  // namespace kursolin

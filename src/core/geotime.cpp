@@ -10,7 +10,6 @@
 
 #include "core/coords.h"
 #include "core/cp1252.h"
-#include "core/prompt.h"
 #include "core/textutil.h"
 
 namespace kursolin {
@@ -98,8 +97,8 @@ int courseDegrees(const std::string& course) {
 
 }  // namespace
 
-bool GradDif(const Session& s, const std::string& course1, const std::string& course2) {
-  const long long g = s.rules.GradEdit;
+bool GradDif(int degrees, const std::string& course1, const std::string& course2) {
+  const long long g = degrees;
   const long long a = courseDegrees(course1);
   const long long b = courseDegrees(course2);
   const long long hi = a > b ? a : b;
@@ -180,20 +179,18 @@ long long plainTimeOfDay(std::string_view time, char sep) {
 
 }  // namespace
 
-std::string TimeChange(const Session& s, const std::string& time) {
-  if (const long long secs = plainTimeOfDay(time, s.TimeSep); secs >= 0) {
-    long long v = (secs + static_cast<long long>(s.ActiveTimeOffset) * 3600) % 86400;
-    if (v < 0) v += 86400;
-    return formatLongTime(s.host(), static_cast<int>(v / 3600), static_cast<int>(v / 60 % 60),
-                          static_cast<int>(v % 60));
+std::string TimeChange(const HostSettings& host, char timeSep, int offsetHours,
+                       const std::string& time) {
+  long long secs = plainTimeOfDay(time, timeSep);
+  if (secs < 0) {
+    std::string t = copy(time, 1, 6);
+    insertAt(t, 3, timeSep);
+    insertAt(t, 6, timeSep);
+    secs = parseTimeOfDay(t, timeSep);
   }
-  std::string t = copy(time, 1, 6);
-  insertAt(t, 3, s.TimeSep);
-  insertAt(t, 6, s.TimeSep);
-  const long long secs = parseTimeOfDay(t, s.TimeSep);
-  long long v = (secs + static_cast<long long>(s.ActiveTimeOffset) * 3600) % 86400;
+  long long v = (secs + static_cast<long long>(offsetHours) * 3600) % 86400;
   if (v < 0) v += 86400;
-  return formatLongTime(s.host(), static_cast<int>(v / 3600), static_cast<int>(v / 60 % 60),
+  return formatLongTime(host, static_cast<int>(v / 3600), static_cast<int>(v / 60 % 60),
                         static_cast<int>(v % 60));
 }
 
@@ -263,19 +260,6 @@ bool CheckBRDSz(const LocalDateTime& dt) {
   return start <= t && t < end;
 }
 
-void TimeArtChange(Session& s, int mode) {
-  if (mode < 1 || mode > 3) return;
-  s.TimeMode = mode;
-  s.item("NMEATime").checked = mode == 1;
-  s.item("SommerTime").checked = mode == 2;
-  s.item("WinterTime").checked = mode == 3;
-  s.port().stateChanged();
-}
-
-void NMEATimeClick(Session& s) { TimeArtChange(s, 1); }
-void SommerTimeClick(Session& s) { TimeArtChange(s, 2); }
-void WinterTimeClick(Session& s) { TimeArtChange(s, 3); }
-
 std::optional<LocalDateTime> fileModificationTime(const std::string& path) {
   struct stat st {};
   if (path.empty() || ::stat(nativePath(path).c_str(), &st) != 0) return std::nullopt;
@@ -301,35 +285,5 @@ LocalDateTime fileStampTime() {
   return LocalDateTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday,
                        tm.tm_hour,        tm.tm_min,     tm.tm_sec};
 }
-
-int activeTimeOffsetFor(Session& s, const std::optional<LocalDateTime>& fileTime) {
-  const std::string tail = std::string(1, kCR) + "   Möchten Sie die Zeitangaben trotzdem umstellen ?"_cp;
-  switch (s.TimeMode) {
-    case 2:
-      if (fileTime && CheckBRDSz(*fileTime)) return s.SummerOffset;
-      return askYes(s, PromptButtons::YesNo,
-                    "Die GPS Log-Datei wurde nicht zur Sommerzeit erstellt" + tail)
-                 ? s.SummerOffset
-                 : 0;
-    case 3:
-      if (fileTime && !CheckBRDSz(*fileTime)) return s.WinterOffset;
-      return askYes(s, PromptButtons::YesNo,
-                    "Die GPS Log-Datei wurde nicht zur Winterzeit erstellt" + tail)
-                 ? s.WinterOffset
-                 : 0;
-    default:
-      return 0;
-  }
-}
-
-void chooseActiveTimeOffset(Session& s, const std::optional<LocalDateTime>& recorded) {
-  if (s.TimeMode != 2 && s.TimeMode != 3) {
-    s.ActiveTimeOffset = 0;
-    return;
-  }
-  s.ActiveTimeOffset = activeTimeOffsetFor(s, recorded);
-}
-
-void chooseActiveTimeOffset(Session& s) { chooseActiveTimeOffset(s, s.InputFileTime); }
 
 }  // namespace kursolin

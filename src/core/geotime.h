@@ -4,8 +4,9 @@
 #include <optional>
 #include <string>
 
+#include "core/datetime.h"
+#include "core/host.h"
 #include "core/point.h"
-#include "core/session.h"
 
 namespace kursolin {
 
@@ -42,8 +43,8 @@ double sphereMetres(double lat1, double lon1, double lat2, double lon2);
 /// Initial bearing from the first position to the second, 0 to below 360 degrees.
 double initialBearing(double lat1, double lon1, double lat2, double lon2);
 
-/// true when the two course texts differ by more than GradEdit degrees.
-bool GradDif(const Session& s, const std::string& course1, const std::string& course2);
+/// true when the two course texts differ by more than `degrees` (the rule's GradEdit).
+bool GradDif(int degrees, const std::string& course1, const std::string& course2);
 
 /// Seconds of the day of a record time text hhmmss (fraction ignored, no wrap).
 int GetTime(const std::string& time);
@@ -51,18 +52,14 @@ int GetTime(const std::string& time);
 /// GetTime(time2) - GetTime(time1).
 int ZeitDif(const std::string& time1, const std::string& time2);
 
-/// The record time in the host's long time format, shifted by ActiveTimeOffset hours.
-/// A text that gives no valid time of day throws ConvertError.
-std::string TimeChange(const Session& s, const std::string& time);
+/// The record time in the host's long time format, shifted by offsetHours (ActiveTimeOffset); the
+/// text is read with the time separator timeSep. A text that gives no valid time of day throws
+/// ConvertError.
+std::string TimeChange(const HostSettings& host, char timeSep, int offsetHours,
+                       const std::string& time);
 
 /// true when the local date-time lies in German summer time.
 bool CheckBRDSz(const LocalDateTime& dt);
-
-/// Sets TimeMode and the check marks of the three "Zeitangabe" items (modes 1 to 3 only).
-void TimeArtChange(Session& s, int mode);
-void NMEATimeClick(Session& s);
-void SommerTimeClick(Session& s);
-void WinterTimeClick(Session& s);
 
 /// The modification time of a file in local time, or nullopt when there is no such file.
 std::optional<LocalDateTime> fileModificationTime(const std::string& path);
@@ -71,15 +68,5 @@ std::optional<LocalDateTime> fileModificationTime(const std::string& path);
 /// (seconds since 1970, the reproducible-builds convention) when that holds a whole number,
 /// else the clock.
 LocalDateTime fileStampTime();
-
-/// The hours to add during one generation for a log made at fileTime (nullopt: unknown);
-/// may ask the user.
-int activeTimeOffsetFor(Session& s, const std::optional<LocalDateTime>& fileTime);
-
-/// Chooses ActiveTimeOffset for one generation from TimeMode and when the input was recorded
-/// (the log's own date, else the date the loaded file had when it was loaded).
-void chooseActiveTimeOffset(Session& s, const std::optional<LocalDateTime>& recorded);
-/// chooseActiveTimeOffset with the date the loaded file had when it was loaded.
-void chooseActiveTimeOffset(Session& s);
 
 }  // namespace kursolin

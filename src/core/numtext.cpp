@@ -1,7 +1,7 @@
 #include "core/numtext.h"
 
 #include "core/cp1252.h"
-#include "core/prompt.h"
+#include "core/host.h"
 #include "core/textutil.h"
 
 namespace kursolin {
@@ -10,17 +10,17 @@ namespace {
 bool isNumberChar(char c) { return (c >= '0' && c <= '9') || c == ',' || c == '.'; }
 }  // namespace
 
-std::string PZD(const Session& s, std::string text) {
-  return replaceFirst(std::move(text), '.', s.DecimalSep);
+std::string PZD(const NumberStyle& st, std::string text) {
+  return replaceFirst(std::move(text), '.', st.DecimalSep);
 }
 
-std::optional<long double> tryPZDNumber(const Session& s, std::string_view text) {
+std::optional<long double> tryPZDNumber(const NumberStyle& st, std::string_view text) {
   char buf[64];
-  if (text.size() > sizeof buf) return tryStrToFloat(PZD(s, std::string(text)), s.DecimalSep);
+  if (text.size() > sizeof buf) return tryStrToFloat(PZD(st, std::string(text)), st.DecimalSep);
   text.copy(buf, text.size());
   std::string_view t(buf, text.size());
-  if (const auto dot = t.find('.'); dot != std::string_view::npos) buf[dot] = s.DecimalSep;
-  return tryStrToFloat(t, s.DecimalSep);
+  if (const auto dot = t.find('.'); dot != std::string_view::npos) buf[dot] = st.DecimalSep;
+  return tryStrToFloat(t, st.DecimalSep);
 }
 
 std::string PunktZuKomma(std::string text) { return replaceFirst(std::move(text), '.', ','); }
@@ -45,22 +45,25 @@ std::string ChangeCharInNr(std::string_view text, char c) {
   return out;
 }
 
-std::string isDigit(Session& s, const std::string& text) {
+std::optional<char> firstNonNumberChar(std::string_view text) {
   for (char ch : text) {
-    if (isNumberChar(ch)) continue;
-    std::string msg = "Ein unzulässiges Zeichen "_cp;
-    msg += '"';
-    msg += ' ';
-    msg += ch;
-    msg += ' ';
-    msg += '"';
-    msg += " bei der Auswertung von Zahlenwerten erkannt"_cp;
-    msg += kCR;
-    msg += " Auswertung abbrechen ? Oder Zeichen ignorieren dann wird der Zahlenwert auf 0 gesetzt !"_cp;
-    abortIgnorePrompt(s, msg);
-    return {};
+    if (!isNumberChar(ch)) return ch;
   }
-  return text;
+  return std::nullopt;
+}
+
+std::string invalidCharacterText(char ch) {
+  std::string msg = "Ein unzulässiges Zeichen "_cp;
+  msg += '"';
+  msg += ' ';
+  msg += ch;
+  msg += ' ';
+  msg += '"';
+  msg += " bei der Auswertung von Zahlenwerten erkannt"_cp;
+  msg += '\r';
+  msg +=
+      " Auswertung abbrechen ? Oder Zeichen ignorieren dann wird der Zahlenwert auf 0 gesetzt !"_cp;
+  return msg;
 }
 
 }  // namespace kursolin

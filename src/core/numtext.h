@@ -5,15 +5,20 @@
 #include <string>
 #include <string_view>
 
-#include "core/session.h"
-
 namespace kursolin {
 
-/// s with its first "." replaced by the session's decimal separator.
-std::string PZD(const Session& s, std::string text);
+/// How the host writes numbers and times. Its decimal separator decides which texts the
+/// platform's float parser accepts; a text written with the other separator is no number there.
+struct NumberStyle {
+  char DecimalSep = '.';
+  char TimeSep = ':';
+};
+
+/// s with its first "." replaced by the style's decimal separator.
+std::string PZD(const NumberStyle& st, std::string text);
 /// tryStrToFloat of PZD(text) without making the text: the number a field written with "."
 /// stands for on this host.
-std::optional<long double> tryPZDNumber(const Session& s, std::string_view text);
+std::optional<long double> tryPZDNumber(const NumberStyle& st, std::string_view text);
 /// s with its first "." replaced by ",".
 std::string PunktZuKomma(std::string text);
 /// s with its first "," replaced by ".".
@@ -22,8 +27,9 @@ std::string KommaZuPunkt(std::string text);
 std::string DelCharInNr(std::string_view text);
 /// s with every character other than digits, "," and "." replaced by c; ends at the first NUL.
 std::string ChangeCharInNr(std::string_view text, char c);
-/// s unchanged when it holds only digits, "," and "."; otherwise "" after the user was asked
-/// (whatever ShowErrors says) whether to abort.
-std::string isDigit(Session& s, const std::string& text);
+/// The first character of the text that is no digit, "," or "." (nullopt: there is none).
+std::optional<char> firstNonNumberChar(std::string_view text);
+/// The question of the digit filter isDigit about the character ch.
+std::string invalidCharacterText(char ch);
 
 }  // namespace kursolin

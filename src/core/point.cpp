@@ -20,9 +20,9 @@ void forEachText(Record& p, F&& f) {
 
 // A field added to the record must be added to the packing too.
 constexpr std::size_t kTextFields = 21 + kNaviFieldCount;
-static_assert(sizeof(PointRecord) ==
-                  (kTextFields * sizeof(std::string) + 4 * sizeof(Real) + 3 + alignof(PointRecord) -
-                   1) / alignof(PointRecord) * alignof(PointRecord),
+static_assert(sizeof(PointRecord) == (kTextFields * sizeof(std::string) + 3 * sizeof(Real) + 3 +
+                                      alignof(PointRecord) - 1) /
+                                         alignof(PointRecord) * alignof(PointRecord),
               "PointRecord changed: update forEachText and the numbers packed below");
 
 }  // namespace
@@ -49,7 +49,7 @@ namespace {
 // number, all of them elsewhere.
 constexpr std::size_t kRealBytes =
     std::numeric_limits<Real>::digits == 64 && sizeof(Real) >= 10 ? 10 : sizeof(Real);
-constexpr std::size_t kFixedBytes = 4 * kRealBytes + 3;
+constexpr std::size_t kFixedBytes = 3 * kRealBytes + 3;
 
 // Texts a reader left pending are made again after unpacking; what the record holds for them
 // until then is left over from an earlier record and not worth keeping.
@@ -94,7 +94,7 @@ std::size_t getLength(const char*& in) {
 }
 
 void pack(const PointRecord& p, char* out) {
-  for (Real v : {p.LatValue, p.LonValue, p.ConvValue, p.SpeedValue}) {
+  for (Real v : {p.LatValue, p.LonValue, p.SpeedValue}) {
     std::memcpy(out, &v, kRealBytes);
     out += kRealBytes;
   }
@@ -131,7 +131,7 @@ PointRecord PackedPointRecord::unpack() const {
   PointRecord p;
   if (!block_) return p;
   const char* in = block_->bytes.get() + offset_;
-  for (Real* v : {&p.LatValue, &p.LonValue, &p.ConvValue, &p.SpeedValue}) {
+  for (Real* v : {&p.LatValue, &p.LonValue, &p.SpeedValue}) {
     Real value = 0;
     std::memcpy(&value, in, kRealBytes);
     *v = value;

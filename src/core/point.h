@@ -50,6 +50,12 @@ inline constexpr std::uint8_t kDecimalTexts = kPendingLatDecimal | kPendingLonDe
 inline constexpr std::uint8_t kOtherPositionTexts = kPendingLatOther | kPendingLonOther;
 inline constexpr std::uint8_t kAllPositionTexts = kDecimalTexts | kOtherPositionTexts;
 
+/// A position in signed decimal degrees (south and west negative).
+struct GeoPosition {
+  Real lat = 0;
+  Real lon = 0;
+};
+
 struct PointRecord {
   std::string SentenceId;
   std::string Time;
@@ -72,8 +78,6 @@ struct PointRecord {
   /// Numeric position in decimal degrees; the NMEA parsers store the magnitude only.
   Real LatValue = 0;
   Real LonValue = 0;
-  /// Result of the last degree-minute conversion.
-  Real ConvValue = 0;
   /// Speed in km/h.
   Real SpeedValue = 0;
   bool PointValid = false;

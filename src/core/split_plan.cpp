@@ -21,15 +21,15 @@ int decimalDigits(int v) {
 
 }  // namespace
 
-void planSplitOver(Session& s, int count, int perFile) {
+SplitPlan planSplitOver(int count, int perFile) {
   count = std::max(0, count);
-  s.SplitSize = std::max(1, perFile);
-  s.SplitFiles = count / s.SplitSize;
-  s.SplitRest = count % s.SplitSize;
-  s.SplitRestFile = s.SplitRest > 0;
+  SplitPlan plan;
+  plan.SplitSize = std::max(1, perFile);
+  plan.SplitFiles = count / plan.SplitSize;
+  plan.SplitRest = count % plan.SplitSize;
+  plan.SplitRestFile = plan.SplitRest > 0;
+  return plan;
 }
-
-int splitFileCount(const Session& s) { return s.SplitFiles + (s.SplitRestFile ? 1 : 0); }
 
 std::string partFileSuffix(int i, int splitFiles) {
   if (i <= 1) return {};
@@ -59,9 +59,9 @@ std::string partFileName(const std::string& chosen, int i, int splitFiles) {
 
 bool splitPlanNameable(int splitFiles) { return splitFiles < 10000; }
 
-std::string splitTooManyFilesText(const Session& s) {
-  return "Mit " + std::to_string(s.SplitSize) + " Routenpunkten je Datei würde die Route in "_cp +
-         std::to_string(splitFileCount(s)) +
+std::string splitTooManyFilesText(const SplitPlan& plan) {
+  return "Mit " + std::to_string(plan.SplitSize) +
+         " Routenpunkten je Datei würde die Route in "_cp + std::to_string(plan.fileCount()) +
          " Dateien aufgeteilt; so viele Teildateien können nicht benannt werden (höchstens 10000)."_cp +
          '\r' + "Bitte mehr Routenpunkte je Datei wählen. Es wurde keine Datei geschrieben."_cp;
 }

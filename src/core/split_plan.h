@@ -3,16 +3,21 @@
 
 #include <string>
 
-#include "core/session.h"
-
 namespace kursolin {
 
-/// Sets the plan (SplitSize, SplitFiles, SplitRest, SplitRestFile) for perFile points a file
-/// (at least 1) over count points.
-void planSplitOver(Session& s, int count, int perFile);
+/// How a route is divided into part files.
+struct SplitPlan {
+  int SplitSize = 1;           // points a full file
+  int SplitFiles = 0;          // full files
+  int SplitRest = 0;           // points of the partial file after them
+  bool SplitRestFile = false;  // there is a partial file
 
-/// Number of files of the plan in the session: the full ones and a partial one.
-int splitFileCount(const Session& s);
+  /// Number of files: the full ones and a partial one.
+  int fileCount() const { return SplitFiles + (SplitRestFile ? 1 : 0); }
+};
+
+/// The plan for perFile points a file (at least 1) over count points.
+SplitPlan planSplitOver(int count, int perFile);
 
 /// The suffix of part file i (1-based) of a plan with `splitFiles` full files: "" for file 1,
 /// else "_" and i - 1 zero-padded to the digits of `splitFiles` ("_1", "_01", ...).
@@ -27,6 +32,6 @@ std::string partFileName(const std::string& chosen, int i, int splitFiles);
 bool splitPlanNameable(int splitFiles);
 
 /// The message refusing a plan whose part files cannot be named.
-std::string splitTooManyFilesText(const Session& s);
+std::string splitTooManyFilesText(const SplitPlan& plan);
 
 }  // namespace kursolin

@@ -34,6 +34,20 @@ int countChar(std::string_view s, char c) {
   return static_cast<int>(std::count(s.begin(), s.end(), c));
 }
 
+std::vector<std::string> splitAt(std::string_view s, char separator) {
+  std::vector<std::string> pieces;
+  std::size_t from = 0;
+  while (true) {
+    const auto at = s.find(separator, from);
+    if (at == std::string_view::npos) {
+      pieces.emplace_back(s.substr(from));
+      return pieces;
+    }
+    pieces.emplace_back(s.substr(from, at - from));
+    from = at + 1;
+  }
+}
+
 std::string replaceFirst(std::string s, char from, char to) {
   const auto p = s.find(from);
   if (p != std::string::npos) s[p] = to;

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kursolin {
 
@@ -21,6 +22,10 @@ std::string_view copyView(std::string_view s, long long index, long long count);
 
 /// Number of occurrences of c in s.
 int countChar(std::string_view s, char c);
+
+/// The pieces of s between the separators, the text after the last one included ("a|b|" gives
+/// "a", "b" and "").
+std::vector<std::string> splitAt(std::string_view s, char separator);
 
 /// s with its first occurrence of `from` replaced by `to`.
 std::string replaceFirst(std::string s, char from, char to);

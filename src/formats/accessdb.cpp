@@ -16,7 +16,7 @@
 #include <mdbtools.h>
 
 #include "core/cp1252.h"
-#include "core/prompt.h"
+#include "session/prompt.h"
 
 namespace kursolin {
 

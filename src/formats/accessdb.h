@@ -4,7 +4,7 @@
 // tables, walk a table record by record, take fields as text, close -- so no other unit sees the
 // library, and every handle it gives is released on every path. The library trusts the file: a
 // damaged one can make it read out of bounds or loop, so a file from a user is read in a child
-// process (core/isolated.h).
+// process (session/isolated.h).
 
 #include <memory>
 #include <stdexcept>

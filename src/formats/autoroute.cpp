@@ -1,9 +1,9 @@
 #include "formats/autoroute.h"
 
 #include "core/cp1252.h"
-#include "core/geotime.h"
 #include "core/host.h"
 #include "core/numtext.h"
+#include "session/time_mode.h"
 
 namespace kursolin {
 
@@ -15,7 +15,7 @@ std::string autoRouteLine(const Session& s, int n) {
 }
 
 void buildAutoRoute(Session& s, const RoutePoint& p) {
-  s.OutputLines.add(autoRouteLine(s, p.n));
+  s.doc.OutputLines.add(autoRouteLine(s, p.n));
 }
 
 }  // namespace kursolin

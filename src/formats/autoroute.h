@@ -6,7 +6,7 @@
 #include <string>
 
 #include "core/route_point.h"
-#include "core/session.h"
+#include "session/session.h"
 
 namespace kursolin {
 

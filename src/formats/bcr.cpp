@@ -11,6 +11,7 @@
 #include "core/textutil.h"
 #include "formats/part_files.h"
 #include "formats/route_reader.h"
+#include "session/prompt.h"
 
 namespace kursolin {
 
@@ -66,19 +67,19 @@ struct Stamp {
 // the reason when a point line is no pair of whole numbers.
 bool fileLines(const Session& s, const Stamp& stamp, int f, int offset, int m,
                std::vector<std::string>& out, std::string& error) {
-  const BcrSettings& b = s.bcr;
+  const Options& b = s.opt;
   out.clear();
   out.push_back("[CLIENT]");
   out.push_back("REQUEST=TRUE");
-  std::string routeName = "ROUTENAME=" + b.RNHeader + s.BcrRouteTitle;
+  std::string routeName = "ROUTENAME=" + b.get(RNHeader) + b.get(BcrRouteTitle);
   // The suffix itself begins with "_", so the route name of a later part reads Tour__1.
-  if (f >= 2) routeName += "_" + partFileSuffix(f, s.SplitFiles);
+  if (f >= 2) routeName += "_" + partFileSuffix(f, s.doc.split.SplitFiles);
   out.push_back(routeName);
   out.push_back("DESCRIPTIONLINES=2");
   out.push_back("DESCRIPTION1=Erstellt mit Kursolin am  " + stamp.date + " um " + stamp.time +
                 " Uhr");
-  out.push_back("DESCRIPTION2=aus der Datei " + nameOf(s.InputFileName));
-  const std::vector<std::string> description = splitLines(b.Beschreibung);
+  out.push_back("DESCRIPTION2=aus der Datei " + nameOf(s.doc.InputFileName));
+  const std::vector<std::string> description = splitLines(b.get(Beschreibung));
   for (std::size_t i = 0; i < description.size(); ++i) {
     out.push_back("DESCRIPTION" + std::to_string(i + 3) + "=" + description[i]);
   }
@@ -88,7 +89,7 @@ bool fileLines(const Session& s, const Stamp& stamp, int f, int offset, int m,
   long long left = 0, top = 0, right = 0, bottom = 0;
   for (int i = 1; i <= m; ++i) {
     const int index = offset + i - 1;
-    const std::string line(s.OutputLines.full(index));
+    const std::string line(s.doc.OutputLines.full(index));
     const auto comma = line.find(',');
     const auto x = tryStrToInt(line.substr(0, comma == std::string::npos ? line.size() : comma));
     const auto y = comma == std::string::npos ? std::nullopt : tryStrToInt(line.substr(comma + 1));
@@ -110,7 +111,7 @@ bool fileLines(const Session& s, const Stamp& stamp, int f, int offset, int m,
   }
 
   out.push_back("[DESCRIPTION]");
-  const int width = decimalDigits(std::max(s.RoutePointCount, 0));
+  const int width = decimalDigits(std::max(s.doc.RoutePointCount, 0));
   for (int i = 1; i <= m; ++i) {
     out.push_back("STATION" + std::to_string(i) + "=KS-Rp," + zeroPadded(offset + i, width) +
                   ",,0,");
@@ -119,16 +120,18 @@ bool fileLines(const Session& s, const Stamp& stamp, int f, int offset, int m,
   const auto& profiles = bcrVehicleProfiles();
   // An index from a hand-edited settings file that names no profile counts as the first.
   const std::size_t profile =
-      b.PIndex >= 0 && static_cast<std::size_t>(b.PIndex) < profiles.size() ? b.PIndex : 0;
+      b.get(PIndex) >= 0 && static_cast<std::size_t>(b.get(PIndex)) < profiles.size()
+          ? static_cast<std::size_t>(b.get(PIndex))
+          : 0;
   out.push_back("[ROUTE]");
   out.push_back("PROFILE=" + profiles[profile]);
-  out.push_back("OPTIMIZATION=" + std::to_string(b.OPTIMIZATION));
-  out.push_back("PREFERNICE=" + flag(b.PREFERNICE_C));
-  out.push_back("PREFERMAUT=" + flag(b.PREFERMAUT_C));
-  out.push_back("PREFERVIGN=" + flag(b.PREFERVIGN_C));
-  out.push_back("CORRUSED=" + flag(b.CORRUSED_C));
-  out.push_back("TRAFFICUSED=" + flag(b.TRAFFICUSED_C));
-  out.push_back("ALTROUTE=" + flag(b.ALTROUTE_C));
+  out.push_back("OPTIMIZATION=" + std::to_string(b.get(OPTIMIZATION)));
+  out.push_back("PREFERNICE=" + flag(b.get(PREFERNICE_C)));
+  out.push_back("PREFERMAUT=" + flag(b.get(PREFERMAUT_C)));
+  out.push_back("PREFERVIGN=" + flag(b.get(PREFERVIGN_C)));
+  out.push_back("CORRUSED=" + flag(b.get(CORRUSED_C)));
+  out.push_back("TRAFFICUSED=" + flag(b.get(TRAFFICUSED_C)));
+  out.push_back("ALTROUTE=" + flag(b.get(ALTROUTE_C)));
   out.push_back("ROUTERECT=" + intToStr(left) + "," + intToStr(top) + "," + intToStr(right) + "," +
                 intToStr(bottom));
   return true;
@@ -153,7 +156,7 @@ bool bcrHeader(const TextLines& in) {
 bool bcrFound(const Session&, const FileSample& file) { return bcrHeader(file.lines); }
 
 bool bcrRecognized(Session& s) {
-  const TextLines& in = s.InputLines;
+  const TextLines& in = s.doc.InputLines;
   if (!bcrHeader(in)) return false;
   // Only the [COORDINATES] entries are points; the station lists of [CLIENT] and [DESCRIPTION]
   // name the same stations again.
@@ -166,7 +169,7 @@ bool bcrRecognized(Session& s) {
   }
   const long long description = lastLineWith(lines, "DESCRIPTION");
   if (description >= 0) lines.erase(lines.begin() + description, lines.end());
-  s.InputLines.assign(std::move(lines));
+  s.doc.InputLines.assign(std::move(lines));
   return true;
 }
 
@@ -183,20 +186,17 @@ int GetBCR(Session& s, const std::string& line, int index) {
   const long long yv = whole(y);
   p.navi(RtePlaceName) = name;
 
-  completePositionTexts(s, p);
-  p.LonDec = MerToDezO(xv);
-  p.LonGrMin = GeoDezToGrMin(s, p.LonDec);
-  p.LonNmea = p.LonGrMin;
-  p.LonGMS = KGrad(s, p.LonGrMin);
-  p.LonValue = strToFloat(PZD(s, p.LonDec), s.DecimalSep);
-  p.LonMer = x;
-
-  p.LatDec = MerToDezN(yv);
-  p.LatGrMin = GeoDezToGrMin(s, p.LatDec);
-  p.LatNmea = p.LatGrMin;
-  p.LatGMS = KGrad(s, p.LatGrMin);
-  p.LatValue = strToFloat(PZD(s, p.LatDec), s.DecimalSep);
-  p.LatMer = y;
+  const NumberStyle st = s.numbers;
+  completePositionTexts(st, p);
+  // The file's own whole metres stay the Mercator texts.
+  const auto coordinate = [&](Axis axis, std::string dec, const std::string& metres) {
+    Converted grMin = GeoDezToGrMin(st, dec);
+    errorPromptsIfShown(s, grMin.errors);
+    const Real value = strToFloat(PZD(st, dec), st.DecimalSep);
+    setCoordinate(st, p, axis, {std::move(dec), std::move(grMin.text), value, metres});
+  };
+  coordinate(Axis::Longitude, MerToDezO(xv), x);
+  coordinate(Axis::Latitude, MerToDezN(yv), y);
 
   // A BCR point is never refused, not even at 0/0; only one east or west of the globe is.
   setRouteFileDefaults(p);
@@ -204,12 +204,12 @@ int GetBCR(Session& s, const std::string& line, int index) {
 }
 
 void buildBCR(Session& s, const RoutePoint&) {
-  s.OutputLines.add(s.CurrentPoint.LonMer + "," + s.CurrentPoint.LatMer);
+  s.doc.OutputLines.add(s.CurrentPoint.LonMer + "," + s.CurrentPoint.LatMer);
 }
 
 bool SaveBCR(Session& s, const std::string& chosen) {
-  const int files = splitFileCount(s);
-  if (files < 1 || s.OutputLines.empty()) {
+  const int files = s.doc.split.fileCount();
+  if (files < 1 || s.doc.OutputLines.empty()) {
     s.port().prompt(PromptKind::Error, PromptButtons::Ok,
                     "Die Route enthält keine Routenpunkte; es wurde keine Datei geschrieben."_cp);
     return false;
@@ -222,8 +222,8 @@ bool SaveBCR(Session& s, const std::string& chosen) {
   int offset = 0;
   std::vector<std::string> lines;
   for (int f = 1; f <= files; ++f) {
-    const int m = f <= s.SplitFiles ? s.SplitSize : s.SplitRest;
-    const std::string name = partFileName(chosen, f, s.SplitFiles);
+    const int m = f <= s.doc.split.SplitFiles ? s.doc.split.SplitSize : s.doc.split.SplitRest;
+    const std::string name = partFileName(chosen, f, s.doc.split.SplitFiles);
     std::string error;
     if (!fileLines(s, stamp, f, offset, m, lines, error)) {
       writer.stop(f, name, error);

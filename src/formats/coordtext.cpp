@@ -7,69 +7,9 @@
 #include "core/coords.h"
 #include "core/host.h"
 #include "core/numtext.h"
-#include "core/prompt.h"
 #include "core/textutil.h"
 #include "formats/route_reader.h"
-
-namespace kursolin {
-
-namespace {
-
-const std::string q = "\"";
-
-std::string labelTail() { return " " + q + " getr."; }
-std::string failureTail(const Session& s) {
-  return s.InputSeparatorText + " " + q + " getrennt Fehler!";
-}
-std::string messageHead(const Session& s) {
-  return "Keine verwertbaren Informationen erkannt oder keine " + q + " " + s.InputSeparatorText +
-         " " + q;
-}
-
-}  // namespace
-
-std::string textGmsLabel(const Session& s) {
-  return "Textdatei im Format Gr\xB0 Min\xB4 Sek" + q + " " + q + " " + s.InputSeparatorText +
-         labelTail();
-}
-std::string textGmLabel(const Session& s) {
-  return "Textdatei im Format Gr\xB0 Min\xB4 " + s.InputSeparatorText + labelTail();
-}
-std::string textDgLabel(const Session& s) {
-  return "Textdatei im Dezimalgrad Format " + s.InputSeparatorText + labelTail();
-}
-std::string textMerLabel(const Session& s) {
-  return "Textdatei im Mercator Format " + s.InputSeparatorText + labelTail();
-}
-
-std::string textGmsFailureCaption(const Session& s) {
-  return "Koordinaten aus Textdatei im Format Gr\xB0 Min\xB4 Sek" + q + " " + q + " " +
-         failureTail(s);
-}
-std::string textGmFailureCaption(const Session& s) {
-  return "Koordinaten aus Textdatei im Format Gr\xB0 Min\xB4 " + q + " " + failureTail(s);
-}
-std::string textDgFailureCaption(const Session& s) {
-  return "Koordinaten aus Textdatei im Dezimalgrad Format " + q + " " + failureTail(s);
-}
-std::string textMerFailureCaption(const Session& s) {
-  return "Koordinaten aus Textdatei im Mercator Format " + q + " " + failureTail(s);
-}
-
-std::string textGmsMessage(const Session& s) {
-  return messageHead(s) + " getrennte Textdatei im Format Gr\xB0 Min\xB4 Sek" + q;
-}
-std::string textGmMessage(const Session& s) {
-  return messageHead(s) + " getrennte Textdatei im Format Gr\xB0 Min\xB4 ";
-}
-std::string textDgMessage(const Session& s) {
-  return messageHead(s) + " getrennte Textdatei im Dezimalgrad Format";
-}
-std::string textMerMessage(const Session& s) {
-  return messageHead(s) + " getrennte Textdatei im Mercator Format";
-}
-
-}  // namespace kursolin
+#include "session/prompt.h"
 
 namespace kursolin {
 
@@ -91,14 +31,21 @@ std::optional<long long> mercatorMetres(const std::string& value) {
 // The value of one coordinate as decimal-degree text, converted from the input's notation;
 // nullopt when it is no number of that notation (after the conversion's prompt while ShowErrors
 // is on). Decimal degrees are checked by the caller.
-std::optional<std::string> toDecimal(Session& s, const std::string& value, bool latitude) {
+std::optional<std::string> checked(Session& s, const Converted& c) {
+  if (c.errors.empty()) return c.text;
+  errorPromptsIfShown(s, c.errors);
+  return std::nullopt;
+}
+
+std::optional<std::string> toDecimal(Session& s, const std::string& value, bool latitude,
+                                     TextNotation notation) {
   if (noValue(value)) return std::string("0.00");
-  switch (s.InputFormat) {
-    case 20:
-      return checkedGMSToDez(s, value);
-    case 21:
-      return checkedGMToDez(s, value);
-    case 23: {
+  switch (notation) {
+    case TextNotation::GMS:
+      return checked(s, checkedGMSToDez(s.numbers, value));
+    case TextNotation::GM:
+      return checked(s, checkedGMToDez(s.numbers, value));
+    case TextNotation::Mer: {
       const auto metres = mercatorMetres(value);
       if (!metres) {
         errorPromptIfShown(s, decimalConversionErrorText(value));
@@ -106,14 +53,15 @@ std::optional<std::string> toDecimal(Session& s, const std::string& value, bool 
       }
       return latitude ? MerToDezN(*metres) : MerToDezO(*metres);
     }
-    default:
-      return value;
+    case TextNotation::DG:
+      break;
   }
+  return value;
 }
 
 void requireNumber(const Session& s, const std::string& dec, int lineNumber,
                    const std::string& line) {
-  if (!tryStrToFloat(PZD(s, dec), s.DecimalSep)) {
+  if (!tryPZDNumber(s.numbers, dec)) {
     throw ConvertError(coordinateNotANumberText(lineNumber, line, dec));
   }
 }
@@ -124,39 +72,39 @@ std::string separatorCharacter(const std::string& setting) {
   return setting == "Tab" ? std::string("\t") : setting;
 }
 
-int GetText(Session& s, const std::string& line, int index) {
+int GetText(Session& s, const std::string& line, int index, TextNotation notation) {
   const int lineNumber = index + 1;
-  const std::string sep = separatorCharacter(s.InputSeparator);
+  const std::string sep = separatorCharacter(s.opt.get(InputSeparator));
   // Without a separator the first value is empty and the whole line is the second.
   const int at = pos(sep, line);
   const std::string first =
       at == 0 ? std::string() : line.substr(0, static_cast<std::size_t>(at - 1));
   const std::string second =
       at == 0 ? line : line.substr(static_cast<std::size_t>(at - 1) + sep.size());
-  const std::string& latText = s.InputLatFirst ? first : second;
-  const std::string& lonText = s.InputLatFirst ? second : first;
+  const std::string& latText = s.opt.get(InputLatFirst) ? first : second;
+  const std::string& lonText = s.opt.get(InputLatFirst) ? second : first;
 
   // A value that is no number of the notation is no position at all, not 0: the record is
   // passed over (and counted), or the run ends when the user chose Abort.
-  std::optional<std::string> lon = toDecimal(s, lonText, false);
-  std::optional<std::string> lat = lon ? toDecimal(s, latText, true) : std::nullopt;
+  std::optional<std::string> lon = toDecimal(s, lonText, false, notation);
+  std::optional<std::string> lat = lon ? toDecimal(s, latText, true, notation) : std::nullopt;
   if (!lon || !lat) {
     PointRecord& p = s.CurrentPoint;
     setRouteFileDefaults(p);
     p.PointValid = false;
-    s.skippedRecords.add(index);
+    s.doc.skippedRecords.add(index);
     return 0;
   }
   requireNumber(s, *lon, lineNumber, line);
   requireNumber(s, *lat, lineNumber, line);
-  setLongitudeFromDecimal(s, *lon, lineNumber);
-  setLatitudeFromDecimal(s, *lat, lineNumber);
+  setCoordinateFromDecimal(s, Axis::Longitude, *lon, lineNumber);
+  setCoordinateFromDecimal(s, Axis::Latitude, *lat, lineNumber);
   setRouteFileDefaults(s.CurrentPoint);
   return coordinatesOnGlobe(s, line, lineNumber);
 }
 
 bool textRecognized(const Session& s, const TextLines& lines) {
-  return pos(separatorCharacter(s.InputSeparator), lines.at(0)) > 0;
+  return pos(separatorCharacter(s.opt.get(InputSeparator)), lines.at(0)) > 0;
 }
 
 namespace {
@@ -177,7 +125,7 @@ struct ValuePair {
 // The two values of a line as the reader splits it; nullopt unless it holds exactly one separator
 // with a value on either side.
 std::optional<ValuePair> pairOf(const Session& s, std::string_view line) {
-  const std::string sep = separatorCharacter(s.InputSeparator);
+  const std::string sep = separatorCharacter(s.opt.get(InputSeparator));
   if (sep.empty()) return std::nullopt;
   const auto at = line.find(sep);
   if (at == std::string_view::npos) return std::nullopt;
@@ -188,7 +136,7 @@ std::optional<ValuePair> pairOf(const Session& s, std::string_view line) {
   const std::string_view first = blank ? line.substr(0, at) : trimmedBlanks(line.substr(0, at));
   const std::string_view second = blank ? rest : trimmedBlanks(rest);
   if (first.empty() || second.empty()) return std::nullopt;
-  return s.InputLatFirst ? ValuePair{first, second} : ValuePair{second, first};
+  return s.opt.get(InputLatFirst) ? ValuePair{first, second} : ValuePair{second, first};
 }
 
 struct PlainNumber {
@@ -298,21 +246,21 @@ std::string textLine(const Session& s, TextNotation notation) {
       lat = &p.LatMer, lon = &p.LonMer;
       break;
   }
-  const std::string sep = separatorCharacter(s.OutputSeparator);
-  return s.OutputLatFirst ? *lat + sep + *lon : *lon + sep + *lat;
+  const std::string sep = separatorCharacter(s.opt.get(OutputSeparator));
+  return s.opt.get(OutputLatFirst) ? *lat + sep + *lon : *lon + sep + *lat;
 }
 
 void buildTextGMS(Session& s, const RoutePoint&) {
-  s.OutputLines.add(textLine(s, TextNotation::GMS));
+  s.doc.OutputLines.add(textLine(s, TextNotation::GMS));
 }
 void buildTextGM(Session& s, const RoutePoint&) {
-  s.OutputLines.add(textLine(s, TextNotation::GM));
+  s.doc.OutputLines.add(textLine(s, TextNotation::GM));
 }
 void buildTextDG(Session& s, const RoutePoint&) {
-  s.OutputLines.add(textLine(s, TextNotation::DG));
+  s.doc.OutputLines.add(textLine(s, TextNotation::DG));
 }
 void buildTextMer(Session& s, const RoutePoint&) {
-  s.OutputLines.add(textLine(s, TextNotation::Mer));
+  s.doc.OutputLines.add(textLine(s, TextNotation::Mer));
 }
 
 }  // namespace kursolin

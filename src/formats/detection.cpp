@@ -4,7 +4,6 @@
 #include <cctype>
 
 #include "core/fileio.h"
-#include "core/prompt.h"
 #include "formats/registry.h"
 
 namespace kursolin {
@@ -31,21 +30,11 @@ const InputFormatInfo* detectInputFormat(const Session& s, const FileSample& fil
   const std::vector<const InputFormatInfo*> found = formatsAccepting(s, file);
   if (found.empty()) return nullptr;
   for (const InputFormatInfo* f : found) {
-    const std::vector<std::string> exts = fileExtensionsOf(*f);
-    if (std::find(exts.begin(), exts.end(), file.extension) != exts.end()) return f;
+    if (std::find(f->extensions.begin(), f->extensions.end(), file.extension) !=
+        f->extensions.end())
+      return f;
   }
   return found.front();
-}
-
-std::string notRecognizedText(const Session& s, const std::string& path) {
-  std::string text = "Das Format der Datei " + path + " wurde nicht erkannt." + kCR +
-                     "Gepr\xFC"
-                     "ft wurden, in dieser Reihenfolge:";
-  for (int code : detectionOrder()) {
-    if (inputFormatAvailable(code)) text += kCR + ("  " + inputLabelFor(s, code));
-  }
-  text += kCR + std::string("Bitte das Eingabeformat selbst w\xE4hlen.");
-  return text;
 }
 
 }  // namespace kursolin

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/session.h"
 #include "formats/format.h"
+#include "session/session.h"
 
 namespace kursolin {
 
@@ -23,8 +23,5 @@ std::vector<const InputFormatInfo*> formatsAccepting(const Session& s, const Fil
 /// The format of a file: of the formats that accept its content, the first in detection order
 /// that names the file's extension, else the first; nullptr when none accepts it.
 const InputFormatInfo* detectInputFormat(const Session& s, const FileSample& file);
-
-/// The message for a file no format recognises: the file and the formats tried, in order.
-std::string notRecognizedText(const Session& s, const std::string& path);
 
 }  // namespace kursolin

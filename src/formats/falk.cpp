@@ -14,7 +14,8 @@ namespace {
 
 // Digit k (1-based) of FalkFlags; a shorter text leaves the flag line without its digit.
 std::string falkDigit(const Session& s, std::size_t k) {
-  return k <= s.FalkFlags.size() ? std::string(1, s.FalkFlags[k - 1]) : std::string();
+  const std::string& flags = s.opt.get(FalkFlags);
+  return k <= flags.size() ? std::string(1, flags[k - 1]) : std::string();
 }
 
 // The line's first character replaced by the digit.
@@ -31,11 +32,11 @@ void prepareFalkRecord(Session& s) {
 
 void buildFalk(Session& s, const RoutePoint& p) {
   const PointRecord& c = s.CurrentPoint;
-  s.OutputLines.add(falkDigit(s, c.ViaStationPoint ? 2 : 3));
-  s.OutputLines.add(c.LonMer);
-  s.OutputLines.add(c.LatMer);
-  s.OutputLines.add(intToStr(p.n) + "=" + c.navi(RtePlaceName));
-  s.OutputLines.add(std::string());
+  s.doc.OutputLines.add(falkDigit(s, c.ViaStationPoint ? 2 : 3));
+  s.doc.OutputLines.add(c.LonMer);
+  s.doc.OutputLines.add(c.LatMer);
+  s.doc.OutputLines.add(intToStr(p.n) + "=" + c.navi(RtePlaceName));
+  s.doc.OutputLines.add(std::string());
 }
 
 void SetFprvFlag(Session& s, TextLines& lines) {
@@ -49,13 +50,13 @@ void SetFprvFlag(Session& s, TextLines& lines) {
 
 bool SaveFPrv(Session& s, const std::string& chosen) {
   if (!splitPlanUsable(s)) return false;
-  const int files = splitFileCount(s);
-  const auto& all = s.OutputLines.lines();
+  const int files = s.doc.split.fileCount();
+  const auto& all = s.doc.OutputLines.lines();
   PartFileWriter writer(s, files);
   std::size_t nextPoint = 0;
   for (int f = 1; f <= files; ++f) {
-    const std::size_t points =
-        static_cast<std::size_t>(f <= s.SplitFiles ? s.SplitSize : s.SplitRest);
+    const std::size_t points = static_cast<std::size_t>(
+        f <= s.doc.split.SplitFiles ? s.doc.split.SplitSize : s.doc.split.SplitRest);
     const std::size_t from = std::min(nextPoint * kFalkLinesPerPoint, all.size());
     const std::size_t to = std::min((nextPoint + points) * kFalkLinesPerPoint, all.size());
     nextPoint += points;
@@ -63,7 +64,7 @@ bool SaveFPrv(Session& s, const std::string& chosen) {
     part.assign(std::vector<std::string>(all.begin() + static_cast<std::ptrdiff_t>(from),
                                          all.begin() + static_cast<std::ptrdiff_t>(to)));
     SetFprvFlag(s, part);
-    if (!writer.write(f, partFileName(chosen, f, s.SplitFiles), part.lines())) {
+    if (!writer.write(f, partFileName(chosen, f, s.doc.split.SplitFiles), part.lines())) {
       writer.remember(chosen);
       return false;
     }

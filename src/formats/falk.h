@@ -7,9 +7,22 @@
 
 #include "core/lines.h"
 #include "core/route_point.h"
-#include "core/session.h"
+#include "formats/format.h"
+#include "session/session.h"
 
 namespace kursolin {
+
+/// Route points per Falk file before the route is split; 0: no limit.
+inline constexpr IntOption MpFalk{
+    {.section = "Navi",
+     .key = "MpFalk",
+     .defaultNumber = 90,
+     .range = kSplitMaxRange,
+     .fields = {OptionField{
+         .page = &kSplitPage, .name = "MpFalkEdit", .label = "Falk Previousdestination Datei"}}}};
+/// The flag digits: first point, intermediate station, other intermediate point, last point.
+inline constexpr TextOption FalkFlags{
+    {.section = "Navi", .key = "FalkFlags", .defaultText = "4324"}};
 
 /// Lines a route point takes in a Falk file.
 inline constexpr int kFalkLinesPerPoint = 5;

@@ -1,23 +1,30 @@
 #pragma once
-// What a file format can do, as one row of the registry describes it.
+// What a file format can do, as one codec row of the registry describes it.
 //
 // Adding a format:
 //  1. Write src/formats/<name>.{h,cpp}: its layout constants, its recognition test, its record
 //     reader and/or the step of RouteOut that writes one point, and its finishing pass or file
 //     writer where it has one. Units take the session by reference and reach the user only
-//     through the session's port.
-//  2. Add its row(s) to src/formats/registry.cpp: an input row (code, name for kursolin-cli,
-//     menu item, captions, dialog, the desktop's MIME types of its files, check, reader, content
-//     test for "Automatisch erkennen" and its place in detectionOrder()) and/or an
-//     output row (code, name, menu item, flag, label, writer, split and reversal capabilities, save
-//     dialog). Every member left out keeps the default below, which means "this format lacks it".
-//  3. Add tests in tests/formats/<name>_test.cpp and golden files in tests/data/<name>/, a fuzz
+//     through the session's port. Its options are declared there (IntOption, BoolOption,
+//     TextOption of session/format_options.h): settings-file section and key, default, range,
+//     and the field a dialog shows it in (a per-file maximum on kSplitPage, anything else on a
+//     page of its own). Readers read them with s.opt.get(Option).
+//  2. Add its codec row(s) to src/formats/registry.cpp: an input row (code, name for
+//     kursolin-cli, extensions, check, reader, content test for "Automatisch erkennen" and its
+//     place in detectionOrder()) and/or an output row (code, name, writer, split and reversal
+//     capabilities, the extension of its files, its options, the maximum as .limit). A reader
+//     or loader with variants gets the variant from the row, through a small function there.
+//     Every member left out keeps the default below, which means "this format lacks it".
+//  3. Add its presentation row(s) to src/workflow/presentation.cpp, by the same code: menu
+//     item, caption, shortcut, labels, file dialogs, the desktop's MIME types, the captions and
+//     messages of a load, the split dialog's texts, a refusal of reversal.
+//  4. Add tests in tests/formats/<name>_test.cpp and golden files in tests/data/<name>/, a fuzz
 //     target for the reader (tests/support/fuzz_targets.cpp, fuzz/CMakeLists.txt) with a few seeds
 //     in tests/data/fuzz/<target>/, and the reader to the combined target's list
 //     (tests/support/fuzz_readers.cpp).
-//  4. A new library dependency goes into src/CMakeLists.txt and scripts/install-deps.
-// Menus, dialogs, the batch converter, loading, the record dispatch, saving, split and reversal
-// read the rows; nothing else names a format.
+//  5. A new library dependency goes into src/CMakeLists.txt and scripts/install-deps.
+// Menus, dialogs, the settings file, the batch converter, loading, the record dispatch, saving,
+// split and reversal read the rows and the declarations; nothing else names a format.
 
 #include <optional>
 #include <string>
@@ -27,9 +34,17 @@
 #include "core/datetime.h"
 #include "core/lines.h"
 #include "core/route_point.h"
-#include "core/session.h"
+#include "session/format_options.h"
+#include "session/session.h"
 
 namespace kursolin {
+
+/// The settings dialog's page of the per-file maxima, which every format that splits shows its
+/// maximum on.
+inline constexpr OptionPage kSplitPage{
+    .title = " Datei Splitting ",
+    .heading = "Angeben nach wieviel Zeilen Ausgabedateien gesplittet werden",
+    .order = 30};
 
 /// The rule groups of the rule panel that a loaded format enables.
 enum class RuleGroups {
@@ -38,12 +53,6 @@ enum class RuleGroups {
   DistanceOnly,  // the distance rule without its speed threshold (route files)
   DistanceHeadingMinDist,  // distance with speed threshold, heading, minimum distance
 };
-
-/// How the success caption of a load counts the lines of InputLines.
-enum class CountKind { Lines, Pairs, Stations, Plain, Points };
-
-/// A text that depends on the session (the coordinate text formats name their separator).
-using SessionText = std::string (*)(const Session& s);
 
 /// Fills InputLines from the file itself, for formats that are no text file of lines (databases,
 /// XML); false after the format's own message when nothing could be read.
@@ -97,34 +106,14 @@ using FileBytes = std::string (*)(const TextLines& lines);
 /// from the chosen path; false after its own message when not every file was written.
 using FilesWriter = bool (*)(Session& s, const std::string& chosen);
 
-/// One input format: the menu entry, the open dialog, the check at load and the records.
+/// One input format as the converter sees it: how its files are loaded, checked, recognised
+/// and read. How it presents itself (menu, dialogs, captions) is its presentation row's business.
 struct InputFormatInfo {
   int code = 0;
   std::string cliName;  // name for kursolin-cli -i, "" for none
-  std::string menuItem;  // e.g. "IN_GGAVTG"
-  std::string parentItem;  // sub-menu item it lives in, or ""
-  bool parentChecked = false;  // choosing it also checks its sub-menu's entry
-  bool menuEntry = true;  // false: reserved, no menu item selects it
-  std::string caption;  // menu caption
-  std::string shortcut;
-  std::string label;  // InputLabel
-  SessionText labelText = nullptr;  // InputLabel when it depends on the settings
-  std::string shortName;  // InputShortName
-  // The open dialog.
-  std::string dialogTitle;
-  std::string filter;  // description|pattern[|description|pattern]
-  std::string moreFilters;  // entries listed after `filter`, same form ("" for none)
-  std::string defaultExt;
-  // The desktop's MIME types of its files, for the desktop entry ("" none: not offered there).
-  std::vector<std::string> mimeTypes;
-  // The check at load and its texts.
-  std::string failureCaption;
-  SessionText failureCaptionText = nullptr;
-  std::string message;  // error box text when the check fails ("" for none)
-  SessionText messageText = nullptr;
-  std::string statusPrefix;
-  bool statusOnlyWhenUsable = false;
-  CountKind countKind = CountKind::Lines;
+  // The extensions of its files, lower case without the dot (format detection prefers the
+  // format whose extension the file has).
+  std::vector<std::string> extensions;
   RuleGroups groups = RuleGroups::None;
   FileLoader load = nullptr;  // nullptr: the file's text lines
   LoadCheck check = nullptr;  // nullptr: this version cannot read the format
@@ -144,22 +133,17 @@ struct InputFormatInfo {
   ContentTest recognize = nullptr;
   // "Automatisch erkennen": no format of its own, each file's format is found by detection.
   bool detects = false;
+  // The format's options (settings file, dialogs, --set).
+  std::vector<const OptionInfo*> options;
 
   bool available() const { return detects || (check != nullptr && readA != nullptr); }
 };
 
-/// One output format: the menu entry, its flag, the writer and what split, reversal and saving
-/// may do with it.
+/// One output format as the converter sees it: the writer and what split, reversal and saving
+/// may do with its files.
 struct OutputFormatInfo {
   int code = 0;
-  std::string cliName;  // name for kursolin-cli -f
-  std::string menuItem;  // e.g. "MN4Data"
-  std::string caption;  // menu caption
-  std::string shortcut;  // e.g. "F2", "Ctrl+Alt+G"
-  bool Session::*flag = nullptr;  // the output flag the rules test
-  std::string label;  // OutputLabel, ends in a blank
-  bool pointInfo = false;  // offers "Routepunkte Info ausgeben"
-  bool textSubmenu = false;  // child of "Koordinatenpaar als Textdatei"
+  std::string cliName;      // name for kursolin-cli -f
   bool pointTable = false;  // fills the route point table on screen
   RecordPrep prepare = nullptr;  // run before every record is read
   PointWriter write = nullptr;  // nullptr: this version cannot write the format
@@ -169,34 +153,33 @@ struct OutputFormatInfo {
   LinesPass finish = nullptr;
   // Splitting: the per-file maximum (nullptr: never split), how the points are counted, and the
   // writer for formats whose files are more than a slice of OutputLines.
-  int Session::*limit = nullptr;
+  const IntOption* limit = nullptr;
   bool countsRoutePoints = false;  // several lines a point: count RoutePointCount, not lines
   // A header and footer around one line a point: the points are these lines, a part file is a
   // slice of them finished by `finish`.
   PointLineTest pointLine = nullptr;
   FilesWriter writeFiles = nullptr;  // nullptr: each part is a slice of OutputLines
-  bool alwaysSplitDialog = false;  // the split dialog carries settings of every save (BCR)
-  std::vector<std::string> routeProfiles;  // vehicle profiles of those settings, in list order
-  std::string splitCaption;  // caption of the split dialog
-  std::string splitInfoTail;  // its bold text after the maximum
+  bool alwaysSplitDialog = false;    // the split dialog carries settings of every save (BCR)
   // The file's bytes (nullptr: the lines as they stand, cp1252, each ended by CR LF).
   FileBytes fileBytes = nullptr;
-  // Reversal: "" when the lines can be turned round, else the refusal.
-  std::string reverseRefusal;
-  // The save dialog.
-  std::string saveTitle;
-  std::string saveExt;  // extension of the proposed name, with its dot
-  std::string saveFixedName;  // proposed base name regardless of the loaded file, or ""
-  std::string saveFilter;  // description|pattern
-  std::string defaultExt;
-  std::string Session::*saveBase = nullptr;  // proposed base name from this field, if set
-  std::string Session::*saveDir = nullptr;  // initial folder of its own, else SaveDir
-  // Keys of the settings file that belong to this format (Section/Key).
-  std::vector<std::string> settingsKeys;
+  // Reversal: whether the lines can be turned round.
+  bool reversible = true;
+  // The files: the extension of the proposed name (with its dot), a base name of its own
+  // regardless of the loaded file ("" none), or one kept in an option; a folder of its own.
+  std::string saveExt;
+  std::string saveFixedName;
+  const TextOption* saveBase = nullptr;
+  const TextOption* saveDir = nullptr;
+  // The route settings of every save (alwaysSplitDialog): the route's name as the dialog was
+  // left, whether it also names the file, and the route's description.
+  const TextOption* routeTitle = nullptr;
+  const BoolOption* titleNamesFile = nullptr;
+  const TextOption* routeDescription = nullptr;
+  // The format's options (settings file, dialogs, --set), its maximum among them.
+  std::vector<const OptionInfo*> options;
 
   bool available() const { return write != nullptr; }
   bool splittable() const { return limit != nullptr; }
-  bool reversible() const { return reverseRefusal.empty(); }
 };
 
 }  // namespace kursolin

@@ -12,10 +12,12 @@
 
 #include "core/coords.h"
 #include "core/cp1252.h"
+#include "core/geotime.h"
 #include "core/host.h"
 #include "core/numtext.h"
-#include "core/prompt.h"
+#include "core/textutil.h"
 #include "formats/route_reader.h"
+#include "session/prompt.h"
 
 namespace kursolin {
 
@@ -149,32 +151,6 @@ std::string isoText(const GpxTime& g) {
   return out + "Z";
 }
 
-// ---------------------------------------------------------------------------------------------
-// Geometry: the sphere of the generator's distances (111.12 km per degree of great circle), so a
-// worked-out speed agrees with the distances the rules measure.
-
-constexpr double kDegree = 0.017453292519943295769;
-constexpr double kSphereRadius = 111120.0 / kDegree;
-
-double metresBetween(double lat1, double lon1, double lat2, double lon2) {
-  const double p1 = lat1 * kDegree, p2 = lat2 * kDegree;
-  const double dp = p2 - p1, dl = (lon2 - lon1) * kDegree;
-  const double a = std::sin(dp / 2) * std::sin(dp / 2) +
-                   std::cos(p1) * std::cos(p2) * std::sin(dl / 2) * std::sin(dl / 2);
-  return 2 * kSphereRadius * std::asin(std::sqrt(std::min(1.0, a)));
-}
-
-// Initial bearing from the first position to the second, 0 to below 360 degrees.
-double bearing(double lat1, double lon1, double lat2, double lon2) {
-  const double p1 = lat1 * kDegree, p2 = lat2 * kDegree, dl = (lon2 - lon1) * kDegree;
-  const double y = std::sin(dl) * std::cos(p2);
-  const double x = std::cos(p1) * std::sin(p2) - std::sin(p1) * std::cos(p2) * std::cos(dl);
-  double b = std::atan2(y, x) / kDegree;
-  if (b < 0) b += 360;
-  if (b >= 360) b -= 360;
-  return b;
-}
-
 // Two decimals and "." whatever the desktop's locale.
 std::string fixed2(double v) {
   return formatFixed(v, 0, 2, '.');
@@ -232,7 +208,7 @@ class Deriver {
       speed = fixed2(*v * 3.6);  // GPX speeds are metres per second
     } else if (here && havePrev_ && time && prevTime_ && time->epoch > *prevTime_) {
       speed =
-          fixed2(metresBetween(prevLat_, prevLon_, *lat, *lon) / (time->epoch - *prevTime_) * 3.6);
+          fixed2(sphereMetres(prevLat_, prevLon_, *lat, *lon) / (time->epoch - *prevTime_) * 3.6);
     }
 
     std::optional<double> course;
@@ -240,8 +216,9 @@ class Deriver {
       course = *c >= 360 ? 0 : *c;
     } else if (here && havePrev_) {
       // Standing still has no bearing; the last heading stands, as a receiver reports it.
-      course = (*lat == prevLat_ && *lon == prevLon_) ? prevCourse_
-                                                      : bearing(prevLat_, prevLon_, *lat, *lon);
+      course = (*lat == prevLat_ && *lon == prevLon_)
+                   ? prevCourse_
+                   : initialBearing(prevLat_, prevLon_, *lat, *lon);
     }
 
     if (here) {
@@ -589,14 +566,7 @@ class GpxParser {
 // Reading a line
 
 std::vector<std::string> splitFields(const std::string& line) {
-  std::vector<std::string> f;
-  std::size_t start = 0;
-  while (true) {
-    const auto bar = line.find('|', start);
-    f.push_back(line.substr(start, bar == std::string::npos ? std::string::npos : bar - start));
-    if (bar == std::string::npos) break;
-    start = bar + 1;
-  }
+  std::vector<std::string> f = splitAt(line, '|');
   f.resize(10, "-");
   return f;
 }
@@ -613,19 +583,19 @@ std::optional<double> lineNumber(const std::string& field) {
 
 // Fills the notations of one coordinate the way the NMEA parsers do: signed texts, the number
 // as its magnitude (the generator's distances count from there).
-void setCoordinate(Session& s, double v, bool latitude) {
+void setGpxCoordinate(Session& s, double v, bool latitude) {
   PointRecord& p = s.CurrentPoint;
-  completePositionTexts(s, p);
-  const std::string magnitude = dez6(s, std::fabs(v));
+  const NumberStyle st = s.numbers;
+  completePositionTexts(st, p);
+  const std::string magnitude = dez6(st, std::fabs(v));
   const bool negative = v < 0 && magnitude.find_first_not_of("0.") != std::string::npos;
   const std::string sign = negative ? "-" : "";
-  const std::string grMin = sign + GeoDezToGrMin(s, magnitude);
-  (latitude ? p.LatDec : p.LonDec) = sign + magnitude;
-  (latitude ? p.LatGrMin : p.LonGrMin) = grMin;
-  (latitude ? p.LatNmea : p.LonNmea) = grMin;
-  (latitude ? p.LatGMS : p.LonGMS) = KGrad(s, grMin);
-  (latitude ? p.LatMer : p.LonMer) = latitude ? DezToMerN(v) : DezToMerO(v);
-  (latitude ? p.LatValue : p.LonValue) = std::fabs(static_cast<Real>(v));
+  Converted grMin = GeoDezToGrMin(st, magnitude);
+  errorPromptsIfShown(s, grMin.errors);
+  const Axis axis = latitude ? Axis::Latitude : Axis::Longitude;
+  setCoordinate(
+      st, p, axis,
+      {sign + magnitude, sign + grMin.text, std::fabs(static_cast<Real>(v)), mercatorOf(axis, v)});
 }
 
 bool allDigits(const std::string& t) {
@@ -680,7 +650,7 @@ std::string coordinateText(const std::string& dec) {
 std::optional<std::string> recordTime(const Session& s) {
   const PointRecord& p = s.CurrentPoint;
   // GGA sentences carry no date: what the record holds is left from another input.
-  if (s.ReadVtg) return std::nullopt;
+  if (s.doc.ReadVtg) return std::nullopt;
   if (p.Date.size() != 6 || !allDigits(p.Date) || p.Time.size() < 6) return std::nullopt;
   const std::string hms = p.Time.substr(0, 6);
   if (!allDigits(hms)) return std::nullopt;
@@ -754,18 +724,18 @@ std::string gpxCaption(GpxSource source, long long points) {
 bool LoadGPXFile(Session& s, const std::string& path) {
   GpxLoad r = loadGpxFile(path);
   if (!r.ok) {
-    s.InputLines.clear();
+    s.doc.InputLines.clear();
     s.setInputCaption(kGpxFailureCaption);
     s.port().prompt(PromptKind::Error, PromptButtons::Abort, r.message);
     return false;
   }
-  s.InputLines.assign(std::move(r.lines));
-  s.InputLabel = gpxLabel(r.source);
+  s.doc.InputLines.assign(std::move(r.lines));
+  s.doc.InputLabel = gpxLabel(r.source);
   return true;
 }
 
 bool gpxPointsLoaded(Session& s) {
-  return s.InputLines.Count() > 0;
+  return s.doc.InputLines.Count() > 0;
 }
 
 bool readGpxRecord(Session& s, const std::string& line, int index) {
@@ -797,8 +767,8 @@ int GetGPX(Session& s, const std::string& line, int index) {
             kCR + "Der Routenpunkt wird nicht ausgewertet");
     return 0;
   }
-  setCoordinate(s, *lat, true);
-  setCoordinate(s, *lon, false);
+  setGpxCoordinate(s, *lat, true);
+  setGpxCoordinate(s, *lon, false);
 
   p.Time = "000000.00";
   p.Date = "01.01.00";
@@ -818,8 +788,8 @@ int GetGPX(Session& s, const std::string& line, int index) {
 
   const auto speed = lineNumber(f[4]);
   p.SpeedValue = speed && *speed >= 0 ? *speed : 0;
-  p.SpeedKmh = formatFixed(p.SpeedValue, 3, 2, s.DecimalSep);
-  p.SpeedKnots = formatFixed(p.SpeedValue / 1.852L, 3, 2, s.DecimalSep);
+  p.SpeedKmh = formatFixed(p.SpeedValue, 3, 2, s.numbers.DecimalSep);
+  p.SpeedKnots = formatFixed(p.SpeedValue / 1.852L, 3, 2, s.numbers.DecimalSep);
 
   const auto course = lineNumber(f[5]);
   p.Course = course && *course >= 0 && *course <= 360 ? fixed2(*course) : "0.00";
@@ -835,7 +805,7 @@ int GetGPX(Session& s, const std::string& line, int index) {
 void buildGpx(Session& s, const RoutePoint& rp) {
   const PointRecord& p = s.CurrentPoint;
   if (rp.n == 1) {
-    for (const char* h : kHeader) s.OutputLines.add(h);
+    for (const char* h : kHeader) s.doc.OutputLines.add(h);
   }
   std::string line = "    <rtept lat=\"" + coordinateText(p.LatDec) + "\" lon=\"" +
                      coordinateText(p.LonDec) + "\">";
@@ -847,7 +817,7 @@ void buildGpx(Session& s, const RoutePoint& rp) {
   const std::string name =
       placeName.empty() || placeName == "-" ? "KS-Rp " + intToStr(rp.n) : placeName;
   line += "<name>" + xmlEscaped(name) + "</name></rtept>";
-  s.OutputLines.add(std::move(line));
+  s.doc.OutputLines.add(std::move(line));
 }
 
 bool isGpxPointLine(const std::string& line) {

@@ -32,10 +32,18 @@
 
 #include "core/lines.h"
 #include "core/route_point.h"
-#include "core/session.h"
 #include "formats/format.h"
+#include "session/session.h"
 
 namespace kursolin {
+
+/// Route points per GPX file before the route is split; 0: no limit.
+inline constexpr IntOption MpGPX{
+    {.section = "Navi",
+     .key = "MpGPX",
+     .range = kSplitMaxRange,
+     .fields = {
+         OptionField{.page = &kSplitPage, .name = "MpGPXEdit", .label = "GPX 1.1 Dateien"}}}};
 
 /// The input caption when a file cannot be loaded.
 inline constexpr const char* kGpxFailureCaption = "GPX Datei Fehler!";

@@ -3,9 +3,9 @@
 #include "core/coords.h"
 #include "core/cp1252.h"
 #include "core/numtext.h"
-#include "core/prompt.h"
 #include "core/textutil.h"
 #include "formats/route_reader.h"
+#include "session/prompt.h"
 
 namespace kursolin {
 
@@ -13,30 +13,23 @@ void ResetNaviFields(Session& s) {
   for (auto& f : s.CurrentPoint.NaviFields) f = "-";
 }
 
-int GetMN(Session& s, const std::string& line, int index) {
+int GetMN(Session& s, const std::string& line, int index, NavigonVersion layout) {
   PointRecord& p = s.CurrentPoint;
   const int lineNumber = index + 1;
   if (line.empty()) {
     reportEmptyLine(s, lineNumber);
     return 0;
   }
-  const bool code9 = s.InputFormat == 9;
-  const bool mn5 = code9 && s.InputIsMN5;
+  // MN|4.2 and MN5 have the fields 2 and 13 that MN|4 lacks; MN5 two more at the end.
+  const bool code9 = layout != NavigonVersion::MN4;
+  const bool mn5 = code9 && s.doc.InputLayout == kNavigonMN5Layout;
 
-  // Fields in the order they stand in the line; those a layout lacks are skipped.
-  std::string_view rest(line);
-  bool more = true;
+  // Fields in the order they stand in the line; those a layout lacks are skipped. Every field is
+  // followed by "|": the text after the last one is none, and the fields after it are empty.
+  const std::vector<std::string> pieces = splitAt(line, '|');
+  std::size_t taken = 0;
   auto next = [&]() -> std::string {
-    if (!more) return {};
-    const auto bar = rest.find('|');
-    if (bar == std::string_view::npos) {
-      // Without a further "|" this field and all later ones are empty.
-      more = false;
-      return {};
-    }
-    std::string f(rest.substr(0, bar));
-    rest.remove_prefix(bar + 1);
-    return f;
+    return taken + 1 < pieces.size() ? pieces[taken++] : std::string();
   };
   auto& nf = p.NaviFields;
   nf[RteLabel] = next();
@@ -51,9 +44,9 @@ int GetMN(Session& s, const std::string& line, int index) {
   }
 
   if (nf[RteLon] == "-") nf[RteLon] = "0.00";
-  setLongitudeFromDecimal(s, nf[RteLon], lineNumber);
+  setCoordinateFromDecimal(s, Axis::Longitude, nf[RteLon], lineNumber);
   if (nf[RteLat] == "-") nf[RteLat] = "0.00";
-  setLatitudeFromDecimal(s, nf[RteLat], lineNumber);
+  setCoordinateFromDecimal(s, Axis::Latitude, nf[RteLat], lineNumber);
   setRouteFileDefaults(p);
   return coordinatesPresent(s, line, lineNumber);
 }
@@ -68,21 +61,23 @@ std::string navigonLine(Session& s, NavigonVersion version, int n) {
   const auto field = [&](int i) { out += nf[static_cast<std::size_t>(i)] + "|"; };
   switch (version) {
     case NavigonVersion::MN4:
-      if (!s.MN4ShowOrt) return label + "|-|-|-|-|-|-|-|-|-|" + lon + "|" + lat + "|-|";
+      if (!s.opt.get(MN4ShowOrt)) return label + "|-|-|-|-|-|-|-|-|-|" + lon + "|" + lat + "|-|";
       field(RtePlace1);
       for (int i = RtePlace3; i <= RtePlace10; ++i) field(i);
       out += lon + "|" + lat + "|";
       field(RtePlace14);
       return out;
     case NavigonVersion::MN42:
-      if (!s.MN42ShowOrt) return label + "|-|-|-|-|-|-|-|-|-|-|" + lon + "|" + lat + "|-|-|";
+      if (!s.opt.get(MN42ShowOrt))
+        return label + "|-|-|-|-|-|-|-|-|-|-|" + lon + "|" + lat + "|-|-|";
       for (int i = RtePlace1; i <= RtePlace10; ++i) field(i);
       out += lon + "|" + lat + "|";
       field(RtePlace13);
       field(RtePlace14);
       return out;
     case NavigonVersion::MN5:
-      if (!s.MN5ShowOrt) return label + "|-|-|-|-|-|-|-|-|-|-|" + lon + "|" + lat + "|-|-|-|-|";
+      if (!s.opt.get(MN5ShowOrt))
+        return label + "|-|-|-|-|-|-|-|-|-|-|" + lon + "|" + lat + "|-|-|-|-|";
       if (nf[RtePlaceName] == "-") nf[RtePlaceName] = "KS-Rp " + intToStr(n);
       for (int i = RtePlace1; i <= RtePlace10; ++i) field(i);
       out += lon + "|" + lat + "|";
@@ -93,32 +88,27 @@ std::string navigonLine(Session& s, NavigonVersion version, int n) {
 }
 
 void buildMN4(Session& s, const RoutePoint& p) {
-  s.OutputLines.add(navigonLine(s, NavigonVersion::MN4, p.n));
+  s.doc.OutputLines.add(navigonLine(s, NavigonVersion::MN4, p.n));
 }
 void buildMN42(Session& s, const RoutePoint& p) {
-  s.OutputLines.add(navigonLine(s, NavigonVersion::MN42, p.n));
+  s.doc.OutputLines.add(navigonLine(s, NavigonVersion::MN42, p.n));
 }
 void buildMN5(Session& s, const RoutePoint& p) {
-  s.OutputLines.add(navigonLine(s, NavigonVersion::MN5, p.n));
+  s.doc.OutputLines.add(navigonLine(s, NavigonVersion::MN5, p.n));
 }
 
-bool navigonRecognized(const TextLines& lines, int inputCode) {
+bool navigonRecognized(const TextLines& lines, NavigonVersion layout) {
   const int bars = countChar(lines.at(0), '|');
-  if (inputCode == 8) return bars == 13;
-  if (inputCode == 9) return bars == 15 || bars == 17;
-  return false;
+  if (layout == NavigonVersion::MN4) return bars == 13;
+  return bars == 15 || bars == 17;
 }
 
 std::string mn4ShowOrtWarning() {
-  return " ACHTUNG ! Sollte ein Ort der Route von MN|4 auf dem PDA nicht erkannt werden,"_cp +
-         kCR + std::string(19, ' ') + "wird die ganze Route nicht geladen !" + kCR +
-         "In diesem Fall den Haken an der Checkbox entfernen und die Route neu berechnen";
+  return MN4ShowOrt.info.warning;
 }
 
 std::string mn42ShowOrtWarning() {
-  return " ACHTUNG ! Sollte ein Ort der Route von MN|4.2 auf dem PDA nicht erkannt werden,"_cp +
-         kCR + std::string(20, ' ') + "wird die ganze Route nicht geladen !" + kCR +
-         " In diesem Fall den Haken an der Checkbox entfernen und die Route neu berechnen";
+  return MN42ShowOrt.info.warning;
 }
 
 }  // namespace kursolin

@@ -93,15 +93,15 @@ std::optional<LocalDateTime> zdaDate(std::string_view line) {
 }  // namespace
 
 bool ggaVtgRecognized(Session& s) {
-  return anyLineOfKind(s.InputLines, SentenceKind::GGA);
+  return anyLineOfKind(s.doc.InputLines, SentenceKind::GGA);
 }
 
 bool rmcRecognized(Session& s) {
-  return anyLineOfKind(s.InputLines, SentenceKind::RMC);
+  return anyLineOfKind(s.doc.InputLines, SentenceKind::RMC);
 }
 
 bool ggaLogHasVtg(const Session& s) {
-  return !logTalkers(s).vtg.empty();
+  return !logTalkers(s.doc).vtg.empty();
 }
 
 bool readGgaRecord(Session& s, const std::string& line, int index) {
@@ -117,9 +117,9 @@ bool isRmcRecordLine(const Session& s, std::string_view line) {
 }
 
 std::optional<LocalDateTime> nmeaRecordedAt(const Session& s) {
-  const int count = s.InputLines.Count();
+  const int count = s.doc.InputLines.Count();
   for (int i = 0; i < count; ++i) {
-    const std::string_view line = s.InputLines.full(i);
+    const std::string_view line = s.doc.InputLines.full(i);
     if (line.size() < 6 || line[0] != '$') continue;
     auto date = rmcDate(line);
     if (!date) date = zdaDate(line);

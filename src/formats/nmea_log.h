@@ -8,8 +8,8 @@
 #include <string_view>
 
 #include "core/datetime.h"
-#include "core/session.h"
 #include "formats/format.h"
+#include "session/session.h"
 
 namespace kursolin {
 

@@ -6,6 +6,7 @@
 #include "core/coords.h"
 #include "core/numtext.h"
 #include "formats/route_reader.h"
+#include "session/prompt.h"
 
 namespace kursolin {
 
@@ -50,17 +51,17 @@ struct OvlValue {
 };
 
 // Everything after the first "=".
-std::optional<OvlValue> ovlValue(const Session& s, const std::string& line) {
+std::optional<OvlValue> ovlValue(const NumberStyle& st, const std::string& line) {
   const auto eq = line.find('=');
   OvlValue v;
   v.text = eq == std::string::npos ? line : line.substr(eq + 1);
   if (!ovlNumberShape(v.text)) return std::nullopt;
   const std::string trimmed = v.text.substr(v.text.find_first_not_of(' '));
-  const auto n = tryStrToFloat(PZD(s, trimmed), s.DecimalSep);
+  const auto n = tryPZDNumber(st, trimmed);
   // Beyond the platform's range: no usable value either.
   if (!n) return std::nullopt;
   v.number = *n;
-  v.decimal = fixedDecimalText(s, trimmed);
+  v.decimal = fixedDecimalText(st, trimmed);
   // A plain decimal is shown as written; one the notations had to write out, as written out.
   if (v.decimal != trimmed) v.text = v.decimal;
   return v;
@@ -78,10 +79,36 @@ void fixedValues(PointRecord& p, bool valid) {
   p.PointValid = valid;
 }
 
+// Reads the value of a coordinate line into that coordinate of CurrentPoint; false, with its
+// texts and number 0, when the value is no number.
+bool readCoordinate(Session& s, Axis axis, const std::string& line) {
+  PointRecord& p = s.CurrentPoint;
+  const NumberStyle st = s.numbers;
+  completePositionTexts(st, p);
+  const auto v = ovlValue(st, line);
+  if (!v) {
+    if (axis == Axis::Latitude) {
+      p.LatGrMin = p.LatNmea = p.LatDec = p.LatGMS = p.LatMer = "0";
+      p.LatValue = 0;
+    } else {
+      p.LonGrMin = p.LonNmea = p.LonDec = p.LonGMS = p.LonMer = "0";
+      p.LonValue = 0;
+    }
+    return false;
+  }
+  // The conversion reads degrees from the text before the "."; leading blanks would become part
+  // of them, and an exponent would count as part of the fraction.
+  Converted grMin = GeoDezToGrMin(st, v->decimal);
+  errorPromptsIfShown(s, grMin.errors);
+  setCoordinate(st, p, axis,
+                {cutTo8(v->text), std::move(grMin.text), v->number, mercatorOf(axis, v->number)});
+  return true;
+}
+
 }  // namespace
 
 bool ovlRecognized(Session& s) {
-  const auto& lines = s.InputLines.lines();
+  const auto& lines = s.doc.InputLines.lines();
   bool pair = false;
   for (std::size_t i = 0; i + 1 < lines.size() && !pair; ++i) {
     pair = startsWith(lines[i], "XKoord") && startsWith(lines[i + 1], "YKoord");
@@ -91,7 +118,7 @@ bool ovlRecognized(Session& s) {
   for (const auto& l : lines) {
     if (startsWith(l, "XKoord") || startsWith(l, "YKoord")) kept.push_back(l);
   }
-  s.InputLines.assign(std::move(kept));
+  s.doc.InputLines.assign(std::move(kept));
   return true;
 }
 
@@ -107,23 +134,12 @@ bool ovlFound(const Session&, const FileSample& file) {
 int GetOVL_X(Session& s, const std::string& line, int index) {
   if (!startsWith(line, "XKoord")) return 0;
   PointRecord& p = s.CurrentPoint;
-  completePositionTexts(s, p);
-  const auto v = ovlValue(s, line);
-  if (!v) {
-    p.LonGrMin = p.LonNmea = p.LonDec = p.LonGMS = p.LonMer = "0";
-    p.LonValue = 0;
+  if (!readCoordinate(s, Axis::Longitude, line)) {
     fixedValues(p, false);
     return 0;
   }
-  // The conversion reads degrees from the text before the "."; leading blanks would become part
-  // of them, and an exponent would count as part of the fraction.
-  p.LonGrMin = GeoDezToGrMin(s, v->decimal);
-  p.LonNmea = p.LonGrMin;
-  p.LonDec = cutTo8(v->text);
-  p.LonGMS = KGrad(s, p.LonGrMin);
-  p.LonValue = v->number;
-  p.LonMer = DezToMerO(p.LonValue);
-  const bool latitude = GetOVL_Y(s, std::string(s.InputLines.full(static_cast<long long>(index) + 1))) == 1;
+  const bool latitude =
+      GetOVL_Y(s, std::string(s.doc.InputLines.full(static_cast<long long>(index) + 1))) == 1;
   fixedValues(p, latitude);
   if (latitude && !coordinatesOnGlobe(s, line, index + 1)) {
     p.PointValid = false;
@@ -134,21 +150,7 @@ int GetOVL_X(Session& s, const std::string& line, int index) {
 
 int GetOVL_Y(Session& s, const std::string& line) {
   if (!startsWith(line, "YKoord")) return 0;
-  PointRecord& p = s.CurrentPoint;
-  completePositionTexts(s, p);
-  const auto v = ovlValue(s, line);
-  if (!v) {
-    p.LatGrMin = p.LatNmea = p.LatDec = p.LatGMS = p.LatMer = "0";
-    p.LatValue = 0;
-    return 0;
-  }
-  p.LatGrMin = GeoDezToGrMin(s, v->decimal);
-  p.LatNmea = p.LatGrMin;
-  p.LatDec = cutTo8(v->text);
-  p.LatGMS = KGrad(s, p.LatGrMin);
-  p.LatValue = v->number;
-  p.LatMer = DezToMerN(p.LatValue);
-  return 1;
+  return readCoordinate(s, Axis::Latitude, line) ? 1 : 0;
 }
 
 }  // namespace kursolin

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "core/session.h"
 #include "formats/format.h"
+#include "session/session.h"
 
 namespace kursolin {
 

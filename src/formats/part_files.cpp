@@ -2,14 +2,15 @@
 
 #include "core/cp1252.h"
 #include "core/fileio.h"
-#include "core/prompt.h"
 #include "core/split_plan.h"
+#include "session/prompt.h"
 
 namespace kursolin {
 
 bool splitPlanUsable(Session& s) {
-  if (splitPlanNameable(s.SplitFiles)) return true;
-  singleButtonMessage(s, PromptKind::Information, PromptButtons::Abort, splitTooManyFilesText(s));
+  if (splitPlanNameable(s.doc.split.SplitFiles)) return true;
+  singleButtonMessage(s, PromptKind::Information, PromptButtons::Abort,
+                      splitTooManyFilesText(s.doc.split));
   return false;
 }
 
@@ -50,7 +51,7 @@ void PartFileWriter::stop(int i, const std::string& path, const std::string& rea
 
 void PartFileWriter::remember(const std::string& chosen) {
   if (written_.empty() || folderOf(chosen).empty()) return;
-  s_.SaveDir = folderOf(chosen);
+  s_.opt.SaveDir = folderOf(chosen);
   s_.port().stateChanged();
 }
 

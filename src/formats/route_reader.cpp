@@ -5,14 +5,14 @@
 #include "core/coords.h"
 #include "core/cp1252.h"
 #include "core/numtext.h"
-#include "core/prompt.h"
+#include "session/prompt.h"
 
 namespace kursolin {
 
 namespace {
 
-Real coordinateValue(const Session& s, const std::string& text, int lineNumber) {
-  if (auto v = tryStrToFloat(PZD(s, text), s.DecimalSep)) return *v;
+Real coordinateValue(const NumberStyle& st, const std::string& text, int lineNumber) {
+  if (auto v = tryStrToFloat(PZD(st, text), st.DecimalSep)) return *v;
   throw ConvertError("Die Koordinate \"" + text + "\" in Zeile " + intToStr(lineNumber) +
                      " der Quelldatei ist keine Zahl");
 }
@@ -23,30 +23,19 @@ void okError(Session& s, const std::string& text) {
 
 }  // namespace
 
-void setLatitudeFromDecimal(Session& s, const std::string& text, int lineNumber) {
+void setCoordinateFromDecimal(Session& s, Axis axis, const std::string& text, int lineNumber) {
   PointRecord& p = s.CurrentPoint;
-  completePositionTexts(s, p);
+  const NumberStyle st = s.numbers;
+  completePositionTexts(st, p);
   // "1.15e1" is a number, but the degree-minute conversion and the writers need "11.5".
-  const std::string dec = fixedDecimalText(s, text);
-  p.LatDec = dec;
-  p.LatValue = coordinateValue(s, dec, lineNumber);
-  p.LatGrMin = GeoDezToGrMin(s, dec);
-  p.LatNmea = p.LatGrMin;
-  p.LatGMS = KGrad(s, p.LatGrMin);
-  p.LatMer = DezToMerN(p.LatValue);
-}
-
-void setLongitudeFromDecimal(Session& s, const std::string& text, int lineNumber) {
-  PointRecord& p = s.CurrentPoint;
-  completePositionTexts(s, p);
-  // "1.15e1" is a number, but the degree-minute conversion and the writers need "11.5".
-  const std::string dec = fixedDecimalText(s, text);
-  p.LonDec = dec;
-  p.LonValue = coordinateValue(s, dec, lineNumber);
-  p.LonGrMin = GeoDezToGrMin(s, dec);
-  p.LonNmea = p.LonGrMin;
-  p.LonGMS = KGrad(s, p.LonGrMin);
-  p.LonMer = DezToMerO(p.LonValue);
+  std::string dec = fixedDecimalText(st, text);
+  // A text that is no number ends the route with the decimal text already taken.
+  (axis == Axis::Latitude ? p.LatDec : p.LonDec) = dec;
+  const Real value = coordinateValue(st, dec, lineNumber);
+  Converted grMin = GeoDezToGrMin(st, dec);
+  errorPromptsIfShown(s, grMin.errors);
+  setCoordinate(st, p, axis,
+                {std::move(dec), std::move(grMin.text), value, mercatorOf(axis, value)});
 }
 
 void setRouteFileDefaults(PointRecord& p) {

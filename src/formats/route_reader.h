@@ -4,16 +4,15 @@
 
 #include <string>
 
-#include "core/session.h"
+#include "core/coords.h"
+#include "session/session.h"
 
 namespace kursolin {
 
-/// Fills LatDec, LatGrMin, LatNmea, LatGMS, LatValue and LatMer from a decimal-degree text
-/// ("." or host separator; an exponent is written out). A text that is no number throws
-/// ConvertError naming the line.
-void setLatitudeFromDecimal(Session& s, const std::string& text, int lineNumber);
-/// The same for the longitude.
-void setLongitudeFromDecimal(Session& s, const std::string& text, int lineNumber);
+/// Fills every position text and the number of one coordinate of CurrentPoint from a
+/// decimal-degree text ("." or host separator; an exponent is written out). A text that is no
+/// number throws ConvertError naming the line.
+void setCoordinateFromDecimal(Session& s, Axis axis, const std::string& text, int lineNumber);
 
 /// The fixed values of a point read from a route file: fix, time, speed (text and number),
 /// course, date, altitude, satellites, HDOP; PointValid set.

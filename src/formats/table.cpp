@@ -5,6 +5,7 @@
 #include "core/cp1252.h"
 #include "core/geotime.h"
 #include "core/numtext.h"
+#include "session/time_mode.h"
 
 namespace kursolin {
 
@@ -16,7 +17,7 @@ std::string tableHeaderLine(const Session& s) {
       "HDOP"};
   std::string out;
   for (const char* c : kColumns) {
-    if (!out.empty()) out += s.CsvSeparator;
+    if (!out.empty()) out += s.opt.get(CsvSeparator);
     out += utf8ToCp1252(c);
   }
   return out;
@@ -24,8 +25,9 @@ std::string tableHeaderLine(const Session& s) {
 
 std::string tableDataLine(Session& s, const std::string& distance) {
   const PointRecord& p = s.CurrentPoint;
-  const std::string& sep = s.CsvSeparator;
-  const auto P = [&](const std::string& t) { return PZD(s, t); };
+  const std::string& sep = s.opt.get(CsvSeparator);
+  const NumberStyle st = s.numbers;
+  const auto P = [&](const std::string& t) { return PZD(st, t); };
   std::string out = TimeChange(s, p.Time);
   for (const std::string& v : {P(p.LatGrMin), P(p.LonGrMin), P(p.LatDec), P(p.LonDec), P(p.LatGMS),
                                P(p.LonGMS), p.LatMer, p.LonMer, P(p.SpeedKmh), P(p.Altitude),
@@ -59,7 +61,8 @@ std::vector<std::string> pointTableRow(Session& s, int number, const std::string
   const PointRecord& p = s.CurrentPoint;
   char num[32];
   std::snprintf(num, sizeof num, "%8.8d", number);
-  const auto P = [&](const std::string& t) { return PZD(s, t); };
+  const NumberStyle st = s.numbers;
+  const auto P = [&](const std::string& t) { return PZD(st, t); };
   return {num,          TimeChange(s, p.Time), P(p.LatGMS),   P(p.LonGMS), P(p.SpeedKmh),
           P(p.Altitude), distance,             P(p.Course),   p.FixOk,     p.SatCount,
           p.Hdop,        P(p.LatGrMin),        P(p.LonGrMin), P(p.LatDec), P(p.LonDec),
@@ -71,16 +74,16 @@ std::vector<std::string> pointTableRow(Session& s, int number, const std::string
 namespace kursolin {
 
 void ShowTabGrid(Session& s, const std::string& distance) {
-  ++s.TableRowCount;
-  s.PointTable.rows.push_back(pointTableRow(s, s.TableRowCount - 1, distance));
+  ++s.doc.TableRowCount;
+  s.doc.PointTable.rows.push_back(pointTableRow(s, s.doc.TableRowCount - 1, distance));
 }
 
 void buildTable(Session& s, const RoutePoint& p) {
-  if (p.n == 1) s.OutputLines.add(tableHeaderLine(s));
+  if (p.n == 1) s.doc.OutputLines.add(tableHeaderLine(s));
   // The file holds the distance the grid shows.
   const std::string distance = intToStr(Dist(p.prevLat, p.prevLon, p.curLat, p.curLon));
   ShowTabGrid(s, distance);
-  s.OutputLines.add(tableDataLine(s, distance));
+  s.doc.OutputLines.add(tableDataLine(s, distance));
 }
 
 }  // namespace kursolin

@@ -6,9 +6,14 @@
 #include <vector>
 
 #include "core/route_point.h"
-#include "core/session.h"
+#include "formats/format.h"
+#include "session/session.h"
 
 namespace kursolin {
+
+/// The separator of the table's columns.
+inline constexpr TextOption CsvSeparator{
+    {.section = "Pref", .key = "CSVTrenner", .defaultText = ";"}};
 
 /// The header line of the table file.
 std::string tableHeaderLine(const Session& s);

@@ -31,21 +31,9 @@ std::optional<std::string> ttFieldToDecimal(const std::string& field) {
   return negative ? "-" + digits : digits;
 }
 
-// The text of field `index` (0-based) of a line split at "|"; the text after the last "|"
-// counts as a field of its own.
-std::string fieldAt(const std::string& line, int index) {
-  std::size_t start = 0;
-  for (int i = 0; i < index; ++i) {
-    const auto bar = line.find('|', start);
-    if (bar == std::string::npos) return {};
-    start = bar + 1;
-  }
-  const auto end = line.find('|', start);
-  return line.substr(start, end == std::string::npos ? std::string::npos : end - start);
-}
-
 std::string flagDigit(const Session& s, std::size_t i) {
-  return i < s.TTFlags.size() ? s.TTFlags.substr(i, 1) : std::string();
+  const std::string& flags = s.opt.get(TTFlags);
+  return i < flags.size() ? flags.substr(i, 1) : std::string();
 }
 
 // Replaces the flag field, the text between the last two "|", by the flag. Taking the whole
@@ -68,16 +56,18 @@ int GetTT(Session& s, const std::string& line, int index) {
     reportEmptyLine(s, lineNumber);
     return 0;
   }
-  const std::string lonField = fieldAt(line, 0);
-  const std::string latField = fieldAt(line, 1);
+  // The text after the last "|" counts as a field of its own.
+  const std::vector<std::string> fields = splitAt(line, '|');
+  const std::string lonField = fields[0];
+  const std::string latField = fields.size() > 1 ? fields[1] : std::string();
   const auto lon = ttFieldToDecimal(lonField);
   if (!lon) throw ConvertError(coordinateNotANumberText(lineNumber, line, lonField));
   const auto lat = ttFieldToDecimal(latField);
   if (!lat) throw ConvertError(coordinateNotANumberText(lineNumber, line, latField));
   p.navi(RteLon) = *lon;
   p.navi(RteLat) = *lat;
-  setLongitudeFromDecimal(s, p.navi(RteLon), lineNumber);
-  setLatitudeFromDecimal(s, p.navi(RteLat), lineNumber);
+  setCoordinateFromDecimal(s, Axis::Longitude, p.navi(RteLon), lineNumber);
+  setCoordinateFromDecimal(s, Axis::Latitude, p.navi(RteLat), lineNumber);
   setRouteFileDefaults(p);
   return coordinatesPresent(s, line, lineNumber);
 }
@@ -108,7 +98,7 @@ std::string tomTomLine(const Session& s, int n) {
 }
 
 void buildTT(Session& s, const RoutePoint& p) {
-  s.OutputLines.add(tomTomLine(s, p.n));
+  s.doc.OutputLines.add(tomTomLine(s, p.n));
 }
 
 void SetTTFlag(Session& s, TextLines& lines) {

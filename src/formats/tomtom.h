@@ -7,9 +7,38 @@
 
 #include "core/lines.h"
 #include "core/route_point.h"
-#include "core/session.h"
+#include "formats/format.h"
+#include "session/session.h"
 
 namespace kursolin {
+
+/// The settings dialog's page of the TomTom options.
+inline constexpr OptionPage kTomTomPage{
+    .title = "TomTom",
+    .heading = "Verschieden Einstellungen f\xFCr TomTom Systeme alle Versionen",
+    .order = 60};
+
+/// Route points per ITN file before the route is split; 0: no limit.
+inline constexpr IntOption MpTT3{
+    {.section = "Navi",
+     .key = "MpTT3",
+     .defaultNumber = 15,
+     .range = kSplitMaxRange,
+     .fields = {
+         OptionField{.page = &kSplitPage, .name = "MpTTEdit", .label = "TomTom Routendateien"},
+         OptionField{.page = &kTomTomPage,
+                     .name = "TTSpinEdit",
+                     .label = "TomTom Routendateien alle Versionen splitten, ab",
+                     .tail = "Routenpunkten"}}}};
+/// The flag digits of the start, the intermediate points and the destination.
+inline constexpr TextOption TTFlags{{.section = "Navi", .key = "TTFlags", .defaultText = "413"}};
+/// Place details in TomTom files: they hold none, so the box only says so.
+inline constexpr BoolOption TTShowOrt{
+    {.fields = {OptionField{
+         .page = &kTomTomPage,
+         .name = "TTShowOrt",
+         .label = "f\xFCr  TomTom alle Versionen Ortsangaben in der Ausgabedatei zulassen"}},
+     .fixedHint = "TomTom Routendateien enthalten keine Ortsangaben"}};
 
 /// Reads one line of an ITN file (input code 10) into CurrentPoint; 1 for a usable point, 0
 /// otherwise (after an OK box). A coordinate field that is no whole number throws ConvertError

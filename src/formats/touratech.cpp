@@ -8,11 +8,12 @@
 
 #include "core/coords.h"
 #include "core/cp1252.h"
-#include "core/isolated.h"
 #include "core/numtext.h"
-#include "core/prompt.h"
+#include "core/textutil.h"
 #include "formats/accessdb.h"
 #include "formats/route_reader.h"
+#include "session/isolated.h"
+#include "session/prompt.h"
 
 namespace kursolin {
 
@@ -72,24 +73,12 @@ std::string recordLine(const AccessTable& t, TableRole role) {
          description;
 }
 
-std::vector<std::string> splitFields(const std::string& line) {
-  std::vector<std::string> fields;
-  std::size_t from = 0;
-  while (true) {
-    const auto bar = line.find('|', from);
-    fields.push_back(line.substr(from, bar == std::string::npos ? std::string::npos : bar - from));
-    if (bar == std::string::npos) break;
-    from = bar + 1;
-  }
-  return fields;
-}
-
 // The number in a decimal-degree text; a text that is no number is 0, after the Abort/Ignore
 // prompt while ShowErrors is on.
 Real coordinateValue(Session& s, const std::string& text, const std::string& line) {
-  if (auto v = tryStrToFloat(PZD(s, text), s.DecimalSep)) return *v;
+  if (auto v = tryPZDNumber(s.numbers, text)) return *v;
   // An Abort chosen in an earlier prompt of this record stands.
-  if (s.ShowErrors && !s.AbortRequested) {
+  if (s.opt.ShowErrors && !s.AbortRequested) {
     abortIgnorePrompt(s,
                       "Fehler beim Umwandeln in Dezimalkoordinaten bei Wert " + line + " erkannt");
   }
@@ -201,7 +190,7 @@ bool LoadTQVFile(Session& s, const std::string& path) {
     return false;
   }
   const ChildOutcome run = runInChild(s.port(), "Die Datenbank " + path + " wird gelesen ...",
-                                      s.databaseReadLimits, [&path](ChildResultWriter& out) {
+                                      s.opt.databaseReadLimits, [&path](ChildResultWriter& out) {
                                         readTables(path, out);
                                         return 0;
                                       });
@@ -212,7 +201,7 @@ bool LoadTQVFile(Session& s, const std::string& path) {
     const std::string why = run.end == ChildEnd::Finished
                                 ? "Das Lesen endete ohne vollständiges Ergebnis; die Datei ist "
                                   "vermutlich beschädigt."_cp
-                                : childFailureText(run, s.databaseReadLimits);
+                                : childFailureText(run, s.opt.databaseReadLimits);
     s.port().prompt(PromptKind::Error, PromptButtons::Ok, accessFileMessage(path, why));
     return false;
   }
@@ -225,7 +214,7 @@ bool LoadTQVFile(Session& s, const std::string& path) {
   if (read->choice == TableChoice::NoData || read->choice == TableChoice::BothData) {
     message(s, "Keine bekannten Tabellen in der Datei gefunden !");
   }
-  for (auto& l : read->lines) s.InputLines.add(std::move(l));
+  for (auto& l : read->lines) s.doc.InputLines.add(std::move(l));
   return true;
 }
 
@@ -236,7 +225,7 @@ int GetTTQV(Session& s, const std::string& line, int index) {
     reportEmptyLine(s, lineNumber);
     return 0;
   }
-  const std::vector<std::string> f = splitFields(line);
+  const std::vector<std::string> f = splitAt(line, '|');
   const auto fieldAt = [&](std::size_t i) { return i < f.size() ? KommaZuPunkt(f[i]) : ""; };
   std::string& lat = p.navi(RteLat);
   std::string& lon = p.navi(RteLon);
@@ -245,23 +234,21 @@ int GetTTQV(Session& s, const std::string& line, int index) {
   p.SpeedKmh = fieldAt(3);
   p.Course = fieldAt(4);
 
-  completePositionTexts(s, p);
-  if (lon == "-") lon = "0.00";
+  const NumberStyle st = s.numbers;
+  completePositionTexts(st, p);
   // A database gives 7 or 1e1 as well as 7.5: the degree-minute conversion needs plain decimals.
-  p.LonGrMin = GeoDezToGrMin(s, fixedDecimalText(s, lon));
-  p.LonNmea = p.LonGrMin;
-  p.LonGMS = KGrad(s, p.LonGrMin);
-  p.LonValue = coordinateValue(s, lon, line);
-  p.LonDec = formatFixed(p.LonValue, 3, 6, s.DecimalSep);
-  p.LonMer = DezToMerO(p.LonValue);
-
-  if (lat == "-") lat = "0.00";
-  p.LatGrMin = GeoDezToGrMin(s, fixedDecimalText(s, lat));
-  p.LatNmea = p.LatGrMin;
-  p.LatGMS = KGrad(s, p.LatGrMin);
-  p.LatValue = coordinateValue(s, lat, line);
-  p.LatDec = formatFixed(p.LatValue, 3, 6, s.DecimalSep);
-  p.LatMer = DezToMerN(p.LatValue);
+  // The decimal text is the number written anew, so a value that is no number shows as 0.
+  const auto coordinate = [&](Axis axis, std::string& text) {
+    if (text == "-") text = "0.00";
+    Converted grMin = GeoDezToGrMin(st, fixedDecimalText(st, text));
+    errorPromptsIfShown(s, grMin.errors);
+    const Real value = coordinateValue(s, text, line);
+    setCoordinate(st, p, axis,
+                  {formatFixed(value, 3, 6, st.DecimalSep), std::move(grMin.text), value,
+                   mercatorOf(axis, value)});
+  };
+  coordinate(Axis::Longitude, lon);
+  coordinate(Axis::Latitude, lat);
 
   p.FixOk = "1";
   p.Time = "000000.00";
@@ -273,7 +260,7 @@ int GetTTQV(Session& s, const std::string& line, int index) {
   if (p.Course == "-") p.Course = "0.00";
   // The rules compare the speed as a number; a track brings its own, so the threshold and heading
   // rules that this format enables see the recorded speed, not one left from an earlier file.
-  p.SpeedValue = tryStrToFloat(PZD(s, p.SpeedKmh), s.DecimalSep).value_or(0);
+  p.SpeedValue = tryPZDNumber(st, p.SpeedKmh).value_or(0);
   p.PointValid = true;
   return coordinatesPresent(s, line, lineNumber);
 }

@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "core/session.h"
 #include "formats/format.h"
+#include "session/session.h"
 
 namespace kursolin {
 
@@ -19,7 +19,7 @@ bool isWaypointTableName(const std::string& name);
 
 /// Appends one line per record of the database's track or waypoint table to InputLines, after
 /// the messages about the tables found. The library reads in a child process within
-/// s.databaseReadLimits, so a damaged file that makes it crash or loop ends only that process.
+/// s.opt.databaseReadLimits, so a damaged file that makes it crash or loop ends only that process.
 /// false when the file cannot be read as a database (an error box names the file and the
 /// reason) or the user cancelled the wait; InputLines is then left as it was.
 bool LoadTQVFile(Session& s, const std::string& path);

@@ -7,12 +7,13 @@
 #include <utility>
 #include <vector>
 
+#include "core/cp1252.h"
 #include "core/fileio.h"
 #include "core/numtext.h"
 #include "core/point.h"
-#include "core/prompt.h"
-#include "core/cp1252.h"
+#include "core/textutil.h"
 #include "formats/route_reader.h"
+#include "session/prompt.h"
 
 namespace kursolin {
 
@@ -118,20 +119,6 @@ std::string attribute(std::string_view item, const ItemKey& key) {
   return value;
 }
 
-std::vector<std::string> fields(const std::string& line) {
-  std::vector<std::string> out;
-  std::size_t start = 0;
-  while (true) {
-    const auto bar = line.find('|', start);
-    if (bar == std::string::npos) {
-      out.push_back(line.substr(start));
-      return out;
-    }
-    out.push_back(line.substr(start, bar - start));
-    start = bar + 1;
-  }
-}
-
 // Tourenplaner's TEF files write x="11,91293"; both separators give the same point on any host.
 std::string decimalText(const std::string& value) {
   return KommaZuPunkt(value);
@@ -161,9 +148,9 @@ std::string UTF8_Umlaute_umwandeln(const std::string& text) {
   return out;
 }
 
-void TourenXML(Session& s, const std::string& text) {
+void TourenXML(Session& s, const std::string& text, TourenItems items) {
   static constexpr std::string_view kOpen = "<Item", kClose = "</Item>";
-  const bool stationsOnly = s.InputFormat == 4;
+  const bool stationsOnly = items == TourenItems::Stations;
   const std::string_view all(text);
   std::vector<std::string> lines;
   std::size_t position = 0;
@@ -184,10 +171,10 @@ void TourenXML(Session& s, const std::string& text) {
     }
     lines.push_back(intermediateLine(std::move(v)));
   }
-  s.InputLines.assign(std::move(lines));
+  s.doc.InputLines.assign(std::move(lines));
 }
 
-bool loadTourenXML(Session& s, const std::string& path) {
+bool loadTourenXML(Session& s, const std::string& path, TourenItems items) {
   std::string why;
   const auto bytes = readFileBytes(path, &why);
   if (!bytes) {
@@ -196,7 +183,7 @@ bool loadTourenXML(Session& s, const std::string& path) {
     return false;
   }
   // Like every text input, a file with a byte-order mark is read as cp1252.
-  TourenXML(s, decodeTextFile(std::move(*bytes)));
+  TourenXML(s, decodeTextFile(std::move(*bytes)), items);
   return true;
 }
 
@@ -207,7 +194,7 @@ int GetXML(Session& s, const std::string& line, int index) {
     reportEmptyLine(s, lineNumber);
     return 0;
   }
-  const std::vector<std::string> f = fields(line);
+  const std::vector<std::string> f = splitAt(line, '|');
   const auto field = [&](std::size_t n) { return n <= f.size() ? f[n - 1] : std::string(); };
   p.navi(RtePlaceName) = field(3);
   p.ViaStationPoint = field(10) != "-";
@@ -216,8 +203,8 @@ int GetXML(Session& s, const std::string& line, int index) {
   if (lat == "-") lat = "0.00";
   p.navi(RteLon) = decimalText(lon);
   p.navi(RteLat) = decimalText(lat);
-  setLongitudeFromDecimal(s, p.navi(RteLon), lineNumber);
-  setLatitudeFromDecimal(s, p.navi(RteLat), lineNumber);
+  setCoordinateFromDecimal(s, Axis::Longitude, p.navi(RteLon), lineNumber);
+  setCoordinateFromDecimal(s, Axis::Latitude, p.navi(RteLat), lineNumber);
   setRouteFileDefaults(p);
   return coordinatesPresent(s, line, lineNumber);
 }

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "core/session.h"
 #include "formats/format.h"
+#include "session/session.h"
 
 namespace kursolin {
 
@@ -14,13 +14,18 @@ namespace kursolin {
 /// as "?"; all other bytes unchanged.
 std::string UTF8_Umlaute_umwandeln(const std::string& text);
 
-/// Replaces InputLines by one line per kept item of the file text: all items for input code 5,
-/// for code 4 only via stations, start and destination.
-void TourenXML(Session& s, const std::string& text);
+/// Which items of a file become points.
+enum class TourenItems {
+  Stations,  // via stations, start and destination
+  All,       // every item
+};
 
-/// The load of input codes 4 and 5: reads the whole file and runs TourenXML; false after a
+/// Replaces InputLines by one line per kept item of the file text.
+void TourenXML(Session& s, const std::string& text, TourenItems items);
+
+/// The load of the two XML inputs: reads the whole file and runs TourenXML; false after a
 /// message when the file cannot be read.
-bool loadTourenXML(Session& s, const std::string& path);
+bool loadTourenXML(Session& s, const std::string& path, TourenItems items);
 
 /// Detection: the beginning of the file holds an "Item" element and a coordinate x="...".
 bool tourenXmlFound(const Session& s, const FileSample& file);

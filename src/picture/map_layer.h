@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "core/canvas.h"
+#include "picture/canvas.h"
 #include "picture/tiles.h"
 
 namespace kursolin {

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/canvas.h"
+#include "picture/canvas.h"
 
 namespace kursolin {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/canvas.h"
+#include "picture/canvas.h"
 #include "picture/tile_image.h"
 
 namespace kursolin {

@@ -1,11 +1,14 @@
 #include "settings/settings.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <stdexcept>
 
 #include "core/cp1252.h"
 #include "core/fileio.h"
-#include "core/prompt.h"
 #include "core/ranges.h"
+#include "formats/registry.h"
+#include "session/prompt.h"
 #include "track/rules.h"
 
 namespace kursolin {
@@ -45,285 +48,272 @@ const std::string& asText(const V& v) {
   return std::get<std::string>(v);
 }
 
-// The file spells the tab separator as the word "Tab"; any other spelling is taken literally.
-std::string separatorFromFile(const std::string& text) {
-  return text == "Tab" ? "\t" : text;
+// A separator spells the tab character as the word "Tab"; any other spelling is taken literally.
+std::string fromFile(const OptionInfo& o, const std::string& text) {
+  return o.tabAsWord && text == "Tab" ? "\t" : text;
 }
-std::string separatorForFile(const std::string& sep) {
-  return sep == "\t" ? "Tab" : sep;
+std::string forFile(const OptionInfo& o, const std::string& text) {
+  return o.tabAsWord && text == "\t" ? "Tab" : text;
 }
 
-std::vector<SettingRow> makeRows() {
+SettingType typeOf(const OptionInfo& o) {
+  switch (o.type) {
+    case OptionType::Integer:
+      return kInt;
+    case OptionType::Boolean:
+      return kBool;
+    case OptionType::Text:
+      return kText;
+  }
+  return kText;
+}
+
+// An option's value as the settings file holds it.
+V fileValue(const OptionInfo& o, const OptionValue& v) {
+  if (const auto* n = std::get_if<long long>(&v)) return iv(*n);
+  if (const auto* b = std::get_if<bool>(&v)) return bv(*b);
+  return tv(forFile(o, std::get<std::string>(v)));
+}
+
+// The row of a format's option, where the settings file has always kept it.
+SettingRow rowOf(const OptionInfo& o) {
+  return {o.section,
+          o.key,
+          typeOf(o),
+          fileValue(o, optionDefault(o, std::string())),
+          o.defaultIsAppDir,
+          nullptr,
+          nullptr,
+          o.written,
+          &o};
+}
+
+SettingRow optionRow(const char* section, const char* key) {
+  const OptionInfo* o = findFormatOption(section, key);
+  if (!o) throw std::logic_error(std::string("no format declares ") + section + "/" + key);
+  return rowOf(*o);
+}
+
+std::vector<SettingRow> programAndFormatRows() {
   // clang-format off
   return {
     {"Navi", "Sys", kInt, iv(1), false,
-     [](Session& s, const V& v) { s.OutputFormat = asInt(v); },
-     [](const Session& s) { return iv(s.OutputFormat); }, true},
-    {"Navi", "MpTT3", kInt, iv(15), false,
-     [](Session& s, const V& v) { s.MpTT3 = kSplitMaxRange.clamp(asInt(v)); },
-     [](const Session& s) { return iv(s.MpTT3); }, true},
-    {"Navi", "TTFlags", kText, tv("413"), false,
-     [](Session& s, const V& v) { s.TTFlags = asText(v); },
-     [](const Session& s) { return tv(s.TTFlags); }, true},
-    {"Navi", "MpMN", kInt, iv(100), false,
-     [](Session& s, const V& v) { s.MpMN = kSplitMaxRange.clamp(asInt(v)); },
-     [](const Session& s) { return iv(s.MpMN); }, true},
-    {"Navi", "MN4ShowOrt", kBool, bv(false), false,
-     [](Session& s, const V& v) { s.MN4ShowOrt = asBool(v); },
-     [](const Session& s) { return bv(s.MN4ShowOrt); }, true},
-    {"Navi", "MN42ShowOrt", kBool, bv(false), false,
-     [](Session& s, const V& v) { s.MN42ShowOrt = asBool(v); },
-     [](const Session& s) { return bv(s.MN42ShowOrt); }, true},
-    {"Navi", "MN5ShowOrt", kBool, bv(true), false,
-     [](Session& s, const V& v) { s.MN5ShowOrt = asBool(v); },
-     [](const Session& s) { return bv(s.MN5ShowOrt); }, true},
-    {"Navi", "MpFalk", kInt, iv(90), false,
-     [](Session& s, const V& v) { s.MpFalk = kSplitMaxRange.clamp(asInt(v)); },
-     [](const Session& s) { return iv(s.MpFalk); }, true},
-    {"Navi", "MpGPX", kInt, iv(0), false,
-     [](Session& s, const V& v) { s.MpGPX = kSplitMaxRange.clamp(asInt(v)); },
-     [](const Session& s) { return iv(s.MpGPX); }, true},
+     [](Session& s, const V& v) { s.opt.OutputFormat = asInt(v); },
+     [](const Session& s) { return iv(s.opt.OutputFormat); }, true},
+    optionRow("Navi", "MpTT3"),
+    optionRow("Navi", "TTFlags"),
+    optionRow("Navi", "MpMN"),
+    optionRow("Navi", "MN4ShowOrt"),
+    optionRow("Navi", "MN42ShowOrt"),
+    optionRow("Navi", "MN5ShowOrt"),
+    optionRow("Navi", "MpFalk"),
+    optionRow("Navi", "MpGPX"),
     // Written under the key it is read from; an old "FprvFlags" line is left as it stands.
-    {"Navi", "FalkFlags", kText, tv("4324"), false,
-     [](Session& s, const V& v) { s.FalkFlags = asText(v); },
-     [](const Session& s) { return tv(s.FalkFlags); }, true},
+    optionRow("Navi", "FalkFlags"),
     {"Navi", "MaxRp", kInt, iv(100), false,
-     [](Session& s, const V& v) { s.MaxRoutePoints = kMaxRoutePointsRange.clamp(asInt(v)); },
-     [](const Session& s) { return iv(s.MaxRoutePoints); }, true},
+     [](Session& s, const V& v) { s.opt.MaxRoutePoints = kMaxRoutePointsRange.clamp(asInt(v)); },
+     [](const Session& s) { return iv(s.opt.MaxRoutePoints); }, true},
     {"Options", "ShowInfo", kBool, bv(false), false,
      [](Session& s, const V& v) {
-       s.ShowPointInfo = asBool(v);
-       s.item("RPInfo").checked = asBool(v);
+       s.opt.ShowPointInfo = asBool(v);
+       s.shell.item("RPInfo").checked = asBool(v);
      },
-     [](const Session& s) { return bv(s.ShowPointInfo); }, true},
+     [](const Session& s) { return bv(s.opt.ShowPointInfo); }, true},
 
     // Window geometry is the window manager's business: no ranges here.
     {"Size", "H", kInt, iv(693), false,
-     [](Session& s, const V& v) { s.geometry.SizeH = asInt(v); },
-     [](const Session& s) { return iv(s.geometry.SizeH); }, true},
+     [](Session& s, const V& v) { s.shell.geometry.SizeH = asInt(v); },
+     [](const Session& s) { return iv(s.shell.geometry.SizeH); }, true},
     {"Size", "W", kInt, iv(853), false,
-     [](Session& s, const V& v) { s.geometry.SizeW = asInt(v); },
-     [](const Session& s) { return iv(s.geometry.SizeW); }, true},
+     [](Session& s, const V& v) { s.shell.geometry.SizeW = asInt(v); },
+     [](const Session& s) { return iv(s.shell.geometry.SizeW); }, true},
     {"Pos", "T", kInt, iv(20), false,
-     [](Session& s, const V& v) { s.geometry.PosT = asInt(v); },
-     [](const Session& s) { return iv(s.geometry.PosT); }, true},
+     [](Session& s, const V& v) { s.shell.geometry.PosT = asInt(v); },
+     [](const Session& s) { return iv(s.shell.geometry.PosT); }, true},
     {"Pos", "H", kInt, iv(20), false,
-     [](Session& s, const V& v) { s.geometry.PosH = asInt(v); },
-     [](const Session& s) { return iv(s.geometry.PosH); }, true},
+     [](Session& s, const V& v) { s.shell.geometry.PosH = asInt(v); },
+     [](const Session& s) { return iv(s.shell.geometry.PosH); }, true},
     {"Size", "NMH", kInt, iv(338), false,
-     [](Session& s, const V& v) { s.geometry.NMH = asInt(v); },
-     [](const Session& s) { return iv(s.geometry.NMH); }, true},
+     [](Session& s, const V& v) { s.shell.geometry.NMH = asInt(v); },
+     [](const Session& s) { return iv(s.shell.geometry.NMH); }, true},
     {"Size", "NMW", kInt, iv(440), false,
-     [](Session& s, const V& v) { s.geometry.NMW = asInt(v); },
-     [](const Session& s) { return iv(s.geometry.NMW); }, true},
+     [](Session& s, const V& v) { s.shell.geometry.NMW = asInt(v); },
+     [](const Session& s) { return iv(s.shell.geometry.NMW); }, true},
     {"Size", "NAH", kInt, iv(338), false,
-     [](Session& s, const V& v) { s.geometry.NAH = asInt(v); },
-     [](const Session& s) { return iv(s.geometry.NAH); }, true},
+     [](Session& s, const V& v) { s.shell.geometry.NAH = asInt(v); },
+     [](const Session& s) { return iv(s.shell.geometry.NAH); }, true},
     {"Size", "NAW", kInt, iv(398), false,
-     [](Session& s, const V& v) { s.geometry.NAW = asInt(v); },
-     [](const Session& s) { return iv(s.geometry.NAW); }, true},
+     [](Session& s, const V& v) { s.shell.geometry.NAW = asInt(v); },
+     [](const Session& s) { return iv(s.shell.geometry.NAW); }, true},
     {"Size", "STH", kInt, iv(223), false,
-     [](Session& s, const V& v) { s.geometry.STH = asInt(v); },
-     [](const Session& s) { return iv(s.geometry.STH); }, true},
+     [](Session& s, const V& v) { s.shell.geometry.STH = asInt(v); },
+     [](const Session& s) { return iv(s.shell.geometry.STH); }, true},
     {"Size", "STW", kInt, iv(843), false,
-     [](Session& s, const V& v) { s.geometry.STW = asInt(v); },
-     [](const Session& s) { return iv(s.geometry.STW); }, true},
+     [](Session& s, const V& v) { s.shell.geometry.STW = asInt(v); },
+     [](const Session& s) { return iv(s.shell.geometry.STW); }, true},
 
     {"Routenbild", "T", kInt, iv(80), false,
-     [](Session& s, const V& v) { s.pictureGeometry.T = asInt(v); },
-     [](const Session& s) { return iv(s.pictureGeometry.T); }, true},
+     [](Session& s, const V& v) { s.shell.pictureGeometry.T = asInt(v); },
+     [](const Session& s) { return iv(s.shell.pictureGeometry.T); }, true},
     {"Routenbild", "L", kInt, iv(120), false,
-     [](Session& s, const V& v) { s.pictureGeometry.L = asInt(v); },
-     [](const Session& s) { return iv(s.pictureGeometry.L); }, true},
+     [](Session& s, const V& v) { s.shell.pictureGeometry.L = asInt(v); },
+     [](const Session& s) { return iv(s.shell.pictureGeometry.L); }, true},
     {"Routenbild", "W", kInt, iv(720), false,
-     [](Session& s, const V& v) { s.pictureGeometry.W = asInt(v); },
-     [](const Session& s) { return iv(s.pictureGeometry.W); }, true},
+     [](Session& s, const V& v) { s.shell.pictureGeometry.W = asInt(v); },
+     [](const Session& s) { return iv(s.shell.pictureGeometry.W); }, true},
     {"Routenbild", "H", kInt, iv(540), false,
-     [](Session& s, const V& v) { s.pictureGeometry.H = asInt(v); },
-     [](const Session& s) { return iv(s.pictureGeometry.H); }, true},
+     [](Session& s, const V& v) { s.shell.pictureGeometry.H = asInt(v); },
+     [](const Session& s) { return iv(s.shell.pictureGeometry.H); }, true},
 
     // The check boxes go through their setters, so the coupling with "Aus jedem" acts as on a
     // click and AGC, read last, wins over the four rule boxes.
     {"Setup", "DiC", kBool, bv(true), false,
      [](Session& s, const V& v) { setRuleCheck(s, RuleBox::MeterCheck, asBool(v)); },
-     [](const Session& s) { return bv(s.rules.MeterCheck); }, true},
+     [](const Session& s) { return bv(s.opt.rules.MeterCheck); }, true},
     {"Setup", "DiM", kInt, iv(1000), false,
-     [](Session& s, const V& v) { s.rules.MeterSpin = kMeterSpinRange.clamp(asInt(v)); },
-     [](const Session& s) { return iv(s.rules.MeterSpin); }, true},
+     [](Session& s, const V& v) { s.opt.rules.MeterSpin = kMeterSpinRange.clamp(asInt(v)); },
+     [](const Session& s) { return iv(s.opt.rules.MeterSpin); }, true},
     {"Setup", "DiK", kInt, iv(50), false,
-     [](Session& s, const V& v) { s.rules.MeterSpeedEdit = kMeterSpeedEditRange.clamp(asInt(v)); },
-     [](const Session& s) { return iv(s.rules.MeterSpeedEdit); }, true},
+     [](Session& s, const V& v) { s.opt.rules.MeterSpeedEdit = kMeterSpeedEditRange.clamp(asInt(v)); },
+     [](const Session& s) { return iv(s.opt.rules.MeterSpeedEdit); }, true},
     {"Setup", "RwC", kBool, bv(true), false,
      [](Session& s, const V& v) { setRuleCheck(s, RuleBox::GradCheck, asBool(v)); },
-     [](const Session& s) { return bv(s.rules.GradCheck); }, true},
+     [](const Session& s) { return bv(s.opt.rules.GradCheck); }, true},
     {"Setup", "RwG", kInt, iv(75), false,
-     [](Session& s, const V& v) { s.rules.GradEdit = kGradEditRange.clamp(asInt(v)); },
-     [](const Session& s) { return iv(s.rules.GradEdit); }, true},
+     [](Session& s, const V& v) { s.opt.rules.GradEdit = kGradEditRange.clamp(asInt(v)); },
+     [](const Session& s) { return iv(s.opt.rules.GradEdit); }, true},
     {"Setup", "RwK", kInt, iv(20), false,
-     [](Session& s, const V& v) { s.rules.GradSpeedEdit = kGradSpeedEditRange.clamp(asInt(v)); },
-     [](const Session& s) { return iv(s.rules.GradSpeedEdit); }, true},
+     [](Session& s, const V& v) { s.opt.rules.GradSpeedEdit = kGradSpeedEditRange.clamp(asInt(v)); },
+     [](const Session& s) { return iv(s.opt.rules.GradSpeedEdit); }, true},
     {"Setup", "StopC", kBool, bv(true), false,
      [](Session& s, const V& v) { setRuleCheck(s, RuleBox::PauseCheck, asBool(v)); },
-     [](const Session& s) { return bv(s.rules.PauseCheck); }, true},
+     [](const Session& s) { return bv(s.opt.rules.PauseCheck); }, true},
     {"Setup", "Stop", kInt, iv(3), false,
-     [](Session& s, const V& v) { s.rules.PauseEdit = kPauseEditRange.clamp(asInt(v)); },
-     [](const Session& s) { return iv(s.rules.PauseEdit); }, true},
+     [](Session& s, const V& v) { s.opt.rules.PauseEdit = kPauseEditRange.clamp(asInt(v)); },
+     [](const Session& s) { return iv(s.opt.rules.PauseEdit); }, true},
     {"Setup", "SecC", kBool, bv(false), false,
      [](Session& s, const V& v) { setRuleCheck(s, RuleBox::ZeitCheck, asBool(v)); },
-     [](const Session& s) { return bv(s.rules.ZeitCheck); }, true},
+     [](const Session& s) { return bv(s.opt.rules.ZeitCheck); }, true},
     {"Setup", "Sek", kInt, iv(30), false,
-     [](Session& s, const V& v) { s.rules.ZeitSpin = kZeitSpinRange.clamp(asInt(v)); },
-     [](const Session& s) { return iv(s.rules.ZeitSpin); }, true},
+     [](Session& s, const V& v) { s.opt.rules.ZeitSpin = kZeitSpinRange.clamp(asInt(v)); },
+     [](const Session& s) { return iv(s.opt.rules.ZeitSpin); }, true},
     {"Setup", "MinDist", kInt, iv(50), false,
-     [](Session& s, const V& v) { s.rules.MinDistEdit = kMinDistEditRange.clamp(asInt(v)); },
-     [](const Session& s) { return iv(s.rules.MinDistEdit); }, true},
+     [](Session& s, const V& v) { s.opt.rules.MinDistEdit = kMinDistEditRange.clamp(asInt(v)); },
+     [](const Session& s) { return iv(s.opt.rules.MinDistEdit); }, true},
     {"Setup", "AGC", kBool, bv(false), false,
      [](Session& s, const V& v) { setAllGGACheck(s, asBool(v)); },
-     [](const Session& s) { return bv(s.rules.AllGGACheck); }, true},
+     [](const Session& s) { return bv(s.opt.rules.AllGGACheck); }, true},
     {"Setup", "XRp", kInt, iv(10), false,
-     [](Session& s, const V& v) { s.rules.XRPSpin = kXRPSpinRange.clamp(asInt(v)); },
-     [](const Session& s) { return iv(s.rules.XRPSpin); }, true},
+     [](Session& s, const V& v) { s.opt.rules.XRPSpin = kXRPSpinRange.clamp(asInt(v)); },
+     [](const Session& s) { return iv(s.opt.rules.XRPSpin); }, true},
 
     {"Pref", "StopSpeed", kNum, rv(1), false,
-     [](Session& s, const V& v) { s.StopSpeed = asReal(v); },
-     [](const Session& s) { return rv(s.StopSpeed); }, true},
+     [](Session& s, const V& v) { s.opt.StopSpeed = asReal(v); },
+     [](const Session& s) { return rv(s.opt.StopSpeed); }, true},
     {"Pref", "StartSpeed", kNum, rv(7), false,
-     [](Session& s, const V& v) { s.StartSpeed = asReal(v); },
-     [](const Session& s) { return rv(s.StartSpeed); }, true},
+     [](Session& s, const V& v) { s.opt.StartSpeed = asReal(v); },
+     [](const Session& s) { return rv(s.opt.StartSpeed); }, true},
     {"Pref", "HKor", kInt, iv(48), false,
-     [](Session& s, const V& v) { s.HKorEdit = kHKorEditRange.clamp(asInt(v)); },
-     [](const Session& s) { return iv(s.HKorEdit); }, true},
+     [](Session& s, const V& v) { s.opt.HKorEdit = kHKorEditRange.clamp(asInt(v)); },
+     [](const Session& s) { return iv(s.opt.HKorEdit); }, true},
     {"Pref", "H_Null", kBool, bv(true), false,
-     [](Session& s, const V& v) { s.HoeheNull = asBool(v); },
-     [](const Session& s) { return bv(s.HoeheNull); }, true},
-    {"Pref", "CSVTrenner", kText, tv(";"), false,
-     [](Session& s, const V& v) { s.CsvSeparator = asText(v); },
-     [](const Session& s) { return tv(s.CsvSeparator); }, true},
-    {"Pref", "TE_Trenner", kText, tv("Tab"), false,
-     [](Session& s, const V& v) {
-       s.InputSeparatorText = asText(v);
-       s.InputSeparator = separatorFromFile(asText(v));
-     },
-     [](const Session& s) { return tv(separatorForFile(s.InputSeparator)); }, true},
-    {"Pref", "TA_Trenner", kText, tv("Tab"), false,
-     [](Session& s, const V& v) { s.OutputSeparator = separatorFromFile(asText(v)); },
-     [](const Session& s) { return tv(separatorForFile(s.OutputSeparator)); }, true},
-    {"Pref", "TE_NO", kBool, bv(true), false,
-     [](Session& s, const V& v) { s.InputLatFirst = asBool(v); },
-     [](const Session& s) { return bv(s.InputLatFirst); }, true},
-    {"Pref", "TA_NO", kBool, bv(true), false,
-     [](Session& s, const V& v) { s.OutputLatFirst = asBool(v); },
-     [](const Session& s) { return bv(s.OutputLatFirst); }, true},
-    {"Pref", "TE_Free", kBool, bv(false), false,
-     [](Session& s, const V& v) { s.InputFreeSeparator = asBool(v); },
-     [](const Session& s) { return bv(s.InputFreeSeparator); }, true},
-    {"Pref", "TA_Free", kBool, bv(false), false,
-     [](Session& s, const V& v) { s.OutputFreeSeparator = asBool(v); },
-     [](const Session& s) { return bv(s.OutputFreeSeparator); }, true},
-    {"Pref", "TE_FreeTrenner", kText, tv("-"), false,
-     [](Session& s, const V& v) { s.TEFreeEdit = asText(v); },
-     [](const Session& s) { return tv(s.TEFreeEdit); }, true},
-    {"Pref", "TA_FreeTrenner", kText, tv("-"), false,
-     [](Session& s, const V& v) { s.TAFreeEdit = asText(v); },
-     [](const Session& s) { return tv(s.TAFreeEdit); }, true},
+     [](Session& s, const V& v) { s.opt.HoeheNull = asBool(v); },
+     [](const Session& s) { return bv(s.opt.HoeheNull); }, true},
+    optionRow("Pref", "CSVTrenner"),
+    optionRow("Pref", "TE_Trenner"),
+    optionRow("Pref", "TA_Trenner"),
+    optionRow("Pref", "TE_NO"),
+    optionRow("Pref", "TA_NO"),
+    optionRow("Pref", "TE_Free"),
+    optionRow("Pref", "TA_Free"),
+    optionRow("Pref", "TE_FreeTrenner"),
+    optionRow("Pref", "TA_FreeTrenner"),
     // "Automatisch erkennen" is stored as 0, a code no format has: an older version reading it
     // starts with its default format instead of a wrong one.
     {"Pref", "SourceNr", kInt, iv(1), false,
      [](Session& s, const V& v) {
-       s.InputAutoDetect = asInt(v) == kAutoInputFormat;
-       if (!s.InputAutoDetect) s.InputFormat = asInt(v);
+       s.opt.InputAutoDetect = asInt(v) == kAutoInputFormat;
+       if (!s.opt.InputAutoDetect) s.opt.InputFormat = asInt(v);
      },
-     [](const Session& s) { return iv(s.InputAutoDetect ? kAutoInputFormat : s.InputFormat); },
+     [](const Session& s) { return iv(s.opt.InputAutoDetect ? kAutoInputFormat : s.opt.InputFormat); },
      true},
     {"Pref", "TimeArt", kInt, iv(1), false,
-     [](Session& s, const V& v) { s.TimeMode = asInt(v); },
-     [](const Session& s) { return iv(s.TimeMode); }, true},
+     [](Session& s, const V& v) { s.opt.TimeMode = asInt(v); },
+     [](const Session& s) { return iv(s.opt.TimeMode); }, true},
     {"Pref", "STimeKor", kInt, iv(2), false,
-     [](Session& s, const V& v) { s.SummerOffset = asInt(v); },
-     [](const Session& s) { return iv(s.SummerOffset); }, true},
+     [](Session& s, const V& v) { s.opt.SummerOffset = asInt(v); },
+     [](const Session& s) { return iv(s.opt.SummerOffset); }, true},
     {"Pref", "WTimeKor", kInt, iv(1), false,
-     [](Session& s, const V& v) { s.WinterOffset = asInt(v); },
-     [](const Session& s) { return iv(s.WinterOffset); }, true},
+     [](Session& s, const V& v) { s.opt.WinterOffset = asInt(v); },
+     [](const Session& s) { return iv(s.opt.WinterOffset); }, true},
     {"Pref", "StartDialog", kBool, bv(true), false,
      [](Session& s, const V& v) {
-       s.ShowStartNotice = asBool(v);
-       s.HideStartDialog = !asBool(v);
+       s.shell.ShowStartNotice = asBool(v);
+       s.shell.HideStartDialog = !asBool(v);
      },
-     [](const Session& s) { return bv(s.ShowStartNotice); }, true},
+     [](const Session& s) { return bv(s.shell.ShowStartNotice); }, true},
 
     {"Dir", "NMEA", kText, tv(""), true,
-     [](Session& s, const V& v) { s.OpenDir = asText(v); },
-     [](const Session& s) { return tv(s.OpenDir); }, true},
+     [](Session& s, const V& v) { s.opt.OpenDir = asText(v); },
+     [](const Session& s) { return tv(s.opt.OpenDir); }, true},
     {"Dir", "Navi", kText, tv(""), true,
-     [](Session& s, const V& v) { s.SaveDir = asText(v); },
-     [](const Session& s) { return tv(s.SaveDir); }, true},
-    {"Dir", "BCR", kText, tv(""), true,
-     [](Session& s, const V& v) { s.BcrDirectory = asText(v); },
-     [](const Session& s) { return tv(s.BcrDirectory); }, true},
+     [](Session& s, const V& v) { s.opt.SaveDir = asText(v); },
+     [](const Session& s) { return tv(s.opt.SaveDir); }, true},
+    optionRow("Dir", "BCR"),
 
-    {"BCR", "MP", kInt, iv(50), false,
-     [](Session& s, const V& v) { s.MpMTP = kSplitMaxRange.clamp(asInt(v)); },
-     [](const Session& s) { return iv(s.MpMTP); }, true},
-    {"BCR", "RNHeader", kText, tv(""), false,
-     [](Session& s, const V& v) { s.bcr.RNHeader = asText(v); },
-     [](const Session& s) { return tv(s.bcr.RNHeader); }, false},
-    {"BCR", "DeskFN", kBool, bv(false), false,
-     [](Session& s, const V& v) { s.bcr.RDeskripToFN = asBool(v); },
-     [](const Session& s) { return bv(s.bcr.RDeskripToFN); }, true},
-    {"BCR", "PIndex", kInt, iv(0), false,
-     [](Session& s, const V& v) { s.bcr.PIndex = asInt(v); },
-     [](const Session& s) { return iv(s.bcr.PIndex); }, true},
-    {"BCR", "Optim", kInt, iv(50), false,
-     [](Session& s, const V& v) { s.bcr.OPTIMIZATION = kOptimizationRange.clamp(asInt(v)); },
-     [](const Session& s) { return iv(s.bcr.OPTIMIZATION); }, true},
-    {"BCR", "Nice", kBool, bv(false), false,
-     [](Session& s, const V& v) { s.bcr.PREFERNICE_C = asBool(v); },
-     [](const Session& s) { return bv(s.bcr.PREFERNICE_C); }, true},
-    {"BCR", "AltRoute", kBool, bv(false), false,
-     [](Session& s, const V& v) { s.bcr.ALTROUTE_C = asBool(v); },
-     [](const Session& s) { return bv(s.bcr.ALTROUTE_C); }, true},
-    {"BCR", "Corridor", kBool, bv(false), false,
-     [](Session& s, const V& v) { s.bcr.CORRUSED_C = asBool(v); },
-     [](const Session& s) { return bv(s.bcr.CORRUSED_C); }, true},
-    {"BCR", "Traffic", kBool, bv(false), false,
-     [](Session& s, const V& v) { s.bcr.TRAFFICUSED_C = asBool(v); },
-     [](const Session& s) { return bv(s.bcr.TRAFFICUSED_C); }, true},
-    {"BCR", "Maut", kBool, bv(false), false,
-     [](Session& s, const V& v) { s.bcr.PREFERMAUT_C = asBool(v); },
-     [](const Session& s) { return bv(s.bcr.PREFERMAUT_C); }, true},
-    {"BCR", "Vign", kBool, bv(false), false,
-     [](Session& s, const V& v) { s.bcr.PREFERVIGN_C = asBool(v); },
-     [](const Session& s) { return bv(s.bcr.PREFERVIGN_C); }, true},
+    optionRow("BCR", "MP"),
+    optionRow("BCR", "RNHeader"),
+    optionRow("BCR", "DeskFN"),
+    optionRow("BCR", "PIndex"),
+    optionRow("BCR", "Optim"),
+    optionRow("BCR", "Nice"),
+    optionRow("BCR", "AltRoute"),
+    optionRow("BCR", "Corridor"),
+    optionRow("BCR", "Traffic"),
+    optionRow("BCR", "Maut"),
+    optionRow("BCR", "Vign"),
 
     // Set by hand in the file only; the close leaves these lines alone.
     {"Debug", "Find", kBool, bv(false), false,
      [](Session& s, const V& v) {
-       s.debug.Find = asBool(v);
-       s.item("FindButton").visible = asBool(v);
+       s.shell.debug.Find = asBool(v);
+       s.shell.item("FindButton").visible = asBool(v);
      },
-     [](const Session& s) { return bv(s.debug.Find); }, false},
+     [](const Session& s) { return bv(s.shell.debug.Find); }, false},
     {"Debug", "HelpEdit", kBool, bv(false), false,
      [](Session& s, const V& v) {
-       s.debug.HelpEdit = asBool(v);
-       s.item("HelpEditPanel").visible = asBool(v);
+       s.shell.debug.HelpEdit = asBool(v);
+       s.shell.item("HelpEditPanel").visible = asBool(v);
      },
-     [](const Session& s) { return bv(s.debug.HelpEdit); }, false},
+     [](const Session& s) { return bv(s.shell.debug.HelpEdit); }, false},
     {"Debug", "ShowErrorMenu", kBool, bv(false), false,
      [](Session& s, const V& v) {
-       s.debug.ShowErrorMenu = asBool(v);
-       s.item("Fehlermeldung").visible = asBool(v);
-       s.item("N5").visible = asBool(v);  // the separator line above "Einstellungen"
+       s.shell.debug.ShowErrorMenu = asBool(v);
+       s.shell.item("Fehlermeldung").visible = asBool(v);
+       s.shell.item("N5").visible = asBool(v);  // the separator line above "Einstellungen"
      },
-     [](const Session& s) { return bv(s.debug.ShowErrorMenu); }, false},
+     [](const Session& s) { return bv(s.shell.debug.ShowErrorMenu); }, false},
     {"Debug", "ShowError", kBool, bv(false), false,
      [](Session& s, const V& v) {
-       s.debug.ShowError = asBool(v);
-       s.item("Fehlermeldung").checked = asBool(v);
-       s.ShowErrors = asBool(v);
+       s.shell.debug.ShowError = asBool(v);
+       s.shell.item("Fehlermeldung").checked = asBool(v);
+       s.opt.ShowErrors = asBool(v);
      },
-     [](const Session& s) { return bv(s.debug.ShowError); }, false},
+     [](const Session& s) { return bv(s.shell.debug.ShowError); }, false},
   };
   // clang-format on
+}
+
+std::vector<SettingRow> makeRows() {
+  std::vector<SettingRow> rows = programAndFormatRows();
+  // Options declared since go after every key the file has always had.
+  for (const OptionInfo* o : allFormatOptions()) {
+    if (!o->persisted()) continue;
+    const bool listed =
+        std::any_of(rows.begin(), rows.end(), [o](const SettingRow& r) { return r.option == o; });
+    if (!listed) rows.push_back(rowOf(*o));
+  }
+  return rows;
 }
 
 bool equalsNoCase(std::string_view a, std::string_view b) {
@@ -343,7 +333,7 @@ SettingValue readRow(const Session& s, const Profile& p, const SettingRow& row) 
     case SettingType::Boolean:
       return bv(p.readBool(row.section, row.key, asBool(def)));
     case SettingType::Number:
-      return rv(p.readFloat(row.section, row.key, asReal(def), s.DecimalSep));
+      return rv(p.readFloat(row.section, row.key, asReal(def), s.numbers.DecimalSep));
     case SettingType::Text:
       return tv(p.readString(row.section, row.key, asText(def)));
   }
@@ -351,7 +341,7 @@ SettingValue readRow(const Session& s, const Profile& p, const SettingRow& row) 
 }
 
 void writeRow(const Session& s, Profile& p, const SettingRow& row) {
-  const SettingValue v = row.value(s);
+  const SettingValue v = settingValue(s, row);
   switch (row.type) {
     case SettingType::Integer:
       p.writeInt(row.section, row.key, std::get<long long>(v));
@@ -360,7 +350,7 @@ void writeRow(const Session& s, Profile& p, const SettingRow& row) {
       p.writeBool(row.section, row.key, asBool(v));
       break;
     case SettingType::Number:
-      p.writeFloat(row.section, row.key, asReal(v), s.DecimalSep);
+      p.writeFloat(row.section, row.key, asReal(v), s.numbers.DecimalSep);
       break;
     case SettingType::Text:
       p.writeString(row.section, row.key, asText(v));
@@ -426,8 +416,34 @@ std::string userSettingsFolder(const char* xdgConfigHome, const char* home) {
   return sessionPath(base) + kUserSettingsFolderName + '/';
 }
 
+void applySettingRow(Session& s, const SettingRow& row, const SettingValue& v) {
+  if (!row.option) {
+    row.apply(s, v);
+    return;
+  }
+  const OptionInfo& o = *row.option;
+  switch (o.type) {
+    case OptionType::Integer:
+      s.opt.formats.setValue(
+          o, OptionValue(std::in_place_type<long long>, o.range.clamp(std::get<long long>(v))));
+      break;
+    case OptionType::Boolean:
+      s.opt.formats.setValue(o, OptionValue(std::in_place_type<bool>, asBool(v)));
+      break;
+    case OptionType::Text:
+      if (o.asReadInto) s.opt.formats.setValue(*o.asReadInto, asText(v));
+      s.opt.formats.setValue(o, fromFile(o, asText(v)));
+      break;
+  }
+}
+
+SettingValue settingValue(const Session& s, const SettingRow& row) {
+  if (!row.option) return row.value(s);
+  return fileValue(*row.option, s.opt.formats.value(*row.option));
+}
+
 void applySettings(Session& s, const Profile& p) {
-  for (const SettingRow& row : settingRows()) row.apply(s, readRow(s, p, row));
+  for (const SettingRow& row : settingRows()) applySettingRow(s, row, readRow(s, p, row));
   s.port().stateChanged();
 }
 
@@ -487,23 +503,23 @@ bool applySettingOverride(Session& s, const std::string& section, const std::str
     case SettingType::Integer: {
       const auto v = parseProfileInt(text);
       if (!v) return invalid();
-      row->apply(s, iv(*v));
+      applySettingRow(s, *row, iv(*v));
       break;
     }
     case SettingType::Boolean: {
       const auto v = parseProfileInt(text);
       if (!v) return invalid();
-      row->apply(s, bv(*v != 0));
+      applySettingRow(s, *row, bv(*v != 0));
       break;
     }
     case SettingType::Number: {
-      const auto v = parseProfileFloat(text, s.DecimalSep);
+      const auto v = parseProfileFloat(text, s.numbers.DecimalSep);
       if (!v) return invalid();
-      row->apply(s, rv(*v));
+      applySettingRow(s, *row, rv(*v));
       break;
     }
     case SettingType::Text:
-      row->apply(s, tv(text));
+      applySettingRow(s, *row, tv(text));
       break;
   }
   s.port().stateChanged();

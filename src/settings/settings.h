@@ -9,9 +9,10 @@
 #include <variant>
 #include <vector>
 
-#include "settings/profile.h"
 #include "core/point.h"
-#include "core/session.h"
+#include "session/format_options.h"
+#include "session/session.h"
+#include "settings/profile.h"
 
 namespace kursolin {
 
@@ -24,7 +25,7 @@ enum class SettingType { Integer, Boolean, Number, Text };
 /// A key's value: long long for Integer, bool for Boolean, Real for Number, string for Text.
 using SettingValue = std::variant<long long, bool, Real, std::string>;
 
-/// One key of the settings file.
+/// One key of the settings file: a value of the program, or an option a format declares.
 struct SettingRow {
   const char* section;
   const char* key;
@@ -36,10 +37,19 @@ struct SettingRow {
   /// The value the close would write.
   SettingValue (*value)(const Session&);
   bool written;  // false for keys only a hand-edited file sets
+  /// A format's option: the row is its declaration's, apply and value are those of options.
+  const OptionInfo* option = nullptr;
 };
 
-/// Every key of the settings file, in the order in which it is read and written.
+/// Every key of the settings file, in the order in which it is read and written: the program's
+/// keys and the formats' options in the order the file has always had, then options declared
+/// since, in the order of the format rows.
 const std::vector<SettingRow>& settingRows();
+
+/// Hands a value to what the row's key feeds, as reading the settings file does.
+void applySettingRow(Session& s, const SettingRow& row, const SettingValue& v);
+/// The value of a row the close would write.
+SettingValue settingValue(const Session& s, const SettingRow& row);
 
 /// The row of section/key (ASCII letter case ignored), nullptr for a key the program doesn't know.
 const SettingRow* findSettingRow(std::string_view section, std::string_view key);

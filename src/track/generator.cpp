@@ -4,14 +4,15 @@
 
 #include "core/cp1252.h"
 #include "core/geotime.h"
-#include "core/prompt.h"
-#include "core/panes.h"
-#include "core/progress.h"
+#include "session/panes.h"
+#include "session/progress.h"
+#include "session/prompt.h"
+#include "session/time_mode.h"
 
 namespace kursolin {
 
-std::string recordLabel(const Session& s) {
-  return s.InputShortName == "GGA + VTG" ? std::string("GGA") : s.InputShortName;
+std::string recordLabel(const Document& doc) {
+  return doc.InputShortName == "GGA + VTG" ? std::string("GGA") : doc.InputShortName;
 }
 
 std::string ruleName(RuleKind kind) {
@@ -30,13 +31,13 @@ std::string ruleName(RuleKind kind) {
 void EmitRoutePoint(Session& s, RouteIO& io, GeneratorState& g, RuleKind kind,
                     const std::string& why, int line) {
   PointRecord& p = s.CurrentPoint;
-  p.PointLabel = s.ShowPointInfo ? why : std::string("-");
+  p.PointLabel = s.opt.ShowPointInfo ? why : std::string("-");
   io.RouteOut(s, g.LastRouteLat, g.LastRouteLon, p.LatValue, p.LonValue);
   g.LastRouteLat = p.LatValue;
   g.LastRouteLon = p.LonValue;
   g.lastEmittedLine = line;
   g.captionCount = -1;  // RouteOut put the point count there
-  if (s.keepRouteRecords) s.ruleNotes.push_back({s.RoutePointCount, kind, why});
+  if (s.doc.keepRouteRecords) s.doc.ruleNotes.push_back({s.doc.RoutePointCount, kind, why});
 }
 
 namespace {
@@ -62,7 +63,7 @@ int headingChange(const Session& s, const std::string& a, const std::string& b) 
     if (dot == std::string::npos) return 0LL;
     return strToIntDef(c.substr(0, dot), 0);
   };
-  const long long x = deg(a), y = deg(b), g = s.rules.GradEdit;
+  const long long x = deg(a), y = deg(b), g = s.opt.rules.GradEdit;
   const long long hi = x > y ? x : y, lo = x > y ? y : x;
   long long d = (hi + g > 360 && lo - g < 0) ? 360 - hi + lo : x - y;
   return static_cast<int>(d < 0 ? -d : d);
@@ -103,7 +104,7 @@ constexpr char kScanProgress[] = "Datens\xE4tze gepr\xFC" "ft: Zeile ";
 // into memory already there instead of allocating a string per line. The text stays valid until
 // the next call.
 const std::string& line(const Session& s, GeneratorState& g, long long i) {
-  s.InputLines.readInto(i, g.lineBuffer);
+  s.doc.InputLines.readInto(i, g.lineBuffer);
   return g.lineBuffer;
 }
 
@@ -113,7 +114,7 @@ const std::string& line(const Session& s, GeneratorState& g, long long i) {
 // strides exactly `steps` lines.
 long long afterRecordLines(const Session& s, const RouteIO& io, GeneratorState& g, long long from,
                            long long steps) {
-  const long long count = s.InputLines.Count();
+  const long long count = s.doc.InputLines.Count();
   long long i = from;
   while (steps > 0) {
     ++i;
@@ -124,11 +125,11 @@ long long afterRecordLines(const Session& s, const RouteIO& io, GeneratorState& 
 
 // The every-Nth-record generator.
 Outcome AllGGA(Session& s, RouteIO& io, GeneratorState& g) {
-  const int n = s.rules.XRPSpin < 1 ? 1 : s.rules.XRPSpin;
-  const int count = s.InputLines.Count();
+  const int n = s.opt.rules.XRPSpin < 1 ? 1 : s.opt.rules.XRPSpin;
+  const int count = s.doc.InputLines.Count();
   long long i = afterRecordLines(s, io, g, -1, 1);
   g.LastRouteLat = g.LastRouteLon = 0;
-  s.RoutePointCount = 0;
+  s.doc.RoutePointCount = 0;
   ProgressTicker ticker(s.port(), kScanProgress, count);
   while (i < count - 1) {
     ticker.tick(i);
@@ -170,7 +171,7 @@ Outcome AllGGA(Session& s, RouteIO& io, GeneratorState& g) {
 // last fix, so when the last line (the second-to-last for GGA + VTG) is no record, the last line
 // that is one is looked for, quietly, but never back to the last point already emitted.
 void endPoint(Session& s, RouteIO& io, GeneratorState& g, long long bLine) {
-  const int count = s.InputLines.Count();
+  const int count = s.doc.InputLines.Count();
   const int last = count - 1;
   const long long aLine = g.pairs ? count - 2 : count - 1;
   bool a = io.Get_A(s, line(s, g, aLine), last);
@@ -209,9 +210,9 @@ void abortMessage(Session& s, const std::string& text) {
 // The rule generator from its first record on; returns whether the end point follows and the
 // line for the end point's B record.
 Outcome runRules(Session& s, RouteIO& io, GeneratorState& g, long long& bLine) {
-  const RuleSettings& r = s.rules;
+  const RuleSettings& r = s.opt.rules;
   PointRecord& p = s.CurrentPoint;
-  const int count = s.InputLines.Count();
+  const int count = s.doc.InputLines.Count();
   long long i = 0;
 
   // The first record with a fix.
@@ -293,9 +294,9 @@ Outcome runRules(Session& s, RouteIO& io, GeneratorState& g, long long& bLine) {
     g.CurTime = p.Time;
     g.CurCourse = p.Course;
     // The caption changes only with the count; most records add no line.
-    if (s.OutputLines.Count() != g.captionCount) {
-      g.captionCount = s.OutputLines.Count();
-      s.setOutputCaption(outputCaptionWith(s, g.captionCount));
+    if (s.doc.OutputLines.Count() != g.captionCount) {
+      g.captionCount = s.doc.OutputLines.Count();
+      s.setOutputCaption(outputCaptionWith(s.shell, g.captionCount));
     }
 
     const bool fix = p.FixOk == "1";
@@ -317,16 +318,16 @@ Outcome runRules(Session& s, RouteIO& io, GeneratorState& g, long long& bLine) {
     g.TimeDue = r.ZeitCheck && ZeitDif(g.RefTime, g.CurTime) >= r.ZeitSpin && fix;
     if (g.RefCourse.empty()) g.RefCourse = "0.0";
     if (g.CurCourse.empty()) g.CurCourse = "0.0";
-    g.HeadingDue = r.GradCheck && GradDif(s, g.RefCourse, g.CurCourse) && fix;
+    g.HeadingDue = r.GradCheck && GradDif(r.GradEdit, g.RefCourse, g.CurCourse) && fix;
     if (r.PauseCheck) {
-      if (!g.InStop && p.SpeedValue < s.StopSpeed) {
+      if (!g.InStop && p.SpeedValue < s.opt.StopSpeed) {
         g.StopStartSeconds = GetTime(p.Time);
         g.StopStartTime = p.Time;
         g.StopLat = p.LatValue;
         g.StopLon = p.LonValue;
         g.InStop = true;
       }
-      if (g.InStop && p.SpeedValue > s.StartSpeed &&
+      if (g.InStop && p.SpeedValue > s.opt.StartSpeed &&
           g.dist(g.StopLat, g.StopLon, p.LatValue, p.LonValue) > 20) {
         g.InStop = false;
         g.PauseMinutes = (GetTime(p.Time) - g.StopStartSeconds) / 60;
@@ -388,30 +389,30 @@ Outcome runRules(Session& s, RouteIO& io, GeneratorState& g, long long& bLine) {
 
 RouteResult RouteErzeugen(Session& s, RouteIO& io) {
   s.port().focusOutputPane();
-  s.setOutputCaption(outputCaptionWith(s, 0));
+  s.setOutputCaption(outputCaptionWith(s.shell, 0));
   s.ActiveTimeOffset = 0;
-  s.RoutePointCount = 0;
+  s.doc.RoutePointCount = 0;
   s.AbortRequested = false;
-  s.ruleNotes.clear();
-  if (s.InputLines.Count() < 2) {
+  s.doc.ruleNotes.clear();
+  if (s.doc.InputLines.Count() < 2) {
     abortMessage(s, "Es müssen mindestens 2 Datensätze zur Auswertung vorhanden sein!"_cp);
     return RouteResult::Refused;
   }
-  s.OutputLines.clear();
-  s.emittedPoints.clear();
-  s.reducedAway.clear();
+  s.doc.OutputLines.clear();
+  s.doc.emittedPoints.clear();
+  s.doc.reducedAway.clear();
   NaviChange(s);
-  s.setOutputCaption(outputCaptionWith(s, 0));
+  s.setOutputCaption(outputCaptionWith(s.shell, 0));
   // Only a season needs to know when the input was recorded.
-  const bool seasonal = s.TimeMode == 2 || s.TimeMode == 3;
+  const bool seasonal = s.opt.TimeMode == 2 || s.opt.TimeMode == 3;
   chooseActiveTimeOffset(s, seasonal ? io.recordedAt(s) : std::nullopt);
 
   const RunScope run(s);
   GeneratorState g;
-  g.RecordLabel = recordLabel(s);
+  g.RecordLabel = recordLabel(s.doc);
   g.pairs = io.pairsRecords(s);
-  long long bLine = s.InputLines.Count() - 1;
-  const Outcome o = s.rules.AllGGACheck ? AllGGA(s, io, g) : runRules(s, io, g, bLine);
+  long long bLine = s.doc.InputLines.Count() - 1;
+  const Outcome o = s.opt.rules.AllGGACheck ? AllGGA(s, io, g) : runRules(s, io, g, bLine);
   if (o == Outcome::Refused) return RouteResult::Refused;
   if (o == Outcome::ToEndPoint) endPoint(s, io, g, bLine);
   return s.AbortRequested ? RouteResult::Aborted : RouteResult::Completed;

@@ -7,7 +7,7 @@
 
 #include "core/geotime.h"
 #include "core/point.h"
-#include "core/session.h"
+#include "session/session.h"
 
 namespace kursolin {
 
@@ -51,10 +51,10 @@ class RouteIO {
   virtual bool isRecordLine(const Session&, const std::string&) const { return true; }
   /// Whether each A record of this input is followed by its B record: ReadVtg, unless the
   /// input holds no B records at all (a GGA log without VTG sentences).
-  virtual bool pairsRecords(const Session& s) const { return s.ReadVtg; }
+  virtual bool pairsRecords(const Session& s) const { return s.doc.ReadVtg; }
   /// When the input was recorded, for the summer or winter time question (nullopt: unknown).
   virtual std::optional<LocalDateTime> recordedAt(const Session& s) const {
-    return s.InputFileTime;
+    return s.doc.InputFileTime;
   }
   /// Emits the current point (prev*: the point emitted before, 0 for the first).
   virtual void RouteOut(Session& s, Real prevLat, Real prevLon, Real curLat, Real curLon) = 0;
@@ -77,7 +77,7 @@ void EmitRoutePoint(Session& s, RouteIO& io, GeneratorState& g, RuleKind kind,
                     const std::string& why, int line);
 
 /// "GGA" for GGA + VTG logs, else the input format's short name.
-std::string recordLabel(const Session& s);
+std::string recordLabel(const Document& doc);
 
 /// The German name of a rule, for explanations.
 std::string ruleName(RuleKind kind);

@@ -7,12 +7,12 @@
 #include <string_view>
 
 #include "core/coords.h"
+#include "core/cp1252.h"
 #include "core/geotime.h"
 #include "core/host.h"
-#include "core/cp1252.h"
 #include "core/numtext.h"
-#include "core/prompt.h"
 #include "core/textutil.h"
+#include "session/prompt.h"
 
 namespace kursolin {
 
@@ -92,18 +92,18 @@ NmeaLogState talkersOf(const TextLines& lines) {
   return log;
 }
 
-const NmeaLogState& logTalkers(const Session& s) {
-  NmeaLogState& log = s.NmeaLog;
-  if (log.revision == s.InputLines.revision()) return log;
-  log = talkersOf(s.InputLines);
-  log.revision = s.InputLines.revision();
+const NmeaLogState& logTalkers(const Document& doc) {
+  NmeaLogState& log = doc.NmeaLog;
+  if (log.revision == doc.InputLines.revision()) return log;
+  log = talkersOf(doc.InputLines);
+  log.revision = doc.InputLines.revision();
   return log;
 }
 
 bool isLogSentence(const Session& s, std::string_view line, SentenceKind kind) {
   const std::string_view t = talkerOf(line, kind);
   if (t.empty()) return false;
-  const NmeaLogState& log = logTalkers(s);
+  const NmeaLogState& log = logTalkers(s.doc);
   const std::string& chosen =
       kind == SentenceKind::GGA ? log.gga : kind == SentenceKind::VTG ? log.vtg : log.rmc;
   return chosen.empty() || t == chosen;
@@ -145,16 +145,16 @@ bool checkSentence(Session& s, const std::string& line, int position, SentenceKi
   const auto sum = hexDigits(xorOf(body));
   // Most lines of a log are some other sentence: their message is only made when it is shown.
   if (expected != std::string_view(sum.data(), sum.size())) {
-    if (s.ShowErrors)
+    if (s.opt.ShowErrors)
       errorPromptIfShown(s, "Prüfsummenfehler im "_cp + kind + " Datensatz an Position " +
                                 intToStr(position) + " erkannt" + kCR +
-                                s.InputLines.at(position));
+                                s.doc.InputLines.at(position));
     return false;
   }
   if (!isLogSentence(s, line, id)) {
-    if (s.ShowErrors)
+    if (s.opt.ShowErrors)
       errorPromptIfShown(s, utf8ToCp1252(idMessage) + intToStr(position) + " erkannt" + kCR +
-                                s.InputLines.at(position));
+                                s.doc.InputLines.at(position));
     return false;
   }
   return true;
@@ -174,7 +174,7 @@ long long boundedMetres(Real v) {
 // Whole metres of an altitude field; empty or unconvertible (after the prompt) counts as 0.
 long long metresOf(Session& s, const std::string& field, const char* message) {
   if (field.empty()) return 0;
-  if (auto v = tryPZDNumber(s, field)) return boundedMetres(*v);
+  if (auto v = tryPZDNumber(s.numbers, field)) return boundedMetres(*v);
   errorPromptIfShown(s, utf8ToCp1252(message) + field + " erkannt");
   return 0;
 }
@@ -182,17 +182,17 @@ long long metresOf(Session& s, const std::string& field, const char* message) {
 // A degree-minute position a receiver can really report: minutes below 60, a longitude of at
 // most 180 degrees and a latitude below 90 (the poles have no Mercator value). A broken logger
 // writes 95 degrees or 61 minutes; such a record is no fix.
-bool onGlobe(const Session& s, const std::string& degreeMinutes, Real value, bool latitude) {
+bool onGlobe(const NumberStyle& st, const std::string& degreeMinutes, Real value, bool latitude) {
   const Real magnitude = std::fabs(value);
   if (!std::isfinite(value) || (latitude ? magnitude >= 90 : magnitude > 180)) return false;
   const auto dot = degreeMinutes.find('.');
   const std::size_t end = dot == std::string::npos ? degreeMinutes.size() : dot;
-  const auto m = tryPZDNumber(s, std::string_view(degreeMinutes).substr(end < 2 ? 0 : end - 2));
+  const auto m = tryPZDNumber(st, std::string_view(degreeMinutes).substr(end < 2 ? 0 : end - 2));
   return !m || *m < 60;
 }
 
 // Reads the degree-minute texts into the numeric position when the record has a fix. A fix with
-// an unusable coordinate text (GMToValue clears FixOk) counts as no fix, so the numeric position
+// an unusable coordinate text (too short to convert) counts as no fix, so the numeric position
 // and the other notations keep the values of the last record with a fix. The decimal, DMS and
 // Mercator texts are left pending (completePositionTexts): only emitted records need them.
 void convertPosition(Session& s, std::string_view latHemi, std::string_view lonHemi) {
@@ -200,13 +200,21 @@ void convertPosition(Session& s, std::string_view latHemi, std::string_view lonH
   if (p.FixOk != "1") return;
   // Nothing is taken over until both coordinates are known to be usable, so the record is never
   // left half converted.
-  GMToValue(s, p.LatGrMin);
-  const Real latValue = p.ConvValue;
-  const bool latOk = p.FixOk == "1" && onGlobe(s, p.LatGrMin, p.ConvValue, true);
+  const NumberStyle st = s.numbers;
+  const auto convert = [&](const std::string& text) {
+    const DegreeMinutes d = readDegreeMinutes(st, text);
+    if (!d.usable) {
+      p.FixOk = "0";
+    } else if (d.minutesUnreadable) {
+      errorPromptIfShown(s, decimalConversionErrorText(text));
+    }
+    return d.value;
+  };
+  const Real latValue = convert(p.LatGrMin);
+  const bool latOk = p.FixOk == "1" && onGlobe(st, p.LatGrMin, latValue, true);
 
-  GMToValue(s, p.LonGrMin);
-  const Real lonValue = p.ConvValue;
-  const bool lonOk = p.FixOk == "1" && onGlobe(s, p.LonGrMin, p.ConvValue, false);
+  const Real lonValue = convert(p.LonGrMin);
+  const bool lonOk = p.FixOk == "1" && onGlobe(st, p.LonGrMin, lonValue, false);
 
   if (!latOk || !lonOk) {
     p.FixOk = "0";
@@ -238,7 +246,7 @@ void convertPosition(Session& s, std::string_view latHemi, std::string_view lonH
 std::string speedText(Session& s, const std::string& field) {
   std::string t = isDigit(s, field);
   if (t.empty()) t = "0.00";
-  return PZD(s, t);
+  return PZD(s.numbers, t);
 }
 
 }  // namespace
@@ -274,9 +282,9 @@ bool GetGGA(Session& s, const std::string& line, int position) {
   long long alt = metresOf(s, altText, "Fehler beim Umwandeln der Höhenangabe bei Wert ");
   long long corr =
       metresOf(s, sepText, "Fehler beim Umwandeln der Höhenkorrekturwertes bei Wert ");
-  if (corr < 1) corr = s.HKorEdit;
+  if (corr < 1) corr = s.opt.HKorEdit;
   alt -= corr;
-  if (s.HoeheNull && alt < 0) alt = 0;
+  if (s.opt.HoeheNull && alt < 0) alt = 0;
   p.Altitude = intToStr(alt);
 
   convertPosition(s, latHemi, lonHemi);
@@ -311,8 +319,8 @@ bool GetRMC(Session& s, const std::string& line, int position) {
 
   p.SpeedKnots = speedText(s, knots);
   // Knots to km/h with the factor the program has always used.
-  p.SpeedValue = strToFloat(p.SpeedKnots, s.DecimalSep) * 1.8L;
-  p.SpeedKmh = formatFixed(p.SpeedValue, 3, 2, s.DecimalSep);
+  p.SpeedValue = strToFloat(p.SpeedKnots, s.numbers.DecimalSep) * 1.8L;
+  p.SpeedKmh = formatFixed(p.SpeedValue, 3, 2, s.numbers.DecimalSep);
 
   convertPosition(s, latHemi, lonHemi);
 
@@ -381,8 +389,8 @@ bool readGgaWithoutVtg(Session& s, const std::string& line, int position) {
   PointRecord& p = s.CurrentPoint;
   double kmh = 0, course = 0;
   const auto here = p.FixOk == "1" ? motionFixOf(s, line) : std::nullopt;
-  if (here && s.InputLines.full(position) == line) {
-    NmeaLogState& memo = s.NmeaLog;  // filled for these lines by the parse above
+  if (here && s.doc.InputLines.full(position) == line) {
+    NmeaLogState& memo = s.doc.NmeaLog;  // filled for these lines by the parse above
     // Back through the log: the first earlier fix gives the speed, the first one elsewhere the
     // course. A receiver standing still repeats its position; the course it last moved on
     // stands, found at once where the last record read lies on the way.
@@ -391,7 +399,7 @@ bool readGgaWithoutVtg(Session& s, const std::string& line, int position) {
       MotionFix before;
       if (j == memo.motionLine) {
         before = {memo.motionSeconds, memo.motionLat, memo.motionLon};
-      } else if (const auto f = motionFixOf(s, s.InputLines.full(j))) {
+      } else if (const auto f = motionFixOf(s, s.doc.InputLines.full(j))) {
         before = *f;
       } else {
         continue;
@@ -418,8 +426,8 @@ bool readGgaWithoutVtg(Session& s, const std::string& line, int position) {
     memo.motionCourse = course;
   }
   p.SpeedValue = kmh;
-  p.SpeedKmh = formatFixed(kmh, 3, 2, s.DecimalSep);
-  p.SpeedKnots = formatFixed(kmh / 1.852, 3, 2, s.DecimalSep);
+  p.SpeedKmh = formatFixed(kmh, 3, 2, s.numbers.DecimalSep);
+  p.SpeedKnots = formatFixed(kmh / 1.852, 3, 2, s.numbers.DecimalSep);
   p.Course = formatFixed(course, 0, 2, '.');
   return true;
 }
@@ -442,7 +450,7 @@ bool GetVTG(Session& s, const std::string& line, int position) {
   // Field 8 is the unit letter that begins the rest of the line; nothing uses it.
 
   p.SpeedKmh = speedText(s, kmh);
-  p.SpeedValue = strToFloat(p.SpeedKmh, s.DecimalSep);
+  p.SpeedValue = strToFloat(p.SpeedKmh, s.numbers.DecimalSep);
   return true;
 }
 

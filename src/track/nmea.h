@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/session.h"
+#include "session/session.h"
 
 namespace kursolin {
 
@@ -24,7 +24,7 @@ std::string_view talkerOf(std::string_view line, SentenceKind kind);
 NmeaLogState talkersOf(const TextLines& lines);
 
 /// The talkers InputLines is read with, found once per change of the lines.
-const NmeaLogState& logTalkers(const Session& s);
+const NmeaLogState& logTalkers(const Document& doc);
 
 /// true when the line is a sentence of the kind from the talker the log is read with (any talker
 /// when the log has no well-formed sentence of the kind). Sentences of other talkers are foreign.

@@ -6,18 +6,23 @@ namespace {
 
 bool& ref(Session& s, RuleBox box) {
   switch (box) {
-    case RuleBox::MeterCheck: return s.rules.MeterCheck;
-    case RuleBox::GradCheck: return s.rules.GradCheck;
-    case RuleBox::PauseCheck: return s.rules.PauseCheck;
-    case RuleBox::ZeitCheck: return s.rules.ZeitCheck;
+    case RuleBox::MeterCheck:
+      return s.opt.rules.MeterCheck;
+    case RuleBox::GradCheck:
+      return s.opt.rules.GradCheck;
+    case RuleBox::PauseCheck:
+      return s.opt.rules.PauseCheck;
+    case RuleBox::ZeitCheck:
+      return s.opt.rules.ZeitCheck;
   }
-  return s.rules.MeterCheck;
+  return s.opt.rules.MeterCheck;
 }
 
 // The reactions do not cascade: clearing a box as a reaction does nothing further, so the box the
 // user (or the settings file) set last wins.
 void clearRuleBoxes(Session& s) {
-  s.rules.MeterCheck = s.rules.GradCheck = s.rules.PauseCheck = s.rules.ZeitCheck = false;
+  s.opt.rules.MeterCheck = s.opt.rules.GradCheck = s.opt.rules.PauseCheck = s.opt.rules.ZeitCheck =
+      false;
 }
 
 }  // namespace
@@ -28,13 +33,13 @@ void setRuleCheck(Session& s, RuleBox box, bool checked) {
   bool& b = ref(s, box);
   if (b == checked) return;
   b = checked;
-  s.rules.AllGGACheck = false;
+  s.opt.rules.AllGGACheck = false;
   s.port().stateChanged();
 }
 
 void setAllGGACheck(Session& s, bool checked) {
-  if (s.rules.AllGGACheck == checked) return;
-  s.rules.AllGGACheck = checked;
+  if (s.opt.rules.AllGGACheck == checked) return;
+  s.opt.rules.AllGGACheck = checked;
   clearRuleBoxes(s);
   s.port().stateChanged();
 }
@@ -45,7 +50,7 @@ void AllGGACheckClick(Session& s) {
 }
 
 void MeterCheckClick(Session& s) {
-  s.rules.AllGGACheck = false;
+  s.opt.rules.AllGGACheck = false;
   s.port().stateChanged();
 }
 

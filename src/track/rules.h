@@ -1,7 +1,7 @@
 #pragma once
 // The check boxes of the rule panel: the four rule boxes and "Aus jedem" exclude each other.
 
-#include "core/session.h"
+#include "session/session.h"
 
 namespace kursolin {
 

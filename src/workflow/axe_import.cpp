@@ -7,8 +7,8 @@
 #include "core/cp1252.h"
 #include "core/fileio.h"
 #include "core/geotime.h"
-#include "core/panes.h"
-#include "core/prompt.h"
+#include "session/panes.h"
+#include "session/prompt.h"
 #include "workflow/loading.h"
 
 namespace kursolin {
@@ -78,15 +78,15 @@ void loadOutput(Session& s, const WorkFiles& work) {
     abortBox(s, "Die Datei " + work.output() + " kann nicht gelesen werden: " + why);
     return;
   }
-  s.InputLines.setText(*bytes);
+  s.doc.InputLines.setText(*bytes);
   // The lines can be saved as they are or read by the chosen input format's reader.
-  s.OutputLines.assign(s.InputLines.lines());
+  s.doc.OutputLines.assign(s.doc.InputLines.lines());
   // A converted file, not a route made here: nothing in the panes counts as unsaved work.
   markInputLoaded(s);
-  s.savedOutputRevision = s.OutputLines.revision();
-  s.item("NMEADaten").enabled = true;
-  s.item("Route").enabled = true;
-  s.setInputCaption(kLabel + " - Zeilen = " + std::to_string(s.InputLines.Count()));
+  s.doc.savedOutputRevision = s.doc.OutputLines.revision();
+  s.shell.item("NMEADaten").enabled = true;
+  s.shell.item("Route").enabled = true;
+  s.setInputCaption(kLabel + " - Zeilen = " + std::to_string(s.doc.InputLines.Count()));
 }
 
 // The converter itself, or wine for a Windows program; nullopt when that needs wine and there is
@@ -137,8 +137,8 @@ std::optional<std::string> axeImportObstacle(const Session& s) {
 
 void updateAxeImportAvailability(Session& s) {
   const bool on = !axeImportObstacle(s).has_value();
-  if (s.item("AxeImport").enabled == on) return;
-  s.item("AxeImport").enabled = on;
+  if (s.shell.item("AxeImport").enabled == on) return;
+  s.shell.item("AxeImport").enabled = on;
   s.port().stateChanged();
 }
 
@@ -155,17 +155,18 @@ void FlatSpeedButton3Click(Session& s) {
   req.filter = kLabel + "(*.axe)|*.axe";
   req.defaultExt = "axe";
   // Nothing loaded yet: propose no name rather than a bare ".axe".
-  req.fileName = nameOf(s.SaveBaseName).empty() ? "" : withExtension(s.SaveBaseName, ".axe");
-  req.initialDir = s.OpenDir;
+  req.fileName =
+      nameOf(s.doc.SaveBaseName).empty() ? "" : withExtension(s.doc.SaveBaseName, ".axe");
+  req.initialDir = s.opt.OpenDir;
   const auto chosen = s.port().openFile(req);
   if (!chosen) return;
 
   // Emptied panes offer no route and nothing to save until the converter's lines arrive.
   clearPanes(s);
-  s.InputFileName = *chosen;
-  s.SaveBaseName = nameOf(*chosen);
-  s.OpenDir = folderOf(*chosen);
-  s.InputFileTime = fileModificationTime(*chosen);
+  s.doc.InputFileName = *chosen;
+  s.doc.SaveBaseName = nameOf(*chosen);
+  s.opt.OpenDir = folderOf(*chosen);
+  s.doc.InputFileTime = fileModificationTime(*chosen);
 
   std::optional<WorkFiles> work;
   try {
@@ -215,7 +216,7 @@ void FlatSpeedButton3Click(Session& s) {
   loadOutput(s, *work);
   work->finish(false);
   NaviChange(s);
-  s.setStatusText(kLabel + " = " + s.InputFileName);
+  s.setStatusText(kLabel + " = " + s.doc.InputFileName);
   s.port().stateChanged();
 }
 

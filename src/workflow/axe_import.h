@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "core/session.h"
+#include "session/session.h"
 
 namespace kursolin {
 

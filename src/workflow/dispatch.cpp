@@ -7,13 +7,13 @@ namespace kursolin {
 
 bool Get_A(Session& s, const std::string& line, int index) {
   if (const OutputFormatInfo* out = chosenOutputFormat(s); out && out->prepare) out->prepare(s);
-  const InputFormatInfo* in = inputFormat(s.InputFormat);
+  const InputFormatInfo* in = inputFormat(s.opt.InputFormat);
   if (!in || !in->readA) return false;
   return in->readA(s, line, index);
 }
 
 bool Get_B(Session& s, const std::string& line, int index) {
-  const InputFormatInfo* in = inputFormat(s.InputFormat);
+  const InputFormatInfo* in = inputFormat(s.opt.InputFormat);
   if (in && in->readB) return in->readB(s, line, index);
   return s.CurrentPoint.PointValid;
 }
@@ -27,21 +27,21 @@ bool FormatRouteIO::Get_B(Session& s, const std::string& line, int index) {
 }
 
 bool FormatRouteIO::isRecordLine(const Session& s, const std::string& line) const {
-  const InputFormatInfo* in = inputFormat(s.InputFormat);
+  const InputFormatInfo* in = inputFormat(s.opt.InputFormat);
   return !in || !in->recordLine || in->recordLine(s, line);
 }
 
 bool FormatRouteIO::pairsRecords(const Session& s) const {
-  const InputFormatInfo* in = inputFormat(s.InputFormat);
-  return s.ReadVtg && (!in || !in->hasBRecords || in->hasBRecords(s));
+  const InputFormatInfo* in = inputFormat(s.opt.InputFormat);
+  return s.doc.ReadVtg && (!in || !in->hasBRecords || in->hasBRecords(s));
 }
 
 std::optional<LocalDateTime> FormatRouteIO::recordedAt(const Session& s) const {
-  const InputFormatInfo* in = inputFormat(s.InputFormat);
+  const InputFormatInfo* in = inputFormat(s.opt.InputFormat);
   if (in && in->recordedAt) {
     if (auto when = in->recordedAt(s)) return when;
   }
-  return s.InputFileTime;
+  return s.doc.InputFileTime;
 }
 
 void FormatRouteIO::RouteOut(Session& s, Real prevLat, Real prevLon, Real curLat, Real curLon) {

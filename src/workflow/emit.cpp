@@ -3,16 +3,17 @@
 #include "core/coords.h"
 #include "core/geotime.h"
 #include "core/host.h"
-#include "core/panes.h"
 #include "formats/registry.h"
+#include "session/panes.h"
+#include "session/time_mode.h"
 
 namespace kursolin {
 
 void RouteOut(Session& s, Real prevLat, Real prevLon, Real curLat, Real curLon) {
-  ++s.RoutePointCount;
-  const int n = s.RoutePointCount;
+  ++s.doc.RoutePointCount;
+  const int n = s.doc.RoutePointCount;
   PointRecord& p = s.CurrentPoint;
-  if (s.ShowPointInfo) {
+  if (s.opt.ShowPointInfo) {
     p.PointLabel = intToStr(n) + "-T:" + TimeChange(s, p.Time) + " N:" + p.LatNmea + " O:" +
                    p.LonNmea + " K:" + p.SpeedKmh;
   } else {
@@ -20,23 +21,25 @@ void RouteOut(Session& s, Real prevLat, Real prevLon, Real curLat, Real curLon) 
   }
   // The record as the writers get it (they may fill in fields), so emitting it again later
   // builds the same lines; position texts still pending are made the same way then.
-  const int firstLine = s.OutputLines.Count();
-  if (s.keepRouteRecords) s.emittedPoints.push_back({PackedPointRecord(p, s.pointStore), n, firstLine, 0});
+  const int firstLine = s.doc.OutputLines.Count();
+  if (s.doc.keepRouteRecords)
+    s.doc.emittedPoints.push_back({PackedPointRecord(p, s.doc.pointStore), n, firstLine, 0});
   const RoutePoint point{n, prevLat, prevLon, curLat, curLon};
   if (const OutputFormatInfo* f = chosenOutputFormat(s); f && f->write) {
-    completePositionTexts(s, p, f->positionTexts);
+    completePositionTexts(s.numbers, p, f->positionTexts);
     f->write(s, point);
   }
-  if (s.keepRouteRecords) s.emittedPoints.back().lineCount = s.OutputLines.Count() - firstLine;
+  if (s.doc.keepRouteRecords)
+    s.doc.emittedPoints.back().lineCount = s.doc.OutputLines.Count() - firstLine;
   NaviChange(s);
-  s.setOutputCaption(outputCaptionWith(s, n));
+  s.setOutputCaption(outputCaptionWith(s.shell, n));
 }
 
-bool routeRecordsInStep(const Session& s) {
-  if (s.emittedPoints.empty()) return false;
+bool routeRecordsInStep(const Document& doc) {
+  if (doc.emittedPoints.empty()) return false;
   // Lines after the last point (a closing tag a finishing pass adds) are no point's.
-  const EmittedPoint& last = s.emittedPoints.back();
-  return !s.OutputLines.empty() && last.firstLine + last.lineCount <= s.OutputLines.Count();
+  const EmittedPoint& last = doc.emittedPoints.back();
+  return !doc.OutputLines.empty() && last.firstLine + last.lineCount <= doc.OutputLines.Count();
 }
 
 }  // namespace kursolin

@@ -1,7 +1,7 @@
 #pragma once
 // The one exit of every route point.
 
-#include "core/session.h"
+#include "session/session.h"
 
 namespace kursolin {
 
@@ -12,6 +12,6 @@ void RouteOut(Session& s, Real prevLat, Real prevLon, Real curLat, Real curLon);
 
 /// true when emittedPoints describes the lines of OutputLines (a load or an edit of the pane
 /// leaves records of an earlier route behind).
-bool routeRecordsInStep(const Session& s);
+bool routeRecordsInStep(const Document& doc);
 
 }  // namespace kursolin

@@ -1,13 +1,14 @@
 #include "workflow/loading.h"
 
 #include "core/cp1252.h"
-#include "core/prompt.h"
 #include "core/fileio.h"
 #include "core/geotime.h"
-#include "core/panes.h"
-#include "core/progress.h"
 #include "formats/detection.h"
 #include "formats/registry.h"
+#include "session/panes.h"
+#include "session/progress.h"
+#include "session/prompt.h"
+#include "workflow/presentation.h"
 #include "workflow/rule_groups.h"
 
 namespace kursolin {
@@ -19,57 +20,61 @@ std::string formatNotAvailableText(const std::string& formatName) {
 
 namespace {
 
+// How a format presents itself; a row without a presentation shows nothing.
+const InputPresentation& shown(int code) {
+  static const InputPresentation none;
+  const InputPresentation* p = inputPresentation(code);
+  return p ? *p : none;
+}
+
 void applyCode(Session& s, const InputFormatInfo& f) {
-  for (const auto& other : inputFormats()) s.item(other.menuItem).checked = false;
-  for (const auto& menu : inputSubmenus()) s.item(menu.item).checked = false;
-  setAllRuleGroups(s, false);
-  s.item(f.menuItem).checked = true;
-  if (f.parentChecked) s.item(f.parentItem).checked = true;
-  s.InputLabel = inputLabelFor(s, f.code);
-  s.InputShortName = f.shortName;
-  s.ReadVtg = f.pairsRecords;
-  s.InputFormat = f.code;
-  s.InputAutoDetect = false;
+  setAllRuleGroups(s.shell, false);
+  s.doc.InputLabel = inputLabelFor(s, f.code);
+  s.doc.InputShortName = shown(f.code).shortName;
+  s.doc.ReadVtg = f.pairsRecords;
+  s.opt.InputFormat = f.code;
+  s.opt.InputAutoDetect = false;
 }
 
 // "Automatisch erkennen": the format stays as it is until a file is loaded.
 void applyAutoDetect(Session& s, const InputFormatInfo& detect) {
-  for (const auto& other : inputFormats()) s.item(other.menuItem).checked = false;
-  for (const auto& menu : inputSubmenus()) s.item(menu.item).checked = false;
-  setAllRuleGroups(s, false);
-  s.item(detect.menuItem).checked = true;
-  s.InputLabel = detect.label;
-  s.InputAutoDetect = true;
+  setAllRuleGroups(s.shell, false);
+  s.doc.InputLabel = shown(detect.code).label;
+  s.opt.InputAutoDetect = true;
 }
 
 // The format found for a file becomes the one its records are read with; the menu keeps
 // "Automatisch erkennen". Another format than before starts with its rule groups off, as a
 // choice in the menu does.
 void useFoundFormat(Session& s, const InputFormatInfo& f) {
-  if (f.code != s.InputFormat) setAllRuleGroups(s, false);
-  s.InputLabel = inputLabelFor(s, f.code);
-  s.InputShortName = f.shortName;
-  s.ReadVtg = f.pairsRecords;
-  s.InputFormat = f.code;
+  if (f.code != s.opt.InputFormat) setAllRuleGroups(s.shell, false);
+  s.doc.InputLabel = inputLabelFor(s, f.code);
+  s.doc.InputShortName = shown(f.code).shortName;
+  s.doc.ReadVtg = f.pairsRecords;
+  s.opt.InputFormat = f.code;
 }
 
 std::string successCaption(const Session& s, const InputFormatInfo& f) {
-  const int count = s.InputLines.Count();
-  switch (f.countKind) {
-    case CountKind::Lines: return s.InputLabel + " - Zeilen = " + std::to_string(count);
-    case CountKind::Pairs: return s.InputLabel + " := " + std::to_string(count / 2);
-    case CountKind::Stations: return s.InputLabel + " - Stationen = " + std::to_string(count);
-    case CountKind::Plain: return s.InputLabel + " = " + std::to_string(count);
+  const int count = s.doc.InputLines.Count();
+  switch (shown(f.code).countKind) {
+    case CountKind::Lines:
+      return s.doc.InputLabel + " - Zeilen = " + std::to_string(count);
+    case CountKind::Pairs:
+      return s.doc.InputLabel + " := " + std::to_string(count / 2);
+    case CountKind::Stations:
+      return s.doc.InputLabel + " - Stationen = " + std::to_string(count);
+    case CountKind::Plain:
+      return s.doc.InputLabel + " = " + std::to_string(count);
     case CountKind::Points:
-      return s.InputLabel + " - Punkte = " + std::to_string(count);
+      return s.doc.InputLabel + " - Punkte = " + std::to_string(count);
   }
-  return s.InputLabel;
+  return s.doc.InputLabel;
 }
 
 // The lines could not be had: nothing can be made of the input.
 bool unreadable(Session& s, const std::string& message) {
   s.port().prompt(PromptKind::Error, PromptButtons::Ok, message);
-  s.item("Route").enabled = false;
+  s.shell.item("Route").enabled = false;
   s.port().stateChanged();
   return false;
 }
@@ -77,33 +82,35 @@ bool unreadable(Session& s, const std::string& message) {
 // The status line's text before the path. A row whose prefix names no kind of file (only
 // " = ") is led by the format's label, so the line never starts with a bare "=".
 std::string statusPrefixFor(const Session& s, const InputFormatInfo& f) {
-  if (f.statusPrefix.find_first_not_of(" =") != std::string::npos) return f.statusPrefix;
-  return inputLabelFor(s, f.code) + f.statusPrefix;
+  const std::string& prefix = shown(f.code).statusPrefix;
+  if (prefix.find_first_not_of(" =") != std::string::npos) return prefix;
+  return inputLabelFor(s, f.code) + prefix;
 }
 
 // The check after InputLines were filled for the format f (nullptr: none): the pane, the
 // format's check with its captions, message and status; true when usable.
 bool checkLoaded(Session& s, const InputFormatInfo* f) {
-  s.item("NMEADaten").enabled = true;
+  s.shell.item("NMEADaten").enabled = true;
   NaviChange(s);
   if (!f || !f->available()) {
     // A stored code without a reader: the lines are shown, nothing can be made of them.
-    s.item("Route").enabled = false;
+    s.shell.item("Route").enabled = false;
     s.port().stateChanged();
     return false;
   }
   s.setInputCaption(failureCaptionFor(s, f->code));
   const bool usable = f->check(s);
-  s.item("Route").enabled = usable;
+  s.shell.item("Route").enabled = usable;
   if (usable) {
     s.setInputCaption(successCaption(s, *f));
-    enableRuleGroups(s, f->groups);
+    enableRuleGroups(s.shell, f->groups);
   }
   s.port().stateChanged();
   if (!usable) {
     s.port().prompt(PromptKind::Error, PromptButtons::Abort, failureMessageFor(s, f->code));
   }
-  if (usable || !f->statusOnlyWhenUsable) s.setStatusText(statusPrefixFor(s, *f) + s.InputFileName);
+  if (usable || !shown(f->code).statusOnlyWhenUsable)
+    s.setStatusText(statusPrefixFor(s, *f) + s.doc.InputFileName);
   return usable;
 }
 
@@ -111,7 +118,7 @@ bool checkLoaded(Session& s, const InputFormatInfo* f) {
 // The text's buffer becomes the pane's store: a large log is never held twice.
 void takeText(Session& s, std::string&& text) {
   ProgressTicker ticker(s.port(), "Zeilen gelesen: ");
-  s.InputLines.adoptText(std::move(text), [&ticker](long long lines) { ticker.update(lines); });
+  s.doc.InputLines.adoptText(std::move(text), [&ticker](long long lines) { ticker.update(lines); });
 }
 
 // The file's text lines into InputLines; `head` (if given) receives its first bytes for the
@@ -136,15 +143,15 @@ bool readTextFile(Session& s, const std::string& path, std::string* head) {
 // becomes the one its records are read with. nullptr after the message listing what was tried
 // when no format recognises the file.
 const InputFormatInfo* detectLoaded(Session& s, const std::string& name, std::string_view head) {
-  const FileSample sample{head, s.InputLines, fileExtension(name)};
+  const FileSample sample{head, s.doc.InputLines, fileExtension(name)};
   if (const InputFormatInfo* f = detectInputFormat(s, sample)) {
     useFoundFormat(s, *f);
     return f;
   }
-  s.item("NMEADaten").enabled = true;
+  s.shell.item("NMEADaten").enabled = true;
   NaviChange(s);
   s.setInputCaption(failureCaptionFor(s, kAutoInputFormat));
-  s.item("Route").enabled = false;
+  s.shell.item("Route").enabled = false;
   s.port().stateChanged();
   s.port().prompt(PromptKind::Error, PromptButtons::Abort, notRecognizedText(s, name));
   s.setStatusText("Dateiformat nicht erkannt = " + name);
@@ -153,13 +160,13 @@ const InputFormatInfo* detectLoaded(Session& s, const std::string& name, std::st
 
 // The status line of a file whose format was found: which format, and that it was found.
 void detectedStatus(Session& s) {
-  s.setStatusText(s.InputLabel + " (automatisch erkannt) = " + s.InputFileName);
+  s.setStatusText(s.doc.InputLabel + " (automatisch erkannt) = " + s.doc.InputFileName);
 }
 
 // A format's own loader (databases, XML) reads the file; false after its message.
 bool loadWith(Session& s, const InputFormatInfo& f, const std::string& path) {
   if (f.load(s, path)) return true;
-  s.item("Route").enabled = false;
+  s.shell.item("Route").enabled = false;
   NMEADatenChange(s);
   return false;
 }
@@ -168,20 +175,20 @@ bool loadWith(Session& s, const InputFormatInfo& f, const std::string& path) {
 // bytes, with "Automatisch erkennen" its format found from them, then the format's load and
 // check.
 bool readAndCheck(Session& s, const std::string& path) {
-  const InputFormatInfo* f = inputFormat(s.InputFormat);
-  s.InputFileName = path;
-  s.SaveBaseName = nameOf(path);
-  s.OpenDir = folderOf(path);
+  const InputFormatInfo* f = inputFormat(s.opt.InputFormat);
+  s.doc.InputFileName = path;
+  s.doc.SaveBaseName = nameOf(path);
+  s.opt.OpenDir = folderOf(path);
   // The date of the file as loaded: the summer/winter question needs no file access later.
-  s.InputFileTime = fileModificationTime(path);
-  if (s.InputAutoDetect) {
+  s.doc.InputFileTime = fileModificationTime(path);
+  if (s.opt.InputAutoDetect) {
     std::string head;
     if (!readTextFile(s, path, &head)) return false;
     f = detectLoaded(s, path, head);
     if (!f) return false;
     if (f->load) {
       // The loader makes the lines itself, in place of the file's text.
-      s.InputLines.clear();
+      s.doc.InputLines.clear();
       if (!loadWith(s, *f, path)) return false;
     }
     const bool usable = checkLoaded(s, f);
@@ -209,16 +216,16 @@ bool loadChosenFile(Session& s) {
 
 }  // namespace
 
-bool workUnsaved(const Session& s) {
-  const bool routeUnsaved =
-      paneSortsAfter(s.OutputLines, '\x1F') && s.OutputLines.revision() != s.savedOutputRevision;
-  const bool inputEdited =
-      paneSortsAfter(s.InputLines, '\x1F') && s.InputLines.revision() != s.loadedInputRevision;
+bool workUnsaved(const Document& doc) {
+  const bool routeUnsaved = paneSortsAfter(doc.OutputLines, '\x1F') &&
+                            doc.OutputLines.revision() != doc.savedOutputRevision;
+  const bool inputEdited = paneSortsAfter(doc.InputLines, '\x1F') &&
+                           doc.InputLines.revision() != doc.loadedInputRevision;
   return routeUnsaved || inputEdited;
 }
 
 bool mayDiscardWork(Session& s) {
-  if (!workUnsaved(s)) return true;
+  if (!workUnsaved(s.doc)) return true;
   return s.port().prompt(PromptKind::Confirmation, PromptButtons::YesNo, kDiscardQuestion) ==
          PromptAnswer::Yes;
 }
@@ -226,74 +233,76 @@ bool mayDiscardWork(Session& s) {
 // Both panes and their change handlers, as any change of their text runs them: with nothing in
 // them the route, save and reversal commands are off, even when no usable file follows.
 void clearPanes(Session& s) {
-  s.InputLines.clear();
-  s.OutputLines.clear();
-  s.savedOutputRevision = s.OutputLines.revision();
+  s.doc.InputLines.clear();
+  s.doc.OutputLines.clear();
+  s.doc.savedOutputRevision = s.doc.OutputLines.revision();
   markInputLoaded(s);
   // Nothing of the previous route may stay on show over the emptied pane: not its count, not
   // its table rows, not its points in the picture.
-  s.RoutePointCount = 0;
-  s.PointTable.rows.clear();
-  s.TableRowCount = 1;
-  s.emittedPoints.clear();
-  s.ruleNotes.clear();
-  s.reducedAway.clear();
-  s.setOutputCaption(outputCaptionWith(s, 0));
+  s.doc.RoutePointCount = 0;
+  s.doc.PointTable.rows.clear();
+  s.doc.TableRowCount = 1;
+  s.doc.emittedPoints.clear();
+  s.doc.ruleNotes.clear();
+  s.doc.reducedAway.clear();
+  s.setOutputCaption(outputCaptionWith(s.shell, 0));
   NMEADatenChange(s);
   NaviChange(s);
 }
 
 void markInputLoaded(Session& s) {
-  s.loadedInputRevision = s.InputLines.revision();
+  s.doc.loadedInputRevision = s.doc.InputLines.revision();
 }
 
 int chosenInputFormat(const Session& s) {
-  return s.InputAutoDetect ? kAutoInputFormat : s.InputFormat;
+  return s.opt.InputAutoDetect ? kAutoInputFormat : s.opt.InputFormat;
 }
 
 void SourceChange(Session& s, int code) {
   const InputFormatInfo* f = inputFormat(code);
   if (!f) return;
-  if (f->menuEntry && !f->available()) {
+  const bool menuEntry = shown(code).menuEntry;
+  if (menuEntry && !f->available()) {
     s.port().prompt(PromptKind::Information, PromptButtons::Abort,
                     formatNotAvailableText(inputLabelFor(s, code)));
     return;
   }
-  const bool separatorChanged = s.SeparatorAtSettings != s.InputSeparator;
-  const int newFormat = f->menuEntry ? code : chosenInputFormat(s);
-  const bool loads = newFormat != s.PreviousInputFormat || separatorChanged;
+  const bool optionsChanged = inputOptionsChanged(s);
+  // The choice the file in the panes was loaded for.
+  const int previous = chosenInputFormat(s);
+  const int newFormat = menuEntry ? code : previous;
+  const bool loads = newFormat != previous || optionsChanged;
   // "No" keeps everything, the format included: the choice asks for a file at once.
   if (loads && !mayDiscardWork(s)) return;
-  if (f->menuEntry) {
+  if (menuEntry) {
     if (f->detects) {
       applyAutoDetect(s, *f);
     } else {
       applyCode(s, *f);
     }
   }
-  s.setInputCaption(s.InputLabel);
+  s.setInputCaption(s.doc.InputLabel);
   s.port().stateChanged();
   if (loads) {
     // The new separator counts as seen once the file was loaded again with it.
-    if (separatorChanged) s.SeparatorAtSettings = s.InputSeparator;
-    if (!loadChosenFile(s) && chosenInputFormat(s) != s.PreviousInputFormat) {
+    if (optionsChanged) markInputOptionsSeen(s);
+    if (!loadChosenFile(s) && chosenInputFormat(s) != previous) {
       // The lines kept were checked for the format before: no route from them in this one.
-      s.item("Route").enabled = false;
+      s.shell.item("Route").enabled = false;
       s.port().stateChanged();
     }
   }
-  s.PreviousInputFormat = chosenInputFormat(s);
 }
 
 FileDialogRequest loadDialogRequest(const Session& s) {
   FileDialogRequest req;
-  if (const InputFormatInfo* f = inputFormat(chosenInputFormat(s))) {
+  if (const InputPresentation* f = inputPresentation(chosenInputFormat(s))) {
     req.title = f->dialogTitle;
     req.filter = f->filter;
     req.moreFilters = f->moreFilters;
     req.defaultExt = f->defaultExt;
   }
-  req.initialDir = s.OpenDir;
+  req.initialDir = s.opt.OpenDir;
   return req;
 }
 
@@ -311,16 +320,16 @@ bool loadInputFile(Session& s, const std::string& path) {
 
 bool loadInputText(Session& s, const std::string& name, const std::string& bytes) {
   clearPanes(s);
-  const InputFormatInfo* f = inputFormat(s.InputFormat);
-  s.InputFileName = name;
-  s.SaveBaseName = nameOf(name);
-  s.InputFileTime.reset();
+  const InputFormatInfo* f = inputFormat(s.opt.InputFormat);
+  s.doc.InputFileName = name;
+  s.doc.SaveBaseName = nameOf(name);
+  s.doc.InputFileTime.reset();
   const auto refuseLoader = [&](const InputFormatInfo& loader) {
     // Databases and XML files are read by their own loaders, which need a file.
     return unreadable(s, "Das Format "_cp + '"' + inputLabelFor(s, loader.code) + '"' +
                              " kann nicht von der Standardeingabe gelesen werden."_cp);
   };
-  if (s.InputAutoDetect) {
+  if (s.opt.InputAutoDetect) {
     takeText(s, decodeTextFile(bytes));
     f = detectLoaded(s, name, std::string_view(bytes).substr(0, kDetectionHeadBytes));
     if (!f) return false;
@@ -338,9 +347,9 @@ bool loadInputText(Session& s, const std::string& name, const std::string& bytes
 }
 
 void FehlermeldungClick(Session& s) {
-  UiItem& item = s.item("Fehlermeldung");
+  UiItem& item = s.shell.item("Fehlermeldung");
   item.checked = !item.checked;
-  s.ShowErrors = item.checked;
+  s.opt.ShowErrors = item.checked;
   s.port().stateChanged();
 }
 

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "core/port.h"
-#include "core/session.h"
+#include "session/port.h"
+#include "session/session.h"
 
 namespace kursolin {
 
@@ -30,7 +30,7 @@ inline constexpr char kDiscardQuestion[] =
 
 /// true when the output pane holds a route that was not saved, or the input pane was edited since
 /// its file was loaded.
-bool workUnsaved(const Session& s);
+bool workUnsaved(const Document& doc);
 
 /// true when nothing unsaved would be lost, or the user agreed to lose it (Yes to
 /// kDiscardQuestion).

@@ -1,44 +1,33 @@
 #include "workflow/output_commands.h"
 
 #include "core/cp1252.h"
-#include "core/prompt.h"
 #include "formats/registry.h"
+#include "session/prompt.h"
+#include "workflow/presentation.h"
 #include "workflow/route_command.h"
 
 namespace kursolin {
 
 void NaviArtChange(Session& s, int code) {
-  UiItem& rp = s.item("RPInfo");
-  rp.enabled = s.ShowPointInfo;
-  rp.checked = s.ShowPointInfo;
-  if (code == s.PreviousOutputFormat) {
+  UiItem& rp = s.shell.item("RPInfo");
+  rp.enabled = s.opt.ShowPointInfo;
+  rp.checked = s.opt.ShowPointInfo;
+  if (s.shell.outputFormatApplied && code == s.opt.OutputFormat) {
     s.port().stateChanged();
     return;
   }
-  if (const OutputFormatInfo* f = outputFormat(code)) {
-    s.ShowPointInfo = rp.checked;
-    for (const auto& other : outputFormats()) s.item(other.menuItem).checked = false;
-    setOutputFlags(s, nullptr);
-    s.item(textOutputSubmenu().item).checked = false;
-    rp.visible = false;
-    rp.enabled = false;
-    rp.checked = false;
-
-    s.item(f->menuItem).checked = true;
-    if (f->textSubmenu) s.item(textOutputSubmenu().item).checked = true;
-    setOutputFlags(s, f);
-    s.OutputLabel = f->label;
-    if (f->pointInfo) {
-      rp.visible = true;
-      rp.enabled = true;
-      rp.checked = s.ShowPointInfo;
-    }
+  if (const OutputPresentation* f = outputPresentation(code)) {
+    s.opt.ShowPointInfo = rp.checked;
+    rp.visible = f->pointInfo;
+    rp.enabled = f->pointInfo;
+    rp.checked = f->pointInfo && s.opt.ShowPointInfo;
+    s.shell.OutputLabel = f->label;
   }
-  s.PreviousOutputFormat = code;
-  s.OutputFormat = code;
-  s.setOutputCaption(outputCaptionWith(s, s.OutputLines.Count()));
+  s.opt.OutputFormat = code;
+  s.shell.outputFormatApplied = true;
+  s.setOutputCaption(outputCaptionWith(s.shell, s.doc.OutputLines.Count()));
   s.port().stateChanged();
-  if (s.item("Route").enabled) {
+  if (s.shell.item("Route").enabled) {
     const std::string question = "Das Ausgabeformat der Routendaten wurde geändert"_cp + kCR +
                                  "    Routendaten neu berechnen oder abbrechen ?";
     if (askYes(s, PromptButtons::YesCancel, question)) RouteExecute(s);
@@ -46,9 +35,9 @@ void NaviArtChange(Session& s, int code) {
 }
 
 void RPInfoClick(Session& s) {
-  UiItem& rp = s.item("RPInfo");
+  UiItem& rp = s.shell.item("RPInfo");
   rp.checked = !rp.checked;
-  s.ShowPointInfo = rp.checked;
+  s.opt.ShowPointInfo = rp.checked;
   s.port().stateChanged();
 }
 

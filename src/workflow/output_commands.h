@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "core/session.h"
+#include "session/session.h"
 
 namespace kursolin {
 

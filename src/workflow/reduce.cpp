@@ -6,9 +6,9 @@
 #include "core/coords.h"
 #include "core/cp1252.h"
 #include "core/geotime.h"
-#include "core/panes.h"
-#include "core/prompt.h"
 #include "formats/registry.h"
+#include "session/panes.h"
+#include "session/prompt.h"
 #include "workflow/emit.h"
 #include "workflow/route_command.h"
 
@@ -106,19 +106,19 @@ std::vector<std::size_t> pointsToKeep(const std::vector<GeoPosition>& points,
 
 ReduceResult RouteVerringern(Session& s, int maxPoints) {
   ReduceResult result;
-  if (!routeRecordsInStep(s)) {
+  if (!routeRecordsInStep(s.doc)) {
     singleButtonMessage(s, PromptKind::Error, PromptButtons::Abort, "Keine Route vorhanden !");
     return result;
   }
-  const std::size_t n = s.emittedPoints.size();
+  const std::size_t n = s.doc.emittedPoints.size();
   result.before = static_cast<int>(n);
-  const bool notesInStep = s.ruleNotes.size() == n;
+  const bool notesInStep = s.doc.ruleNotes.size() == n;
   std::vector<GeoPosition> positions;
   std::vector<bool> fixed(n, false);
   positions.reserve(n);
   for (std::size_t i = 0; i < n; ++i) {
-    positions.push_back(signedPosition(s.emittedPoints[i].record.unpack()));
-    if (notesInStep) fixed[i] = isFixedKind(s.ruleNotes[i].kind);
+    positions.push_back(signedPosition(s.doc.emittedPoints[i].record.unpack()));
+    if (notesInStep) fixed[i] = isFixedKind(s.doc.ruleNotes[i].kind);
   }
   const std::vector<std::size_t> keep = pointsToKeep(positions, fixed, maxPoints);
   result.after = static_cast<int>(keep.size());
@@ -136,20 +136,20 @@ ReduceResult RouteVerringern(Session& s, int maxPoints) {
   }
 
   // Everything the emission replaces, for a failure half-way.
-  TextLines lines = s.OutputLines;
-  PointTableModel table = s.PointTable;
-  const int tableRows = s.TableRowCount;
-  const int count = s.RoutePointCount;
+  TextLines lines = s.doc.OutputLines;
+  PointTableModel table = s.doc.PointTable;
+  const int tableRows = s.doc.TableRowCount;
+  const int count = s.doc.RoutePointCount;
   const PointRecord current = s.CurrentPoint;
-  std::deque<EmittedPoint> points = std::move(s.emittedPoints);
-  std::deque<RuleNote> notes = std::move(s.ruleNotes);
-  const std::size_t awayBefore = s.reducedAway.size();
+  std::deque<EmittedPoint> points = std::move(s.doc.emittedPoints);
+  std::deque<RuleNote> notes = std::move(s.doc.ruleNotes);
+  const std::size_t awayBefore = s.doc.reducedAway.size();
 
-  s.emittedPoints.clear();
-  s.ruleNotes.clear();
+  s.doc.emittedPoints.clear();
+  s.doc.ruleNotes.clear();
   preparePointTable(s);
-  s.OutputLines.clear();
-  s.RoutePointCount = 0;
+  s.doc.OutputLines.clear();
+  s.doc.RoutePointCount = 0;
   try {
     Real lastLat = 0, lastLon = 0;
     for (std::size_t k : keep) {
@@ -159,23 +159,23 @@ ReduceResult RouteVerringern(Session& s, int maxPoints) {
       lastLon = s.CurrentPoint.LonValue;
       if (notesInStep) {
         RuleNote note = notes[k];
-        note.point = s.RoutePointCount;
-        s.ruleNotes.push_back(std::move(note));
+        note.point = s.doc.RoutePointCount;
+        s.doc.ruleNotes.push_back(std::move(note));
       }
     }
     // Formats whose first and last lines carry flags of their own.
     const OutputFormatInfo* out = chosenOutputFormat(s);
-    if (out && out->finish) out->finish(s, s.OutputLines);
+    if (out && out->finish) out->finish(s, s.doc.OutputLines);
   } catch (const ConvertError& e) {
-    s.OutputLines = std::move(lines);
-    s.PointTable = std::move(table);
-    s.TableRowCount = tableRows;
-    s.RoutePointCount = count;
+    s.doc.OutputLines = std::move(lines);
+    s.doc.PointTable = std::move(table);
+    s.doc.TableRowCount = tableRows;
+    s.doc.RoutePointCount = count;
     s.CurrentPoint = current;
-    s.emittedPoints = std::move(points);
-    s.ruleNotes = std::move(notes);
-    s.reducedAway.resize(awayBefore);
-    s.setOutputCaption(outputCaptionWith(s, s.RoutePointCount));
+    s.doc.emittedPoints = std::move(points);
+    s.doc.ruleNotes = std::move(notes);
+    s.doc.reducedAway.resize(awayBefore);
+    s.setOutputCaption(outputCaptionWith(s.shell, s.doc.RoutePointCount));
     s.port().prompt(PromptKind::Error, PromptButtons::Ok, e.what());
     NaviChange(s);
     s.port().stateChanged();
@@ -188,7 +188,7 @@ ReduceResult RouteVerringern(Session& s, int maxPoints) {
     if (k < keep.size() && keep[k] == i) {
       ++k;
     } else {
-      s.reducedAway.push_back(positions[i]);
+      s.doc.reducedAway.push_back(positions[i]);
     }
   }
   NaviChange(s);

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "core/session.h"
+#include "session/session.h"
 
 namespace kursolin {
 

@@ -1,7 +1,7 @@
 #pragma once
 // Reversing the produced route: its destination becomes its start.
 
-#include "core/session.h"
+#include "session/session.h"
 
 namespace kursolin {
 

@@ -2,9 +2,10 @@
 
 #include "core/cp1252.h"
 #include "core/geotime.h"
-#include "core/panes.h"
-#include "core/prompt.h"
 #include "formats/registry.h"
+#include "session/panes.h"
+#include "session/prompt.h"
+#include "session/time_mode.h"
 #include "workflow/dispatch.h"
 
 namespace kursolin {
@@ -12,11 +13,11 @@ namespace kursolin {
 void preparePointTable(Session& s) {
   const OutputFormatInfo* out = chosenOutputFormat(s);
   if (out && out->pointTable) {
-    s.PointTable.visible = true;
-    s.PointTable.rows.clear();
-    s.TableRowCount = 1;
+    s.doc.PointTable.visible = true;
+    s.doc.PointTable.rows.clear();
+    s.doc.TableRowCount = 1;
   } else {
-    s.PointTable.visible = false;
+    s.doc.PointTable.visible = false;
   }
 }
 
@@ -38,7 +39,7 @@ void showSkippedRecords(Session& s) {
       status.compare(status.size() - skippedTail().size(), std::string::npos, skippedTail()) == 0) {
     status.erase(note);
   }
-  const int skipped = s.skippedRecords.count();
+  const int skipped = s.doc.skippedRecords.count();
   if (skipped > 0) status += kSkippedNoteStart + skippedRecordsText(skipped);
   if (status != s.statusText()) s.setStatusText(status);
 }
@@ -51,8 +52,8 @@ std::string skippedRecordsText(int count) {
 
 RouteResult RouteExecute(Session& s) {
   s.port().setBusy(true);
-  s.skippedRecords.clear();
-  TimeArtChange(s, s.TimeMode);
+  s.doc.skippedRecords.clear();
+  TimeArtChange(s, s.opt.TimeMode);
   const OutputFormatInfo* out = chosenOutputFormat(s);
   preparePointTable(s);
   s.port().stateChanged();
@@ -66,7 +67,7 @@ RouteResult RouteExecute(Session& s) {
   }
   // Formats whose first and last lines carry flags of their own, or that close with a footer:
   // a route cut short is finished too, so what is saved is still a whole file.
-  if (out && out->finish) out->finish(s, s.OutputLines);
+  if (out && out->finish) out->finish(s, s.doc.OutputLines);
   showSkippedRecords(s);
   NaviChange(s);
   s.port().setBusy(false);

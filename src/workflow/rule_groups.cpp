@@ -26,31 +26,33 @@ const std::vector<std::string>& minDistGroup() {
 }
 
 namespace {
-void setGroup(Session& s, const std::vector<std::string>& g, bool on) {
-  for (const auto& name : g) s.item(name).enabled = on;
+void setGroup(ShellState& shell, const std::vector<std::string>& g, bool on) {
+  for (const auto& name : g) shell.item(name).enabled = on;
 }
 }  // namespace
 
-void setAllRuleGroups(Session& s, bool enabled) {
+void setAllRuleGroups(ShellState& shell, bool enabled) {
   for (const auto* g : {&distanceGroup(), &headingGroup(), &stopGroup(), &timeGroup(),
                         &minDistGroup()})
-    setGroup(s, *g, enabled);
-  s.item("Zeitangabe").enabled = enabled;
-  s.item("Zeitangabe").visible = enabled;
+    setGroup(shell, *g, enabled);
+  shell.item("Zeitangabe").enabled = enabled;
+  shell.item("Zeitangabe").visible = enabled;
 }
 
-void enableRuleGroups(Session& s, RuleGroups groups) {
+void enableRuleGroups(ShellState& shell, RuleGroups groups) {
   switch (groups) {
     case RuleGroups::None: break;
-    case RuleGroups::All: setAllRuleGroups(s, true); break;
+    case RuleGroups::All:
+      setAllRuleGroups(shell, true);
+      break;
     case RuleGroups::DistanceOnly:
-      setGroup(s, distanceGroup(), true);
-      s.item("MeterSpeedEdit").enabled = false;
+      setGroup(shell, distanceGroup(), true);
+      shell.item("MeterSpeedEdit").enabled = false;
       break;
     case RuleGroups::DistanceHeadingMinDist:
-      setGroup(s, distanceGroup(), true);
-      setGroup(s, headingGroup(), true);
-      setGroup(s, minDistGroup(), true);
+      setGroup(shell, distanceGroup(), true);
+      setGroup(shell, headingGroup(), true);
+      setGroup(shell, minDistGroup(), true);
       break;
   }
 }

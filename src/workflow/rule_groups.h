@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "core/session.h"
 #include "formats/format.h"
+#include "session/session.h"
 
 namespace kursolin {
 
@@ -17,8 +17,8 @@ const std::vector<std::string>& timeGroup();
 const std::vector<std::string>& minDistGroup();
 
 /// Enables or disables all five groups and the time menu.
-void setAllRuleGroups(Session& s, bool enabled);
+void setAllRuleGroups(ShellState& shell, bool enabled);
 /// Enables the groups a format asks for.
-void enableRuleGroups(Session& s, RuleGroups groups);
+void enableRuleGroups(ShellState& shell, RuleGroups groups);
 
 }  // namespace kursolin

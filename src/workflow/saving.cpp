@@ -3,11 +3,13 @@
 #include <algorithm>
 
 #include "core/cp1252.h"
-#include "core/prompt.h"
 #include "core/fileio.h"
-#include "core/panes.h"
+#include "dialogs/folders.h"
+#include "dialogs/split_dialog.h"
 #include "formats/registry.h"
-#include "workflow/split.h"
+#include "session/panes.h"
+#include "session/prompt.h"
+#include "workflow/presentation.h"
 
 namespace kursolin {
 
@@ -43,6 +45,12 @@ std::string partFailureText(int k, int files, const std::string& path, const std
          ") kann nicht geschrieben werden: " + why + kCR + done;
 }
 
+// The menu caption of the chosen output format ("" for a code without a row).
+std::string captionOf(const Session& s) {
+  const OutputPresentation* p = chosenOutputPresentation(s);
+  return p ? p->caption : std::string();
+}
+
 void refuse(Session& s, const std::string& text) {
   singleButtonMessage(s, PromptKind::Information, PromptButtons::Abort, text);
 }
@@ -57,34 +65,36 @@ std::string bareName(const std::string& path) {
 
 // The plan must cover every line exactly once; a plan left from an earlier route is renewed.
 void ensurePlan(Session& s) {
-  const long long planned = static_cast<long long>(std::max(s.SplitSize, 0)) * s.SplitFiles +
-                            (s.SplitRestFile ? s.SplitRest : 0);
-  if (s.SplitSize < 1 || planned != splitPointCount(s)) planSplit(s, s.SplitSize);
+  const long long planned =
+      static_cast<long long>(std::max(s.doc.split.SplitSize, 0)) * s.doc.split.SplitFiles +
+      (s.doc.split.SplitRestFile ? s.doc.split.SplitRest : 0);
+  if (s.doc.split.SplitSize < 1 || planned != splitPointCount(s))
+    planSplit(s, s.doc.split.SplitSize);
 }
 
 // Writes the parts; `written` counts the files written before a failure.
 bool writeParts(Session& s, const std::string& chosen, LinesPass finish, int& written) {
   written = 0;
-  const int files = splitFileCount(s);
+  const int files = s.doc.split.fileCount();
   // Formats with a header and footer split their point lines; the finishing pass frames each part.
   const OutputFormatInfo* f = chosenOutputFormat(s);
   std::vector<std::string> points;
   if (f && f->pointLine) {
-    for (const auto& l : s.OutputLines.lines())
+    for (const auto& l : s.doc.OutputLines.lines())
       if (f->pointLine(l)) points.push_back(l);
   }
-  const auto& lines = f && f->pointLine ? points : s.OutputLines.lines();
+  const auto& lines = f && f->pointLine ? points : s.doc.OutputLines.lines();
   std::size_t next = 0;
   for (int i = 1; i <= files; ++i) {
-    const std::size_t size =
-        static_cast<std::size_t>(i <= s.SplitFiles ? s.SplitSize : s.SplitRest);
+    const std::size_t size = static_cast<std::size_t>(
+        i <= s.doc.split.SplitFiles ? s.doc.split.SplitSize : s.doc.split.SplitRest);
     const std::size_t from = std::min(next, lines.size());
     const std::size_t to = std::min(next + size, lines.size());
     next += size;
     TextLines part;
     part.assign(std::vector<std::string>(lines.begin() + from, lines.begin() + to));
     if (finish) finish(s, part);
-    const std::string name = partFileName(chosen, i, s.SplitFiles);
+    const std::string name = partFileName(chosen, i, s.doc.split.SplitFiles);
     std::string why;
     if (!writeFileAtomic(name, routeFileBytes(s, part.lines()), &why)) {
       s.port().prompt(PromptKind::Error, PromptButtons::Ok, partFailureText(i, files, name, why));
@@ -98,14 +108,19 @@ bool writeParts(Session& s, const std::string& chosen, LinesPass finish, int& wr
 // Every file of a save was written: the route in the pane counts as saved, and the status line
 // says where it went.
 void routeSaved(Session& s, const std::string& chosen, int files) {
-  s.savedOutputRevision = s.OutputLines.revision();
+  s.doc.savedOutputRevision = s.doc.OutputLines.revision();
   s.setStatusText(savedStatusText(chosen, files));
 }
 
-std::string withoutTrailingSlash(std::string folder) {
-  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-  return folder;
+}  // namespace
+
+SplitDialog splitDialogFor(Session& s) {
+  const OutputPresentation* p = chosenOutputPresentation(s);
+  return SplitDialog(s,
+                     p ? SplitDialogTexts{p->splitCaption, p->splitInfoTail} : SplitDialogTexts{});
 }
+
+namespace {
 
 bool runSplitDialog(Session& s, SplitDialogView& dialog) {
   dialog.FormActivate();
@@ -122,41 +137,34 @@ bool saveFiles(Session& s, const OutputFormatInfo& f) {
   const auto chosen = s.port().saveFile(saveDialogRequest(s));
   if (!chosen) return false;
   if (!f.writeFiles(s, *chosen)) return false;
-  routeSaved(s, *chosen, splitFileCount(s));
+  routeSaved(s, *chosen, s.doc.split.fileCount());
   // A format with a folder of its own starts there next time.
-  if (f.saveDir && !folderOf(*chosen).empty()) s.*(f.saveDir) = folderOf(*chosen);
+  if (f.saveDir && !folderOf(*chosen).empty()) s.opt.set(*f.saveDir, folderOf(*chosen));
   return true;
 }
 
 // Formats whose split dialog carries the route settings of every save (the Tourenplaner form).
 void saveWithRouteSettings(Session& s, const OutputFormatInfo& f) {
-  s.BcrRouteName = bareName(s.InputFileName);
-  SplitDialog dialog(s);
+  if (f.saveBase) s.opt.set(*f.saveBase, bareName(s.doc.InputFileName));
+  SplitDialog dialog = splitDialogFor(s);
   if (!runSplitDialog(s, dialog)) return;
-  s.BcrRouteTitle = dialog.ROUTENAME_E;
-  if (s.bcr.RDeskripToFN) s.BcrRouteName = dialog.ROUTENAME_E;
+  if (f.routeTitle) s.opt.set(*f.routeTitle, dialog.ROUTENAME_E);
+  if (f.titleNamesFile && f.saveBase && s.opt.get(*f.titleNamesFile))
+    s.opt.set(*f.saveBase, dialog.ROUTENAME_E);
   saveFiles(s, f);
 }
 
 void plainSave(Session& s) {
   const auto chosen = s.port().saveFile(saveDialogRequest(s));
   if (!chosen) return;
-  if (!writeRouteFile(s, *chosen, s.OutputLines)) return;
+  if (!writeRouteFile(s, *chosen, s.doc.OutputLines)) return;
   routeSaved(s, *chosen, 1);
-  s.SaveBaseName = *chosen;
-  if (!folderOf(*chosen).empty()) s.SaveDir = folderOf(*chosen);
+  s.doc.SaveBaseName = *chosen;
+  if (!folderOf(*chosen).empty()) s.opt.SaveDir = folderOf(*chosen);
   s.port().stateChanged();
 }
 
 }  // namespace
-
-std::string initialFolder(const Session& s, const std::string& lastUsed) {
-  const bool programFolder = withoutTrailingSlash(lastUsed) == withoutTrailingSlash(s.AppDir);
-  if (!programFolder && folderExists(lastUsed)) return lastUsed;
-  const std::string input = folderOf(s.InputFileName);
-  if (folderExists(input)) return input;
-  return lastUsed;
-}
 
 std::string savedStatusText(const std::string& path, int files) {
   return "Gespeichert: " + path + " (" + std::to_string(files) +
@@ -165,24 +173,24 @@ std::string savedStatusText(const std::string& path, int files) {
 
 std::string proposedSaveName(const Session& s) {
   const OutputFormatInfo* f = chosenOutputFormat(s);
-  if (!f) return s.SaveBaseName;
-  if (f->saveBase) return s.*(f->saveBase) + f->saveExt;
+  if (!f) return s.doc.SaveBaseName;
+  if (f->saveBase) return s.opt.get(*f->saveBase) + f->saveExt;
   if (!f->saveFixedName.empty()) return f->saveFixedName + f->saveExt;
   // Nothing loaded yet: propose no name rather than a bare ".rte".
-  if (nameOf(s.SaveBaseName).empty()) return "";
-  return withExtension(s.SaveBaseName, f->saveExt);
+  if (nameOf(s.doc.SaveBaseName).empty()) return "";
+  return withExtension(s.doc.SaveBaseName, f->saveExt);
 }
 
 FileDialogRequest saveDialogRequest(const Session& s) {
   FileDialogRequest req;
-  if (const OutputFormatInfo* f = chosenOutputFormat(s)) {
+  if (const OutputPresentation* f = chosenOutputPresentation(s)) {
     req.title = f->saveTitle;
     req.filter = f->saveFilter;
     req.defaultExt = f->defaultExt;
   }
   req.fileName = proposedSaveName(s);
   const OutputFormatInfo* f = chosenOutputFormat(s);
-  req.initialDir = initialFolder(s, f && f->saveDir ? s.*(f->saveDir) : s.SaveDir);
+  req.initialDir = initialFolder(s, f && f->saveDir ? s.opt.get(*f->saveDir) : s.opt.SaveDir);
   return req;
 }
 
@@ -216,8 +224,8 @@ bool writeRouteFile(Session& s, const std::string& path, const std::vector<std::
 
 bool writeSplitParts(Session& s, const std::string& chosen, LinesPass finish) {
   ensurePlan(s);
-  if (!splitPlanNameable(s.SplitFiles)) {
-    refuse(s, splitTooManyFilesText(s));
+  if (!splitPlanNameable(s.doc.split.SplitFiles)) {
+    refuse(s, splitTooManyFilesText(s.doc.split));
     return false;
   }
   int written = 0;
@@ -227,17 +235,17 @@ bool writeSplitParts(Session& s, const std::string& chosen, LinesPass finish) {
 bool writeSplitParts(Session& s, const std::string& chosen) {
   const OutputFormatInfo* f = chosenOutputFormat(s);
   if (!f || !f->available()) {
-    refuse(s, formatNotSavableText(f ? f->caption : std::string()));
+    refuse(s, formatNotSavableText(captionOf(s)));
     return false;
   }
   if (!f->splittable()) {
-    refuse(s, splitNotAvailableText(f->caption));
+    refuse(s, splitNotAvailableText(captionOf(s)));
     return false;
   }
   if (f->writeFiles) {
     ensurePlan(s);
-    if (!splitPlanNameable(s.SplitFiles)) {
-      refuse(s, splitTooManyFilesText(s));
+    if (!splitPlanNameable(s.doc.split.SplitFiles)) {
+      refuse(s, splitTooManyFilesText(s.doc.split));
       return false;
     }
     return f->writeFiles(s, chosen);
@@ -247,8 +255,8 @@ bool writeSplitParts(Session& s, const std::string& chosen) {
 
 bool SaveToSplit(Session& s) {
   ensurePlan(s);
-  if (!splitPlanNameable(s.SplitFiles)) {
-    refuse(s, splitTooManyFilesText(s));
+  if (!splitPlanNameable(s.doc.split.SplitFiles)) {
+    refuse(s, splitTooManyFilesText(s.doc.split));
     return false;
   }
   const auto chosen = s.port().saveFile(saveDialogRequest(s));
@@ -258,7 +266,7 @@ bool SaveToSplit(Session& s) {
   const bool ok = writeParts(s, *chosen, f ? f->finish : nullptr, written);
   if (ok) routeSaved(s, *chosen, written);
   if (written > 0 && !folderOf(*chosen).empty()) {
-    s.SaveDir = folderOf(*chosen);
+    s.opt.SaveDir = folderOf(*chosen);
     s.port().stateChanged();
   }
   return ok;
@@ -266,7 +274,7 @@ bool SaveToSplit(Session& s) {
 
 void SaveNaviExecute(Session& s) {
   // The command is off without a route; an empty file is never written in its name.
-  if (!paneSortsAfter(s.OutputLines, '\x1F')) return;
+  if (!paneSortsAfter(s.doc.OutputLines, '\x1F')) return;
   const OutputFormatInfo* f = chosenOutputFormat(s);
   if (!f) {
     refuse(
@@ -276,7 +284,7 @@ void SaveNaviExecute(Session& s) {
   }
   // A format without its writer has no lines of its own to save.
   if (!f->available()) {
-    refuse(s, formatNotSavableText(f->caption));
+    refuse(s, formatNotSavableText(captionOf(s)));
     return;
   }
   if (f->alwaysSplitDialog) {
@@ -285,7 +293,7 @@ void SaveNaviExecute(Session& s) {
   }
   const int maximum = splitMaximum(s);
   if (f->splittable() && maximum > 0 && splitPointCount(s) > maximum) {
-    SplitDialog dialog(s);
+    SplitDialog dialog = splitDialogFor(s);
     if (runSplitDialog(s, dialog)) saveFiles(s, *f);
     return;
   }

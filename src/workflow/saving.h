@@ -4,9 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "core/port.h"
-#include "core/session.h"
+#include "dialogs/folders.h"
+#include "dialogs/split_dialog.h"
 #include "formats/format.h"
+#include "session/port.h"
+#include "session/session.h"
 
 namespace kursolin {
 
@@ -16,9 +18,8 @@ void SaveNaviExecute(Session& s);
 /// The save dialog as the chosen output format prepares it.
 FileDialogRequest saveDialogRequest(const Session& s);
 
-/// The folder a save dialog starts in: lastUsed when it is an existing folder other than the
-/// program's own (where nobody keeps routes), else the loaded file's folder, else lastUsed.
-std::string initialFolder(const Session& s, const std::string& lastUsed);
+/// The split dialog of the chosen output format, with its texts.
+SplitDialog splitDialogFor(Session& s);
 
 /// The status line after a save that wrote every file: "Gespeichert: " + path + " (N Dateien)".
 std::string savedStatusText(const std::string& path, int files);

@@ -11,14 +11,14 @@ std::string nmeaSearchText(std::string_view selection) {
   return out;
 }
 
-std::optional<NmeaTimeMatch> GetNMEATime(const Session& s, std::string_view selection) {
+std::optional<NmeaTimeMatch> GetNMEATime(const Document& doc, std::string_view selection) {
   const std::string what = nmeaSearchText(selection);
   // An empty text would be "found" at the start of every line; it finds nothing.
   if (what.empty()) return std::nullopt;
   long long before = 0;
-  const int count = s.InputLines.Count();
+  const int count = doc.InputLines.Count();
   for (int i = 0; i < count; ++i) {
-    const std::string_view line = s.InputLines.full(i);
+    const std::string_view line = doc.InputLines.full(i);
     const auto p = line.find(what);
     if (p != std::string::npos) {
       NmeaTimeMatch m;

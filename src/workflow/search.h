@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/session.h"
+#include "session/document.h"
 
 namespace kursolin {
 
@@ -23,6 +23,6 @@ std::string nmeaSearchText(std::string_view selection);
 
 /// The first occurrence of the selection (its ":" removed) in InputLines, scanning from the first
 /// line; nullopt for an empty search text or when no line contains it.
-std::optional<NmeaTimeMatch> GetNMEATime(const Session& s, std::string_view selection);
+std::optional<NmeaTimeMatch> GetNMEATime(const Document& doc, std::string_view selection);
 
 }  // namespace kursolin

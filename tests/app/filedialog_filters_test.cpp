@@ -38,8 +38,8 @@ QStringList shownFiles(QFileDialog& d) {
 FileDialogRequest openRequest(int inputCode, const QString& folder) {
   test::ScriptedPort port;
   Session s(port, HostSettings::german());
-  s.InputFormat = inputCode;
-  s.OpenDir = fromQString(folder);
+  s.opt.InputFormat = inputCode;
+  s.opt.OpenDir = fromQString(folder);
   return loadDialogRequest(s);
 }
 
@@ -47,8 +47,8 @@ FileDialogRequest openRequest(int inputCode, const QString& folder) {
 FileDialogRequest saveRequest(int outputCode, const QString& folder) {
   test::ScriptedPort port;
   Session s(port, HostSettings::german());
-  setOutputFlags(s, outputFormat(outputCode));
-  s.SaveDir = fromQString(folder);
+  s.opt.OutputFormat = outputCode;
+  s.opt.SaveDir = fromQString(folder);
   FileDialogRequest r = saveDialogRequest(s);
   r.initialDir = fromQString(folder);
   return r;

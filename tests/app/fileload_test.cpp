@@ -131,7 +131,7 @@ class FileLoadTest : public QObject {
     // Another file and its route in the panes, which the load replaces and clears.
     w.load(folder_->sessionFile("vorher.txt"));
     w.action("Route")->trigger();
-    QVERIFY(!w.s().OutputLines.empty());
+    QVERIFY(!w.s().doc.OutputLines.empty());
     w.port.clearRecords();
     w.port.openRequests.clear();
     // The route was not saved: the drop asks before it replaces it.
@@ -144,7 +144,7 @@ class FileLoadTest : public QObject {
     auto data = filesDrag({path});
     QVERIFY(dragAndDrop(target, *data));
     QTRY_COMPARE(shownBy(w), expected);
-    QVERIFY(w.s().OutputLines.empty());
+    QVERIFY(w.s().doc.OutputLines.empty());
     QCOMPARE(w.output()->toPlainText(), QString());
     // The path the file manager offered as text went nowhere.
     QVERIFY(!w.input()->toPlainText().contains(path));
@@ -217,7 +217,7 @@ class FileLoadTest : public QObject {
     QTRY_COMPARE(label->text(), caption);
     QDir::setCurrent(cwd);
     QVERIFY(port.openRequests.empty());
-    QCOMPARE(w.session().InputFileName, folder_->sessionFile(file));
+    QCOMPARE(w.session().doc.InputFileName, folder_->sessionFile(file));
     if (prompt.isEmpty()) {
       QVERIFY(port.prompts.empty());
     } else {
@@ -277,7 +277,7 @@ class FileLoadTest : public QObject {
     QCOMPARE(w.label("StatusBar"), status("NEMA Log \"GGA + VTG\"", "gga.log"));
     QVERIFY(w.action("Route")->isEnabled());
     w.action("Route")->trigger();
-    QVERIFY(w.s().RoutePointCount >= 3);
+    QVERIFY(w.s().doc.RoutePointCount >= 3);
 
     // The route just made was not saved: the drop asks first.
     w.port.answer({PromptAnswer::Yes});

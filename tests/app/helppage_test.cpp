@@ -331,20 +331,20 @@ class HelpPageTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(&page));
     QVERIFY(!bar->isVisible());
     page.hide();
-    s->debug.HelpEdit = true;  // read from the settings after the page was created
+    s->shell.debug.HelpEdit = true;  // read from the settings after the page was created
     page.show();
     QVERIFY(QTest::qWaitForWindowExposed(&page));
     QVERIFY(bar->isVisible());
     QCOMPARE(bar->height(), kHelpEditPanelHeight);
     QTRY_VERIFY(page.pane()->mapTo(&page, QPoint(0, 0)).y() > bar->geometry().bottom());
-    QVERIFY(s->item("HelpEditPanel").visible);
+    QVERIFY(s->shell.item("HelpEditPanel").visible);
   }
 
   // A chapter written into the page joins the contents; saving writes the manual's text and
   // nothing of the list beside it.
   void savingWritesTheEditsBack() {
     putManual();
-    s->debug.HelpEdit = true;
+    s->shell.debug.HelpEdit = true;
     const QString title = QString::fromUtf8("99. Eigene Notiz: Straße über Paß");
     QString shown;
     {
@@ -504,7 +504,7 @@ class HelpPageTest : public QObject {
   // saves the manual, though the edit bar is there.
   void searchReportsAMissingWord() {
     putManual();
-    s->debug.HelpEdit = true;
+    s->shell.debug.HelpEdit = true;
     HelpPage page(*s);
     showActive(page);
     QTextEdit* pane = page.pane();

@@ -96,7 +96,7 @@ void LongLogTest::stepsKeepTheWindowAlive() {
   watch.begin();
   w.load(log);
   watch.end();
-  QCOMPARE(w.s().InputLines.Count(), 2 * kSeconds);
+  QCOMPARE(w.s().doc.InputLines.Count(), 2 * kSeconds);
   QVERIFY(watch.rounds > 0);
   QVERIFY2(watch.showed(Q("Zeilen gelesen: ")), qPrintable(watch.statuses.join(u'|')));
   QVERIFY(watch.lockedWhileShown);
@@ -115,14 +115,14 @@ void LongLogTest::stepsKeepTheWindowAlive() {
           watch.statuses.filter(Q(" von 80.000")).size() > 0);
   QVERIFY(watch.lockedWhileShown);
   QCOMPARE(w.port.busyOn, 1);  // the route clicked inside did not start
-  QVERIFY(w.s().OutputLines.Count() >= 8);
+  QVERIFY(w.s().doc.OutputLines.Count() >= 8);
   QCOMPARE(w.label("StatusBar"), loadedStatus);
-  QCOMPARE(w.output()->toPlainText(), gui::toQString(w.s().OutputLines.text()).replace(
-                                          Q("\r\n"), Q("\n")).chopped(1));
+  QCOMPARE(w.output()->toPlainText(),
+           gui::toQString(w.s().doc.OutputLines.text()).replace(Q("\r\n"), Q("\n")).chopped(1));
 
   // Every record into the point table.
   QTest::mouseClick(w.find<QCheckBox>("AllGGACheck"), Qt::LeftButton);
-  QVERIFY(w.s().rules.AllGGACheck);
+  QVERIFY(w.s().opt.rules.AllGGACheck);
   w.port.answer({PromptAnswer::Yes});
   watch.begin();
   w.action("CSVData")->trigger();
@@ -132,8 +132,8 @@ void LongLogTest::stepsKeepTheWindowAlive() {
   QVERIFY(watch.lockedWhileShown);
   auto* grid = w.find<QTableView>("TabGrid");
   QVERIFY(grid->isVisible());
-  QVERIFY(w.s().PointTable.rows.size() >= std::size_t(kSeconds - 1));
-  QCOMPARE(grid->model()->rowCount(), static_cast<int>(w.s().PointTable.rows.size()));
+  QVERIFY(w.s().doc.PointTable.rows.size() >= std::size_t(kSeconds - 1));
+  QCOMPARE(grid->model()->rowCount(), static_cast<int>(w.s().doc.PointTable.rows.size()));
   QCOMPARE(grid->model()->index(0, 0).data().toString(), Q("00000001"));
   QCOMPARE(w.label("StatusBar"), loadedStatus);
   // The search from a cell finds its time in the long input.
@@ -152,7 +152,7 @@ void LongLogTest::stepsKeepTheWindowAlive() {
   w.action("Route")->trigger();
   watch.end();
   QVERIFY(!watch.closeAccepted);
-  QCOMPARE(w.s().PointTable.rows.size(), static_cast<std::size_t>(grid->model()->rowCount()));
+  QCOMPARE(w.s().doc.PointTable.rows.size(), static_cast<std::size_t>(grid->model()->rowCount()));
   QTRY_VERIFY(!w->isVisible());
   QCOMPARE(w.port.unscripted, 0);
 }
@@ -172,14 +172,14 @@ void LongLogTest::longInputIsAViewUntilEdited() {
   // Selecting and copying need no editor.
   view->setFocus();
   QTest::keyClick(view, Qt::Key_End, Qt::ShiftModifier);
-  QCOMPARE(gui::toQString(view->selectedText()), gui::toQString(w.s().InputLines.full(0)));
+  QCOMPARE(gui::toQString(view->selectedText()), gui::toQString(w.s().doc.InputLines.full(0)));
   QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
-  QCOMPARE(QGuiApplication::clipboard()->text(), gui::toQString(w.s().InputLines.full(0)));
+  QCOMPARE(QGuiApplication::clipboard()->text(), gui::toQString(w.s().doc.InputLines.full(0)));
   QVERIFY(view->isVisible());
 
   // A key that edits hands the lines to the editor and does its work there.
-  const std::string second(w.s().InputLines.full(1));
-  const std::string third(w.s().InputLines.full(2));
+  const std::string second(w.s().doc.InputLines.full(1));
+  const std::string third(w.s().doc.InputLines.full(2));
   QTest::keyClick(view, Qt::Key_Down);
   QTest::keyClick(view, Qt::Key_Home);
   QTest::keyClick(view, Qt::Key_X);
@@ -189,15 +189,15 @@ void LongLogTest::longInputIsAViewUntilEdited() {
   QCOMPARE(w.input()->textCursor().blockNumber(), 1);
   QCOMPARE(w.input()->textCursor().positionInBlock(), 1);
   QCOMPARE(w.input()->document()->lastBlock().text(),
-           gui::toQString(w.s().InputLines.full(2 * kSeconds - 1)));
+           gui::toQString(w.s().doc.InputLines.full(2 * kSeconds - 1)));
   QVERIFY(!w.input()->isReadOnly());
   // Edits now reach the lines as in any short file.
   QTest::keyClick(w.input(), Qt::Key_Home);
   QTest::keyClick(w.input(), Qt::Key_Down, Qt::ShiftModifier);
   QTest::keyClick(w.input(), Qt::Key_Delete);
   w.action("Route")->trigger();
-  QCOMPARE(w.s().InputLines.Count(), 2 * kSeconds - 1);
-  QCOMPARE(w.s().InputLines.full(1), third);
+  QCOMPARE(w.s().doc.InputLines.Count(), 2 * kSeconds - 1);
+  QCOMPARE(w.s().doc.InputLines.full(1), third);
   QCOMPARE(w.port.unscripted, 0);
 }
 

@@ -20,12 +20,14 @@
 
 #include "app/aboutbox.h"
 #include "app/helppage.h"
-#include "formats/registry.h"
-#include "settings/settings.h"
 #include "app/settingsdialog.h"
+#include "formats/coordtext.h"
+#include "formats/registry.h"
+#include "session/panes.h"
+#include "settings/settings.h"
 #include "window_fixture.h"
 #include "workflow/loading.h"
-#include "core/panes.h"
+#include "workflow/presentation.h"
 #include "workflow/program.h"
 #include "workflow/route_command.h"
 
@@ -44,11 +46,11 @@ std::vector<std::string> headlessRoute(const ProgramFolder& folder, const std::s
   ScriptedPort port;
   Session s(port, hostFor(sep));
   FormCreate(s, folder.appDir());
-  s.OutputFormat = outputFormat;
+  s.opt.OutputFormat = outputFormat;
   applyStartFormats(s);
   loadInputFile(s, log);
   RouteExecute(s);
-  return s.OutputLines.lines();
+  return s.doc.OutputLines.lines();
 }
 
 QString joined(const std::vector<std::string>& lines) {
@@ -130,8 +132,8 @@ void MainWindowTest::firstStartShowsTheDefaults() {
   QCOMPARE(w.label("InFileLabel"), Q("NEMA Log \"GGA + VTG\""));
   QCOMPARE(w.label("OutFileLabel"), Q("MN|4.2 Routenpunkte := 0"));
   QCOMPARE(w.label("StatusBar"), Q("Keine Datei geöffnet"));
-  QCOMPARE(s.InputSeparator, std::string("\t"));
-  QCOMPARE(s.OutputSeparator, std::string("\t"));
+  QCOMPARE(s.opt.get(InputSeparator), std::string("\t"));
+  QCOMPARE(s.opt.get(OutputSeparator), std::string("\t"));
 
   // The rule panel: distance, heading and stop on, time off, every-Nth off.
   QVERIFY(w.find<QCheckBox>("MeterCheck")->isChecked());
@@ -219,16 +221,16 @@ void MainWindowTest::rulePanelReadsAsSentences() {
   QTest::keyClicks(xrp, QStringLiteral("5000"));
   QTest::keyClick(xrp, Qt::Key_Tab);
   QCOMPARE(xrp->value(), 1000);
-  QCOMPARE(w.s().rules.XRPSpin, 1000);
+  QCOMPARE(w.s().opt.rules.XRPSpin, 1000);
   xrp->setFocus();
   xrp->selectAll();
   QTest::keyClick(xrp, Qt::Key_Backspace);
   QTest::keyClick(xrp, Qt::Key_Tab);
   QCOMPARE(xrp->value(), 1);
-  QCOMPARE(w.s().rules.XRPSpin, 1);
+  QCOMPARE(w.s().opt.rules.XRPSpin, 1);
   xrp->setFocus();
   QTest::keyClick(xrp, Qt::Key_Up);
-  QCOMPARE(w.s().rules.XRPSpin, 2);
+  QCOMPARE(w.s().opt.rules.XRPSpin, 2);
 }
 
 void MainWindowTest::settingsComeBackAfterAClose() {
@@ -283,21 +285,21 @@ void MainWindowTest::settingsComeBackAfterAClose() {
   loadSettings(back);
   // The file holds the outer size and position, frame included.
   QCOMPARE(outer.topLeft(), QPoint(120, 60));
-  QCOMPARE(back.geometry.SizeW, outer.width());
-  QCOMPARE(back.geometry.SizeH, outer.height());
-  QCOMPARE(back.geometry.PosH, 120);
-  QCOMPARE(back.geometry.PosT, 60);
-  QCOMPARE(back.geometry.NMW, 350);
-  QCOMPARE(back.rules.XRPSpin, 12);
-  QCOMPARE(back.rules.MeterSpin, 2000);
-  QCOMPARE(back.rules.MinDistEdit, 50000);
-  QVERIFY(back.rules.ZeitCheck);
-  QVERIFY(!back.rules.MeterCheck);
-  QCOMPARE(back.InputFormat, 2);
-  QCOMPARE(back.OutputFormat, 0);
-  QCOMPARE(back.TimeMode, 2);
-  QVERIFY(back.ShowPointInfo);
-  QVERIFY(!back.ShowStartNotice);
+  QCOMPARE(back.shell.geometry.SizeW, outer.width());
+  QCOMPARE(back.shell.geometry.SizeH, outer.height());
+  QCOMPARE(back.shell.geometry.PosH, 120);
+  QCOMPARE(back.shell.geometry.PosT, 60);
+  QCOMPARE(back.shell.geometry.NMW, 350);
+  QCOMPARE(back.opt.rules.XRPSpin, 12);
+  QCOMPARE(back.opt.rules.MeterSpin, 2000);
+  QCOMPARE(back.opt.rules.MinDistEdit, 50000);
+  QVERIFY(back.opt.rules.ZeitCheck);
+  QVERIFY(!back.opt.rules.MeterCheck);
+  QCOMPARE(back.opt.InputFormat, 2);
+  QCOMPARE(back.opt.OutputFormat, 0);
+  QCOMPARE(back.opt.TimeMode, 2);
+  QVERIFY(back.opt.ShowPointInfo);
+  QVERIFY(!back.shell.ShowStartNotice);
   const std::string file = folder.read(QStringLiteral("Kursolin.Ini"));
   QVERIFY(file.find("[Eigenes]\r\nNotiz=bleibt\r\n") != std::string::npos);
   QVERIFY(file.find("Find=1\r\n") != std::string::npos);
@@ -339,14 +341,14 @@ void MainWindowTest::everyNthExcludesTheRuleBoxes() {
   QTest::mouseClick(all, Qt::LeftButton);
   QVERIFY(all->isChecked());
   for (QCheckBox* c : {meter, grad, pause, zeit}) QVERIFY(!c->isChecked());
-  QVERIFY(w.s().rules.AllGGACheck);
-  QVERIFY(!w.s().rules.MeterCheck && !w.s().rules.GradCheck && !w.s().rules.PauseCheck);
+  QVERIFY(w.s().opt.rules.AllGGACheck);
+  QVERIFY(!w.s().opt.rules.MeterCheck && !w.s().opt.rules.GradCheck && !w.s().opt.rules.PauseCheck);
 
   QTest::mouseClick(zeit, Qt::LeftButton);
   QVERIFY(zeit->isChecked());
   QVERIFY(!all->isChecked());
-  QVERIFY(w.s().rules.ZeitCheck);
-  QVERIFY(!w.s().rules.AllGGACheck);
+  QVERIFY(w.s().opt.rules.ZeitCheck);
+  QVERIFY(!w.s().opt.rules.AllGGACheck);
 
   QTest::mouseClick(meter, Qt::LeftButton);
   QVERIFY(meter->isChecked() && zeit->isChecked());
@@ -403,11 +405,11 @@ void MainWindowTest::outputPaneDecidesSaveAndReverse() {
   folder.settings({"[Pref]", "StartDialog=0"});
   StartedWindow w(folder);
   // From a route in the pane, so each row changes what the commands show.
-  w.s().OutputLines.assign({offered ? "" : "-|-|-|", "second"});
+  w.s().doc.OutputLines.assign({offered ? "" : "-|-|-|", "second"});
   NaviChange(w.s());
   w->refresh();
   QCOMPARE(w.action("SaveNavi")->isEnabled(), !offered);
-  w.s().OutputLines.assign({firstLine.toStdString(), "second"});
+  w.s().doc.OutputLines.assign({firstLine.toStdString(), "second"});
   NaviChange(w.s());
   w->refresh();  // as at the end of every command
   QCOMPARE(w.action("SaveNavi")->isEnabled(), offered);
@@ -465,10 +467,10 @@ void MainWindowTest::editCommandsFollowTheFocusedField() {
   QVERIFY(paste->isEnabled());
   paste->trigger();
   QCOMPARE(spin->value(), 25);
-  QCOMPARE(w.s().rules.XRPSpin, 25);
+  QCOMPARE(w.s().opt.rules.XRPSpin, 25);
 
   // The read-only output pane copies but cuts nothing; a button is no text field.
-  w.s().OutputLines.assign({"Routenpunkt"});
+  w.s().doc.OutputLines.assign({"Routenpunkt"});
   NaviChange(w.s());
   w->refresh();
   w.output()->setFocus();
@@ -678,7 +680,7 @@ void MainWindowTest::formatChecksFollowTheChoice() {
   w.action("WinterTime")->trigger();
   QVERIFY(w.action("WinterTime")->isChecked());
   QVERIFY(!w.action("NMEATime")->isChecked() && !w.action("SommerTime")->isChecked());
-  QCOMPARE(w.s().TimeMode, 3);
+  QCOMPARE(w.s().opt.TimeMode, 3);
   QCOMPARE(w.port.unscripted, 0);
 }
 
@@ -693,10 +695,11 @@ void MainWindowTest::unavailableFormatsAreDisabledWithAHint() {
     QVERIFY2(a->isEnabled() == available, item.c_str());
     if (!available) QCOMPARE(a->toolTip(), Q("In dieser Version noch nicht verfügbar"));
   };
-  for (const InputFormatInfo& f : inputFormats()) {
-    if (f.menuEntry) check(f.menuItem, f.available());
+  for (const InputPresentation& f : inputPresentations()) {
+    if (f.menuEntry) check(f.menuItem, inputFormatAvailable(f.code));
   }
-  for (const OutputFormatInfo& f : outputFormats()) check(f.menuItem, f.available());
+  for (const OutputPresentation& f : outputPresentations())
+    check(f.menuItem, outputFormatAvailable(f.code));
   for (const char* name : {"IN_GGAVTG", "IN_RMC", "In_MN4", "In_MN5", "IN_OVL", "IN_TP_Stationen",
                            "IN_TP_All", "IN_TP_BCR", "IN_TT3", "IN_TQV", "In_Text_GMS",
                            "In_Text_GM", "In_Text_DG", "In_Text_Mer", "IN_GPX", "MN4Data",
@@ -750,10 +753,10 @@ void MainWindowTest::wholeConversion() {
   QTest::mouseClick(w.find<QPushButton>("RouteBerechnenBtn"), Qt::LeftButton);
   const std::vector<std::string> expected = headlessRoute(folder, log, sep, 1);
   QVERIFY(expected.size() >= 4);  // start, turn, stop, end at least
-  QCOMPARE(w.s().OutputLines.lines(), expected);
+  QCOMPARE(w.s().doc.OutputLines.lines(), expected);
   QCOMPARE(w.output()->toPlainText(), joined(expected));
-  QCOMPARE(w.label("OutFileLabel"), Q("MN|4.2 Routenpunkte := %1").arg(w.s().RoutePointCount));
-  QCOMPARE(w.s().RoutePointCount, static_cast<int>(expected.size()));
+  QCOMPARE(w.label("OutFileLabel"), Q("MN|4.2 Routenpunkte := %1").arg(w.s().doc.RoutePointCount));
+  QCOMPARE(w.s().doc.RoutePointCount, static_cast<int>(expected.size()));
   QVERIFY(w.action("SaveNavi")->isEnabled());
   QVERIFY(w.action("RouteReversAction")->isEnabled());
   // The route is ready to read: the focus in the output pane, its caret at the start.
@@ -780,9 +783,9 @@ void MainWindowTest::userEditsReachTheInputLines() {
   in->setTextCursor(c);
   QTest::keyClick(in, Qt::Key_Delete);
   w.action("Route")->trigger();
-  QCOMPARE(w.s().InputLines.Count(), static_cast<int>(lines.size()) - 2);
-  QCOMPARE(w.s().InputLines.at(0), lines[2]);
-  QCOMPARE(w.s().InputLines.at(w.s().InputLines.Count() - 1), lines.back());
+  QCOMPARE(w.s().doc.InputLines.Count(), static_cast<int>(lines.size()) - 2);
+  QCOMPARE(w.s().doc.InputLines.at(0), lines[2]);
+  QCOMPARE(w.s().doc.InputLines.at(w.s().doc.InputLines.Count() - 1), lines.back());
   // Editing the pane is no load: the caption and the loaded file stay.
   QCOMPARE(w.label("InFileLabel"),
            Q("NEMA Log \"GGA + VTG\" - Zeilen = %1").arg(static_cast<int>(lines.size())));
@@ -797,7 +800,7 @@ void MainWindowTest::regenerationQuestion() {
   const std::string log = logFile(folder);
   w.load(log);
   w.action("Route")->trigger();
-  const std::vector<std::string> mn42 = w.s().OutputLines.lines();
+  const std::vector<std::string> mn42 = w.s().doc.OutputLines.lines();
 
   w.port.answer({PromptAnswer::Yes});
   w.action("MN5Data")->trigger();
@@ -806,7 +809,7 @@ void MainWindowTest::regenerationQuestion() {
   QCOMPARE(w.port.prompts.back().text, "Das Ausgabeformat der Routendaten wurde geändert"_cp +
                                            "\r    Routendaten neu berechnen oder abbrechen ?");
   const std::vector<std::string> mn5 = headlessRoute(folder, log, ',', 2);
-  QCOMPARE(w.s().OutputLines.lines(), mn5);
+  QCOMPARE(w.s().doc.OutputLines.lines(), mn5);
   QVERIFY(mn5 != mn42);
   QCOMPARE(w.output()->toPlainText(), joined(mn5));
   QCOMPARE(w.label("OutFileLabel"), Q("MN5 Routenpunkte := %1").arg(static_cast<int>(mn5.size())));
@@ -814,7 +817,7 @@ void MainWindowTest::regenerationQuestion() {
   // Cancel keeps the lines of the old format under the new format's label.
   w.port.answer({PromptAnswer::Cancel});
   w.action("MN4Data")->trigger();
-  QCOMPARE(w.s().OutputLines.lines(), mn5);
+  QCOMPARE(w.s().doc.OutputLines.lines(), mn5);
   QCOMPARE(w.output()->toPlainText(), joined(mn5));
   QCOMPARE(w.label("OutFileLabel"),
            Q("MN|4.0 + 4.1 Routenpunkte := %1").arg(static_cast<int>(mn5.size())));
@@ -834,7 +837,7 @@ void MainWindowTest::tableOutputShowsTheGrid() {
   w.action("CSVData")->trigger();
   QVERIFY(grid->isVisible());
   QVERIFY(!w.output()->isVisible());
-  const auto& table = w.s().PointTable;
+  const auto& table = w.s().doc.PointTable;
   QVERIFY(!table.rows.empty());
   QCOMPARE(grid->model()->rowCount(), static_cast<int>(table.rows.size()));
   QCOMPARE(grid->model()->columnCount(), 17);
@@ -907,7 +910,7 @@ void MainWindowTest::printingTakesThePaneWithTheFocus() {
                static_cast<QWidget*>(w.find<QCheckBox>("AllGGACheck")));
   QCOMPARE(w->paneToPrint(), gui::MainWindow::Pane::Output);
   const QString right = printed(QStringLiteral("rechts.pdf"));
-  const QString firstPoint = gui::toQString(w.s().OutputLines.at(0)).left(20);
+  const QString firstPoint = gui::toQString(w.s().doc.OutputLines.at(0)).left(20);
   QVERIFY2(right.contains(firstPoint), qPrintable(right));
   QCOMPARE(dialogs, 2);
 }
@@ -1079,7 +1082,7 @@ void MainWindowTest::whileARouteIsMadeCommandsWaitAndTheRouteGrows() {
     if (call == 410) {
       // What the pane shows then is the start of the route, line for line.
       shownLater = pane->document()->blockCount();
-      const auto& lines = w.session().OutputLines.lines();
+      const auto& lines = w.session().doc.OutputLines.lines();
       laterMatches =
           pane->toPlainText() ==
           joined({lines.begin(), lines.begin() + std::min<std::size_t>(lines.size(), shownLater)});
@@ -1093,7 +1096,7 @@ void MainWindowTest::whileARouteIsMadeCommandsWaitAndTheRouteGrows() {
   QCOMPARE(port.busyOn, 1);
   QCOMPARE(port.openRequests.size(), std::size_t(1));
   // The pane showed part of the route while it grew, and all of it at the end.
-  const int points = w.session().RoutePointCount;
+  const int points = w.session().doc.RoutePointCount;
   QVERIFY(points > 300);
   QVERIFY2(shownMidway > 1 && shownMidway < points, qPrintable(QString::number(shownMidway)));
   QVERIFY2(shownLater > shownMidway && shownLater < points,
@@ -1101,7 +1104,7 @@ void MainWindowTest::whileARouteIsMadeCommandsWaitAndTheRouteGrows() {
   QVERIFY(laterMatches);
   QVERIFY(labelMidway.startsWith(Q("MN|4.2 Routenpunkte := ")));
   QVERIFY(labelMidway != label->text());
-  QCOMPARE(pane->toPlainText(), joined(w.session().OutputLines.lines()));
+  QCOMPARE(pane->toPlainText(), joined(w.session().doc.OutputLines.lines()));
   QCOMPARE(label->text(), Q("MN|4.2 Routenpunkte := %1").arg(points));
   QVERIFY(route->isEnabled() && load->isEnabled());
 }
@@ -1126,7 +1129,7 @@ void MainWindowTest::closingDuringARunClosesAfterIt() {
   port.duringRun = nullptr;
   QVERIFY(!closedMidway);
   // The route was finished, then the window closed and wrote its settings.
-  QCOMPARE(w.session().OutputLines.lines(), expected);
+  QCOMPARE(w.session().doc.OutputLines.lines(), expected);
   QTRY_VERIFY(!w.isVisible());
   QVERIFY(folder.read(QStringLiteral("Kursolin.Ini")).find("XRp=3\r\n") != std::string::npos);
 }
@@ -1146,8 +1149,8 @@ void MainWindowTest::settingsWithANewInputSeparatorLoadAgain() {
 
   // Closed with another input separator: the input format is applied again and asks for a file.
   whenModal<gui::SettingsDialog>(w.window.get(), [&w](gui::SettingsDialog* d) {
-    w.s().InputSeparator = ";";
-    w.s().InputSeparatorText = ";";
+    w.s().opt.set(InputSeparator, ";");
+    w.s().opt.set(InputSeparatorText, ";");
     d->accept();
   });
   settings->trigger();
@@ -1188,7 +1191,7 @@ void MainWindowTest::savingWritesTheRouteShown() {
   w.action("SaveNavi")->trigger();
   QCOMPARE(w.port.saveRequests.size(), std::size_t(1));
   QCOMPARE(w.port.saveRequests.back().fileName, std::string("fahrt.rte"));
-  QCOMPARE(folder.read(QStringLiteral("fahrt.rte")), joinCrLf(w.s().OutputLines.lines()));
+  QCOMPARE(folder.read(QStringLiteral("fahrt.rte")), joinCrLf(w.s().doc.OutputLines.lines()));
   QCOMPARE(w.port.unscripted, 0);
 }
 
@@ -1198,10 +1201,10 @@ void MainWindowTest::reversingShowsTheRouteTurnedRound() {
   StartedWindow w(folder);
   w.load(logFile(folder));
   w.action("Route")->trigger();
-  std::vector<std::string> lines = w.s().OutputLines.lines();
+  std::vector<std::string> lines = w.s().doc.OutputLines.lines();
   w.action("RouteReversAction")->trigger();
   std::reverse(lines.begin(), lines.end());
-  QCOMPARE(w.s().OutputLines.lines(), lines);
+  QCOMPARE(w.s().doc.OutputLines.lines(), lines);
   QCOMPARE(w.output()->toPlainText(), joined(lines));
   QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.output()));
   QCOMPARE(w.port.unscripted, 0);

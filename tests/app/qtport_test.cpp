@@ -23,7 +23,7 @@
 #include "app/qtext.h"
 #include "app/qtport.h"
 #include "core/cp1252.h"
-#include "core/isolated.h"
+#include "session/isolated.h"
 
 using namespace kursolin;
 using namespace kursolin::gui;

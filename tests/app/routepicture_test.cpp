@@ -9,7 +9,7 @@
 
 #include "app/numberfield.h"
 #include "app/routepicture.h"
-#include "core/raster.h"
+#include "picture/raster.h"
 #include "window_fixture.h"
 
 using namespace kursolin;
@@ -81,7 +81,7 @@ void RoutePictureTest::followsGenerationReductionAndReversal() {
   probe.start();
   w.action("Route")->trigger();
   probe.stop();
-  const int all = w.s().RoutePointCount;
+  const int all = w.s().doc.RoutePointCount;
   QVERIFY(all > 100);
   QVERIFY(std::any_of(seen.begin(), seen.end(), [&](int d) { return d > 0 && d < all; }));
   QVERIFY(!withoutRule);
@@ -90,7 +90,7 @@ void RoutePictureTest::followsGenerationReductionAndReversal() {
 
   w.load(logFile(folder));
   w.action("Route")->trigger();
-  const int n = w.s().RoutePointCount;
+  const int n = w.s().doc.RoutePointCount;
   QVERIFY(n > 5);
   QCOMPARE(static_cast<int>(pic->pictureView()->picture().dots.size()), n);
   QCOMPARE(pic->pictureView()->picture().dots.front().role, DotRole::Start);
@@ -106,7 +106,7 @@ void RoutePictureTest::followsGenerationReductionAndReversal() {
   w.modals.enabled = false;
   w.action("RouteVerringern")->trigger();
   w.modals.enabled = true;
-  QCOMPARE(w.s().RoutePointCount, 4);
+  QCOMPARE(w.s().doc.RoutePointCount, 4);
   QCOMPARE(w.output()->document()->blockCount(), 4);
   QCOMPARE(static_cast<int>(pic->pictureView()->picture().dots.size()), 4);
   QCOMPARE(static_cast<int>(pic->pictureView()->picture().removed.size()), n - 4);
@@ -150,7 +150,7 @@ void RoutePictureTest::clickAndCaretSelectBothWays() {
   const QTextCursor c = w.output()->textCursor();
   QVERIFY(c.hasSelection());
   QCOMPARE(w.output()->document()->findBlock(c.selectionStart()).blockNumber(), 2);
-  QCOMPARE(c.selectedText(), gui::toQString(w.s().OutputLines.at(2)));
+  QCOMPARE(c.selectedText(), gui::toQString(w.s().doc.OutputLines.at(2)));
   QCOMPARE(v->highlighted(), 2);
 
   // The caret on the last line rings the last dot; on no line of a point, none.
@@ -161,7 +161,7 @@ void RoutePictureTest::clickAndCaretSelectBothWays() {
   // With the table the header goes with the first point; a click selects the row.
   w.port.answers.push_back(PromptAnswer::Yes);  // make the route again in the new format
   w.action("CSVData")->trigger();
-  QVERIFY(w.s().PointTable.visible);
+  QVERIFY(w.s().doc.PointTable.visible);
   QTest::mouseClick(v, Qt::LeftButton, {}, screenPos(v, 1));
   auto* grid = w.find<QTableView>("TabGrid");
   QCOMPARE(grid->currentIndex().row(), 1);
@@ -242,7 +242,7 @@ void RoutePictureTest::reductionDialogRemembersTheChoice() {
   folder.settings({"[Pref]", "StartDialog=0", "[Navi]", "MaxRp=250"});
   {
     StartedWindow w(folder);
-    QCOMPARE(w.s().MaxRoutePoints, 250);
+    QCOMPARE(w.s().opt.MaxRoutePoints, 250);
     gui::ReduceDialog d(w.s(), w.window.get());
     QVERIFY(d.findChild<QRadioButton*>(QStringLiteral("Preset250"))->isChecked());
     QCOMPARE(d.chosen(), 250);
@@ -260,16 +260,16 @@ void RoutePictureTest::reductionDialogRemembersTheChoice() {
     w.modals.enabled = false;
     w.action("RouteVerringern")->trigger();
     w.modals.enabled = true;
-    QCOMPARE(w.s().MaxRoutePoints, 48);
+    QCOMPARE(w.s().opt.MaxRoutePoints, 48);
     w.port.answer({PromptAnswer::Yes});  // the reduced route was not saved
     w->close();
   }
   StartedWindow again(folder);
-  QCOMPARE(again.s().MaxRoutePoints, 48);
+  QCOMPARE(again.s().opt.MaxRoutePoints, 48);
   gui::ReduceDialog d(again.s(), again.window.get());
   QCOMPARE(d.chosen(), 48);
   // A number no preset has comes back as the free number.
-  again.s().MaxRoutePoints = 77;
+  again.s().opt.MaxRoutePoints = 77;
   gui::ReduceDialog free(again.s(), again.window.get());
   QVERIFY(free.findChild<QRadioButton*>(QStringLiteral("FreeCount"))->isChecked());
   QCOMPARE(free.chosen(), 77);
@@ -309,7 +309,7 @@ void RoutePictureTest::cancelStopsALongRunCleanly() {
   auto* cancel = w->findChild<QPushButton*>(QStringLiteral("RouteAbbrechen"));
   QVERIFY(cancel);
   w.action("Route")->trigger();
-  const int all = w.s().RoutePointCount;
+  const int all = w.s().doc.RoutePointCount;
   QVERIFY(cancel->isHidden());
 
   // "Abbrechen" shows with the progress of the long run and is clicked at once; the next run is
@@ -334,17 +334,18 @@ void RoutePictureTest::cancelStopsALongRunCleanly() {
     QVERIFY(cancelled);
     QVERIFY(cancel->isHidden());
     QVERIFY(cancel->isEnabled());
-    QVERIFY2(w.s().RoutePointCount > 1 && w.s().RoutePointCount < all, "stopped in the middle");
+    QVERIFY2(w.s().doc.RoutePointCount > 1 && w.s().doc.RoutePointCount < all,
+             "stopped in the middle");
   }
 
   // The route so far, whole: lines, kept records, pane and picture agree; its last point is its
   // destination now.
   const Session& s = w.s();
-  QCOMPARE(static_cast<int>(s.emittedPoints.size()), s.RoutePointCount);
-  QCOMPARE(s.OutputLines.Count(), s.RoutePointCount);
-  QCOMPARE(w.output()->document()->blockCount(), s.OutputLines.Count());
+  QCOMPARE(static_cast<int>(s.doc.emittedPoints.size()), s.doc.RoutePointCount);
+  QCOMPARE(s.doc.OutputLines.Count(), s.doc.RoutePointCount);
+  QCOMPARE(w.output()->document()->blockCount(), s.doc.OutputLines.Count());
   const auto& dots = pic->pictureView()->picture().dots;
-  QCOMPARE(static_cast<int>(dots.size()), s.RoutePointCount);
+  QCOMPARE(static_cast<int>(dots.size()), s.doc.RoutePointCount);
   QCOMPARE(dots.front().role, DotRole::Start);
   QCOMPARE(dots.back().role, DotRole::End);
   QVERIFY(w.action("Route")->isEnabled());

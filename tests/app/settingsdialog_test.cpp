@@ -17,8 +17,13 @@
 #include "app/qtext.h"
 #include "app/settingsdialog.h"
 #include "core/cp1252.h"
-#include "formats/navigon.h"
 #include "find_control.h"
+#include "formats/bcr.h"
+#include "formats/coordtext.h"
+#include "formats/falk.h"
+#include "formats/gpx.h"
+#include "formats/navigon.h"
+#include "formats/tomtom.h"
 #include "support/fake_port.h"
 
 using namespace kursolin;
@@ -107,18 +112,18 @@ class SettingsDialogTest : public QObject {
     showDialog();
     QVERIFY(radio("TETabulatorRadioButton")->isChecked());
     click(radio("TESemikolonRadioButton"));
-    QCOMPARE(s->InputSeparator, std::string(";"));
-    QCOMPARE(s->InputSeparatorText, std::string(";"));
-    QVERIFY(!s->InputFreeSeparator);
+    QCOMPARE(s->opt.get(InputSeparator), std::string(";"));
+    QCOMPARE(s->opt.get(InputSeparatorText), std::string(";"));
+    QVERIFY(!s->opt.get(InputFreeSeparator));
     QVERIFY(!radio("TETabulatorRadioButton")->isChecked());
 
     dlg->pages()->setCurrentIndex(1);
     click(radio("TAStrichRadioButton"));
-    QCOMPARE(s->OutputSeparator, std::string("|"));
-    QCOMPARE(s->InputSeparator, std::string(";"));
+    QCOMPARE(s->opt.get(OutputSeparator), std::string("|"));
+    QCOMPARE(s->opt.get(InputSeparator), std::string(";"));
     click(radio("TA_ON_RadioButton"));
-    QVERIFY(!s->OutputLatFirst);
-    QVERIFY(s->InputLatFirst);
+    QVERIFY(!s->opt.get(OutputLatFirst));
+    QVERIFY(s->opt.get(InputLatFirst));
   }
 
   void freeCharacterTakesEffectWhenChosenAgain() {
@@ -126,48 +131,48 @@ class SettingsDialogTest : public QObject {
     QLineEdit* edit = find<QLineEdit>("TEFreeEdit");
     QCOMPARE(edit->text(), QStringLiteral("-"));
     click(radio("TEFreeRadioButton"));
-    QCOMPARE(s->InputSeparator, std::string("-"));
-    QVERIFY(s->InputFreeSeparator);
+    QCOMPARE(s->opt.get(InputSeparator), std::string("-"));
+    QVERIFY(s->opt.get(InputFreeSeparator));
 
     edit->selectAll();
     QTest::keyClicks(edit, QStringLiteral("#x"));  // the field takes one character
     QCOMPARE(edit->text(), QStringLiteral("#"));
-    QCOMPARE(s->TEFreeEdit, std::string("#"));
-    QCOMPARE(s->InputSeparator, std::string("-"));
+    QCOMPARE(s->opt.get(TEFreeEdit), std::string("#"));
+    QCOMPARE(s->opt.get(InputSeparator), std::string("-"));
     click(radio("TEFreeRadioButton"));  // already chosen
-    QCOMPARE(s->InputSeparator, std::string("-"));
+    QCOMPARE(s->opt.get(InputSeparator), std::string("-"));
 
     click(radio("TEKommaRadioButton"));
     click(radio("TEFreeRadioButton"));
-    QCOMPARE(s->InputSeparator, std::string("#"));
+    QCOMPARE(s->opt.get(InputSeparator), std::string("#"));
     QVERIFY(radio("TEFreeRadioButton")->isChecked());
     QVERIFY(!radio("TEKommaRadioButton")->isChecked());
   }
 
   void openingShowsNoChoiceForAnOddSeparator() {
-    s->InputSeparator = "xy";
-    s->InputFreeSeparator = false;
+    s->opt.set(InputSeparator, "xy");
+    s->opt.set(InputFreeSeparator, false);
     showDialog();
     for (const char* name : {"TEKommaRadioButton", "TESemikolonRadioButton", "TEStrichRadioButton",
                              "TEPunktRadioButton", "TETabulatorRadioButton", "TEFreeRadioButton"}) {
       QVERIFY2(!radio(name)->isChecked(), name);
     }
-    QCOMPARE(s->InputSeparator, std::string("xy"));
+    QCOMPARE(s->opt.get(InputSeparator), std::string("xy"));
     // A click still chooses normally from there.
     click(radio("TEPunktRadioButton"));
-    QCOMPARE(s->InputSeparator, std::string("."));
+    QCOMPARE(s->opt.get(InputSeparator), std::string("."));
   }
 
   void eachShowingRunsTheOpeningStepsAndKeepsThePage() {
     showDialog();
     dlg->pages()->setCurrentIndex(3);
     dlg->accept();
-    s->InputSeparator = ",";
-    s->MpMN = 321;
+    s->opt.set(InputSeparator, ",");
+    s->opt.set(MpMN, 321);
     showDialog();
     QCOMPARE(dlg->pages()->currentIndex(), 3);
     QVERIFY(radio("TEKommaRadioButton")->isChecked());
-    QCOMPARE(s->SeparatorAtSettings, std::string(","));
+    QCOMPARE(s->opt.inputOptionsAtSettings, std::string(","));
     QCOMPARE(spin("MpMNEdit")->value(), 321);
     QCOMPARE(spin("MNSpinEdit")->value(), 321);
   }
@@ -176,17 +181,17 @@ class SettingsDialogTest : public QObject {
     showDialog();
     spin("MNSpinEdit")->setValue(250);
     QCOMPARE(spin("MpMNEdit")->value(), 250);
-    QCOMPARE(s->MpMN, 250);
+    QCOMPARE(s->opt.get(MpMN), 250);
     spin("MpMNEdit")->setValue(40);
     QCOMPARE(spin("MNSpinEdit")->value(), 40);
-    QCOMPARE(s->MpMN, 40);
+    QCOMPARE(s->opt.get(MpMN), 40);
     // Typing goes through the same rule; the range stops at 10000.
     QSpinBox* f = spin("MNSpinEdit");
     f->selectAll();
     QTest::keyClicks(f, QStringLiteral("99999"));
     QCOMPARE(f->value(), 10000);
     QCOMPARE(spin("MpMNEdit")->value(), 10000);
-    QCOMPARE(s->MpMN, 10000);
+    QCOMPARE(s->opt.get(MpMN), 10000);
   }
 
   // Every number field: a value outside the range becomes the nearer bound, a field left
@@ -202,8 +207,8 @@ class SettingsDialogTest : public QObject {
     };
     for (const Field f :
          {Field{"MpMNEdit", 2, 10000}, Field{"MpTTEdit", 2, 10000}, Field{"MpMTPEdit", 2, 10000},
-          Field{"MpFalkEdit", 2, 10000}, Field{"HKorEdit", 3, 1000}, Field{"MNSpinEdit", 4, 10000},
-          Field{"TTSpinEdit", 5, 10000}}) {
+          Field{"MpFalkEdit", 2, 10000}, Field{"MpGPXEdit", 2, 10000}, Field{"HKorEdit", 3, 1000},
+          Field{"MNSpinEdit", 4, 10000}, Field{"TTSpinEdit", 5, 10000}}) {
       const QString name = QString::fromLatin1(f.name);
       QTest::addRow("%s in range", f.name) << name << f.page << QStringLiteral("123") << 123;
       QTest::addRow("%s above", f.name) << name << f.page << QStringLiteral("20000") << f.max;
@@ -217,8 +222,8 @@ class SettingsDialogTest : public QObject {
     QFETCH(int, page);
     QFETCH(QString, typed);
     QFETCH(int, shown);
-    s->MpMN = s->MpTT3 = s->MpMTP = s->MpFalk = 77;
-    s->HKorEdit = 77;
+    for (const IntOption* o : {&MpMN, &MpTT3, &MpMTP, &MpFalk, &MpGPX}) s->opt.set(*o, 77);
+    s->opt.HKorEdit = 77;
     dlg->pages()->setCurrentIndex(page);
     showDialog();
     dlg->activateWindow();
@@ -233,11 +238,14 @@ class SettingsDialogTest : public QObject {
     QVERIFY(!f->hasFocus());
     QCOMPARE(f->value(), shown);
     QCOMPARE(f->text(), QString::number(shown));
-    const std::map<QString, int> held = {
-        {QStringLiteral("MpMNEdit"), s->MpMN},    {QStringLiteral("MNSpinEdit"), s->MpMN},
-        {QStringLiteral("MpTTEdit"), s->MpTT3},   {QStringLiteral("TTSpinEdit"), s->MpTT3},
-        {QStringLiteral("MpMTPEdit"), s->MpMTP},  {QStringLiteral("MpFalkEdit"), s->MpFalk},
-        {QStringLiteral("HKorEdit"), s->HKorEdit}};
+    const std::map<QString, int> held = {{QStringLiteral("MpMNEdit"), s->opt.get(MpMN)},
+                                         {QStringLiteral("MNSpinEdit"), s->opt.get(MpMN)},
+                                         {QStringLiteral("MpTTEdit"), s->opt.get(MpTT3)},
+                                         {QStringLiteral("TTSpinEdit"), s->opt.get(MpTT3)},
+                                         {QStringLiteral("MpMTPEdit"), s->opt.get(MpMTP)},
+                                         {QStringLiteral("MpFalkEdit"), s->opt.get(MpFalk)},
+                                         {QStringLiteral("MpGPXEdit"), s->opt.get(MpGPX)},
+                                         {QStringLiteral("HKorEdit"), s->opt.HKorEdit}};
     QCOMPARE(held.at(field), shown);
   }
 
@@ -246,7 +254,7 @@ class SettingsDialogTest : public QObject {
     QSpinBox* tt = spin("TTSpinEdit");
     QCOMPARE(tt->value(), 15);  // MpTT3's default, not the design's 0
     tt->setValue(30);
-    QCOMPARE(s->MpTT3, 30);
+    QCOMPARE(s->opt.get(MpTT3), 30);
     QCOMPARE(spin("MpTTEdit")->value(), 30);
     spin("MpTTEdit")->setValue(7);
     QCOMPARE(tt->value(), 7);
@@ -262,12 +270,14 @@ class SettingsDialogTest : public QObject {
     showDialog();
     spin("MpMTPEdit")->setValue(60);
     spin("MpFalkEdit")->setValue(0);
+    spin("MpGPXEdit")->setValue(250);
     spin("HKorEdit")->setValue(1000);
     box("HoeheNull")->setChecked(false);
-    QCOMPARE(s->MpMTP, 60);
-    QCOMPARE(s->MpFalk, 0);
-    QCOMPARE(s->HKorEdit, 1000);
-    QVERIFY(!s->HoeheNull);
+    QCOMPARE(s->opt.get(MpMTP), 60);
+    QCOMPARE(s->opt.get(MpFalk), 0);
+    QCOMPARE(s->opt.get(MpGPX), 250);
+    QCOMPARE(s->opt.HKorEdit, 1000);
+    QVERIFY(!s->opt.HoeheNull);
     QCOMPARE(spin("HKorEdit")->maximum(), 1000);
   }
 
@@ -320,20 +330,20 @@ class SettingsDialogTest : public QObject {
     dlg->pages()->setCurrentIndex(4);
     QCheckBox* mn4 = box("MN4ShowOrt");
     click(mn4);  // checks it: warns
-    QVERIFY(s->MN4ShowOrt);
+    QVERIFY(s->opt.get(MN4ShowOrt));
     QCOMPARE(port->prompts.size(), size_t(1));
     QCOMPARE(port->prompts[0].kind, PromptKind::Warning);
     QCOMPARE(port->prompts[0].buttons, PromptButtons::Ok);
     QCOMPARE(port->prompts[0].text, mn4ShowOrtWarning());
 
     click(mn4);  // unchecks it: silent
-    QVERIFY(!s->MN4ShowOrt);
+    QVERIFY(!s->opt.get(MN4ShowOrt));
     QCOMPARE(port->prompts.size(), size_t(1));
 
     QCheckBox* mn42 = box("MN42ShowOrt");
     mn42->setChecked(true);  // as the settings load does: silent
     QCOMPARE(port->prompts.size(), size_t(1));
-    QVERIFY(s->MN42ShowOrt);
+    QVERIFY(s->opt.get(MN42ShowOrt));
     // The Tab key that moved the focus onto the box is released on it.
     mn4->setFocus();
     QTRY_VERIFY(mn4->hasFocus());
@@ -348,7 +358,7 @@ class SettingsDialogTest : public QObject {
 
     click(box("MN5ShowOrt"));  // unchecks MN5 (on by default)
     click(box("MN5ShowOrt"));  // checks it again: MN5 never warns
-    QVERIFY(s->MN5ShowOrt);
+    QVERIFY(s->opt.get(MN5ShowOrt));
     QCOMPARE(port->prompts.size(), size_t(2));
   }
 };

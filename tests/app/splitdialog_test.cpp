@@ -22,7 +22,12 @@
 #include "app/splitdialog.h"
 #include "core/cp1252.h"
 #include "find_control.h"
+#include "formats/bcr.h"
+#include "formats/falk.h"
+#include "formats/navigon.h"
+#include "formats/tomtom.h"
 #include "support/fake_port.h"
+#include "workflow/saving.h"
 
 using namespace kursolin;
 using namespace kursolin::gui;
@@ -54,13 +59,13 @@ class SplitDialogTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(dlg.get()));
   }
   // A route of that many points in the output pane (one line a point, as all but Falk write).
-  void prepare(bool Session::*flag, int points) {
-    (*s).*flag = true;
-    s->RoutePointCount = points;
+  void prepare(int outputCode, int points) {
+    s->opt.OutputFormat = outputCode;
+    s->doc.RoutePointCount = points;
     std::vector<std::string> lines;
     for (int i = 1; i <= points; ++i) lines.push_back("p" + std::to_string(i));
-    s->OutputLines.assign(lines);
-    model = std::make_unique<SplitDialog>(*s);
+    s->doc.OutputLines.assign(lines);
+    model = std::make_unique<SplitDialog>(splitDialogFor(*s));
     dlg = std::make_unique<SplitDialogWidget>(*model);
   }
   // Every label of the visible panels shows its whole text.
@@ -86,8 +91,8 @@ class SplitDialogTest : public QObject {
   }
 
   void tomTom47PointsBy15() {
-    s->MpTT3 = 15;
-    prepare(&Session::OutTT, 47);
+    s->opt.set(MpTT3, 15);
+    prepare(3, 47);
     showDialog();
     QCOMPARE(dlg->windowTitle(), q(" Kursolin Ausgabedatei für TomTom vorbereiten"));
     QCOMPARE(text("RpInfoLabel"), q("Die Datei enthält mehr als die 15 vorgegebenen Routenpunkte "
@@ -104,8 +109,8 @@ class SplitDialogTest : public QObject {
     QCOMPARE(text("Label7"), q("Routenpunkten angelegt ."));
     QCOMPARE(find<QPushButton>("OkBtn")->text(), q("Dateien erstellen"));
     QCOMPARE(find<QPushButton>("FlatButton1")->text(), q("Abbrechen"));
-    QCOMPARE(s->SplitFiles, 3);
-    QCOMPARE(s->SplitRest, 2);
+    QCOMPARE(s->doc.split.SplitFiles, 3);
+    QCOMPARE(s->doc.split.SplitRest, 2);
 
     QFrame* splitPanel = find<QFrame>("SplitPanel");
     QVERIFY(splitPanel->isVisible());
@@ -117,8 +122,8 @@ class SplitDialogTest : public QObject {
   }
 
   void spinChangesRecomputeThePlan() {
-    s->MpTT3 = 15;
-    prepare(&Session::OutTT, 20);
+    s->opt.set(MpTT3, 15);
+    prepare(3, 20);
     showDialog();
     QCOMPARE(text("Label4"), q("Es wird "));
     QCOMPARE(text("Label5"), q("Datei mit je"));
@@ -130,22 +135,22 @@ class SplitDialogTest : public QObject {
     QCOMPARE(text("RestAnzahl"), q("0"));
     QCOMPARE(text("Label4"), q("Es werden "));
     QCOMPARE(find<QPushButton>("OkBtn")->text(), q("Dateien erstellen"));
-    QCOMPARE(s->SplitSize, 4);
-    QVERIFY(!s->SplitRestFile);
+    QCOMPARE(s->doc.split.SplitSize, 4);
+    QVERIFY(!s->doc.split.SplitRestFile);
 
     // Typing a value and stepping back up gives the plan of the final value.
     spin()->selectAll();
     QTest::keyClicks(spin(), QStringLiteral("7"));
-    QCOMPARE(s->SplitSize, 7);
+    QCOMPARE(s->doc.split.SplitSize, 7);
     QTest::keyClick(spin(), Qt::Key_Up);
-    QCOMPARE(s->SplitSize, 8);
+    QCOMPARE(s->doc.split.SplitSize, 8);
     QCOMPARE(text("DateiAnzahl"), q("2"));
     QCOMPARE(text("RestAnzahl"), q("4"));
   }
 
   void heightReturnsToTheBaseWhenClosed() {
-    s->MpMN = 10;
-    prepare(&Session::OutMN5, 120);
+    s->opt.set(MpMN, 10);
+    prepare(2, 120);
     showDialog();
     const int open = dlg->height();
     QCOMPARE(dlg->windowTitle(), q(" Kursolin Ausgabedatei für Navigon MN5 vorbereiten"));
@@ -160,10 +165,10 @@ class SplitDialogTest : public QObject {
   }
 
   void showModalPlacesTheDialogBelowTheMainWindowsCorner() {
-    s->MpMN = 10;
-    s->OutMN42 = true;
-    s->OutputLines.assign(std::vector<std::string>(25, "p"));
-    SplitDialog d(*s);
+    s->opt.set(MpMN, 10);
+    s->opt.OutputFormat = 1;
+    s->doc.OutputLines.assign(std::vector<std::string>(25, "p"));
+    SplitDialog d = splitDialogFor(*s);
     QWidget main;
     main.setGeometry(200, 150, 600, 400);
     main.show();
@@ -180,7 +185,7 @@ class SplitDialogTest : public QObject {
     QVERIFY(SplitDialogWidget::showModal(d, &main));
     QCOMPARE(seenAt, QPoint(SplitDialog::kOffsetLeft, SplitDialog::kOffsetTop));
     QCOMPARE(seenTitle, q(" Kursolin Ausgabedatei für Navigon MN|4.2 vorbereiten"));
-    QCOMPARE(s->SplitFiles, 2);
+    QCOMPARE(s->doc.split.SplitFiles, 2);
     QCOMPARE(d.height, SplitDialog::kBaseHeight);
 
     QTimer::singleShot(0, this, [&] {
@@ -192,8 +197,8 @@ class SplitDialogTest : public QObject {
   }
 
   void longestTextsFit() {
-    s->MpFalk = 10000;
-    prepare(&Session::OutFPrv, 99999);
+    s->opt.set(MpFalk, 10000);
+    prepare(7, 99999);
     showDialog();
     QCOMPARE(text("RpInfoLabel"),
              q("Die Datei enthält mehr als die 10000 vorgegebenen Routenpunkte für die Falk "
@@ -202,16 +207,16 @@ class SplitDialogTest : public QObject {
   }
 
   void tourenplanerFormWithoutSplitRow() {
-    s->MpMTP = 50;
-    s->BcrRouteName =
-        "Alpen\xFC"
-        "bergang";  // cp1252 ü
-    s->BcrDirectory = "/tmp/bcr/";
-    s->bcr.PIndex = 4;
-    s->bcr.OPTIMIZATION = 70;
-    s->bcr.CORRUSED_C = true;
-    s->bcr.Beschreibung = "Zeile 1\r\nZeile 2";
-    prepare(&Session::OutBCR, 30);
+    s->opt.set(MpMTP, 50);
+    s->opt.set(BcrRouteName,
+               "Alpen\xFC"
+               "bergang");  // cp1252 ü
+    s->opt.set(BcrDirectory, "/tmp/bcr/");
+    s->opt.set(PIndex, 4);
+    s->opt.set(OPTIMIZATION, 70);
+    s->opt.set(CORRUSED_C, true);
+    s->opt.set(Beschreibung, "Zeile 1\r\nZeile 2");
+    prepare(5, 30);
     showDialog();
     QCOMPARE(dlg->windowTitle(), q(" Kursolin Ausgabedatei für den Tourenplaner vorbereiten"));
     QFrame* mtp = find<QFrame>("MTPPanel");
@@ -251,9 +256,9 @@ class SplitDialogTest : public QObject {
   }
 
   void tourenplanerEditsReachTheSession() {
-    s->MpMTP = 50;
-    s->BcrDirectory = "/tmp/bcr/";
-    prepare(&Session::OutBCR, 30);
+    s->opt.set(MpMTP, 50);
+    s->opt.set(BcrDirectory, "/tmp/bcr/");
+    prepare(5, 30);
     showDialog();
     QLineEdit* name = find<QLineEdit>("ROUTENAME_E");
     name->selectAll();
@@ -263,26 +268,26 @@ class SplitDialogTest : public QObject {
     QCOMPARE(model->ROUTENAME_E, std::string("Tour S\xFC"
                                              "d"));
     QTest::mouseClick(find<QCheckBox>("RDeskripToFN"), Qt::LeftButton, {}, QPoint(6, 8));
-    QVERIFY(s->bcr.RDeskripToFN);
+    QVERIFY(s->opt.get(RDeskripToFN));
     find<QComboBox>("PROFILE_Combo")->setCurrentIndex(7);
-    QCOMPARE(s->bcr.PIndex, 7);
+    QCOMPARE(s->opt.get(PIndex), 7);
     QSpinBox* optim = find<QSpinBox>("OPTIMIZATION");
     QTest::keyClick(optim, Qt::Key_Up);
-    QCOMPARE(s->bcr.OPTIMIZATION, 55);
+    QCOMPARE(s->opt.get(OPTIMIZATION), 55);
     find<QCheckBox>("TRAFFICUSED_C")->setChecked(true);
-    QVERIFY(s->bcr.TRAFFICUSED_C);
+    QVERIFY(s->opt.get(TRAFFICUSED_C));
     QPlainTextEdit* memo = find<QPlainTextEdit>("Beschreibung");
     memo->setFocus();
     QTest::keyClicks(memo, QStringLiteral("a"));
     QTest::keyClick(memo, Qt::Key_Return);
     QTest::keyClicks(memo, QStringLiteral("b"));
-    QCOMPARE(s->bcr.Beschreibung, std::string("a\r\nb"));
+    QCOMPARE(s->opt.get(Beschreibung), std::string("a\r\nb"));
 
     // Every edit of the folder field goes into BcrDirectory at once.
     QLineEdit* dir = find<QLineEdit>("BCRDir_E");
     QTest::keyClick(dir, Qt::Key_End);
     QTest::keyClicks(dir, QStringLiteral("x"));
-    QCOMPARE(s->BcrDirectory, std::string("/tmp/bcr/x"));
+    QCOMPARE(s->opt.get(BcrDirectory), std::string("/tmp/bcr/x"));
     QCOMPARE(model->BCRDir_E, std::string("/tmp/bcr/x"));
 
     // The browse button: a chosen folder replaces the text, a cancelled browser keeps it.
@@ -291,16 +296,16 @@ class SplitDialogTest : public QObject {
     QToolButton* browse = find<QToolButton>("BCRDirButton");
     browse->click();
     QCOMPARE(dir->text(), q("/home/tour/Pläne"));
-    QCOMPARE(s->BcrDirectory, std::string("/home/tour/Pl\xE4ne"));
+    QCOMPARE(s->opt.get(BcrDirectory), std::string("/home/tour/Pl\xE4ne"));
     browse->click();
-    QCOMPARE(s->BcrDirectory, std::string("/home/tour/Pl\xE4ne"));
+    QCOMPARE(s->opt.get(BcrDirectory), std::string("/home/tour/Pl\xE4ne"));
     QCOMPARE(port->folderTitles.size(), size_t(2));
     QCOMPARE(port->folderTitles[0], "BCR Verzeichnis auswählen"_cp);
   }
 
   void tourenplanerFormWithSplitRow() {
-    s->MpMTP = 50;
-    prepare(&Session::OutBCR, 120);
+    s->opt.set(MpMTP, 50);
+    prepare(5, 120);
     showDialog();
     QFrame* split = find<QFrame>("SplitPanel");
     QFrame* mtp = find<QFrame>("MTPPanel");

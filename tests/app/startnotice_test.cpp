@@ -81,13 +81,13 @@ class StartNoticeTest : public QObject {
     QFETCH(bool, tick);
     QFETCH(QString, leaveBy);
     QFETCH(bool, showNextTime);
-    s->ShowStartNotice = true;
-    s->HideStartDialog = false;  // as the settings load leaves it when the notice is shown
+    s->shell.ShowStartNotice = true;
+    s->shell.HideStartDialog = false;  // as the settings load leaves it when the notice is shown
     showDialog();
     QCheckBox* box = find<QCheckBox>("HideStartDialog");
     QVERIFY(!box->isChecked());
     if (tick) QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
-    QCOMPARE(s->HideStartDialog, tick);
+    QCOMPARE(s->shell.HideStartDialog, tick);
     if (leaveBy == QLatin1String("ok")) {
       QTest::mouseClick(find<QPushButton>("OkBtn"), Qt::LeftButton);
     } else if (leaveBy == QLatin1String("firstLine")) {
@@ -96,16 +96,16 @@ class StartNoticeTest : public QObject {
       QTest::keyClick(dlg.get(), Qt::Key_Escape);
     }
     QVERIFY(!dlg->isVisible());
-    QCOMPARE(s->ShowStartNotice, showNextTime);
+    QCOMPARE(s->shell.ShowStartNotice, showNextTime);
   }
 
   void boxShowsTheSessionEachTime() {
-    s->HideStartDialog = true;
+    s->shell.HideStartDialog = true;
     showDialog();
     QVERIFY(find<QCheckBox>("HideStartDialog")->isChecked());
     dlg->OkBtnClick();
-    QVERIFY(!s->ShowStartNotice);
-    s->HideStartDialog = false;
+    QVERIFY(!s->shell.ShowStartNotice);
+    s->shell.HideStartDialog = false;
     showDialog();
     QVERIFY(!find<QCheckBox>("HideStartDialog")->isChecked());
   }

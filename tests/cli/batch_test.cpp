@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "support/cli_runner.h"
 #include "support/nmea_writer.h"
 #include "support/temp_folder.h"
 
@@ -12,10 +13,7 @@ namespace {
 
 using test::TempFolder;
 
-struct Outcome {
-  int rc;
-  std::string out, err;
-};
+using Outcome = test::CliResult;
 
 std::vector<std::string> linesOf(const std::string& text) {
   std::vector<std::string> lines;
@@ -48,15 +46,10 @@ class Batch : public ::testing::Test {
   }
 
   Outcome run(std::vector<std::string> args, const std::string& stdinText = "") {
-    args.insert(args.begin(),
-                {"--appdir", folder.path(), "-i", "rmc", "-f", "mn5", "--set", "Setup/AGC=1",
-                 "--set", "Setup/XRp=10", "--set", "Debug/ShowError=1"});
+    args.insert(args.begin(), {"-i", "rmc", "-f", "mn5", "--set", "Setup/AGC=1", "--set",
+                               "Setup/XRp=10", "--set", "Debug/ShowError=1"});
     std::istringstream in(stdinText);
-    cli::Environment env;
-    env.in = &in;
-    std::ostringstream out, err;
-    const int rc = cli::run(args, out, err, folder.dir(), env);
-    return {rc, out.str(), err.str()};
+    return test::runCli(folder, std::move(args), &in);
   }
   std::string aus(const std::string& name) const { return folder.file("aus/" + name); }
   std::set<std::string> written() const {

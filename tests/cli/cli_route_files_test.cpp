@@ -13,6 +13,7 @@
 #include "cli/cli.h"
 #include "core/lines.h"
 #include "settings/settings.h"
+#include "support/cli_runner.h"
 #include "support/fake_port.h"
 #include "support/session_setup.h"
 #include "support/temp_folder.h"
@@ -27,10 +28,7 @@ namespace {
 using test::readBytes;
 using test::TempFolder;
 
-struct Result {
-  int rc;
-  std::string out, err;
-};
+using Result = test::CliResult;
 
 std::string bcrRoute(int stations) {
   std::string text =
@@ -53,12 +51,7 @@ class CliRouteFiles : public ::testing::Test {
                      "Nice=1\r\nRNHeader=KS-\r\n[Navi]\r\nMpFalk=2\r\nFalkFlags=1234\r\n");
   }
   void TearDown() override { ::unsetenv("SOURCE_DATE_EPOCH"); }
-  Result run(std::vector<std::string> args) {
-    args.insert(args.begin(), {"--appdir", folder.path()});
-    std::ostringstream out, err;
-    const int rc = cli::run(args, out, err, folder.dir());
-    return {rc, out.str(), err.str()};
-  }
+  Result run(std::vector<std::string> args) { return test::runCli(folder, std::move(args)); }
   /// The files the window writes for the loaded input in an output format, into `to`.
   void saveLikeTheWindow(int outputCode, const std::string& to) {
     test::ScriptedPort port;
@@ -159,17 +152,10 @@ class CliSamples : public ::testing::Test {
     struct stat st {};
     if (::stat(sample("route.bcr").c_str(), &st) != 0) GTEST_SKIP() << "shared samples not present";
   }
+  // Every record a point.
   int exec(const std::string& args, std::string* out) {
-    const std::string cmd = std::string(KURSOLIN_CLI_EXE) + " --appdir " + folder.path() +
-                            " --set Setup/AGC=1 --set Setup/XRp=1 " + args + " 2>" +
-                            folder.file("stderr.txt");
-    FILE* p = ::popen(cmd.c_str(), "r");
-    if (!p) return -1;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out->append(buf, n);
-    const int status = ::pclose(p);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return test::execCli(KURSOLIN_CLI_EXE, folder, "--set Setup/AGC=1 --set Setup/XRp=1 " + args,
+                         out);
   }
   TempFolder folder;
 };

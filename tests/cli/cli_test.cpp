@@ -11,31 +11,29 @@
 #include <sstream>
 
 #include "cli/cli.h"
-#include "core/raster.h"
-#include "workflow/picture.h"
-#include "core/session.h"
 #include "formats/gpx.h"
 #include "formats/registry.h"
+#include "picture/picture.h"
+#include "picture/raster.h"
+#include "session/session.h"
 #include "settings/settings.h"
+#include "support/cli_runner.h"
 #include "support/fake_port.h"
 #include "support/gpx_writer.h"
 #include "support/jet3_writer.h"
+#include "support/nmea_writer.h"
+#include "support/temp_folder.h"
 #include "workflow/loading.h"
 #include "workflow/program.h"
 #include "workflow/route_command.h"
 #include "workflow/saving.h"
-#include "support/nmea_writer.h"
-#include "support/temp_folder.h"
 
 namespace kursolin {
 namespace {
 
 using test::TempFolder;
 
-struct CliResult {
-  int rc;
-  std::string out, err;
-};
+using test::CliResult;
 
 class Cli : public ::testing::Test {
  protected:
@@ -45,13 +43,7 @@ class Cli : public ::testing::Test {
     rmcLog = folder.file("fahrt.txt");
     test::writeBytes(rmcLog, test::joinCrLf(t.rmcLines()));
   }
-  CliResult run(std::vector<std::string> args) {
-    // Every run uses the scratch folder as program folder, so no real settings are read.
-    args.insert(args.begin(), {"--appdir", folder.path()});
-    std::ostringstream out, err;
-    const int rc = cli::run(args, out, err, folder.dir());
-    return {rc, out.str(), err.str()};
-  }
+  CliResult run(std::vector<std::string> args) { return test::runCli(folder, std::move(args)); }
   TempFolder folder;
   std::string rmcLog;
 };
@@ -432,12 +424,12 @@ TEST_F(Cli, SplitTomTomRouteIsWrittenAsTheWindowWritesIt) {
   Session s(port, HostSettings::german());
   FormCreate(s, folder.dir());
   loadSettings(s);
-  s.InputFormat = 10;
-  s.OutputFormat = 3;
+  s.opt.InputFormat = 10;
+  s.opt.OutputFormat = 3;
   applyStartFormats(s);
   ASSERT_TRUE(loadInputFile(s, itn));
-  s.rules.AllGGACheck = true;
-  s.rules.XRPSpin = 1;
+  s.opt.rules.AllGGACheck = true;
+  s.opt.rules.XRPSpin = 1;
   RouteExecute(s);
   TempFolder window;
   port.saveAnswers.push_back(window.file("Tour.itn"));
@@ -637,15 +629,7 @@ class CliExecutable : public ::testing::Test {
       GTEST_SKIP() << "shared samples not present";
   }
   int exec(const std::string& args, std::string* out) {
-    const std::string cmd = std::string(KURSOLIN_CLI_EXE) + " --appdir " + folder.path() + " " +
-                            args + " 2>" + folder.file("stderr.txt");
-    FILE* p = ::popen(cmd.c_str(), "r");
-    if (!p) return -1;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out->append(buf, n);
-    const int status = ::pclose(p);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return test::execCli(KURSOLIN_CLI_EXE, folder, args, out);
   }
   TempFolder folder;
 };

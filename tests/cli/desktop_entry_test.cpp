@@ -5,6 +5,7 @@
 
 #include "cli/desktop_entry.h"
 #include "formats/registry.h"
+#include "workflow/presentation.h"
 
 namespace kursolin {
 namespace {
@@ -13,8 +14,9 @@ TEST(DesktopEntry, NamesTheTypesOfEveryFormatThisVersionReads) {
   const std::vector<std::string> types = cli::openedMimeTypes();
   for (const InputFormatInfo& f : inputFormats()) {
     if (!f.available()) continue;
-    EXPECT_FALSE(f.mimeTypes.empty()) << "code " << f.code << " gives the desktop no type";
-    for (const std::string& t : f.mimeTypes) {
+    const InputPresentation& p = *inputPresentation(f.code);
+    EXPECT_FALSE(p.mimeTypes.empty()) << "code " << f.code << " gives the desktop no type";
+    for (const std::string& t : p.mimeTypes) {
       EXPECT_EQ(std::count(types.begin(), types.end(), t), 1) << t;
     }
   }

@@ -14,7 +14,10 @@ namespace {
 
 using test::HostTest;
 
-class Coords : public HostTest {};
+class Coords : public HostTest {
+ protected:
+  NumberStyle st() const { return session.numbers; }
+};
 
 TEST_P(Coords, DegreeMinutesToDecimal) {
   struct Case {
@@ -30,84 +33,94 @@ TEST_P(Coords, DegreeMinutesToDecimal) {
       {"-4807.0380", "-48.117300", -48.1173},
   };
   for (const auto& c : cases) {
-    session.CurrentPoint.FixOk = "1";
-    EXPECT_EQ(GMToDez(session, c.in), c.out) << c.in;
-    EXPECT_NEAR(static_cast<double>(session.CurrentPoint.ConvValue), c.conv, 1e-12) << c.in;
-    EXPECT_EQ(session.CurrentPoint.FixOk, "1") << c.in;
+    const Converted out = GMToDez(st(), c.in);
+    EXPECT_EQ(out.text, c.out) << c.in;
+    EXPECT_FALSE(out.fixLost) << c.in;
+    EXPECT_TRUE(out.errors.empty()) << c.in;
+    const DegreeMinutes d = readDegreeMinutes(st(), c.in);
+    EXPECT_TRUE(d.usable && !d.minutesUnreadable) << c.in;
+    EXPECT_NEAR(static_cast<double>(d.value), c.conv, 1e-12) << c.in;
   }
-  EXPECT_TRUE(port.prompts.empty());
 }
 
-TEST_P(Coords, TooShortDegreeMinutesClearTheFixAndKeepConvValue) {
-  session.CurrentPoint.ConvValue = 12.5L;
+TEST_P(Coords, TooShortDegreeMinutesLoseTheFix) {
   for (const char* t : {"0.0", "", "1234"}) {
-    session.CurrentPoint.FixOk = "1";
-    EXPECT_EQ(GMToDez(session, t), "0.0") << t;
-    EXPECT_EQ(session.CurrentPoint.FixOk, "0") << t;
-    EXPECT_EQ(session.CurrentPoint.ConvValue, 12.5L);
+    const Converted out = GMToDez(st(), t);
+    EXPECT_EQ(out.text, "0.0") << t;
+    EXPECT_TRUE(out.fixLost) << t;
+    EXPECT_TRUE(out.errors.empty()) << t;
+    EXPECT_FALSE(readDegreeMinutes(st(), t).usable) << t;
   }
 }
 
-TEST_P(Coords, UnconvertibleMinutesAskAndCountAsZero) {
-  session.ShowErrors = true;
-  port.answer({PromptAnswer::Ignore, PromptAnswer::Abort});
-  EXPECT_EQ(GMToDez(session, "48AB.0380"), "48.000000");
-  ASSERT_EQ(port.prompts.size(), 1u);
-  EXPECT_EQ(port.prompts[0].text, "Fehler beim Umwandeln in Dezimalkoordinaten bei Wert 48AB.0380 erkannt");
-  EXPECT_EQ(port.prompts[0].buttons, PromptButtons::AbortIgnore);
-  EXPECT_FALSE(session.AbortRequested);
-  GMToDez(session, "48AB.0380");
-  EXPECT_TRUE(session.AbortRequested);
-  session.ShowErrors = false;
-  port.clearRecords();
-  EXPECT_EQ(GMToDez(session, "48AB.0380"), "48.000000");
-  EXPECT_TRUE(port.prompts.empty());
+TEST_P(Coords, UnconvertibleMinutesCountAsZeroAndSaySo) {
+  const Converted out = GMToDez(st(), "48AB.0380");
+  EXPECT_EQ(out.text, "48.000000");
+  EXPECT_FALSE(out.fixLost);
+  ASSERT_EQ(out.errors.size(), 1u);
+  EXPECT_EQ(out.errors[0],
+            "Fehler beim Umwandeln in Dezimalkoordinaten bei Wert 48AB.0380 erkannt");
+  EXPECT_TRUE(readDegreeMinutes(st(), "48AB.0380").minutesUnreadable);
 }
 
 TEST_P(Coords, NoConversionFailsOnOddTexts) {
-  session.ShowErrors = false;
   for (const char* t : {"99999999999999999999999.0", ".", "....", "12345", "-", "\xB0\xB4\"\"\"",
                         "1e9999.5", "4807.03.80", "   ", "-.-.-.-.-.", "000000000000000000000000"}) {
-    (void)GMToDez(session, t);
-    (void)GMSToDez(session, t);
-    (void)GeoDezToGrMin(session, t);
-    (void)KGrad(session, t);
+    (void)GMToDez(st(), t);
+    (void)GMSToDez(st(), t);
+    (void)GeoDezToGrMin(st(), t);
+    (void)KGrad(st(), t);
   }
   SUCCEED() << "no crash, no exception";
 }
 
 TEST_P(Coords, DegreeMinuteSecondsToDecimal) {
-  session.CurrentPoint.FixOk = "1";
-  EXPECT_EQ(GMSToDez(session, "48\xB0" "07\xB4" "02.28\""), "48.117300");
-  EXPECT_EQ(GMSToDez(session, "011\xB0" "31\xB4" "00.00\""), "11.516667");
-  EXPECT_EQ(GMSToDez(session, "-48\xB0" "07\xB4" "02.28\""), "-48.117300");
-  EXPECT_EQ(session.CurrentPoint.FixOk, "1");
+  for (const auto& [in, out] : {std::pair<std::string, std::string>{"48\xB0"
+                                                                    "07\xB4"
+                                                                    "02.28\"",
+                                                                    "48.117300"},
+                                {"011\xB0"
+                                 "31\xB4"
+                                 "00.00\"",
+                                 "11.516667"},
+                                {"-48\xB0"
+                                 "07\xB4"
+                                 "02.28\"",
+                                 "-48.117300"}}) {
+    const Converted c = GMSToDez(st(), in);
+    EXPECT_EQ(c.text, out) << in;
+    EXPECT_FALSE(c.fixLost) << in;
+  }
   // Nine characters are still too short.
-  EXPECT_EQ(GMSToDez(session, "48\xB0" "07\xB4" "02\""), "0.0");
-  EXPECT_EQ(session.CurrentPoint.FixOk, "0");
+  const Converted shortText = GMSToDez(st(),
+                                       "48\xB0"
+                                       "07\xB4"
+                                       "02\"");
+  EXPECT_EQ(shortText.text, "0.0");
+  EXPECT_TRUE(shortText.fixLost);
 }
 
 TEST_P(Coords, DegreeMinuteSecondsFailuresNameTheChangedText) {
-  session.ShowErrors = true;
-  port.answer({PromptAnswer::Ignore, PromptAnswer::Ignore});
   // Seconds with the other host's separator do not convert.
   const char other = sep() == ',' ? '.' : ',';
   const std::string text = std::string("48\xB0" "07\xB4" "02") + other + "28\"";
-  (void)GMSToDez(session, text);
+  const Converted seconds = GMSToDez(st(), text);
   const std::string changed = std::string("48*07*02") + other + "28*";
   if (other == '.') {
     // "." is turned into the host separator first, so it converts.
-    EXPECT_TRUE(port.prompts.empty());
+    EXPECT_TRUE(seconds.errors.empty());
   } else {
-    ASSERT_EQ(port.prompts.size(), 1u);
-    EXPECT_EQ(port.prompts[0].text,
+    ASSERT_EQ(seconds.errors.size(), 1u);
+    EXPECT_EQ(seconds.errors[0],
               "Fehler beim Umwandeln in Dezimalkoordinaten bei Sekunden " + changed + " erkannt");
   }
-  port.clearRecords();
-  (void)GMSToDez(session, "48\xB0xx\xB4yy.28\"");  // "48*xx*yy.28*" — minutes unconvertible
-  ASSERT_GE(port.prompts.size(), 1u);
-  EXPECT_EQ(port.prompts[0].text,
+  // "48*xx*yy.28*": minutes and seconds unconvertible, each said in turn.
+  const Converted both = GMSToDez(st(), "48\xB0xx\xB4yy.28\"");
+  ASSERT_EQ(both.errors.size(), 2u);
+  EXPECT_EQ(both.errors[0],
             "Fehler beim Umwandeln in Dezimalkoordinaten bei Minuten 48******.28* erkannt");
+  EXPECT_EQ(both.errors[1],
+            "Fehler beim Umwandeln in Dezimalkoordinaten bei Sekunden 48******.28* erkannt");
 }
 
 TEST_P(Coords, DecimalToDegreeMinutes) {
@@ -117,8 +130,15 @@ TEST_P(Coords, DecimalToDegreeMinutes) {
   } cases[] = {{"48.1173", "04807.038"}, {"48.5", "04830"},  {"11.516667", "01131.00002"},
                {"8.25", "00815"},        {"123.1", "12306"}, {"0.0", "00000"},
                {"7.01", "00700.6"},      {"11", "01100"},    {"-7", "-00700"}};
-  for (const auto& c : cases) EXPECT_EQ(GeoDezToGrMin(session, c.in), c.out) << c.in;
-  EXPECT_TRUE(port.prompts.empty());
+  for (const auto& c : cases) {
+    const Converted out = GeoDezToGrMin(st(), c.in);
+    EXPECT_EQ(out.text, c.out) << c.in;
+    EXPECT_TRUE(out.errors.empty()) << c.in;
+  }
+  const Converted bad = GeoDezToGrMin(st(), "abc");
+  ASSERT_EQ(bad.errors.size(), 1u);
+  EXPECT_EQ(bad.errors[0],
+            "Fehler beim Umwandeln in Grad-Minute Koordinaten bei Wert 0abc erkannt");
 }
 
 TEST_P(Coords, NumbersOfEveryFormBecomePlainDecimals) {
@@ -129,7 +149,7 @@ TEST_P(Coords, NumbersOfEveryFormBecomePlainDecimals) {
       {"-0.5", "-0.5"}, {"abc", "abc"}, {"", ""}, {"1e99999", "1e99999"},
   };
   // clang-format on
-  for (const auto& [in, out] : cases) EXPECT_EQ(fixedDecimalText(session, in), out) << in;
+  for (const auto& [in, out] : cases) EXPECT_EQ(fixedDecimalText(st(), in), out) << in;
 }
 
 // Values that are no text of the notation give no number at all, instead of 0 for the part
@@ -142,7 +162,7 @@ TEST_P(Coords, CheckedConversionsRefuseWhatIsNoTextOfTheirNotation) {
     bool dms;
     std::string in;
     std::optional<std::string> out;
-    std::string prompt;  // with ShowErrors on: "Wert" names the value itself
+    std::string error;  // "Wert" names the value itself
   } cases[] = {
       {false, "4807.0380", "48.117300", ""},
       {false, " -4807.038 ", "-48.117300", ""},
@@ -159,40 +179,44 @@ TEST_P(Coords, CheckedConversionsRefuseWhatIsNoTextOfTheirNotation) {
       {true, dms("48", "07", "02.28\"5"), std::nullopt, "Wert"},
       {true, dms("N48", "07", "02.28"), std::nullopt, "Wert"},
   };
-  for (bool shown : {false, true}) {
-    session.ShowErrors = shown;
-    for (const auto& c : cases) {
-      SCOPED_TRACE(c.in);
-      port.clearRecords();
-      const auto out = c.dms ? checkedGMSToDez(session, c.in) : checkedGMToDez(session, c.in);
-      EXPECT_EQ(out, c.out);
-      if (!shown || c.prompt.empty()) {
-        EXPECT_TRUE(port.prompts.empty());
-        continue;
-      }
-      ASSERT_EQ(port.prompts.size(), 1u);
-      EXPECT_EQ(port.prompts[0].text, "Fehler beim Umwandeln in Dezimalkoordinaten bei " +
-                                          (c.prompt == "Wert" ? "Wert " + c.in : c.prompt) +
-                                          " erkannt");
-      EXPECT_EQ(port.prompts[0].buttons, PromptButtons::AbortIgnore);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.in);
+    const Converted out = c.dms ? checkedGMSToDez(st(), c.in) : checkedGMToDez(st(), c.in);
+    if (c.out) {
+      EXPECT_EQ(out.text, *c.out);
+      EXPECT_TRUE(out.errors.empty());
+      continue;
     }
+    ASSERT_EQ(out.errors.size(), 1u);
+    EXPECT_EQ(out.errors[0], "Fehler beim Umwandeln in Dezimalkoordinaten bei " +
+                                 (c.error == "Wert" ? "Wert " + c.in : c.error) + " erkannt");
   }
 }
 
 TEST_P(Coords, DegreeMinutesToSecondsUseTheHostSeparator) {
-  EXPECT_EQ(KGrad(session, "4807.0380"), h("48\xB0" "07\xB4" "2.28\""));
-  EXPECT_EQ(KGrad(session, "4807.038"), h("48\xB0" "07\xB4" "2.28\""));
-  EXPECT_EQ(KGrad(session, "01131.0000"), h("011\xB0" "31\xB4" "0.00\""));
-  EXPECT_EQ(KGrad(session, "04830"), h("048\xB0" "30\xB4" "0.00\""));
-  EXPECT_EQ(KGrad(session, "4807.0x80"), h("48\xB0" "07\xB4" "0.00\"")) << "non-digits: 0 s";
+  EXPECT_EQ(KGrad(st(), "4807.0380"), h("48\xB0"
+                                        "07\xB4"
+                                        "2.28\""));
+  EXPECT_EQ(KGrad(st(), "4807.038"), h("48\xB0"
+                                       "07\xB4"
+                                       "2.28\""));
+  EXPECT_EQ(KGrad(st(), "01131.0000"), h("011\xB0"
+                                         "31\xB4"
+                                         "0.00\""));
+  EXPECT_EQ(KGrad(st(), "04830"), h("048\xB0"
+                                    "30\xB4"
+                                    "0.00\""));
+  EXPECT_EQ(KGrad(st(), "4807.0x80"), h("48\xB0"
+                                        "07\xB4"
+                                        "0.00\""))
+      << "non-digits: 0 s";
 }
 
 TEST_P(Coords, DegreeMinutesRoundTripThroughDecimal) {
   for (double x = -80.0; x <= 179.9; x += 0.731) {
-    const std::string dec = dez6(session, static_cast<Real>(x));
-    const std::string gm = GeoDezToGrMin(session, dec);
-    session.CurrentPoint.FixOk = "1";
-    const std::string back = GMToDez(session, gm);
+    const std::string dec = dez6(st(), static_cast<Real>(x));
+    const std::string gm = GeoDezToGrMin(st(), dec).text;
+    const std::string back = GMToDez(st(), gm).text;
     EXPECT_NEAR(std::stod(back), std::stod(dec), 0.0000015) << dec << " -> " << gm;
   }
 }

@@ -120,8 +120,6 @@ TEST(Distance, ComparedNeverContradictsDist) {
 }
 
 TEST(Heading, TurnsAcrossNorthAndThresholds) {
-  test::ScriptedPort port;
-  Session s(port, HostSettings::german());
   struct Case {
     int g;
     const char *a, *b;
@@ -133,9 +131,8 @@ TEST(Heading, TurnsAcrossNorthAndThresholds) {
       {75, "abc.5", "80.0", true},   {0, "1.0", "1.9", false},     {0, "1.0", "2.0", true},
   };
   for (const auto& c : cases) {
-    s.rules.GradEdit = c.g;
-    EXPECT_EQ(GradDif(s, c.a, c.b), c.turned) << c.g << ": " << c.a << " -> " << c.b;
-    EXPECT_EQ(GradDif(s, c.b, c.a), c.turned) << c.g << ": " << c.b << " -> " << c.a;
+    EXPECT_EQ(GradDif(c.g, c.a, c.b), c.turned) << c.g << ": " << c.a << " -> " << c.b;
+    EXPECT_EQ(GradDif(c.g, c.b, c.a), c.turned) << c.g << ": " << c.b << " -> " << c.a;
   }
 }
 
@@ -149,26 +146,6 @@ TEST(Times, SecondsOfTheDayAndDifferences) {
   EXPECT_EQ(ZeitDif("235950", "000010"), -86380);
   EXPECT_EQ(ZeitDif("120000", "120030.50"), 30);
 }
-
-class TimeShift : public test::HostTest {};
-
-TEST_P(TimeShift, ShiftedDisplayTimes) {
-  session.ActiveTimeOffset = 2;
-  EXPECT_EQ(TimeChange(session, "123519.00"), "14:35:19");
-  EXPECT_EQ(TimeChange(session, "230000"), "01:00:00");
-  session.ActiveTimeOffset = 0;
-  EXPECT_EQ(TimeChange(session, "000000.00"), "00:00:00");
-  session.ActiveTimeOffset = -1;
-  EXPECT_EQ(TimeChange(session, "003000"), "23:30:00");
-}
-
-TEST_P(TimeShift, InvalidTimesFailWithAMessage) {
-  for (const char* t : {"", "12", "256000", "126100", "125960", "12ab00", "1200 0"}) {
-    EXPECT_THROW(TimeChange(session, t), ConvertError) << t;
-  }
-}
-
-KURSOLIN_ON_BOTH_HOSTS(TimeShift);
 
 TEST(SummerTime, GermanRule) {
   struct Case {
@@ -186,101 +163,6 @@ TEST(SummerTime, GermanRule) {
     EXPECT_EQ(CheckBRDSz(c.dt), c.summer) << c.dt.year << "-" << c.dt.month << "-" << c.dt.day
                                           << " " << c.dt.hour << ":" << c.dt.minute;
   }
-}
-
-TEST(TimeMode, MenuChecksFollowTheMode) {
-  test::ScriptedPort port;
-  Session s(port, HostSettings::german());
-  TimeArtChange(s, 2);
-  EXPECT_EQ(s.TimeMode, 2);
-  EXPECT_FALSE(s.item("NMEATime").checked);
-  EXPECT_TRUE(s.item("SommerTime").checked);
-  EXPECT_FALSE(s.item("WinterTime").checked);
-  TimeArtChange(s, 7);
-  EXPECT_EQ(s.TimeMode, 2) << "other values change nothing";
-  EXPECT_TRUE(s.item("SommerTime").checked);
-  WinterTimeClick(s);
-  EXPECT_TRUE(s.item("WinterTime").checked);
-  EXPECT_FALSE(s.item("SommerTime").checked);
-  NMEATimeClick(s);
-  EXPECT_EQ(s.TimeMode, 1);
-  EXPECT_TRUE(s.item("NMEATime").checked);
-}
-
-const std::string kSummerQuestion =
-    "Die GPS Log-Datei wurde nicht zur Sommerzeit erstellt\r   M\xF6"
-    "chten Sie die Zeitangaben trotzdem umstellen ?";
-const std::string kWinterQuestion =
-    "Die GPS Log-Datei wurde nicht zur Winterzeit erstellt\r   M\xF6"
-    "chten Sie die Zeitangaben trotzdem umstellen ?";
-
-TEST(TimeOffset, ChoiceForOneGeneration) {
-  const LocalDateTime july{2007, 7, 14, 10, 0, 0}, january{2007, 1, 14, 10, 0, 0};
-  struct Case {
-    int mode;
-    std::optional<LocalDateTime> file;
-    std::optional<PromptAnswer> answer;  // nullopt: no question expected
-    const std::string* question;
-    int offset;
-  } cases[] = {
-      {1, january, std::nullopt, nullptr, 0},
-      {2, july, std::nullopt, nullptr, 2},
-      {2, january, PromptAnswer::Yes, &kSummerQuestion, 2},
-      {2, january, PromptAnswer::No, &kSummerQuestion, 0},
-      {2, std::nullopt, PromptAnswer::Yes, &kSummerQuestion, 2},
-      {3, january, std::nullopt, nullptr, 1},
-      {3, july, PromptAnswer::Yes, &kWinterQuestion, 1},
-      {3, july, PromptAnswer::No, &kWinterQuestion, 0},
-      {3, std::nullopt, PromptAnswer::No, &kWinterQuestion, 0},
-      {4, july, std::nullopt, nullptr, 0},
-  };
-  for (const auto& c : cases) {
-    test::ScriptedPort port;
-    Session s(port, HostSettings::german());
-    s.TimeMode = c.mode;
-    if (c.answer) port.answer({*c.answer});
-    EXPECT_EQ(activeTimeOffsetFor(s, c.file), c.offset) << "mode " << c.mode;
-    if (c.question) {
-      ASSERT_EQ(port.prompts.size(), 1u) << "mode " << c.mode;
-      EXPECT_EQ(port.prompts[0].text, *c.question);
-      EXPECT_EQ(port.prompts[0].kind, PromptKind::Confirmation);
-      EXPECT_EQ(port.prompts[0].buttons, PromptButtons::YesNo);
-    } else {
-      EXPECT_TRUE(port.prompts.empty()) << "mode " << c.mode;
-    }
-  }
-}
-
-TEST(TimeOffset, TakesTheDateOfTheLoadedFile) {
-  // The test runs with TZ set to German time, so the local time of the stamp is known.
-  char path[] = "/tmp/kursolin-timeXXXXXX";
-  const int fd = mkstemp(path);
-  ASSERT_GE(fd, 0);
-  close(fd);
-  struct timeval tv[2] = {};
-  tv[0].tv_sec = tv[1].tv_sec = 1184400000;  // 2007-07-14 08:00 UTC, summer
-  ASSERT_EQ(utimes(path, tv), 0);
-  test::ScriptedPort port;
-  Session s(port, HostSettings::german());
-  s.InputFileName = path;
-  s.InputFileTime = fileModificationTime(path);
-  s.TimeMode = 2;
-  chooseActiveTimeOffset(s);
-  EXPECT_EQ(s.ActiveTimeOffset, 2);
-  EXPECT_TRUE(port.prompts.empty());
-  s.TimeMode = 3;
-  port.answer({PromptAnswer::No});
-  chooseActiveTimeOffset(s);
-  EXPECT_EQ(s.ActiveTimeOffset, 0);
-  EXPECT_EQ(port.prompts.size(), 1u);
-  std::remove(path);
-  // Mode 1 needs no file at all.
-  s.TimeMode = 1;
-  s.InputFileName = "*.txt";
-  s.InputFileTime.reset();
-  chooseActiveTimeOffset(s);
-  EXPECT_EQ(s.ActiveTimeOffset, 0);
-  EXPECT_EQ(port.prompts.size(), 1u);
 }
 
 }  // namespace

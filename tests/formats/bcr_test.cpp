@@ -12,6 +12,7 @@
 #include "core/fileio.h"
 #include "core/split_plan.h"
 #include "formats/bcr.h"
+#include "formats/navigon.h"
 #include "formats/registry.h"
 #include "support/hosts.h"
 #include "support/session_setup.h"
@@ -43,8 +44,8 @@ class Bcr : public test::HostTest {
  protected:
   void SetUp() override {
     test::createLikeTheWindow(session);
-    session.InputFileName = "/daten/Tour.txt";
-    session.BcrRouteTitle = "Tour";
+    session.doc.InputFileName = "/daten/Tour.txt";
+    session.opt.set(BcrRouteTitle, "Tour");
   }
   /// n point lines "X,Y" as the BCR step of RouteOut leaves them, split by perFile.
   void route(int n, int perFile, long long x0 = 1000000, long long dx = 100) {
@@ -52,9 +53,9 @@ class Bcr : public test::HostTest {
     for (int i = 0; i < n; ++i) {
       lines.push_back(std::to_string(x0 + i * dx) + "," + std::to_string(6000000 + i * 50));
     }
-    session.OutputLines.assign(lines);
-    session.RoutePointCount = n;
-    planSplitOver(session, n, perFile);
+    session.doc.OutputLines.assign(lines);
+    session.doc.RoutePointCount = n;
+    session.doc.split = planSplitOver(n, perFile);
   }
   std::vector<std::string> lines(const std::string& path) { return splitLines(readBytes(path)); }
   /// The value of the first line starting with key.
@@ -74,11 +75,11 @@ TEST_P(Bcr, RecognitionNeedsTheFourHeaderLines) {
   for (std::size_t spoilt = 0; spoilt < 4; ++spoilt) {
     auto bad = good;
     bad[spoilt] = "[client] request routename descriptionlines";  // only lower case
-    session.InputLines.assign(bad);
+    session.doc.InputLines.assign(bad);
     EXPECT_FALSE(bcrRecognized(session)) << spoilt;
-    EXPECT_EQ(session.InputLines.lines(), bad) << "a refused file keeps its lines";
+    EXPECT_EQ(session.doc.InputLines.lines(), bad) << "a refused file keeps its lines";
   }
-  session.InputLines.assign(good);
+  session.doc.InputLines.assign(good);
   EXPECT_TRUE(bcrRecognized(session));
 }
 
@@ -98,9 +99,9 @@ TEST_P(Bcr, LoadKeepsOnlyTheCoordinateEntries) {
     std::vector<std::string> file = {"[CLIENT]", "REQUEST=TRUE", "ROUTENAME=x",
                                      "DESCRIPTIONLINES=0"};
     file.insert(file.end(), c.tail.begin(), c.tail.end());
-    session.InputLines.assign(file);
+    session.doc.InputLines.assign(file);
     ASSERT_TRUE(bcrRecognized(session));
-    EXPECT_EQ(session.InputLines.lines(), c.kept) << ::testing::PrintToString(c.tail);
+    EXPECT_EQ(session.doc.InputLines.lines(), c.kept) << ::testing::PrintToString(c.tail);
   }
 }
 
@@ -148,7 +149,7 @@ TEST_P(Bcr, RunningNumbersAreAsWideAsThePointCount) {
   } cases[] = {{9, "1", "9"}, {57, "01", "57"}, {100, "001", "100"}, {1000, "0001", "1000"}};
   for (const auto& c : cases) {
     route(c.points, 0);
-    planSplitOver(session, c.points, c.points);  // one file
+    session.doc.split = planSplitOver(c.points, c.points);  // one file
     ASSERT_TRUE(SaveBCR(session, out.file("n.BCR")));
     const auto file = lines(out.file("n.BCR"));
     const auto desc = std::find(file.begin(), file.end(), "[DESCRIPTION]");
@@ -186,20 +187,20 @@ TEST_P(Bcr, ALongRouteIsSplitIntoNumberedFiles) {
   if (sep() == ',') {
     for (const char* f : files) EXPECT_EQ(readBytes(out.file(f)), readBytes(golden(f))) << f;
   }
-  EXPECT_EQ(session.SaveDir, out.dir()) << "the save dialog opens there next time";
+  EXPECT_EQ(session.opt.SaveDir, out.dir()) << "the save dialog opens there next time";
 }
 
 TEST_P(Bcr, HeaderAndRouteSettingsOfTheSplitDialog) {
   route(3, 50, -20000, 10000);  // x: -20000, -10000, 0
-  session.bcr.RNHeader = "KS ";
-  session.bcr.Beschreibung = "Erste Zeile\r\nZweite Zeile mit \xDF\r\n";
-  session.bcr.PIndex = 4;
-  session.bcr.OPTIMIZATION = 75;
-  session.bcr.PREFERNICE_C = true;
-  session.bcr.PREFERVIGN_C = true;
-  session.bcr.ALTROUTE_C = true;
-  session.InputFileName = "/daten/Alpen Tour.nmea";
-  session.BcrRouteTitle = "Alpen";
+  session.opt.set(RNHeader, "KS ");
+  session.opt.set(Beschreibung, "Erste Zeile\r\nZweite Zeile mit \xDF\r\n");
+  session.opt.set(PIndex, 4);
+  session.opt.set(OPTIMIZATION, 75);
+  session.opt.set(PREFERNICE_C, true);
+  session.opt.set(PREFERVIGN_C, true);
+  session.opt.set(ALTROUTE_C, true);
+  session.doc.InputFileName = "/daten/Alpen Tour.nmea";
+  session.opt.set(BcrRouteTitle, "Alpen");
   ASSERT_TRUE(SaveBCR(session, out.file("Alpen.BCR")));
   const auto file = lines(out.file("Alpen.BCR"));
   EXPECT_EQ(value(file, "ROUTENAME="), "KS Alpen");
@@ -219,7 +220,7 @@ TEST_P(Bcr, HeaderAndRouteSettingsOfTheSplitDialog) {
   // All west of Greenwich: the right edge is negative too. A profile index that names no
   // profile writes the first.
   route(2, 50, -300, -100);
-  session.bcr.PIndex = 42;
+  session.opt.set(PIndex, 42);
   ASSERT_TRUE(SaveBCR(session, out.file("West.BCR")));
   const auto west = lines(out.file("West.BCR"));
   EXPECT_EQ(value(west, "ROUTERECT="), "-400,6000050,-300,6000000");
@@ -228,9 +229,9 @@ TEST_P(Bcr, HeaderAndRouteSettingsOfTheSplitDialog) {
 
 TEST_P(Bcr, ALineThatIsNoPairStopsAndNamesWhatWasWritten) {
   route(120, 50);
-  auto l = session.OutputLines.lines();
+  auto l = session.doc.OutputLines.lines();
   l[74] = "1000,abc";  // in the second file
-  session.OutputLines.assign(l);
+  session.doc.OutputLines.assign(l);
   EXPECT_FALSE(SaveBCR(session, out.file("Tour.BCR")));
   EXPECT_EQ(out.entries(), std::set<std::string>{"Tour.BCR"}) << "the first file stays";
   ASSERT_EQ(port.prompts.size(), 1u);
@@ -247,7 +248,7 @@ TEST_P(Bcr, ALineThatIsNoPairStopsAndNamesWhatWasWritten) {
   test::TempFolder other;
   l[74] = "1000,2000";
   l[3] = "1000";
-  session.OutputLines.assign(l);
+  session.doc.OutputLines.assign(l);
   EXPECT_FALSE(SaveBCR(session, other.file("Tour.BCR")));
   EXPECT_TRUE(other.entries().empty());
   ASSERT_EQ(port.prompts.size(), 1u);
@@ -273,22 +274,23 @@ TEST_P(Bcr, WrittenFilesReadBackWithTheirCoordinatesAndNames) {
   test::useInput(session, 6);
   ASSERT_TRUE(loadInputFile(session, out.file("Rund.BCR")));
   EXPECT_EQ(session.inputCaption(), "Tourenplaner BCR-Datei - Stationen = 4");
-  session.rules.AllGGACheck = true;
-  session.rules.XRPSpin = 1;
+  session.opt.rules.AllGGACheck = true;
+  session.opt.rules.XRPSpin = 1;
   test::useOutput(session, 2);  // MN5, which shows the names
-  session.MN5ShowOrt = true;
+  session.opt.set(MN5ShowOrt, true);
   const std::vector<std::string> written = {"-123456,6000000", "-24691,6000050", "74074,6000100",
                                             "172839,6000150"};
   ASSERT_EQ(RouteExecute(session), RouteResult::Completed);
-  ASSERT_EQ(session.OutputLines.Count(), 4);
+  ASSERT_EQ(session.doc.OutputLines.Count(), 4);
   for (int i = 0; i < 4; ++i) {
-    EXPECT_EQ(session.OutputLines.at(i).rfind("-|-|-|-|-|STATION" + std::to_string(i + 1) + "|", 0),
-              0u)
-        << session.OutputLines.at(i);
+    EXPECT_EQ(
+        session.doc.OutputLines.at(i).rfind("-|-|-|-|-|STATION" + std::to_string(i + 1) + "|", 0),
+        0u)
+        << session.doc.OutputLines.at(i);
   }
   test::useOutput(session, 5);
   ASSERT_EQ(RouteExecute(session), RouteResult::Completed);
-  EXPECT_EQ(session.OutputLines.lines(), written) << "the Mercator pairs as read";
+  EXPECT_EQ(session.doc.OutputLines.lines(), written) << "the Mercator pairs as read";
 }
 
 KURSOLIN_ON_BOTH_HOSTS(Bcr);

@@ -3,9 +3,10 @@
 // framed-separator texts, and whole conversions against committed files.
 #include <gtest/gtest.h>
 
-#include "../workflow/scratch.h"
 #include "formats/coordtext.h"
 #include "support/hosts.h"
+#include "support/route_records.h"
+#include "support/scratch.h"
 #include "support/session_setup.h"
 #include "workflow/loading.h"
 #include "workflow/program.h"
@@ -23,12 +24,12 @@ class CoordText : public test::HostTest {
  protected:
   void SetUp() override {
     test::createLikeTheWindow(session);
-    session.SaveDir = out.dir();
+    session.opt.SaveDir = out.dir();
   }
   PointRecord& p() { return session.CurrentPoint; }
+  // Reads a line in the notation of an input code (20 to 23).
   int read(int code, const std::string& line, int index = 0) {
-    session.InputFormat = code;
-    return GetText(session, line, index);
+    return GetText(session, line, index, static_cast<TextNotation>(code));
   }
   test::ScratchFolder out;
 };
@@ -85,15 +86,7 @@ TEST_P(CoordText, EveryNotationIsReadIntoDecimalDegrees) {
                           "39.30\""));
   EXPECT_EQ(p().LatMer, "6525021");
   EXPECT_EQ(p().LonMer, "1346270");
-  EXPECT_EQ(p().FixOk, "1");
-  EXPECT_EQ(p().Time, "000000.00");
-  EXPECT_EQ(p().Date, "01.01.00");
-  EXPECT_EQ(p().SpeedKmh, "0.00");
-  EXPECT_EQ(p().Course, "0.00");
-  EXPECT_EQ(p().Altitude, "0");
-  EXPECT_EQ(p().SatCount, "0");
-  EXPECT_EQ(p().Hdop, "0");
-  EXPECT_TRUE(p().PointValid);
+  EXPECT_TRUE(test::routeFileDefaults(p()));
   EXPECT_TRUE(port.prompts.empty());
 }
 
@@ -127,8 +120,8 @@ TEST_P(CoordText, SeparatorOrderAndMissingValues) {
     SCOPED_TRACE(::testing::PrintToString(c.line) + " with " +
                  ::testing::PrintToString(c.separator));
     port.clearRecords();
-    session.InputSeparator = c.separator;
-    session.InputLatFirst = c.latFirst;
+    session.opt.set(InputSeparator, c.separator);
+    session.opt.set(InputLatFirst, c.latFirst);
     ASSERT_EQ(read(c.code, c.line), 1);
     EXPECT_EQ(p().LatDec, c.lat);
     EXPECT_EQ(p().LonDec, c.lon);
@@ -158,8 +151,8 @@ TEST_P(CoordText, MalformedValuesAreSkippedAndCounted) {
        dms("12", "06", "26.17\"x5")},
   };
   for (const bool shown : {false, true}) {
-    session.ShowErrors = shown;
-    session.skippedRecords.clear();
+    session.opt.ShowErrors = shown;
+    session.doc.skippedRecords.clear();
     int index = 0;
     for (const auto& c : cases) {
       SCOPED_TRACE(c.line);
@@ -167,7 +160,7 @@ TEST_P(CoordText, MalformedValuesAreSkippedAndCounted) {
       EXPECT_EQ(read(c.code, c.line, index), 0);
       EXPECT_EQ(read(c.code, c.line, index), 0);
       EXPECT_FALSE(p().PointValid);
-      EXPECT_EQ(session.skippedRecords.count(), ++index) << "each line counts once";
+      EXPECT_EQ(session.doc.skippedRecords.count(), ++index) << "each line counts once";
       ASSERT_EQ(port.prompts.size(), shown ? 2u : 0u);
       if (shown) {
         EXPECT_EQ(port.prompts[0].text,
@@ -183,8 +176,8 @@ TEST_P(CoordText, MalformedValuesAreSkippedAndCounted) {
 
 TEST_P(CoordText, SkippedRecordsAreNamedInTheStatusLine) {
   test::useInput(session, 21);
-  session.rules.AllGGACheck = true;
-  session.rules.XRPSpin = 1;
+  session.opt.rules.AllGGACheck = true;
+  session.opt.rules.XRPSpin = 1;
   test::useOutput(session, 22);
   const std::string status = " = /daten/punkte.txt";
   session.setStatusText(status);
@@ -200,15 +193,15 @@ TEST_P(CoordText, SkippedRecordsAreNamedInTheStatusLine) {
   EXPECT_TRUE(port.prompts.empty());
 
   // A route without them takes the count away again.
-  session.InputLines.replaceLine(1, "5030.500\t01200.500");
-  session.InputLines.replaceLine(3, "5032.000\t01202.000");
+  session.doc.InputLines.replaceLine(1, "5030.500\t01200.500");
+  session.doc.InputLines.replaceLine(3, "5032.000\t01202.000");
   ASSERT_EQ(RouteExecute(session), RouteResult::Completed);
   EXPECT_EQ(session.statusText(), status);
-  EXPECT_EQ(session.OutputLines.Count(), 5);
+  EXPECT_EQ(session.doc.OutputLines.Count(), 5);
 }
 
 TEST_P(CoordText, ADecimalValueThatIsNoNumberIsAConversionError) {
-  session.InputSeparator = ";";
+  session.opt.set(InputSeparator, ";");
   struct Case {
     std::string line;
     std::string value;
@@ -229,7 +222,7 @@ TEST_P(CoordText, ADecimalValueThatIsNoNumberIsAConversionError) {
     }
   }
   // Decimal commas are numbers where the host writes them.
-  session.InputSeparator = "\t";
+  session.opt.set(InputSeparator, "\t");
   if (sep() == ',') {
     ASSERT_EQ(read(22, "51,5\t7,25"), 1);
     EXPECT_NEAR(static_cast<double>(p().LatValue), 51.5, 1e-12);
@@ -242,8 +235,8 @@ TEST_P(CoordText, ADecimalValueThatIsNoNumberIsAConversionError) {
 TEST_P(CoordText, ConversionErrorStopsTheRouteAndKeepsWhatWasMade) {
   test::useInput(session, 22);
   test::setInput(session, {"51.5\t7.25", "51.6\t7.25", "51.7\t7.2x", "51.8\t7.25"});
-  session.rules.AllGGACheck = true;
-  session.rules.XRPSpin = 1;
+  session.opt.rules.AllGGACheck = true;
+  session.opt.rules.XRPSpin = 1;
   test::useOutput(session, 22);
   RouteExecute(session);
   EXPECT_EQ(test::output(session), (std::vector<std::string>{"51.5\t7.25", "51.6\t7.25"}));
@@ -278,14 +271,14 @@ TEST_P(CoordText, WritingFollowsTheOutputSeparatorAndOrder) {
       {TextNotation::Mer, " ", false, "806165 6702726"},
   };
   for (const auto& c : cases) {
-    session.OutputSeparator = c.separator;
-    session.OutputLatFirst = c.latFirst;
+    session.opt.set(OutputSeparator, c.separator);
+    session.opt.set(OutputLatFirst, c.latFirst);
     EXPECT_EQ(textLine(session, c.notation), c.line);
   }
   // Values are written exactly as the record holds them.
   p().LatDec = "51,5";
-  session.OutputSeparator = "\t";
-  session.OutputLatFirst = true;
+  session.opt.set(OutputSeparator, "\t");
+  session.opt.set(OutputLatFirst, true);
   EXPECT_EQ(textLine(session, TextNotation::DG), "51,5\t7.25");
 }
 
@@ -296,11 +289,13 @@ TEST_P(CoordText, ReadWriteReadKeepsThePointInEveryNotation) {
       for (bool latFirst : {true, false}) {
         SCOPED_TRACE(std::to_string(code) + " " + ::testing::PrintToString(separator) +
                      (latFirst ? " lat first" : " lon first"));
-        session.InputSeparator = "\t";
-        session.InputLatFirst = true;
+        session.opt.set(InputSeparator, "\t");
+        session.opt.set(InputLatFirst, true);
         ASSERT_EQ(read(22, source), 1);
-        session.InputSeparator = session.OutputSeparator = separator;
-        session.InputLatFirst = session.OutputLatFirst = latFirst;
+        session.opt.set(InputSeparator, separator);
+        session.opt.set(OutputSeparator, separator);
+        session.opt.set(InputLatFirst, latFirst);
+        session.opt.set(OutputLatFirst, latFirst);
         const auto notation = static_cast<TextNotation>(code);
         const std::string written = textLine(session, notation);
         ASSERT_EQ(read(code, written), 1) << written;
@@ -341,7 +336,7 @@ TEST_P(CoordText, RecognitionLooksForTheSeparatorInTheFirstLineOnly) {
       {"-", {"-"}, true},
   };
   for (const auto& c : cases) {
-    session.InputSeparator = c.separator;
+    session.opt.set(InputSeparator, c.separator);
     TextLines l;
     l.assign(c.lines);
     EXPECT_EQ(textRecognized(session, l), c.ok) << ::testing::PrintToString(c.lines);
@@ -350,9 +345,9 @@ TEST_P(CoordText, RecognitionLooksForTheSeparatorInTheFirstLineOnly) {
 
 TEST_P(CoordText, LoadingNamesTheSeparatorInCaptionsAndMessages) {
   // As the settings file leaves them for a tab: the word in captions, the character for reading.
-  session.InputSeparator = "\t";
-  session.InputSeparatorText = "Tab";
-  session.OpenDir = out.dir();
+  session.opt.set(InputSeparator, "\t");
+  session.opt.set(InputSeparatorText, "Tab");
+  session.opt.OpenDir = out.dir();
   applyStartFormats(session);
   writeBytes(out.file("Punkte.txt"), "51.5\t7.25\r\n51.6\t7.35\r\n51.7\t7.45\r\n");
   writeBytes(out.file("Semikolon.txt"), "51.5;7.25\r\n");
@@ -388,13 +383,13 @@ TEST_P(CoordText, LoadingNamesTheSeparatorInCaptionsAndMessages) {
     EXPECT_EQ(session.inputCaption(), std::string(c.label) + " - Zeilen = 3");
     // The status names the kind of file by its label, not a bare " = ".
     EXPECT_EQ(session.statusText(), std::string(c.label) + " = " + out.file("Punkte.txt"));
-    EXPECT_TRUE(session.item("Route").enabled);
+    EXPECT_TRUE(session.shell.item("Route").enabled);
     EXPECT_TRUE(port.prompts.empty());
 
     port.openAnswers.push_back(out.file("Semikolon.txt"));
     LoadNMEAExecute(session);
     EXPECT_EQ(session.inputCaption(), c.failure);
-    EXPECT_FALSE(session.item("Route").enabled);
+    EXPECT_FALSE(session.shell.item("Route").enabled);
     ASSERT_EQ(port.prompts.size(), 1u);
     EXPECT_EQ(port.prompts[0].kind, PromptKind::Error);
     EXPECT_EQ(port.prompts[0].buttons, PromptButtons::Abort);
@@ -406,11 +401,11 @@ TEST_P(CoordText, LoadingNamesTheSeparatorInCaptionsAndMessages) {
 TEST_P(CoordText, TextToTextChangesNotationAndLayout) {
   test::useInput(session, 22);
   test::setInput(session, {"51.5;7.25", "51.6;7.35", "51.7;7.45"});
-  session.InputSeparator = ";";
-  session.OutputSeparator = "\t";
-  session.OutputLatFirst = false;
-  session.rules.AllGGACheck = true;
-  session.rules.XRPSpin = 1;
+  session.opt.set(InputSeparator, ";");
+  session.opt.set(OutputSeparator, "\t");
+  session.opt.set(OutputLatFirst, false);
+  session.opt.rules.AllGGACheck = true;
+  session.opt.rules.XRPSpin = 1;
   test::useOutput(session, 21);
   RouteExecute(session);
   EXPECT_EQ(test::output(session),

@@ -23,7 +23,7 @@ class Falk : public ::testing::Test {
  protected:
   void SetUp() override {
     test::createLikeTheWindow(s);
-    s.SaveDir = out.dir();
+    s.opt.SaveDir = out.dir();
   }
   /// The flag lines (every fifth line from the first) of a list of Falk lines.
   static std::vector<std::string> flags(const std::vector<std::string>& lines) {
@@ -34,9 +34,9 @@ class Falk : public ::testing::Test {
   /// A route made from input lines of a format, every record a point, as Falk lines.
   void routeFrom(int inputCode, const std::vector<std::string>& lines) {
     test::useInput(s, inputCode);
-    s.InputLines.assign(lines);
-    s.rules.AllGGACheck = true;
-    s.rules.XRPSpin = 1;
+    s.doc.InputLines.assign(lines);
+    s.opt.rules.AllGGACheck = true;
+    s.opt.rules.XRPSpin = 1;
     test::useOutput(s, 7);
     ASSERT_EQ(RouteExecute(s), RouteResult::Completed);
   }
@@ -53,14 +53,14 @@ TEST_F(Falk, FiveLinesAPointWithTheFlagOfItsKind) {
   s.CurrentPoint.ViaStationPoint = false;
   s.CurrentPoint.navi(RtePlaceName) = "Hof";
   buildFalk(s, RoutePoint{8});
-  EXPECT_EQ(s.OutputLines.lines(),
+  EXPECT_EQ(s.doc.OutputLines.lines(),
             (std::vector<std::string>{"3", "1324660", "6495810", "7=-", "", "2", "1324660",
                                       "6495810", "8=Hof", ""}));
   // Digits the setting lacks leave the flag line empty.
-  s.FalkFlags = "43";
-  s.OutputLines.clear();
+  s.opt.set(FalkFlags, "43");
+  s.doc.OutputLines.clear();
   buildFalk(s, RoutePoint{1});
-  EXPECT_EQ(s.OutputLines.at(0), "");
+  EXPECT_EQ(s.doc.OutputLines.at(0), "");
 }
 
 TEST_F(Falk, FirstAndLastPointGetTheirFlags) {
@@ -75,7 +75,7 @@ TEST_F(Falk, FirstAndLastPointGetTheirFlags) {
       {"43", {"3", "3"}, {"4", ""}},  // no fourth digit: the line loses its flag
   };
   for (const auto& c : cases) {
-    s.FalkFlags = c.falkFlags;
+    s.opt.set(FalkFlags, c.falkFlags);
     std::vector<std::string> lines;
     for (const auto& f : c.before) lines.insert(lines.end(), {f, "1", "2", "1=-", ""});
     TextLines l;
@@ -93,16 +93,16 @@ TEST_F(Falk, ARouteFromALogIsFlaggedStartStationsDestination) {
   test::TrackBuilder t(48.0, 11.0, 12 * 3600);
   t.add(t.current()).drive(0, 40, 60, 30);  // three fixes
   routeFrom(2, t.rmcLines());
-  EXPECT_EQ(flags(s.OutputLines.lines()), (std::vector<std::string>{"4", "3", "4"}));
-  EXPECT_EQ(s.OutputLines.at(8), "2=-");
+  EXPECT_EQ(flags(s.doc.OutputLines.lines()), (std::vector<std::string>{"4", "3", "4"}));
+  EXPECT_EQ(s.doc.OutputLines.at(8), "2=-");
 }
 
 TEST_F(Falk, TourenplanerItemsThatAreNoStationsGetTheirOwnFlag) {
   routeFrom(5, {"-|0|Start|-|-|-|1|-|-|-|11.1|50.1|", "-|1|Abbiegen|-|-|-|1|-|-|-|11.2|50.2|",
                 "-|2|T\xF6pen|-|-|-|1|-|-|true|11.3|50.3|", "-|3|Abbiegen|-|-|-|1|-|-|-|11.4|50.4|",
                 "-|4|Ziel|-|-|-|0|-|-|-|11.5|50.5|"});
-  EXPECT_EQ(flags(s.OutputLines.lines()), (std::vector<std::string>{"4", "2", "3", "2", "4"}));
-  EXPECT_EQ(s.OutputLines.at(13), "3=T\xF6pen");
+  EXPECT_EQ(flags(s.doc.OutputLines.lines()), (std::vector<std::string>{"4", "2", "3", "2", "4"}));
+  EXPECT_EQ(s.doc.OutputLines.at(13), "3=T\xF6pen");
   // The whole file as it is saved, byte for byte.
   port.saveAnswers.push_back(out.file("PreviousDestination.dat"));
   SaveNaviExecute(s);
@@ -117,7 +117,7 @@ TEST_F(Falk, BcrStationsKeepTheirNames) {
                        ",6500000");
   }
   routeFrom(6, stations);
-  EXPECT_EQ(s.OutputLines.at(11 * kFalkLinesPerPoint + 3), "12=STATION12");
+  EXPECT_EQ(s.doc.OutputLines.at(11 * kFalkLinesPerPoint + 3), "12=STATION12");
 }
 
 TEST_F(Falk, ALongRouteIsSplitWithFlagsForEachFile) {
@@ -127,8 +127,8 @@ TEST_F(Falk, ALongRouteIsSplitWithFlagsForEachFile) {
                        ",6500000");
   }
   routeFrom(6, stations);
-  ASSERT_EQ(s.RoutePointCount, 200);
-  s.MpFalk = 90;
+  ASSERT_EQ(s.doc.RoutePointCount, 200);
+  s.opt.set(MpFalk, 90);
   port.saveAnswers.push_back(out.file("PreviousDestination.dat"));
   SaveNaviExecute(s);
   EXPECT_EQ(port.splitDialogs, 1);
@@ -152,15 +152,15 @@ TEST_F(Falk, ALongRouteIsSplitWithFlagsForEachFile) {
     EXPECT_EQ(lines[3], std::to_string(f.first) + "=P" + std::to_string(f.first));
   }
   // The route on screen keeps its own flags.
-  EXPECT_EQ(flags(s.OutputLines.lines())[90], "3");
+  EXPECT_EQ(flags(s.doc.OutputLines.lines())[90], "3");
 }
 
 TEST_F(Falk, PlansOfTenThousandFilesAreRefusedBeforeAnythingIsWritten) {
   for (auto writer : {SaveFPrv, SaveBCR}) {
     port.clearRecords();
-    s.OutputLines.assign(std::vector<std::string>(10000, "1,2"));
-    s.RoutePointCount = 10000;
-    planSplitOver(s, 10000, 1);
+    s.doc.OutputLines.assign(std::vector<std::string>(10000, "1,2"));
+    s.doc.RoutePointCount = 10000;
+    s.doc.split = planSplitOver(10000, 1);
     EXPECT_FALSE(writer(s, out.file("Tour.dat")));
     ASSERT_EQ(port.prompts.size(), 1u);
     EXPECT_NE(port.prompts[0].text.find("10000"), std::string::npos) << port.prompts[0].text;

@@ -33,8 +33,8 @@ class GpxRules : public test::HostTest {
     test::useInput(session, inputCode);
     test::setInput(session, lines);
     RouteErzeugen(session);
-    Route r{session.OutputLines.lines(), {}};
-    for (const auto& n : session.ruleNotes) r.kinds.push_back(n.kind);
+    Route r{session.doc.OutputLines.lines(), {}};
+    for (const auto& n : session.doc.ruleNotes) r.kinds.push_back(n.kind);
     return r;
   }
   Route gpx(const TrackBuilder& t) {
@@ -74,7 +74,7 @@ TEST_P(GpxRules, SameRouteAsFromTheNmeaLog) {
       {"time rule over midnight", [](TrackBuilder& t) { t.drive(45, 40, 300, 2); },
        [](Session& s) {
          test::onlyRules(s, false, false, false, true);
-         s.rules.MinDistEdit = 0;
+         s.opt.rules.MinDistEdit = 0;
        }},
       {"every rule on a tour",
        [](TrackBuilder& t) {
@@ -85,14 +85,14 @@ TEST_P(GpxRules, SameRouteAsFromTheNmeaLog) {
          }
        },
        [](Session& s) {
-         s.rules = RuleSettings{};
-         s.rules.ZeitCheck = true;
-         s.rules.ZeitSpin = 120;
+         s.opt.rules = RuleSettings{};
+         s.opt.rules.ZeitCheck = true;
+         s.opt.rules.ZeitSpin = 120;
        }},
       {"every 10th record", [](TrackBuilder& t) { t.drive(30, 50, 95); },
        [](Session& s) {
-         s.rules.AllGGACheck = true;
-         s.rules.XRPSpin = 10;
+         s.opt.rules.AllGGACheck = true;
+         s.opt.rules.XRPSpin = 10;
        },
        true},
   };

@@ -111,10 +111,10 @@ class GpxInterop : public ::testing::Test {
       r.Time = p.time;
       r.Date = p.date;
       r.navi(RtePlaceName) = p.name;
-      ++session.RoutePointCount;
-      buildGpx(session, RoutePoint{session.RoutePointCount, 0, 0, 0, 0});
+      ++session.doc.RoutePointCount;
+      buildGpx(session, RoutePoint{session.doc.RoutePointCount, 0, 0, 0, 0});
     }
-    finishGpx(session, session.OutputLines);
+    finishGpx(session, session.doc.OutputLines);
   }
 
   test::ScriptedPort port;
@@ -127,10 +127,10 @@ TEST_F(GpxInterop, WrittenFilesValidateAgainstTheGpx11Schema) {
   writeRoute();
   // The whole route, the route turned round, a part file and a route without points.
   std::vector<TextLines> files(4);
-  files[0] = session.OutputLines;
-  const std::vector<std::string> written = session.OutputLines.lines();
+  files[0] = session.doc.OutputLines;
+  const std::vector<std::string> written = session.doc.OutputLines.lines();
   files[1].assign({written.rbegin(), written.rend()});
-  files[2].assign({session.OutputLines.at(5), session.OutputLines.at(6)});
+  files[2].assign({session.doc.OutputLines.at(5), session.doc.OutputLines.at(6)});
   for (auto& f : files) finishGpx(session, f);
   ASSERT_EQ(gpxPointCount(files[1]), 6);
   ASSERT_EQ(gpxPointCount(files[2]), 2);
@@ -159,7 +159,7 @@ TEST_F(GpxInterop, GpsBabelReadsTheCoordinatesWeWrite) {
   if (!haveProgram("gpsbabel")) GTEST_SKIP() << "gpsbabel is not installed";
   writeRoute();
   const std::string ours = dir.file("ours.gpx");
-  test::writeBytes(ours, gpxFileBytes(session.OutputLines));
+  test::writeBytes(ours, gpxFileBytes(session.doc.OutputLines));
   const std::string csv = dir.file("ours.csv"), log = dir.file("gpsbabel.log");
   ASSERT_EQ(
       run("gpsbabel -r -i gpx -f " + quoted(ours) + " -o unicsv,utc=0 -F " + quoted(csv), log), 0)
@@ -236,7 +236,7 @@ TEST_F(GpxInterop, WeReadWhatGpsBabelWritesFromTheSampleLogs) {
       if (log_.at(i).rfind("$GPGGA", 0) != 0) continue;
       ASSERT_TRUE(GetGGA(session, log_.at(i), i));
       if (session.CurrentPoint.FixOk != "1") continue;
-      completePositionTexts(session, session.CurrentPoint);
+      completePositionTexts(session.numbers, session.CurrentPoint);
       fromNmea.push_back(
           {session.CurrentPoint.Time, session.CurrentPoint.LatDec, session.CurrentPoint.LonDec});
     }

@@ -4,6 +4,7 @@
 #include "formats/navigon.h"
 #include "support/hosts.h"
 #include "support/nmea_writer.h"
+#include "support/route_records.h"
 #include "support/session_setup.h"
 #include "track/generator.h"
 #include "workflow/dispatch.h"
@@ -20,12 +21,15 @@ const std::string kMN4Line = "x|p1|p3|p4|Name|p6|p7|p8|p9|p10|7.123456|51.123456
 class Navigon : public test::HostTest {
  protected:
   void SetUp() override { test::createLikeTheWindow(session); }
+  // Reads a line in the layout of an input code (8: MN|4, 9: MN|4.2 or, with mn5, MN5).
   int read(int code, const std::string& line, bool mn5 = false) {
-    session.InputFormat = code;
-    session.InputIsMN5 = mn5;
-    session.InputLines.assign({line});
+    session.doc.InputLayout = mn5 ? kNavigonMN5Layout : 0;
+    session.doc.InputLines.assign({line});
     ResetNaviFields(session);
-    return GetMN(session, line, 0);
+    return GetMN(session, line, 0, layoutOf(code));
+  }
+  static NavigonVersion layoutOf(int code) {
+    return code == 8 ? NavigonVersion::MN4 : NavigonVersion::MN42;
   }
   std::string write(NavigonVersion v, int n = 1) {
     session.CurrentPoint.PointLabel = "-";
@@ -48,13 +52,7 @@ TEST_P(Navigon, ReadsEveryLayoutIntoItsFields) {
   EXPECT_EQ(p().LatNmea, "05029.655");
   EXPECT_EQ(p().LatGMS, h("050\xB0" "29\xB4" "39.30\""));
   EXPECT_EQ(p().LatMer, "6525021");
-  EXPECT_EQ(p().FixOk, "1");
-  EXPECT_EQ(p().Time, "000000.00");
-  EXPECT_EQ(p().Date, "01.01.00");
-  EXPECT_EQ(p().SpeedKmh, "0.00");
-  EXPECT_EQ(p().Course, "0.00");
-  EXPECT_EQ(p().Altitude, "0");
-  EXPECT_TRUE(p().PointValid);
+  EXPECT_TRUE(test::routeFileDefaults(p()));
 
   // A 15-field file read as code 9 leaves fields 15 and 16 alone.
   ASSERT_EQ(read(9, kMN42Line, false), 1);
@@ -76,11 +74,11 @@ TEST_P(Navigon, ReadsEveryLayoutIntoItsFields) {
 
 TEST_P(Navigon, ShortAndLongLinesOfEveryVersion) {
   ASSERT_EQ(read(9, kMN5Line, true), 1);
-  session.MN4ShowOrt = session.MN42ShowOrt = session.MN5ShowOrt = false;
+  for (const BoolOption* o : {&MN4ShowOrt, &MN42ShowOrt, &MN5ShowOrt}) session.opt.set(*o, false);
   EXPECT_EQ(write(NavigonVersion::MN4), "-|-|-|-|-|-|-|-|-|-|12.10727|50.49425|-|");
   EXPECT_EQ(write(NavigonVersion::MN42), "-|-|-|-|-|-|-|-|-|-|-|12.10727|50.49425|-|-|");
   EXPECT_EQ(write(NavigonVersion::MN5), "-|-|-|-|-|-|-|-|-|-|-|12.10727|50.49425|-|-|-|-|");
-  session.MN4ShowOrt = session.MN42ShowOrt = session.MN5ShowOrt = true;
+  for (const BoolOption* o : {&MN4ShowOrt, &MN42ShowOrt, &MN5ShowOrt}) session.opt.set(*o, true);
   EXPECT_EQ(write(NavigonVersion::MN4), "-|p1|p3|p4|Name|p6|p7|p8|p9|p10|12.10727|50.49425|p14|");
   EXPECT_EQ(write(NavigonVersion::MN42),
             "-|p1|p2|p3|p4|Name|p6|p7|p8|p9|p10|12.10727|50.49425|p13|p14|");
@@ -91,7 +89,7 @@ TEST_P(Navigon, ShortAndLongLinesOfEveryVersion) {
 TEST_P(Navigon, TheWorkedExampleLine) {
   session.CurrentPoint.LatDec = "51.123456";
   session.CurrentPoint.LonDec = "7.123456";
-  session.MN4ShowOrt = false;
+  session.opt.set(MN4ShowOrt, false);
   EXPECT_EQ(write(NavigonVersion::MN4), "-|-|-|-|-|-|-|-|-|-|7.123456|51.123456|-|");
   // A decimal comma from a source formatted with the host separator is written as a point.
   session.CurrentPoint.LonDec = "7,5";
@@ -99,7 +97,7 @@ TEST_P(Navigon, TheWorkedExampleLine) {
 }
 
 TEST_P(Navigon, Mn5NamesUnnamedPoints) {
-  session.MN5ShowOrt = true;
+  session.opt.set(MN5ShowOrt, true);
   ResetNaviFields(session);
   session.CurrentPoint.LatDec = "48.1";
   session.CurrentPoint.LonDec = "11.5";
@@ -107,9 +105,9 @@ TEST_P(Navigon, Mn5NamesUnnamedPoints) {
   EXPECT_EQ(session.CurrentPoint.navi(RtePlaceName), "KS-Rp 7") << "the field keeps the name";
   // MN|4 with details allowed and a non-Navigon source equals the short form.
   ResetNaviFields(session);
-  session.MN4ShowOrt = true;
+  session.opt.set(MN4ShowOrt, true);
   const std::string lng = write(NavigonVersion::MN4);
-  session.MN4ShowOrt = false;
+  session.opt.set(MN4ShowOrt, false);
   EXPECT_EQ(lng, write(NavigonVersion::MN4));
 }
 
@@ -142,9 +140,8 @@ TEST_P(Navigon, MissingOrOffGlobeCoordinatesAndEmptyLines) {
   };
   for (const auto& c : cases) {
     port.clearRecords();
-    session.InputFormat = 9;
-    session.InputIsMN5 = false;
-    EXPECT_EQ(GetMN(session, c.line, 3), 0) << c.line;
+    session.doc.InputLayout = 0;
+    EXPECT_EQ(GetMN(session, c.line, 3, NavigonVersion::MN42), 0) << c.line;
     ASSERT_EQ(port.prompts.size(), 1u) << c.line;
     EXPECT_EQ(port.prompts[0].text, c.message);
     EXPECT_EQ(port.prompts[0].buttons, PromptButtons::Ok);
@@ -153,10 +150,9 @@ TEST_P(Navigon, MissingOrOffGlobeCoordinatesAndEmptyLines) {
 }
 
 TEST_P(Navigon, ACoordinateThatIsNoNumberEndsTheConversion) {
-  session.InputFormat = 9;
   for (const char* line : {"-|-|-|-|-|-|-|-|-|-|-|abc|50.1|-|-|", "-|-|-|-|-|-|-|-|-|-|-||50.1|-|-|",
                            "-|-|-|-|-|-|-|-|-|-|-|7.5"}) {
-    EXPECT_THROW(GetMN(session, line, 0), ConvertError) << line;
+    EXPECT_THROW(GetMN(session, line, 0, NavigonVersion::MN42), ConvertError) << line;
   }
 }
 
@@ -173,7 +169,7 @@ TEST_P(Navigon, Recognition) {
   for (const auto& c : cases) {
     TextLines l;
     l.assign({c.first, "x"});
-    EXPECT_EQ(navigonRecognized(l, c.code), c.ok) << c.first << " as " << c.code;
+    EXPECT_EQ(navigonRecognized(l, layoutOf(c.code)), c.ok) << c.first << " as " << c.code;
   }
 }
 
@@ -189,7 +185,7 @@ TEST_P(Navigon, PlaceNameWarnings) {
 }
 
 TEST_P(Navigon, EveryLayoutReadsBackWhatWasWritten) {
-  session.MN4ShowOrt = session.MN42ShowOrt = session.MN5ShowOrt = true;
+  for (const BoolOption* o : {&MN4ShowOrt, &MN42ShowOrt, &MN5ShowOrt}) session.opt.set(*o, true);
   struct Case {
     NavigonVersion v;
     int code;
@@ -222,11 +218,11 @@ TEST_P(NavigonConversion, Mn5ToMn4AndBack) {
   };
   test::useInput(session, 9);
   test::setInput(session, mn5);
-  session.InputIsMN5 = true;
-  session.rules.AllGGACheck = true;
-  session.rules.XRPSpin = 1;
+  session.doc.InputLayout = true;
+  session.opt.rules.AllGGACheck = true;
+  session.opt.rules.XRPSpin = 1;
   // With details: MN|4 keeps the fields it has.
-  session.MN4ShowOrt = true;
+  session.opt.set(MN4ShowOrt, true);
   test::useOutput(session, 0);
   RouteErzeugen(session);
   std::vector<std::string> expected = {
@@ -236,7 +232,7 @@ TEST_P(NavigonConversion, Mn5ToMn4AndBack) {
   };
   EXPECT_EQ(test::output(session), expected);
   // Without details.
-  session.MN4ShowOrt = false;
+  session.opt.set(MN4ShowOrt, false);
   RouteErzeugen(session);
   EXPECT_EQ(test::output(session)[0], "-|-|-|-|-|-|-|-|-|-|12.10727|50.49425|-|");
 
@@ -244,7 +240,7 @@ TEST_P(NavigonConversion, Mn5ToMn4AndBack) {
   const std::vector<std::string> mn4 = {expected[0], expected[1], expected[2]};
   test::useInput(session, 8);
   test::setInput(session, mn4);
-  session.MN5ShowOrt = true;
+  session.opt.set(MN5ShowOrt, true);
   test::useOutput(session, 2);
   RouteErzeugen(session);
   const auto out = test::output(session);
@@ -264,7 +260,7 @@ TEST_P(NavigonConversion, RulesOnARouteFileUseDistanceOnly) {
   test::onlyRules(session, true, false, false, false);
   test::useOutput(session, 1);
   RouteErzeugen(session);
-  ASSERT_GT(session.CurrentPoint.SpeedValue, session.rules.MeterSpeedEdit);
+  ASSERT_GT(session.CurrentPoint.SpeedValue, session.opt.rules.MeterSpeedEdit);
 
   // Route points 1.1 km apart: the distance rule at 1000 m takes each of them.
   std::vector<std::string> lines;
@@ -273,7 +269,7 @@ TEST_P(NavigonConversion, RulesOnARouteFileUseDistanceOnly) {
   test::useInput(session, 9);
   test::setInput(session, lines);
   RouteErzeugen(session);
-  EXPECT_EQ(session.RoutePointCount, 5) << "start, three by distance (1111 m), the end point";
+  EXPECT_EQ(session.doc.RoutePointCount, 5) << "start, three by distance (1111 m), the end point";
 }
 
 KURSOLIN_ON_BOTH_HOSTS(Navigon);

@@ -13,7 +13,7 @@ class Ovl : public test::HostTest {
   void SetUp() override { test::createLikeTheWindow(session); }
   /// Reads the first line of `lines` as a point.
   int read(const std::vector<std::string>& lines) {
-    session.InputLines.assign(lines);
+    session.doc.InputLines.assign(lines);
     return GetOVL_X(session, lines.at(0), 0);
   }
   PointRecord& p() { return session.CurrentPoint; }
@@ -34,20 +34,20 @@ TEST_P(Ovl, RecognitionWantsALongitudeLineDirectlyFollowedByALatitudeLine) {
       {{}, false},
   };
   for (const auto& c : cases) {
-    session.InputLines.assign(c.lines);
+    session.doc.InputLines.assign(c.lines);
     EXPECT_EQ(ovlRecognized(session), c.accepted) << ::testing::PrintToString(c.lines);
     if (!c.accepted) {
-      EXPECT_EQ(session.InputLines.lines(), c.lines) << "nothing removed";
+      EXPECT_EQ(session.doc.InputLines.lines(), c.lines) << "nothing removed";
     }
   }
 }
 
 TEST_P(Ovl, LoadKeepsOnlyTheCoordinateLines) {
-  session.InputLines.assign({"[Symbol 1]", "Typ=3", "Punkte=2", "XKoord0=9.5", "YKoord0=48.5",
-                             "XKoord1=9.6", "YKoord1=48.6", "[Overlay]", "Symbols=1", "XKoord=9.7",
-                             "YKoord=48.7"});
+  session.doc.InputLines.assign({"[Symbol 1]", "Typ=3", "Punkte=2", "XKoord0=9.5", "YKoord0=48.5",
+                                 "XKoord1=9.6", "YKoord1=48.6", "[Overlay]", "Symbols=1",
+                                 "XKoord=9.7", "YKoord=48.7"});
   ASSERT_TRUE(ovlRecognized(session));
-  EXPECT_EQ(session.InputLines.lines(),
+  EXPECT_EQ(session.doc.InputLines.lines(),
             (std::vector<std::string>{"XKoord0=9.5", "YKoord0=48.5", "XKoord1=9.6", "YKoord1=48.6",
                                       "XKoord=9.7", "YKoord=48.7"}));
 }

@@ -15,8 +15,8 @@ class RouteReaders : public test::HostTest {
  protected:
   void SetUp() override { test::createLikeTheWindow(session); }
   bool read(int code, const std::vector<std::string>& lines) {
-    session.InputFormat = code;
-    session.InputLines.assign(lines);
+    session.opt.InputFormat = code;
+    session.doc.InputLines.assign(lines);
     ResetNaviFields(session);
     return inputFormat(code)->readA(session, lines[0], 0);
   }
@@ -50,10 +50,10 @@ TEST_P(RouteReaders, WholeNumbersAndExponentsAreDecimalDegrees) {
     EXPECT_EQ(p().LatMer, "1287418");
     EXPECT_NEAR(static_cast<double>(p().LatValue), 11.5, 1e-12);
     // What the writers make of it.
-    session.CsvSeparator = ";";
+    session.opt.set(CsvSeparator, ";");
     EXPECT_NE(tableDataLine(session, "0").find(";01130;01100;"), std::string::npos);
   }
-  session.MN4ShowOrt = false;
+  session.opt.set(MN4ShowOrt, false);
   ASSERT_TRUE(read(8, {"-|-|-|-|-|-|-|-|-|-|11|1.15e1|-|"}));
   session.CurrentPoint.PointLabel = "-";
   EXPECT_EQ(navigonLine(session, NavigonVersion::MN4, 1), "-|-|-|-|-|-|-|-|-|-|11|11.5|-|");

@@ -10,11 +10,11 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "../workflow/scratch.h"
 #include "core/lines.h"
 #include "core/textutil.h"
 #include "formats/tomtom.h"
 #include "support/hosts.h"
+#include "support/scratch.h"
 #include "support/session_setup.h"
 #include "workflow/loading.h"
 #include "workflow/route_command.h"
@@ -75,7 +75,7 @@ class TomTomGpsBabel : public test::HostTest {
   void SetUp() override {
     if (!gpsbabelInstalled()) GTEST_SKIP() << "gpsbabel is not installed";
     test::createLikeTheWindow(session);
-    session.SaveDir = folder.dir();
+    session.opt.SaveDir = folder.dir();
   }
   test::ScratchFolder folder;
 };
@@ -87,11 +87,11 @@ TEST_P(TomTomGpsBabel, ReadsWhatKursolinWrites) {
   test::useInput(session, 22);
   test::setInput(session, {"51.123456\t7.123456", "-33.9\t123.45678", "48.000014\t-0.05",
                            "0.5\t-179.99999", "-0.00001\t11"});
-  session.rules.AllGGACheck = true;
-  session.rules.XRPSpin = 1;
+  session.opt.rules.AllGGACheck = true;
+  session.opt.rules.XRPSpin = 1;
   test::useOutput(session, 3);
   RouteExecute(session);
-  ASSERT_EQ(session.OutputLines.Count(), 5);
+  ASSERT_EQ(session.doc.OutputLines.Count(), 5);
   port.saveAnswers.push_back(folder.file("Kursolin.itn"));
   SaveNaviExecute(session);
 
@@ -102,10 +102,10 @@ TEST_P(TomTomGpsBabel, ReadsWhatKursolinWrites) {
   const auto theirs = unicsvPositions(readBytes(folder.file("gpsbabel.csv")));
   ASSERT_EQ(theirs.size(), 5u) << readBytes(folder.file("gpsbabel.csv"));
   // Kursolin's own reading of the file it wrote.
-  session.InputFormat = 10;
+  session.opt.InputFormat = 10;
   for (int i = 0; i < 5; ++i) {
-    SCOPED_TRACE(session.OutputLines.at(i));
-    ASSERT_EQ(GetTT(session, session.OutputLines.at(i), i), 1);
+    SCOPED_TRACE(session.doc.OutputLines.at(i));
+    ASSERT_EQ(GetTT(session, session.doc.OutputLines.at(i), i), 1);
     EXPECT_NEAR(theirs[static_cast<std::size_t>(i)].lat,
                 static_cast<double>(session.CurrentPoint.LatValue), kFiveDecimals);
     EXPECT_NEAR(theirs[static_cast<std::size_t>(i)].lon,
@@ -152,23 +152,23 @@ TEST_P(TomTomGpsBabel, KursolinReadsThePointsGpsBabelWrites) {
   writeBytes(folder.file("mended.itn"), mended);
   port.clearRecords();
   ASSERT_TRUE(loadInputFile(session, folder.file("mended.itn")));
-  ASSERT_EQ(session.InputLines.Count(), static_cast<int>(std::size(points)));
-  for (int i = 0; i < session.InputLines.Count(); ++i) {
-    SCOPED_TRACE(session.InputLines.at(i));
-    ASSERT_EQ(GetTT(session, session.InputLines.at(i), i), 1);
+  ASSERT_EQ(session.doc.InputLines.Count(), static_cast<int>(std::size(points)));
+  for (int i = 0; i < session.doc.InputLines.Count(); ++i) {
+    SCOPED_TRACE(session.doc.InputLines.at(i));
+    ASSERT_EQ(GetTT(session, session.doc.InputLines.at(i), i), 1);
     EXPECT_NEAR(static_cast<double>(session.CurrentPoint.LatValue), points[i].lat, kFiveDecimals);
     EXPECT_NEAR(static_cast<double>(session.CurrentPoint.LonValue), points[i].lon, kFiveDecimals);
   }
   EXPECT_TRUE(port.prompts.empty());
 
   // Converted to TomTom, the points get our names and flags in place of GPSBabel's 0.
-  session.rules.AllGGACheck = true;
-  session.rules.XRPSpin = 1;
+  session.opt.rules.AllGGACheck = true;
+  session.opt.rules.XRPSpin = 1;
   test::useOutput(session, 3);
   RouteExecute(session);
-  ASSERT_EQ(session.OutputLines.Count(), 6);
-  EXPECT_EQ(session.OutputLines.at(0), "712345|5112345|KS-Rp 1|4|");
-  EXPECT_EQ(session.OutputLines.at(5), "1150000|4799999|KS-Rp 6|3|");
+  ASSERT_EQ(session.doc.OutputLines.Count(), 6);
+  EXPECT_EQ(session.doc.OutputLines.at(0), "712345|5112345|KS-Rp 1|4|");
+  EXPECT_EQ(session.doc.OutputLines.at(5), "1150000|4799999|KS-Rp 6|3|");
 }
 
 KURSOLIN_ON_BOTH_HOSTS(TomTomGpsBabel);

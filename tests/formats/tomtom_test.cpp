@@ -2,11 +2,12 @@
 // generation, a reversal and a split, and whole conversions against committed files.
 #include <gtest/gtest.h>
 
-#include "../workflow/scratch.h"
-#include "core/panes.h"
 #include "core/textutil.h"
 #include "formats/tomtom.h"
+#include "session/panes.h"
 #include "support/hosts.h"
+#include "support/route_records.h"
+#include "support/scratch.h"
 #include "support/session_setup.h"
 #include "workflow/loading.h"
 #include "workflow/program.h"
@@ -35,14 +36,14 @@ class TomTom : public test::HostTest {
  protected:
   void SetUp() override {
     test::createLikeTheWindow(session);
-    session.InputFormat = 10;
-    session.SaveDir = out.dir();
+    session.opt.InputFormat = 10;
+    session.opt.SaveDir = out.dir();
   }
   PointRecord& p() { return session.CurrentPoint; }
   /// Every line of the input becomes a route point.
   void everyLine() {
-    session.rules.AllGGACheck = true;
-    session.rules.XRPSpin = 1;
+    session.opt.rules.AllGGACheck = true;
+    session.opt.rules.XRPSpin = 1;
   }
   /// A route made from ITN lines, as the window makes it.
   void routeFrom(const std::vector<std::string>& lines, int outputCode = 3) {
@@ -55,7 +56,7 @@ class TomTom : public test::HostTest {
   /// The flag field of each line of the output.
   std::vector<std::string> flags() const {
     std::vector<std::string> f;
-    for (const auto& l : session.OutputLines.lines()) {
+    for (const auto& l : session.doc.OutputLines.lines()) {
       const auto last = l.rfind('|');
       const auto before = l.rfind('|', last - 1);
       f.push_back(l.substr(before + 1, last - before - 1));
@@ -91,15 +92,7 @@ TEST_P(TomTom, ReadsEveryNotationOfTheCoordinates) {
   EXPECT_EQ(p().LonMer, "792093");
   EXPECT_EQ(p().navi(RteLon), "7.12345");
   EXPECT_EQ(p().navi(RteLat), "51.12345");
-  EXPECT_EQ(p().FixOk, "1");
-  EXPECT_EQ(p().Time, "000000.00");
-  EXPECT_EQ(p().Date, "01.01.00");
-  EXPECT_EQ(p().SpeedKmh, "0.00");
-  EXPECT_EQ(p().Course, "0.00");
-  EXPECT_EQ(p().Altitude, "0");
-  EXPECT_EQ(p().SatCount, "0");
-  EXPECT_EQ(p().Hdop, "0");
-  EXPECT_TRUE(p().PointValid);
+  EXPECT_TRUE(test::routeFileDefaults(p()));
   EXPECT_TRUE(port.prompts.empty());
 }
 
@@ -173,7 +166,7 @@ TEST_P(TomTom, ConversionErrorStopsTheRouteAndKeepsWhatWasMade) {
   EXPECT_EQ(test::output(session),
             (std::vector<std::string>{"1100001|4850010|KS-Rp 1|4|", "1100002|4850020|KS-Rp 2|1|",
                                       "1100003|4850030|KS-Rp 3|3|"}));
-  EXPECT_TRUE(session.item("SaveNavi").enabled);
+  EXPECT_TRUE(session.shell.item("SaveNavi").enabled);
 }
 
 TEST_P(TomTom, RecognitionLooksAtTheBarsOfTheFirstLineOnly) {
@@ -211,10 +204,10 @@ TEST_P(TomTom, StartAndDestinationFlags) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.digits + " " + std::to_string(c.flags.size()));
-    session.TTFlags = c.digits;
+    session.opt.set(TTFlags, c.digits);
     routeFrom(c.input);
     EXPECT_EQ(flags(), c.flags);
-    for (const auto& l : session.OutputLines.lines()) EXPECT_EQ(countChar(l, '|'), 4) << l;
+    for (const auto& l : session.doc.OutputLines.lines()) EXPECT_EQ(countChar(l, '|'), 4) << l;
   }
   // An empty list stays empty.
   TextLines none;
@@ -242,7 +235,7 @@ TEST_P(TomTom, ReversalMovesTheFlagsAndASecondReversalRestoresThem) {
   EXPECT_EQ(test::output(session), original);
 
   // With a setting too short for the destination, the lines stay whole through reversals.
-  session.TTFlags = "41";
+  session.opt.set(TTFlags, "41");
   routeFrom(itnLines(3));
   RouteReversActionExecute(session);
   EXPECT_EQ(test::output(session),
@@ -286,8 +279,8 @@ TEST_P(TomTom, ReadWriteReadKeepsThePoint) {
 }
 
 TEST_P(TomTom, LoadingReportsTheFileInCaptionAndStatus) {
-  session.InputFormat = 1;
-  session.OpenDir = out.dir();
+  session.opt.InputFormat = 1;
+  session.opt.OpenDir = out.dir();
   applyStartFormats(session);
   writeBytes(out.file("Tour.itn"), crlf(itnLines(4)));
   writeBytes(out.file("GPSBabel.itn"), "712345|5112345|x|0\r\n712346|5112346|y|0\r\n");
@@ -300,22 +293,22 @@ TEST_P(TomTom, LoadingReportsTheFileInCaptionAndStatus) {
   EXPECT_EQ(port.openRequests[0].filter, "TomTom Routendatei(*.itn)|*.itn");
   EXPECT_EQ(session.inputCaption(), "TomTom Routendatei - Zeilen = 4");
   EXPECT_EQ(session.statusText(), "TomTom Routendatei = " + out.file("Tour.itn"));
-  EXPECT_TRUE(session.item("Route").enabled);
-  EXPECT_TRUE(session.item("MeterCheck").enabled);
-  EXPECT_FALSE(session.item("MeterSpeedEdit").enabled);
+  EXPECT_TRUE(session.shell.item("Route").enabled);
+  EXPECT_TRUE(session.shell.item("MeterCheck").enabled);
+  EXPECT_FALSE(session.shell.item("MeterSpeedEdit").enabled);
   EXPECT_TRUE(port.prompts.empty());
 
   port.openAnswers.push_back(out.file("GPSBabel.itn"));
   LoadNMEAExecute(session);
   EXPECT_EQ(session.inputCaption(), "TomTom Routendatei Fehler!");
   EXPECT_EQ(session.statusText(), "TomTom Routendatei = " + out.file("GPSBabel.itn"));
-  EXPECT_FALSE(session.item("Route").enabled);
+  EXPECT_FALSE(session.shell.item("Route").enabled);
   ASSERT_EQ(port.prompts.size(), 1u);
   EXPECT_EQ(port.prompts[0].kind, PromptKind::Error);
   EXPECT_EQ(port.prompts[0].buttons, PromptButtons::Abort);
   EXPECT_EQ(port.prompts[0].text,
             "Keine verwertbaren Informationen erkannt oder keine TomTom Routendatei");
-  EXPECT_EQ(session.InputLines.Count(), 2) << "the lines stay in the pane";
+  EXPECT_EQ(session.doc.InputLines.Count(), 2) << "the lines stay in the pane";
 }
 
 TEST_P(TomTom, SharedSampleWithLatitudeFirstAndThreeBarsIsRefused) {
@@ -327,7 +320,7 @@ TEST_P(TomTom, SharedSampleWithLatitudeFirstAndThreeBarsIsRefused) {
   ASSERT_EQ(port.prompts.size(), 1u);
   EXPECT_EQ(port.prompts[0].text,
             "Keine verwertbaren Informationen erkannt oder keine TomTom Routendatei");
-  EXPECT_FALSE(session.item("Route").enabled);
+  EXPECT_FALSE(session.shell.item("Route").enabled);
 }
 
 /// A drive through Munich as a GGA + VTG log.
@@ -352,7 +345,7 @@ TEST_P(TomTom, TrackSavedAsOneFile) {
 
 TEST_P(TomTom, EachPartFileGetsItsOwnFlags) {
   routeFrom(itnLines(7));
-  session.MpTT3 = 3;
+  session.opt.set(MpTT3, 3);
   port.saveAnswers.push_back(out.file("Tour.itn"));
   SaveNaviExecute(session);
   EXPECT_EQ(port.splitDialogs, 1);

@@ -17,6 +17,7 @@
 #include "support/fake_port.h"
 #include "support/hosts.h"
 #include "support/jet3_writer.h"
+#include "support/route_records.h"
 #include "support/temp_folder.h"
 
 namespace kursolin {
@@ -70,10 +71,10 @@ class Touratech : public test::HostTest {
   bool load(const std::vector<JetTable>& tables) {
     const std::string path = folder.file("route.qu3");
     test::writeJet3(path, tables);
-    session.InputLines.clear();
+    session.doc.InputLines.clear();
     return LoadTQVFile(session, path);
   }
-  std::vector<std::string> lines() const { return session.InputLines.lines(); }
+  std::vector<std::string> lines() const { return session.doc.InputLines.lines(); }
   PointRecord& p() { return session.CurrentPoint; }
   test::TempFolder folder;
 };
@@ -81,7 +82,7 @@ class Touratech : public test::HostTest {
 TEST_P(Touratech, TrackWithALoneWaypointLoadsTheTrack) {
   ASSERT_TRUE(load({track("Tour_trp", 500), waypoints("Waypoints", 1)}));
   EXPECT_TRUE(port.prompts.empty());
-  ASSERT_EQ(session.InputLines.Count(), 500);
+  ASSERT_EQ(session.doc.InputLines.Count(), 500);
   EXPECT_EQ(lines()[0], "1|50.5|7.25|10.0|0.0|-|-");
   EXPECT_EQ(lines()[1], "2|50.501|7.2505|11.0|5.0|-|-");
   EXPECT_EQ(lines()[499], "500|50.999|7.4995|509.0|335.0|-|-");
@@ -134,7 +135,7 @@ TEST_P(Touratech, WhichTablesHoldData) {
       EXPECT_EQ(m.kind, PromptKind::Information);
       EXPECT_EQ(m.buttons, PromptButtons::Ok);
     }
-    EXPECT_EQ(session.InputLines.Count(), c.lines);
+    EXPECT_EQ(session.doc.InputLines.Count(), c.lines);
   }
 }
 
@@ -151,7 +152,7 @@ TEST_P(Touratech, TheLastMatchingTableWins) {
   // The same for waypoint tables of either spelling.
   port.clearRecords();
   ASSERT_TRUE(load({waypoints("waypoints", 2), waypoints("Waypoints2", 3)}));
-  EXPECT_EQ(session.InputLines.Count(), 3);
+  EXPECT_EQ(session.doc.InputLines.Count(), 3);
 }
 
 TEST_P(Touratech, AFileNameOutsideAscii) {
@@ -159,7 +160,7 @@ TEST_P(Touratech, AFileNameOutsideAscii) {
   const std::string onDisk = folder.file("M\xC3\xBCnchen.qu3");
   test::writeJet3(onDisk, {track("Tour_trp", 3)});
   ASSERT_TRUE(LoadTQVFile(session, sessionPath(onDisk)));
-  EXPECT_EQ(session.InputLines.Count(), 3);
+  EXPECT_EQ(session.doc.InputLines.Count(), 3);
   EXPECT_TRUE(port.prompts.empty());
 }
 
@@ -203,13 +204,7 @@ TEST_P(Touratech, ReadsALineIntoEveryNotation) {
   EXPECT_EQ(p().SpeedKmh, "33.5");
   EXPECT_NEAR(static_cast<double>(p().SpeedValue), 33.5, 1e-12);
   EXPECT_EQ(p().Course, "270");
-  EXPECT_EQ(p().FixOk, "1");
-  EXPECT_EQ(p().Time, "000000.00");
-  EXPECT_EQ(p().Date, "01.01.00");
-  EXPECT_EQ(p().Altitude, "0");
-  EXPECT_EQ(p().SatCount, "0");
-  EXPECT_EQ(p().Hdop, "0");
-  EXPECT_TRUE(p().PointValid);
+  EXPECT_TRUE(test::routeFileDefaults(p(), false)) << "speed and course come from the database";
   EXPECT_TRUE(port.prompts.empty());
 }
 
@@ -276,7 +271,7 @@ TEST_P(Touratech, MissingOrBadCoordinates) {
     SCOPED_TRACE(c.line);
     port.clearRecords();
     port.answers.assign(c.answers.begin(), c.answers.end());
-    session.ShowErrors = c.showErrors;
+    session.opt.ShowErrors = c.showErrors;
     session.AbortRequested = false;
     EXPECT_EQ(GetTTQV(session, c.line, 2), 0);
     EXPECT_EQ(port.promptTexts(), c.prompts);
@@ -287,7 +282,7 @@ TEST_P(Touratech, MissingOrBadCoordinates) {
 
 TEST_P(Touratech, AnAbortInAnEarlierPromptOfTheRecordStands) {
   // "x" fails the degree-minute conversion first, then the decimal one.
-  session.ShowErrors = true;
+  session.opt.ShowErrors = true;
   port.answer({PromptAnswer::Abort});
   EXPECT_EQ(GetTTQV(session, "1|50.1|x|0|0|-|-", 0), 0);
   EXPECT_TRUE(session.AbortRequested);
@@ -298,8 +293,8 @@ TEST_P(Touratech, AnAbortInAnEarlierPromptOfTheRecordStands) {
 
 TEST_P(Touratech, LoadedLinesReadBack) {
   ASSERT_TRUE(load({track("Tour_trp", 20)}));
-  for (int i = 0; i < session.InputLines.Count(); ++i) {
-    ASSERT_EQ(GetTTQV(session, session.InputLines.at(i), i), 1) << session.InputLines.at(i);
+  for (int i = 0; i < session.doc.InputLines.Count(); ++i) {
+    ASSERT_EQ(GetTTQV(session, session.doc.InputLines.at(i), i), 1) << session.doc.InputLines.at(i);
   }
   EXPECT_NEAR(static_cast<double>(p().LatValue), 50.519, 1e-9);
   EXPECT_EQ(p().SpeedKmh, "29.0");
@@ -328,7 +323,7 @@ TEST_P(Touratech, UnusableFilesAddNothing) {
     const std::string path = folder.file(c.name);
     test::writeBytes(path, c.bytes);
     port.clearRecords();
-    session.InputLines.assign({"bisher"});
+    session.doc.InputLines.assign({"bisher"});
     EXPECT_FALSE(LoadTQVFile(session, path));
     ASSERT_EQ(port.prompts.size(), 1u);
     EXPECT_EQ(port.prompts[0].kind, PromptKind::Error);
@@ -358,12 +353,12 @@ DamagedLoad loadDamaged(const std::string& path, const std::string& bytes, const
   test::ScriptedPort port;
   port.cancelAfter = cancelAfter;
   Session s(port, HostSettings::german());
-  s.databaseReadLimits = limits;
-  s.InputLines.assign({"bisher"});
+  s.opt.databaseReadLimits = limits;
+  s.doc.InputLines.assign({"bisher"});
   DamagedLoad r;
   r.loaded = LoadTQVFile(s, path);
   r.prompts = port.prompts;
-  r.lines = s.InputLines.lines();
+  r.lines = s.doc.InputLines.lines();
   EXPECT_EQ(test::readBytes(path), bytes) << "the file was changed";
   return r;
 }
@@ -472,7 +467,7 @@ TEST(TouratechLocale, LinesDoNotDependOnTheProcessLocale) {
     test::ScriptedPort port;
     Session s(port, HostSettings::english());
     EXPECT_TRUE(LoadTQVFile(s, path));
-    return s.InputLines.lines();
+    return s.doc.InputLines.lines();
   };
   const auto plain = linesUnder();
   ASSERT_EQ(plain.size(), 30u);

@@ -12,10 +12,10 @@ namespace {
 class TourenXml : public test::HostTest {
  protected:
   void SetUp() override { test::createLikeTheWindow(session); }
+  // The lines of a scan as input code 4 (stations only) or 5 (all items) makes them.
   std::vector<std::string> scan(int code, const std::string& text) {
-    session.InputFormat = code;
-    TourenXML(session, text);
-    return session.InputLines.lines();
+    TourenXML(session, text, code == 4 ? TourenItems::Stations : TourenItems::All);
+    return session.doc.InputLines.lines();
   }
   PointRecord& p() { return session.CurrentPoint; }
 };
@@ -105,7 +105,7 @@ TEST_P(TourenXml, LongItemsKeepTheirPositionWhole) {
         5, "<Item " + c.attributes + " ViaStation=\"true\" x=\"11.12345\" y=\"51.12345\"></Item>");
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_LE(lines[0].size(), TextLines::kMaxLineRead);
-    ASSERT_EQ(GetXML(session, session.InputLines.at(0), 0), 1);
+    ASSERT_EQ(GetXML(session, session.doc.InputLines.at(0), 0), 1);
     EXPECT_EQ(p().LatDec, "51.12345");
     EXPECT_EQ(p().LonDec, "11.12345");
     EXPECT_TRUE(p().ViaStationPoint);

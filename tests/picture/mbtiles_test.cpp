@@ -8,7 +8,7 @@
 #include <random>
 
 #include "core/cp1252.h"
-#include "core/raster.h"
+#include "picture/raster.h"
 #include "picture/map_layer.h"
 #include "picture/mbtiles.h"
 #include "support/map_tiles.h"

@@ -69,7 +69,7 @@ class Location : public ::testing::Test {
           return 1;
         }
         loadSettings(s);
-        s.rules.MeterSpin = 7000;
+        s.opt.rules.MeterSpin = 7000;
         if (!saveSettings(s) || !port.prompts.empty()) return 2;
       }
       test::ScriptedPort port;
@@ -77,7 +77,7 @@ class Location : public ::testing::Test {
       again.AppDir = app + "/";
       again.ConfigDir = config;
       loadSettings(again);
-      return again.rules.MeterSpin == 7000 ? 0 : 3;
+      return again.opt.rules.MeterSpin == 7000 ? 0 : 3;
     });
   }
   test::TempFolder base;

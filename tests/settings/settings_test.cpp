@@ -3,6 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "core/cp1252.h"
+#include "formats/bcr.h"
+#include "formats/coordtext.h"
+#include "formats/falk.h"
+#include "formats/gpx.h"
+#include "formats/navigon.h"
+#include "formats/table.h"
+#include "formats/tomtom.h"
 #include "support/hosts.h"
 #include "support/temp_folder.h"
 
@@ -33,10 +40,10 @@ class Settings : public test::HostTest {
 
 void expectSameSettings(const Session& a, const Session& b) {
   for (const SettingRow& row : settingRows()) {
-    EXPECT_TRUE(row.value(a) == row.value(b)) << row.section << "/" << row.key;
+    EXPECT_TRUE(settingValue(a, row) == settingValue(b, row)) << row.section << "/" << row.key;
   }
-  EXPECT_EQ(a.HideStartDialog, b.HideStartDialog);
-  EXPECT_EQ(a.ShowErrors, b.ShowErrors);
+  EXPECT_EQ(a.shell.HideStartDialog, b.shell.HideStartDialog);
+  EXPECT_EQ(a.opt.ShowErrors, b.opt.ShowErrors);
 }
 
 TEST_P(Settings, PathIsTheIniFileInAppDir) {
@@ -49,73 +56,74 @@ TEST_P(Settings, FirstStartWithoutAFileGivesEveryDefault) {
   ASSERT_EQ(loadSettingsFrom(session, fixture("full.ini")), ProfileReadStatus::Read);
   ASSERT_EQ(loadSettings(session), ProfileReadStatus::Missing);
   const Session& s = session;
-  EXPECT_EQ(s.InputFormat, 1);
-  EXPECT_EQ(s.OutputFormat, 1);
-  EXPECT_EQ(s.TimeMode, 1);
-  EXPECT_EQ(s.SummerOffset, 2);
-  EXPECT_EQ(s.WinterOffset, 1);
-  EXPECT_TRUE(s.ShowStartNotice);
-  EXPECT_FALSE(s.HideStartDialog);
-  EXPECT_EQ(s.geometry.SizeW, 853);
-  EXPECT_EQ(s.geometry.SizeH, 693);
-  EXPECT_EQ(s.geometry.PosT, 20);
-  EXPECT_EQ(s.geometry.PosH, 20);
-  EXPECT_EQ(s.geometry.NMH, 338);
-  EXPECT_EQ(s.geometry.NMW, 440);
-  EXPECT_EQ(s.geometry.NAH, 338);
-  EXPECT_EQ(s.geometry.NAW, 398);
-  EXPECT_EQ(s.geometry.STH, 223);
-  EXPECT_EQ(s.geometry.STW, 843);
-  EXPECT_TRUE(s.rules.MeterCheck);
-  EXPECT_EQ(s.rules.MeterSpin, 1000);
-  EXPECT_EQ(s.rules.MeterSpeedEdit, 50);
-  EXPECT_TRUE(s.rules.GradCheck);
-  EXPECT_EQ(s.rules.GradEdit, 75);
-  EXPECT_EQ(s.rules.GradSpeedEdit, 20);
-  EXPECT_TRUE(s.rules.PauseCheck);
-  EXPECT_EQ(s.rules.PauseEdit, 3);
-  EXPECT_FALSE(s.rules.ZeitCheck);
-  EXPECT_EQ(s.rules.ZeitSpin, 30);
-  EXPECT_EQ(s.rules.MinDistEdit, 50);
-  EXPECT_FALSE(s.rules.AllGGACheck);
-  EXPECT_EQ(s.rules.XRPSpin, 10);
-  EXPECT_EQ(s.InputSeparator, "\t");
-  EXPECT_EQ(s.InputSeparatorText, "Tab");
-  EXPECT_EQ(s.OutputSeparator, "\t");
-  EXPECT_TRUE(s.InputLatFirst);
-  EXPECT_TRUE(s.OutputLatFirst);
-  EXPECT_FALSE(s.InputFreeSeparator);
-  EXPECT_FALSE(s.OutputFreeSeparator);
-  EXPECT_EQ(s.TEFreeEdit, "-");
-  EXPECT_EQ(s.TAFreeEdit, "-");
-  EXPECT_EQ(s.CsvSeparator, ";");
-  EXPECT_EQ(s.StopSpeed, 1.0L);
-  EXPECT_EQ(s.StartSpeed, 7.0L);
-  EXPECT_EQ(s.HKorEdit, 48);
-  EXPECT_TRUE(s.HoeheNull);
-  EXPECT_EQ(s.MpMN, 100);
-  EXPECT_EQ(s.MpTT3, 15);
-  EXPECT_EQ(s.MpFalk, 90);
-  EXPECT_EQ(s.MpMTP, 50);
-  EXPECT_EQ(s.TTFlags, "413");
-  EXPECT_EQ(s.FalkFlags, "4324");
-  EXPECT_FALSE(s.MN4ShowOrt);
-  EXPECT_FALSE(s.MN42ShowOrt);
-  EXPECT_TRUE(s.MN5ShowOrt);
-  EXPECT_FALSE(s.ShowPointInfo);
-  EXPECT_EQ(s.OpenDir, folder.dir());
-  EXPECT_EQ(s.SaveDir, folder.dir());
-  EXPECT_EQ(s.BcrDirectory, folder.dir());
-  EXPECT_EQ(s.bcr.RNHeader, "");
-  EXPECT_FALSE(s.bcr.RDeskripToFN);
-  EXPECT_EQ(s.bcr.PIndex, 0);
-  EXPECT_EQ(s.bcr.OPTIMIZATION, 50);
-  EXPECT_FALSE(s.bcr.PREFERNICE_C || s.bcr.ALTROUTE_C || s.bcr.CORRUSED_C || s.bcr.TRAFFICUSED_C ||
-               s.bcr.PREFERMAUT_C || s.bcr.PREFERVIGN_C);
-  EXPECT_FALSE(s.debug.Find || s.debug.HelpEdit || s.debug.ShowErrorMenu || s.debug.ShowError);
-  EXPECT_FALSE(s.ShowErrors);
-  EXPECT_FALSE(session.item("Fehlermeldung").visible);
-  EXPECT_FALSE(session.item("RPInfo").checked);
+  EXPECT_EQ(s.opt.InputFormat, 1);
+  EXPECT_EQ(s.opt.OutputFormat, 1);
+  EXPECT_EQ(s.opt.TimeMode, 1);
+  EXPECT_EQ(s.opt.SummerOffset, 2);
+  EXPECT_EQ(s.opt.WinterOffset, 1);
+  EXPECT_TRUE(s.shell.ShowStartNotice);
+  EXPECT_FALSE(s.shell.HideStartDialog);
+  EXPECT_EQ(s.shell.geometry.SizeW, 853);
+  EXPECT_EQ(s.shell.geometry.SizeH, 693);
+  EXPECT_EQ(s.shell.geometry.PosT, 20);
+  EXPECT_EQ(s.shell.geometry.PosH, 20);
+  EXPECT_EQ(s.shell.geometry.NMH, 338);
+  EXPECT_EQ(s.shell.geometry.NMW, 440);
+  EXPECT_EQ(s.shell.geometry.NAH, 338);
+  EXPECT_EQ(s.shell.geometry.NAW, 398);
+  EXPECT_EQ(s.shell.geometry.STH, 223);
+  EXPECT_EQ(s.shell.geometry.STW, 843);
+  EXPECT_TRUE(s.opt.rules.MeterCheck);
+  EXPECT_EQ(s.opt.rules.MeterSpin, 1000);
+  EXPECT_EQ(s.opt.rules.MeterSpeedEdit, 50);
+  EXPECT_TRUE(s.opt.rules.GradCheck);
+  EXPECT_EQ(s.opt.rules.GradEdit, 75);
+  EXPECT_EQ(s.opt.rules.GradSpeedEdit, 20);
+  EXPECT_TRUE(s.opt.rules.PauseCheck);
+  EXPECT_EQ(s.opt.rules.PauseEdit, 3);
+  EXPECT_FALSE(s.opt.rules.ZeitCheck);
+  EXPECT_EQ(s.opt.rules.ZeitSpin, 30);
+  EXPECT_EQ(s.opt.rules.MinDistEdit, 50);
+  EXPECT_FALSE(s.opt.rules.AllGGACheck);
+  EXPECT_EQ(s.opt.rules.XRPSpin, 10);
+  EXPECT_EQ(s.opt.get(InputSeparator), "\t");
+  EXPECT_EQ(s.opt.get(InputSeparatorText), "Tab");
+  EXPECT_EQ(s.opt.get(OutputSeparator), "\t");
+  EXPECT_TRUE(s.opt.get(InputLatFirst));
+  EXPECT_TRUE(s.opt.get(OutputLatFirst));
+  EXPECT_FALSE(s.opt.get(InputFreeSeparator));
+  EXPECT_FALSE(s.opt.get(OutputFreeSeparator));
+  EXPECT_EQ(s.opt.get(TEFreeEdit), "-");
+  EXPECT_EQ(s.opt.get(TAFreeEdit), "-");
+  EXPECT_EQ(s.opt.get(CsvSeparator), ";");
+  EXPECT_EQ(s.opt.StopSpeed, 1.0L);
+  EXPECT_EQ(s.opt.StartSpeed, 7.0L);
+  EXPECT_EQ(s.opt.HKorEdit, 48);
+  EXPECT_TRUE(s.opt.HoeheNull);
+  EXPECT_EQ(s.opt.get(MpMN), 100);
+  EXPECT_EQ(s.opt.get(MpTT3), 15);
+  EXPECT_EQ(s.opt.get(MpFalk), 90);
+  EXPECT_EQ(s.opt.get(MpMTP), 50);
+  EXPECT_EQ(s.opt.get(TTFlags), "413");
+  EXPECT_EQ(s.opt.get(FalkFlags), "4324");
+  EXPECT_FALSE(s.opt.get(MN4ShowOrt));
+  EXPECT_FALSE(s.opt.get(MN42ShowOrt));
+  EXPECT_TRUE(s.opt.get(MN5ShowOrt));
+  EXPECT_FALSE(s.opt.ShowPointInfo);
+  EXPECT_EQ(s.opt.OpenDir, folder.dir());
+  EXPECT_EQ(s.opt.SaveDir, folder.dir());
+  EXPECT_EQ(s.opt.get(BcrDirectory), folder.dir());
+  EXPECT_EQ(s.opt.get(RNHeader), "");
+  EXPECT_FALSE(s.opt.get(RDeskripToFN));
+  EXPECT_EQ(s.opt.get(PIndex), 0);
+  EXPECT_EQ(s.opt.get(OPTIMIZATION), 50);
+  EXPECT_FALSE(s.opt.get(PREFERNICE_C) || s.opt.get(ALTROUTE_C) || s.opt.get(CORRUSED_C) ||
+               s.opt.get(TRAFFICUSED_C) || s.opt.get(PREFERMAUT_C) || s.opt.get(PREFERVIGN_C));
+  EXPECT_FALSE(s.shell.debug.Find || s.shell.debug.HelpEdit || s.shell.debug.ShowErrorMenu ||
+               s.shell.debug.ShowError);
+  EXPECT_FALSE(s.opt.ShowErrors);
+  EXPECT_FALSE(session.shell.item("Fehlermeldung").visible);
+  EXPECT_FALSE(session.shell.item("RPInfo").checked);
   EXPECT_TRUE(port.prompts.empty());
 }
 
@@ -136,78 +144,79 @@ TEST_P(Settings, SaveGoesToAppDir) {
 TEST_P(Settings, EveryKeyOfAFullFileReachesItsTarget) {
   ASSERT_EQ(loadSettingsFrom(session, fixture("full.ini")), ProfileReadStatus::Read);
   const Session& s = session;
-  EXPECT_EQ(s.OutputFormat, 5);
-  EXPECT_EQ(s.MpTT3, 25);
-  EXPECT_EQ(s.TTFlags, "123");
-  EXPECT_EQ(s.MpMN, 200);
-  EXPECT_TRUE(s.MN4ShowOrt);
-  EXPECT_TRUE(s.MN42ShowOrt);
-  EXPECT_FALSE(s.MN5ShowOrt);
-  EXPECT_EQ(s.MpFalk, 40);
-  EXPECT_EQ(s.MpGPX, 30);
-  EXPECT_EQ(s.FalkFlags, "1234");
-  EXPECT_EQ(s.MaxRoutePoints, 255);
-  EXPECT_EQ(s.pictureGeometry.T, 300);
-  EXPECT_EQ(s.pictureGeometry.L, -20);
-  EXPECT_EQ(s.pictureGeometry.W, 900);
-  EXPECT_EQ(s.pictureGeometry.H, 650);
-  EXPECT_TRUE(s.ShowPointInfo);
-  EXPECT_TRUE(session.item("RPInfo").checked);
-  EXPECT_EQ(s.geometry.SizeH, 700);
-  EXPECT_EQ(s.geometry.SizeW, 900);
-  EXPECT_EQ(s.geometry.PosT, 55);
-  EXPECT_EQ(s.geometry.PosH, 300);
-  EXPECT_EQ(s.geometry.NMH, 300);
-  EXPECT_EQ(s.geometry.NMW, 500);
-  EXPECT_EQ(s.geometry.NAH, 301);
-  EXPECT_EQ(s.geometry.NAW, 350);
-  EXPECT_EQ(s.geometry.STH, 210);
-  EXPECT_EQ(s.geometry.STW, 880);
-  EXPECT_FALSE(s.rules.MeterCheck);
-  EXPECT_EQ(s.rules.MeterSpin, 2000);
-  EXPECT_EQ(s.rules.MeterSpeedEdit, 60);
-  EXPECT_FALSE(s.rules.GradCheck);
-  EXPECT_EQ(s.rules.GradEdit, 45);
-  EXPECT_EQ(s.rules.GradSpeedEdit, 30);
-  EXPECT_FALSE(s.rules.PauseCheck);
-  EXPECT_EQ(s.rules.PauseEdit, 5);
-  EXPECT_TRUE(s.rules.ZeitCheck);
-  EXPECT_EQ(s.rules.ZeitSpin, 120);
-  EXPECT_EQ(s.rules.MinDistEdit, 80);
-  EXPECT_FALSE(s.rules.AllGGACheck);
-  EXPECT_EQ(s.rules.XRPSpin, 25);
-  EXPECT_EQ(s.StopSpeed, 2.0L);
-  EXPECT_EQ(s.StartSpeed, 9.0L);
-  EXPECT_EQ(s.HKorEdit, 12);
-  EXPECT_FALSE(s.HoeheNull);
-  EXPECT_EQ(s.CsvSeparator, ",");
-  EXPECT_EQ(s.InputSeparator, ";");
-  EXPECT_EQ(s.InputSeparatorText, ";");
-  EXPECT_EQ(s.OutputSeparator, "|");
-  EXPECT_FALSE(s.InputLatFirst);
-  EXPECT_FALSE(s.OutputLatFirst);
-  EXPECT_TRUE(s.InputFreeSeparator);
-  EXPECT_TRUE(s.OutputFreeSeparator);
-  EXPECT_EQ(s.TEFreeEdit, "#");
-  EXPECT_EQ(s.TAFreeEdit, "*");
-  EXPECT_EQ(s.InputFormat, 9);
-  EXPECT_EQ(s.TimeMode, 2);
-  EXPECT_EQ(s.SummerOffset, 3);
-  EXPECT_EQ(s.WinterOffset, 0);
-  EXPECT_FALSE(s.ShowStartNotice);
-  EXPECT_TRUE(s.HideStartDialog);
-  EXPECT_EQ(s.OpenDir, "/home/anna/Müller/"_cp);
-  EXPECT_EQ(s.SaveDir, "/home/anna/Navi Routen/");
-  EXPECT_EQ(s.BcrDirectory, "/home/anna/BCR/");
-  EXPECT_EQ(s.MpMTP, 75);
-  EXPECT_EQ(s.bcr.RNHeader, "Tour: ");  // quoted in the file, so the blank is kept
-  EXPECT_TRUE(s.bcr.RDeskripToFN);
-  EXPECT_EQ(s.bcr.PIndex, 4);
-  EXPECT_EQ(s.bcr.OPTIMIZATION, 70);
-  EXPECT_TRUE(s.bcr.PREFERNICE_C && s.bcr.ALTROUTE_C && s.bcr.CORRUSED_C && s.bcr.TRAFFICUSED_C &&
-              s.bcr.PREFERMAUT_C && s.bcr.PREFERVIGN_C);
-  EXPECT_TRUE(s.debug.Find && s.debug.HelpEdit && s.debug.ShowErrorMenu && s.debug.ShowError);
-  EXPECT_TRUE(s.ShowErrors);
+  EXPECT_EQ(s.opt.OutputFormat, 5);
+  EXPECT_EQ(s.opt.get(MpTT3), 25);
+  EXPECT_EQ(s.opt.get(TTFlags), "123");
+  EXPECT_EQ(s.opt.get(MpMN), 200);
+  EXPECT_TRUE(s.opt.get(MN4ShowOrt));
+  EXPECT_TRUE(s.opt.get(MN42ShowOrt));
+  EXPECT_FALSE(s.opt.get(MN5ShowOrt));
+  EXPECT_EQ(s.opt.get(MpFalk), 40);
+  EXPECT_EQ(s.opt.get(MpGPX), 30);
+  EXPECT_EQ(s.opt.get(FalkFlags), "1234");
+  EXPECT_EQ(s.opt.MaxRoutePoints, 255);
+  EXPECT_EQ(s.shell.pictureGeometry.T, 300);
+  EXPECT_EQ(s.shell.pictureGeometry.L, -20);
+  EXPECT_EQ(s.shell.pictureGeometry.W, 900);
+  EXPECT_EQ(s.shell.pictureGeometry.H, 650);
+  EXPECT_TRUE(s.opt.ShowPointInfo);
+  EXPECT_TRUE(session.shell.item("RPInfo").checked);
+  EXPECT_EQ(s.shell.geometry.SizeH, 700);
+  EXPECT_EQ(s.shell.geometry.SizeW, 900);
+  EXPECT_EQ(s.shell.geometry.PosT, 55);
+  EXPECT_EQ(s.shell.geometry.PosH, 300);
+  EXPECT_EQ(s.shell.geometry.NMH, 300);
+  EXPECT_EQ(s.shell.geometry.NMW, 500);
+  EXPECT_EQ(s.shell.geometry.NAH, 301);
+  EXPECT_EQ(s.shell.geometry.NAW, 350);
+  EXPECT_EQ(s.shell.geometry.STH, 210);
+  EXPECT_EQ(s.shell.geometry.STW, 880);
+  EXPECT_FALSE(s.opt.rules.MeterCheck);
+  EXPECT_EQ(s.opt.rules.MeterSpin, 2000);
+  EXPECT_EQ(s.opt.rules.MeterSpeedEdit, 60);
+  EXPECT_FALSE(s.opt.rules.GradCheck);
+  EXPECT_EQ(s.opt.rules.GradEdit, 45);
+  EXPECT_EQ(s.opt.rules.GradSpeedEdit, 30);
+  EXPECT_FALSE(s.opt.rules.PauseCheck);
+  EXPECT_EQ(s.opt.rules.PauseEdit, 5);
+  EXPECT_TRUE(s.opt.rules.ZeitCheck);
+  EXPECT_EQ(s.opt.rules.ZeitSpin, 120);
+  EXPECT_EQ(s.opt.rules.MinDistEdit, 80);
+  EXPECT_FALSE(s.opt.rules.AllGGACheck);
+  EXPECT_EQ(s.opt.rules.XRPSpin, 25);
+  EXPECT_EQ(s.opt.StopSpeed, 2.0L);
+  EXPECT_EQ(s.opt.StartSpeed, 9.0L);
+  EXPECT_EQ(s.opt.HKorEdit, 12);
+  EXPECT_FALSE(s.opt.HoeheNull);
+  EXPECT_EQ(s.opt.get(CsvSeparator), ",");
+  EXPECT_EQ(s.opt.get(InputSeparator), ";");
+  EXPECT_EQ(s.opt.get(InputSeparatorText), ";");
+  EXPECT_EQ(s.opt.get(OutputSeparator), "|");
+  EXPECT_FALSE(s.opt.get(InputLatFirst));
+  EXPECT_FALSE(s.opt.get(OutputLatFirst));
+  EXPECT_TRUE(s.opt.get(InputFreeSeparator));
+  EXPECT_TRUE(s.opt.get(OutputFreeSeparator));
+  EXPECT_EQ(s.opt.get(TEFreeEdit), "#");
+  EXPECT_EQ(s.opt.get(TAFreeEdit), "*");
+  EXPECT_EQ(s.opt.InputFormat, 9);
+  EXPECT_EQ(s.opt.TimeMode, 2);
+  EXPECT_EQ(s.opt.SummerOffset, 3);
+  EXPECT_EQ(s.opt.WinterOffset, 0);
+  EXPECT_FALSE(s.shell.ShowStartNotice);
+  EXPECT_TRUE(s.shell.HideStartDialog);
+  EXPECT_EQ(s.opt.OpenDir, "/home/anna/Müller/"_cp);
+  EXPECT_EQ(s.opt.SaveDir, "/home/anna/Navi Routen/");
+  EXPECT_EQ(s.opt.get(BcrDirectory), "/home/anna/BCR/");
+  EXPECT_EQ(s.opt.get(MpMTP), 75);
+  EXPECT_EQ(s.opt.get(RNHeader), "Tour: ");  // quoted in the file, so the blank is kept
+  EXPECT_TRUE(s.opt.get(RDeskripToFN));
+  EXPECT_EQ(s.opt.get(PIndex), 4);
+  EXPECT_EQ(s.opt.get(OPTIMIZATION), 70);
+  EXPECT_TRUE(s.opt.get(PREFERNICE_C) && s.opt.get(ALTROUTE_C) && s.opt.get(CORRUSED_C) &&
+              s.opt.get(TRAFFICUSED_C) && s.opt.get(PREFERMAUT_C) && s.opt.get(PREFERVIGN_C));
+  EXPECT_TRUE(s.shell.debug.Find && s.shell.debug.HelpEdit && s.shell.debug.ShowErrorMenu &&
+              s.shell.debug.ShowError);
+  EXPECT_TRUE(s.opt.ShowErrors);
 }
 
 TEST_P(Settings, SavingAnUnchangedFullFileChangesNoByte) {
@@ -221,13 +230,13 @@ TEST_P(Settings, LoadSaveLoadKeepsEveryValue) {
   writeBytes(iniPath(), readBytes(fixture("full.ini")));
   ASSERT_EQ(loadSettings(session), ProfileReadStatus::Read);
   // Values a run may set that the fixture cannot hold for both hosts, and a few edits.
-  session.StopSpeed = 1.35L;
-  session.StartSpeed = 12.5L;
-  session.InputSeparator = "\t";
-  session.OutputSeparator = "\t";
-  session.TEFreeEdit = "\xA7";
-  session.rules.MeterSpin = 0;
-  session.geometry.PosT = -40;
+  session.opt.StopSpeed = 1.35L;
+  session.opt.StartSpeed = 12.5L;
+  session.opt.set(InputSeparator, "\t");
+  session.opt.set(OutputSeparator, "\t");
+  session.opt.set(TEFreeEdit, "\xA7");
+  session.opt.rules.MeterSpin = 0;
+  session.shell.geometry.PosT = -40;
   ASSERT_TRUE(saveSettings(session));
   EXPECT_EQ(onDisk("Pref", "StopSpeed"), h("1.35"));
   EXPECT_EQ(onDisk("Pref", "StartSpeed"), h("12.5"));
@@ -238,25 +247,25 @@ TEST_P(Settings, LoadSaveLoadKeepsEveryValue) {
   again.AppDir = session.AppDir;
   ASSERT_EQ(loadSettings(again), ProfileReadStatus::Read);
   expectSameSettings(session, again);
-  EXPECT_EQ(again.StopSpeed, 1.35L);
-  EXPECT_EQ(again.InputSeparator, "\t");
-  EXPECT_EQ(again.InputSeparatorText, "Tab");
-  EXPECT_EQ(again.TEFreeEdit, "\xA7");
-  EXPECT_EQ(again.geometry.PosT, -40);
-  EXPECT_EQ(again.rules.MeterSpin, 0);
-  EXPECT_EQ(again.bcr.RNHeader, "Tour: ");
-  EXPECT_TRUE(again.debug.ShowError);
+  EXPECT_EQ(again.opt.StopSpeed, 1.35L);
+  EXPECT_EQ(again.opt.get(InputSeparator), "\t");
+  EXPECT_EQ(again.opt.get(InputSeparatorText), "Tab");
+  EXPECT_EQ(again.opt.get(TEFreeEdit), "\xA7");
+  EXPECT_EQ(again.shell.geometry.PosT, -40);
+  EXPECT_EQ(again.opt.rules.MeterSpin, 0);
+  EXPECT_EQ(again.opt.get(RNHeader), "Tour: ");
+  EXPECT_TRUE(again.shell.debug.ShowError);
 }
 
 TEST_P(Settings, HandEditedLinesSurviveAClose) {
   session.AppDir = "/opt/kursolin/";
   writeBytes(iniPath(), readBytes(fixture("handedited.ini")));
   ASSERT_EQ(loadSettingsFrom(session, iniPath()), ProfileReadStatus::Read);
-  EXPECT_EQ(session.OutputFormat, 3);
-  EXPECT_EQ(session.rules.MeterSpin, 2000);
-  EXPECT_EQ(session.bcr.RNHeader, "Tour:");
-  EXPECT_TRUE(session.debug.Find);
-  session.rules.MeterSpin = 3000;
+  EXPECT_EQ(session.opt.OutputFormat, 3);
+  EXPECT_EQ(session.opt.rules.MeterSpin, 2000);
+  EXPECT_EQ(session.opt.get(RNHeader), "Tour:");
+  EXPECT_TRUE(session.shell.debug.Find);
+  session.opt.rules.MeterSpin = 3000;
   ASSERT_TRUE(saveSettingsTo(session, iniPath()));
   EXPECT_EQ(readBytes(iniPath()), readBytes(fixture("handedited_saved.ini")));
 }
@@ -270,21 +279,21 @@ TEST_P(Settings, AnOversizedFileIsRefusedAndNeverOverwritten) {
   std::string why;
   EXPECT_EQ(loadSettingsFrom(session, iniPath(), &why), ProfileReadStatus::Unreadable);
   EXPECT_EQ(why, "Datei gr\xF6\xDF" "er als 1 MiB");
-  EXPECT_NE(session.rules.MeterSpin, 7000) << "nothing of a refused file is used";
+  EXPECT_NE(session.opt.rules.MeterSpin, 7000) << "nothing of a refused file is used";
   EXPECT_FALSE(saveSettingsTo(session, iniPath()));
   EXPECT_EQ(readBytes(iniPath()), big);
 
   big.resize(Profile::kMaxSettingsFileBytes);
   writeBytes(iniPath(), big);
   EXPECT_EQ(loadSettingsFrom(session, iniPath(), &why), ProfileReadStatus::Read);
-  EXPECT_EQ(session.rules.MeterSpin, 7000);
+  EXPECT_EQ(session.opt.rules.MeterSpin, 7000);
   EXPECT_EQ(loadSettingsFrom(session, "/dev/zero", &why), ProfileReadStatus::Unreadable);
 }
 
 TEST_P(Settings, FalkFlagsAreWrittenUnderTheKeyTheyAreReadFrom) {
   load("[Navi]\r\nFprvFlags=9999\r\nFalkFlags=1111\r\n");
-  EXPECT_EQ(session.FalkFlags, "1111");
-  session.FalkFlags = "2222";
+  EXPECT_EQ(session.opt.get(FalkFlags), "1111");
+  session.opt.set(FalkFlags, "2222");
   ASSERT_TRUE(saveSettings(session));
   EXPECT_EQ(onDisk("Navi", "FalkFlags"), "2222");
   EXPECT_EQ(onDisk("Navi", "FprvFlags"), "9999");
@@ -312,9 +321,9 @@ TEST_P(SeparatorKeys, OnlyTheExactWordTabIsTheTabCharacter) {
   writeBytes(path, std::string("[Pref]\r\nTE_Trenner=") + c.fileText +
                        "\r\nTA_Trenner=" + c.fileText + "\r\n");
   ASSERT_EQ(loadSettings(s), ProfileReadStatus::Read);
-  EXPECT_EQ(s.InputSeparator, c.separator);
-  EXPECT_EQ(s.InputSeparatorText, c.separatorText);
-  EXPECT_EQ(s.OutputSeparator, c.separator);
+  EXPECT_EQ(s.opt.get(InputSeparator), c.separator);
+  EXPECT_EQ(s.opt.get(InputSeparatorText), c.separatorText);
+  EXPECT_EQ(s.opt.get(OutputSeparator), c.separator);
   ASSERT_TRUE(saveSettings(s));
   const Profile saved = Profile::fromBytes(readBytes(path));
   EXPECT_EQ(saved.readString("Pref", "TE_Trenner", "<missing>"), c.writtenBack);
@@ -335,8 +344,8 @@ TEST_P(Settings, StopSpeedIsReadWithTheHostSeparatorOnly) {
   const std::string own = h("1.5");
   const std::string foreign = sep() == ',' ? "1.5" : "1,5";
   load("[Pref]\r\nStopSpeed=" + foreign + "\r\nStartSpeed=" + own + "\r\n");
-  EXPECT_EQ(session.StopSpeed, 1.0L);
-  EXPECT_EQ(session.StartSpeed, 1.5L);
+  EXPECT_EQ(session.opt.StopSpeed, 1.0L);
+  EXPECT_EQ(session.opt.StartSpeed, 1.5L);
   ASSERT_TRUE(saveSettings(session));
   EXPECT_EQ(onDisk("Pref", "StopSpeed"), "1");
   EXPECT_EQ(onDisk("Pref", "StartSpeed"), own);
@@ -360,11 +369,11 @@ TEST_P(RuleBoxes, TheKeyReadLastWins) {
   s.AppDir = folder.dir();
   writeBytes(folder.file("Kursolin.Ini"), std::string("[Setup]\r\n") + c.setup);
   loadSettings(s);
-  EXPECT_EQ(s.rules.MeterCheck, c.meter);
-  EXPECT_EQ(s.rules.GradCheck, c.grad);
-  EXPECT_EQ(s.rules.PauseCheck, c.pause);
-  EXPECT_EQ(s.rules.ZeitCheck, c.zeit);
-  EXPECT_EQ(s.rules.AllGGACheck, c.allGga);
+  EXPECT_EQ(s.opt.rules.MeterCheck, c.meter);
+  EXPECT_EQ(s.opt.rules.GradCheck, c.grad);
+  EXPECT_EQ(s.opt.rules.PauseCheck, c.pause);
+  EXPECT_EQ(s.opt.rules.ZeitCheck, c.zeit);
+  EXPECT_EQ(s.opt.rules.AllGGACheck, c.allGga);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -378,16 +387,16 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_P(Settings, ErrorPromptsCanBeOnWhileTheirMenuItemStaysHidden) {
   load("[Debug]\r\nShowErrorMenu=0\r\nShowError=1\r\n");
-  EXPECT_TRUE(session.ShowErrors);
-  EXPECT_TRUE(session.item("Fehlermeldung").checked);
-  EXPECT_FALSE(session.item("Fehlermeldung").visible);
-  EXPECT_FALSE(session.item("N5").visible);
+  EXPECT_TRUE(session.opt.ShowErrors);
+  EXPECT_TRUE(session.shell.item("Fehlermeldung").checked);
+  EXPECT_FALSE(session.shell.item("Fehlermeldung").visible);
+  EXPECT_FALSE(session.shell.item("N5").visible);
 
   load("[Debug]\r\nShowErrorMenu=1\r\nShowError=0\r\n");
-  EXPECT_FALSE(session.ShowErrors);
-  EXPECT_FALSE(session.item("Fehlermeldung").checked);
-  EXPECT_TRUE(session.item("Fehlermeldung").visible);
-  EXPECT_TRUE(session.item("N5").visible);
+  EXPECT_FALSE(session.opt.ShowErrors);
+  EXPECT_FALSE(session.shell.item("Fehlermeldung").checked);
+  EXPECT_TRUE(session.shell.item("Fehlermeldung").visible);
+  EXPECT_TRUE(session.shell.item("N5").visible);
 }
 
 TEST_P(Settings, ValuesOutsideAFieldsRangeBecomeTheNearerBoundAndAreSavedSo) {
@@ -409,61 +418,61 @@ TEST_P(Settings, ValuesOutsideAFieldsRangeBecomeTheNearerBoundAndAreSavedSo) {
       {"Setup", "RwK", 300},       {"Setup", "Stop", 1},   {"Setup", "Sek", 1},
       {"Setup", "MinDist", 50000}, {"Setup", "XRp", 1000}, {"Pref", "HKor", 1000},
       {"BCR", "MP", 10000},        {"BCR", "Optim", 30}};
-  EXPECT_EQ(session.rules.MeterSpin, 99000);
-  EXPECT_EQ(session.HKorEdit, 1000);
-  EXPECT_EQ(session.bcr.OPTIMIZATION, 30);
+  EXPECT_EQ(session.opt.rules.MeterSpin, 99000);
+  EXPECT_EQ(session.opt.HKorEdit, 1000);
+  EXPECT_EQ(session.opt.get(OPTIMIZATION), 30);
   ASSERT_TRUE(saveSettings(session));
   for (const Expect& e : expected) {
     EXPECT_EQ(onDisk(e.section, e.key), std::to_string(e.value)) << e.section << "/" << e.key;
   }
   load("[BCR]\r\nOptim=100\r\n");
-  EXPECT_EQ(session.bcr.OPTIMIZATION, 95);
+  EXPECT_EQ(session.opt.get(OPTIMIZATION), 95);
 }
 
 TEST_P(Settings, WindowGeometryIsTakenAsItStands) {
   load("[Pos]\r\nH=300\r\nT=-40\r\n[Size]\r\nH=5\r\nW=100000\r\n");
-  EXPECT_EQ(session.geometry.PosH, 300);
-  EXPECT_EQ(session.geometry.PosT, -40);
-  EXPECT_EQ(session.geometry.SizeH, 5);
-  EXPECT_EQ(session.geometry.SizeW, 100000);
+  EXPECT_EQ(session.shell.geometry.PosH, 300);
+  EXPECT_EQ(session.shell.geometry.PosT, -40);
+  EXPECT_EQ(session.shell.geometry.SizeH, 5);
+  EXPECT_EQ(session.shell.geometry.SizeW, 100000);
   ASSERT_TRUE(saveSettings(session));
   EXPECT_EQ(onDisk("Pos", "H"), "300");
   EXPECT_EQ(onDisk("Size", "H"), "5");
 }
 
 TEST_P(Settings, ABlankFreeSeparatorIsWrittenAsBlankAndReadBackEmpty) {
-  session.TEFreeEdit = " ";
-  session.TAFreeEdit = " ";
+  session.opt.set(TEFreeEdit, " ");
+  session.opt.set(TAFreeEdit, " ");
   ASSERT_TRUE(saveSettings(session));
   const std::string bytes = readBytes(iniPath());
   EXPECT_NE(bytes.find("\r\nTE_FreeTrenner= \r\n"), std::string::npos);
   EXPECT_NE(bytes.find("\r\nTA_FreeTrenner= \r\n"), std::string::npos);
   ASSERT_EQ(loadSettings(session), ProfileReadStatus::Read);
-  EXPECT_EQ(session.TEFreeEdit, "");
-  EXPECT_EQ(session.TAFreeEdit, "");
+  EXPECT_EQ(session.opt.get(TEFreeEdit), "");
+  EXPECT_EQ(session.opt.get(TAFreeEdit), "");
 }
 
 TEST_P(Settings, UnreadableNumbersGiveTheDefaultButEmptyTextsStayEmpty) {
   load(
       "[Setup]\r\nDiM=viel\r\nDiC=ja\r\nSecC=true\r\n[Navi]\r\nTTFlags=\r\nMpMN=0x20\r\n"
       "[Dir]\r\nNMEA=\r\n");
-  EXPECT_EQ(session.rules.MeterSpin, 1000);
-  EXPECT_TRUE(session.rules.MeterCheck);
-  EXPECT_FALSE(session.rules.ZeitCheck);
-  EXPECT_EQ(session.TTFlags, "");
-  EXPECT_EQ(session.MpMN, 32);
-  EXPECT_EQ(session.OpenDir, "");
-  EXPECT_EQ(session.SaveDir, folder.dir());
+  EXPECT_EQ(session.opt.rules.MeterSpin, 1000);
+  EXPECT_TRUE(session.opt.rules.MeterCheck);
+  EXPECT_FALSE(session.opt.rules.ZeitCheck);
+  EXPECT_EQ(session.opt.get(TTFlags), "");
+  EXPECT_EQ(session.opt.get(MpMN), 32);
+  EXPECT_EQ(session.opt.OpenDir, "");
+  EXPECT_EQ(session.opt.SaveDir, folder.dir());
 }
 
 TEST_P(Settings, KeysAreFoundWhateverTheirLetterCase) {
   load("[SETUP]\r\ndim=4000\r\n[pref]\r\nte_trenner=|\r\n[POS]\r\nh=77\r\n");
-  EXPECT_EQ(session.rules.MeterSpin, 4000);
-  EXPECT_EQ(session.InputSeparator, "|");
-  EXPECT_EQ(session.geometry.PosH, 77);
-  EXPECT_EQ(session.geometry.SizeH, 693);
+  EXPECT_EQ(session.opt.rules.MeterSpin, 4000);
+  EXPECT_EQ(session.opt.get(InputSeparator), "|");
+  EXPECT_EQ(session.shell.geometry.PosH, 77);
+  EXPECT_EQ(session.shell.geometry.SizeH, 693);
   // The close replaces those lines rather than adding a second spelling.
-  session.rules.MeterSpin = 5000;
+  session.opt.rules.MeterSpin = 5000;
   ASSERT_TRUE(saveSettings(session));
   const std::string bytes = readBytes(iniPath());
   EXPECT_NE(bytes.find("[SETUP]\r\ndim=5000\r\n"), std::string::npos);
@@ -475,20 +484,20 @@ TEST_P(Settings, KeysAreFoundWhateverTheirLetterCase) {
 TEST_P(Settings, OverridesFollowTheNamesAndRulesOfTheFile) {
   std::string reason;
   EXPECT_TRUE(applySettingOverride(session, "setup", "dim", " 200000 ", &reason)) << reason;
-  EXPECT_EQ(session.rules.MeterSpin, 99000);
+  EXPECT_EQ(session.opt.rules.MeterSpin, 99000);
   EXPECT_TRUE(applySettingOverride(session, "Pref", "TE_Trenner", "Tab", &reason));
-  EXPECT_EQ(session.InputSeparator, "\t");
+  EXPECT_EQ(session.opt.get(InputSeparator), "\t");
   EXPECT_TRUE(applySettingOverride(session, "Pref", "TA_Trenner", "\";\"", &reason));
-  EXPECT_EQ(session.OutputSeparator, ";");
+  EXPECT_EQ(session.opt.get(OutputSeparator), ";");
   EXPECT_TRUE(applySettingOverride(session, "Setup", "AGC", "1", &reason));
-  EXPECT_TRUE(session.rules.AllGGACheck);
-  EXPECT_FALSE(session.rules.MeterCheck);
+  EXPECT_TRUE(session.opt.rules.AllGGACheck);
+  EXPECT_FALSE(session.opt.rules.MeterCheck);
   EXPECT_TRUE(applySettingOverride(session, "Pref", "StopSpeed", h("2.5"), &reason));
-  EXPECT_EQ(session.StopSpeed, 2.5L);
+  EXPECT_EQ(session.opt.StopSpeed, 2.5L);
   EXPECT_TRUE(applySettingOverride(session, "Debug", "ShowError", "1", &reason));
-  EXPECT_TRUE(session.ShowErrors);
+  EXPECT_TRUE(session.opt.ShowErrors);
   EXPECT_TRUE(applySettingOverride(session, "Navi", "MpMN", "0x40", &reason));
-  EXPECT_EQ(session.MpMN, 64);
+  EXPECT_EQ(session.opt.get(MpMN), 64);
 }
 
 TEST_P(Settings, OverridesRefuseUnknownKeysAndUnreadableValues) {
@@ -512,10 +521,10 @@ TEST_P(Settings, OverridesRefuseUnknownKeysAndUnreadableValues) {
     EXPECT_EQ(reason,
               "Ungültiger Wert für "_cp + b.section + "/" + b.key + ": \"" + b.value + "\"");
   }
-  EXPECT_EQ(session.rules.MeterSpin, 1000);
-  EXPECT_TRUE(session.rules.MeterCheck);
-  EXPECT_EQ(session.StopSpeed, 1.0L);
-  EXPECT_EQ(session.geometry.SizeW, 853);
+  EXPECT_EQ(session.opt.rules.MeterSpin, 1000);
+  EXPECT_TRUE(session.opt.rules.MeterCheck);
+  EXPECT_EQ(session.opt.StopSpeed, 1.0L);
+  EXPECT_EQ(session.shell.geometry.SizeW, 853);
   EXPECT_FALSE(applySettingOverride(session, "X", "Y", "1"));  // the reason is optional
 }
 
@@ -529,7 +538,7 @@ TEST_P(Settings, AnIniGivenOnTheCommandLineIsReadLikeTheOwnFile) {
   EXPECT_FALSE(error.empty());
   writeBytes(folder.file("other.ini"), "[Setup]\r\nXRp=7\r\n");
   EXPECT_EQ(loadSettingsFrom(session, folder.file("other.ini")), ProfileReadStatus::Read);
-  EXPECT_EQ(session.rules.XRPSpin, 7);
+  EXPECT_EQ(session.opt.rules.XRPSpin, 7);
 }
 
 KURSOLIN_ON_BOTH_HOSTS(Settings);

@@ -32,7 +32,7 @@ int expectRefusedSave(const std::string& appDir, ProfileReadStatus expectedLoad)
     std::cerr << "unexpected load status\n";
     return 1;
   }
-  s.rules.MeterSpin = 7000;
+  s.opt.rules.MeterSpin = 7000;
   if (saveSettings(s)) {
     std::cerr << "save reported success\n";
     return 1;

@@ -6,7 +6,7 @@
 #include <functional>
 #include <optional>
 
-#include "core/port.h"
+#include "session/port.h"
 
 namespace kursolin::test {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/port.h"
+#include "session/port.h"
 
 namespace kursolin::test {
 

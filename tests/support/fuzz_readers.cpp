@@ -3,12 +3,12 @@
 #include <string>
 
 #include "core/host.h"
-#include "core/session.h"
 #include "formats/detection.h"
 #include "formats/gpx.h"
 #include "formats/registry.h"
 #include "formats/tomtom.h"
 #include "formats/tourenxml.h"
+#include "session/session.h"
 #include "support/fake_port.h"
 #include "support/session_setup.h"
 #include "workflow/dispatch.h"
@@ -34,56 +34,53 @@ void fuzzReaders(const std::uint8_t* data, std::size_t size) {
     ScriptedPort port;
     Session s(port, host);
     createLikeTheWindow(s);
-    s.ShowErrors = true;
+    s.opt.ShowErrors = true;
     // The GPX load parses the bytes as a file; its lines, if any, go to its reader.
     const GpxLoad gpx = parseGpx(text, "fuzz.gpx");
     for (std::size_t i = 0; i < gpx.lines.size() && i < 2000; ++i)
       GetGPX(s, gpx.lines[i], static_cast<int>(i));
-    s.InputLines.setText(text);
-    for (int i = 0; i < s.InputLines.Count() && i < 2000; ++i) {
-      const std::string line = s.InputLines.at(i);
+    s.doc.InputLines.setText(text);
+    for (int i = 0; i < s.doc.InputLines.Count() && i < 2000; ++i) {
+      const std::string line = s.doc.InputLines.at(i);
       // Every reader of the registry, each on every line.
       for (const InputFormatInfo& f : inputFormats()) {
-        s.InputFormat = f.code;
-        s.InputIsMN5 = (i % 2) == 0;
+        s.opt.InputFormat = f.code;
+        s.doc.InputLayout = (i % 2) == 0;
         if (f.readA) guarded([&] { f.readA(s, line, i); });
         if (f.readB) guarded([&] { f.readB(s, line, i); });
       }
     }
     // The TomTom flag pass works on whatever lines an edited output pane holds.
-    if (s.InputLines.Count() <= 2000) {
-      TextLines flagged = s.InputLines;
+    if (s.doc.InputLines.Count() <= 2000) {
+      TextLines flagged = s.doc.InputLines;
       SetTTFlag(s, flagged);
       for (int i = 0; i < flagged.Count(); ++i) MakeTTK(flagged.at(i));
     }
-    if (s.InputLines.Count() > 5000) continue;
+    if (s.doc.InputLines.Count() > 5000) continue;
     // The recognition tests at load, which may trim the lines, and the Tourenplaner item scan.
     for (const InputFormatInfo& f : inputFormats()) {
       if (!f.check) continue;
-      s.InputLines.setText(text);
-      s.InputFormat = f.code;
+      s.doc.InputLines.setText(text);
+      s.opt.InputFormat = f.code;
       guarded([&] { f.check(s); });
     }
-    for (int code : {4, 5}) {
-      s.InputFormat = code;
-      TourenXML(s, text);
-    }
+    for (TourenItems items : {TourenItems::Stations, TourenItems::All}) TourenXML(s, text, items);
     // Format detection, every content test over the same bytes.
     {
       TextLines lines;
       lines.setText(text);
       detectInputFormat(s, {std::string_view(text).substr(0, kDetectionHeadBytes), lines, "txt"});
     }
-    s.InputLines.setText(text);
+    s.doc.InputLines.setText(text);
     for (int code : {1, 2, 9, 10, 20, 21, 22, 23, 24, 3, 6}) {
       for (bool everyNth : {false, true}) {
         useInput(s, code);
         // Every output with a writer of its own: Navigon, the table, BCR and Falk.
         useOutput(s, everyNth ? 6 : code == 3 ? 5 : code == 6 ? 7 : 2);
-        s.rules.AllGGACheck = everyNth;
-        s.rules.XRPSpin = 3;
-        s.rules.ZeitCheck = true;
-        s.ShowPointInfo = true;
+        s.opt.rules.AllGGACheck = everyNth;
+        s.opt.rules.XRPSpin = 3;
+        s.opt.rules.ZeitCheck = true;
+        s.opt.ShowPointInfo = true;
         guarded([&] { RouteErzeugen(s); });
       }
     }

@@ -11,8 +11,6 @@
 
 #include "core/cp1252.h"
 #include "core/host.h"
-#include "core/raster.h"
-#include "core/session.h"
 #include "formats/accessdb.h"
 #include "formats/bcr.h"
 #include "formats/coordtext.h"
@@ -21,7 +19,9 @@
 #include "formats/ovl.h"
 #include "formats/tomtom.h"
 #include "formats/tourenxml.h"
+#include "picture/raster.h"
 #include "picture/tile_image.h"
+#include "session/session.h"
 #include "settings/profile.h"
 #include "settings/settings.h"
 #include "support/fake_port.h"
@@ -66,23 +66,23 @@ void inEverySession(F&& f) {
     ScriptedPort port;
     Session s(port, host);
     createLikeTheWindow(s);
-    s.ShowErrors = true;
+    s.opt.ShowErrors = true;
     f(s);
   }
 }
 
 // Makes routes from InputLines into each output, by the rules and by every third record.
 void generate(Session& s, std::initializer_list<int> outputs) {
-  if (s.InputLines.Count() > kMaxLines) return;
-  const TextLines loaded = s.InputLines;
+  if (s.doc.InputLines.Count() > kMaxLines) return;
+  const TextLines loaded = s.doc.InputLines;
   for (int out : outputs) {
     for (bool everyNth : {false, true}) {
-      s.InputLines = loaded;
+      s.doc.InputLines = loaded;
       useOutput(s, out);
-      s.rules.AllGGACheck = everyNth;
-      s.rules.XRPSpin = 3;
-      s.rules.ZeitCheck = true;
-      s.ShowPointInfo = true;
+      s.opt.rules.AllGGACheck = everyNth;
+      s.opt.rules.XRPSpin = 3;
+      s.opt.rules.ZeitCheck = true;
+      s.opt.ShowPointInfo = true;
       guarded([&] { RouteErzeugen(s); });
     }
   }
@@ -123,12 +123,13 @@ void fuzzNmea(const std::uint8_t* data, std::size_t size) {
 void fuzzNavigon(const std::uint8_t* data, std::size_t size) {
   const std::string bytes = bytesOf(data, size);
   const TextLines lines = linesOf(bytes);
-  navigonRecognized(lines, 8);
-  navigonRecognized(lines, 9);
+  navigonRecognized(lines, NavigonVersion::MN4);
+  navigonRecognized(lines, NavigonVersion::MN42);
   inEverySession([&](Session& s) {
     for (int i = 0; i < lines.Count() && i < kMaxLines; ++i) {
-      s.InputIsMN5 = i % 2 == 0;
-      guarded([&] { GetMN(s, lines.at(i), i); });
+      s.doc.InputLayout = i % 2 == 0 ? kNavigonMN5Layout : 0;
+      for (NavigonVersion layout : {NavigonVersion::MN4, NavigonVersion::MN42})
+        guarded([&] { GetMN(s, lines.at(i), i, layout); });
     }
     loadAndGenerate(s, 8, bytes, {0, 2});
     loadAndGenerate(s, 9, bytes, {1, 2});
@@ -175,9 +176,9 @@ void fuzzTourenXml(const std::uint8_t* data, std::size_t size) {
   inEverySession([&](Session& s) {
     for (int code : {4, 5}) {
       useInput(s, code);
-      TourenXML(s, bytes);
-      for (int i = 0; i < s.InputLines.Count() && i < kMaxLines; ++i)
-        guarded([&] { GetXML(s, s.InputLines.at(i), i); });
+      TourenXML(s, bytes, code == 4 ? TourenItems::Stations : TourenItems::All);
+      for (int i = 0; i < s.doc.InputLines.Count() && i < kMaxLines; ++i)
+        guarded([&] { GetXML(s, s.doc.InputLines.at(i), i); });
       generate(s, {5, 1});
     }
   });
@@ -199,8 +200,8 @@ void fuzzCoordText(const std::uint8_t* data, std::size_t size) {
   const std::string bytes = bytesOf(data, size);
   inEverySession([&](Session& s) {
     for (const char* sep : {"\t", ";", " ", ","}) {
-      s.InputSeparator = sep;
-      s.InputLatFirst = *sep != ';';
+      s.opt.set(InputSeparator, sep);
+      s.opt.set(InputLatFirst, *sep != ';');
       for (int code : {20, 21, 22, 23}) loadAndGenerate(s, code, bytes, {code, 1});
     }
   });
@@ -233,13 +234,13 @@ void fuzzAccess(const std::uint8_t* data, std::size_t size) {
   const MemoryFile file(bytesOf(data, size));
   checkAccessFile(file.path());
   inEverySession([&](Session& s) {
-    s.databaseReadLimits.time = kAccessReadTime;
+    s.opt.databaseReadLimits.time = kAccessReadTime;
     useInput(s, 24);
-    const std::vector<std::string> before = s.InputLines.lines();
+    const std::vector<std::string> before = s.doc.InputLines.lines();
     if (loadInputFile(s, file.path())) {
       generate(s, {1, 24});
     } else {
-      const bool untouched = s.InputLines.Count() == 0 || s.InputLines.lines() == before;
+      const bool untouched = s.doc.InputLines.Count() == 0 || s.doc.InputLines.lines() == before;
       require(untouched, "a failed load added lines");
     }
   });
@@ -275,9 +276,9 @@ void fuzzGpx(const std::uint8_t* data, std::size_t size) {
   if (!gpx.ok) return;
   inEverySession([&](Session& s) {
     useInput(s, 25);
-    s.InputLines.assign(gpx.lines);
-    for (int i = 0; i < s.InputLines.Count() && i < kMaxLines; ++i)
-      GetGPX(s, s.InputLines.at(i), i);
+    s.doc.InputLines.assign(gpx.lines);
+    for (int i = 0; i < s.doc.InputLines.Count() && i < kMaxLines; ++i)
+      GetGPX(s, s.doc.InputLines.at(i), i);
     generate(s, {24, 1});
   });
 }

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "core/host.h"
-#include "core/session.h"
+#include "session/session.h"
 #include "support/fake_port.h"
 
 namespace kursolin::test {

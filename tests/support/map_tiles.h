@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/canvas.h"
+#include "picture/canvas.h"
 #include "picture/tile_image.h"
 
 struct sqlite3;

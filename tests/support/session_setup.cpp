@@ -1,9 +1,9 @@
 #include "support/session_setup.h"
 
-#include "workflow/loading.h"
 #include "formats/registry.h"
+#include "session/panes.h"
+#include "workflow/loading.h"
 #include "workflow/output_commands.h"
-#include "core/panes.h"
 #include "workflow/program.h"
 
 namespace kursolin::test {
@@ -11,31 +11,35 @@ namespace kursolin::test {
 void createLikeTheWindow(Session& s) { FormCreate(s, "/tmp/"); }
 
 void useInput(Session& s, int code) {
-  s.PreviousInputFormat = code;
-  s.SeparatorAtSettings = s.InputSeparator;
+  // Chosen before it is applied, as the settings choose the format at start-up: nothing loads.
+  s.opt.InputAutoDetect = code == kAutoInputFormat;
+  if (code != kAutoInputFormat) s.opt.InputFormat = code;
+  markInputOptionsSeen(s);
   SourceChange(s, code);
 }
 
 void useOutput(Session& s, int code) {
-  const bool route = s.item("Route").enabled;
-  s.item("Route").enabled = false;
+  const bool route = s.shell.item("Route").enabled;
+  s.shell.item("Route").enabled = false;
   NaviArtChange(s, code);
-  s.item("Route").enabled = route;
+  s.shell.item("Route").enabled = route;
 }
 
 void onlyRules(Session& s, bool meter, bool grad, bool pause, bool zeit) {
-  s.rules.AllGGACheck = false;
-  s.rules.MeterCheck = meter;
-  s.rules.GradCheck = grad;
-  s.rules.PauseCheck = pause;
-  s.rules.ZeitCheck = zeit;
+  s.opt.rules.AllGGACheck = false;
+  s.opt.rules.MeterCheck = meter;
+  s.opt.rules.GradCheck = grad;
+  s.opt.rules.PauseCheck = pause;
+  s.opt.rules.ZeitCheck = zeit;
 }
 
 void setInput(Session& s, const std::vector<std::string>& lines) {
-  s.InputLines.assign(lines);
+  s.doc.InputLines.assign(lines);
   NMEADatenChange(s);
 }
 
-std::vector<std::string> output(const Session& s) { return s.OutputLines.lines(); }
+std::vector<std::string> output(const Session& s) {
+  return s.doc.OutputLines.lines();
+}
 
 }  // namespace kursolin::test

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/session.h"
+#include "session/session.h"
 
 namespace kursolin::test {
 

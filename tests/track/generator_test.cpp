@@ -39,7 +39,7 @@ class Generator : public test::HostTest {
   /// Positions of the points of an MN|4.2 output (longitude field 11, latitude field 12).
   std::vector<Pt> points() const {
     std::vector<Pt> out;
-    for (const auto& l : session.OutputLines.lines()) {
+    for (const auto& l : session.doc.OutputLines.lines()) {
       std::vector<std::string> f;
       std::size_t start = 0, bar;
       while ((bar = l.find('|', start)) != std::string::npos) {
@@ -53,7 +53,7 @@ class Generator : public test::HostTest {
   }
   std::vector<RuleKind> kinds() const {
     std::vector<RuleKind> k;
-    for (const auto& n : session.ruleNotes) k.push_back(n.kind);
+    for (const auto& n : session.doc.ruleNotes) k.push_back(n.kind);
     return k;
   }
   int count(RuleKind k) const {
@@ -128,15 +128,15 @@ TEST_P(Generator, SlowBendGivesAPointOnceTheTurnExceedsTheAngle) {
   RouteErzeugen(session);
   ASSERT_EQ(count(RuleKind::Heading), 1);
   // Course 80 is the first more than 75 degrees from the reference 0.
-  const std::string& why = session.ruleNotes[1].text;
+  const std::string& why = session.doc.ruleNotes[1].text;
   EXPECT_NE(why.find("G:80K:"), std::string::npos) << why;
 }
 
 TEST_P(Generator, TimeRuleWithoutMinimumDistanceDoublesADistancePoint) {
   test::onlyRules(session, true, true, false, true);
-  session.rules.MinDistEdit = 0;
-  session.rules.MeterSpin = 100;
-  session.rules.ZeitSpin = 10;
+  session.opt.rules.MinDistEdit = 0;
+  session.opt.rules.MeterSpin = 100;
+  session.opt.rules.ZeitSpin = 10;
   TrackBuilder t(48.0, 11.0, 12 * 3600);
   t.add(t.current()).drive(0, 36, 25);  // 10 m/s: 100 m every 10 s
   gga(t);
@@ -153,7 +153,7 @@ TEST_P(Generator, TimeRuleWithoutMinimumDistanceDoublesADistancePoint) {
 
 TEST_P(Generator, TimeRuleStopsFiringAfterMidnight) {
   test::onlyRules(session, false, false, false, true);
-  session.rules.ZeitSpin = 60;
+  session.opt.rules.ZeitSpin = 60;
   TrackBuilder t(48.0, 11.0, 86400 - 300);
   t.add(t.current()).drive(0, 40, 600);
   gga(t);
@@ -163,7 +163,7 @@ TEST_P(Generator, TimeRuleStopsFiringAfterMidnight) {
 
 TEST_P(Generator, StopRule) {
   test::onlyRules(session, false, false, true, false);
-  session.rules.MinDistEdit = 5000;  // the stop point ignores the minimum distance
+  session.opt.rules.MinDistEdit = 5000;  // the stop point ignores the minimum distance
   struct Case {
     int standSeconds;
     bool point;
@@ -182,7 +182,7 @@ TEST_P(Generator, StopRule) {
     RouteErzeugen(session);
     ASSERT_EQ(count(RuleKind::Stop), c.point ? 1 : 0) << c.standSeconds;
     if (c.point) {
-      const auto& note = session.ruleNotes[1];
+      const auto& note = session.doc.ruleNotes[1];
       EXPECT_EQ(note.kind, RuleKind::Stop);
       EXPECT_NE(note.text.find("PD:" + std::to_string(c.minutes)), std::string::npos)
           << note.text;
@@ -210,8 +210,8 @@ TEST_P(Generator, StopGoesOnWhileTheVehicleIsWithinTwentyMetres) {
   gga(t);
   RouteErzeugen(session);
   ASSERT_EQ(count(RuleKind::Stop), 1);
-  EXPECT_NE(session.ruleNotes[1].text.find("PD:4"), std::string::npos)
-      << session.ruleNotes[1].text;
+  EXPECT_NE(session.doc.ruleNotes[1].text.find("PD:4"), std::string::npos)
+      << session.doc.ruleNotes[1].text;
 }
 
 TEST_P(Generator, TwoLineRmcLogGivesStartAndEnd) {
@@ -220,18 +220,18 @@ TEST_P(Generator, TwoLineRmcLogGivesStartAndEnd) {
   rmc(t);
   RouteErzeugen(session);
   EXPECT_EQ(kinds(), (std::vector<RuleKind>{RuleKind::Start, RuleKind::End}));
-  EXPECT_EQ(session.RoutePointCount, 2);
+  EXPECT_EQ(session.doc.RoutePointCount, 2);
 }
 
 TEST_P(Generator, FewerThanTwoLines) {
   test::useInput(session, 2);
   test::setInput(session, {test::rmcSentence(test::Fix{})});
-  session.OutputLines.add("old");
+  session.doc.OutputLines.add("old");
   RouteErzeugen(session);
   ASSERT_EQ(port.prompts.size(), 1u);
   EXPECT_EQ(port.prompts[0].text, "Es m\xFCssen mindestens 2 Datens\xE4tze zur Auswertung vorhanden sein!");
   EXPECT_EQ(port.prompts[0].buttons, PromptButtons::Abort);
-  EXPECT_EQ(session.OutputLines.Count(), 1) << "nothing was cleared";
+  EXPECT_EQ(session.doc.OutputLines.Count(), 1) << "nothing was cleared";
 }
 
 TEST_P(Generator, FirstRecordsWithoutFix) {
@@ -251,13 +251,15 @@ TEST_P(Generator, FirstRecordsWithoutFix) {
   ASSERT_FALSE(points().empty());
   EXPECT_NEAR(points()[0].lat, t.fixes()[3].lat, 1e-6);
   // With errors shown every rejected record is reported, naming the next line.
-  session.ShowErrors = true;
+  session.opt.ShowErrors = true;
   RouteErzeugen(session);
   ASSERT_EQ(port.prompts.size(), 3u);
-  EXPECT_EQ(port.prompts[0].text, "Sat - Fehler beim Lesen des ersten RMC Datensatzes an Position 1 erkannt\r" +
-                                      session.InputLines.at(1));
-  EXPECT_EQ(port.prompts[2].text, "Sat - Fehler beim Lesen des ersten RMC Datensatzes an Position 3 erkannt\r" +
-                                      session.InputLines.at(3));
+  EXPECT_EQ(port.prompts[0].text,
+            "Sat - Fehler beim Lesen des ersten RMC Datensatzes an Position 1 erkannt\r" +
+                session.doc.InputLines.at(1));
+  EXPECT_EQ(port.prompts[2].text,
+            "Sat - Fehler beim Lesen des ersten RMC Datensatzes an Position 3 erkannt\r" +
+                session.doc.InputLines.at(3));
 }
 
 TEST_P(Generator, NoFixAnywhereUnderTheRules) {
@@ -272,7 +274,7 @@ TEST_P(Generator, NoFixAnywhereUnderTheRules) {
   RouteErzeugen(session);
   ASSERT_EQ(port.prompts.size(), 1u);
   EXPECT_EQ(port.prompts[0].text, "Keinen g\xFCltigen RMC Datensatz in der Datei gefunden");
-  EXPECT_EQ(session.OutputLines.Count(), 0);
+  EXPECT_EQ(session.doc.OutputLines.Count(), 0);
 }
 
 TEST_P(Generator, GgaWithoutVtg) {
@@ -285,32 +287,33 @@ TEST_P(Generator, GgaWithoutVtg) {
   test::setInput(session, lines);
   RouteErzeugen(session);
   EXPECT_TRUE(port.prompts.empty());
-  EXPECT_EQ(session.RoutePointCount, 2);
+  EXPECT_EQ(session.doc.RoutePointCount, 2);
   // A log whose only VTG sentence comes before its first fix pairs nothing with it.
   lines.insert(lines.begin(), test::vtgSentence(t.fixes()[0]));
   test::setInput(session, lines);
   RouteErzeugen(session);
   ASSERT_EQ(port.prompts.size(), 1u);
   EXPECT_EQ(port.prompts[0].text, "Keinen g\xFCltigen VTG Datensatz in der Datei gefunden");
-  EXPECT_EQ(session.RoutePointCount, 0);
+  EXPECT_EQ(session.doc.RoutePointCount, 0);
 }
 
 TEST_P(Generator, GgaVtgMainScanStartsAtTheVtgLine) {
-  session.ShowErrors = true;
+  session.opt.ShowErrors = true;
   TrackBuilder t(48.0, 11.0, 12 * 3600);
   t.add(t.current()).drive(0, 40, 2);
   gga(t);
   port.answer({PromptAnswer::Ignore});
   RouteErzeugen(session);
   ASSERT_EQ(port.prompts.size(), 1u);
-  EXPECT_EQ(port.prompts[0].text, "Keinen GGA Datensatz an Position 1 erkannt\r" + session.InputLines.at(1));
+  EXPECT_EQ(port.prompts[0].text,
+            "Keinen GGA Datensatz an Position 1 erkannt\r" + session.doc.InputLines.at(1));
   EXPECT_EQ(count(RuleKind::End), 1);
 }
 
 TEST_P(Generator, AbortEndsTheRunAndKeepsWhatWasEmitted) {
-  session.ShowErrors = true;
+  session.opt.ShowErrors = true;
   test::onlyRules(session, true, false, false, false);
-  session.rules.MeterSpin = 100;
+  session.opt.rules.MeterSpin = 100;
   TrackBuilder t(48.0, 11.0, 12 * 3600);
   t.add(t.current()).drive(0, 36, 30);
   auto lines = t.rmcLines();
@@ -324,7 +327,7 @@ TEST_P(Generator, AbortEndsTheRunAndKeepsWhatWasEmitted) {
   EXPECT_EQ(kinds(), (std::vector<RuleKind>{RuleKind::Start, RuleKind::Distance,
                                             RuleKind::Distance}))
       << "no end point after Abort";
-  EXPECT_EQ(session.OutputLines.Count(), 3);
+  EXPECT_EQ(session.doc.OutputLines.Count(), 3);
 }
 
 TEST_P(Generator, CancelEndsTheRunBetweenRecordsAndKeepsAWholeRoute) {
@@ -340,9 +343,9 @@ TEST_P(Generator, CancelEndsTheRunBetweenRecordsAndKeepsAWholeRoute) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     test::onlyRules(session, !c.everyNth, !c.everyNth, false, !c.everyNth);
-    session.rules.AllGGACheck = c.everyNth;
-    session.rules.XRPSpin = 1;
-    session.rules.ZeitSpin = 30;
+    session.opt.rules.AllGGACheck = c.everyNth;
+    session.opt.rules.XRPSpin = 1;
+    session.opt.rules.ZeitSpin = 30;
     port.onPendingEvents = nullptr;
     ASSERT_EQ(RouteErzeugen(session), RouteResult::Completed);
     const std::vector<std::string> whole = test::output(session);
@@ -356,9 +359,9 @@ TEST_P(Generator, CancelEndsTheRunBetweenRecordsAndKeepsAWholeRoute) {
     ASSERT_GT(cut.size(), 1u);
     ASSERT_LT(cut.size(), whole.size());
     EXPECT_TRUE(std::equal(cut.begin(), cut.end(), whole.begin())) << "the route so far, as made";
-    EXPECT_EQ(session.RoutePointCount, static_cast<int>(cut.size()));
-    EXPECT_EQ(session.emittedPoints.size(), cut.size());
-    EXPECT_EQ(session.ruleNotes.size(), cut.size());
+    EXPECT_EQ(session.doc.RoutePointCount, static_cast<int>(cut.size()));
+    EXPECT_EQ(session.doc.emittedPoints.size(), cut.size());
+    EXPECT_EQ(session.doc.ruleNotes.size(), cut.size());
     EXPECT_NE(kinds().back(), RuleKind::End) << "no end point after a cancel";
     EXPECT_FALSE(session.cancelRequested);
     EXPECT_FALSE(session.routeInProgress);
@@ -409,12 +412,12 @@ TEST_P(Generator, CleanLogEndPointIsTheLastLine) {
   RouteErzeugen(session);
   ASSERT_EQ(kinds().back(), RuleKind::End);
   EXPECT_NEAR(points().back().lat, t.fixes().back().lat, 1e-6);
-  EXPECT_EQ(session.ruleNotes.size(), 2u);
+  EXPECT_EQ(session.doc.ruleNotes.size(), 2u);
 }
 
 TEST_P(Generator, EveryNthRmcRecord) {
-  session.rules.AllGGACheck = true;
-  session.rules.XRPSpin = 10;
+  session.opt.rules.AllGGACheck = true;
+  session.opt.rules.XRPSpin = 10;
   TrackBuilder t(48.0, 11.0, 12 * 3600);
   t.add(t.current()).drive(0, 40, 99);
   rmc(t);
@@ -426,24 +429,25 @@ TEST_P(Generator, EveryNthRmcRecord) {
 
   t.fixes()[20].valid = false;
   rmc(t);
-  session.ShowErrors = true;
+  session.opt.ShowErrors = true;
   RouteErzeugen(session);
   EXPECT_EQ(points().size(), 10u);
   ASSERT_EQ(port.prompts.size(), 1u);
-  EXPECT_EQ(port.prompts[0].text, "Sat - Fehler beim Lesen des RMCDatensatz an Position 30 erkannt\r" +
-                                      session.InputLines.at(30));
+  EXPECT_EQ(port.prompts[0].text,
+            "Sat - Fehler beim Lesen des RMCDatensatz an Position 30 erkannt\r" +
+                session.doc.InputLines.at(30));
 }
 
 TEST_P(Generator, EveryNthGgaVtgRecord) {
-  session.rules.AllGGACheck = true;
+  session.opt.rules.AllGGACheck = true;
   TrackBuilder t(48.0, 11.0, 12 * 3600);
   t.add(t.current()).drive(0, 40, 49);
   gga(t);
-  session.rules.XRPSpin = 1;
+  session.opt.rules.XRPSpin = 1;
   RouteErzeugen(session);
-  EXPECT_EQ(session.RoutePointCount, 51) << "every GGA record, then the end point";
-  session.rules.XRPSpin = 10;
-  session.ShowErrors = true;
+  EXPECT_EQ(session.doc.RoutePointCount, 51) << "every GGA record, then the end point";
+  session.opt.rules.XRPSpin = 10;
+  session.opt.ShowErrors = true;
   port.answer({});
   RouteErzeugen(session);
   const auto p = points();
@@ -453,11 +457,11 @@ TEST_P(Generator, EveryNthGgaVtgRecord) {
   EXPECT_NEAR(p[2].lat, t.fixes()[12].lat, 1e-6);
   ASSERT_FALSE(port.prompts.empty());
   EXPECT_EQ(port.prompts[0].text, "Keinen g\xFCltigen VTG Datensatz an Position 10 erkannt\r" +
-                                      session.InputLines.at(10));
+                                      session.doc.InputLines.at(10));
 }
 
 TEST_P(Generator, EveryNthWithoutAnyFixGivesOnlyTheEndPoint) {
-  session.rules.AllGGACheck = true;
+  session.opt.rules.AllGGACheck = true;
   session.CurrentPoint.LatValue = 0;
   session.CurrentPoint.LonValue = 0;
   session.CurrentPoint.LatDec = "0";
@@ -475,9 +479,9 @@ TEST_P(Generator, EveryNthWithoutAnyFixGivesOnlyTheEndPoint) {
 }
 
 TEST_P(Generator, EveryNthAbortInItsOwnPrompt) {
-  session.rules.AllGGACheck = true;
-  session.rules.XRPSpin = 2;
-  session.ShowErrors = true;
+  session.opt.rules.AllGGACheck = true;
+  session.opt.rules.XRPSpin = 2;
+  session.opt.ShowErrors = true;
   TrackBuilder t(48.0, 11.0, 12 * 3600);
   t.add(t.current()).drive(0, 40, 20);
   auto lines = t.rmcLines();
@@ -488,15 +492,15 @@ TEST_P(Generator, EveryNthAbortInItsOwnPrompt) {
   RouteErzeugen(session);
   ASSERT_EQ(port.prompts.size(), 2u);
   EXPECT_EQ(port.prompts[1].text, "Fehler beim Lesen des RMCDatensatz an Position 6 erkannt\r" +
-                                      session.InputLines.at(6));
-  EXPECT_EQ(session.RoutePointCount, 2);
+                                      session.doc.InputLines.at(6));
+  EXPECT_EQ(session.doc.RoutePointCount, 2);
 }
 
 // Real logs carry GSA, GSV, ZDA and proprietary sentences between the records. "Aus jedem"
 // counts only the format's own lines, so such a log gives the points of the same log without
 // them, and the prompts name the positions in the log as loaded.
 TEST_P(Generator, EveryNthCountsOnlyTheFormatsOwnLines) {
-  session.rules.AllGGACheck = true;
+  session.opt.rules.AllGGACheck = true;
   TrackBuilder t(48.0, 11.0, 12 * 3600);
   t.add(t.current()).drive(0, 40, 60);
   t.fixes()[30].valid = false;
@@ -522,8 +526,8 @@ TEST_P(Generator, EveryNthCountsOnlyTheFormatsOwnLines) {
   for (const auto& log : logs) {
     for (int n : {1, 3, 10, 25}) {
       SCOPED_TRACE("code " + std::to_string(log.code) + " N " + std::to_string(n));
-      session.rules.XRPSpin = n;
-      session.ShowErrors = true;
+      session.opt.rules.XRPSpin = n;
+      session.opt.ShowErrors = true;
       test::useInput(session, log.code);
       test::setInput(session, log.clean);
       port.prompts.clear();
@@ -546,7 +550,8 @@ TEST_P(Generator, EveryNthCountsOnlyTheFormatsOwnLines) {
         // "... an Position <i> erkannt" CR the line at i of the mixed log.
         const auto at = pr.text.find("Position ") + 9;
         const int pos = std::stoi(pr.text.substr(at));
-        EXPECT_EQ(pr.text.substr(pr.text.find('\r') + 1), session.InputLines.at(pos)) << pr.text;
+        EXPECT_EQ(pr.text.substr(pr.text.find('\r') + 1), session.doc.InputLines.at(pos))
+            << pr.text;
       }
     }
   }
@@ -559,7 +564,8 @@ TEST_P(Generator, UiGetsAChanceBeforeEveryRecordOfTheMainScan) {
   RouteErzeugen(session);
   // Lines 1 to 98; the last line is read by the end point.
   EXPECT_EQ(port.pendingEventCalls, 98);
-  EXPECT_EQ(session.outputCaption(), "MN|4.2 Routenpunkte := " + std::to_string(session.RoutePointCount));
+  EXPECT_EQ(session.outputCaption(),
+            "MN|4.2 Routenpunkte := " + std::to_string(session.doc.RoutePointCount));
 }
 
 TEST_P(Generator, RouteExecuteReportsAConversionErrorAndRestoresTheCursor) {
@@ -573,8 +579,8 @@ TEST_P(Generator, RouteExecuteReportsAConversionErrorAndRestoresTheCursor) {
   ASSERT_EQ(port.prompts.size(), 1u);
   EXPECT_EQ(port.prompts[0].kind, PromptKind::Error);
   EXPECT_EQ(port.busyOn, port.busyOff);
-  EXPECT_EQ(session.RoutePointCount, 1) << "the start point stays";
-  EXPECT_TRUE(session.item("SaveNavi").enabled);
+  EXPECT_EQ(session.doc.RoutePointCount, 1) << "the start point stays";
+  EXPECT_TRUE(session.shell.item("SaveNavi").enabled);
 }
 
 KURSOLIN_ON_BOTH_HOSTS(Generator);

@@ -28,12 +28,12 @@ class Nmea : public test::HostTest {
              int index = 0) {
     std::vector<std::string> lines(static_cast<std::size_t>(index) + 1, "filler");
     lines[static_cast<std::size_t>(index)] = line;
-    session.InputLines.assign(lines);
+    session.doc.InputLines.assign(lines);
     return parser(session, line, index);
   }
   /// The record with every text in place, as an emitted record has it.
   const PointRecord& p() {
-    completePositionTexts(session, session.CurrentPoint);
+    completePositionTexts(session.numbers, session.CurrentPoint);
     return session.CurrentPoint;
   }
 };
@@ -150,7 +150,7 @@ TEST_P(Nmea, PositionsBeyondTheGlobeAreNoFix) {
 }
 
 TEST_P(Nmea, RejectedSentencesAndTheirPrompts) {
-  session.ShowErrors = true;
+  session.opt.ShowErrors = true;
   struct Case {
     std::string line;
     bool (*parser)(Session&, const std::string&, int);
@@ -196,10 +196,10 @@ TEST_P(Nmea, AnyTalkerButOnePerKindInALog) {
   }
   // The log's first GGA sentence decides: "$GNGGA" after "$GPGGA" is foreign, VTG and RMC of
   // the log take their own talkers.
-  session.ShowErrors = true;
+  session.opt.ShowErrors = true;
   const std::string gn = resigned("GN" + rest);
   const std::string gnVtg = resigned("GN" + bodyOf(kVTG).substr(2));
-  session.InputLines.assign({kGGA, gn, gnVtg, kRMC});
+  session.doc.InputLines.assign({kGGA, gn, gnVtg, kRMC});
   port.answer({PromptAnswer::Ignore});
   EXPECT_FALSE(GetGGA(session, gn, 1));
   ASSERT_EQ(port.prompts.size(), 1u);
@@ -214,14 +214,14 @@ TEST_P(Nmea, AnyTalkerButOnePerKindInALog) {
 }
 
 TEST_P(Nmea, AbortIsRememberedAndErrorsCanBeHidden) {
-  session.ShowErrors = true;
+  session.opt.ShowErrors = true;
   port.answer({PromptAnswer::Abort});
   EXPECT_FALSE(parse(GetGGA, kVTG));
   EXPECT_TRUE(session.AbortRequested);
   // The next GGA parse starts afresh.
   EXPECT_TRUE(parse(GetGGA, kGGA));
   EXPECT_FALSE(session.AbortRequested);
-  session.ShowErrors = false;
+  session.opt.ShowErrors = false;
   port.clearRecords();
   EXPECT_FALSE(parse(GetRMC, kVTG));
   EXPECT_FALSE(parse(GetVTG, kGGA));
@@ -252,8 +252,8 @@ TEST_P(Nmea, AltitudeCorrection) {
       {"1e30", "", 0, true, "1000000000"},
   };
   for (const auto& c : cases) {
-    session.HKorEdit = c.hkor;
-    session.HoeheNull = c.zero;
+    session.opt.HKorEdit = c.hkor;
+    session.opt.HoeheNull = c.zero;
     const std::string line = resigned(std::string("GPGGA,123519.00,4807.0380,N,01131.0000,E,1,08,0.9,") +
                                       c.alt + ",M," + c.sep + ",M,,");
     ASSERT_TRUE(parse(GetGGA, line)) << line;
@@ -262,9 +262,9 @@ TEST_P(Nmea, AltitudeCorrection) {
 }
 
 TEST_P(Nmea, UnreadableAltitudesAskAndCountAsZero) {
-  session.ShowErrors = true;
-  session.HKorEdit = 48;
-  session.HoeheNull = false;
+  session.opt.ShowErrors = true;
+  session.opt.HKorEdit = 48;
+  session.opt.HoeheNull = false;
   port.answer({PromptAnswer::Ignore, PromptAnswer::Ignore});
   ASSERT_TRUE(parse(GetGGA, resigned("GPGGA,123519.00,4807.0380,N,01131.0000,E,1,08,0.9,5x,M,4y,M,,")));
   ASSERT_EQ(port.prompts.size(), 2u);
@@ -409,11 +409,11 @@ TEST(NmeaSamples, RealLogsParseWithoutComplaint) {
     std::fclose(f);
     test::ScriptedPort port;
     Session s(port, HostSettings::german());
-    s.ShowErrors = true;
-    s.InputLines.setText(text);
+    s.opt.ShowErrors = true;
+    s.doc.InputLines.setText(text);
     int gga = 0, rmc = 0, vtg = 0;
-    for (int i = 0; i < s.InputLines.Count(); ++i) {
-      const std::string line = s.InputLines.at(i);
+    for (int i = 0; i < s.doc.InputLines.Count(); ++i) {
+      const std::string line = s.doc.InputLines.at(i);
       if (line.rfind("$GPGGA", 0) == 0) gga += GetGGA(s, line, i);
       if (line.rfind("$GPRMC", 0) == 0) rmc += GetRMC(s, line, i);
       if (line.rfind("$GPVTG", 0) == 0) vtg += GetVTG(s, line, i);

@@ -8,12 +8,14 @@
 #include "core/fileio.h"
 #include "formats/detection.h"
 #include "formats/registry.h"
-#include "scratch.h"
 #include "settings/settings.h"
 #include "support/fake_port.h"
 #include "support/jet3_writer.h"
+#include "support/scratch.h"
 #include "support/session_setup.h"
 #include "workflow/loading.h"
+#include "workflow/menu_state.h"
+#include "workflow/presentation.h"
 #include "workflow/program.h"
 #include "workflow/route_command.h"
 
@@ -156,10 +158,9 @@ TEST_F(Detection, SharedSamplesAreFoundAsTheirFormats) {
 
 TEST_F(Detection, LoadsWithTheFormatFoundAndKeepsTheChoice) {
   test::ScratchFolder dir;
-  s.PreviousInputFormat = kAutoInputFormat;
-  SourceChange(s, kAutoInputFormat);
-  EXPECT_TRUE(s.InputAutoDetect);
-  EXPECT_TRUE(s.item("IN_Auto").checked);
+  test::useInput(s, kAutoInputFormat);
+  EXPECT_TRUE(s.opt.InputAutoDetect);
+  EXPECT_TRUE(menuItemChecked(s, "IN_Auto"));
   // The open dialog offers every readable file first.
   const FileDialogRequest req = loadDialogRequest(s);
   EXPECT_EQ(req.filter.substr(0, 22), "Alle lesbaren Dateien(");
@@ -173,24 +174,23 @@ TEST_F(Detection, LoadsWithTheFormatFoundAndKeepsTheChoice) {
     test::writeBytes(path, e.bytes);
     EXPECT_TRUE(loadInputFile(s, path))
         << e.name << ": " << ::testing::PrintToString(port.promptTexts());
-    EXPECT_EQ(s.InputFormat, e.code) << e.name;
-    EXPECT_TRUE(s.item("Route").enabled) << e.name;
+    EXPECT_EQ(s.opt.InputFormat, e.code) << e.name;
+    EXPECT_TRUE(s.shell.item("Route").enabled) << e.name;
     // The caption and the status line name the format found.
-    EXPECT_EQ(s.inputCaption().rfind(s.InputLabel, 0), 0u) << s.inputCaption();
-    EXPECT_EQ(s.statusText(), s.InputLabel + " (automatisch erkannt) = " + path);
-    EXPECT_TRUE(s.InputAutoDetect);
-    EXPECT_TRUE(s.item("IN_Auto").checked);
+    EXPECT_EQ(s.inputCaption().rfind(s.doc.InputLabel, 0), 0u) << s.inputCaption();
+    EXPECT_EQ(s.statusText(), s.doc.InputLabel + " (automatisch erkannt) = " + path);
+    EXPECT_TRUE(s.opt.InputAutoDetect);
+    EXPECT_TRUE(menuItemChecked(s, "IN_Auto"));
     EXPECT_EQ(chosenInputFormat(s), kAutoInputFormat);
   }
   // Formats read by their own loaders replace the file's text by their records.
-  EXPECT_EQ(s.InputFormat, 25);
-  EXPECT_EQ(s.InputLines.Count(), 3) << "the route points of route.gpx";
+  EXPECT_EQ(s.opt.InputFormat, 25);
+  EXPECT_EQ(s.doc.InputLines.Count(), 3) << "the route points of route.gpx";
 }
 
 TEST_F(Detection, UnknownFileGetsOneMessageListingWhatWasTried) {
   test::ScratchFolder dir;
-  s.PreviousInputFormat = kAutoInputFormat;
-  SourceChange(s, kAutoInputFormat);
+  test::useInput(s, kAutoInputFormat);
   const std::string path = dir.file("wegpunkte.nmea");
   test::writeBytes(path, test::crlf({test::sentence("GPWPL,4807.038,N,01131.000,E,WPT1")}));
   EXPECT_FALSE(loadInputFile(s, path));
@@ -205,9 +205,9 @@ TEST_F(Detection, UnknownFileGetsOneMessageListingWhatWasTried) {
     EXPECT_NE(next, std::string::npos) << code;
     at = next;
   }
-  EXPECT_FALSE(s.item("Route").enabled);
+  EXPECT_FALSE(s.shell.item("Route").enabled);
   EXPECT_EQ(s.inputCaption(), "Dateiformat nicht erkannt!");
-  EXPECT_EQ(s.InputLines.Count(), 1) << "the file stays to be looked at";
+  EXPECT_EQ(s.doc.InputLines.Count(), 1) << "the file stays to be looked at";
 }
 
 TEST_F(Detection, StoredAsZeroWhichOlderVersionsDoNotRead) {
@@ -215,17 +215,17 @@ TEST_F(Detection, StoredAsZeroWhichOlderVersionsDoNotRead) {
   test::writeBytes(dir.file("Kursolin.Ini"), "[Pref]\r\nSourceNr=0\r\n");
   ASSERT_EQ(loadSettingsFrom(s, dir.file("Kursolin.Ini")), ProfileReadStatus::Read);
   applyStartFormats(s);
-  EXPECT_TRUE(s.InputAutoDetect);
-  EXPECT_TRUE(s.item("IN_Auto").checked);
+  EXPECT_TRUE(s.opt.InputAutoDetect);
+  EXPECT_TRUE(menuItemChecked(s, "IN_Auto"));
   EXPECT_TRUE(port.openRequests.empty()) << "start-up asks for no file";
-  EXPECT_EQ(s.InputFormat, 1) << "records of pasted text until a file's format is found";
+  EXPECT_EQ(s.opt.InputFormat, 1) << "records of pasted text until a file's format is found";
   ASSERT_TRUE(saveSettingsTo(s, dir.file("out.ini")));
   EXPECT_NE(readBytes(dir.file("out.ini")).find("SourceNr=0\r\n"), std::string::npos);
   // Choosing a format in the menu ends the detection.
   port.openAnswers.push_back(std::nullopt);
   SourceChange(s, 2);
-  EXPECT_FALSE(s.InputAutoDetect);
-  EXPECT_FALSE(s.item("IN_Auto").checked);
+  EXPECT_FALSE(s.opt.InputAutoDetect);
+  EXPECT_FALSE(menuItemChecked(s, "IN_Auto"));
   ASSERT_TRUE(saveSettingsTo(s, dir.file("out.ini")));
   EXPECT_NE(readBytes(dir.file("out.ini")).find("SourceNr=2\r\n"), std::string::npos);
 }

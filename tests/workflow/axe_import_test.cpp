@@ -11,7 +11,7 @@
 
 #include "core/cp1252.h"
 #include "core/fileio.h"
-#include "core/panes.h"
+#include "session/panes.h"
 #include "support/child_process.h"
 #include "support/fake_port.h"
 #include "support/session_setup.h"
@@ -58,7 +58,7 @@ class AxeImport : public ::testing::Test {
         "fung");
     ASSERT_EQ(::mkdir(appNative.c_str(), 0755), 0);
     session.AppDir = sessionPath(appNative) + "/";
-    session.OpenDir = docs.dir();
+    session.opt.OpenDir = docs.dir();
     applyStartFormats(session);
     port.clearRecords();
   }
@@ -87,11 +87,11 @@ class AxeImport : public ::testing::Test {
   // A loaded file and a saved route in the panes: replaced without a question.
   void fillPanes() {
     test::setInput(session, {"$GPGGA,1", "$GPVTG,1", "$GPGGA,2"});
-    session.OutputLines.assign({"alte Route"});
+    session.doc.OutputLines.assign({"alte Route"});
     NaviChange(session);
     markInputLoaded(session);
-    session.savedOutputRevision = session.OutputLines.revision();
-    ASSERT_TRUE(session.item("Route").enabled);
+    session.doc.savedOutputRevision = session.doc.OutputLines.revision();
+    ASSERT_TRUE(session.shell.item("Route").enabled);
     port.clearRecords();
   }
 
@@ -110,7 +110,7 @@ const char* const kWritesLines =
 
 TEST_F(AxeImport, ConvertedLinesFillBothPanes) {
   converter(kWritesLines);
-  session.SaveBaseName = "Route.itn";
+  session.doc.SaveBaseName = "Route.itn";
   const std::string chosen = importAxe();
 
   ASSERT_EQ(port.openRequests.size(), 1u);
@@ -123,20 +123,20 @@ TEST_F(AxeImport, ConvertedLinesFillBothPanes) {
 
   const std::vector<std::string> lines{"1150000|4810000|Start|4|", "1160000|4820000|Ziel|2|",
                                        "AXE-DATEN", appNative};
-  EXPECT_EQ(session.InputLines.lines(), lines);
-  EXPECT_EQ(session.OutputLines.lines(), lines);
+  EXPECT_EQ(session.doc.InputLines.lines(), lines);
+  EXPECT_EQ(session.doc.OutputLines.lines(), lines);
   EXPECT_EQ(port.inputCaptions, (std::vector<std::string>{
                                     kCaptionFailed, "Autoroute Express Routendatei - Zeilen = 4"}));
   EXPECT_EQ(session.statusText(), "Autoroute Express Routendatei = " + chosen);
   EXPECT_TRUE(port.prompts.empty());
   EXPECT_EQ(appEntries(), Names{kAxeConverter}) << "copy and output are removed";
 
-  EXPECT_EQ(session.InputFileName, chosen);
-  EXPECT_EQ(session.SaveBaseName, "Alpen Tour.axe");
-  EXPECT_EQ(session.OpenDir, docs.dir());
-  EXPECT_EQ(session.InputFormat, 1) << "the chosen input format reads the lines later";
+  EXPECT_EQ(session.doc.InputFileName, chosen);
+  EXPECT_EQ(session.doc.SaveBaseName, "Alpen Tour.axe");
+  EXPECT_EQ(session.opt.OpenDir, docs.dir());
+  EXPECT_EQ(session.opt.InputFormat, 1) << "the chosen input format reads the lines later";
   for (const char* item : {"Route", "NMEADaten", "SaveNavi", "RouteReversAction"}) {
-    EXPECT_TRUE(session.item(item).enabled) << item;
+    EXPECT_TRUE(session.shell.item(item).enabled) << item;
   }
 
   // Started without a shell: the converter's own path, the two files as separate arguments.
@@ -153,19 +153,19 @@ TEST_F(AxeImport, ConvertedLinesFillBothPanes) {
 // converter belongs, and the command is no longer offered.
 TEST_F(AxeImport, MissingConverterIsReportedBeforeTheDialog) {
   fillPanes();
-  session.OutputLines.assign({"neue Route"});  // not saved: still no question
+  session.doc.OutputLines.assign({"neue Route"});  // not saved: still no question
   importAxe();
   EXPECT_EQ(
       port.promptTexts(),
       std::vector<std::string>{kNotFound + "\rErwartet wird: " + session.AppDir + kAxeConverter});
   EXPECT_TRUE(port.openRequests.empty());
   EXPECT_TRUE(appEntries().empty());
-  EXPECT_EQ(session.InputLines.Count(), 3);
-  EXPECT_EQ(session.OutputLines.lines(), std::vector<std::string>{"neue Route"});
-  EXPECT_FALSE(session.item("AxeImport").enabled);
+  EXPECT_EQ(session.doc.InputLines.Count(), 3);
+  EXPECT_EQ(session.doc.OutputLines.lines(), std::vector<std::string>{"neue Route"});
+  EXPECT_FALSE(session.shell.item("AxeImport").enabled);
   converter(kWritesLines);
   updateAxeImportAvailability(session);
-  EXPECT_TRUE(session.item("AxeImport").enabled);
+  EXPECT_TRUE(session.shell.item("AxeImport").enabled);
 }
 
 TEST_F(AxeImport, ACancelledDialogChangesNothing) {
@@ -173,8 +173,8 @@ TEST_F(AxeImport, ACancelledDialogChangesNothing) {
   fillPanes();
   port.openAnswers.push_back(std::nullopt);
   FlatSpeedButton3Click(session);
-  EXPECT_EQ(session.InputLines.Count(), 3);
-  EXPECT_EQ(session.OutputLines.lines(), std::vector<std::string>{"alte Route"});
+  EXPECT_EQ(session.doc.InputLines.Count(), 3);
+  EXPECT_EQ(session.doc.OutputLines.lines(), std::vector<std::string>{"alte Route"});
   EXPECT_TRUE(port.inputCaptions.empty());
   EXPECT_TRUE(port.processRequests.empty());
   EXPECT_EQ(appEntries(), Names{kAxeConverter});
@@ -231,14 +231,14 @@ TEST_F(AxeImport, FailuresLeaveEmptyPanesAndTheFailureCaption) {
     EXPECT_EQ(port.prompts[0].buttons, PromptButtons::Abort);
     EXPECT_EQ(port.processRequests.size(), c.started ? 1u : 0u);
     EXPECT_EQ(appEntries(), c.left);
-    EXPECT_TRUE(session.InputLines.empty());
-    EXPECT_TRUE(session.OutputLines.empty());
+    EXPECT_TRUE(session.doc.InputLines.empty());
+    EXPECT_TRUE(session.doc.OutputLines.empty());
     EXPECT_EQ(session.inputCaption(), kCaptionFailed);
     EXPECT_EQ(session.statusText(),
               c.statusSet ? "Autoroute Express Routendatei = " + chosen : kNoFileYet);
-    EXPECT_EQ(session.InputFileName, chosen);
+    EXPECT_EQ(session.doc.InputFileName, chosen);
     for (const char* item : {"Route", "SaveNavi"}) {
-      EXPECT_FALSE(session.item(item).enabled) << item;
+      EXPECT_FALSE(session.shell.item(item).enabled) << item;
     }
   }
 }
@@ -252,11 +252,11 @@ TEST_F(AxeImport, CancelledWaitEndsTheConverterAndLeavesNothing) {
   EXPECT_EQ(port.processRequests.size(), 1u);
   EXPECT_TRUE(port.prompts.empty()) << "the user chose to cancel; no message follows";
   EXPECT_EQ(appEntries(), Names{kAxeConverter}) << "copy and half-written output are removed";
-  EXPECT_TRUE(session.InputLines.empty());
-  EXPECT_TRUE(session.OutputLines.empty());
+  EXPECT_TRUE(session.doc.InputLines.empty());
+  EXPECT_TRUE(session.doc.OutputLines.empty());
   EXPECT_EQ(session.inputCaption(), kCaptionFailed);
   EXPECT_EQ(session.statusText(), kNoFileYet);
-  EXPECT_FALSE(session.item("Route").enabled);
+  EXPECT_FALSE(session.shell.item("Route").enabled);
 }
 
 TEST_F(AxeImport, OnlyWhatThisRunWroteIsLoaded) {
@@ -275,7 +275,7 @@ TEST_F(AxeImport, OnlyWhatThisRunWroteIsLoaded) {
     converter(c.script);
     test::writeBytes(app(kAxeOutput), "alte Zeile\r\n");
     importAxe();
-    EXPECT_EQ(session.InputLines.lines(), c.loaded);
+    EXPECT_EQ(session.doc.InputLines.lines(), c.loaded);
     EXPECT_EQ(port.promptTexts(),
               c.loaded.empty() ? std::vector<std::string>{kNoOutput} : std::vector<std::string>{});
     EXPECT_EQ(appEntries(), Names{kAxeConverter});
@@ -306,7 +306,7 @@ TEST_F(AxeImport, WindowsProgramRunsThroughWine) {
     importAxe();
   }
   EXPECT_TRUE(port.prompts.empty());
-  EXPECT_EQ(session.InputLines.lines(),
+  EXPECT_EQ(session.doc.InputLines.lines(),
             (std::vector<std::string>{"wine", appNative + "/" + kAxeConverter,
                                       appNative + "/" + kAxeCopy, appNative + "/" + kAxeOutput}));
   EXPECT_EQ(port.processRequests.at(0).program, bin.file("wine"));
@@ -336,7 +336,7 @@ int importWithReadOnlyProgramFolder(const std::string& appDir, const std::string
   s.AppDir = appDir;
   port.openAnswers.push_back(axe);
   FlatSpeedButton3Click(s);
-  const auto& l = s.InputLines.lines();
+  const auto& l = s.doc.InputLines.lines();
   auto fail = [](const char* why) {
     std::cerr << why << "\n";
     return 1;

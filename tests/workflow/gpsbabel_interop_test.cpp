@@ -13,9 +13,9 @@
 #include "core/geotime.h"
 #include "core/split_plan.h"
 #include "formats/bcr.h"
-#include "scratch.h"
 #include "support/fake_port.h"
 #include "support/nmea_writer.h"
+#include "support/scratch.h"
 #include "support/session_setup.h"
 #include "workflow/dispatch.h"
 #include "workflow/loading.h"
@@ -90,8 +90,8 @@ class Gpsbabel : public ::testing::Test {
     test::useInput(s, code);
     EXPECT_TRUE(loadInputFile(s, path)) << path;
     std::vector<Position> out;
-    for (int i = 0; i < s.InputLines.Count(); ++i) {
-      if (Get_A(s, s.InputLines.at(i), i)) {
+    for (int i = 0; i < s.doc.InputLines.Count(); ++i) {
+      if (Get_A(s, s.doc.InputLines.at(i), i)) {
         out.push_back({static_cast<double>(s.CurrentPoint.LatValue),
                        static_cast<double>(s.CurrentPoint.LonValue)});
       }
@@ -133,13 +133,13 @@ TEST_F(Gpsbabel, ReadsTheBcrFilesKursolinWrites) {
     items.push_back(line);
   }
   test::useInput(s, 5);
-  s.InputLines.assign(items);
-  s.rules.AllGGACheck = true;
-  s.rules.XRPSpin = 1;
+  s.doc.InputLines.assign(items);
+  s.opt.rules.AllGGACheck = true;
+  s.opt.rules.XRPSpin = 1;
   test::useOutput(s, 5);
   ASSERT_EQ(RouteExecute(s), RouteResult::Completed);
-  s.BcrRouteTitle = "Welt";
-  planSplitOver(s, s.OutputLines.Count(), s.OutputLines.Count());
+  s.opt.set(BcrRouteTitle, "Welt");
+  s.doc.split = planSplitOver(s.doc.OutputLines.Count(), s.doc.OutputLines.Count());
   ASSERT_TRUE(SaveBCR(s, dir.file("Welt.BCR")));
   ASSERT_TRUE(gpsbabel("-i " + kBcr + " -f " + dir.file("Welt.BCR") + " -o unicsv -F " +
                        dir.file("welt.csv")))

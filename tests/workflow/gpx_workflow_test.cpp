@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "core/cp1252.h"
-#include "core/panes.h"
 #include "formats/gpx.h"
-#include "scratch.h"
+#include "session/panes.h"
 #include "support/fake_port.h"
 #include "support/gpx_writer.h"
+#include "support/scratch.h"
 #include "support/session_setup.h"
 #include "workflow/loading.h"
 #include "workflow/reverse.h"
@@ -37,7 +37,7 @@ class GpxWorkflow : public ::testing::Test {
  protected:
   void SetUp() override {
     test::createLikeTheWindow(s);
-    s.SaveDir = dir.dir();
+    s.opt.SaveDir = dir.dir();
     test::useInput(s, 25);
     test::useOutput(s, 24);
     test::onlyRules(s, true, false, false, false);
@@ -62,13 +62,13 @@ TEST_F(GpxWorkflow, LoadNamesThePointsAndEnablesTheRulesOfALog) {
   test::TrackBuilder t(48.0, 11.0, 12 * 3600);
   t.add(t.current()).drive(0, 40, 20);
   ASSERT_TRUE(load("fahrt.gpx", test::gpxTrack(t.fixes())));
-  EXPECT_EQ(s.InputLines.Count(), 21);
+  EXPECT_EQ(s.doc.InputLines.Count(), 21);
   EXPECT_EQ(s.inputCaption(), "GPX Track - Punkte = 21");
   EXPECT_EQ(s.statusText(), "GPX Datei = " + dir.file("fahrt.gpx"));
-  EXPECT_TRUE(s.item("Route").enabled);
+  EXPECT_TRUE(s.shell.item("Route").enabled);
   for (const char* control :
        {"MeterSpeedEdit", "GradCheck", "PauseCheck", "ZeitSpin", "MinDistEdit", "Zeitangabe"})
-    EXPECT_TRUE(s.item(control).enabled) << control;
+    EXPECT_TRUE(s.shell.item(control).enabled) << control;
   EXPECT_TRUE(port.prompts.empty());
 
   ASSERT_TRUE(load("punkte.gpx", fiveWaypoints()));
@@ -86,9 +86,9 @@ TEST_F(GpxWorkflow, LoadNamesThePointsAndEnablesTheRulesOfALog) {
 TEST_F(GpxWorkflow, BadFileLoadsNothing) {
   ASSERT_TRUE(load("gut.gpx", fiveWaypoints()));
   EXPECT_FALSE(load("kaputt.gpx", "<gpx><wpt lat=\"1\" lon=\"2\"></gpx>"));
-  EXPECT_EQ(s.InputLines.Count(), 0);
+  EXPECT_EQ(s.doc.InputLines.Count(), 0);
   EXPECT_EQ(s.inputCaption(), "GPX Datei Fehler!");
-  EXPECT_FALSE(s.item("Route").enabled);
+  EXPECT_FALSE(s.shell.item("Route").enabled);
   ASSERT_EQ(port.prompts.size(), 1u);
   EXPECT_EQ(port.prompts[0].kind, PromptKind::Error);
   EXPECT_EQ(port.prompts[0].buttons, PromptButtons::Abort);
@@ -101,10 +101,11 @@ TEST_F(GpxWorkflow, BadFileLoadsNothing) {
 TEST_F(GpxWorkflow, RouteIsSavedAsUtf8AndSplitIntoWholeFiles) {
   ASSERT_TRUE(load("punkte.gpx", fiveWaypoints()));
   ASSERT_EQ(RouteExecute(s), RouteResult::Completed);
-  ASSERT_EQ(s.RoutePointCount, 5);
+  ASSERT_EQ(s.doc.RoutePointCount, 5);
   EXPECT_EQ(s.outputCaption(), "GPX 1.1 Datei Routenpunkte := 5");
-  EXPECT_EQ(s.OutputLines.at(s.OutputLines.Count() - 1), "</gpx>") << "finished after the run";
-  EXPECT_EQ(gpxPointCount(s.OutputLines), 5);
+  EXPECT_EQ(s.doc.OutputLines.at(s.doc.OutputLines.Count() - 1), "</gpx>")
+      << "finished after the run";
+  EXPECT_EQ(gpxPointCount(s.doc.OutputLines), 5);
 
   // One file: the dialog of the format, the bytes in UTF-8.
   port.saveAnswers.push_back(dir.file("Tour.gpx"));
@@ -113,13 +114,13 @@ TEST_F(GpxWorkflow, RouteIsSavedAsUtf8AndSplitIntoWholeFiles) {
   EXPECT_EQ(port.saveRequests[0].title, "Route als GPX 1.1 Datei speichern");
   EXPECT_EQ(port.saveRequests[0].filter, "GPX 1.1 Datei (*.gpx)|*.gpx");
   EXPECT_EQ(port.saveRequests[0].fileName, "punkte.gpx");
-  EXPECT_EQ(test::readBytes(dir.file("Tour.gpx")), gpxFileBytes(s.OutputLines));
+  EXPECT_EQ(test::readBytes(dir.file("Tour.gpx")), gpxFileBytes(s.doc.OutputLines));
   const std::vector<std::string> all = {"Grüße"_cp, "B", "KS-Rp 3", "D & E", "Ende"};
   EXPECT_EQ(namesIn(dir.file("Tour.gpx")), all);
   EXPECT_EQ(port.splitDialogs, 0) << "no maximum by default";
 
   // Two points a file: every part is a whole GPX file of its slice of points.
-  s.MpGPX = 2;
+  s.opt.set(MpGPX, 2);
   port.saveAnswers.push_back(dir.file("Teil.gpx"));
   SaveNaviExecute(s);
   EXPECT_EQ(port.splitDialogs, 1);
@@ -134,14 +135,14 @@ TEST_F(GpxWorkflow, RouteIsSavedAsUtf8AndSplitIntoWholeFiles) {
 TEST_F(GpxWorkflow, ReversalKeepsTheFrame) {
   ASSERT_TRUE(load("punkte.gpx", fiveWaypoints()));
   RouteExecute(s);
-  const auto forward = s.OutputLines.lines();
+  const auto forward = s.doc.OutputLines.lines();
   RouteReversActionExecute(s);
-  ASSERT_EQ(s.OutputLines.Count(), static_cast<int>(forward.size()));
-  EXPECT_EQ(s.OutputLines.at(0), forward[0]);
-  EXPECT_EQ(s.OutputLines.at(3), forward[forward.size() - 3]) << "the last point comes first";
-  EXPECT_EQ(s.OutputLines.at(s.OutputLines.Count() - 1), "</gpx>");
+  ASSERT_EQ(s.doc.OutputLines.Count(), static_cast<int>(forward.size()));
+  EXPECT_EQ(s.doc.OutputLines.at(0), forward[0]);
+  EXPECT_EQ(s.doc.OutputLines.at(3), forward[forward.size() - 3]) << "the last point comes first";
+  EXPECT_EQ(s.doc.OutputLines.at(s.doc.OutputLines.Count() - 1), "</gpx>");
   RouteReversActionExecute(s);
-  EXPECT_EQ(s.OutputLines.lines(), forward);
+  EXPECT_EQ(s.doc.OutputLines.lines(), forward);
   EXPECT_TRUE(port.prompts.empty());
 }
 
@@ -153,8 +154,8 @@ TEST_F(GpxWorkflow, NamesDoNotLeakIntoRoutesOfOtherInputs) {
   test::useInput(s, 2);
   test::setInput(s, t.rmcLines());
   RouteExecute(s);
-  ASSERT_GE(s.RoutePointCount, 2);
-  for (const auto& l : s.OutputLines.lines()) {
+  ASSERT_GE(s.doc.RoutePointCount, 2);
+  for (const auto& l : s.doc.OutputLines.lines()) {
     if (isGpxPointLine(l)) EXPECT_NE(l.find("<name>KS-Rp "), std::string::npos) << l;
   }
 }
@@ -166,8 +167,8 @@ TEST_F(GpxWorkflow, RouteCutShortByABadValueIsStillAWholeFile) {
                   "-|-|-|-|-|-|-|-|-|-|-|elf|48.04|-|-|"});
   RouteExecute(s);
   ASSERT_EQ(port.prompts.size(), 1u) << "the conversion error";
-  EXPECT_EQ(gpxPointCount(s.OutputLines), 2);
-  EXPECT_EQ(s.OutputLines.at(s.OutputLines.Count() - 1), "</gpx>");
+  EXPECT_EQ(gpxPointCount(s.doc.OutputLines), 2);
+  EXPECT_EQ(s.doc.OutputLines.at(s.doc.OutputLines.Count() - 1), "</gpx>");
 }
 
 }  // namespace

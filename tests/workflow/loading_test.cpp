@@ -2,16 +2,19 @@
 #include <gtest/gtest.h>
 
 #include "core/cp1252.h"
+#include "formats/coordtext.h"
+#include "formats/registry.h"
+#include "session/panes.h"
 #include "support/hosts.h"
 #include "support/nmea_writer.h"
 #include "support/session_setup.h"
 #include "support/temp_folder.h"
-#include "formats/registry.h"
-#include "workflow/rule_groups.h"
 #include "workflow/loading.h"
-#include "core/panes.h"
+#include "workflow/menu_state.h"
+#include "workflow/presentation.h"
 #include "workflow/program.h"
 #include "workflow/route_command.h"
+#include "workflow/rule_groups.h"
 
 namespace kursolin {
 namespace {
@@ -21,7 +24,7 @@ class Loading : public ::testing::Test {
   Loading() : session(port, HostSettings::german()) {}
   void SetUp() override {
     test::createLikeTheWindow(session);
-    session.OpenDir = folder.dir();
+    session.opt.OpenDir = folder.dir();
     applyStartFormats(session);
     port.clearRecords();
   }
@@ -48,10 +51,10 @@ std::string ggaVtgLog() {
 
 TEST_F(Loading, StartUpAsksForNoFile) {
   EXPECT_TRUE(port.openRequests.empty());
-  EXPECT_EQ(session.InputFormat, 1);
+  EXPECT_EQ(session.opt.InputFormat, 1);
   EXPECT_EQ(session.inputCaption(), "NEMA Log \"GGA + VTG\"");
   EXPECT_EQ(session.statusText(), "Keine Datei ge\xF6" "ffnet");
-  EXPECT_FALSE(session.item("Route").enabled);
+  EXPECT_FALSE(session.shell.item("Route").enabled);
 }
 
 TEST_F(Loading, GgaVtgLogIsLoadedAndReported) {
@@ -64,22 +67,22 @@ TEST_F(Loading, GgaVtgLogIsLoadedAndReported) {
   EXPECT_EQ(req.filter, "NMEA Datei(*.txt;*.nmea;*.log)|*.txt;*.nmea;*.log");
   EXPECT_EQ(req.defaultExt, "txt");
   EXPECT_EQ(req.initialDir, folder.dir());
-  EXPECT_EQ(session.InputLines.Count(), 10);
+  EXPECT_EQ(session.doc.InputLines.Count(), 10);
   EXPECT_EQ(session.inputCaption(), "NEMA Log \"GGA + VTG\" - Zeilen = 10");
   EXPECT_EQ(session.statusText(), "NEMA Log Datei \" GGA+VTG \"= " + path);
-  EXPECT_EQ(session.InputFileName, path);
-  EXPECT_EQ(session.SaveBaseName, "Alpen.txt");
-  EXPECT_EQ(session.OpenDir, folder.dir());
-  EXPECT_TRUE(session.item("Route").enabled);
-  EXPECT_TRUE(session.ReadVtg);
-  EXPECT_EQ(session.InputShortName, "GGA + VTG");
+  EXPECT_EQ(session.doc.InputFileName, path);
+  EXPECT_EQ(session.doc.SaveBaseName, "Alpen.txt");
+  EXPECT_EQ(session.opt.OpenDir, folder.dir());
+  EXPECT_TRUE(session.shell.item("Route").enabled);
+  EXPECT_TRUE(session.doc.ReadVtg);
+  EXPECT_EQ(session.doc.InputShortName, "GGA + VTG");
   for (const char* c : {"MeterCheck", "MeterSpeedEdit", "GradEdit", "PauseEdit", "ZeitSpin",
                         "MinDistEdit", "Label8"})
-    EXPECT_TRUE(session.item(c).enabled) << c;
-  EXPECT_TRUE(session.item("Zeitangabe").visible);
-  EXPECT_TRUE(session.item("IN_GGAVTG").checked);
-  EXPECT_TRUE(session.item("In_NMEA").checked);
-  EXPECT_FALSE(session.item("IN_RMC").checked);
+    EXPECT_TRUE(session.shell.item(c).enabled) << c;
+  EXPECT_TRUE(session.shell.item("Zeitangabe").visible);
+  EXPECT_TRUE(menuItemChecked(session, "IN_GGAVTG"));
+  EXPECT_TRUE(menuItemChecked(session, "In_NMEA"));
+  EXPECT_FALSE(menuItemChecked(session, "IN_RMC"));
   EXPECT_TRUE(port.prompts.empty());
 }
 
@@ -107,9 +110,9 @@ TEST_F(Loading, RefusedNmeaLogs) {
     EXPECT_EQ(port.prompts[0].text, c.message);
     EXPECT_EQ(port.prompts[0].kind, PromptKind::Error);
     EXPECT_EQ(port.prompts[0].buttons, PromptButtons::Abort);
-    EXPECT_FALSE(session.item("Route").enabled);
-    EXPECT_FALSE(session.item("MeterCheck").enabled) << "the rules stay disabled";
-    EXPECT_GT(session.InputLines.Count(), 0) << "the lines stay in the pane";
+    EXPECT_FALSE(session.shell.item("Route").enabled);
+    EXPECT_FALSE(session.shell.item("MeterCheck").enabled) << "the rules stay disabled";
+    EXPECT_GT(session.doc.InputLines.Count(), 0) << "the lines stay in the pane";
   }
 }
 
@@ -132,17 +135,17 @@ TEST_F(Loading, NavigonFilesAndTheirSeparators) {
     port.clearRecords();
     choose(1, std::nullopt);
     choose(c.code, file("r.rte", c.first + "\r\n" + l15 + "\r\n"));
-    EXPECT_EQ(session.item("Route").enabled, c.ok) << c.first;
+    EXPECT_EQ(session.shell.item("Route").enabled, c.ok) << c.first;
     if (c.code == 9) {
-      EXPECT_EQ(session.InputIsMN5, c.mn5) << c.first;
+      EXPECT_EQ(session.doc.InputLayout, c.mn5) << c.first;
     }
     if (c.ok) {
-      EXPECT_EQ(session.inputCaption(), session.InputLabel + " - Zeilen = 2");
-      EXPECT_TRUE(session.item("MeterSpin").enabled);
-      EXPECT_FALSE(session.item("MeterSpeedEdit").enabled);
-      EXPECT_TRUE(session.item("Label4").enabled);
-      EXPECT_FALSE(session.item("GradCheck").enabled);
-      EXPECT_FALSE(session.item("Zeitangabe").visible);
+      EXPECT_EQ(session.inputCaption(), session.doc.InputLabel + " - Zeilen = 2");
+      EXPECT_TRUE(session.shell.item("MeterSpin").enabled);
+      EXPECT_FALSE(session.shell.item("MeterSpeedEdit").enabled);
+      EXPECT_TRUE(session.shell.item("Label4").enabled);
+      EXPECT_FALSE(session.shell.item("GradCheck").enabled);
+      EXPECT_FALSE(session.shell.item("Zeitangabe").visible);
       EXPECT_TRUE(port.prompts.empty());
     } else {
       EXPECT_EQ(session.inputCaption(), c.code == 8 ? "Navigon MN|4 oder 4.1 Routendatei Fehler!"
@@ -178,15 +181,15 @@ TEST_F(Loading, UnsavedWorkIsKeptUnlessTheUserLetsItGo) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    session.savedOutputRevision = session.OutputLines.revision();  // nothing left to lose
+    session.doc.savedOutputRevision = session.doc.OutputLines.revision();  // nothing left to lose
     markInputLoaded(session);
     choose(2, std::nullopt);
     choose(1, file("a.txt", ggaVtgLog()));
-    session.OutputLines.assign({"Route"});
+    session.doc.OutputLines.assign({"Route"});
     NaviChange(session);
-    if (c.routeSaved) session.savedOutputRevision = session.OutputLines.revision();
+    if (c.routeSaved) session.doc.savedOutputRevision = session.doc.OutputLines.revision();
     if (c.inputEdited) test::setInput(session, {"a", "b"});
-    const auto input = session.InputLines.lines();
+    const auto input = session.doc.InputLines.lines();
     const std::string caption = session.inputCaption();
     port.clearRecords();
     port.answer({c.answer});
@@ -201,13 +204,13 @@ TEST_F(Loading, UnsavedWorkIsKeptUnlessTheUserLetsItGo) {
               c.asked ? std::vector<std::string>{kDiscardQuestion} : std::vector<std::string>{});
     if (c.asked) EXPECT_EQ(port.prompts[0].buttons, PromptButtons::YesNo);
     EXPECT_EQ(port.openRequests.size(), c.dialog ? 1u : 0u);
-    EXPECT_EQ(session.InputLines.lines(), input);
-    EXPECT_EQ(session.OutputLines.lines(), std::vector<std::string>{"Route"});
-    EXPECT_TRUE(session.item("SaveNavi").enabled);
+    EXPECT_EQ(session.doc.InputLines.lines(), input);
+    EXPECT_EQ(session.doc.OutputLines.lines(), std::vector<std::string>{"Route"});
+    EXPECT_TRUE(session.shell.item("SaveNavi").enabled);
     const bool changed = c.formatChange && c.dialog;
-    EXPECT_EQ(session.InputFormat, changed ? 2 : 1);
+    EXPECT_EQ(session.opt.InputFormat, changed ? 2 : 1);
     // Lines checked for another format make no route in the new one until a file is loaded.
-    EXPECT_EQ(session.item("Route").enabled, !changed);
+    EXPECT_EQ(session.shell.item("Route").enabled, !changed);
     if (!c.formatChange) EXPECT_EQ(session.inputCaption(), caption);
     port.answers.clear();
   }
@@ -219,16 +222,16 @@ TEST_F(Loading, ALoadEmptiesTheOutputAndEverythingShownOfIt) {
   choose(1, file("a.txt", ggaVtgLog()));
   test::useOutput(session, 6);
   RouteExecute(session);
-  ASSERT_FALSE(session.PointTable.rows.empty());
-  ASSERT_FALSE(session.emittedPoints.empty());
-  session.savedOutputRevision = session.OutputLines.revision();
+  ASSERT_FALSE(session.doc.PointTable.rows.empty());
+  ASSERT_FALSE(session.doc.emittedPoints.empty());
+  session.doc.savedOutputRevision = session.doc.OutputLines.revision();
   port.openAnswers.push_back(file("b.txt", ggaVtgLog()));
   LoadNMEAExecute(session);
-  EXPECT_TRUE(session.OutputLines.empty());
-  EXPECT_TRUE(session.PointTable.rows.empty());
-  EXPECT_TRUE(session.emittedPoints.empty());
+  EXPECT_TRUE(session.doc.OutputLines.empty());
+  EXPECT_TRUE(session.doc.PointTable.rows.empty());
+  EXPECT_TRUE(session.doc.emittedPoints.empty());
   EXPECT_EQ(session.outputCaption(), "CSV Datei Routenpunkte := 0");
-  EXPECT_FALSE(workUnsaved(session));
+  EXPECT_FALSE(workUnsaved(session.doc));
 }
 
 TEST_F(Loading, ReloadingKeepsTheRuleGroups) {
@@ -237,23 +240,23 @@ TEST_F(Loading, ReloadingKeepsTheRuleGroups) {
   port.openAnswers.push_back(file("b.txt", "nothing\r\n"));
   port.clearRecords();
   LoadNMEAExecute(session);
-  EXPECT_TRUE(session.item("MeterCheck").enabled) << "a reload keeps the groups";
-  EXPECT_FALSE(session.item("Route").enabled);
+  EXPECT_TRUE(session.shell.item("MeterCheck").enabled) << "a reload keeps the groups";
+  EXPECT_FALSE(session.shell.item("Route").enabled);
   EXPECT_EQ(port.prompts.size(), 1u);
 }
 
 TEST_F(Loading, LineEndsOfAnyKindAndCp1252Bytes) {
   choose(8, file("r.rte", "-|-|-|-|Z\xFCrich|-|-|-|-|-|12.1|50.4|-|\r-|-|-|-|-|-|-|-|-|-|1|2|-|\n"
                           "x\r\n"));
-  EXPECT_EQ(session.InputLines.Count(), 3);
-  EXPECT_EQ(session.InputLines.at(0).substr(8, 6), "Z\xFCrich");
+  EXPECT_EQ(session.doc.InputLines.Count(), 3);
+  EXPECT_EQ(session.doc.InputLines.at(0).substr(8, 6), "Z\xFCrich");
 }
 
 TEST_F(Loading, UnreadableFileGetsAMessageNamingIt) {
   choose(2, folder.file("fehlt.txt"));
   ASSERT_EQ(port.prompts.size(), 1u);
   EXPECT_NE(port.prompts[0].text.find(folder.file("fehlt.txt")), std::string::npos);
-  EXPECT_FALSE(session.item("Route").enabled);
+  EXPECT_FALSE(session.shell.item("Route").enabled);
 }
 
 TEST_F(Loading, AFolderIsRefusedWithAnErrorBoxNamingIt) {
@@ -262,8 +265,8 @@ TEST_F(Loading, AFolderIsRefusedWithAnErrorBoxNamingIt) {
   EXPECT_EQ(port.prompts[0].kind, PromptKind::Error);
   EXPECT_EQ(port.prompts[0].text,
             "Die Datei " + folder.path() + " kann nicht gelesen werden: ist ein Verzeichnis");
-  EXPECT_FALSE(session.item("Route").enabled);
-  EXPECT_EQ(session.InputLines.Count(), 0);
+  EXPECT_FALSE(session.shell.item("Route").enabled);
+  EXPECT_EQ(session.doc.InputLines.Count(), 0);
 }
 
 // Loggers and Windows tools write UTF-16 with a byte-order mark, editors UTF-8 with one. Each is
@@ -303,17 +306,17 @@ TEST_F(Loading, ByteOrderMarksAreDecodedToCp1252) {
     choose(2, std::nullopt);
     choose(8, file(f.name, f.bytes));
     EXPECT_TRUE(port.prompts.empty()) << port.prompts[0].text;
-    EXPECT_TRUE(session.item("Route").enabled);
-    ASSERT_EQ(session.InputLines.Count(), 2);
-    EXPECT_EQ(session.InputLines.at(0), expectedFirst);
-    EXPECT_EQ(session.InputLines.at(1), "-|-|-|-|-|-|-|-|-|-|1|2|-|");
+    EXPECT_TRUE(session.shell.item("Route").enabled);
+    ASSERT_EQ(session.doc.InputLines.Count(), 2);
+    EXPECT_EQ(session.doc.InputLines.at(0), expectedFirst);
+    EXPECT_EQ(session.doc.InputLines.at(1), "-|-|-|-|-|-|-|-|-|-|1|2|-|");
   }
 }
 
 TEST_F(Loading, FormatsWithoutReaderAreRefusedWithoutLoading) {
   int refused = 0;
   for (const InputFormatInfo& f : inputFormats()) {
-    if (!f.menuEntry || f.available()) continue;
+    if (!inputPresentation(f.code)->menuEntry || f.available()) continue;
     const int code = f.code;
     ++refused;
     port.clearRecords();
@@ -323,7 +326,7 @@ TEST_F(Loading, FormatsWithoutReaderAreRefusedWithoutLoading) {
     EXPECT_EQ(port.prompts[0].buttons, PromptButtons::Abort);
     EXPECT_NE(port.prompts[0].text.find("noch nicht"), std::string::npos);
     EXPECT_TRUE(port.openRequests.empty()) << code;
-    EXPECT_EQ(session.InputFormat, 1);
+    EXPECT_EQ(session.opt.InputFormat, 1);
   }
   if (refused == 0) GTEST_SKIP() << "this version reads every input format";
 }
@@ -333,10 +336,10 @@ TEST_F(Loading, TextSubmenuAndChangedSeparator) {
   choose(1, file("a.txt", ggaVtgLog()));
   session.setInputCaption("anything");
   In_NaviTextTabClick(session);
-  EXPECT_EQ(session.inputCaption(), session.InputLabel) << "opening the sub-menu resets it";
-  EXPECT_EQ(session.InputLines.Count(), 10) << "nothing reloaded";
+  EXPECT_EQ(session.inputCaption(), session.doc.InputLabel) << "opening the sub-menu resets it";
+  EXPECT_EQ(session.doc.InputLines.Count(), 10) << "nothing reloaded";
   // A new input separator reloads once, then no more.
-  session.InputSeparator = ";";
+  session.opt.set(InputSeparator, ";");
   port.openAnswers.push_back(std::nullopt);
   In_NaviTextTabClick(session);
   EXPECT_EQ(port.openRequests.size(), 3u);
@@ -358,37 +361,37 @@ TEST_F(Loading, InputPaneChangesDecideAvailability) {
   };
   for (const auto& c : cases) {
     test::setInput(session, c.lines);
-    EXPECT_EQ(session.item("NMEADaten").enabled, c.pane) << ::testing::PrintToString(c.lines);
-    EXPECT_EQ(session.item("Route").enabled, c.route) << ::testing::PrintToString(c.lines);
+    EXPECT_EQ(session.shell.item("NMEADaten").enabled, c.pane) << ::testing::PrintToString(c.lines);
+    EXPECT_EQ(session.shell.item("Route").enabled, c.route) << ::testing::PrintToString(c.lines);
   }
-  session.OutputLines.assign({"\r"});
+  session.doc.OutputLines.assign({"\r"});
   NaviChange(session);
-  EXPECT_FALSE(session.item("SaveNavi").enabled);
-  session.OutputLines.assign({"a"});
+  EXPECT_FALSE(session.shell.item("SaveNavi").enabled);
+  session.doc.OutputLines.assign({"a"});
   NaviChange(session);
-  EXPECT_TRUE(session.item("SaveNavi").enabled);
-  EXPECT_TRUE(session.item("RouteReversAction").enabled);
+  EXPECT_TRUE(session.shell.item("SaveNavi").enabled);
+  EXPECT_TRUE(session.shell.item("RouteReversAction").enabled);
 }
 
 TEST_F(Loading, ErrorMenuToggle) {
   FehlermeldungClick(session);
-  EXPECT_TRUE(session.ShowErrors);
-  EXPECT_TRUE(session.item("Fehlermeldung").checked);
+  EXPECT_TRUE(session.opt.ShowErrors);
+  EXPECT_TRUE(session.shell.item("Fehlermeldung").checked);
   FehlermeldungClick(session);
-  EXPECT_FALSE(session.ShowErrors);
+  EXPECT_FALSE(session.opt.ShowErrors);
 }
 
 TEST(InputLabels, CoordinateTextLabelsNameTheSeparator) {
   test::ScriptedPort port;
   Session s(port, HostSettings::german());
-  s.InputSeparatorText = ";";
+  s.opt.set(InputSeparatorText, ";");
   EXPECT_EQ(inputLabelFor(s, 22), "Textdatei im Dezimalgrad Format ; \" getr.");
   EXPECT_EQ(inputLabelFor(s, 20), "Textdatei im Format Gr\xB0 Min\xB4 Sek\" \" ; \" getr.");
   EXPECT_EQ(failureCaptionFor(s, 23), "Koordinaten aus Textdatei im Mercator Format \" ; \" getrennt Fehler!");
   EXPECT_EQ(failureMessageFor(s, 21),
             "Keine verwertbaren Informationen erkannt oder keine \" ; \" getrennte Textdatei im Format Gr\xB0 Min\xB4 ");
-  EXPECT_EQ(inputFormat(9)->statusPrefix, "Navigon MN|4.2 oder MN5  Routendatei = ");
-  EXPECT_EQ(inputFormat(24)->shortName, "Touratech TTQV ");
+  EXPECT_EQ(inputPresentation(9)->statusPrefix, "Navigon MN|4.2 oder MN5  Routendatei = ");
+  EXPECT_EQ(inputPresentation(24)->shortName, "Touratech TTQV ");
 }
 
 TEST(StartUp, StoredCodesThisVersionCannotUseStartAsDefaults) {
@@ -404,12 +407,12 @@ TEST(StartUp, StoredCodesThisVersionCannotUseStartAsDefaults) {
     test::ScriptedPort port;
     Session s(port, HostSettings::german());
     test::createLikeTheWindow(s);
-    s.InputFormat = stored;
-    s.OutputFormat = unwritable->code;
+    s.opt.InputFormat = stored;
+    s.opt.OutputFormat = unwritable->code;
     applyStartFormats(s);
-    EXPECT_EQ(s.InputFormat, 1) << stored;
-    EXPECT_EQ(s.OutputFormat, 1);
-    EXPECT_TRUE(s.OutMN42);
+    EXPECT_EQ(s.opt.InputFormat, 1) << stored;
+    EXPECT_EQ(s.opt.OutputFormat, 1);
+    EXPECT_TRUE(OutMN42(s));
     EXPECT_TRUE(port.prompts.empty());
     EXPECT_TRUE(port.openRequests.empty());
   }
@@ -429,7 +432,7 @@ TEST_F(Loading, LongStepsReportProgressShortOnesDoNot) {
     t.drive(90, 50, c.seconds / 2).drive(180, 50, c.seconds - c.seconds / 2);
     const std::string path = file("Tag.txt", test::joinCrLf(t.ggaVtgLines()));
     ASSERT_TRUE(loadInputFile(session, path));
-    ASSERT_EQ(session.InputLines.Count(), 2 * c.seconds);
+    ASSERT_EQ(session.doc.InputLines.Count(), 2 * c.seconds);
     const std::string status = session.statusText();
     EXPECT_NE(status.find(path), std::string::npos);
     if (c.progress) {
@@ -444,7 +447,7 @@ TEST_F(Loading, LongStepsReportProgressShortOnesDoNot) {
     port.clearRecords();
     port.pendingEventCalls = 0;
     RouteExecute(session);
-    EXPECT_GE(session.OutputLines.Count(), 3);  // start, the turn, end
+    EXPECT_GE(session.doc.OutputLines.Count(), 3);  // start, the turn, end
     EXPECT_GT(port.pendingEventCalls, 0);
     if (c.progress) {
       ASSERT_GE(port.progressTexts.size(), 2u);

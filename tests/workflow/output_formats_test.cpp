@@ -2,15 +2,17 @@
 #include <gtest/gtest.h>
 
 #include "core/cp1252.h"
+#include "formats/registry.h"
 #include "formats/table.h"
 #include "support/hosts.h"
 #include "support/nmea_writer.h"
 #include "support/session_setup.h"
 #include "track/generator.h"
 #include "workflow/dispatch.h"
-#include "formats/registry.h"
-#include "workflow/output_commands.h"
 #include "workflow/emit.h"
+#include "workflow/menu_state.h"
+#include "workflow/output_commands.h"
+#include "workflow/presentation.h"
 #include "workflow/route_command.h"
 
 namespace kursolin {
@@ -21,7 +23,9 @@ class OutputFormats : public test::HostTest {
   void SetUp() override { test::createLikeTheWindow(session); }
   int flagsSet() const {
     int n = 0;
-    for (const auto& f : outputFormats()) n += session.*(f.flag);
+    for (bool (*flag)(const Session&) : {OutMN4, OutMN42, OutMN5, OutTT, OutAuto, OutBCR, OutCSV,
+                                         OutFPrv, OutGMS, OutGM, OutDG, OutMer, OutGPX})
+      n += flag(session);
     return n;
   }
   void threePointRmcLog() {
@@ -29,8 +33,8 @@ class OutputFormats : public test::HostTest {
     t.add(t.current()).drive(0, 40, 2);
     test::useInput(session, 2);
     test::setInput(session, t.rmcLines());
-    session.rules.AllGGACheck = true;
-    session.rules.XRPSpin = 1;
+    session.opt.rules.AllGGACheck = true;
+    session.opt.rules.XRPSpin = 1;
   }
 };
 
@@ -53,30 +57,32 @@ TEST_P(OutputFormats, TheTableHasThirteenFormatsWithTheirTexts) {
       {24, "GPXData", "GPX 1.1 Datei ", ""},
   };
   for (const auto& c : cases) {
-    const OutputFormatInfo* f = outputFormat(c.code);
+    ASSERT_NE(outputFormat(c.code), nullptr) << c.code;
+    const OutputPresentation* f = outputPresentation(c.code);
     ASSERT_NE(f, nullptr) << c.code;
     EXPECT_EQ(f->menuItem, c.item);
     EXPECT_EQ(f->label, c.label);
     EXPECT_EQ(f->shortcut, c.key);
   }
-  EXPECT_EQ(outputFormat(6)->caption, "Routendaten f\xFCr Tabellen ausgeben");
-  EXPECT_EQ(outputFormat(20)->caption, "im Format   Grad \xB0 Minute' Sekunde\"");
+  EXPECT_EQ(outputPresentation(6)->caption, "Routendaten f\xFCr Tabellen ausgeben");
+  EXPECT_EQ(outputPresentation(20)->caption, "im Format   Grad \xB0 Minute' Sekunde\"");
   EXPECT_EQ(outputFormat(8), nullptr);
+  EXPECT_EQ(outputPresentation(8), nullptr);
 }
 
 TEST_P(OutputFormats, ApplyingAFormatSetsExactlyOneFlag) {
-  for (const auto& f : outputFormats()) {
+  for (const auto& f : outputPresentations()) {
     NaviArtChange(session, f.code);
     EXPECT_EQ(flagsSet(), 1) << f.code;
-    EXPECT_TRUE(session.*(f.flag)) << f.code;
-    EXPECT_TRUE(session.item(f.menuItem).checked);
-    EXPECT_EQ(session.item(textOutputSubmenu().item).checked, f.textSubmenu) << f.code;
-    EXPECT_EQ(session.OutputLabel, f.label);
-    EXPECT_EQ(session.OutputFormat, f.code);
-    EXPECT_EQ(session.item("RPInfo").visible, f.pointInfo) << f.code;
-    for (const auto& other : outputFormats()) {
+    EXPECT_EQ(chosenOutputFormat(session), outputFormat(f.code)) << f.code;
+    EXPECT_TRUE(menuItemChecked(session, f.menuItem));
+    EXPECT_EQ(menuItemChecked(session, textOutputSubmenu().item), f.textSubmenu) << f.code;
+    EXPECT_EQ(session.shell.OutputLabel, f.label);
+    EXPECT_EQ(session.opt.OutputFormat, f.code);
+    EXPECT_EQ(session.shell.item("RPInfo").visible, f.pointInfo) << f.code;
+    for (const auto& other : outputPresentations()) {
       if (other.code != f.code) {
-        EXPECT_FALSE(session.item(other.menuItem).checked);
+        EXPECT_FALSE(menuItemChecked(session, other.menuItem));
       }
     }
   }
@@ -85,31 +91,31 @@ TEST_P(OutputFormats, ApplyingAFormatSetsExactlyOneFlag) {
 
 TEST_P(OutputFormats, ReChoosingOnlyTouchesThePointInfoEntry) {
   NaviArtChange(session, 1);
-  session.ShowPointInfo = false;
-  session.item("RPInfo").checked = true;
-  session.OutputLines.add("kept");
+  session.opt.ShowPointInfo = false;
+  session.shell.item("RPInfo").checked = true;
+  session.doc.OutputLines.add("kept");
   NaviArtChange(session, 1);
-  EXPECT_FALSE(session.item("RPInfo").enabled);
-  EXPECT_FALSE(session.item("RPInfo").checked);
-  EXPECT_TRUE(session.OutMN42);
-  EXPECT_EQ(session.OutputLines.Count(), 1);
+  EXPECT_FALSE(session.shell.item("RPInfo").enabled);
+  EXPECT_FALSE(session.shell.item("RPInfo").checked);
+  EXPECT_TRUE(OutMN42(session));
+  EXPECT_EQ(session.doc.OutputLines.Count(), 1);
   EXPECT_TRUE(port.prompts.empty());
 }
 
 TEST_P(OutputFormats, PointInfoSurvivesOtherFormats) {
   NaviArtChange(session, 2);
   RPInfoClick(session);
-  EXPECT_TRUE(session.ShowPointInfo);
+  EXPECT_TRUE(session.opt.ShowPointInfo);
   NaviArtChange(session, 6);
-  EXPECT_FALSE(session.item("RPInfo").visible);
-  EXPECT_TRUE(session.ShowPointInfo);
+  EXPECT_FALSE(session.shell.item("RPInfo").visible);
+  EXPECT_TRUE(session.opt.ShowPointInfo);
   NaviArtChange(session, 0);
-  EXPECT_TRUE(session.item("RPInfo").visible);
-  EXPECT_TRUE(session.item("RPInfo").checked);
+  EXPECT_TRUE(session.shell.item("RPInfo").visible);
+  EXPECT_TRUE(session.shell.item("RPInfo").checked);
 }
 
 TEST_P(OutputFormats, CaptionCountsTheLinesAlreadyThere) {
-  session.OutputLines.assign({"a", "b", "c"});
+  session.doc.OutputLines.assign({"a", "b", "c"});
   NaviArtChange(session, 0);
   EXPECT_EQ(session.outputCaption(), "MN|4.0 + 4.1 Routenpunkte := 3");
 }
@@ -129,20 +135,33 @@ TEST_P(OutputFormats, RegenerationQuestion) {
   EXPECT_EQ(port.prompts[0].kind, PromptKind::Confirmation);
   EXPECT_EQ(port.prompts[0].buttons, PromptButtons::YesCancel);
   EXPECT_EQ(test::output(session), before) << "Cancel keeps the old lines";
-  EXPECT_TRUE(session.OutMN4) << "while the flags follow the new format";
+  EXPECT_TRUE(OutMN4(session)) << "while the flags follow the new format";
 
   port.answer({PromptAnswer::Yes});
   NaviArtChange(session, 6);
-  EXPECT_EQ(session.OutputLines.Count(), 4) << "header and three points";
-  EXPECT_EQ(session.OutputLines.at(0).substr(0, 5), "Zeit;");
+  EXPECT_EQ(session.doc.OutputLines.Count(), 4) << "header and three points";
+  EXPECT_EQ(session.doc.OutputLines.at(0).substr(0, 5), "Zeit;");
+}
+
+TEST_P(OutputFormats, TimeMenuChecksFollowTheMode) {
+  // A stored mode outside the three reads as NMEA time, and shows so.
+  for (int mode : {1, 2, 3, 7}) {
+    session.opt.TimeMode = mode;
+    EXPECT_EQ(menuItemChecked(session, "NMEATime"), mode != 2 && mode != 3) << mode;
+    EXPECT_EQ(menuItemChecked(session, "SommerTime"), mode == 2) << mode;
+    EXPECT_EQ(menuItemChecked(session, "WinterTime"), mode == 3) << mode;
+  }
 }
 
 TEST_P(OutputFormats, CodesOutsideTheTableSelectNothing) {
   NaviArtChange(session, 2);
   NaviArtChange(session, 9);
-  EXPECT_TRUE(session.OutMN5) << "flags stay as they were";
-  EXPECT_EQ(session.OutputFormat, 9);
-  EXPECT_EQ(session.OutputLabel, "MN5 ");
+  // The choice is the code: no format is chosen, none checked, no flag set.
+  EXPECT_EQ(flagsSet(), 0);
+  EXPECT_EQ(chosenOutputFormat(session), nullptr);
+  EXPECT_FALSE(menuItemChecked(session, "MN5Data"));
+  EXPECT_EQ(session.opt.OutputFormat, 9);
+  EXPECT_EQ(session.shell.OutputLabel, "MN5 ");
   // Starting with such a code: points are counted, no lines produced.
   test::ScriptedPort p2;
   Session fresh(p2, test::hostWith(sep()));
@@ -153,69 +172,70 @@ TEST_P(OutputFormats, CodesOutsideTheTableSelectNothing) {
   test::useInput(fresh, 2);
   test::setInput(fresh, t.rmcLines());
   RouteErzeugen(fresh);
-  EXPECT_EQ(fresh.RoutePointCount, 2);
-  EXPECT_EQ(fresh.OutputLines.Count(), 0);
+  EXPECT_EQ(fresh.doc.RoutePointCount, 2);
+  EXPECT_EQ(fresh.doc.OutputLines.Count(), 0);
   EXPECT_EQ(fresh.outputCaption(), "Routenpunkte := 2");
 }
 
 TEST_P(OutputFormats, PointLabelWithPointInfo) {
   threePointRmcLog();
   test::useOutput(session, 1);
-  session.ShowPointInfo = true;
-  session.TimeMode = 1;
+  session.opt.ShowPointInfo = true;
+  session.opt.TimeMode = 1;
   RouteErzeugen(session);
-  const std::string third = session.OutputLines.at(2);
+  const std::string third = session.doc.OutputLines.at(2);
   const std::string label = third.substr(0, third.find('|'));
   EXPECT_EQ(label, "3-T:12:00:02 N:" + session.CurrentPoint.LatNmea + " O:" +
                        session.CurrentPoint.LonNmea + " K:" + session.CurrentPoint.SpeedKmh);
   EXPECT_EQ(label.substr(0, 20), "3-T:12:00:02 N:5130.") << "positions as NMEA writes them";
-  session.ShowPointInfo = false;
+  session.opt.ShowPointInfo = false;
   RouteErzeugen(session);
-  EXPECT_EQ(session.OutputLines.at(2).substr(0, 2), "-|");
+  EXPECT_EQ(session.doc.OutputLines.at(2).substr(0, 2), "-|");
 }
 
 TEST_P(OutputFormats, TableOutputAndPointTable) {
   threePointRmcLog();
   test::useOutput(session, 6);
   RouteExecute(session);
-  ASSERT_TRUE(session.PointTable.visible);
-  ASSERT_EQ(session.OutputLines.Count(), 4);
-  EXPECT_EQ(session.OutputLines.at(0),
-            "Zeit;nB Grad Min;\xF6L Grad Min;nB Dez.Grad;\xF6L Dez.Grad;nB Gr.Min.Sek;\xF6L "
-            "Gr.Min.Sek;nB Mercator;\xF6L Mercator;Speed;H\xF6he;Kurs;Distanz;Sat Ok;Sat Anzahl;HDOP");
-  const std::string row1 = session.OutputLines.at(1);
+  ASSERT_TRUE(session.doc.PointTable.visible);
+  ASSERT_EQ(session.doc.OutputLines.Count(), 4);
+  EXPECT_EQ(
+      session.doc.OutputLines.at(0),
+      "Zeit;nB Grad Min;\xF6L Grad Min;nB Dez.Grad;\xF6L Dez.Grad;nB Gr.Min.Sek;\xF6L "
+      "Gr.Min.Sek;nB Mercator;\xF6L Mercator;Speed;H\xF6he;Kurs;Distanz;Sat Ok;Sat Anzahl;HDOP");
+  const std::string row1 = session.doc.OutputLines.at(1);
   EXPECT_EQ(row1.substr(0, 9), "12:00:00;");
   EXPECT_NE(row1.find(";" + h("51.500000") + ";" + h("7.250000") + ";"), std::string::npos) << row1;
   EXPECT_NE(row1.find(";0;1;0;0"), std::string::npos) << "distance 0, fix, satellites, HDOP";
-  ASSERT_EQ(session.PointTable.rows.size(), 3u);
-  EXPECT_EQ(session.TableRowCount, 4);
-  EXPECT_EQ(session.PointTable.rows[0][0], "00000001");
-  EXPECT_EQ(session.PointTable.rows[0][6], "0");
-  EXPECT_EQ(session.PointTable.rows[1][0], "00000002");
-  EXPECT_EQ(session.PointTable.rows[1][6], "11") << "40 km/h for one second";
-  EXPECT_NE(session.OutputLines.at(2).find(";11;1;"), std::string::npos)
-      << "the file holds the distance the grid shows: " << session.OutputLines.at(2);
-  EXPECT_EQ(session.PointTable.rows[2][13], h("51.500200"));
-  EXPECT_EQ(session.PointTable.headers[3], " \xF6L Gr.Min.Sek");
-  EXPECT_EQ(session.PointTable.widths[9], 60);
+  ASSERT_EQ(session.doc.PointTable.rows.size(), 3u);
+  EXPECT_EQ(session.doc.TableRowCount, 4);
+  EXPECT_EQ(session.doc.PointTable.rows[0][0], "00000001");
+  EXPECT_EQ(session.doc.PointTable.rows[0][6], "0");
+  EXPECT_EQ(session.doc.PointTable.rows[1][0], "00000002");
+  EXPECT_EQ(session.doc.PointTable.rows[1][6], "11") << "40 km/h for one second";
+  EXPECT_NE(session.doc.OutputLines.at(2).find(";11;1;"), std::string::npos)
+      << "the file holds the distance the grid shows: " << session.doc.OutputLines.at(2);
+  EXPECT_EQ(session.doc.PointTable.rows[2][13], h("51.500200"));
+  EXPECT_EQ(session.doc.PointTable.headers[3], " \xF6L Gr.Min.Sek");
+  EXPECT_EQ(session.doc.PointTable.widths[9], 60);
 
-  session.CsvSeparator = "\t";
+  session.opt.set(CsvSeparator, "\t");
   RouteExecute(session);
-  EXPECT_EQ(session.OutputLines.at(0).substr(0, 5), "Zeit\t");
-  ASSERT_EQ(session.PointTable.rows.size(), 3u) << "the table starts afresh";
+  EXPECT_EQ(session.doc.OutputLines.at(0).substr(0, 5), "Zeit\t");
+  ASSERT_EQ(session.doc.PointTable.rows.size(), 3u) << "the table starts afresh";
 
   test::useOutput(session, 1);
   RouteExecute(session);
-  EXPECT_FALSE(session.PointTable.visible);
+  EXPECT_FALSE(session.doc.PointTable.visible);
 }
 
 TEST_P(OutputFormats, TableOfARouteWithOnePoint) {
   test::useOutput(session, 6);
   session.CurrentPoint.Time = "120000";
-  session.OutputLines.clear();
-  session.RoutePointCount = 0;
+  session.doc.OutputLines.clear();
+  session.doc.RoutePointCount = 0;
   RouteOut(session, 0, 0, 48, 11);
-  EXPECT_EQ(session.OutputLines.Count(), 2);
+  EXPECT_EQ(session.doc.OutputLines.Count(), 2);
 }
 
 KURSOLIN_ON_BOTH_HOSTS(OutputFormats);

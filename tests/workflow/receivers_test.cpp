@@ -53,8 +53,8 @@ class Receivers : public test::HostTest {
   std::vector<std::string> route(int code, const std::vector<std::string>& lines, int nth = 0) {
     test::useInput(session, code);
     test::setInput(session, lines);
-    session.rules.AllGGACheck = nth > 0;
-    session.rules.XRPSpin = nth > 0 ? nth : 10;
+    session.opt.rules.AllGGACheck = nth > 0;
+    session.opt.rules.XRPSpin = nth > 0 ? nth : 10;
     EXPECT_EQ(RouteErzeugen(session), RouteResult::Completed);
     return test::output(session);
   }
@@ -145,7 +145,7 @@ TEST_P(Receivers, GgaWithoutVtgTakesSpeedAndCourseFromThePreviousFix) {
     double kmh, course;
   } records[] = {{20, 80, 0}, {50, 40, 90}, {80, 0, 90}, {130, 30, 180}, {0, 0, 0}};
   for (const auto& r : records) {
-    ASSERT_TRUE(readGgaWithoutVtg(session, session.InputLines.at(r.fix), r.fix));
+    ASSERT_TRUE(readGgaWithoutVtg(session, session.doc.InputLines.at(r.fix), r.fix));
     const PointRecord& p = session.CurrentPoint;
     EXPECT_NEAR(static_cast<double>(p.SpeedValue), r.kmh, 0.5) << r.fix;
     const double course = std::stod(p.Course);
@@ -178,16 +178,16 @@ TEST_P(Receivers, SeasonComesFromTheLogsOwnDate) {
       {"ZDA of August, file of December", 1, zdaLog, december, false},
       {"no date in the log: the file's", 1, t.ggaVtgLines(), december, true},
   };
-  session.TimeMode = 2;
+  session.opt.TimeMode = 2;
   for (const auto& c : cases) {
     port.clearRecords();
     port.answer({PromptAnswer::No});
     test::useInput(session, c.code);
     test::setInput(session, c.lines);
-    session.InputFileTime = c.fileTime;
+    session.doc.InputFileTime = c.fileTime;
     RouteErzeugen(session);
     EXPECT_EQ(port.prompts.size(), c.asked ? 1u : 0u) << c.what;
-    EXPECT_EQ(session.ActiveTimeOffset, c.asked ? 0 : session.SummerOffset) << c.what;
+    EXPECT_EQ(session.ActiveTimeOffset, c.asked ? 0 : session.opt.SummerOffset) << c.what;
   }
 }
 

@@ -122,7 +122,7 @@ class Reduction : public test::HostTest {
     rmc = t.rmcLines();
     test::useInput(session, 2);
     test::setInput(session, rmc);
-    session.rules.MeterSpin = 300;
+    session.opt.rules.MeterSpin = 300;
   }
   void generate(int outputCode) {
     test::useOutput(session, outputCode);
@@ -133,10 +133,10 @@ class Reduction : public test::HostTest {
 
 TEST_P(Reduction, KeepsStartEndAndStopsAndNumbersAfresh) {
   generate(1);
-  const int before = session.RoutePointCount;
+  const int before = session.doc.RoutePointCount;
   ASSERT_GT(before, 12);
   int stops = 0;
-  for (const auto& n : session.ruleNotes) stops += n.kind == RuleKind::Stop;
+  for (const auto& n : session.doc.ruleNotes) stops += n.kind == RuleKind::Stop;
   ASSERT_EQ(stops, 1);
   port.clearRecords();
 
@@ -144,19 +144,19 @@ TEST_P(Reduction, KeepsStartEndAndStopsAndNumbersAfresh) {
   EXPECT_TRUE(r.done);
   EXPECT_EQ(r.before, before);
   EXPECT_EQ(r.after, 6);
-  EXPECT_EQ(session.RoutePointCount, 6);
-  EXPECT_EQ(session.OutputLines.Count(), 6);
-  ASSERT_EQ(session.ruleNotes.size(), 6u);
-  EXPECT_EQ(session.ruleNotes.front().kind, RuleKind::Start);
-  EXPECT_EQ(session.ruleNotes.back().kind, RuleKind::End);
+  EXPECT_EQ(session.doc.RoutePointCount, 6);
+  EXPECT_EQ(session.doc.OutputLines.Count(), 6);
+  ASSERT_EQ(session.doc.ruleNotes.size(), 6u);
+  EXPECT_EQ(session.doc.ruleNotes.front().kind, RuleKind::Start);
+  EXPECT_EQ(session.doc.ruleNotes.back().kind, RuleKind::End);
   int keptStops = 0;
   for (std::size_t i = 0; i < 6; ++i) {
-    EXPECT_EQ(session.ruleNotes[i].point, static_cast<int>(i) + 1);
-    keptStops += session.ruleNotes[i].kind == RuleKind::Stop;
+    EXPECT_EQ(session.doc.ruleNotes[i].point, static_cast<int>(i) + 1);
+    keptStops += session.doc.ruleNotes[i].kind == RuleKind::Stop;
   }
   EXPECT_EQ(keptStops, 1);
-  EXPECT_EQ(session.reducedAway.size(), static_cast<std::size_t>(before - 6));
-  EXPECT_TRUE(routeRecordsInStep(session));
+  EXPECT_EQ(session.doc.reducedAway.size(), static_cast<std::size_t>(before - 6));
+  EXPECT_TRUE(routeRecordsInStep(session.doc));
   EXPECT_EQ(session.outputCaption(), "MN|4.2 Routenpunkte := 6");
   EXPECT_TRUE(port.prompts.empty());
 
@@ -171,13 +171,13 @@ TEST_P(Reduction, KeepsStartEndAndStopsAndNumbersAfresh) {
 TEST_P(Reduction, ALimitAtTheRouteSizeLeavesTheLinesAlone) {
   generate(2);
   const auto lines = test::output(session);
-  const auto revision = session.OutputLines.revision();
-  const ReduceResult r = RouteVerringern(session, session.RoutePointCount);
+  const auto revision = session.doc.OutputLines.revision();
+  const ReduceResult r = RouteVerringern(session, session.doc.RoutePointCount);
   EXPECT_TRUE(r.done);
   EXPECT_EQ(r.after, r.before);
-  EXPECT_EQ(session.OutputLines.revision(), revision);
+  EXPECT_EQ(session.doc.OutputLines.revision(), revision);
   EXPECT_EQ(test::output(session), lines);
-  EXPECT_TRUE(session.reducedAway.empty());
+  EXPECT_TRUE(session.doc.reducedAway.empty());
 }
 
 TEST_P(Reduction, WithoutARouteItRefuses) {
@@ -186,17 +186,18 @@ TEST_P(Reduction, WithoutARouteItRefuses) {
   ASSERT_EQ(port.promptTexts(), std::vector<std::string>{"Keine Route vorhanden !"});
   // Records of a route whose lines a load took away are no route either.
   generate(1);
-  session.OutputLines.clear();
+  session.doc.OutputLines.clear();
   EXPECT_FALSE(RouteVerringern(session, 10).done);
 }
 
 TEST_P(Reduction, ANewGenerationForgetsTheRemovedPoints) {
   generate(1);
   RouteVerringern(session, 4);
-  ASSERT_FALSE(session.reducedAway.empty());
+  ASSERT_FALSE(session.doc.reducedAway.empty());
   RouteExecute(session);
-  EXPECT_TRUE(session.reducedAway.empty());
-  EXPECT_EQ(session.emittedPoints.size(), static_cast<std::size_t>(session.RoutePointCount));
+  EXPECT_TRUE(session.doc.reducedAway.empty());
+  EXPECT_EQ(session.doc.emittedPoints.size(),
+            static_cast<std::size_t>(session.doc.RoutePointCount));
 }
 
 // The kept points, emitted again, are byte for byte what a generation of just those records
@@ -207,19 +208,20 @@ TEST_P(Reduction, ReEmissionEqualsAGenerationOfTheKeptPoints) {
     for (const OutputFormatInfo& f : outputFormats()) {
       if (!f.available()) continue;
       ++formats;
-      session.ShowPointInfo = info;
+      session.opt.ShowPointInfo = info;
       generate(f.code);
       if (f.code == outputFormats().front().code) {
         // Once also after a reversal: the order of the lines is the route's order.
-        if (f.reversible()) RouteReversActionExecute(session);
+        if (f.reversible) RouteReversActionExecute(session);
       }
       const std::string what = f.cliName + (info ? " with point info" : "");
       ASSERT_TRUE(RouteVerringern(session, 7).done) << what << " " << port.promptTexts().size();
 
       std::set<std::string> keptTimes;
-      for (const EmittedPoint& e : session.emittedPoints) keptTimes.insert(e.record.unpack().Time);
+      for (const EmittedPoint& e : session.doc.emittedPoints)
+        keptTimes.insert(e.record.unpack().Time);
       std::vector<std::string> keptLines;
-      for (const EmittedPoint& e : session.emittedPoints) {
+      for (const EmittedPoint& e : session.doc.emittedPoints) {
         for (const std::string& l : rmc) {
           if (l.find("," + e.record.unpack().Time + ",") != std::string::npos) keptLines.push_back(l);
         }
@@ -232,18 +234,18 @@ TEST_P(Reduction, ReEmissionEqualsAGenerationOfTheKeptPoints) {
       test::useInput(other, 2);
       test::setInput(other, keptLines);
       test::useOutput(other, f.code);
-      other.ShowPointInfo = info;
-      other.rules.AllGGACheck = true;
-      other.rules.XRPSpin = 1;
+      other.opt.ShowPointInfo = info;
+      other.opt.rules.AllGGACheck = true;
+      other.opt.rules.XRPSpin = 1;
       ASSERT_EQ(RouteExecute(other), RouteResult::Completed) << what;
 
-      EXPECT_EQ(other.OutputLines.text(), session.OutputLines.text()) << what;
-      EXPECT_EQ(other.PointTable.visible, session.PointTable.visible) << what;
+      EXPECT_EQ(other.doc.OutputLines.text(), session.doc.OutputLines.text()) << what;
+      EXPECT_EQ(other.doc.PointTable.visible, session.doc.PointTable.visible) << what;
       // A hidden table keeps the rows of an earlier route, as after any generation.
       if (f.pointTable) {
-        EXPECT_EQ(other.PointTable.rows, session.PointTable.rows) << what;
+        EXPECT_EQ(other.doc.PointTable.rows, session.doc.PointTable.rows) << what;
       }
-      EXPECT_EQ(other.RoutePointCount, session.RoutePointCount) << what;
+      EXPECT_EQ(other.doc.RoutePointCount, session.doc.RoutePointCount) << what;
       EXPECT_EQ(other.outputCaption(), session.outputCaption()) << what;
     }
   }

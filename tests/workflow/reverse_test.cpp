@@ -3,13 +3,13 @@
 
 #include <set>
 
-#include "scratch.h"
+#include "formats/registry.h"
+#include "session/panes.h"
 #include "support/fake_port.h"
 #include "support/nmea_writer.h"
+#include "support/scratch.h"
 #include "support/session_setup.h"
-#include "formats/registry.h"
 #include "workflow/output_commands.h"
-#include "core/panes.h"
 #include "workflow/reverse.h"
 #include "workflow/route_command.h"
 
@@ -23,8 +23,8 @@ class ReverseTest : public ::testing::Test {
     test::useOutput(s, 1);
   }
   void route(const std::vector<std::string>& lines) {
-    s.OutputLines.assign(lines);
-    s.RoutePointCount = static_cast<int>(lines.size());
+    s.doc.OutputLines.assign(lines);
+    s.doc.RoutePointCount = static_cast<int>(lines.size());
     NaviChange(s);
   }
   test::ScriptedPort port;
@@ -37,40 +37,40 @@ TEST_F(ReverseTest, GeneratedRouteTurnsRoundAndBackAgain) {
   test::useInput(s, 1);
   test::setInput(s, t.ggaVtgLines());
   RouteExecute(s);
-  const auto original = s.OutputLines.lines();
+  const auto original = s.doc.OutputLines.lines();
   ASSERT_GT(original.size(), 3u);
-  const int points = s.RoutePointCount;
+  const int points = s.doc.RoutePointCount;
   const std::string caption = s.outputCaption();
   port.clearRecords();
   const int focusBefore = port.focusOutput;
 
   RouteReversActionExecute(s);
   const std::vector<std::string> reversed(original.rbegin(), original.rend());
-  EXPECT_EQ(s.OutputLines.lines(), reversed);
+  EXPECT_EQ(s.doc.OutputLines.lines(), reversed);
   EXPECT_EQ(port.focusOutput, focusBefore + 1);
-  EXPECT_EQ(s.RoutePointCount, points);
+  EXPECT_EQ(s.doc.RoutePointCount, points);
   EXPECT_EQ(s.outputCaption(), caption);
-  EXPECT_TRUE(s.item("SaveNavi").enabled);
+  EXPECT_TRUE(s.shell.item("SaveNavi").enabled);
 
   RouteReversActionExecute(s);
-  EXPECT_EQ(s.OutputLines.lines(), original);
+  EXPECT_EQ(s.doc.OutputLines.lines(), original);
   EXPECT_TRUE(port.prompts.empty());
 }
 
 TEST_F(ReverseTest, LinesThatAreNotAboveABlankAreDropped) {
   route({"a|1|", "", " ", "\tb|2|", "\x1F", "  c|3|", "\xE4|4|", "d|5|"});
   RouteReversActionExecute(s);
-  EXPECT_EQ(s.OutputLines.lines(),
+  EXPECT_EQ(s.doc.OutputLines.lines(),
             (std::vector<std::string>{"d|5|", "\xE4|4|", "  c|3|", "a|1|"}));
   EXPECT_TRUE(port.prompts.empty());
 
   // Only blanks: the route goes, and saving with it.
   route({" ", " "});
-  ASSERT_TRUE(s.item("SaveNavi").enabled);
+  ASSERT_TRUE(s.shell.item("SaveNavi").enabled);
   RouteReversActionExecute(s);
-  EXPECT_TRUE(s.OutputLines.empty());
-  EXPECT_FALSE(s.item("SaveNavi").enabled);
-  EXPECT_FALSE(s.item("RouteReversAction").enabled);
+  EXPECT_TRUE(s.doc.OutputLines.empty());
+  EXPECT_FALSE(s.shell.item("SaveNavi").enabled);
+  EXPECT_FALSE(s.shell.item("RouteReversAction").enabled);
 }
 
 TEST_F(ReverseTest, RefusalsLeaveTheLinesAlone) {
@@ -95,46 +95,46 @@ TEST_F(ReverseTest, RefusalsLeaveTheLinesAlone) {
     test::useOutput(s, c.code);
     route(c.lines);
     port.clearRecords();
-    const auto revision = s.OutputLines.revision();
+    const auto revision = s.doc.OutputLines.revision();
     const int focus = port.focusOutput;
     RouteReversActionExecute(s);
     ASSERT_EQ(port.prompts.size(), 1u);
     EXPECT_EQ(port.prompts[0].kind, c.kind);
     EXPECT_EQ(port.prompts[0].buttons, PromptButtons::Abort);
     EXPECT_EQ(port.prompts[0].text, c.text);
-    EXPECT_EQ(s.OutputLines.lines(), c.lines);
-    EXPECT_EQ(s.OutputLines.revision(), revision);
+    EXPECT_EQ(s.doc.OutputLines.lines(), c.lines);
+    EXPECT_EQ(s.doc.OutputLines.revision(), revision);
     EXPECT_EQ(port.focusOutput, focus);
   }
   // Back to a Navigon format, the same lines turn round.
   test::useOutput(s, 1);
   route(test::mn42Points(4));
   RouteReversActionExecute(s);
-  EXPECT_EQ(s.OutputLines.at(0), test::mn42Points(1, 4)[0]);
+  EXPECT_EQ(s.doc.OutputLines.at(0), test::mn42Points(1, 4)[0]);
 }
 
 TEST_F(ReverseTest, EveryFormatOfOneLineAPointTurnsRound) {
   test::useInput(s, 22);
   test::setInput(s, {"51.1\t7.1", "51.2\t7.2", "51.3\t7.3", "51.4\t7.4"});
-  s.rules.AllGGACheck = true;
-  s.rules.XRPSpin = 1;
+  s.opt.rules.AllGGACheck = true;
+  s.opt.rules.XRPSpin = 1;
   std::set<int> turned;
   for (const auto& f : outputFormats()) {
     // Formats with lines besides the points (a header, a footer) are their own tests' business.
-    if (!f.available() || !f.reversible() || f.pointLine) continue;
+    if (!f.available() || !f.reversible || f.pointLine) continue;
     SCOPED_TRACE(f.code);
     test::useOutput(s, f.code);
     RouteExecute(s);
-    const auto made = s.OutputLines.lines();
+    const auto made = s.doc.OutputLines.lines();
     ASSERT_EQ(made.size(), 4u);
     RouteReversActionExecute(s);
     std::vector<std::string> expected(made.rbegin(), made.rend());
-    if (f.flag == &Session::OutTT) {
+    if (OutTT(s)) {
       // The new start and destination carry their own flags, the others the intermediate one.
       expected = {"740000|5140000|KS-Rp 4|4|", "730000|5130000|KS-Rp 3|1|",
                   "720000|5120000|KS-Rp 2|1|", "710000|5110000|KS-Rp 1|3|"};
     }
-    EXPECT_EQ(s.OutputLines.lines(), expected);
+    EXPECT_EQ(s.doc.OutputLines.lines(), expected);
     turned.insert(f.code);
   }
   for (int code : {0, 1, 2, 3, 4, 20, 21, 22, 23}) EXPECT_TRUE(turned.count(code)) << code;

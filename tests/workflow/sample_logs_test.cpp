@@ -3,6 +3,7 @@
 
 #include <sys/stat.h>
 
+#include "formats/navigon.h"
 #include "support/hosts.h"
 #include "support/session_setup.h"
 #include "track/generator.h"
@@ -27,8 +28,8 @@ class SampleLogs : public test::HostTest {
     test::useOutput(session, 1);
     // Only the time rule, every minute, without minimum distance.
     test::onlyRules(session, false, false, false, true);
-    session.rules.ZeitSpin = 60;
-    session.rules.MinDistEdit = 0;
+    session.opt.rules.ZeitSpin = 60;
+    session.opt.rules.MinDistEdit = 0;
   }
 };
 
@@ -45,11 +46,11 @@ const std::vector<std::string> kExpected = {
 TEST_P(SampleLogs, RmcRecordsOfAMixedLog) {
   test::useInput(session, 2);
   ASSERT_TRUE(loadInputFile(session, sample("track-gga-rmc-vtg.nmea")));
-  EXPECT_EQ(session.InputLines.Count(), 894);
+  EXPECT_EQ(session.doc.InputLines.Count(), 894);
   RouteExecute(session);
   EXPECT_EQ(test::output(session), kExpected);
   EXPECT_TRUE(port.prompts.empty());
-  EXPECT_EQ(session.ruleNotes.back().kind, RuleKind::End) << "the log ends with a VTG line";
+  EXPECT_EQ(session.doc.ruleNotes.back().kind, RuleKind::End) << "the log ends with a VTG line";
 }
 
 TEST_P(SampleLogs, GgaVtgRecordsOfAMixedLog) {
@@ -66,11 +67,11 @@ TEST_P(SampleLogs, GgaVtgRecordsOfAMixedLog) {
 TEST_P(SampleLogs, EveryNthRmcRecordOfAMixedLog) {
   test::useInput(session, 2);
   ASSERT_TRUE(loadInputFile(session, sample("track-gga-rmc-vtg.nmea")));
-  session.rules.AllGGACheck = true;
+  session.opt.rules.AllGGACheck = true;
   for (const auto& [n, points] : {std::pair{10, 17}, {40, 5}, {50, 5}, {51, 4}, {100, 3}}) {
-    session.rules.XRPSpin = n;
+    session.opt.rules.XRPSpin = n;
     RouteExecute(session);
-    EXPECT_EQ(session.RoutePointCount, points) << "N = " << n;
+    EXPECT_EQ(session.doc.RoutePointCount, points) << "N = " << n;
   }
   EXPECT_TRUE(port.prompts.empty());
 }
@@ -78,19 +79,19 @@ TEST_P(SampleLogs, EveryNthRmcRecordOfAMixedLog) {
 TEST_P(SampleLogs, SubsecondLogGetsStartAndDestination) {
   test::useInput(session, 1);
   ASSERT_TRUE(loadInputFile(session, sample("track-subsecond.nmea")));
-  session.rules = RuleSettings{};
+  session.opt.rules = RuleSettings{};
   RouteExecute(session);
-  ASSERT_GE(session.RoutePointCount, 2);
-  EXPECT_EQ(session.ruleNotes.front().kind, RuleKind::Start);
-  EXPECT_EQ(session.ruleNotes.back().kind, RuleKind::End);
+  ASSERT_GE(session.doc.RoutePointCount, 2);
+  EXPECT_EQ(session.doc.ruleNotes.front().kind, RuleKind::Start);
+  EXPECT_EQ(session.doc.ruleNotes.back().kind, RuleKind::End);
   // The first fix of the log: 5333.4037 N, 00951.9344 E.
-  EXPECT_EQ(session.OutputLines.at(0), "-|-|-|-|-|-|-|-|-|-|-|9.865573|53.556728|-|-|");
+  EXPECT_EQ(session.doc.OutputLines.at(0), "-|-|-|-|-|-|-|-|-|-|-|9.865573|53.556728|-|-|");
 }
 
 TEST_P(SampleLogs, WaypointLogIsRefused) {
   test::useInput(session, 1);
   EXPECT_FALSE(loadInputFile(session, sample("waypoints-only.nmea")));
-  EXPECT_FALSE(session.item("Route").enabled);
+  EXPECT_FALSE(session.shell.item("Route").enabled);
   ASSERT_EQ(port.prompts.size(), 1u);
   EXPECT_EQ(port.prompts[0].buttons, PromptButtons::Abort);
 }
@@ -98,14 +99,14 @@ TEST_P(SampleLogs, WaypointLogIsRefused) {
 TEST_P(SampleLogs, NavigonSampleToMn5) {
   test::useInput(session, 9);
   ASSERT_TRUE(loadInputFile(session, sample("route-15fields.rte")));
-  EXPECT_FALSE(session.InputIsMN5);
-  session.rules.AllGGACheck = true;
-  session.rules.XRPSpin = 1;
-  session.MN5ShowOrt = true;
+  EXPECT_FALSE(session.doc.InputLayout);
+  session.opt.rules.AllGGACheck = true;
+  session.opt.rules.XRPSpin = 1;
+  session.opt.set(MN5ShowOrt, true);
   test::useOutput(session, 2);
   RouteExecute(session);
-  ASSERT_EQ(session.OutputLines.Count(), 10);
-  EXPECT_EQ(session.OutputLines.at(0),
+  ASSERT_EQ(session.doc.OutputLines.Count(), 10);
+  EXPECT_EQ(session.doc.OutputLines.at(0),
             "-|-|17|-|08523|Plauen|08523|Jahnstrasse|28|-|-|12.10727|50.49425|-|-|-|-|");
   EXPECT_TRUE(port.prompts.empty());
 }

@@ -13,18 +13,22 @@
 #include <functional>
 #include <iostream>
 
-#include "scratch.h"
+#include "dialogs/split_dialog.h"
+#include "formats/bcr.h"
+#include "formats/navigon.h"
+#include "formats/registry.h"
+#include "formats/tomtom.h"
+#include "session/panes.h"
 #include "support/fake_port.h"
 #include "support/hosts.h"
 #include "support/nmea_writer.h"
+#include "support/scratch.h"
 #include "support/session_setup.h"
 #include "workflow/loading.h"
-#include "formats/registry.h"
 #include "workflow/output_commands.h"
-#include "core/panes.h"
+#include "workflow/presentation.h"
 #include "workflow/route_command.h"
 #include "workflow/saving.h"
-#include "workflow/split.h"
 
 namespace kursolin {
 namespace {
@@ -38,20 +42,20 @@ class SaveTest : public ::testing::Test {
  protected:
   void SetUp() override {
     test::createLikeTheWindow(s);
-    s.SaveDir = settingsDir.dir();
+    s.opt.SaveDir = settingsDir.dir();
     test::useOutput(s, 1);
-    s.SaveBaseName = "Tour.txt";
+    s.doc.SaveBaseName = "Tour.txt";
   }
   /// A route of n points in OutputLines, as the generator leaves it.
   void route(int n) {
-    s.OutputLines.assign(mn42Points(n));
-    s.RoutePointCount = n;
+    s.doc.OutputLines.assign(mn42Points(n));
+    s.doc.RoutePointCount = n;
     NaviChange(s);
   }
   /// The next save dialog picks this file.
   void choose(const std::string& path) { port.saveAnswers.push_back(path); }
   std::vector<std::string> slice(int from, int count) const {
-    const auto& l = s.OutputLines.lines();
+    const auto& l = s.doc.OutputLines.lines();
     return {l.begin() + from, l.begin() + from + count};
   }
 
@@ -94,7 +98,7 @@ TEST_F(SaveTest, SaveDialogOfEachFormat) {
       {23, "Koordinatenpaare im Mercator Format speichern",
        "Koordinatenpaare im Dezimalgrad Format (*.txt)|*.txt", "txt", "Alpen.txt"},
   };
-  s.SaveBaseName = "Alpen.txt";
+  s.doc.SaveBaseName = "Alpen.txt";
   for (const auto& c : cases) {
     SCOPED_TRACE(c.code);
     test::useOutput(s, c.code);
@@ -107,8 +111,8 @@ TEST_F(SaveTest, SaveDialogOfEachFormat) {
   }
   // Tourenplaner files are proposed under their route name in their own folder.
   test::useOutput(s, 5);
-  s.BcrRouteName = "Alpen";
-  s.BcrDirectory = "/bcr/";
+  s.opt.set(BcrRouteName, "Alpen");
+  s.opt.set(BcrDirectory, "/bcr/");
   const FileDialogRequest r = saveDialogRequest(s);
   EXPECT_EQ(r.title, "Route im Tourenplaner Format speichern");
   EXPECT_EQ(r.filter, "Tourenplaner Dateiformat (*.BCR)|*.BCR");
@@ -129,11 +133,11 @@ TEST_F(SaveTest, ProposedNameReplacesTheExtensionOfTheName) {
       {"", ""},
   };
   for (const auto& [base, proposed] : cases) {
-    s.SaveBaseName = base;
+    s.doc.SaveBaseName = base;
     EXPECT_EQ(proposedSaveName(s), proposed) << base;
   }
   test::useOutput(s, 7);
-  s.SaveBaseName = "/f/Alpen.txt";
+  s.doc.SaveBaseName = "/f/Alpen.txt";
   EXPECT_EQ(proposedSaveName(s), "PreviousDestination.dat");
 }
 
@@ -146,15 +150,15 @@ TEST_F(SaveTest, ProposalKeepsTheNameOfTheLoadAndTheFolderOfTheSave) {
   ASSERT_TRUE(loadInputFile(s, loaded.file("Alpen.txt")));
   test::useOutput(s, 0);
   RouteExecute(s);
-  ASSERT_GT(s.OutputLines.Count(), 2);
+  ASSERT_GT(s.doc.OutputLines.Count(), 2);
 
   choose(out.file("Alpen.rte"));
   SaveNaviExecute(s);
   ASSERT_EQ(port.saveRequests.size(), 1u);
   EXPECT_EQ(port.saveRequests[0].fileName, "Alpen.rte");
   EXPECT_EQ(port.saveRequests[0].initialDir, settingsDir.dir());
-  EXPECT_EQ(s.SaveBaseName, out.file("Alpen.rte"));
-  EXPECT_EQ(s.SaveDir, out.dir());
+  EXPECT_EQ(s.doc.SaveBaseName, out.file("Alpen.rte"));
+  EXPECT_EQ(s.opt.SaveDir, out.dir());
 
   test::useOutput(s, 2);
   SaveNaviExecute(s);  // cancelled
@@ -186,8 +190,9 @@ TEST_F(SaveTest, SaveDialogsStartInTheLastFolderUsedElseBesideTheLoadedFile) {
     test::useOutput(s, code);
     for (const auto& c : cases) {
       SCOPED_TRACE(std::to_string(code) + ": " + c.name);
-      s.SaveDir = s.BcrDirectory = c.lastUsed;
-      s.InputFileName = c.input;
+      s.opt.SaveDir = c.lastUsed;
+      s.opt.set(BcrDirectory, c.lastUsed);
+      s.doc.InputFileName = c.input;
       EXPECT_EQ(saveDialogRequest(s).initialDir, c.expected);
       EXPECT_EQ(initialFolder(s, c.lastUsed), c.expected);
     }
@@ -208,15 +213,15 @@ TEST_F(SaveTest, AWrittenSaveIsReportedAndTheRouteCountsAsSaved) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.points) + " " + c.chosen.value_or("cancelled"));
-    s.MpMN = 15;
+    s.opt.set(MpMN, 15);
     route(c.points);
     s.setStatusText("vorher");
-    ASSERT_TRUE(workUnsaved(s));
+    ASSERT_TRUE(workUnsaved(s.doc));
     port.saveAnswers.push_back(c.chosen ? std::optional(out.file(*c.chosen)) : std::nullopt);
     SaveNaviExecute(s);
     EXPECT_EQ(s.statusText(),
               c.status ? "Gespeichert: " + out.file(*c.chosen) + c.status : std::string("vorher"));
-    EXPECT_EQ(workUnsaved(s), c.status == nullptr);
+    EXPECT_EQ(workUnsaved(s.doc), c.status == nullptr);
   }
 }
 
@@ -225,14 +230,14 @@ TEST_F(SaveTest, PlainSaveWritesEveryLineWithCrLfAndItsBytesUnchanged) {
       "-|M\xFCnchen|Stra\xDF" "e|\x80|\xB0\xB4|-|",
       std::string(5000, 'x') + "|",  // longer than one read of a pane line
       "", "  ", "\xFF\xFE|"};
-  s.OutputLines.assign(lines);
-  s.RoutePointCount = 5;
+  s.doc.OutputLines.assign(lines);
+  s.doc.RoutePointCount = 5;
   choose(out.file("Tour.rte"));
   SaveNaviExecute(s);
   EXPECT_EQ(readBytes(out.file("Tour.rte")), crlf(lines));
   EXPECT_EQ(out.entries(), (std::set<std::string>{"Tour.rte"}));
   EXPECT_TRUE(port.prompts.empty());
-  EXPECT_EQ(s.OutputLines.lines(), lines);
+  EXPECT_EQ(s.doc.OutputLines.lines(), lines);
 }
 
 TEST_F(SaveTest, CancelledDialogWritesNothingAndChangesNothing) {
@@ -242,8 +247,8 @@ TEST_F(SaveTest, CancelledDialogWritesNothingAndChangesNothing) {
   EXPECT_EQ(port.saveRequests.size(), 1u);
   EXPECT_TRUE(out.entries().empty());
   EXPECT_TRUE(settingsDir.entries().empty());
-  EXPECT_EQ(s.SaveBaseName, "Tour.txt");
-  EXPECT_EQ(s.SaveDir, settingsDir.dir());
+  EXPECT_EQ(s.doc.SaveBaseName, "Tour.txt");
+  EXPECT_EQ(s.opt.SaveDir, settingsDir.dir());
   EXPECT_TRUE(port.prompts.empty());
 }
 
@@ -253,8 +258,8 @@ TEST_F(SaveTest, AnEmptyRouteIsNeverWritten) {
        {std::vector<std::string>{}, {""}, {"", "-|-|"}, {"\t-|-|"}}) {
     SCOPED_TRACE(::testing::PrintToString(lines));
     port.clearRecords();
-    s.OutputLines.assign(lines);
-    s.RoutePointCount = 0;
+    s.doc.OutputLines.assign(lines);
+    s.doc.RoutePointCount = 0;
     choose(out.file("Leer.rte"));
     SaveNaviExecute(s);
     port.saveAnswers.clear();
@@ -274,14 +279,14 @@ TEST_F(SaveTest, SplitDialogOnlyAboveTheMaximum) {
     SCOPED_TRACE(std::to_string(c.points) + " / " + std::to_string(c.maximum));
     test::ScratchFolder folder;
     port.splitDialogs = 0;
-    s.MpMN = c.maximum;
+    s.opt.set(MpMN, c.maximum);
     route(c.points);
     choose(folder.file("Tour.rte"));
     SaveNaviExecute(s);
     EXPECT_EQ(port.splitDialogs, c.split ? 1 : 0);
     EXPECT_EQ(folder.entries().size(), c.split ? 2u : 1u);
     if (!c.split) {
-      EXPECT_EQ(readBytes(folder.file("Tour.rte")), s.OutputLines.text());
+      EXPECT_EQ(readBytes(folder.file("Tour.rte")), s.doc.OutputLines.text());
     }
   }
 }
@@ -304,11 +309,11 @@ TEST_F(SaveTest, SplitSaveWritesNumberedPartsInOrder) {
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.points) + " / " + std::to_string(c.perFile));
     test::ScratchFolder folder;
-    s.SaveDir = settingsDir.dir();
+    s.opt.SaveDir = settingsDir.dir();
     port.clearRecords();
-    s.MpMN = c.perFile;
+    s.opt.set(MpMN, c.perFile);
     route(c.points);
-    const auto before = s.OutputLines.lines();
+    const auto before = s.doc.OutputLines.lines();
     std::string okText;
     port.onSplitDialog = [&](SplitDialogView& d) {
       okText = d.OkBtn;
@@ -329,15 +334,15 @@ TEST_F(SaveTest, SplitSaveWritesNumberedPartsInOrder) {
       from += count;
     }
     EXPECT_EQ(folder.entries(), names);
-    EXPECT_EQ(s.OutputLines.lines(), before);
-    EXPECT_EQ(s.SaveBaseName, "Tour.txt");  // only plain saves change it
-    EXPECT_EQ(s.SaveDir, folder.dir());
+    EXPECT_EQ(s.doc.OutputLines.lines(), before);
+    EXPECT_EQ(s.doc.SaveBaseName, "Tour.txt");  // only plain saves change it
+    EXPECT_EQ(s.opt.SaveDir, folder.dir());
     EXPECT_TRUE(port.prompts.empty());
   }
 }
 
 TEST_F(SaveTest, SplitUsesThePointsPerFileChosenInTheDialog) {
-  s.MpMN = 15;
+  s.opt.set(MpMN, 15);
   route(47);
   port.onSplitDialog = [](SplitDialogView& d) {
     d.AnzSplitEditChange(20);  // above the maximum: held at 15
@@ -353,7 +358,7 @@ TEST_F(SaveTest, SplitUsesThePointsPerFileChosenInTheDialog) {
 }
 
 TEST_F(SaveTest, CancelInTheSplitDialogOrItsSaveDialogWritesNothing) {
-  s.MpMN = 15;
+  s.opt.set(MpMN, 15);
   route(47);
   port.onSplitDialog = [](SplitDialogView&) { return false; };
   choose(out.file("Tour.rte"));
@@ -367,7 +372,7 @@ TEST_F(SaveTest, CancelInTheSplitDialogOrItsSaveDialogWritesNothing) {
   SaveNaviExecute(s);
   EXPECT_EQ(port.saveRequests.size(), 1u);
   EXPECT_TRUE(out.entries().empty());
-  EXPECT_EQ(s.SaveDir, settingsDir.dir());
+  EXPECT_EQ(s.opt.SaveDir, settingsDir.dir());
   EXPECT_TRUE(port.prompts.empty());
 }
 
@@ -377,14 +382,14 @@ TEST_F(SaveTest, OldLinesAreSavedUnderTheNewFormatWhenRegenerationIsDeclined) {
   test::useInput(s, 1);
   test::setInput(s, t.ggaVtgLines());
   RouteExecute(s);
-  const auto mn42 = s.OutputLines.lines();
+  const auto mn42 = s.doc.OutputLines.lines();
   ASSERT_GT(mn42.size(), 2u);
 
   port.answer({PromptAnswer::Cancel});
   NaviArtChange(s, 6);  // table output, "neu berechnen oder abbrechen ?" - abbrechen
   ASSERT_EQ(port.prompts.size(), 1u);
-  ASSERT_TRUE(s.OutCSV);
-  ASSERT_EQ(s.OutputLines.lines(), mn42);
+  ASSERT_TRUE(OutCSV(s));
+  ASSERT_EQ(s.doc.OutputLines.lines(), mn42);
 
   choose(out.file("Tour.csv"));
   SaveNaviExecute(s);
@@ -417,8 +422,8 @@ TEST_F(SaveTest, UnwritableTargetIsReportedAndChangesNothing) {
         0u)
         << port.prompts[0].text;
     EXPECT_NE(port.prompts[0].text.find("Die Route wurde nicht gespeichert"), std::string::npos);
-    EXPECT_EQ(s.SaveBaseName, "Tour.txt");
-    EXPECT_EQ(s.SaveDir, settingsDir.dir());
+    EXPECT_EQ(s.doc.SaveBaseName, "Tour.txt");
+    EXPECT_EQ(s.opt.SaveDir, settingsDir.dir());
   }
   EXPECT_EQ(out.entries(), (std::set<std::string>{"plain", "Ordner.rte"}));
   EXPECT_EQ(readBytes(out.file("plain")), "ich bin eine Datei");
@@ -455,10 +460,10 @@ TEST_F(SaveTest, SaveThatFailsHalfwayLeavesTheOldFileWhole) {
       Session c(childPort, HostSettings::german());
       test::createLikeTheWindow(c);
       test::useOutput(c, 1);
-      c.MpMN = maximum;
-      c.SaveBaseName = "Tour.txt";
-      c.OutputLines.assign(mn42Points(400));
-      c.RoutePointCount = 400;
+      c.opt.set(MpMN, maximum);
+      c.doc.SaveBaseName = "Tour.txt";
+      c.doc.OutputLines.assign(mn42Points(400));
+      c.doc.RoutePointCount = 400;
       childPort.saveAnswers.push_back(target);
       SaveNaviExecute(c);
       if (childPort.splitDialogs != (maximum > 0 ? 1 : 0)) return 3;
@@ -466,7 +471,7 @@ TEST_F(SaveTest, SaveThatFailsHalfwayLeavesTheOldFileWhole) {
         return 4;
       }
       if (childPort.prompts[0].text.find(target) == std::string::npos) return 5;
-      if (c.SaveBaseName != "Tour.txt") return 6;
+      if (c.doc.SaveBaseName != "Tour.txt") return 6;
       return 0;
     });
     EXPECT_EQ(code, 0);
@@ -489,13 +494,13 @@ TEST_F(SaveTest, FailedPartStopsTheSplitAndSaysWhatWasWritten) {
                         "\xFC" "brigen wurden nicht erstellt."},
   };
   const char* const names[] = {"Tour.rte", "Tour_1.rte", "Tour_2.rte", "Tour_3.rte"};
-  s.MpMN = 15;
+  s.opt.set(MpMN, 15);
   route(47);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.blocked);
     test::ScratchFolder folder;
     port.clearRecords();
-    s.SaveDir = settingsDir.dir();
+    s.opt.SaveDir = settingsDir.dir();
     std::filesystem::create_directory(folder.file(c.blocked));
     choose(folder.file("Tour.rte"));
     SaveNaviExecute(s);
@@ -513,12 +518,12 @@ TEST_F(SaveTest, FailedPartStopsTheSplitAndSaysWhatWasWritten) {
     }
     EXPECT_EQ(folder.entries(), expected);
     // The dialog opens where the parts went, if any did.
-    EXPECT_EQ(s.SaveDir, c.written > 0 ? folder.dir() : settingsDir.dir());
+    EXPECT_EQ(s.opt.SaveDir, c.written > 0 ? folder.dir() : settingsDir.dir());
   }
 }
 
 TEST_F(SaveTest, PlansOfTenThousandFilesAreRefusedBeforeAnythingIsWritten) {
-  s.MpMN = 1;
+  s.opt.set(MpMN, 1);
   route(10000);
   choose(out.file("Tour.rte"));
   SaveNaviExecute(s);
@@ -536,10 +541,10 @@ TEST_F(SaveTest, PlansOfTenThousandFilesAreRefusedBeforeAnythingIsWritten) {
   EXPECT_FALSE(writeSplitParts(s, out.file("Tour.rte")));
   EXPECT_TRUE(out.entries().empty());
   // 9999 full files and a partial one can still be named.
-  s.OutputLines.assign(mn42Points(19999));
+  s.doc.OutputLines.assign(mn42Points(19999));
   planSplit(s, 2);
-  EXPECT_TRUE(splitPlanNameable(s.SplitFiles));
-  EXPECT_EQ(splitFileCount(s), 10000);
+  EXPECT_TRUE(splitPlanNameable(s.doc.split.SplitFiles));
+  EXPECT_EQ(s.doc.split.fileCount(), 10000);
 }
 
 TEST_F(SaveTest, BatchSplitWithoutDialogRunsTheFinishingPassOnEachPart) {
@@ -567,7 +572,7 @@ TEST_F(SaveTest, BatchSplitWithoutDialogRunsTheFinishingPassOnEachPart) {
     from += count;
   }
   EXPECT_EQ(out.entries().size(), 4u);
-  EXPECT_EQ(s.OutputLines.lines(), mn42Points(47));  // the parts are copies
+  EXPECT_EQ(s.doc.OutputLines.lines(), mn42Points(47));  // the parts are copies
 }
 
 TEST_F(SaveTest, BatchSplitRenewsAPlanLeftFromAnotherRoute) {
@@ -581,11 +586,11 @@ TEST_F(SaveTest, BatchSplitRenewsAPlanLeftFromAnotherRoute) {
   std::string all;
   for (const char* n : {"Tour.rte", "Tour_1.rte", "Tour_2.rte", "Tour_3.rte"})
     all += readBytes(out.file(n));
-  EXPECT_EQ(all, s.OutputLines.text());
+  EXPECT_EQ(all, s.doc.OutputLines.text());
 }
 
 TEST_F(SaveTest, FormatsWithoutTheirWritersAreRefused) {
-  s.MpTT3 = 5;
+  s.opt.set(MpTT3, 5);
   route(20);  // long enough to be split, too
   int refused = 0;
   for (const OutputFormatInfo& f : outputFormats()) {
@@ -600,7 +605,7 @@ TEST_F(SaveTest, FormatsWithoutTheirWritersAreRefused) {
     ASSERT_EQ(port.prompts.size(), 1u);
     EXPECT_EQ(port.prompts[0].kind, PromptKind::Information);
     EXPECT_EQ(port.prompts[0].buttons, PromptButtons::Abort);
-    EXPECT_EQ(port.prompts[0].text, "Das Format \"" + f.caption +
+    EXPECT_EQ(port.prompts[0].text, "Das Format \"" + outputPresentation(f.code)->caption +
                                         "\" kann in dieser Version von Kursolin noch nicht "
                                         "gespeichert werden.");
     EXPECT_TRUE(port.saveRequests.empty());
@@ -617,7 +622,7 @@ TEST(SaveWithoutFormat, StoredCodeOutsideTheTableIsRefused) {
   Session s(port, HostSettings::german());
   test::createLikeTheWindow(s);
   NaviArtChange(s, 9);  // as a hand-edited settings file may start it: no format at all
-  s.OutputLines.assign(mn42Points(3));
+  s.doc.OutputLines.assign(mn42Points(3));
   port.saveAnswers.push_back(std::string("/tmp/never-written.rte"));
   SaveNaviExecute(s);
   ASSERT_EQ(port.prompts.size(), 1u);
@@ -632,7 +637,7 @@ class SaveGolden : public test::HostTest {
  protected:
   void SetUp() override {
     test::createLikeTheWindow(session);
-    session.SaveDir = out.dir();
+    session.opt.SaveDir = out.dir();
   }
   // A drive with a stop and two turns, made into a route of the output format.
   void makeTrackRoute(int outputCode) {
@@ -659,9 +664,9 @@ TEST_P(SaveGolden, NavigonPlacesPassThroughToMN5InTheirCodePage) {
   writeBytes(in.file("Orte.rte"), readBytes(test::formatData("navigon", "orte_mn5_in.rte")));
   test::useInput(session, 9);
   ASSERT_TRUE(loadInputFile(session, in.file("Orte.rte")));
-  session.rules.AllGGACheck = true;
-  session.rules.XRPSpin = 1;
-  session.MN5ShowOrt = true;
+  session.opt.rules.AllGGACheck = true;
+  session.opt.rules.XRPSpin = 1;
+  session.opt.set(MN5ShowOrt, true);
   test::useOutput(session, 2);
   RouteExecute(session);
   port.saveAnswers.push_back(out.file("Orte.rte"));
@@ -673,13 +678,14 @@ TEST_P(SaveGolden, NavigonPlacesPassThroughToMN5InTheirCodePage) {
 
 TEST_P(SaveGolden, TrackAsTable) {
   makeTrackRoute(6);
-  ASSERT_GT(session.PointTable.rows.size(), 2u);
+  ASSERT_GT(session.doc.PointTable.rows.size(), 2u);
   // The file's "Distanz" column is the distance the grid shows.
-  ASSERT_EQ(session.OutputLines.Count(), static_cast<int>(session.PointTable.rows.size()) + 1);
-  for (std::size_t i = 0; i < session.PointTable.rows.size(); ++i) {
-    std::string cell = session.OutputLines.at(static_cast<long long>(i) + 1);
+  ASSERT_EQ(session.doc.OutputLines.Count(),
+            static_cast<int>(session.doc.PointTable.rows.size()) + 1);
+  for (std::size_t i = 0; i < session.doc.PointTable.rows.size(); ++i) {
+    std::string cell = session.doc.OutputLines.at(static_cast<long long>(i) + 1);
     for (int column = 0; column < 12; ++column) cell.erase(0, cell.find(';') + 1);
-    EXPECT_EQ(cell.substr(0, cell.find(';')), session.PointTable.rows[i][6]) << i;
+    EXPECT_EQ(cell.substr(0, cell.find(';')), session.doc.PointTable.rows[i][6]) << i;
   }
   port.saveAnswers.push_back(out.file("Tour.csv"));
   SaveNaviExecute(session);

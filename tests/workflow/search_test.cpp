@@ -1,8 +1,6 @@
 // The find button's search: the selected time of a route point found in the loaded file.
 #include <gtest/gtest.h>
 
-#include "core/host.h"
-#include "support/fake_port.h"
 #include "workflow/search.h"
 
 namespace kursolin {
@@ -10,10 +8,8 @@ namespace {
 
 class Search : public ::testing::Test {
  protected:
-  Search() : session(port, HostSettings::german()) {}
-  void input(std::vector<std::string> lines) { session.InputLines.assign(std::move(lines)); }
-  test::ScriptedPort port;
-  Session session;
+  void input(std::vector<std::string> lines) { doc.InputLines.assign(std::move(lines)); }
+  Document doc;
 };
 
 TEST_F(Search, SearchTextDropsEveryColon) {
@@ -40,7 +36,7 @@ class SearchFinds : public Search, public ::testing::WithParamInterface<SearchCa
 TEST_P(SearchFinds, FirstOccurrenceWithCrLfOffsets) {
   const SearchCase& c = GetParam();
   input(c.lines);
-  const auto m = GetNMEATime(session, c.selection);
+  const auto m = GetNMEATime(doc, c.selection);
   ASSERT_TRUE(m.has_value());
   EXPECT_EQ(m->line, c.line);
   EXPECT_EQ(m->column, c.column);
@@ -76,18 +72,18 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(Search, NothingFoundForEmptyOrAbsentText) {
   input(kLog);
-  EXPECT_FALSE(GetNMEATime(session, ""));
-  EXPECT_FALSE(GetNMEATime(session, ":"));
-  EXPECT_FALSE(GetNMEATime(session, "23:59:59"));
+  EXPECT_FALSE(GetNMEATime(doc, ""));
+  EXPECT_FALSE(GetNMEATime(doc, ":"));
+  EXPECT_FALSE(GetNMEATime(doc, "23:59:59"));
   input({});
-  EXPECT_FALSE(GetNMEATime(session, "12:34:56"));
+  EXPECT_FALSE(GetNMEATime(doc, "12:34:56"));
 }
 
 TEST_F(Search, LongLinesAreSearchedBeyondTheReadLimit) {
   std::string longLine(TextLines::kMaxLineRead + 10, 'a');
   longLine += "123456";
   input({longLine});
-  const auto m = GetNMEATime(session, "12:34:56");
+  const auto m = GetNMEATime(doc, "12:34:56");
   ASSERT_TRUE(m.has_value());
   EXPECT_EQ(m->column, static_cast<long long>(TextLines::kMaxLineRead + 10));
 }

@@ -10,6 +10,7 @@
 #include "support/temp_folder.h"
 #include "workflow/dispatch.h"
 #include "workflow/loading.h"
+#include "workflow/menu_state.h"
 #include "workflow/program.h"
 
 namespace kursolin {
@@ -32,7 +33,7 @@ class TouratechLoading : public ::testing::Test {
   TouratechLoading() : session(port, HostSettings::german()) {}
   void SetUp() override {
     test::createLikeTheWindow(session);
-    session.OpenDir = folder.dir();
+    session.opt.OpenDir = folder.dir();
     applyStartFormats(session);
     port.clearRecords();
   }
@@ -46,7 +47,8 @@ class TouratechLoading : public ::testing::Test {
     SourceChange(session, 24);
   }
   int pointsOf(RuleKind kind) const {
-    return static_cast<int>(std::count_if(session.ruleNotes.begin(), session.ruleNotes.end(),
+    return static_cast<int>(std::count_if(session.doc.ruleNotes.begin(),
+                                          session.doc.ruleNotes.end(),
                                           [&](const RuleNote& n) { return n.kind == kind; }));
   }
   test::TempFolder folder;
@@ -62,19 +64,19 @@ TEST_F(TouratechLoading, TheMenuLoadsTheTrack) {
   EXPECT_EQ(port.openRequests[0].filter, "Touratech Routendaten (*.qu3;*.mdb)|*.qu3;*.mdb");
   EXPECT_EQ(port.openRequests[0].defaultExt, "qu3");
   EXPECT_TRUE(port.prompts.empty());
-  EXPECT_EQ(session.InputLines.Count(), 40);
-  EXPECT_EQ(session.InputLines.at(0), "1|48.0|11.0|10.0|0.0|-|-");
+  EXPECT_EQ(session.doc.InputLines.Count(), 40);
+  EXPECT_EQ(session.doc.InputLines.at(0), "1|48.0|11.0|10.0|0.0|-|-");
   EXPECT_EQ(session.inputCaption(), "TouraTech TTQV Datei = 40");
   EXPECT_EQ(session.statusText(), "TouraTech TTQV Datei = " + path);
-  EXPECT_EQ(session.InputShortName, "Touratech TTQV ");
-  EXPECT_TRUE(session.item("IN_TQV").checked);
-  EXPECT_TRUE(session.item("Route").enabled);
+  EXPECT_EQ(session.doc.InputShortName, "Touratech TTQV ");
+  EXPECT_TRUE(menuItemChecked(session, "IN_TQV"));
+  EXPECT_TRUE(session.shell.item("Route").enabled);
   for (const char* c :
        {"MeterCheck", "MeterSpeedEdit", "GradCheck", "GradSpeedEdit", "MinDistEdit"})
-    EXPECT_TRUE(session.item(c).enabled) << c;
+    EXPECT_TRUE(session.shell.item(c).enabled) << c;
   for (const char* c : {"PauseCheck", "PauseEdit", "ZeitCheck", "ZeitSpin"})
-    EXPECT_FALSE(session.item(c).enabled) << c;
-  EXPECT_FALSE(session.item("Zeitangabe").visible);
+    EXPECT_FALSE(session.shell.item(c).enabled) << c;
+  EXPECT_FALSE(session.shell.item("Zeitangabe").visible);
 }
 
 TEST_F(TouratechLoading, ADatabaseWithoutRouteDataStillOffersTheCommand) {
@@ -83,10 +85,10 @@ TEST_F(TouratechLoading, ADatabaseWithoutRouteDataStillOffersTheCommand) {
   EXPECT_EQ(port.promptTexts(), (std::vector<std::string>{" Keine Routendaten in der Datei erkannt",
                                                           "Keine bekannten Tabellen in der Datei "
                                                           "gefunden !"}));
-  EXPECT_EQ(session.InputLines.Count(), 0);
+  EXPECT_EQ(session.doc.InputLines.Count(), 0);
   EXPECT_EQ(session.inputCaption(), "TouraTech TTQV Datei = 0");
   EXPECT_EQ(session.statusText(), "TouraTech TTQV Datei = " + path);
-  EXPECT_TRUE(session.item("Route").enabled);
+  EXPECT_TRUE(session.shell.item("Route").enabled);
 }
 
 TEST_F(TouratechLoading, AFileThatIsNoDatabaseEndsTheLoad) {
@@ -98,8 +100,8 @@ TEST_F(TouratechLoading, AFileThatIsNoDatabaseEndsTheLoad) {
   EXPECT_EQ(port.prompts[0].text, "Die Datei " + path +
                                       " kann nicht als Access-Datenbank gelesen werden:\r"
                                       "Die Datei ist keine Access-Datenbank.");
-  EXPECT_EQ(session.InputLines.Count(), 0);
-  EXPECT_FALSE(session.item("Route").enabled);
+  EXPECT_EQ(session.doc.InputLines.Count(), 0);
+  EXPECT_FALSE(session.shell.item("Route").enabled);
   EXPECT_EQ(session.inputCaption(), "TouraTech TTQV Datei");
   EXPECT_EQ(session.statusText(),
             "Keine Datei ge\xF6"
@@ -109,11 +111,11 @@ TEST_F(TouratechLoading, AFileThatIsNoDatabaseEndsTheLoad) {
 TEST_F(TouratechLoading, TheRecordedSpeedDecidesTheRules) {
   test::useInput(session, 24);
   test::useOutput(session, 2);  // MN5
-  session.rules.MeterSpin = 1000;
-  session.rules.MeterSpeedEdit = 50;
-  session.rules.GradEdit = 75;
-  session.rules.GradSpeedEdit = 20;
-  session.rules.MinDistEdit = 50;
+  session.opt.rules.MeterSpin = 1000;
+  session.opt.rules.MeterSpeedEdit = 50;
+  session.opt.rules.GradEdit = 75;
+  session.opt.rules.GradSpeedEdit = 20;
+  session.opt.rules.MinDistEdit = 50;
   struct Case {
     double speed;
     int distancePoints, headingPoints;
@@ -133,7 +135,7 @@ TEST_F(TouratechLoading, TheRecordedSpeedDecidesTheRules) {
     EXPECT_EQ(pointsOf(RuleKind::Heading), c.headingPoints);
     EXPECT_EQ(pointsOf(RuleKind::Start), 1);
     EXPECT_EQ(pointsOf(RuleKind::End), 1);
-    EXPECT_EQ(session.OutputLines.at(0),
+    EXPECT_EQ(session.doc.OutputLines.at(0),
               "-|-|-|-|-|KS-Rp 1|-|-|-|-|-|11.000000|48.000000|-|-|-|-|");
   }
   EXPECT_EQ(port.unscripted, 0);

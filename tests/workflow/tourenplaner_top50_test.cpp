@@ -3,14 +3,15 @@
 #include <gtest/gtest.h>
 
 #include "core/fileio.h"
-#include "core/split_view.h"
-#include "scratch.h"
+#include "dialogs/split_dialog.h"
+#include "formats/bcr.h"
+#include "session/split_view.h"
 #include "support/fake_port.h"
+#include "support/scratch.h"
 #include "support/session_setup.h"
 #include "workflow/loading.h"
 #include "workflow/route_command.h"
 #include "workflow/saving.h"
-#include "workflow/split.h"
 
 namespace kursolin {
 namespace {
@@ -21,7 +22,7 @@ class RouteInputs : public ::testing::Test {
  protected:
   void SetUp() override {
     test::createLikeTheWindow(s);
-    s.OpenDir = in.dir();
+    s.opt.OpenDir = in.dir();
   }
   std::string file(const std::string& name, const std::string& bytes) {
     test::writeBytes(in.file(name), bytes);
@@ -74,10 +75,10 @@ TEST_F(RouteInputs, EachFormatReportsWhatItLoaded) {
     EXPECT_EQ(port.openRequests[0].title, c.title);
     EXPECT_EQ(s.inputCaption(), c.caption);
     EXPECT_EQ(s.statusText(), c.status + path);
-    EXPECT_TRUE(s.item("Route").enabled);
-    EXPECT_TRUE(s.item("MeterCheck").enabled);
-    EXPECT_FALSE(s.item("MeterSpeedEdit").enabled) << "route files carry no speed";
-    EXPECT_FALSE(s.item("GradCheck").enabled);
+    EXPECT_TRUE(s.shell.item("Route").enabled);
+    EXPECT_TRUE(s.shell.item("MeterCheck").enabled);
+    EXPECT_FALSE(s.shell.item("MeterSpeedEdit").enabled) << "route files carry no speed";
+    EXPECT_FALSE(s.shell.item("GradCheck").enabled);
     EXPECT_TRUE(port.prompts.empty());
   }
   EXPECT_EQ(port.openRequests[0].filter, "Tourenplaner BCR Datei(*.BCR)|*.BCR")
@@ -102,8 +103,8 @@ TEST_F(RouteInputs, RefusedFilesKeepTheirLinesAndSayWhy) {
     s.setStatusText("vorher");
     choose(c.code, file("kaputt", c.bytes));
     EXPECT_EQ(s.inputCaption(), c.caption);
-    EXPECT_EQ(s.InputLines.Count(), 4);
-    EXPECT_FALSE(s.item("Route").enabled);
+    EXPECT_EQ(s.doc.InputLines.Count(), 4);
+    EXPECT_FALSE(s.shell.item("Route").enabled);
     ASSERT_EQ(port.prompts.size(), 1u);
     EXPECT_EQ(port.prompts[0].text, c.message);
     EXPECT_EQ(port.prompts[0].buttons, PromptButtons::Abort);
@@ -120,7 +121,7 @@ TEST_F(RouteInputs, AnUnreadableXmlFileIsNamed) {
   choose(5, in.file("fehlt.xml"));
   ASSERT_EQ(port.prompts.size(), 1u);
   EXPECT_NE(port.prompts[0].text.find(in.file("fehlt.xml")), std::string::npos);
-  EXPECT_FALSE(s.item("Route").enabled);
+  EXPECT_FALSE(s.shell.item("Route").enabled);
 }
 
 // The BCR save: the route settings dialog at every save, the name from the loaded file.
@@ -130,11 +131,11 @@ class BcrSave : public RouteInputs {
     RouteInputs::SetUp();
     ::setenv("SOURCE_DATE_EPOCH", "1700000000", 1);
     choose(6, file("Plauen Tour.BCR", kBcr));
-    s.rules.AllGGACheck = true;
-    s.rules.XRPSpin = 1;
+    s.opt.rules.AllGGACheck = true;
+    s.opt.rules.XRPSpin = 1;
     test::useOutput(s, 5);
     ASSERT_EQ(RouteExecute(s), RouteResult::Completed);
-    s.BcrDirectory = out.dir();
+    s.opt.set(BcrDirectory, out.dir());
     port.clearRecords();
   }
   void TearDown() override { ::unsetenv("SOURCE_DATE_EPOCH"); }
@@ -162,10 +163,10 @@ TEST_F(BcrSave, TheDialogProposesTheRouteNameAndFolder) {
   ASSERT_GT(lines.size(), 6u);
   EXPECT_EQ(lines[2], "ROUTENAME=Vogtland");
   EXPECT_EQ(lines[5], "DESCRIPTION2=aus der Datei Plauen Tour.BCR");
-  EXPECT_EQ(s.SaveBaseName, "Plauen Tour.BCR") << "a BCR save leaves it";
+  EXPECT_EQ(s.doc.SaveBaseName, "Plauen Tour.BCR") << "a BCR save leaves it";
 
   // With "auch als Dateiname verwenden" the route name is the proposed file name too.
-  s.bcr.RDeskripToFN = true;
+  s.opt.set(RDeskripToFN, true);
   port.saveAnswers.push_back(std::nullopt);
   SaveNaviExecute(s);
   EXPECT_EQ(port.saveRequests.back().fileName, "Vogtland.BCR");
@@ -176,7 +177,7 @@ TEST_F(BcrSave, TheNextSaveStartsInTheFolderSavedInto) {
   test::ScratchFolder other;
   port.saveAnswers.push_back(other.file("Tour.BCR"));
   SaveNaviExecute(s);
-  EXPECT_EQ(s.BcrDirectory, other.dir());
+  EXPECT_EQ(s.opt.get(BcrDirectory), other.dir());
   EXPECT_EQ(s.statusText(), "Gespeichert: " + other.file("Tour.BCR") + " (1 Datei)");
   port.saveAnswers.push_back(std::nullopt);
   SaveNaviExecute(s);
@@ -195,7 +196,7 @@ TEST_F(BcrSave, CancelWritesNothing) {
 }
 
 TEST_F(BcrSave, AMaximumOfZeroMeansOneFile) {
-  s.MpMTP = 0;
+  s.opt.set(MpMTP, 0);
   port.onSplitDialog = [](SplitDialogView& d) {
     EXPECT_FALSE(d.showSplitRow);
     EXPECT_TRUE(d.showTourenplaner);
@@ -205,7 +206,7 @@ TEST_F(BcrSave, AMaximumOfZeroMeansOneFile) {
   SaveNaviExecute(s);
   EXPECT_EQ(out.entries(), std::set<std::string>{"Tour.BCR"});
   // A maximum below the route splits it, with the plan chosen in the dialog.
-  s.MpMTP = 2;
+  s.opt.set(MpMTP, 2);
   port.onSplitDialog = [](SplitDialogView& d) {
     EXPECT_TRUE(d.showSplitRow);
     d.AnzSplitEditChange(1);
@@ -232,7 +233,7 @@ class Samples : public RouteInputs {
 TEST_F(Samples, LoadAsAUserWouldExpect) {
   choose(6, sample("route.bcr"));
   EXPECT_EQ(s.inputCaption(), "Tourenplaner BCR-Datei - Stationen = 9");
-  EXPECT_EQ(s.InputLines.at(0), "STATION1=1346067,6524736");
+  EXPECT_EQ(s.doc.InputLines.at(0), "STATION1=1346067,6524736");
   port.openAnswers.push_back(sample("route-tef.xml"));
   SourceChange(s, 4);
   EXPECT_EQ(s.inputCaption(), "Tourenplaner XML-Datei nur Stationen - Zeilen = 47")
@@ -246,7 +247,7 @@ TEST_F(Samples, LoadAsAUserWouldExpect) {
   port.openAnswers.push_back(sample("overlay-binary.ovl"));
   LoadNMEAExecute(s);
   EXPECT_EQ(s.inputCaption(), "OVL - Dateifehler");
-  EXPECT_FALSE(s.item("Route").enabled);
+  EXPECT_FALSE(s.shell.item("Route").enabled);
   EXPECT_EQ(port.prompts.size(), 1u);
 }
 
