@@ -1,6 +1,7 @@
 # Entry points: `make run` starts the desktop program, `make test` builds and runs every test,
 # `make install` installs both programs (PREFIX, DESTDIR), `make package` builds a Debian package,
-# `make fuzz` builds the libFuzzer targets with clang in a tree of their own.
+# `make fuzz` builds the libFuzzer targets with clang in a tree of their own, `make docs` makes the
+# README's pictures.
 BUILD ?= build
 # The headless suite once more under AddressSanitizer and UndefinedBehaviorSanitizer (part of
 # `make test`); -O1 without debug information keeps its build short.
@@ -10,7 +11,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PREFIX ?= /usr/local
 DESTDIR ?=
 
-.PHONY: all deps configure build test test-asan asan-build fuzz run cli bench clean install package
+.PHONY: all deps configure build test test-asan asan-build fuzz run cli bench clean install package docs
 
 all: build
 
@@ -53,6 +54,10 @@ install: build
 package: build
 	cd $(BUILD) && cpack -G DEB
 	@ls $(BUILD)/kursolin_*.deb
+
+# The README's pictures of the program, made offscreen into doc/screenshots.
+docs: build
+	./scripts/make-screenshots $(BUILD) doc/screenshots
 
 # The micro-benchmarks, then kursolin-cli against GPSBabel on generated logs.
 bench: build

@@ -40,6 +40,15 @@ int main(int argc, char** argv) {
                                       QStringLiteral("FILE"));
   screenshotOption.setFlags(QCommandLineOption::HiddenFromHelp);
   parser.addOption(screenshotOption);
+  // For the README's pictures: the route made before the picture is taken, and the window
+  // "Routenbild" taken as well.
+  QCommandLineOption screenshotRouteOption(QStringLiteral("screenshot-route"));
+  screenshotRouteOption.setFlags(QCommandLineOption::HiddenFromHelp);
+  parser.addOption(screenshotRouteOption);
+  QCommandLineOption screenshotPictureOption(QStringLiteral("screenshot-picture"), QString(),
+                                             QStringLiteral("FILE"));
+  screenshotPictureOption.setFlags(QCommandLineOption::HiddenFromHelp);
+  parser.addOption(screenshotPictureOption);
   parser.addPositionalArgument(
       QStringLiteral("DATEI"),
       QString::fromUtf8("Datei, die nach dem Start mit dem gewählten Eingabeformat geladen wird."),
@@ -69,7 +78,14 @@ int main(int argc, char** argv) {
 
   if (parser.isSet(screenshotOption)) {
     const QString file = parser.value(screenshotOption);
-    QTimer::singleShot(2000, &window, [&window, file] {
+    const bool route = parser.isSet(screenshotRouteOption);
+    const QString pictureFile = parser.value(screenshotPictureOption);
+    QTimer::singleShot(2000, &window, [&window, file, route, pictureFile] {
+      if (route) window.makeRouteForScreenshot();
+      if (!pictureFile.isEmpty() && !window.savePictureScreenshot(pictureFile)) {
+        QCoreApplication::exit(1);
+        return;
+      }
       QCoreApplication::exit(window.saveScreenshot(file) ? 0 : 1);
     });
   }

@@ -9,6 +9,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -481,6 +482,20 @@ void MainWindow::storeGeometry() {
 
 bool MainWindow::saveScreenshot(const QString& path) {
   return grab().save(path, "PNG");
+}
+
+void MainWindow::makeRouteForScreenshot() {
+  if (QAction* a = action("Route")) a->trigger();
+}
+
+bool MainWindow::savePictureScreenshot(const QString& path) {
+  if (QAction* a = action("RoutenBild")) a->trigger();
+  if (!picture_) return false;
+  // Let the window be laid out and painted at its size first.
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < 500) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  return picture_->grab().save(path, "PNG");
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -75,6 +75,10 @@ class MainWindow : public QMainWindow {
 
   /// Grabs the window as it looks now into a PNG file; false when it cannot be written.
   bool saveScreenshot(const QString& path);
+  /// Makes the route as "Routendaten erzeugen" does (for pictures of the window).
+  void makeRouteForScreenshot();
+  /// Shows the window "Routenbild" and grabs it into a PNG file; false when it cannot be written.
+  bool savePictureScreenshot(const QString& path);
 
  signals:
   /// The start-up reached the start notice (shown when this build has one).
