@@ -51,7 +51,7 @@
 #include "app/textpane.h"
 #include "app/windowport.h"
 #include "app/windows.h"
-#include "core/fileio.h"
+#include "core/cp1252.h"
 #include "core/geotime.h"
 #include "core/ranges.h"
 #include "formats/registry.h"
