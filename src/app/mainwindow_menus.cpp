@@ -144,9 +144,8 @@ void MainWindow::buildActions() {
   QAction* reduce = addAction("RouteVerringern", Q("Route auf höchstens N Punkte verringern"));
   reduce->setToolTip(Q("Route auf höchstens N Punkte verringern"));
   reduce->setIcon(themedIcon(this, "zoom-out", QStyle::SP_ArrowDown));
-  connect(reduce, &QAction::triggered, this, [this] {
-    runRouteChange("Route verringern", [this] { reduceRoute(*session_, this); });
-  });
+  connect(reduce, &QAction::triggered, this,
+          [this] { runRouteChange("Route verringern", [this] { reduceRoute(*session_, this); }); });
 
   QAction* rpInfo = addAction("RPInfo", Q("Routepunkte Info ausgeben"), Q("Ctrl+I"), true);
   cmd(rpInfo, [&s] { RPInfoClick(s); });

@@ -93,7 +93,7 @@ class RouteHistory {
 
   std::size_t depth_;
   std::size_t maxBytes_;
-  std::deque<RouteStep> undo_;  // oldest first
+  std::deque<RouteStep> undo_;   // oldest first
   std::vector<RouteStep> redo_;  // the next to redo last
   std::size_t bytes_ = 0;
   std::uint64_t presentId_ = 1;

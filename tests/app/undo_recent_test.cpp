@@ -159,9 +159,9 @@ class UndoRecentTest : public QObject {
     QMenu* menu = w.find<QMenu>("ZuletztGeoeffnet");
     QVERIFY(menu->isEnabled());
     const QString format = gui::toQString(w.s().doc.InputLabel);
-    QCOMPARE(captions(menu), QStringList({Q("&1 a.txt (") + format + u')',
-                                          Q("&2 b && c.txt (") + format + u')', "-",
-                                          Q("Liste leeren")}));
+    QCOMPARE(captions(menu),
+             QStringList({Q("&1 a.txt (") + format + u')', Q("&2 b && c.txt (") + format + u')',
+                          "-", Q("Liste leeren")}));
     QCOMPARE(w.action("Zuletzt1")->toolTip(), gui::toQString(a));
 
     w.port.answer({PromptAnswer::Ok});

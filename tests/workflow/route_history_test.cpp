@@ -5,8 +5,8 @@
 #include "support/fake_port.h"
 #include "support/nmea_writer.h"
 #include "support/scratch.h"
-#include "support/temp_folder.h"
 #include "support/session_setup.h"
+#include "support/temp_folder.h"
 #include "workflow/loading.h"
 #include "workflow/output_commands.h"
 #include "workflow/recent_open.h"
@@ -169,9 +169,9 @@ TEST(RecentFiles, OrderDuplicatesLimitAndTheSettingsSection) {
   list.add("/t/f5.nmea", 2);  // again: moves to the top with its new format
   std::vector<std::string> paths;
   for (const RecentFile& f : list.entries()) paths.push_back(f.path);
-  EXPECT_EQ(paths, (std::vector<std::string>{"/t/f5.nmea", "/t/f10.nmea", "/t/f9.nmea",
-                                             "/t/f8.nmea", "/t/f7.nmea", "/t/f6.nmea",
-                                             "/t/f4.nmea", "/t/f3.nmea"}));
+  EXPECT_EQ(paths,
+            (std::vector<std::string>{"/t/f5.nmea", "/t/f10.nmea", "/t/f9.nmea", "/t/f8.nmea",
+                                      "/t/f7.nmea", "/t/f6.nmea", "/t/f4.nmea", "/t/f3.nmea"}));
   EXPECT_EQ(list.entries().front().format, 2);
 
   list.add("/t/ mit Blank .gpx", 25);
@@ -205,8 +205,7 @@ TEST_F(RouteHistoryTest, AMissingRecentFileIsRemovedWithAMessage) {
   ASSERT_EQ(list.entries().size(), 1u);
   EXPECT_TRUE(openRecentFile(s, list, 0));
   EXPECT_EQ(s.doc.InputFileName, there);
-  EXPECT_EQ(recentFileCaption(s, 0, list.entries().front()),
-            "1 da.txt (" + s.doc.InputLabel + ")");
+  EXPECT_EQ(recentFileCaption(s, 0, list.entries().front()), "1 da.txt (" + s.doc.InputLabel + ")");
 }
 
 }  // namespace
