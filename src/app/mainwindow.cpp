@@ -548,11 +548,9 @@ void MainWindow::undoOrRedo(bool undo) {
     return;
   }
   run([this, undo] {
-    if (undo) {
-      history_.undo(*session_);
-    } else {
-      history_.redo(*session_);
-    }
+    const bool changed = undo ? history_.undo(*session_) : history_.redo(*session_);
+    // Rows put back may be as many as those shown and still others.
+    if (changed) gridModel_->reset();
   });
 }
 

@@ -358,7 +358,12 @@ namespace kursolin::gui {
 
 void MainWindow::rebuildRecentMenu() {
   if (!recentMenu_) return;
-  recentMenu_->clear();
+  // An entry may be rebuilt from within its own click: it goes once that click is over.
+  for (QAction* a : recentMenu_->actions()) {
+    recentMenu_->removeAction(a);
+    a->setParent(nullptr);
+    a->deleteLater();
+  }
   const auto& entries = recent_.entries();
   for (std::size_t i = 0; i < entries.size(); ++i) {
     // "&1" opens the first with Alt+1; an '&' of the name itself stays a character.

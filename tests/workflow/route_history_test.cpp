@@ -2,14 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "formats/registry.h"
+#include "settings/recent_files.h"
 #include "support/fake_port.h"
 #include "support/nmea_writer.h"
-#include "support/scratch.h"
 #include "support/session_setup.h"
 #include "support/temp_folder.h"
 #include "workflow/loading.h"
 #include "workflow/output_commands.h"
-#include "workflow/recent_open.h"
 #include "workflow/reduce.h"
 #include "workflow/reverse.h"
 #include "workflow/route_command.h"
@@ -190,22 +189,6 @@ TEST(RecentFiles, OrderDuplicatesLimitAndTheSettingsSection) {
   back.read(p);
   ASSERT_EQ(back.entries().size(), 1u);
   EXPECT_EQ(back.entries().front().path, "/t/a.itn");
-}
-
-TEST_F(RouteHistoryTest, AMissingRecentFileIsRemovedWithAMessage) {
-  test::TempFolder dir;
-  const std::string there = dir.file("da.txt");
-  test::writeBytes(there, s.doc.InputLines.text());
-  RecentFiles list;
-  list.add(there, 1);
-  list.add(dir.file("weg.txt"), 1);
-  EXPECT_FALSE(openRecentFile(s, list, 0));
-  ASSERT_EQ(port.prompts.size(), 1u);
-  EXPECT_EQ(port.prompts.front().text, recentFileMissingText(dir.file("weg.txt")));
-  ASSERT_EQ(list.entries().size(), 1u);
-  EXPECT_TRUE(openRecentFile(s, list, 0));
-  EXPECT_EQ(s.doc.InputFileName, there);
-  EXPECT_EQ(recentFileCaption(s, 0, list.entries().front()), "1 da.txt (" + s.doc.InputLabel + ")");
 }
 
 }  // namespace
