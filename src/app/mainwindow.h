@@ -77,6 +77,9 @@ class MainWindow : public QMainWindow {
 
   /// The undo and redo steps of the route.
   const RouteHistory& history() const { return history_; }
+  /// Runs a change of the route as a command that "Rückgängig" can take back, named by label
+  /// (the commands of the menus, and edits of the route made in other windows).
+  void runRouteChange(const std::string& label, const std::function<void()>& change);
   /// "Zuletzt geöffnet", newest first.
   const RecentFiles& recentFiles() const { return recent_; }
 
@@ -108,7 +111,6 @@ class MainWindow : public QMainWindow {
 
   // Commands.
   void run(const std::function<void()>& command);
-  void runRouteChange(const std::string& label, const std::function<void()>& change);
   void afterCommand(std::uint64_t loadedBefore);
   void undoOrRedo(bool undo);
   void rebuildRecentMenu();
