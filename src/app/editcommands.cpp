@@ -28,6 +28,7 @@ EditState editStateOf(QWidget* w) {
     const bool ro = te->isReadOnly() || !te->isEnabled();
     const bool sel = te->textCursor().hasSelection();
     st.undo = !ro && te->document()->isUndoAvailable();
+    st.redo = !ro && te->document()->isRedoAvailable();
     st.cut = st.del = !ro && sel;
     st.copy = sel;
     st.paste = !ro && te->canPaste();
@@ -43,6 +44,7 @@ EditState editStateOf(QWidget* w) {
     const bool ro = le->isReadOnly() || !le->isEnabled();
     const bool sel = le->hasSelectedText();
     st.undo = !ro && le->isUndoAvailable();
+    st.redo = !ro && le->isRedoAvailable();
     st.cut = st.del = !ro && sel;
     st.copy = sel && le->echoMode() == QLineEdit::Normal;
     st.paste = !ro && clipboardHasText();
@@ -56,6 +58,9 @@ void applyEdit(QWidget* w, EditCommand c) {
     switch (c) {
       case EditCommand::Undo:
         te->undo();
+        break;
+      case EditCommand::Redo:
+        te->redo();
         break;
       case EditCommand::Cut:
         te->cut();
@@ -93,6 +98,9 @@ void applyEdit(QWidget* w, EditCommand c) {
     switch (c) {
       case EditCommand::Undo:
         le->undo();
+        break;
+      case EditCommand::Redo:
+        le->redo();
         break;
       case EditCommand::Cut:
         le->cut();

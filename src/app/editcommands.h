@@ -7,11 +7,12 @@ class QWidget;
 
 namespace kursolin::gui {
 
-enum class EditCommand { Undo, Cut, Copy, Paste, Delete, SelectAll };
+enum class EditCommand { Undo, Cut, Copy, Paste, Delete, SelectAll, Redo };
 
 /// Which edit commands a field offers now.
 struct EditState {
-  bool undo = false, cut = false, copy = false, paste = false, del = false, all = false;
+  bool undo = false, redo = false, cut = false, copy = false, paste = false, del = false,
+       all = false;
 };
 
 /// The line edit the edit commands act on inside a focused field, or nullptr.

@@ -52,17 +52,20 @@
 #include "app/textpane.h"
 #include "app/windowport.h"
 #include "app/windows.h"
+#include "core/cp1252.h"
 #include "core/geotime.h"
 #include "core/ranges.h"
 #include "formats/registry.h"
 #include "session/panes.h"
 #include "session/progress.h"
+#include "settings/profile.h"
 #include "settings/settings.h"
 #include "track/rules.h"
 #include "workflow/loading.h"
 #include "workflow/menu_state.h"
 #include "workflow/output_commands.h"
 #include "workflow/program.h"
+#include "workflow/recent_open.h"
 #include "workflow/route_command.h"
 #include "workflow/rule_groups.h"
 #include "workflow/search.h"
@@ -364,6 +367,12 @@ void MainWindow::startUp() {
   } catch (const std::exception& e) {
     session_->port().prompt(PromptKind::Error, PromptButtons::Ok, e.what());
   }
+  // "Zuletzt geöffnet" is the window's own section of the settings file.
+  Profile profile;
+  Profile::readFile(nativePath(settingsPath(*session_)), profile);
+  recent_.read(profile);
+  rebuildRecentMenu();
+  history_.follow(*session_);
   applyGeometry();
   offerAxeImport();
   // After the activation has finished, as a load may show its error box; the notice comes
@@ -417,7 +426,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   if (startedUp_ && !settingsWritten_) {
     settingsWritten_ = true;
     storeGeometry();
-    saveSettings(*session_);
+    saveSettings(*session_, [this](Profile& p) { recent_.write(p); });
   }
   event->accept();
 }
@@ -509,6 +518,7 @@ void MainWindow::run(const std::function<void()>& command) {
     return;
   }
   commandRunning_ = true;
+  const std::uint64_t loadedBefore = session_->doc.loadedInputRevision;
   try {
     syncInputLines();
     command();
@@ -519,6 +529,7 @@ void MainWindow::run(const std::function<void()>& command) {
     if (busy_) setBusy(false);
     session_->port().prompt(PromptKind::Error, PromptButtons::Ok, e.what());
   }
+  afterCommand(loadedBefore);
   commandRunning_ = false;
   stepRunning_ = false;
   refresh();
@@ -526,6 +537,36 @@ void MainWindow::run(const std::function<void()>& command) {
     closePending_ = false;
     QTimer::singleShot(0, this, &QWidget::close);
   }
+}
+
+void MainWindow::runRouteChange(const std::string& label, const std::function<void()>& change) {
+  run([this, &label, &change] { history_.record(*session_, label, change); });
+}
+
+void MainWindow::afterCommand(std::uint64_t loadedBefore) {
+  // Every way of loading a file (menu, format choice, drop, command line, the list itself) ends
+  // here; a new file enters the list and starts the history afresh.
+  if (session_->doc.loadedInputRevision != loadedBefore) {
+    noteLoadedFile(*session_, recent_);
+    rebuildRecentMenu();
+  }
+  history_.follow(*session_);
+}
+
+void MainWindow::undoOrRedo(bool undo) {
+  // Text being edited takes its own edits back first; once it has none, the keys reach the route.
+  QWidget* w = editTarget();
+  const EditState st = w ? editStateOf(w) : EditState{};
+  if (undo ? st.undo : st.redo) {
+    applyEdit(w, undo ? EditCommand::Undo : EditCommand::Redo);
+    updateEditActions();
+    return;
+  }
+  run([this, undo] {
+    const bool changed = undo ? history_.undo(*session_) : history_.redo(*session_);
+    // Rows put back may be as many as those shown and still others.
+    if (changed) gridModel_->reset();
+  });
 }
 
 MainWindow::Pane MainWindow::paneToPrint() const {
@@ -849,7 +890,17 @@ void MainWindow::watchEditor(QWidget* now) {
 void MainWindow::updateEditActions() {
   QWidget* w = editTarget();
   const EditState st = w ? editStateOf(w) : EditState{};
-  undoAction_->setEnabled(st.undo);
+  // The text field's own undo comes first, as the keys do (undoOrRedo).
+  const auto offer = [this](QAction* a, bool field, bool route, const QString& caption,
+                            const std::string& label) {
+    const bool onRoute = !field && route && !locked();
+    a->setEnabled(field || onRoute);
+    a->setText(onRoute ? caption + Q(": ") + toQString(label) : caption);
+    a->setToolTip(a->text().remove(u'&') + Q(" (") +
+                  a->shortcut().toString(QKeySequence::NativeText) + Q(")"));
+  };
+  offer(undoAction_, st.undo, history_.canUndo(), Q("&Rückgängig"), history_.undoLabel());
+  offer(redoAction_, st.redo, history_.canRedo(), Q("&Wiederherstellen"), history_.redoLabel());
   cutAction_->setEnabled(st.cut);
   copyAction_->setEnabled(st.copy);
   pasteAction_->setEnabled(st.paste);
@@ -921,6 +972,22 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (w && w->window() == this) {
       const auto* ke = static_cast<QKeyEvent*>(event);
       const QKeySequence seq(ke->keyCombination());
+      // Undo and redo keys stay with a text field while it has edits of its own to take back or
+      // make again; then they go to the route.
+      for (const bool undo : {true, false}) {
+        QAction* a = undo ? undoAction_ : redoAction_;
+        const QList<QKeySequence> keys = a->shortcuts();
+        const bool matches = std::any_of(keys.begin(), keys.end(), [&](const QKeySequence& k) {
+          return k.matches(seq) == QKeySequence::ExactMatch;
+        });
+        if (!matches) continue;
+        QWidget* field = editTarget();
+        const EditState st = field ? editStateOf(field) : EditState{};
+        if (!(undo ? st.undo : st.redo) && a->isEnabled()) {
+          event->ignore();
+          return true;
+        }
+      }
       for (QAction* a : commandActions_) {
         if (a->isEnabled() && a->isVisible() && !a->shortcut().isEmpty() &&
             a->shortcut().matches(seq) == QKeySequence::ExactMatch) {

@@ -15,6 +15,8 @@
 #include "app/qtport.h"
 #include "core/host.h"
 #include "session/session.h"
+#include "settings/recent_files.h"
+#include "workflow/route_history.h"
 
 class QAction;
 class QDialog;
@@ -73,6 +75,14 @@ class MainWindow : public QMainWindow {
   /// Replaces the print dialog (tests): prepares the printer and returns true to print.
   std::function<bool(QPrinter&)> printDialogHandler;
 
+  /// The undo and redo steps of the route.
+  const RouteHistory& history() const { return history_; }
+  /// Runs a change of the route as a command that "Rückgängig" can take back, named by label
+  /// (the commands of the menus, and edits of the route made in other windows).
+  void runRouteChange(const std::string& label, const std::function<void()>& change);
+  /// "Zuletzt geöffnet", newest first.
+  const RecentFiles& recentFiles() const { return recent_; }
+
   /// Grabs the window as it looks now into a PNG file; false when it cannot be written.
   bool saveScreenshot(const QString& path);
   /// Makes the route as "Routendaten erzeugen" does (for pictures of the window).
@@ -105,6 +115,9 @@ class MainWindow : public QMainWindow {
 
   // Commands.
   void run(const std::function<void()>& command);
+  void afterCommand(std::uint64_t loadedBefore);
+  void undoOrRedo(bool undo);
+  void rebuildRecentMenu();
   bool handleFileDrag(QEvent* event);
   void printPane();
   void findInInput();
@@ -136,12 +149,15 @@ class MainWindow : public QMainWindow {
   QtPort qtPort_;
   std::unique_ptr<UserPort> port_;
   std::unique_ptr<Session> session_;
+  RouteHistory history_;
+  RecentFiles recent_;
 
   std::map<std::string, QAction*> actions_;  // by the session's item names
   std::vector<QAction*> commandActions_;     // locked while a route is being made
   std::vector<std::pair<QAction*, int>> inputFormatActions_;
   std::vector<std::pair<QAction*, int>> outputFormatActions_;
   QAction* undoAction_ = nullptr;
+  QAction* redoAction_ = nullptr;
   QAction* cutAction_ = nullptr;
   QAction* copyAction_ = nullptr;
   QAction* pasteAction_ = nullptr;
@@ -149,6 +165,7 @@ class MainWindow : public QMainWindow {
   QAction* selectAllAction_ = nullptr;
   QWidget* deleteButton_ = nullptr;  // the tool bar's button for deleteAction_
   QMenu* textInputMenu_ = nullptr;
+  QMenu* recentMenu_ = nullptr;  // "Zuletzt geöffnet"
 
   TextPane* nmea_ = nullptr;  // NMEADaten
   LinesView* nmeaView_ = nullptr;  // shows a long input instead of NMEADaten until edited

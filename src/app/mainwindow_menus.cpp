@@ -20,6 +20,7 @@
 #include "workflow/loading.h"
 #include "workflow/output_commands.h"
 #include "workflow/presentation.h"
+#include "workflow/recent_open.h"
 #include "workflow/route_command.h"
 
 // The window's actions, its menus (the format menus built from the registry) and its tool bar.
@@ -90,9 +91,18 @@ void MainWindow::buildActions() {
       updateEditActions();
     });
   };
-  edit(undoAction_, Q("&Rückgängig"), Q("Alt+Backspace"), "edit-undo", QStyle::SP_ArrowBack,
-       EditCommand::Undo);
+  // Undo and redo act on the text being edited while it has something to take back, else on
+  // the route (undoOrRedo).
+  undoAction_ = new QAction(Q("&Rückgängig"), this);
   undoAction_->setObjectName(QStringLiteral("EditUndo"));
+  undoAction_->setShortcuts({QKeySequence(Q("Ctrl+Z")), QKeySequence(Q("Alt+Backspace"))});
+  undoAction_->setIcon(themedIcon(this, "edit-undo", QStyle::SP_ArrowBack));
+  connect(undoAction_, &QAction::triggered, this, [this] { undoOrRedo(true); });
+  redoAction_ = new QAction(Q("&Wiederherstellen"), this);
+  redoAction_->setObjectName(QStringLiteral("EditRedo"));
+  redoAction_->setShortcuts({QKeySequence(Q("Ctrl+Y")), QKeySequence(Q("Ctrl+Shift+Z"))});
+  redoAction_->setIcon(themedIcon(this, "edit-redo", QStyle::SP_ArrowForward));
+  connect(redoAction_, &QAction::triggered, this, [this] { undoOrRedo(false); });
   edit(cutAction_, Q("&Ausschneiden"), Q("Ctrl+X"), "edit-cut", QStyle::SP_LineEditClearButton,
        EditCommand::Cut);
   cutAction_->setObjectName(QStringLiteral("EditCut"));
@@ -115,12 +125,14 @@ void MainWindow::buildActions() {
   QAction* route = addAction("Route", Q("Routendaten erzeugen"), Q("Ctrl+R"));
   route->setToolTip(Q("Routendaten erzeugen"));
   route->setIcon(themedIcon(this, "media-playback-start", QStyle::SP_MediaPlay));
-  cmd(route, [&s] { RouteExecute(s); });
+  connect(route, &QAction::triggered, this,
+          [this, &s] { runRouteChange("Routendaten erzeugen", [&s] { RouteExecute(s); }); });
 
   QAction* reverse = addAction("RouteReversAction", Q("Route umkehren"), Q("Ctrl+U"));
   reverse->setToolTip(Q("Start und Zielpunkt der Route vertauschen"));
   reverse->setIcon(themedIcon(this, "view-refresh", QStyle::SP_BrowserReload));
-  cmd(reverse, [&s] { reverseRoute(s); });
+  connect(reverse, &QAction::triggered, this,
+          [this, &s] { runRouteChange("Route umkehren", [&s] { reverseRoute(s); }); });
 
   // The route picture and the reduction to a device's point limit (routepicture.h).
   QAction* picture = addAction("RoutenBild", Q("Routenbild anzeigen"), Q("F12"));
@@ -132,7 +144,8 @@ void MainWindow::buildActions() {
   QAction* reduce = addAction("RouteVerringern", Q("Route auf höchstens N Punkte verringern"));
   reduce->setToolTip(Q("Route auf höchstens N Punkte verringern"));
   reduce->setIcon(themedIcon(this, "zoom-out", QStyle::SP_ArrowDown));
-  cmd(reduce, [this] { reduceRoute(*session_, this); });
+  connect(reduce, &QAction::triggered, this,
+          [this] { runRouteChange("Route verringern", [this] { reduceRoute(*session_, this); }); });
 
   QAction* rpInfo = addAction("RPInfo", Q("Routepunkte Info ausgeben"), Q("Ctrl+I"), true);
   cmd(rpInfo, [&s] { RPInfoClick(s); });
@@ -165,6 +178,10 @@ void MainWindow::buildMenus() {
   // A converter put beside the program while it runs is offered at the next opening.
   file->setToolTipsVisible(true);
   connect(file, &QMenu::aboutToShow, this, &MainWindow::offerAxeImport);
+  recentMenu_ = file->addMenu(Q("Zuletzt geöffnet"));
+  recentMenu_->setObjectName(QStringLiteral("ZuletztGeoeffnet"));
+  recentMenu_->setToolTipsVisible(true);
+  rebuildRecentMenu();
   file->addAction(action("SaveNavi"));
   file->addSeparator();
   file->addAction(action("Print"));
@@ -174,6 +191,7 @@ void MainWindow::buildMenus() {
   QMenu* edit = bar->addMenu(Q("&Bearbeiten"));
   edit->setObjectName(QStringLiteral("Bearbeiten"));
   edit->addAction(undoAction_);
+  edit->addAction(redoAction_);
   edit->addSeparator();
   edit->addAction(cutAction_);
   edit->addAction(copyAction_);
@@ -270,8 +288,10 @@ void MainWindow::buildMenus() {
     into->addAction(a);
     outputFormatActions_.emplace_back(a, f.code);
     const int code = f.code;
-    connect(a, &QAction::triggered, this,
-            [this, code] { run([this, code] { NaviArtChange(*session_, code); }); });
+    // Made again in the new format, the route can go back to the old one.
+    connect(a, &QAction::triggered, this, [this, code] {
+      runRouteChange("Ausgabeformat wechseln", [this, code] { NaviArtChange(*session_, code); });
+    });
   }
 
   options->addSeparator();
@@ -309,6 +329,9 @@ void MainWindow::buildToolBar() {
   tb->addAction(action("SaveNavi"));
   tb->addAction(action("Print"));
   tb->addSeparator();
+  tb->addAction(undoAction_);
+  tb->addAction(redoAction_);
+  tb->addSeparator();
   tb->addAction(cutAction_);
   tb->addAction(copyAction_);
   tb->addAction(pasteAction_);
@@ -327,6 +350,43 @@ void MainWindow::offerAxeImport() {
   const auto obstacle = axeImportObstacle(s);
   action("AxeImport")->setToolTip(obstacle ? promptText(*obstacle) : action("AxeImport")->text());
   refresh();
+}
+
+}  // namespace kursolin::gui
+
+namespace kursolin::gui {
+
+void MainWindow::rebuildRecentMenu() {
+  if (!recentMenu_) return;
+  // An entry may be rebuilt from within its own click: it goes once that click is over.
+  for (QAction* a : recentMenu_->actions()) {
+    recentMenu_->removeAction(a);
+    a->setParent(nullptr);
+    a->deleteLater();
+  }
+  const auto& entries = recent_.entries();
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    // "&1" opens the first with Alt+1; an '&' of the name itself stays a character.
+    QString text = toQString(recentFileCaption(*session_, i, entries[i]));
+    text.replace(u'&', QStringLiteral("&&"));
+    if (i < 9) text.insert(0, u'&');
+    QAction* a = recentMenu_->addAction(text);
+    a->setObjectName(QStringLiteral("Zuletzt%1").arg(i + 1));
+    a->setToolTip(toQString(entries[i].path));
+    a->setStatusTip(toQString(entries[i].path));
+    connect(a, &QAction::triggered, this, [this, i] {
+      run([this, i] { openRecentFile(*session_, recent_, i); });
+      rebuildRecentMenu();
+    });
+  }
+  recentMenu_->addSeparator();
+  QAction* clear = recentMenu_->addAction(Q("Liste leeren"));
+  clear->setObjectName(QStringLiteral("ZuletztLeeren"));
+  connect(clear, &QAction::triggered, this, [this] {
+    recent_.clear();
+    rebuildRecentMenu();
+  });
+  recentMenu_->setEnabled(!recent_.empty());
 }
 
 }  // namespace kursolin::gui

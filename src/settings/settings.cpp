@@ -464,15 +464,15 @@ ProfileReadStatus loadSettingsFrom(Session& s, const std::string& path, std::str
   return status;
 }
 
-bool saveSettings(Session& s) {
+bool saveSettings(Session& s, const ProfileWriter& more) {
   const std::string path = settingsPath(s);
   // The user's settings folder does not exist before the first close; a folder that can't be
   // made shows as the file that can't be written.
   if (path != s.AppDir + kSettingsFileName) makeFolders(s.ConfigDir);
-  return saveSettingsTo(s, path);
+  return saveSettingsTo(s, path, more);
 }
 
-bool saveSettingsTo(Session& s, const std::string& path) {
+bool saveSettingsTo(Session& s, const std::string& path, const ProfileWriter& more) {
   // Read the file afresh, so lines edited by hand during the run are kept as well.
   Profile p;
   const ProfileReadStatus status = Profile::readFile(nativePath(path), p);
@@ -480,6 +480,7 @@ bool saveSettingsTo(Session& s, const std::string& path) {
   if (status == ProfileReadStatus::Unreadable) return cannotWrite(s, path);
   const std::string before = p.bytes();
   storeSettings(s, p);
+  if (more) more(p);
   if (status == ProfileReadStatus::Read && p.bytes() == before) return true;
   if (!p.writeFile(nativePath(path))) return cannotWrite(s, path);
   return true;

@@ -4,6 +4,7 @@
 // the working state it feeds and whether the close writes it; loading, saving and the batch
 // converter's overrides all walk that table, so they cannot disagree about a key.
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -89,12 +90,16 @@ ProfileReadStatus loadSettings(Session& s);
 ProfileReadStatus loadSettingsFrom(Session& s, const std::string& path,
                                    std::string* error = nullptr);
 
-/// Writes the settings into the settings file of AppDir, keeping every line it doesn't own. On
-/// failure the old file stays as it was, the user is told and false comes back.
-bool saveSettings(Session& s);
+/// Writes further sections of the window's own into the profile being saved.
+using ProfileWriter = std::function<void(Profile&)>;
+
+/// Writes the settings into the settings file of AppDir, keeping every line it doesn't own, with
+/// what `more` adds. On failure the old file stays as it was, the user is told and false comes
+/// back.
+bool saveSettings(Session& s, const ProfileWriter& more = {});
 
 /// As saveSettings, into the file at path.
-bool saveSettingsTo(Session& s, const std::string& path);
+bool saveSettingsTo(Session& s, const std::string& path, const ProfileWriter& more = {});
 
 /// Applies one Section/Key=Value by the names and rules of the settings file (value text cleaned
 /// as the file's, numbers clamped to their field's range). false, with the reason, for an unknown

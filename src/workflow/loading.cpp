@@ -318,6 +318,16 @@ bool loadInputFile(Session& s, const std::string& path) {
   return usable;
 }
 
+bool loadInputFileAs(Session& s, const std::string& path, int code) {
+  // "Automatisch erkennen" finds the format again; a chosen format gives way to the file's.
+  const InputFormatInfo* f = inputFormat(code);
+  if (!s.opt.InputAutoDetect && f && !f->detects && f->available() && code != s.opt.InputFormat) {
+    applyCode(s, *f);
+    s.setInputCaption(s.doc.InputLabel);
+  }
+  return loadInputFile(s, path);
+}
+
 bool loadInputText(Session& s, const std::string& name, const std::string& bytes) {
   clearPanes(s);
   const InputFormatInfo* f = inputFormat(s.opt.InputFormat);

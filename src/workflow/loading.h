@@ -47,6 +47,10 @@ void markInputLoaded(Session& s);
 /// cannot be read or fails the check (after the same messages as the dialog path).
 bool loadInputFile(Session& s, const std::string& path);
 
+/// loadInputFile with the input format code (the menu's check follows), unless the formats are
+/// found by themselves; false as loadInputFile.
+bool loadInputFileAs(Session& s, const std::string& path, int code);
+
 /// Loads text that comes from no file (standard input) as the current input format, named by
 /// `name`; as loadInputFile otherwise. Formats that read their files themselves refuse it.
 bool loadInputText(Session& s, const std::string& name, const std::string& bytes);

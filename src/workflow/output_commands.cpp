@@ -8,6 +8,18 @@
 
 namespace kursolin {
 
+void showOutputFormat(Session& s, int code) {
+  if (const OutputPresentation* f = outputPresentation(code)) {
+    UiItem& rp = s.shell.item("RPInfo");
+    rp.visible = f->pointInfo;
+    rp.enabled = f->pointInfo;
+    rp.checked = f->pointInfo && s.opt.ShowPointInfo;
+    s.shell.OutputLabel = f->label;
+  }
+  s.opt.OutputFormat = code;
+  s.shell.outputFormatApplied = true;
+}
+
 void NaviArtChange(Session& s, int code) {
   UiItem& rp = s.shell.item("RPInfo");
   rp.enabled = s.opt.ShowPointInfo;
@@ -16,15 +28,7 @@ void NaviArtChange(Session& s, int code) {
     s.port().stateChanged();
     return;
   }
-  if (const OutputPresentation* f = outputPresentation(code)) {
-    s.opt.ShowPointInfo = rp.checked;
-    rp.visible = f->pointInfo;
-    rp.enabled = f->pointInfo;
-    rp.checked = f->pointInfo && s.opt.ShowPointInfo;
-    s.shell.OutputLabel = f->label;
-  }
-  s.opt.OutputFormat = code;
-  s.shell.outputFormatApplied = true;
+  showOutputFormat(s, code);
   s.setOutputCaption(outputCaptionWith(s.shell, s.doc.OutputLines.Count()));
   s.port().stateChanged();
   if (s.shell.item("Route").enabled) {

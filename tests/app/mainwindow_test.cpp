@@ -534,7 +534,8 @@ void MainWindowTest::menusHoldEveryItemWithItsShortcut_data() {
   row("SaveNavi", "Routendaten speichern", "Ctrl+S");
   row("Print", "Drucken", "Ctrl+P");
   row("ProgammEnde", "Be&enden", "Ctrl+Q");
-  row("EditUndo", "&Rückgängig", "Alt+Backspace");
+  row("EditUndo", "&Rückgängig", "Ctrl+Z");
+  row("EditRedo", "&Wiederherstellen", "Ctrl+Y");
   row("EditCut", "&Ausschneiden", "Ctrl+X");
   row("EditCopy", "&Kopieren", "Ctrl+C");
   row("EditPaste", "&Einfügen", "Ctrl+V");
@@ -632,9 +633,10 @@ void MainWindowTest::formatSubmenusSeparateEveryTwoItems() {
                    Q("Fehlermeldungen ausgeben")}));
   QCOMPARE(shape(w.find<QMenu>("Datei")),
            QStringList({Q("Datei laden"), Q("Autoroute Express Routendatei laden"),
-                        Q("Routendaten speichern"), "-", Q("Drucken"), "-", Q("Be&enden")}));
+                        Q("Zuletzt geöffnet"), Q("Routendaten speichern"), "-", Q("Drucken"), "-",
+                        Q("Be&enden")}));
   QCOMPARE(shape(w.find<QMenu>("Bearbeiten")),
-           QStringList({Q("&Rückgängig"), "-", Q("&Ausschneiden"), Q("&Kopieren"), Q("&Einfügen"),
+           QStringList({Q("&Rückgängig"), Q("&Wiederherstellen"), "-", Q("&Ausschneiden"), Q("&Kopieren"), Q("&Einfügen"),
                         Q("&Löschen"), Q("Alles &markieren"), "-", Q("Routendaten erzeugen"),
                         Q("Route umkehren"), Q("Route auf höchstens N Punkte verringern")}));
 }
