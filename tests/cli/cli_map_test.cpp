@@ -128,7 +128,10 @@ TEST_F(CliMap, UnusableMapFilesLeaveThePlainPicture) {
   const std::string noDb = folder.file("text.mbtiles"), noTables = folder.file("leer.mbtiles"),
                     badTiles = folder.file("kaputt.mbtiles");
   test::writeBytes(noDb, "kein SQLite\r\n");
-  { test::MbTilesFile bare(noTables, false); }
+  {
+    test::MbTilesFile bare(noTables, false);
+    bare.exec("CREATE TABLE notizen (text TEXT)");
+  }
   {
     test::MbTilesFile map(badTiles);
     for (const PlacedTile& t : tilesAt(kFine)) map.tile(t.key.z, t.key.x, t.key.y, "<html>");
