@@ -267,7 +267,7 @@ QWidget* SettingsDialog::formField(const OptionInfo& option, const OptionField& 
   }
   auto* edit = new QLineEdit;
   edit->setObjectName(QString::fromLatin1(field.name));
-  edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 48);
+  edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 40);
   textFields_.emplace_back(edit, &option);
   connect(edit, &QLineEdit::textEdited, this, [this, &option](const QString& text) {
     model_.TextFieldChange(option, fromQString(text));
@@ -279,6 +279,7 @@ QWidget* SettingsDialog::formField(const OptionInfo& option, const OptionField& 
   rowLayout->addWidget(edit, 1);
   auto* browse = new QPushButton(toQString("\x85"), row);
   browse->setObjectName(QString::fromLatin1(field.name) + QStringLiteral("Button"));
+  browse->setFixedWidth(browse->fontMetrics().horizontalAdvance(QStringLiteral("MMM")) + 12);
   browse->setToolTip(toQString(std::string(field.label) + " ausw\xE4hlen"));
   rowLayout->addWidget(browse);
   connect(browse, &QPushButton::clicked, this, [this, &option, &field] {
