@@ -15,7 +15,6 @@
 #include "formats/navigon.h"
 #include "formats/registry.h"
 #include "formats/tomtom.h"
-#include "session/map_options.h"
 #include "support/fake_port.h"
 
 namespace kursolin {
@@ -322,26 +321,6 @@ TEST_F(SettingsDialogTest, PlaceNameBoxesSetTheirOwnOptionSilently) {
   EXPECT_FALSE(session.opt.get(MN5ShowOrt));
   EXPECT_TRUE(dlg.boxChecked(MN42ShowOrt.info));
   EXPECT_TRUE(port.prompts.empty()) << "a change alone, as the settings load makes, never warns";
-}
-
-TEST_F(SettingsDialogTest, TheMapPageSetsSourceAddressAndFile) {
-  const auto& pages = dlg.pages();
-  ASSERT_NE(std::find(pages.begin(), pages.end(), &kMapPage), pages.end());
-  dlg.ChoiceChange(MapSource.info, 7);
-  EXPECT_EQ(session.opt.get(MapSource), 2) << "held within the list";
-  dlg.TextFieldChange(MapUrl.info, "http://karten.local/{z}/{x}/{y}.png");
-  EXPECT_EQ(session.opt.get(MapUrl), "http://karten.local/{z}/{x}/{y}.png");
-
-  // The file field asks with its filter, from the file set; a cancelled dialog changes nothing.
-  session.opt.set(MapFile, "/karten/alt.mbtiles");
-  port.openAnswers = {std::string("/karten/M\xFCnchen.mbtiles"), std::nullopt};
-  EXPECT_TRUE(dlg.BrowseFile(MapFile.info, MapFile.info.fields[0]));
-  EXPECT_FALSE(dlg.BrowseFile(MapFile.info, MapFile.info.fields[0]));
-  EXPECT_EQ(session.opt.get(MapFile), "/karten/M\xFCnchen.mbtiles");
-  ASSERT_EQ(port.openRequests.size(), 2u);
-  EXPECT_EQ(port.openRequests[0].filter, "Kartendateien (*.mbtiles)|*.mbtiles");
-  EXPECT_EQ(port.openRequests[0].initialDir, "/karten/");
-  EXPECT_EQ(port.openRequests[0].fileName, "alt.mbtiles");
 }
 
 TEST(SeparatorCaptions, CharacterInQuotesThenTheName) {

@@ -469,22 +469,6 @@ TEST_P(Picture, OverAMapTheGridGoesAndNothingCoversTheCredits) {
   EXPECT_EQ(grid, 0) << "no grid over a map";
   EXPECT_GT(creditText, 50);
   EXPECT_EQ(otherText, 0);
-
-  // Without a tile the grid is back and nothing is credited.
-  RasterCanvas plain(500, 400, {0, 0, 0, 255});
-  struct NoTiles : StripedMap {
-    std::shared_ptr<const TileImage> tile(const TileKey&) override { return nullptr; }
-  } none;
-  EXPECT_FALSE(drawPicture(pic, view, plain, -1, sep(), &none).shown);
-  int plainGrid = 0, plainCredit = 0;
-  for (int y = 0; y < 400; ++y) {
-    for (int x = 0; x < 500; ++x) {
-      plainGrid += plain.pixel(x, y) == PictureColours::grid;
-      plainCredit += plain.pixel(x, y) == MapColours::attributionText;
-    }
-  }
-  EXPECT_GT(plainGrid, 100);
-  EXPECT_EQ(plainCredit, 0);
 }
 
 KURSOLIN_ON_BOTH_HOSTS(Picture);
