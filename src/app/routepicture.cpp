@@ -1,11 +1,11 @@
 #include "app/routepicture.h"
 
+#include <QActionGroup>
 #include <QBuffer>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QImage>
 #include <QItemSelectionModel>
-#include <QActionGroup>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
@@ -343,8 +343,9 @@ RoutePictureWindow::RoutePictureWindow(Session& s, QPlainTextEdit* outputPane, Q
   mapButton_->setObjectName(QStringLiteral("KarteWahl"));
   mapButton_->setPopupMode(QToolButton::InstantPopup);
   mapButton_->setToolButtonStyle(Qt::ToolButtonTextOnly);
-  mapButton_->setToolTip(Q("Karte unter dem Routenbild: keine, vom Kartenserver (online) oder "
-                           "aus einer MBTiles-Kartendatei"));
+  mapButton_->setToolTip(
+      Q("Karte unter dem Routenbild: keine, vom Kartenserver (online) oder "
+        "aus einer MBTiles-Kartendatei"));
   auto* mapMenu = new QMenu(mapButton_);
   auto* mapGroup = new QActionGroup(mapMenu);
   const char* const kMapChoices[] = {"keine", "online", "Kartendatei \u2026"};
@@ -446,7 +447,9 @@ void RoutePictureWindow::applyMapSettings() {
 void RoutePictureWindow::chooseMap(int kind) {
   if (kind == static_cast<int>(MapSourceKind::File)) {
     FileDialogRequest req;
-    req.title = "Kartendatei \xF6" "ffnen";
+    req.title =
+        "Kartendatei \xF6"
+        "ffnen";
     req.filter = MapFile.info.fields[0].filter;
     const std::string& now = s_.opt.get(MapFile);
     if (const auto slash = now.find_last_of('/'); slash != std::string::npos) {

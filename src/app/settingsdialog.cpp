@@ -304,8 +304,7 @@ QWidget* SettingsDialog::buildFieldsPage(const OptionPage& option) {
   int formRow = 0;
   for (const OptionFieldRef& f : fieldsOn(option)) {
     const bool number = f.option->type == OptionType::Integer;
-    const bool listOrText =
-        (number && f.option->choices) || f.option->type == OptionType::Text;
+    const bool listOrText = (number && f.option->choices) || f.option->type == OptionType::Text;
     const Kind kind = listOrText ? Kind::Form
                       : !number  ? Kind::Box
                                  : (*f.field->tail ? Kind::Row : Kind::Grid);

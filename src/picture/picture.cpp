@@ -452,8 +452,8 @@ bool PictureBox::overlaps(const PictureBox& o) const {
   return x < o.x + o.w && o.x < x + w && y < o.y + o.h && o.y < y + h;
 }
 
-PictureOverlays placeOverlays(const RoutePicture& picture, const PictureView& view,
-                              const Canvas& c, const PictureBox& keepClear) {
+PictureOverlays placeOverlays(const RoutePicture& picture, const PictureView& view, const Canvas& c,
+                              const PictureBox& keepClear) {
   std::vector<CanvasPoint> points;
   points.reserve(picture.dots.size() + picture.removed.size());
   for (const PictureDot& d : picture.dots) points.push_back(view.toScreen(d.pos));
@@ -623,8 +623,8 @@ std::string dotDescription(const PictureDot& dot, char decimalSep) {
   return t;
 }
 
-bool writeRoutePicture(Session& s, const std::string& path, int width, int height,
-                       TileSource* map, MapUnderlay* drawn) {
+bool writeRoutePicture(Session& s, const std::string& path, int width, int height, TileSource* map,
+                       MapUnderlay* drawn) {
   const RoutePicture picture = routePicture(s);
   PictureView view(width, height);
   view.fit(picture.bounds(), fitMargin(width, height));

@@ -9,9 +9,8 @@ const std::vector<std::string>& mapSourceNames() {
 
 const std::vector<const OptionInfo*>& mapOptions() {
   // The cache last: the dialog shows the fields in this order, the lists and texts together.
-  static const std::vector<const OptionInfo*> options = {&MapSource.info, &MapUrl.info,
-                                                         &MapAttribution.info, &MapFile.info,
-                                                         &MapCacheMB.info};
+  static const std::vector<const OptionInfo*> options = {
+      &MapSource.info, &MapUrl.info, &MapAttribution.info, &MapFile.info, &MapCacheMB.info};
   return options;
 }
 

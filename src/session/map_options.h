@@ -58,7 +58,8 @@ inline constexpr IntOption MapCacheMB{
      .range = {1, 100000, 1},
      .fields = {OptionField{.page = &kMapPage,
                             .name = "MapCacheEdit",
-                            .label = "Zwischenspeicher f\xFCr Kartenkacheln h\xF6" "chstens",
+                            .label = "Zwischenspeicher f\xFCr Kartenkacheln h\xF6"
+                                     "chstens",
                             .tail = "MB"}}}};
 /// The offline map file (MBTiles).
 inline constexpr TextOption MapFile{

@@ -18,8 +18,8 @@
 
 using namespace kursolin;
 using namespace kursolin::gui;
-using kursolin::test::TileServer;
 using kursolin::test::colourOf;
+using kursolin::test::TileServer;
 
 namespace {
 

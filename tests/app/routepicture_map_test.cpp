@@ -68,7 +68,7 @@ std::vector<QPoint> mapPixels(const QSize& size) {
 // their tile (within a few steps).
 template <class Expected>
 int wrongPixels(const QImage& image, const PictureView& view, int z, Expected expected,
-             int* checked) {
+                int* checked) {
   int good = 0;
   *checked = 0;
   for (const QPoint& p : mapPixels(image.size())) {
@@ -142,7 +142,8 @@ void RoutePictureMapTest::tilesFromAServerWithCacheAndWithoutNetwork() {
   QVERIFY(tiles);
   std::set<QByteArray> expected;
   for (const PlacedTile& t : *tiles) {
-    expected.insert(QStringLiteral("/%1/%2/%3.png").arg(t.key.z).arg(t.key.x).arg(t.key.y).toUtf8());
+    expected.insert(
+        QStringLiteral("/%1/%2/%3.png").arg(t.key.z).arg(t.key.x).arg(t.key.y).toUtf8());
   }
   if (pathsOf(server.requests) != expected) {
     for (const QByteArray& p : pathsOf(server.requests)) qWarning("asked %s", p.constData());
@@ -150,7 +151,8 @@ void RoutePictureMapTest::tilesFromAServerWithCacheAndWithoutNetwork() {
   }
   QCOMPARE(pathsOf(server.requests), expected);
   QCOMPARE(server.requests.size(), expected.size());
-  for (const auto& r : server.requests) QCOMPARE(r.headers.value("user-agent"), gui::tileUserAgent());
+  for (const auto& r : server.requests)
+    QCOMPARE(r.headers.value("user-agent"), gui::tileUserAgent());
 
   const auto serverColour = [](const UnderPixel& u) { return colourOf(u.key); };
   int checked = 0;
@@ -241,8 +243,7 @@ void RoutePictureMapTest::aMapFileChosenInTheWindow() {
   QVERIFY(pic->savePicture());
   const auto saved = decodePng(folder.read(QStringLiteral("bild.png")));
   QVERIFY(saved);
-  const QImage savedImage(saved->rgba.data(), saved->width, saved->height,
-                          QImage::Format_RGBA8888);
+  const QImage savedImage(saved->rgba.data(), saved->width, saved->height, QImage::Format_RGBA8888);
   QCOMPARE(wrongPixels(savedImage, view->view(), z, fileColour, &checked), 0);
   int dark = 0;
   for (int y = saved->height - 14; y < saved->height; ++y) {

@@ -22,7 +22,8 @@ constexpr int kFine = 13, kCoarse = 12;
 // Every tile its own colours, the upper half apart from the lower one, so a tile in the wrong
 // place or upside down shows.
 Rgba half(const TileKey& k, bool upper) {
-  return {static_cast<std::uint8_t>(60 + 37 * (k.x % 5)), static_cast<std::uint8_t>(60 + 37 * (k.y % 5)),
+  return {static_cast<std::uint8_t>(60 + 37 * (k.x % 5)),
+          static_cast<std::uint8_t>(60 + 37 * (k.y % 5)),
           static_cast<std::uint8_t>((k.z == kFine ? 40 : 200) + (upper ? 0 : 30)), 255};
 }
 
