@@ -244,14 +244,10 @@ TEST_P(Settings, LoadSaveLoadKeepsEveryValue) {
   session.opt.rules.MeterSpin = 0;
   session.shell.geometry.PosT = -40;
   session.opt.set(MapSource, static_cast<int>(MapSourceKind::Online));
-  session.opt.set(MapAttribution,
-                  "\xA9 Stra\xDF"
-                  "enkarte");
+  session.opt.set(MapAttribution, "© Straßenkarte"_cp);
   session.opt.set(MapCacheMB, 4096);
   ASSERT_TRUE(saveSettings(session));
-  EXPECT_EQ(onDisk("Karte", "Namensnennung"),
-            "\xA9 Stra\xDF"
-            "enkarte");
+  EXPECT_EQ(onDisk("Karte", "Namensnennung"), "© Straßenkarte"_cp) << "cp1252 on disk";
   EXPECT_EQ(onDisk("Pref", "StopSpeed"), h("1.35"));
   EXPECT_EQ(onDisk("Pref", "StartSpeed"), h("12.5"));
   EXPECT_EQ(onDisk("Pref", "TE_Trenner"), "Tab");
