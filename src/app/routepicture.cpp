@@ -434,7 +434,7 @@ void RoutePictureWindow::applyMapSettings() {
   } else if (kind == static_cast<int>(MapSourceKind::File)) {
     std::string why;
     if (file.empty()) {
-      showMapNote(Q("Keine Kartendatei gew\u00e4hlt: Karte \u2192 Kartendatei \u2026"));
+      showMapNote(Q("Keine Kartendatei gew\u00e4hlt (Karte: Kartendatei \u2026)."));
     } else if (auto mbtiles = MbTiles::open(file, &why)) {
       map_ = std::move(mbtiles);
     } else {
