@@ -6,6 +6,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <QNetworkProxyFactory>
 #include <QTimer>
 #include <QTranslator>
 #include <cstdio>
@@ -22,6 +23,8 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Kursolin"));
   // Lets the desktop match the window to the installed desktop entry and its icon.
   QGuiApplication::setDesktopFileName(QStringLiteral("kursolin"));
+  // Map tiles go through the proxy the system names (http_proxy and friends), as a browser's do.
+  QNetworkProxyFactory::setUseSystemConfiguration(true);
 
   // Qt's own texts (file and print dialogs, context menus) in German where they are installed.
   QTranslator qtTranslator;

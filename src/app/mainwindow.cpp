@@ -674,6 +674,7 @@ void MainWindow::showSettings() {
   Session& s = *session_;
   if (!settingsDialog_) return;
   settingsDialog_->exec();
+  if (picture_) picture_->applyMapSettings();
   // A new input separator asks to load the file again with it.
   if (inputOptionsChanged(s)) SourceChange(s, chosenInputFormat(s));
 }

@@ -18,6 +18,7 @@
 
 #include "picture/recent_tiles.h"
 #include "picture/tiles.h"
+#include "session/map_options.h"
 
 class QNetworkAccessManager;
 class QNetworkDiskCache;
@@ -25,9 +26,7 @@ class QNetworkReply;
 
 namespace kursolin::gui {
 
-/// OpenStreetMap's standard tile server and the credits its maps need (cp1252).
-inline constexpr char kOsmTileUrl[] = "https://tile.openstreetmap.org/{z}/{x}/{y}.png";
-inline constexpr char kOsmAttribution[] = "\xA9 OpenStreetMap-Mitwirkende";
+/// The deepest zoom level of OpenStreetMap's standard tile server (kOsmTileUrl).
 inline constexpr int kOsmMaxZoom = 19;
 /// Default size of the disk cache of tiles.
 inline constexpr qint64 kDefaultTileCacheBytes = 200LL * 1024 * 1024;

@@ -1,11 +1,13 @@
 #include "app/routepicture.h"
 
+#include <QActionGroup>
 #include <QBuffer>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QImage>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -15,6 +17,7 @@
 #include <QShortcut>
 #include <QTableView>
 #include <QTextBlock>
+#include <QToolButton>
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -22,10 +25,13 @@
 #include <cmath>
 
 #include "app/numberfield.h"
+#include "app/onlinetiles.h"
 #include "app/qtext.h"
 #include "core/cp1252.h"
 #include "core/fileio.h"
 #include "core/ranges.h"
+#include "picture/mbtiles.h"
+#include "session/map_options.h"
 #include "session/prompt.h"
 #include "workflow/reduce.h"
 #include "workflow/saving.h"
@@ -206,12 +212,23 @@ void RoutePictureView::setHighlighted(int dot) {
   update();
 }
 
+void RoutePictureView::setMap(TileSource* map) {
+  map_ = map;
+  mapDrawn_ = {};
+  mapChanged();
+}
+
+void RoutePictureView::mapChanged() {
+  baseValid_ = false;
+  update();
+}
+
 QImage RoutePictureView::image() const {
   QImage img(std::max(1, width()), std::max(1, height()), QImage::Format_RGB32);
   QPainter p(&img);
   p.setFont(font());
   PainterCanvas canvas(p, img.width(), img.height());
-  drawPicture(picture_, view_, canvas, highlighted_, s_.numbers.DecimalSep);
+  drawPicture(picture_, view_, canvas, highlighted_, s_.numbers.DecimalSep, map_);
   return img;
 }
 
@@ -220,7 +237,9 @@ void RoutePictureView::paintEvent(QPaintEvent*) {
   took.start();
   const qreal ratio = devicePixelRatioF();
   const QSize pixels = size() * ratio;
-  // The input track of a day-long log takes long to draw; it changes only with the view.
+  // The input track of a day-long log takes long to draw, and so does the map; they change only
+  // with the view and when tiles come.
+  bool baseDrawn = false;
   if (!baseValid_ || !(baseView_ == view_) || base_.size() != pixels ||
       base_.devicePixelRatio() != ratio) {
     base_ = QImage(pixels, QImage::Format_RGB32);
@@ -228,15 +247,20 @@ void RoutePictureView::paintEvent(QPaintEvent*) {
     QPainter bp(&base_);
     bp.setFont(font());
     PainterCanvas canvas(bp, width(), height());
-    drawBase(picture_, view_, canvas, s_.numbers.DecimalSep);
+    mapDrawn_ = drawBase(picture_, view_, canvas, s_.numbers.DecimalSep, map_);
     baseView_ = view_;
     baseValid_ = true;
+    baseDrawn = true;
   }
-  QPainter p(this);
-  p.drawImage(QPointF(0, 0), base_);
-  PainterCanvas canvas(p, width(), height());
-  drawRoute(picture_, view_, canvas, highlighted_);
+  {
+    QPainter p(this);
+    p.drawImage(QPointF(0, 0), base_);
+    PainterCanvas canvas(p, width(), height());
+    drawRoute(picture_, view_, canvas, highlighted_, mapDrawn_);
+  }
   lastPaintMs_ = took.nsecsElapsed() / 1e6;
+  // Only now the source hears what is missing: the picture never waits for a tile.
+  if (baseDrawn && map_) emit mapDrawn(mapDrawn_);
 }
 
 void RoutePictureView::resizeEvent(QResizeEvent* event) {
@@ -315,12 +339,40 @@ RoutePictureWindow::RoutePictureWindow(Session& s, QPlainTextEdit* outputPane, Q
   save->setToolTip(Q("Das Routenbild als PNG-Datei speichern"));
   info_ = new QLabel(this);
   info_->setObjectName(QStringLiteral("RoutenbildInfo"));
+  mapButton_ = new QToolButton(this);
+  mapButton_->setObjectName(QStringLiteral("KarteWahl"));
+  mapButton_->setPopupMode(QToolButton::InstantPopup);
+  mapButton_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  mapButton_->setToolTip(
+      Q("Karte unter dem Routenbild: keine, vom Kartenserver (online) oder "
+        "aus einer MBTiles-Kartendatei"));
+  auto* mapMenu = new QMenu(mapButton_);
+  auto* mapGroup = new QActionGroup(mapMenu);
+  const char* const kMapChoices[] = {"keine", "online", "Kartendatei \u2026"};
+  const char* const kMapNames[] = {"KarteKeine", "KarteOnline", "KarteDatei"};
+  for (int kind = 0; kind < 3; ++kind) {
+    QAction* a = mapMenu->addAction(Q(kMapChoices[kind]));
+    a->setObjectName(QString::fromLatin1(kMapNames[kind]));
+    a->setCheckable(true);
+    mapGroup->addAction(a);
+    mapChoices_.push_back(a);
+    connect(a, &QAction::triggered, this, [this, kind] { chooseMap(kind); });
+  }
+  mapButton_->setMenu(mapMenu);
   bar->addWidget(fit);
   bar->addWidget(save);
+  bar->addWidget(mapButton_);
   bar->addWidget(info_, 1);
   layout->addLayout(bar);
   view_ = new RoutePictureView(s, this);
   layout->addWidget(view_, 1);
+  status_ = new QLabel(this);
+  status_->setObjectName(QStringLiteral("RoutenbildStatus"));
+  status_->setTextFormat(Qt::PlainText);
+  status_->setWordWrap(true);
+  status_->setVisible(false);
+  layout->addWidget(status_);
+  connect(view_, &RoutePictureView::mapDrawn, this, &RoutePictureWindow::mapWasDrawn);
 
   connect(fit, &QPushButton::clicked, view_, &RoutePictureView::fitWhole);
   connect(save, &QPushButton::clicked, this, [this] { savePicture(); });
@@ -343,6 +395,103 @@ RoutePictureWindow::RoutePictureWindow(Session& s, QPlainTextEdit* outputPane, Q
     if (isVisible()) refreshPicture(false);
   });
   resize(s.shell.pictureGeometry.W, s.shell.pictureGeometry.H);
+  applyMapSettings();
+}
+
+void RoutePictureWindow::applyMapSettings() {
+  const int kind = std::clamp(s_.opt.get(MapSource), 0, 2);
+  const std::string file = s_.opt.get(MapFile);
+  std::string key = std::to_string(kind);
+  if (kind == static_cast<int>(MapSourceKind::Online)) {
+    key += '\n' + s_.opt.get(MapUrl) + '\n' + s_.opt.get(MapAttribution) + '\n' +
+           std::to_string(s_.opt.get(MapCacheMB));
+  } else if (kind == static_cast<int>(MapSourceKind::File)) {
+    key += '\n' + file;
+  }
+  for (int i = 0; i < static_cast<int>(mapChoices_.size()); ++i) {
+    mapChoices_[static_cast<std::size_t>(i)]->setChecked(i == kind);
+  }
+  mapButton_->setText(Q("Karte: ") + toQString(mapSourceNames()[static_cast<std::size_t>(kind)]));
+  mapButton_->setToolTip(kind == static_cast<int>(MapSourceKind::File) ? toQString(file)
+                                                                       : QString());
+  if (key == mapKey_) return;
+  mapKey_ = key;
+  // The picture lets go of the old source before it goes.
+  view_->setMap(nullptr);
+  map_.reset();
+  showMapNote({});
+  if (kind == static_cast<int>(MapSourceKind::Online)) {
+    OnlineTileOptions o;
+    o.urlTemplate = s_.opt.get(MapUrl);
+    o.attribution = s_.opt.get(MapAttribution);
+    o.cacheBytes = static_cast<qint64>(s_.opt.get(MapCacheMB)) * 1024 * 1024;
+    auto online = std::make_unique<OnlineTiles>(std::move(o));
+    connect(online.get(), &OnlineTiles::tilesArrived, view_, &RoutePictureView::mapChanged);
+    // Tiles coming again end a note about trouble with the server.
+    connect(online.get(), &OnlineTiles::tilesArrived, this, [this] { showMapNote({}); });
+    connect(online.get(), &OnlineTiles::note, this, &RoutePictureWindow::showMapNote);
+    map_ = std::move(online);
+  } else if (kind == static_cast<int>(MapSourceKind::File)) {
+    std::string why;
+    if (file.empty()) {
+      showMapNote(Q("Keine Kartendatei gew\u00e4hlt (Karte: Kartendatei \u2026)."));
+    } else if (auto mbtiles = MbTiles::open(file, &why)) {
+      map_ = std::move(mbtiles);
+    } else {
+      showMapNote(toQString(why));
+    }
+  }
+  view_->setMap(map_.get());
+}
+
+void RoutePictureWindow::chooseMap(int kind) {
+  if (kind == static_cast<int>(MapSourceKind::File)) {
+    FileDialogRequest req;
+    req.title =
+        "Kartendatei \xF6"
+        "ffnen";
+    req.filter = MapFile.info.fields[0].filter;
+    const std::string& now = s_.opt.get(MapFile);
+    if (const auto slash = now.find_last_of('/'); slash != std::string::npos) {
+      req.initialDir = now.substr(0, slash + 1);
+      req.fileName = now.substr(slash + 1);
+    } else {
+      req.initialDir = initialFolder(s_, s_.opt.OpenDir);
+    }
+    const auto chosen = s_.port().openFile(req);
+    if (!chosen) {
+      applyMapSettings();  // the check mark goes back to the source in use
+      return;
+    }
+    s_.opt.set(MapFile, *chosen);
+    // A file chosen again is opened again (it may have been replaced meanwhile).
+    mapKey_.clear();
+  }
+  s_.opt.set(MapSource, kind);
+  applyMapSettings();
+}
+
+void RoutePictureWindow::showMapNote(const QString& text) {
+  status_->setText(text);
+  status_->setVisible(!text.isEmpty());
+}
+
+QString RoutePictureWindow::mapNote() const {
+  return status_->text();
+}
+
+void RoutePictureWindow::mapWasDrawn(const MapUnderlay& drawn) {
+  if (!map_) return;
+  map_->want(drawn.missing);
+  if (auto* file = dynamic_cast<MbTiles*>(map_.get())) {
+    if (!file->damageNote().empty()) {
+      showMapNote(toQString(file->damageNote()));
+    } else if (!drawn.shown) {
+      showMapNote(Q("Die Kartendatei enth\u00e4lt f\u00fcr diesen Ausschnitt keine Kacheln."));
+    } else {
+      showMapNote({});
+    }
+  }
 }
 
 void RoutePictureWindow::showWindow() {
@@ -352,6 +501,7 @@ void RoutePictureWindow::showWindow() {
 }
 
 void RoutePictureWindow::showEvent(QShowEvent* event) {
+  applyMapSettings();
   // The settings are read after the window was made; its place is taken when it first shows.
   if (!placed_) {
     placed_ = true;

@@ -9,15 +9,18 @@
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
+#include <memory>
 #include <optional>
 
 #include "picture/picture.h"
 #include "session/session.h"
 
+class QAction;
 class QLabel;
 class QPlainTextEdit;
 class QRadioButton;
 class QTableView;
+class QToolButton;
 
 namespace kursolin::gui {
 
@@ -47,9 +50,18 @@ class RoutePictureView : public QWidget {
   QImage image() const;
   /// Milliseconds the last paint took.
   double lastPaintMs() const { return lastPaintMs_; }
+  /// Draws the picture over the map of the source (nullptr: none); the source must outlive
+  /// its use here or be replaced first.
+  void setMap(TileSource* map);
+  /// New tiles came: the map is drawn again at the next paint.
+  void mapChanged();
+  /// What the last paint made of the map.
+  const MapUnderlay& lastMap() const { return mapDrawn_; }
 
  signals:
   void dotClicked(int dot);
+  /// The map under the picture was drawn anew; `drawn` names the tiles still lacking.
+  void mapDrawn(const MapUnderlay& drawn);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -71,6 +83,8 @@ class RoutePictureView : public QWidget {
   QImage base_;
   PictureView baseView_;
   bool baseValid_ = false;
+  TileSource* map_ = nullptr;
+  MapUnderlay mapDrawn_;
   double lastPaintMs_ = 0;
   int highlighted_ = -1;
   bool userMoved_ = false;
@@ -94,6 +108,13 @@ class RoutePictureWindow : public QWidget {
   /// "Bild speichern": asks for a file and writes the picture as PNG; false when not written.
   bool savePicture();
   RoutePictureView* pictureView() const { return view_; }
+  /// Takes the map settings in force (source, address, credits, cache, map file); nothing
+  /// happens when they are those the picture already uses.
+  void applyMapSettings();
+  /// The map source in use (nullptr: none).
+  TileSource* mapSource() const { return map_.get(); }
+  /// The note in the window's status line ("" none).
+  QString mapNote() const;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -106,12 +127,20 @@ class RoutePictureWindow : public QWidget {
   void selectLinesOf(int dot);
   void caretMoved();
   void storeGeometry();
+  void chooseMap(int kind);
+  void showMapNote(const QString& text);
+  void mapWasDrawn(const MapUnderlay& drawn);
 
   Session& s_;
   QPlainTextEdit* output_;
   QTableView* grid_;
   RoutePictureView* view_;
   QLabel* info_;
+  QToolButton* mapButton_ = nullptr;
+  std::vector<QAction*> mapChoices_;  // in the order of MapSourceKind
+  QLabel* status_ = nullptr;          // the window's status line: notes on the map
+  std::unique_ptr<TileSource> map_;
+  std::string mapKey_;  // the settings map_ was made from
   bool placed_ = false;
   bool selecting_ = false;
   std::uint64_t inputRevision_ = ~0ull;

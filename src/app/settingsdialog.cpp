@@ -1,6 +1,7 @@
 #include "app/settingsdialog.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFocusEvent>
 #include <QFont>
 #include <QGridLayout>
@@ -252,19 +253,61 @@ QCheckBox* SettingsDialog::checkBox(const OptionInfo& option, const OptionField&
   return box;
 }
 
+QWidget* SettingsDialog::formField(const OptionInfo& option, const OptionField& field) {
+  if (option.type == OptionType::Integer) {
+    auto* combo = new QComboBox;
+    combo->setObjectName(QString::fromLatin1(field.name));
+    for (const std::string& name : option.choices()) combo->addItem(toQString(name));
+    choiceFields_.emplace_back(combo, &option);
+    connect(combo, &QComboBox::activated, this, [this, &option](int index) {
+      model_.ChoiceChange(option, index);
+      render();
+    });
+    return combo;
+  }
+  auto* edit = new QLineEdit;
+  edit->setObjectName(QString::fromLatin1(field.name));
+  edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 40);
+  textFields_.emplace_back(edit, &option);
+  connect(edit, &QLineEdit::textEdited, this, [this, &option](const QString& text) {
+    model_.TextFieldChange(option, fromQString(text));
+  });
+  if (field.role != FieldRole::File) return edit;
+  auto* row = new QWidget;
+  auto* rowLayout = new QHBoxLayout(row);
+  rowLayout->setContentsMargins(0, 0, 0, 0);
+  rowLayout->addWidget(edit, 1);
+  auto* browse = new QPushButton(toQString("\x85"), row);
+  browse->setObjectName(QString::fromLatin1(field.name) + QStringLiteral("Button"));
+  browse->setFixedWidth(browse->fontMetrics().horizontalAdvance(QStringLiteral("MMM")) + 12);
+  browse->setToolTip(toQString(std::string(field.label) + " ausw\xE4hlen"));
+  rowLayout->addWidget(browse);
+  connect(browse, &QPushButton::clicked, this, [this, &option, &field] {
+    model_.BrowseFile(option, field);
+    render();
+  });
+  return row;
+}
+
 QWidget* SettingsDialog::buildFieldsPage(const OptionPage& option) {
   auto* page = new QWidget;
   auto* layout = new QVBoxLayout(page);
   if (*option.heading) layout->addWidget(heading(option.heading, page));
   // Fields of one kind stand together: number fields with the text after them in a grid, those
   // with a text before and after in a row each, check boxes one under the other.
-  enum class Kind { None, Grid, Row, Box };
+  // Lists and text fields stand in a form, their labels before them.
+  enum class Kind { None, Grid, Row, Box, Form };
   Kind last = Kind::None;
   QGridLayout* grid = nullptr;
   int gridRow = 0;
+  QGridLayout* form = nullptr;
+  int formRow = 0;
   for (const OptionFieldRef& f : fieldsOn(option)) {
     const bool number = f.option->type == OptionType::Integer;
-    const Kind kind = !number ? Kind::Box : (*f.field->tail ? Kind::Row : Kind::Grid);
+    const bool listOrText = (number && f.option->choices) || f.option->type == OptionType::Text;
+    const Kind kind = listOrText ? Kind::Form
+                      : !number  ? Kind::Box
+                                 : (*f.field->tail ? Kind::Row : Kind::Grid);
     if (kind != last) layout->addSpacing(8);
     switch (kind) {
       case Kind::Grid:
@@ -289,6 +332,17 @@ QWidget* SettingsDialog::buildFieldsPage(const OptionPage& option) {
       }
       case Kind::Box:
         layout->addWidget(checkBox(*f.option, *f.field));
+        break;
+      case Kind::Form:
+        if (last != Kind::Form) {
+          form = new QGridLayout;
+          formRow = 0;
+          layout->addLayout(form);
+        }
+        form->addWidget(new QLabel(toQString(f.field->label), page), formRow, 0);
+        form->addWidget(formField(*f.option, *f.field), formRow, 1);
+        form->setColumnStretch(1, 1);
+        ++formRow;
         break;
       case Kind::None:
         break;
@@ -352,6 +406,19 @@ void SettingsDialog::render() {
   setSpin(hKorEdit_, s_.opt.HKorEdit);
   setBox(hoeheNull_, s_.opt.HoeheNull);
   for (const auto& [box, option] : checkBoxes_) setBox(box, model_.boxChecked(*option));
+  for (const auto& [combo, option] : choiceFields_) {
+    if (combo->currentIndex() != model_.fieldValue(*option)) {
+      const QSignalBlocker block(combo);
+      combo->setCurrentIndex(model_.fieldValue(*option));
+    }
+  }
+  for (const auto& [edit, option] : textFields_) {
+    const QString text = toQString(model_.fieldText(*option));
+    if (edit->text() != text) {
+      const QSignalBlocker block(edit);
+      edit->setText(text);
+    }
+  }
 }
 
 void SettingsDialog::showEvent(QShowEvent* event) {

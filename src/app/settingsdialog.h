@@ -13,6 +13,7 @@
 #include "session/session.h"
 
 class QCheckBox;
+class QComboBox;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -51,6 +52,8 @@ class SettingsDialog : public QDialog {
   QWidget* buildAltitudePage();
   QSpinBox* numberField(const OptionInfo& option, const OptionField& field);
   QCheckBox* checkBox(const OptionInfo& option, const OptionField& field);
+  // A list, a text field, or a file field with its button.
+  QWidget* formField(const OptionInfo& option, const OptionField& field);
 
   Session& s_;
   SettingsDialogModel model_;
@@ -58,6 +61,8 @@ class SettingsDialog : public QDialog {
   std::array<SeparatorPage, 2> separatorPages_;
   std::vector<std::pair<QSpinBox*, const OptionInfo*>> numberFields_;
   std::vector<std::pair<QCheckBox*, const OptionInfo*>> checkBoxes_;
+  std::vector<std::pair<QComboBox*, const OptionInfo*>> choiceFields_;
+  std::vector<std::pair<QLineEdit*, const OptionInfo*>> textFields_;
   QSpinBox* hKorEdit_ = nullptr;
   QCheckBox* hoeheNull_ = nullptr;
   QPushButton* okButton_ = nullptr;

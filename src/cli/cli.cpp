@@ -14,6 +14,7 @@
 #include "core/split_plan.h"
 #include "dialogs/split_dialog.h"
 #include "formats/registry.h"
+#include "picture/mbtiles.h"
 #include "picture/picture.h"
 #include "session/session.h"
 #include "settings/settings.h"
@@ -155,6 +156,7 @@ struct Options {
   std::optional<int> perFile;
   std::optional<int> maxPoints;
   std::optional<std::string> picture;
+  std::optional<std::string> map;  // an MBTiles file under the picture
   std::vector<std::string> sets;
   std::optional<std::string> routeName;
   std::vector<std::string> description;
@@ -219,6 +221,8 @@ Options parse(const std::vector<std::string>& args, std::string* error) {
       }
     } else if (opt == "--picture") {
       o.picture = value(i, opt);
+    } else if (opt == "--map") {
+      o.map = value(i, opt);
     } else if (opt == "--set") {
       if (auto v = value(i, opt)) o.sets.push_back(*v);
     } else if (opt == "--route-name") {
@@ -248,6 +252,8 @@ Options parse(const std::vector<std::string>& args, std::string* error) {
     *error = "Keine Eingabedatei angegeben.";
   } else if (o.outputDir && o.outFile) {
     *error = "-o und --output-dir schließen einander aus.";
+  } else if (o.map && !o.picture) {
+    *error = "--map braucht --picture DATEI.png.";
   } else if (o.outputDir && o.picture) {
     // One picture file cannot show the routes of many inputs.
     *error = "--picture und --output-dir schließen einander aus.";
@@ -313,6 +319,8 @@ std::string helpText() {
       "      --max-points N      die Route auf höchstens N Punkte verringern (Start, Ziel\n"
       "                          und Stopps bleiben), vor dem Aufteilen\n"
       "      --picture DATEI.png das Routenbild (Track, Routenpunkte, Maßstab) als PNG\n"
+      "      --map DATEI.mbtiles das Routenbild über der Karte einer MBTiles-Datei (offline;\n"
+      "                          Kacheln werden nie aus dem Netz geladen)\n"
       "      --set Abschnitt/Schluessel=Wert\n"
       "                          überschreibt eine Einstellung für diesen Lauf,\n"
       "                          z.B. --set Setup/DiM=500 --set Setup/AGC=1\n"
@@ -471,6 +479,29 @@ bool planParts(Session& s, const Options& o) {
   return false;
 }
 
+// The picture of --picture, over the map file of --map when one is given. The converter never
+// fetches tiles from a network; a map file it cannot use leaves the plain picture and a note.
+bool writePicture(Session& s, const Options& o, std::ostream& err) {
+  std::unique_ptr<MbTiles> map;
+  if (o.map) {
+    std::string why;
+    map = MbTiles::open(sessionPath(*o.map), &why);
+    if (!map) err << "kursolin-cli: " << forTerminal(why) << "; das Bild bleibt ohne Karte.\n";
+  }
+  MapUnderlay drawn;
+  if (!writeRoutePicture(s, sessionPath(*o.picture), kPictureWidth, kPictureHeight, map.get(),
+                         &drawn))
+    return false;
+  if (map && !drawn.shown) {
+    err << "kursolin-cli: Die Kartendatei " << forTerminal(sessionPath(*o.map))
+        << " enthält keine Kacheln für dieses Bild; es bleibt ohne Karte.\n";
+  }
+  if (map && !map->damageNote().empty()) {
+    err << "kursolin-cli: " << forTerminal(map->damageNote()) << "\n";
+  }
+  return true;
+}
+
 bool writeRoute(Session& s, bool split, const std::string& target) {
   return split ? writeSplitParts(s, target) : writeRouteFile(s, target, s.doc.OutputLines);
 }
@@ -494,8 +525,7 @@ int convertOne(Session& s, const Options& o, std::ostream& out, std::ostream& er
   // written.
   if (o.reverse && !reverseRoute(s)) return kStopped;
   if (o.maxPoints && !RouteVerringern(s, *o.maxPoints).done) return kStopped;
-  if (o.picture && !writeRoutePicture(s, sessionPath(*o.picture), kPictureWidth, kPictureHeight))
-    return kStopped;
+  if (o.picture && !writePicture(s, o, err)) return kStopped;
 
   if (toStdout) {
     out << routeFileBytes(s, s.doc.OutputLines);

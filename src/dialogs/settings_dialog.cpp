@@ -163,6 +163,26 @@ void SettingsDialogModel::NumberFieldChange(const OptionInfo& option, long long 
   s_.opt.formats.setValue(option, static_cast<long long>(option.range.clamp(value)));
 }
 
+void SettingsDialogModel::TextFieldChange(const OptionInfo& option, const std::string& text) {
+  if (option.type == OptionType::Text) s_.opt.formats.setValue(option, text);
+}
+
+bool SettingsDialogModel::BrowseFile(const OptionInfo& option, const OptionField& field) {
+  FileDialogRequest req;
+  req.title = std::string(field.label) + " ausw\xE4hlen";
+  req.filter = field.filter;
+  const std::string& now = fieldText(option);
+  const std::size_t slash = now.find_last_of('/');
+  if (slash != std::string::npos) {
+    req.initialDir = now.substr(0, slash + 1);
+    req.fileName = now.substr(slash + 1);
+  }
+  const auto chosen = s_.port().openFile(req);
+  if (!chosen) return false;
+  TextFieldChange(option, *chosen);
+  return true;
+}
+
 void SettingsDialogModel::HKorEditChange(long long value) {
   s_.opt.HKorEdit = kHKorEditRange.clamp(value);
 }

@@ -82,6 +82,17 @@ class SettingsDialogModel {
   /// the box is checked.
   void BoxMouseUp(const OptionInfo& option, bool leftButton);
 
+  // --- Lists, text fields and file fields of the options ---
+  /// A list field: the entry chosen (an index of the option's choices), held within its range.
+  void ChoiceChange(const OptionInfo& option, int index) { NumberFieldChange(option, index); }
+  /// The text a text or file field shows.
+  const std::string& fieldText(const OptionInfo& option) const { return text(&option); }
+  /// A text or file field was edited: the option takes the text as it stands (cp1252).
+  void TextFieldChange(const OptionInfo& option, const std::string& text);
+  /// The button beside a file field: asks for a file with the field's filter, starting at the
+  /// one set; true when one was chosen and set.
+  bool BrowseFile(const OptionInfo& option, const OptionField& field);
+
   // --- NMEA altitude correction ---
   /// HKorEdit changed: held within 0..1000.
   void HKorEditChange(long long value);

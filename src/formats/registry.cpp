@@ -17,6 +17,7 @@
 #include "formats/tomtom.h"
 #include "formats/touratech.h"
 #include "formats/tourenxml.h"
+#include "session/map_options.h"
 #include "track/nmea.h"
 
 namespace kursolin {
@@ -296,6 +297,8 @@ const std::vector<const OptionInfo*>& allFormatOptions() {
     };
     for (const auto& f : inputFormats()) add(f.options);
     for (const auto& f : outputFormats()) add(f.options);
+    // The program's own options declared the same way: the map under the route picture.
+    add(mapOptions());
     return all;
   }();
   return options;

@@ -34,7 +34,8 @@ const OutputFormatInfo* chosenOutputFormat(const Session& s);
 /// true when the code names a format this version can write.
 bool outputFormatAvailable(int code);
 
-/// Every option of the formats once, in the order of the rows (inputs first).
+/// Every option of the formats once, in the order of the rows (inputs first), then the map's
+/// options (session/map_options.h), which no format owns but which are stored and shown alike.
 const std::vector<const OptionInfo*>& allFormatOptions();
 /// The option stored under section/key (ASCII letter case ignored), or nullptr.
 const OptionInfo* findFormatOption(std::string_view section, std::string_view key);

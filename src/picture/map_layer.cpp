@@ -16,19 +16,25 @@ void drawTile(Canvas& canvas, const TileImage& image, PixelRect from, PixelRect 
   canvas.image(image.pixels(), from, to, 1.0 - veil);
 }
 
-PixelRect drawAttribution(Canvas& canvas, const std::string& text) {
+}  // namespace
+
+PixelRect mapAttributionBox(const Canvas& canvas, const std::string& text) {
   if (text.empty()) return {};
-  // Bottom right, where map credits are looked for; the box keeps the text readable on any map.
+  // Bottom right, where map credits are looked for.
   const double w = canvas.textWidth(text) + 2 * kAttributionPadding;
   const double h = canvas.textHeight() + 2 * kAttributionPadding;
-  const PixelRect box{std::max(0.0, canvas.width() - w), std::max(0.0, canvas.height() - h), w, h};
+  return {std::max(0.0, canvas.width() - w), std::max(0.0, canvas.height() - h), w, h};
+}
+
+PixelRect drawMapAttribution(Canvas& canvas, const std::string& text) {
+  const PixelRect box = mapAttributionBox(canvas, text);
+  if (box.w <= 0) return box;
+  // The box keeps the text readable on any map.
   canvas.fillRect(box.x, box.y, box.w, box.h, MapColours::attributionBox);
   canvas.text({box.x + kAttributionPadding, box.y + kAttributionPadding}, text,
               MapColours::attributionText);
   return box;
 }
-
-}  // namespace
 
 MapDrawResult drawMapTiles(Canvas& canvas, UnitPoint centre, double scale, TileSource& source,
                            const MapOptions& options) {
@@ -74,8 +80,8 @@ MapDrawResult drawMapTiles(Canvas& canvas, UnitPoint centre, double scale, TileS
       result.missing.push_back(t->key);
     }
   }
-  if (result.drawn + result.substituted > 0) {
-    result.attribution = drawAttribution(canvas, source.attribution());
+  if (result.drawn + result.substituted > 0 && options.attribution) {
+    result.attribution = drawMapAttribution(canvas, source.attribution());
   }
   return result;
 }

@@ -4,6 +4,7 @@
 // map's attribution in a corner.
 
 #include <cstddef>
+#include <string>
 #include <vector>
 
 #include "picture/canvas.h"
@@ -17,6 +18,9 @@ struct MapOptions {
   /// The most tiles one picture takes; a scale far below the source's least zoom level would
   /// need more, and then the picture stays without a map.
   std::size_t maxTiles = 1024;
+  /// Draws the source's attribution in its corner; false when the caller draws it last, over
+  /// whatever goes on top of the map (drawMapAttribution).
+  bool attribution = true;
 };
 
 struct MapDrawResult {
@@ -34,6 +38,12 @@ struct MapDrawResult {
 /// canvas, where the source has tiles; the rest of the canvas stays as it was.
 MapDrawResult drawMapTiles(Canvas& canvas, UnitPoint centre, double scale, TileSource& source,
                            const MapOptions& options = {});
+
+/// The box the attribution text takes in the bottom right corner of the canvas (width 0 for
+/// an empty text).
+PixelRect mapAttributionBox(const Canvas& canvas, const std::string& cp1252);
+/// Draws the attribution text in its box in the bottom right corner; returns the box.
+PixelRect drawMapAttribution(Canvas& canvas, const std::string& cp1252);
 
 /// Colours of the map layer, so tests and the drawing agree.
 struct MapColours {

@@ -11,6 +11,7 @@
 #include "core/fileio.h"
 #include "core/host.h"
 #include "formats/registry.h"
+#include "picture/map_layer.h"
 #include "picture/raster.h"
 #include "session/prompt.h"
 #include "track/generator.h"
@@ -139,6 +140,9 @@ void drawGrid(const PictureView& view, Canvas& c, char sep) {
   }
 }
 
+// A light band under the lines over a map, so they stand out from its roads and rivers.
+constexpr Rgba kHalo{255, 255, 255, 170};
+
 // Space between an overlay and the picture's edge.
 constexpr double kOverlayInset = 8;
 
@@ -219,15 +223,17 @@ PictureBox spotBox(Spot spot, PictureBox box, const Canvas& c) {
 }
 
 // The first spot in the order of preference that no point is under, else the one with the
-// fewest; never over `avoid`.
+// fewest; never over one of `avoid` (boxes of width 0 are none).
 PictureBox placeBox(PictureBox size, std::initializer_list<Spot> order,
-                    const std::vector<CanvasPoint>& points, const PictureBox* avoid,
-                    const Canvas& c) {
+                    const std::vector<CanvasPoint>& points,
+                    std::initializer_list<const PictureBox*> avoid, const Canvas& c) {
   PictureBox best = spotBox(*order.begin(), size, c);
   std::size_t fewest = static_cast<std::size_t>(-1);
   for (Spot spot : order) {
     const PictureBox b = spotBox(spot, size, c);
-    if (avoid && b.overlaps(*avoid)) continue;
+    if (std::any_of(avoid.begin(), avoid.end(),
+                    [&b](const PictureBox* a) { return a->w > 0 && b.overlaps(*a); }))
+      continue;
     std::size_t covered = 0;
     for (const CanvasPoint& p : points) covered += b.touches(p, kDotRadius + 2);
     if (covered < fewest) {
@@ -446,8 +452,8 @@ bool PictureBox::overlaps(const PictureBox& o) const {
   return x < o.x + o.w && o.x < x + w && y < o.y + o.h && o.y < y + h;
 }
 
-PictureOverlays placeOverlays(const RoutePicture& picture, const PictureView& view,
-                              const Canvas& c) {
+PictureOverlays placeOverlays(const RoutePicture& picture, const PictureView& view, const Canvas& c,
+                              const PictureBox& keepClear) {
   std::vector<CanvasPoint> points;
   points.reserve(picture.dots.size() + picture.removed.size());
   for (const PictureDot& d : picture.dots) points.push_back(view.toScreen(d.pos));
@@ -456,13 +462,13 @@ PictureOverlays placeOverlays(const RoutePicture& picture, const PictureView& vi
   o.legend = placeBox(legendSize(legendRows(picture), c),
                       {Spot::TopRight, Spot::TopLeft, Spot::BottomRight, Spot::BottomLeft,
                        Spot::Right, Spot::Left, Spot::Top, Spot::Bottom},
-                      points, nullptr, c);
+                      points, {&keepClear}, c);
   const PictureBox bar = scaleBarSize(pictureScaleBar(view, c), c);
   if (bar.w > 0) {
     o.scale = placeBox(bar,
                        {Spot::BottomLeft, Spot::BottomRight, Spot::TopLeft, Spot::TopRight,
                         Spot::Bottom, Spot::Top, Spot::Left, Spot::Right},
-                       points, &o.legend, c);
+                       points, {&o.legend, &keepClear}, c);
   }
   return o;
 }
@@ -482,10 +488,11 @@ int dotAt(const RoutePicture& picture, const PictureView& view, CanvasPoint pixe
   return best;
 }
 
-void drawPicture(const RoutePicture& picture, const PictureView& view, Canvas& c, int highlighted,
-                 char decimalSep) {
-  drawBase(picture, view, c, decimalSep);
-  drawRoute(picture, view, c, highlighted);
+MapUnderlay drawPicture(const RoutePicture& picture, const PictureView& view, Canvas& c,
+                        int highlighted, char decimalSep, TileSource* map) {
+  MapUnderlay under = drawBase(picture, view, c, decimalSep, map);
+  drawRoute(picture, view, c, highlighted, under);
+  return under;
 }
 
 namespace {
@@ -507,19 +514,38 @@ std::vector<CanvasPoint> screenLine(const PictureView& view, const Items& items,
 
 }  // namespace
 
-void drawBase(const RoutePicture& picture, const PictureView& view, Canvas& c, char decimalSep) {
+MapUnderlay drawBase(const RoutePicture& picture, const PictureView& view, Canvas& c,
+                     char decimalSep, TileSource* map) {
   c.fillRect(0, 0, c.width(), c.height(), PictureColours::background);
-  drawGrid(view, c, decimalSep);
-  c.polyline(screenLine(view, picture.track, [](const GeoPosition& g) { return g; }), 1.5,
-             PictureColours::track);
+  MapUnderlay under;
+  if (map) {
+    MapOptions options;
+    options.attribution = false;  // drawn last, over the route
+    const WorldPoint centre = view.centre();
+    MapDrawResult drawn = drawMapTiles(c, {centre.x, centre.y}, view.scale(), *map, options);
+    under.shown = drawn.drawn + drawn.substituted > 0;
+    under.zoom = drawn.zoom;
+    under.missing = std::move(drawn.missing);
+    if (under.shown) under.attribution = map->attribution();
+  }
+  // The map has its own roads and places to go by; grid lines would only clutter it.
+  if (!under.shown) drawGrid(view, c, decimalSep);
+  const auto track = screenLine(view, picture.track, [](const GeoPosition& g) { return g; });
+  if (under.shown) c.polyline(track, 4, kHalo);
+  c.polyline(track, 1.5, PictureColours::track);
+  return under;
 }
 
-void drawRoute(const RoutePicture& picture, const PictureView& view, Canvas& c, int highlighted) {
-  c.polyline(screenLine(view, picture.dots, [](const PictureDot& d) { return d.pos; }), 2,
-             PictureColours::route);
+void drawRoute(const RoutePicture& picture, const PictureView& view, Canvas& c, int highlighted,
+               const MapUnderlay& map) {
+  const auto route = screenLine(view, picture.dots, [](const PictureDot& d) { return d.pos; });
+  if (map.shown) c.polyline(route, 5, kHalo);
+  c.polyline(route, 2, PictureColours::route);
+  const PixelRect credit = map.shown ? mapAttributionBox(c, map.attribution) : PixelRect{};
+  const PictureBox keepClear{credit.x, credit.y, credit.w, credit.h};
   // The scale bar and the legend go where no point is; where that cannot be, they lie over the
   // lines but under the points, so no point hides.
-  const PictureOverlays overlays = placeOverlays(picture, view, c);
+  const PictureOverlays overlays = placeOverlays(picture, view, c, keepClear);
   drawScaleBar(pictureScaleBar(view, c), overlays.scale, c);
   drawLegend(legendRows(picture), overlays.legend, c);
   for (const GeoPosition& g : picture.removed) {
@@ -549,7 +575,7 @@ void drawRoute(const RoutePicture& picture, const PictureView& view, Canvas& c, 
   // Numbers where there is room, the highlighted one and the route's ends first; none under the
   // legend or the scale bar.
   LabelSpace space;
-  for (const PictureBox& b : {overlays.legend, overlays.scale}) {
+  for (const PictureBox& b : {overlays.legend, overlays.scale, keepClear}) {
     if (b.w > 0) {
       space.reserve(static_cast<int>(b.x), static_cast<int>(b.y), static_cast<int>(b.w),
                     static_cast<int>(b.h));
@@ -579,6 +605,8 @@ void drawRoute(const RoutePicture& picture, const PictureView& view, Canvas& c, 
     c.fillRect(x - 1, y - 1, w + 2, th + 2, {255, 255, 255, 170});
     c.text({static_cast<double>(x), static_cast<double>(y)}, t, PictureColours::text);
   }
+  // Last, so no line or point hides who made the map.
+  if (map.shown) drawMapAttribution(c, map.attribution);
 }
 
 std::string dotDescription(const PictureDot& dot, char decimalSep) {
@@ -595,12 +623,14 @@ std::string dotDescription(const PictureDot& dot, char decimalSep) {
   return t;
 }
 
-bool writeRoutePicture(Session& s, const std::string& path, int width, int height) {
+bool writeRoutePicture(Session& s, const std::string& path, int width, int height, TileSource* map,
+                       MapUnderlay* drawn) {
   const RoutePicture picture = routePicture(s);
   PictureView view(width, height);
   view.fit(picture.bounds(), fitMargin(width, height));
   RasterCanvas canvas(width, height, PictureColours::background);
-  drawPicture(picture, view, canvas, -1, s.numbers.DecimalSep);
+  MapUnderlay under = drawPicture(picture, view, canvas, -1, s.numbers.DecimalSep, map);
+  if (drawn) *drawn = std::move(under);
   std::string why;
   const auto png = encodePng(canvas, &why);
   if (png && writeFileAtomic(path, *png, &why)) return true;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "picture/canvas.h"
+#include "picture/tiles.h"
 #include "session/session.h"
 
 namespace kursolin {
@@ -86,6 +87,8 @@ class PictureView {
   double metresPerPixel() const;
   /// Pixels per unit of the Mercator plane.
   double scale() const { return scale_; }
+  /// The point of the plane at the middle of the picture.
+  WorldPoint centre() const { return centre_; }
 
  private:
   int width_ = 1, height_ = 1;
@@ -124,9 +127,10 @@ struct PictureOverlays {
   PictureBox legend, scale;
 };
 /// Where the legend and the scale bar go: in a corner (or on an edge) with no point under them,
-/// else where they cover the fewest; not over each other where the picture has room.
+/// else where they cover the fewest; not over each other where the picture has room, and never
+/// over `keepClear` (the map's attribution; width 0: nothing).
 PictureOverlays placeOverlays(const RoutePicture& picture, const PictureView& view,
-                              const Canvas& canvas);
+                              const Canvas& canvas, const PictureBox& keepClear = {});
 
 /// The dot under the pixel (within radius pixels), nearest first, or -1.
 int dotAt(const RoutePicture& picture, const PictureView& view, CanvasPoint pixel, double radius);
@@ -151,22 +155,39 @@ struct PictureColours {
 /// Radius in pixels of a route point's dot.
 inline constexpr double kDotRadius = 5;
 
-/// Draws the picture: grid, input track, route, dots with their numbers, scale bar and legend.
-/// `highlighted` is the index of a dot to ring (-1 for none); numbers use the decimal separator.
-void drawPicture(const RoutePicture& picture, const PictureView& view, Canvas& canvas,
-                 int highlighted, char decimalSep);
-/// The part of drawPicture that a growing route leaves as it is: background, grid, input track.
-void drawBase(const RoutePicture& picture, const PictureView& view, Canvas& canvas,
-              char decimalSep);
-/// The rest, over drawBase: route line, removed points, dots, numbers, scale bar and legend.
+/// The map under a picture as drawBase left it, for what goes over it.
+struct MapUnderlay {
+  /// Some of the map was drawn: the grid stays off, the lines get a light halo, the
+  /// attribution goes in its corner.
+  bool shown = false;
+  std::string attribution;  // cp1252
+  int zoom = 0;             // the zoom level of its tiles
+  /// Tiles of the view the source lacks, nearest the centre first: hand them to
+  /// TileSource::want after the picture is painted.
+  std::vector<TileKey> missing;
+};
+
+/// Draws the picture: map (with a source) or grid, input track, route, dots with their numbers,
+/// scale bar, legend and the map's attribution. `highlighted` is the index of a dot to ring
+/// (-1 for none); numbers use the decimal separator. Never waits for a tile.
+MapUnderlay drawPicture(const RoutePicture& picture, const PictureView& view, Canvas& canvas,
+                        int highlighted, char decimalSep, TileSource* map = nullptr);
+/// The part of drawPicture that a growing route leaves as it is: background, the map's tiles
+/// the source has now (or, without any, the grid), input track.
+MapUnderlay drawBase(const RoutePicture& picture, const PictureView& view, Canvas& canvas,
+                     char decimalSep, TileSource* map = nullptr);
+/// The rest, over drawBase: route line, removed points, dots, numbers, scale bar, legend and the
+/// attribution of the map drawBase drew.
 void drawRoute(const RoutePicture& picture, const PictureView& view, Canvas& canvas,
-               int highlighted);
+               int highlighted, const MapUnderlay& map = {});
 
 /// What hovering over a dot tells: number, rule and position (cp1252, lines broken by CR).
 std::string dotDescription(const PictureDot& dot, char decimalSep);
 
-/// Writes the picture of the session's route as a PNG file of the size, fitted to the route
-/// (atomically: the old file or the whole new one); false after a message to the user.
-bool writeRoutePicture(Session& s, const std::string& path, int width, int height);
+/// Writes the picture of the session's route as a PNG file of the size, fitted to the route,
+/// over the map of the source when one is given (atomically: the old file or the whole new
+/// one); false after a message to the user. `drawn` receives what became of the map.
+bool writeRoutePicture(Session& s, const std::string& path, int width, int height,
+                       TileSource* map = nullptr, MapUnderlay* drawn = nullptr);
 
 }  // namespace kursolin

@@ -38,6 +38,7 @@ enum class FieldRole {
   Lines,           // a text of several lines
   RouteName,       // the route's name, edited in the dialog before it is taken
   Folder,          // a folder, with a button to browse for it
+  File,            // a file to read, with a button to choose it
 };
 
 /// One place an option is shown.
@@ -47,6 +48,8 @@ struct OptionField {
   const char* label = "";  // caption of a check box, text before a number field
   const char* tail = "";   // text after a number field ("" none)
   FieldRole role = FieldRole::Value;
+  /// File: the file dialog's filter ("Name (*.ext)|*.ext"; "" every file).
+  const char* filter = "";
 };
 
 /// Everything a format says about one of its options.

@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -24,6 +25,7 @@
 #include "formats/gpx.h"
 #include "formats/navigon.h"
 #include "formats/tomtom.h"
+#include "session/map_options.h"
 #include "support/fake_port.h"
 
 using namespace kursolin;
@@ -71,7 +73,8 @@ class SettingsDialogTest : public QObject {
                                   QStringLiteral(" Datei Splitting "),
                                   QString::fromUtf8(" NMEA Höhenkorrektur"),
                                   QStringLiteral("Navigon Mobile Navigator"),
-                                  QStringLiteral("TomTom")};
+                                  QStringLiteral("TomTom"),
+                                  QStringLiteral("Karte")};
     QStringList tabs;
     for (int i = 0; i < dlg->pages()->count(); ++i) tabs << dlg->pages()->tabText(i);
     QCOMPARE(tabs, expected);
@@ -84,8 +87,10 @@ class SettingsDialogTest : public QObject {
         box("MN42ShowOrt")->text(),
         QStringLiteral(" Navigon Version    MN|4.2  Ortsangaben in der Ausgabedatei zulassen"));
     QList<QPushButton*> buttons = dlg->findChildren<QPushButton*>();
-    QCOMPARE(buttons.size(), 1);
-    QCOMPARE(buttons[0]->text(), QStringLiteral("OK"));
+    QCOMPARE(buttons.size(), 2);
+    QCOMPARE(dlg->findChild<QPushButton*>(QStringLiteral("OkBtn"))->text(), QStringLiteral("OK"));
+    QCOMPARE(dlg->findChild<QPushButton*>(QStringLiteral("MapFileEditButton"))->text(),
+             QString::fromUtf8("…"));
 
     QStringList labels;
     for (QLabel* l : dlg->findChildren<QLabel*>()) labels << l->text();
@@ -99,6 +104,27 @@ class SettingsDialogTest : public QObject {
           "Verschieden Einstellungen für TomTom Systeme alle Versionen"}) {
       QVERIFY2(labels.contains(QString::fromUtf8(text)), text);
     }
+  }
+
+  void mapPageActsOnTheSession() {
+    showDialog();
+    auto* source = dlg->findChild<QComboBox*>(QStringLiteral("MapSourceCombo"));
+    auto* url = dlg->findChild<QLineEdit*>(QStringLiteral("MapUrlEdit"));
+    QVERIFY(source && url);
+    QCOMPARE(source->itemText(2), QStringLiteral("Kartendatei"));
+    QCOMPARE(url->text(), QStringLiteral("https://tile.openstreetmap.org/{z}/{x}/{y}.png"));
+    QCOMPARE(dlg->findChild<QLineEdit*>(QStringLiteral("MapAttributionEdit"))->text(),
+             QString::fromUtf8("© OpenStreetMap-Mitwirkende"));
+    source->setCurrentIndex(1);
+    emit source->activated(1);
+    QCOMPARE(s->opt.get(MapSource), 1);
+    url->selectAll();
+    QTest::keyClicks(url, QString::fromUtf8("http://karten.local/{z}/{x}/{y}.png"));
+    QCOMPARE(s->opt.get(MapUrl), std::string("http://karten.local/{z}/{x}/{y}.png"));
+    port->openAnswers.push_back(std::string("/karten/M\xFCnchen.mbtiles"));
+    dlg->findChild<QPushButton*>(QStringLiteral("MapFileEditButton"))->click();
+    QCOMPARE(dlg->findChild<QLineEdit*>(QStringLiteral("MapFileEdit"))->text(),
+             QString::fromUtf8("/karten/München.mbtiles"));
   }
 
   void fixedSizeWithAllTabsInSight() {

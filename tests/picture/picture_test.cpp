@@ -6,6 +6,7 @@
 
 #include "formats/gpx.h"
 #include "formats/registry.h"
+#include "picture/map_layer.h"
 #include "picture/picture.h"
 #include "picture/raster.h"
 #include "support/hosts.h"
@@ -421,6 +422,53 @@ TEST_P(Picture, DrawnDotsAndHits) {
 
   EXPECT_EQ(dotAt(pic, view, {second.x + 2, second.y - 2}, 6), 1);
   EXPECT_EQ(dotAt(pic, view, {-50, -50}, 6), -1);
+}
+
+// Every other column of tiles, one colour, with credits wider than most of the picture.
+class StripedMap : public TileSource {
+ public:
+  std::string attribution() const override {
+    return "\xA9 Eine sehr lange Namensnennung der Karte, die fast das ganze Bild braucht";
+  }
+  int minZoom() const override { return 0; }
+  int maxZoom() const override { return 18; }
+  std::shared_ptr<const TileImage> tile(const TileKey& key) override {
+    if (key.x % 2) return nullptr;
+    TileImage t;
+    t.width = t.height = 1;
+    t.rgba = {20, 120, 20, 255};
+    return std::make_shared<const TileImage>(std::move(t));
+  }
+};
+
+TEST_P(Picture, OverAMapTheGridGoesAndNothingCoversTheCredits) {
+  ASSERT_EQ(RouteExecute(session), RouteResult::Completed);
+  const RoutePicture pic = routePicture(session);
+  PictureView view(500, 400);
+  view.fit(pic.bounds(), 30);
+  StripedMap map;
+  RasterCanvas canvas(500, 400, {0, 0, 0, 255});
+  const MapUnderlay under = drawPicture(pic, view, canvas, -1, sep(), &map);
+  ASSERT_TRUE(under.shown);
+  EXPECT_EQ(under.zoom, zoomForScale(view.scale(), 0, 18));
+  ASSERT_FALSE(under.missing.empty());
+  for (const TileKey& k : under.missing) EXPECT_EQ(k.x % 2, 1);
+
+  const PixelRect credit = mapAttributionBox(canvas, map.attribution());
+  ASSERT_GT(credit.w, 250);
+  int grid = 0, creditText = 0, otherText = 0;
+  for (int y = 0; y < 400; ++y) {
+    for (int x = 0; x < 500; ++x) {
+      const Rgba c = canvas.pixel(x, y);
+      grid += c == PictureColours::grid;
+      const bool inCredit = x >= credit.x && y >= credit.y;
+      creditText += inCredit && c == MapColours::attributionText;
+      otherText += inCredit && c == PictureColours::text;  // scale bar, legend, numbers
+    }
+  }
+  EXPECT_EQ(grid, 0) << "no grid over a map";
+  EXPECT_GT(creditText, 50);
+  EXPECT_EQ(otherText, 0);
 }
 
 KURSOLIN_ON_BOTH_HOSTS(Picture);

@@ -10,6 +10,7 @@
 #include "formats/navigon.h"
 #include "formats/table.h"
 #include "formats/tomtom.h"
+#include "session/map_options.h"
 #include "support/hosts.h"
 #include "support/temp_folder.h"
 
@@ -217,6 +218,11 @@ TEST_P(Settings, EveryKeyOfAFullFileReachesItsTarget) {
   EXPECT_TRUE(s.shell.debug.Find && s.shell.debug.HelpEdit && s.shell.debug.ShowErrorMenu &&
               s.shell.debug.ShowError);
   EXPECT_TRUE(s.opt.ShowErrors);
+  EXPECT_EQ(s.opt.get(MapSource), static_cast<int>(MapSourceKind::File));
+  EXPECT_EQ(s.opt.get(MapUrl), "https://karten.example/{z}/{x}/{y}.png");
+  EXPECT_EQ(s.opt.get(MapAttribution), "\xA9 Beispielkarte");
+  EXPECT_EQ(s.opt.get(MapCacheMB), 50);
+  EXPECT_EQ(s.opt.get(MapFile), "/home/anna/Karten/Alpen.mbtiles");
 }
 
 TEST_P(Settings, SavingAnUnchangedFullFileChangesNoByte) {
@@ -237,7 +243,11 @@ TEST_P(Settings, LoadSaveLoadKeepsEveryValue) {
   session.opt.set(TEFreeEdit, "\xA7");
   session.opt.rules.MeterSpin = 0;
   session.shell.geometry.PosT = -40;
+  session.opt.set(MapSource, static_cast<int>(MapSourceKind::Online));
+  session.opt.set(MapAttribution, "© Straßenkarte"_cp);
+  session.opt.set(MapCacheMB, 4096);
   ASSERT_TRUE(saveSettings(session));
+  EXPECT_EQ(onDisk("Karte", "Namensnennung"), "© Straßenkarte"_cp) << "cp1252 on disk";
   EXPECT_EQ(onDisk("Pref", "StopSpeed"), h("1.35"));
   EXPECT_EQ(onDisk("Pref", "StartSpeed"), h("12.5"));
   EXPECT_EQ(onDisk("Pref", "TE_Trenner"), "Tab");
@@ -255,6 +265,8 @@ TEST_P(Settings, LoadSaveLoadKeepsEveryValue) {
   EXPECT_EQ(again.opt.rules.MeterSpin, 0);
   EXPECT_EQ(again.opt.get(RNHeader), "Tour: ");
   EXPECT_TRUE(again.shell.debug.ShowError);
+  EXPECT_EQ(again.opt.get(MapSource), static_cast<int>(MapSourceKind::Online));
+  EXPECT_EQ(again.opt.get(MapCacheMB), 4096);
 }
 
 TEST_P(Settings, HandEditedLinesSurviveAClose) {
