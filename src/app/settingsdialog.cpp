@@ -1,6 +1,7 @@
 #include "app/settingsdialog.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFocusEvent>
 #include <QFont>
 #include <QGridLayout>
@@ -232,6 +233,18 @@ QSpinBox* SettingsDialog::numberField(const OptionInfo& option, const OptionFiel
   return spin;
 }
 
+QComboBox* SettingsDialog::choiceField(const OptionInfo& option, const OptionField& field) {
+  auto* combo = new QComboBox;
+  combo->setObjectName(QString::fromLatin1(field.name));
+  for (const std::string& name : option.choices()) combo->addItem(toQString(name));
+  choiceFields_.emplace_back(combo, &option);
+  connect(combo, &QComboBox::activated, this, [this, &option](int index) {
+    model_.NumberFieldChange(option, index);
+    render();
+  });
+  return combo;
+}
+
 QCheckBox* SettingsDialog::checkBox(const OptionInfo& option, const OptionField& field) {
   QCheckBox* box = nullptr;
   if (*option.fixedHint) {
@@ -264,6 +277,17 @@ QWidget* SettingsDialog::buildFieldsPage(const OptionPage& option) {
   int gridRow = 0;
   for (const OptionFieldRef& f : fieldsOn(option)) {
     const bool number = f.option->type == OptionType::Integer;
+    if (number && f.option->choices) {
+      // A value named from a list: the label, then the list.
+      if (last != Kind::None) layout->addSpacing(8);
+      auto* row = new QHBoxLayout;
+      row->addWidget(new QLabel(toQString(f.field->label), page));
+      row->addWidget(choiceField(*f.option, *f.field));
+      row->addStretch(1);
+      layout->addLayout(row);
+      last = Kind::Row;
+      continue;
+    }
     const Kind kind = !number ? Kind::Box : (*f.field->tail ? Kind::Row : Kind::Grid);
     if (kind != last) layout->addSpacing(8);
     switch (kind) {
@@ -349,6 +373,10 @@ void SettingsDialog::render() {
     }
   }
   for (const auto& [spin, option] : numberFields_) setSpin(spin, model_.fieldValue(*option));
+  for (const auto& [combo, option] : choiceFields_) {
+    const QSignalBlocker block(combo);
+    combo->setCurrentIndex(static_cast<int>(model_.fieldValue(*option)));
+  }
   setSpin(hKorEdit_, s_.opt.HKorEdit);
   setBox(hoeheNull_, s_.opt.HoeheNull);
   for (const auto& [box, option] : checkBoxes_) setBox(box, model_.boxChecked(*option));

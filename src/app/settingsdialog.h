@@ -13,6 +13,7 @@
 #include "session/session.h"
 
 class QCheckBox;
+class QComboBox;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -50,6 +51,7 @@ class SettingsDialog : public QDialog {
   QWidget* buildFieldsPage(const OptionPage& page);
   QWidget* buildAltitudePage();
   QSpinBox* numberField(const OptionInfo& option, const OptionField& field);
+  QComboBox* choiceField(const OptionInfo& option, const OptionField& field);
   QCheckBox* checkBox(const OptionInfo& option, const OptionField& field);
 
   Session& s_;
@@ -57,6 +59,7 @@ class SettingsDialog : public QDialog {
   QTabWidget* pages_ = nullptr;
   std::array<SeparatorPage, 2> separatorPages_;
   std::vector<std::pair<QSpinBox*, const OptionInfo*>> numberFields_;
+  std::vector<std::pair<QComboBox*, const OptionInfo*>> choiceFields_;
   std::vector<std::pair<QCheckBox*, const OptionInfo*>> checkBoxes_;
   QSpinBox* hKorEdit_ = nullptr;
   QCheckBox* hoeheNull_ = nullptr;

@@ -3,6 +3,7 @@
 #include "core/cp1252.h"
 #include "formats/registry.h"
 #include "session/prompt.h"
+#include "settings/devices.h"
 #include "workflow/presentation.h"
 #include "workflow/route_command.h"
 
@@ -22,6 +23,14 @@ void NaviArtChange(Session& s, int code) {
     rp.enabled = f->pointInfo;
     rp.checked = f->pointInfo && s.opt.ShowPointInfo;
     s.shell.OutputLabel = f->label;
+  }
+  // Another format than the chosen target device's ends that choice.
+  if (const DeviceProfile* d = deviceProfile(s, s.opt.Device)) {
+    const OutputFormatInfo* own = outputFormatNamed(d->format);
+    if (!own || own->code != code) {
+      s.opt.Device.clear();
+      s.opt.DevicePointLimit = 0;
+    }
   }
   s.opt.OutputFormat = code;
   s.shell.outputFormatApplied = true;
