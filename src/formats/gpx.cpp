@@ -360,10 +360,10 @@ class GpxParser {
       r.lines = std::move(rte_);
       if (badRoadPoints_ > 0) {
         r.warning = "In der Datei " + fileName_ + " "_cp +
-                    (badRoadPoints_ == 1 ? std::string("hat ein Straßenpunkt (gpxx:rpt)"_cp)
-                                         : "haben " + intToStr(badRoadPoints_) +
-                                               " Straßenpunkte (gpxx:rpt)"_cp) +
-                    " keine gültigen Koordinaten (zuerst in Zeile " + intToStr(firstBadRoadLine_) +
+                    (badRoadPoints_ == 1
+                         ? std::string("hat ein Straßenpunkt (gpxx:rpt)"_cp)
+                         : "haben " + intToStr(badRoadPoints_) + " Straßenpunkte (gpxx:rpt)"_cp) +
+                    " keine gültigen Koordinaten (zuerst in Zeile "_cp + intToStr(firstBadRoadLine_) +
                     ")." + kCR + "Diese Punkte werden übergangen, alle anderen gelesen."_cp;
       }
     } else if (!wpt_.empty()) {
@@ -682,18 +682,24 @@ GpxLayout layoutOf(const Session& s) {
 
 const char* pointTag(GpxContent c) {
   switch (c) {
-    case GpxContent::Route: return "rtept";
-    case GpxContent::Track: return "trkpt";
-    case GpxContent::Waypoints: return "wpt";
+    case GpxContent::Route:
+      return "rtept";
+    case GpxContent::Track:
+      return "trkpt";
+    case GpxContent::Waypoints:
+      return "wpt";
   }
   return "rtept";
 }
 
 const char* pointIndent(GpxContent c) {
   switch (c) {
-    case GpxContent::Route: return "    ";
-    case GpxContent::Track: return "      ";
-    case GpxContent::Waypoints: return "  ";
+    case GpxContent::Route:
+      return "    ";
+    case GpxContent::Track:
+      return "      ";
+    case GpxContent::Waypoints:
+      return "  ";
   }
   return "";
 }
@@ -925,7 +931,7 @@ int GetGPX(Session& s, const std::string& line, int index) {
   p.SatCount = allDigits(f[7]) ? f[7] : "0";
   p.Hdop = lineNumber(f[8]) ? f[8] : "0";
   p.navi(RtePlaceName) = present(f[9]) ? f[9] : "-";
-  p.Role = f[10] == "via" ? RouteRole::Via
+  p.Role = f[10] == "via"       ? RouteRole::Via
            : f[10] == "shaping" ? RouteRole::Shaping
                                 : RouteRole::Unknown;
   p.PointValid = true;
@@ -975,9 +981,12 @@ std::vector<std::string> gpxHeader(const Session& s) {
 
 std::vector<std::string> gpxFooter(const Session& s) {
   switch (layoutOf(s).content) {
-    case GpxContent::Route: return {"  </rte>", "</gpx>"};
-    case GpxContent::Track: return {"    </trkseg>", "  </trk>", "</gpx>"};
-    case GpxContent::Waypoints: return {"</gpx>"};
+    case GpxContent::Route:
+      return {"  </rte>", "</gpx>"};
+    case GpxContent::Track:
+      return {"    </trkseg>", "  </trk>", "</gpx>"};
+    case GpxContent::Waypoints:
+      return {"</gpx>"};
   }
   return {"</gpx>"};
 }

@@ -28,9 +28,10 @@
 // Writing gives a GPX 1.1 file with one <rte> (or one <trk>, or waypoints, by GpxInhalt):
 // OutputLines holds a few header lines, one line per point and the footer lines. With
 // GpxViaPunkte each route point carries Garmin's trip extension: a via point (announced, the
-// route's start, destination and stops) or a shaping point (silent, only to keep the road). finishGpx makes the header and footer anew around whatever rtept
-// lines a list holds, so a reversed route and every part file of a split route are finished by the
-// same pass. OutputLines is cp1252 like every pane; gpxFileBytes gives the UTF-8 file.
+// route's start, destination and stops) or a shaping point (silent, only to keep the road).
+// finishGpx makes the header and footer anew around whatever rtept lines a list holds, so a
+// reversed route and every part file of a split route are finished by the same pass. OutputLines is
+// cp1252 like every pane; gpxFileBytes gives the UTF-8 file.
 
 #include <string>
 #include <string_view>
@@ -53,9 +54,7 @@ inline constexpr IntOption MpGPX{
 
 /// The settings dialog's page of the GPX output.
 inline constexpr OptionPage kGpxPage{
-    .title = "GPX",
-    .heading = "Einstellungen f\xFCr GPX 1.1 Ausgabedateien",
-    .order = 70};
+    .title = "GPX", .heading = "Einstellungen f\xFCr GPX 1.1 Ausgabedateien", .order = 70};
 
 /// What a GPX file holds: the route points as a route, as a track or as waypoints.
 enum class GpxContent { Route = 0, Track = 1, Waypoints = 2 };

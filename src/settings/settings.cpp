@@ -1,7 +1,5 @@
 #include "settings/settings.h"
 
-#include "settings/devices.h"
-
 #include <algorithm>
 #include <filesystem>
 #include <stdexcept>
@@ -11,6 +9,7 @@
 #include "core/ranges.h"
 #include "formats/registry.h"
 #include "session/prompt.h"
+#include "settings/devices.h"
 #include "track/rules.h"
 
 namespace kursolin {

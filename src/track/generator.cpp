@@ -427,7 +427,7 @@ RouteResult RouteErzeugen(Session& s, RouteIO& io) {
   long long bLine = s.doc.InputLines.Count() - 1;
   // "Alle Punkte der Route übernehmen" takes every record of a route file, as "Aus jedem 1" does.
   const bool everyPoint = s.opt.rules.AllePunkteCheck && io.isRouteFile(s);
-  const Outcome o = everyPoint               ? AllGGA(s, io, g, 1)
+  const Outcome o = everyPoint                ? AllGGA(s, io, g, 1)
                     : s.opt.rules.AllGGACheck ? AllGGA(s, io, g, s.opt.rules.XRPSpin)
                                               : runRules(s, io, g, bLine);
   if (o == Outcome::Refused) return RouteResult::Refused;

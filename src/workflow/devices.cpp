@@ -33,8 +33,8 @@ bool assignments(const std::string& text, std::vector<Assignment>& out, std::str
       bad = item;
       return false;
     }
-    out.push_back({item.substr(0, slash), item.substr(slash + 1, eq - slash - 1),
-                   item.substr(eq + 1)});
+    out.push_back(
+        {item.substr(0, slash), item.substr(slash + 1, eq - slash - 1), item.substr(eq + 1)});
   }
   return true;
 }
@@ -141,7 +141,9 @@ std::string deviceListText(const Session& s) {
     text += d.id + "  " + d.name + "  (Format " + d.format + ", " +
             (d.perFile > 0 ? std::to_string(d.perFile) + " Punkte je Datei"
                            : std::string("eine Datei")) +
-            (d.pointLimit > 0 ? ", h\xF6" "chstens " + std::to_string(d.pointLimit) + " Punkte"
+            (d.pointLimit > 0 ? ", h\xF6"
+                                "chstens " +
+                                    std::to_string(d.pointLimit) + " Punkte"
                               : std::string()) +
             ")\n";
   }
