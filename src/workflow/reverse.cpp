@@ -54,14 +54,6 @@ bool reverseRoute(Session& s) {
     s.doc.emittedPoints = std::move(points);
     if (s.doc.ruleNotes.size() == s.doc.emittedPoints.size()) {
       std::reverse(s.doc.ruleNotes.begin(), s.doc.ruleNotes.end());
-      // The destination is where the route now begins, and the start where it ends.
-      for (RuleNote& note : s.doc.ruleNotes) {
-        if (note.kind == RuleKind::Start) {
-          note.kind = RuleKind::End;
-        } else if (note.kind == RuleKind::End) {
-          note.kind = RuleKind::Start;
-        }
-      }
     }
   } else {
     s.doc.emittedPoints.clear();

@@ -361,7 +361,8 @@ void MainWindowTest::routeFilesOfferAllTheirPointsAndTargetDevicesSetTheOutput()
   emit menu->aboutToShow();
   QVERIFY(w.action("Zielgeraet_garmin-motorrad")->isChecked());
 
-  // A receiver's log is no route file.
+  // A receiver's log is no route file (the route made is not saved: it may go).
+  w.port.answers.push_back(PromptAnswer::Yes);
   w.port.openAnswers.push_back(logFile(folder));
   w.action("IN_GGAVTG")->trigger();
   QVERIFY(!box->isEnabled());
@@ -669,7 +670,8 @@ void MainWindowTest::formatSubmenusSeparateEveryTwoItems() {
            QStringList({Q("GGA und VTG Datensätze auswerten"), Q("RMC Datensätze auswerten")}));
   QCOMPARE(
       shape(w.find<QMenu>("Optionen")),
-      QStringList({Q("Eingabeformat"), "-", Q("Ausgabeformat"), "-", Q("Routepunkte Info ausgeben"),
+      QStringList({Q("Eingabeformat"), "-", Q("Ausgabeformat"), Q("Zielgerät"), "-",
+                   Q("Routepunkte Info ausgeben"),
                    Q("Zeitangabe"), Q("Routenbild anzeigen"), "-", Q("Einstellungen"),
                    Q("Fehlermeldungen ausgeben")}));
   QCOMPARE(shape(w.find<QMenu>("Datei")),
