@@ -30,8 +30,8 @@ std::string data(const std::string& name) {
 // (GPSBabel's unicsv rows: "No,Latitude,Longitude,...").
 std::vector<std::string> babelCoordinates(const std::string& flag, const std::string& file,
                                           const std::string& out) {
-  const std::string cmd = "gpsbabel " + flag + " -i gpx -f '" + file + "' -o unicsv -F '" + out +
-                          "' >/dev/null 2>&1";
+  const std::string cmd =
+      "gpsbabel " + flag + " -i gpx -f '" + file + "' -o unicsv -F '" + out + "' >/dev/null 2>&1";
   if (std::system(cmd.c_str()) != 0) return {"gpsbabel failed"};
   std::vector<std::string> coords;
   const std::string text = test::readBytes(out);
@@ -147,30 +147,6 @@ TEST_F(GpxRoutes, TheRouteIsNamedAfterTheFileOrAsTheUserSays) {
   s.opt.set(GpxRouteName, "");
   s.doc.InputFileName = "*.txt";
   EXPECT_EQ(gpxRouteName(s), "Route") << "nothing loaded yet";
-}
-
-TEST_F(GpxRoutes, EveryFileBeginsAndEndsAtAViaPoint) {
-  fourPoints();
-  // A part file of the two middle points, and the route turned round.
-  std::vector<std::string> points;
-  for (const auto& l : s.doc.OutputLines.lines())
-    if (isGpxPointLine(l)) points.push_back(l);
-  TextLines part;
-  part.assign({points[1], points[2]});
-  TextLines turned;
-  turned.assign({points.rbegin(), points.rend()});
-  const auto roles = [&](TextLines lines) {
-    finishGpx(s, lines);
-    std::string r;
-    for (const auto& l : lines.lines()) {
-      if (l.find("ViaPoint>") != std::string::npos) r += 'V';
-      if (l.find("ShapingPoint") != std::string::npos) r += 'S';
-    }
-    return r;
-  };
-  EXPECT_EQ(roles(s.doc.OutputLines), "VSVV");
-  EXPECT_EQ(roles(part), "VV") << "the shaping point begins a part file";
-  EXPECT_EQ(roles(turned), "VVSV");
 }
 
 TEST(GpxPlannerRoute, RoadPointsFollowTheirRoutePointAndBadOnesArePassedOver) {

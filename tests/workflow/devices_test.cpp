@@ -32,9 +32,9 @@ std::string roles(const std::vector<std::string>& lines) {
   std::string r;
   for (const auto& l : lines) {
     if (!isGpxPointLine(l)) continue;
-    r += l.find("<trp:ViaPoint>") != std::string::npos       ? 'V'
+    r += l.find("<trp:ViaPoint>") != std::string::npos        ? 'V'
          : l.find("<trp:ShapingPoint/>") != std::string::npos ? 'S'
-                                                               : '?';
+                                                              : '?';
   }
   return r;
 }
@@ -44,7 +44,7 @@ std::string rules(const Session& s) {
   std::string r;
   for (const RuleNote& n : s.doc.ruleNotes) {
     r += n.kind == RuleKind::Start || n.kind == RuleKind::Stop || n.kind == RuleKind::End ? 'V'
-                                                                                           : 'S';
+                                                                                          : 'S';
   }
   return r;
 }
@@ -164,7 +164,10 @@ TEST_F(Devices, AllPointsOfARouteFileStayWhenAsked) {
   std::string itn;
   for (int i = 0; i < 15; ++i)
     itn += std::to_string(1100000 + 800 * i) + "|4800000|P" + std::to_string(i) + "|" +
-           (i == 0 ? "4" : i == 14 ? "3" : "0") + "|\r\n";
+           (i == 0    ? "4"
+            : i == 14 ? "3"
+                      : "0") +
+           "|\r\n";
   test::useOutput(s, 22);
   ASSERT_TRUE(load("tour.itn", itn, 10));
   EXPECT_TRUE(s.shell.item("AllePunkteCheck").enabled);
