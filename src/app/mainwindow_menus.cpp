@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
@@ -17,6 +18,7 @@
 #include "formats/registry.h"
 #include "session/time_mode.h"
 #include "workflow/axe_import.h"
+#include "workflow/devices.h"
 #include "workflow/loading.h"
 #include "workflow/output_commands.h"
 #include "workflow/presentation.h"
@@ -293,6 +295,27 @@ void MainWindow::buildMenus() {
       runRouteChange("Ausgabeformat wechseln", [this, code] { NaviArtChange(*session_, code); });
     });
   }
+
+  // The profiles come from the settings file, read after the menus are built: the sub-menu is
+  // filled each time it opens.
+  QMenu* device = options->addMenu(Q("Zielgerät"));
+  device->setObjectName(QStringLiteral("Zielgeraet"));
+  connect(device, &QMenu::aboutToShow, this, [this, device] {
+    device->clear();
+    auto* group = new QActionGroup(device);
+    const auto entry = [&](const QString& caption, const std::string& id) {
+      QAction* a = device->addAction(caption);
+      a->setObjectName(QStringLiteral("Zielgeraet_") + QString::fromStdString(id));
+      a->setCheckable(true);
+      a->setChecked(session_->opt.Device == id);
+      group->addAction(a);
+      connect(a, &QAction::triggered, this,
+              [this, id] { run([this, id] { chooseDevice(*session_, id); }); });
+    };
+    entry(Q("Kein Profil"), "");
+    device->addSeparator();
+    for (const DeviceProfile& d : session_->opt.devices) entry(toQString(d.name), d.id);
+  });
 
   options->addSeparator();
   options->addAction(action("RPInfo"));

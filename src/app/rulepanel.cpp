@@ -167,6 +167,13 @@ RulePanel::RulePanel(Session& s, QWidget* parent) : QFrame(parent), s_(s) {
     xrpSpin_ = field(row, flow, "XRPSpin", kXRPSpinRange);
     words(row, flow, "XRPLabel", Q("gültigen Positionsdatensatz einen Routenpunkt erzeugen"));
   }
+  {
+    auto [row, flow] = newRow("Row7");
+    allePunkteCheck_ = check(row, flow, "AllePunkteCheck", Q("Alle Punkte der Route übernehmen"));
+    allePunkteCheck_->setToolTip(
+        Q("Bei Routendateien (jede Eingabe außer NMEA Logs) wird jeder Punkt der Route ein "
+          "Routenpunkt, statt der Regeln oben"));
+  }
 
   routeButton_ = new QPushButton(Q("Routendaten erzeugen"), box);
   routeButton_->setObjectName(QStringLiteral("RouteBerechnenBtn"));
@@ -214,6 +221,10 @@ RulePanel::RulePanel(Session& s, QWidget* parent) : QFrame(parent), s_(s) {
     setAllGGACheck(s_, on);
     emit changed();
   });
+  connect(allePunkteCheck_, &QCheckBox::clicked, this, [this](bool on) {
+    s_.opt.rules.AllePunkteCheck = on;
+    emit changed();
+  });
   auto spin = [this](NumberField* f, int RuleSettings::*field) {
     connect(f, &QSpinBox::valueChanged, this, [this, field](int v) {
       if (!refreshing_) s_.opt.rules.*field = v;
@@ -243,6 +254,7 @@ void RulePanel::refresh() {
   box(pauseCheck_, r.PauseCheck);
   box(zeitCheck_, r.ZeitCheck);
   box(allGgaCheck_, r.AllGGACheck);
+  box(allePunkteCheck_, r.AllePunkteCheck);
   auto value = [](NumberField* f, int v) {
     if (f->value() == v) return;
     const QSignalBlocker block(f);

@@ -46,6 +46,7 @@ class RulePanel : public QFrame {
   QCheckBox* pauseCheck_ = nullptr;
   QCheckBox* zeitCheck_ = nullptr;
   QCheckBox* allGgaCheck_ = nullptr;
+  QCheckBox* allePunkteCheck_ = nullptr;  // "Alle Punkte der Route übernehmen"
   NumberField* meterSpin_ = nullptr;
   NumberField* meterSpeedEdit_ = nullptr;
   NumberField* gradEdit_ = nullptr;

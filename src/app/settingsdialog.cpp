@@ -403,6 +403,10 @@ void SettingsDialog::render() {
     }
   }
   for (const auto& [spin, option] : numberFields_) setSpin(spin, model_.fieldValue(*option));
+  for (const auto& [combo, option] : choiceFields_) {
+    const QSignalBlocker block(combo);
+    combo->setCurrentIndex(static_cast<int>(model_.fieldValue(*option)));
+  }
   setSpin(hKorEdit_, s_.opt.HKorEdit);
   setBox(hoeheNull_, s_.opt.HoeheNull);
   for (const auto& [box, option] : checkBoxes_) setBox(box, model_.boxChecked(*option));

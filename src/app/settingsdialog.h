@@ -60,8 +60,8 @@ class SettingsDialog : public QDialog {
   QTabWidget* pages_ = nullptr;
   std::array<SeparatorPage, 2> separatorPages_;
   std::vector<std::pair<QSpinBox*, const OptionInfo*>> numberFields_;
-  std::vector<std::pair<QCheckBox*, const OptionInfo*>> checkBoxes_;
   std::vector<std::pair<QComboBox*, const OptionInfo*>> choiceFields_;
+  std::vector<std::pair<QCheckBox*, const OptionInfo*>> checkBoxes_;
   std::vector<std::pair<QLineEdit*, const OptionInfo*>> textFields_;
   QSpinBox* hKorEdit_ = nullptr;
   QCheckBox* hoeheNull_ = nullptr;

@@ -17,8 +17,10 @@
 #include "picture/mbtiles.h"
 #include "picture/picture.h"
 #include "session/session.h"
+#include "settings/devices.h"
 #include "settings/settings.h"
 #include "track/generator.h"
+#include "workflow/devices.h"
 #include "workflow/loading.h"
 #include "workflow/presentation.h"
 #include "workflow/program.h"
@@ -159,6 +161,7 @@ struct Options {
   std::optional<std::string> map;  // an MBTiles file under the picture
   std::vector<std::string> sets;
   std::optional<std::string> routeName;
+  std::optional<std::string> device;
   std::vector<std::string> description;
   std::optional<char> decimalSep;
   std::optional<std::string> ini, appDir;
@@ -227,6 +230,8 @@ Options parse(const std::vector<std::string>& args, std::string* error) {
       if (auto v = value(i, opt)) o.sets.push_back(*v);
     } else if (opt == "--route-name") {
       o.routeName = value(i, opt);
+    } else if (opt == "--device") {
+      o.device = value(i, opt);
     } else if (opt == "--description") {
       if (auto v = value(i, opt)) o.description.push_back(*v);
     } else if (opt == "--decimal-separator") {
@@ -248,6 +253,7 @@ Options parse(const std::vector<std::string>& args, std::string* error) {
     }
   }
   if (!error->empty() || o.help) return o;
+  if (o.device && *o.device == "list") return o;
   if (o.inputs.empty()) {
     *error = "Keine Eingabedatei angegeben.";
   } else if (o.outputDir && o.outFile) {
@@ -324,9 +330,14 @@ std::string helpText() {
       "      --set Abschnitt/Schluessel=Wert\n"
       "                          überschreibt eine Einstellung für diesen Lauf,\n"
       "                          z.B. --set Setup/DiM=500 --set Setup/AGC=1\n"
+      "      --device ZIEL       Zielgerät: Ausgabeformat, seine Einstellungen, Punkte je\n"
+      "                          Datei und Punktgrenze aus dem Geräteprofil (siehe unten),\n"
+      "                          alle Punkte einer Routendatei übernehmen; -f, --set,\n"
+      "                          --per-file und --max-points gelten danach;\n"
+      "                          --device list zeigt die Profile aus Kursolin.Ini\n"
       "      --route-name NAME   Routenbezeichnung für Formate mit Routeneinstellungen\n"
-      "                          (Tourenplaner); ohne Angabe der Name der Eingabedatei\n"
-      "                          ohne Ordner und Endung\n"
+      "                          (Tourenplaner, GPX); ohne Angabe der Name der\n"
+      "                          Eingabedatei ohne Ordner und Endung\n"
       "      --description TEXT  eine Zeile der Routenbeschreibung (mehrfach möglich)\n"
       "      --decimal-separator Z   Dezimaltrennzeichen des Systems ersetzen\n"
       "      --ini DATEI         Einstellungen aus DATEI lesen (sie wird nie geschrieben)\n"
@@ -340,6 +351,12 @@ std::string helpText() {
   h += formatTable(byCode(inputFormats()));
   h += "\nAusgabeformate:\n";
   h += formatTable(byCode(outputFormats()));
+  h += "\nZielgeräte (--device; Werte ändern und weitere Profile anlegen in Kursolin.Ini,\n"
+       "Abschnitte [Geraet NAME]; Punktgrenzen hängen von Gerät und Firmware ab):\n";
+  for (const DeviceProfile& d : shippedDeviceProfiles()) {
+    h += "  " + d.id + std::string(d.id.size() < 17 ? 17 - d.id.size() : 1, ' ') +
+         cp1252ToUtf8(d.name) + "\n";
+  }
   h +=
       "\nRückgabewert: 0 geschrieben, 1 Umwandlung abgebrochen (Abbrechen, Umwandlungsfehler,\n"
       "Route nicht umkehrbar, Datei nicht schreibbar), 2 unbrauchbare Eingabe (Formatprüfung\n"
@@ -360,8 +377,8 @@ bool writesOwnFiles(const Session& s) {
 
 // The session as the settings, the overrides and the chosen formats make it, ready to load;
 // kReady, or the status of a wrong call after its message.
-int prepare(Session& s, const Options& o, const std::string& exeDir, const Environment& env,
-            std::ostream& err) {
+int readSettings(Session& s, const Options& o, const std::string& exeDir, const Environment& env,
+                 std::ostream& err) {
   FormCreate(s, sessionPath(o.appDir ? *o.appDir : exeDir));
   s.ConfigDir = env.configDir;
   // The settings file and the overrides hold numbers written with this separator.
@@ -382,6 +399,14 @@ int prepare(Session& s, const Options& o, const std::string& exeDir, const Envir
   } else {
     loadSettings(s);
   }
+  return kReady;
+}
+
+int prepare(Session& s, const Options& o, const std::string& exeDir, const Environment& env,
+            std::ostream& err) {
+  if (const int rc = readSettings(s, o, exeDir, env, err); rc != kReady) return rc;
+  // The profile first, so what the command line names besides wins over it.
+  if (o.device && !applyDevice(s, *o.device)) return kUnusable;
   for (const auto& set : o.sets) {
     const auto slash = set.find('/');
     const auto eq = set.find('=');
@@ -435,6 +460,10 @@ int prepare(Session& s, const Options& o, const std::string& exeDir, const Envir
     return kUnusable;
   }
   applyStartFormats(s);
+  if (o.routeName) {
+    if (const OutputFormatInfo* f = chosenOutputFormat(s); f && f->routeTitle)
+      s.opt.set(*f->routeTitle, utf8ToCp1252(*o.routeName));
+  }
   return kReady;
 }
 
@@ -511,7 +540,8 @@ int convertOne(Session& s, const Options& o, std::ostream& out, std::ostream& er
                const Environment& env) {
   if (!load(s, o.inputs.front(), env)) return kUnusable;
 
-  s.doc.keepRouteRecords = o.maxPoints.has_value() || o.picture.has_value() || o.explain;
+  s.doc.keepRouteRecords = o.maxPoints.has_value() || o.picture.has_value() || o.explain ||
+                           s.opt.DevicePointLimit > 0;
   const RouteResult result = RouteExecute(s);
   reportSkipped(s, "", err);
   const bool toStdout = !o.outFile || *o.outFile == "-";
@@ -574,7 +604,7 @@ FileOutcome convertInto(Session& s, const Options& o, const std::string& input,
     return FileOutcome{status, line};
   };
   if (!load(s, input, env)) return failed(kUnusable, "nicht umgewandelt");
-  s.doc.keepRouteRecords = o.maxPoints.has_value() || o.explain;
+  s.doc.keepRouteRecords = o.maxPoints.has_value() || o.explain || s.opt.DevicePointLimit > 0;
   const RouteResult result = RouteExecute(s);
   reportSkipped(s, input + ": ", err);
   // Standard output holds one line per file; the explanations go beside the messages.
@@ -639,6 +669,12 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 
   PolicyPort port(err, o.strict, o.yes);
   const HostSettings host = HostSettings::fromEnvironment();
+  if (o.device && *o.device == "list") {
+    Session s(port, host);
+    if (const int rc = readSettings(s, o, exeDir, env, err); rc != kReady) return rc;
+    out << forTerminal(deviceListText(s));
+    return kWritten;
+  }
   if (!o.outputDir) {
     Session s(port, host);
     if (const int rc = prepare(s, o, exeDir, env, err); rc != kReady) return rc;

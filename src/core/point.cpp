@@ -49,7 +49,7 @@ namespace {
 // number, all of them elsewhere.
 constexpr std::size_t kRealBytes =
     std::numeric_limits<Real>::digits == 64 && sizeof(Real) >= 10 ? 10 : sizeof(Real);
-constexpr std::size_t kFixedBytes = 3 * kRealBytes + 3;
+constexpr std::size_t kFixedBytes = 3 * kRealBytes + 4;
 
 // Texts a reader left pending are made again after unpacking; what the record holds for them
 // until then is left over from an earlier record and not worth keeping.
@@ -100,6 +100,7 @@ void pack(const PointRecord& p, char* out) {
   }
   *out++ = p.PointValid ? 1 : 0;
   *out++ = p.ViaStationPoint ? 1 : 0;
+  *out++ = static_cast<char>(p.Role);
   *out++ = static_cast<char>(p.PendingTexts);
   forEachText(p, [&](const std::string& t) {
     const std::size_t length = kept(p, t) ? t.size() : 0;
@@ -139,6 +140,7 @@ PointRecord PackedPointRecord::unpack() const {
   }
   p.PointValid = *in++ != 0;
   p.ViaStationPoint = *in++ != 0;
+  p.Role = static_cast<RouteRole>(*in++);
   p.PendingTexts = static_cast<std::uint8_t>(*in++);
   forEachText(p, [&](std::string& t) {
     const std::size_t n = getLength(in);

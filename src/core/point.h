@@ -56,6 +56,10 @@ struct GeoPosition {
   Real lon = 0;
 };
 
+/// What a navigator is told about a route point: an announced stop on the way (via point), a
+/// silent point that only keeps the route on its road (shaping point), or nothing yet.
+enum class RouteRole : std::uint8_t { Unknown, Via, Shaping };
+
 struct PointRecord {
   std::string SentenceId;
   std::string Time;
@@ -82,6 +86,8 @@ struct PointRecord {
   Real SpeedValue = 0;
   bool PointValid = false;
   bool ViaStationPoint = false;
+  /// Via or shaping point, as the input file marks it or the rules decide (see RouteRole).
+  RouteRole Role = RouteRole::Unknown;
   /// Position texts the NMEA readers leave to be made when the record is emitted (the
   /// `PendingText` bits above, made by completePositionTexts); 0 when every text is in place.
   std::uint8_t PendingTexts = 0;

@@ -121,6 +121,9 @@ struct InputFormatInfo {
   RecordReader readA = nullptr;
   RecordReader readB = nullptr;
   bool pairsRecords = false;  // ReadVtg: each A record is followed by its B record
+  // A recorded track (a receiver's log) rather than a planned route's file: "Alle Punkte der
+  // Route übernehmen" leaves it to the rules.
+  bool recordedLog = false;
   // With pairsRecords: whether the loaded input holds B records at all (nullptr: it does).
   InputTest hasBRecords = nullptr;
   // The lines that hold the format's records; "Aus jedem" counts only those, so other sentences

@@ -193,6 +193,7 @@ struct RawPoint {
   // Texts as the parser hands them over, in UTF-8.
   std::string lat, lon;
   std::string ele, time, name, fix, sat, hdop, speed, course;
+  RouteRole role = RouteRole::Unknown;
 };
 
 // Carries the previous point of one kind, so speed and course can be worked out in file order.
@@ -237,6 +238,9 @@ class Deriver {
     out += (course ? fixed2(*course) : std::string("-")) + "|";
     out += lineField(r.fix) + "|" + lineField(r.sat) + "|" + lineField(r.hdop) + "|";
     out += lineField(r.name);
+    // Only a point whose file says what it is gets the eleventh field.
+    if (r.role == RouteRole::Via) out += "|via";
+    if (r.role == RouteRole::Shaping) out += "|shaping";
     return out;
   }
 
@@ -354,6 +358,14 @@ class GpxParser {
     } else if (!rte_.empty()) {
       r.source = GpxSource::Route;
       r.lines = std::move(rte_);
+      if (badRoadPoints_ > 0) {
+        r.warning = "In der Datei " + fileName_ + " "_cp +
+                    (badRoadPoints_ == 1
+                         ? std::string("hat ein Straßenpunkt (gpxx:rpt)"_cp)
+                         : "haben " + intToStr(badRoadPoints_) + " Straßenpunkte (gpxx:rpt)"_cp) +
+                    " keine gültigen Koordinaten (zuerst in Zeile "_cp + intToStr(firstBadRoadLine_) +
+                    ")." + kCR + "Diese Punkte werden übergangen, alle anderen gelesen."_cp;
+      }
     } else if (!wpt_.empty()) {
       r.source = GpxSource::Waypoints;
       r.lines = std::move(wpt_);
@@ -438,6 +450,10 @@ class GpxParser {
         // Extensions of any vendor carry a speed or course under these names.
         if (local == "speed") beginField(Field::Speed);
         if (local == "course") beginField(Field::Course);
+        // A planner's via and shaping points, and the road it computed to the next route point.
+        if (ns == kTripNs && local == "ViaPoint") point_.role = RouteRole::Via;
+        if (ns == kTripNs && local == "ShapingPoint") point_.role = RouteRole::Shaping;
+        if (kind_ == Kind::Rte && ns == kGpxxNs && local == "rpt") roadPoint(atts);
       }
       return;
     }
@@ -515,6 +531,22 @@ class GpxParser {
     return nullptr;
   }
 
+  // A road point of the planner's path: its position only (it has no time, no name of its own).
+  void roadPoint(const XML_Char** atts) {
+    RawPoint r;
+    for (int i = 0; atts[i]; i += 2) {
+      const std::string_view attr(atts[i]);
+      if (attr == "lat") r.lat = atts[i + 1];
+      if (attr == "lon") r.lon = atts[i + 1];
+    }
+    if (!validLatLon(fileNumber(r.lat), fileNumber(r.lon))) {
+      if (badRoadPoints_++ == 0)
+        firstBadRoadLine_ = static_cast<long long>(XML_GetCurrentLineNumber(parser_));
+      return;
+    }
+    road_.push_back(std::move(r));
+  }
+
   void end(const XML_Char*) {
     if (field_ != Field::None && depth_ == fieldDepth_) {
       std::string* t = target(field_);
@@ -530,6 +562,9 @@ class GpxParser {
           break;
         case Kind::Rte:
           rte_.push_back(rteDeriver_.line(point_));
+          // The road to the next route point follows its route point.
+          for (const RawPoint& r : road_) rte_.push_back(rteDeriver_.line(r));
+          road_.clear();
           break;
         case Kind::Wpt:
           wpt_.push_back(wptDeriver_.line(point_));
@@ -559,6 +594,8 @@ class GpxParser {
 
   bool sawTrack_ = false;
   std::vector<std::string> trk_, rte_, wpt_;
+  std::vector<RawPoint> road_;  // road points of the open route point
+  long long badRoadPoints_ = 0, firstBadRoadLine_ = 0;
   Deriver trkDeriver_, rteDeriver_, wptDeriver_;
 };
 
@@ -567,7 +604,7 @@ class GpxParser {
 
 std::vector<std::string> splitFields(const std::string& line) {
   std::vector<std::string> f = splitAt(line, '|');
-  f.resize(10, "-");
+  f.resize(11, "-");
   return f;
 }
 
@@ -605,16 +642,111 @@ bool allDigits(const std::string& t) {
 // ---------------------------------------------------------------------------------------------
 // Writing
 
-const char* const kHeader[] = {
-    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>",
+const char* const kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
+const char* const kRoot =
     "<gpx version=\"1.1\" creator=\"Kursolin\" xmlns=\"http://www.topografix.com/GPX/1/1\" "
     "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
     "xsi:schemaLocation=\"http://www.topografix.com/GPX/1/1 "
-    "http://www.topografix.com/GPX/1/1/gpx.xsd\">",
-    "  <rte>",
+    "http://www.topografix.com/GPX/1/1/gpx.xsd\">";
+// The same root with the trip extensions declared beside GPX itself.
+const char* const kRootWithTrip =
+    "<gpx version=\"1.1\" creator=\"Kursolin\" xmlns=\"http://www.topografix.com/GPX/1/1\" "
+    "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+    "xmlns:trp=\"http://www.garmin.com/xmlschemas/TripExtensions/v1\" "
+    "xsi:schemaLocation=\"http://www.topografix.com/GPX/1/1 "
+    "http://www.topografix.com/GPX/1/1/gpx.xsd "
+    "http://www.garmin.com/xmlschemas/TripExtensions/v1 "
+    "http://www.garmin.com/xmlschemas/TripExtensionsv1.xsd\">";
+// A via point is announced and routed to by the fastest way, as planners write it by default.
+constexpr std::string_view kViaExtension =
+    "<extensions><trp:ViaPoint><trp:CalculationMode>FasterTime</trp:CalculationMode>"
+    "<trp:ElevationMode>Standard</trp:ElevationMode></trp:ViaPoint></extensions>";
+constexpr std::string_view kShapingExtension = "<extensions><trp:ShapingPoint/></extensions>";
+constexpr std::string_view kTripOfRoute =
+    "    <extensions><trp:Trip><trp:TransportationMode>Motorcycling</trp:TransportationMode>"
+    "</trp:Trip></extensions>";
+
+// What the file is made of, from the options.
+struct GpxLayout {
+  GpxContent content = GpxContent::Route;
+  bool via = false;  // a route with via and shaping points
 };
-const char* const kFooter[] = {"  </rte>", "</gpx>"};
-constexpr std::string_view kPointStart = "<rtept ";
+
+GpxLayout layoutOf(const Session& s) {
+  GpxLayout l;
+  const int c = GpxInhalt.info.range.clamp(s.opt.get(GpxInhalt));
+  l.content = static_cast<GpxContent>(c);
+  l.via = l.content == GpxContent::Route && s.opt.get(GpxViaPunkte);
+  return l;
+}
+
+const char* pointTag(GpxContent c) {
+  switch (c) {
+    case GpxContent::Route:
+      return "rtept";
+    case GpxContent::Track:
+      return "trkpt";
+    case GpxContent::Waypoints:
+      return "wpt";
+  }
+  return "rtept";
+}
+
+const char* pointIndent(GpxContent c) {
+  switch (c) {
+    case GpxContent::Route:
+      return "    ";
+    case GpxContent::Track:
+      return "      ";
+    case GpxContent::Waypoints:
+      return "  ";
+  }
+  return "";
+}
+
+// One point's line: attrs holds the attributes with their leading blank, body the elements of
+// the point before any extension.
+std::string pointLineOf(const GpxLayout& l, std::string_view attrs, std::string_view body,
+                        RouteRole role) {
+  const std::string tag = pointTag(l.content);
+  std::string line = pointIndent(l.content);
+  line += "<" + tag;
+  line += attrs;
+  line += ">";
+  line += body;
+  if (l.via) line += role == RouteRole::Via ? kViaExtension : kShapingExtension;
+  line += "</" + tag + ">";
+  return line;
+}
+
+// A point line taken apart again (for a finishing pass over lines made earlier, perhaps with
+// other options); false for a line that is no point line of ours.
+struct PointParts {
+  std::string attrs, body;
+  RouteRole role = RouteRole::Unknown;
+};
+
+bool pointParts(const std::string& line, PointParts& out) {
+  const auto first = line.find_first_not_of(' ');
+  if (first == std::string::npos || line[first] != '<') return false;
+  const auto nameEnd = line.find(' ', first);
+  const auto open = line.find('>', first);
+  if (nameEnd == std::string::npos || open == std::string::npos || nameEnd > open) return false;
+  const std::string tag = line.substr(first + 1, nameEnd - first - 1);
+  const std::string closing = "</" + tag + ">";
+  const auto close = line.rfind(closing);
+  if (close == std::string::npos || close < open) return false;
+  out.attrs = line.substr(nameEnd, open - nameEnd);
+  std::string body = line.substr(open + 1, close - open - 1);
+  if (const auto ext = body.find("<extensions>"); ext != std::string::npos) {
+    const std::string_view extension = std::string_view(body).substr(ext);
+    if (extension.find("ViaPoint") != std::string_view::npos) out.role = RouteRole::Via;
+    if (extension.find("ShapingPoint") != std::string_view::npos) out.role = RouteRole::Shaping;
+    body.erase(ext);
+  }
+  out.body = std::move(body);
+  return true;
+}
 
 std::string xmlEscaped(const std::string& text) {
   std::string out;
@@ -729,6 +861,7 @@ bool LoadGPXFile(Session& s, const std::string& path) {
     s.port().prompt(PromptKind::Error, PromptButtons::Abort, r.message);
     return false;
   }
+  if (!r.warning.empty()) s.port().prompt(PromptKind::Warning, PromptButtons::Ok, r.warning);
   s.doc.InputLines.assign(std::move(r.lines));
   s.doc.InputLabel = gpxLabel(r.source);
   return true;
@@ -798,31 +931,90 @@ int GetGPX(Session& s, const std::string& line, int index) {
   p.SatCount = allDigits(f[7]) ? f[7] : "0";
   p.Hdop = lineNumber(f[8]) ? f[8] : "0";
   p.navi(RtePlaceName) = present(f[9]) ? f[9] : "-";
+  p.Role = f[10] == "via"       ? RouteRole::Via
+           : f[10] == "shaping" ? RouteRole::Shaping
+                                : RouteRole::Unknown;
   p.PointValid = true;
   return 1;
+}
+
+const std::vector<std::string>& gpxContents() {
+  static const std::vector<std::string> names = {"Route", "Track aus den Routenpunkten",
+                                                 "Wegpunkte"};
+  return names;
+}
+
+std::string gpxRouteName(const Session& s) {
+  if (const std::string& chosen = s.opt.get(GpxRouteName); !chosen.empty()) return chosen;
+  std::string name = s.doc.InputFileName;
+  if (const auto slash = name.find_last_of("/\\"); slash != std::string::npos)
+    name.erase(0, slash + 1);
+  if (const auto dot = name.rfind('.'); dot != std::string::npos && dot > 0) name.erase(dot);
+  // Before the first load the file name is only a pattern.
+  if (name.empty() || name.find('*') != std::string::npos) return "Route";
+  return name;
+}
+
+std::vector<std::string> gpxHeader(const Session& s) {
+  const GpxLayout l = layoutOf(s);
+  std::vector<std::string> h = {kDeclaration, l.via ? kRootWithTrip : kRoot};
+  const std::string name = "    <name>" + xmlEscaped(gpxRouteName(s)) + "</name>";
+  switch (l.content) {
+    case GpxContent::Route:
+      h.emplace_back("  <rte>");
+      // A plain route stays the file it has always been.
+      if (l.via) {
+        h.push_back(name);
+        h.emplace_back(kTripOfRoute);
+      }
+      break;
+    case GpxContent::Track:
+      h.emplace_back("  <trk>");
+      h.push_back(name);
+      h.emplace_back("    <trkseg>");
+      break;
+    case GpxContent::Waypoints:
+      break;
+  }
+  return h;
+}
+
+std::vector<std::string> gpxFooter(const Session& s) {
+  switch (layoutOf(s).content) {
+    case GpxContent::Route:
+      return {"  </rte>", "</gpx>"};
+    case GpxContent::Track:
+      return {"    </trkseg>", "  </trk>", "</gpx>"};
+    case GpxContent::Waypoints:
+      return {"</gpx>"};
+  }
+  return {"</gpx>"};
 }
 
 void buildGpx(Session& s, const RoutePoint& rp) {
   const PointRecord& p = s.CurrentPoint;
   if (rp.n == 1) {
-    for (const char* h : kHeader) s.doc.OutputLines.add(h);
+    for (std::string& h : gpxHeader(s)) s.doc.OutputLines.add(std::move(h));
   }
-  std::string line = "    <rtept lat=\"" + coordinateText(p.LatDec) + "\" lon=\"" +
-                     coordinateText(p.LonDec) + "\">";
+  const std::string attrs =
+      " lat=\"" + coordinateText(p.LatDec) + "\" lon=\"" + coordinateText(p.LonDec) + "\"";
+  std::string body;
   // Route files and RMC logs have no altitude and leave "0" behind; sea level is lost with them.
   if (const auto alt = tryStrToInt(p.Altitude); alt && *alt != 0)
-    line += "<ele>" + intToStr(*alt) + "</ele>";
-  if (const auto t = recordTime(s)) line += "<time>" + *t + "</time>";
+    body += "<ele>" + intToStr(*alt) + "</ele>";
+  if (const auto t = recordTime(s)) body += "<time>" + *t + "</time>";
   const std::string& placeName = p.navi(RtePlaceName);
   const std::string name =
       placeName.empty() || placeName == "-" ? "KS-Rp " + intToStr(rp.n) : placeName;
-  line += "<name>" + xmlEscaped(name) + "</name></rtept>";
-  s.doc.OutputLines.add(std::move(line));
+  body += "<name>" + xmlEscaped(name) + "</name>";
+  s.doc.OutputLines.add(pointLineOf(layoutOf(s), attrs, body, p.Role));
 }
 
 bool isGpxPointLine(const std::string& line) {
   const auto first = line.find_first_not_of(' ');
-  return first != std::string::npos && line.compare(first, kPointStart.size(), kPointStart) == 0;
+  if (first == std::string::npos) return false;
+  const std::string_view rest = std::string_view(line).substr(first);
+  return rest.starts_with("<rtept ") || rest.starts_with("<trkpt ") || rest.starts_with("<wpt ");
 }
 
 int gpxPointCount(const TextLines& lines) {
@@ -831,14 +1023,27 @@ int gpxPointCount(const TextLines& lines) {
   return n;
 }
 
-void finishGpx(Session&, TextLines& lines) {
-  std::vector<std::string> out;
-  out.reserve(lines.lines().size() + 5);
-  for (const char* h : kHeader) out.emplace_back(h);
+void finishGpx(Session& s, TextLines& lines) {
+  const GpxLayout layout = layoutOf(s);
+  std::vector<std::string> points;
   for (const auto& l : lines.lines()) {
-    if (isGpxPointLine(l)) out.push_back(l);
+    if (isGpxPointLine(l)) points.push_back(l);
   }
-  for (const char* f : kFooter) out.emplace_back(f);
+  std::vector<std::string> out = gpxHeader(s);
+  out.reserve(out.size() + points.size() + 3);
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    PointParts parts;
+    if (!pointParts(points[i], parts)) {
+      out.push_back(points[i]);
+      continue;
+    }
+    // A device routes from a via point to a via point: every file, each part of a split route
+    // too, begins and ends at one.
+    const bool end = i == 0 || i + 1 == points.size();
+    const RouteRole role = end ? RouteRole::Via : parts.role;
+    out.push_back(pointLineOf(layout, parts.attrs, parts.body, role));
+  }
+  for (std::string& f : gpxFooter(s)) out.push_back(std::move(f));
   lines.assign(std::move(out));
 }
 

@@ -18,7 +18,7 @@ enum class MapSourceKind { None = 0, Online = 1, File = 2 };
 
 /// The settings dialog's page of the map.
 inline constexpr OptionPage kMapPage{
-    .title = "Karte", .heading = "Karte unter dem Routenbild", .order = 70};
+    .title = "Karte", .heading = "Karte unter dem Routenbild", .order = 80};
 
 /// OpenStreetMap's standard tile server and the credits its maps need (cp1252).
 inline constexpr char kOsmTileUrl[] = "https://tile.openstreetmap.org/{z}/{x}/{y}.png";

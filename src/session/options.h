@@ -4,6 +4,7 @@
 // them.
 
 #include <string>
+#include <vector>
 
 #include "core/point.h"
 #include "session/format_options.h"
@@ -26,6 +27,19 @@ struct RuleSettings {
   int MinDistEdit = 50;  // metres, 0..50000
   bool AllGGACheck = false;
   int XRPSpin = 10;  // 1..1000
+  /// "Alle Punkte der Route übernehmen": a route file's points all stay (route files only).
+  bool AllePunkteCheck = false;
+};
+
+/// A target device ("Zielgerät"): the output its profile sets before a route is made and saved.
+/// Profiles are sections of the settings file the user can edit and add to.
+struct DeviceProfile {
+  std::string id;       // the section's name after "Geraet ", and kursolin-cli --device ID
+  std::string name;     // as the menu lists it
+  std::string format;   // the output format's name (kursolin-cli -f)
+  std::string options;  // settings for it, "Abschnitt/Schluessel=Wert" separated by ";"
+  int perFile = 0;      // route points per file (0: one file)
+  int pointLimit = 0;   // points the route is fitted to (0: as many as the rules make)
 };
 
 /// The input format code that stands for "find the format of each file by itself" (stored as
@@ -46,6 +60,14 @@ struct Options {
   bool ShowPointInfo = false;
   /// Last choice of "Route verringern".
   int MaxRoutePoints = 100;
+
+  // --- Target devices ---
+  /// The profiles the settings file holds (the shipped ones among them).
+  std::vector<DeviceProfile> devices;
+  /// The chosen profile's id ("": "Kein Profil").
+  std::string Device;
+  /// The chosen profile's point limit; a route made is fitted to it (0: none).
+  int DevicePointLimit = 0;
 
   // --- The chosen formats ---
   /// The format the loaded records are read with (with InputAutoDetect: the one found).

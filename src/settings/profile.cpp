@@ -291,6 +291,15 @@ std::optional<Profile::SectionSpan> Profile::findSection(std::string_view sectio
   return std::nullopt;
 }
 
+std::vector<std::string> Profile::sections() const {
+  std::vector<std::string> names;
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    const ParsedLine p = parseLine(lineContent(i));
+    if (p.kind == LineKind::Section) names.emplace_back(p.name);
+  }
+  return names;
+}
+
 std::optional<std::size_t> Profile::findKey(const SectionSpan& span, std::string_view key) const {
   for (std::size_t i = span.begin + 1; i < span.end; ++i) {
     const ParsedLine p = parseLine(lineContent(i));

@@ -58,6 +58,9 @@ class Profile {
   /// false with the reason in error when that fails.
   bool writeFile(const std::string& path, std::string* error = nullptr) const;
 
+  /// The names of the sections in the order of the file.
+  std::vector<std::string> sections() const;
+
   /// The value text of a key (see profileValueText), nullopt when the section or key is missing.
   std::optional<std::string> find(std::string_view section, std::string_view key) const;
 

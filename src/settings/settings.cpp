@@ -9,6 +9,7 @@
 #include "core/ranges.h"
 #include "formats/registry.h"
 #include "session/prompt.h"
+#include "settings/devices.h"
 #include "track/rules.h"
 
 namespace kursolin {
@@ -206,6 +207,9 @@ std::vector<SettingRow> programAndFormatRows() {
     {"Setup", "XRp", kInt, iv(10), false,
      [](Session& s, const V& v) { s.opt.rules.XRPSpin = kXRPSpinRange.clamp(asInt(v)); },
      [](const Session& s) { return iv(s.opt.rules.XRPSpin); }, true},
+    {"Setup", "AlleRP", kBool, bv(false), false,
+     [](Session& s, const V& v) { s.opt.rules.AllePunkteCheck = asBool(v); },
+     [](const Session& s) { return bv(s.opt.rules.AllePunkteCheck); }, true},
 
     {"Pref", "StopSpeed", kNum, rv(1), false,
      [](Session& s, const V& v) { s.opt.StopSpeed = asReal(v); },
@@ -444,6 +448,7 @@ SettingValue settingValue(const Session& s, const SettingRow& row) {
 
 void applySettings(Session& s, const Profile& p) {
   for (const SettingRow& row : settingRows()) applySettingRow(s, row, readRow(s, p, row));
+  applyDeviceProfiles(s, p);
   s.port().stateChanged();
 }
 
@@ -451,6 +456,7 @@ void storeSettings(const Session& s, Profile& p) {
   for (const SettingRow& row : settingRows()) {
     if (row.written) writeRow(s, p, row);
   }
+  storeDeviceProfiles(s, p);
 }
 
 ProfileReadStatus loadSettings(Session& s) {

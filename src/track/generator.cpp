@@ -30,8 +30,15 @@ std::string ruleName(RuleKind kind) {
 
 void EmitRoutePoint(Session& s, RouteIO& io, GeneratorState& g, RuleKind kind,
                     const std::string& why, int line) {
+  // A via point of a planned route is a stop the rider chose, whichever rule reached it.
+  if (s.CurrentPoint.Role == RouteRole::Via && kind != RuleKind::Start && kind != RuleKind::End)
+    kind = RuleKind::Stop;
   PointRecord& p = s.CurrentPoint;
   p.PointLabel = s.opt.ShowPointInfo ? why : std::string("-");
+  // Start, destination and stops are where the rider is told of the route; every other point
+  // only keeps it on its road.
+  const bool via = kind == RuleKind::Start || kind == RuleKind::End || kind == RuleKind::Stop;
+  p.Role = via ? RouteRole::Via : RouteRole::Shaping;
   io.RouteOut(s, g.LastRouteLat, g.LastRouteLon, p.LatValue, p.LonValue);
   g.LastRouteLat = p.LatValue;
   g.LastRouteLon = p.LonValue;
@@ -124,8 +131,8 @@ long long afterRecordLines(const Session& s, const RouteIO& io, GeneratorState& 
 }
 
 // The every-Nth-record generator.
-Outcome AllGGA(Session& s, RouteIO& io, GeneratorState& g) {
-  const int n = s.opt.rules.XRPSpin < 1 ? 1 : s.opt.rules.XRPSpin;
+Outcome AllGGA(Session& s, RouteIO& io, GeneratorState& g, int every) {
+  const int n = every < 1 ? 1 : every;
   const int count = s.doc.InputLines.Count();
   long long i = afterRecordLines(s, io, g, -1, 1);
   g.LastRouteLat = g.LastRouteLon = 0;
@@ -371,6 +378,12 @@ Outcome runRules(Session& s, RouteIO& io, GeneratorState& g, long long& bLine) {
       }
       g.RefCourse = g.CurCourse;
     }
+    // A via point of a planned route is a stop the rider chose: it stays, whatever the rules
+    // (the end point follows on its own).
+    if (p.Role == RouteRole::Via && !g.PauseDue && point != g.lastEmittedLine &&
+        point < count - 1 - (g.pairs ? 1 : 0)) {
+      EmitRoutePoint(s, io, g, RuleKind::Stop, "-V:" + shownTime(s, p.Time), point);
+    }
     if (g.PauseDue) {
       EmitRoutePoint(s, io, g, RuleKind::Stop,
                      "-PS:" + withoutFraction(shownTime(s, g.StopStartTime)) + "PE:" +
@@ -412,7 +425,11 @@ RouteResult RouteErzeugen(Session& s, RouteIO& io) {
   g.RecordLabel = recordLabel(s.doc);
   g.pairs = io.pairsRecords(s);
   long long bLine = s.doc.InputLines.Count() - 1;
-  const Outcome o = s.opt.rules.AllGGACheck ? AllGGA(s, io, g) : runRules(s, io, g, bLine);
+  // "Alle Punkte der Route übernehmen" takes every record of a route file, as "Aus jedem 1" does.
+  const bool everyPoint = s.opt.rules.AllePunkteCheck && io.isRouteFile(s);
+  const Outcome o = everyPoint                ? AllGGA(s, io, g, 1)
+                    : s.opt.rules.AllGGACheck ? AllGGA(s, io, g, s.opt.rules.XRPSpin)
+                                              : runRules(s, io, g, bLine);
   if (o == Outcome::Refused) return RouteResult::Refused;
   if (o == Outcome::ToEndPoint) endPoint(s, io, g, bLine);
   return s.AbortRequested ? RouteResult::Aborted : RouteResult::Completed;

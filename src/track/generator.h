@@ -52,6 +52,9 @@ class RouteIO {
   /// Whether each A record of this input is followed by its B record: ReadVtg, unless the
   /// input holds no B records at all (a GGA log without VTG sentences).
   virtual bool pairsRecords(const Session& s) const { return s.doc.ReadVtg; }
+  /// Whether the input is a route file (every input but the receivers' logs): "Alle Punkte der
+  /// Route übernehmen" takes each of its records.
+  virtual bool isRouteFile(const Session&) const { return false; }
   /// When the input was recorded, for the summer or winter time question (nullopt: unknown).
   virtual std::optional<LocalDateTime> recordedAt(const Session& s) const {
     return s.doc.InputFileTime;

@@ -7,6 +7,8 @@ namespace kursolin {
 
 bool Get_A(Session& s, const std::string& line, int index) {
   if (const OutputFormatInfo* out = chosenOutputFormat(s); out && out->prepare) out->prepare(s);
+  // Only a reader whose format marks via and shaping points says what a record is.
+  s.CurrentPoint.Role = RouteRole::Unknown;
   const InputFormatInfo* in = inputFormat(s.opt.InputFormat);
   if (!in || !in->readA) return false;
   return in->readA(s, line, index);
@@ -29,6 +31,11 @@ bool FormatRouteIO::Get_B(Session& s, const std::string& line, int index) {
 bool FormatRouteIO::isRecordLine(const Session& s, const std::string& line) const {
   const InputFormatInfo* in = inputFormat(s.opt.InputFormat);
   return !in || !in->recordLine || in->recordLine(s, line);
+}
+
+bool FormatRouteIO::isRouteFile(const Session& s) const {
+  const InputFormatInfo* in = inputFormat(s.opt.InputFormat);
+  return in && !in->recordedLog;
 }
 
 bool FormatRouteIO::pairsRecords(const Session& s) const {

@@ -22,6 +22,7 @@ class FormatRouteIO : public RouteIO {
   bool Get_B(Session& s, const std::string& line, int index) override;
   bool isRecordLine(const Session& s, const std::string& line) const override;
   bool pairsRecords(const Session& s) const override;
+  bool isRouteFile(const Session& s) const override;
   std::optional<LocalDateTime> recordedAt(const Session& s) const override;
   void RouteOut(Session& s, Real prevLat, Real prevLon, Real curLat, Real curLon) override;
 };

@@ -104,6 +104,7 @@ bool checkLoaded(Session& s, const InputFormatInfo* f) {
   if (usable) {
     s.setInputCaption(successCaption(s, *f));
     enableRuleGroups(s.shell, f->groups);
+    s.shell.item("AllePunkteCheck").enabled = !f->recordedLog;
   }
   s.port().stateChanged();
   if (!usable) {

@@ -3,6 +3,7 @@
 #include "core/cp1252.h"
 #include "formats/registry.h"
 #include "session/prompt.h"
+#include "settings/devices.h"
 #include "workflow/presentation.h"
 #include "workflow/route_command.h"
 
@@ -29,6 +30,14 @@ void NaviArtChange(Session& s, int code) {
     return;
   }
   showOutputFormat(s, code);
+  // Another format than the chosen target device's ends that choice.
+  if (const DeviceProfile* d = deviceProfile(s, s.opt.Device)) {
+    const OutputFormatInfo* own = outputFormatNamed(d->format);
+    if (!own || own->code != code) {
+      s.opt.Device.clear();
+      s.opt.DevicePointLimit = 0;
+    }
+  }
   s.setOutputCaption(outputCaptionWith(s.shell, s.doc.OutputLines.Count()));
   s.port().stateChanged();
   if (s.shell.item("Route").enabled) {

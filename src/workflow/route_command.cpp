@@ -6,6 +6,7 @@
 #include "session/panes.h"
 #include "session/prompt.h"
 #include "session/time_mode.h"
+#include "workflow/devices.h"
 #include "workflow/dispatch.h"
 
 namespace kursolin {
@@ -68,6 +69,8 @@ RouteResult RouteExecute(Session& s) {
   // Formats whose first and last lines carry flags of their own, or that close with a footer:
   // a route cut short is finished too, so what is saved is still a whole file.
   if (out && out->finish) out->finish(s, s.doc.OutputLines);
+  // A chosen target device takes so many points only.
+  if (result == RouteResult::Completed) fitRouteToDevice(s);
   showSkippedRecords(s);
   NaviChange(s);
   s.port().setBusy(false);

@@ -37,6 +37,8 @@ void setAllRuleGroups(ShellState& shell, bool enabled) {
     setGroup(shell, *g, enabled);
   shell.item("Zeitangabe").enabled = enabled;
   shell.item("Zeitangabe").visible = enabled;
+  // The box for a route file's points follows the loaded format, not the groups.
+  if (!enabled) shell.item("AllePunkteCheck").enabled = false;
 }
 
 void enableRuleGroups(ShellState& shell, RuleGroups groups) {

@@ -137,7 +137,7 @@ void MainWindowLayoutTest::nothingIsCutOff() {
   if (content == u"route" && !qEnvironmentVariable("KURSOLIN_SCREENSHOTS").isEmpty()) {
     // The menus as they open, for the eye.
     for (const char* name : {"Datei", "Bearbeiten", "Optionen", "Eingabeformat", "Ausgabeformat",
-                             "In_NMEA", "Hilfe"}) {
+                             "In_NMEA", "Zielgeraet", "Hilfe"}) {
       QMenu* m = w.find<QMenu>(name);
       m->popup(QPoint(10, 10));
       QTest::qWait(20);

@@ -76,6 +76,7 @@ class MainWindowTest : public QObject {
   void settingsWithEveryNthAndARuleBoxStartWithEveryNth();
   void noSettingsAreWrittenBeforeTheyWereRead();
   void everyNthExcludesTheRuleBoxes();
+  void routeFilesOfferAllTheirPointsAndTargetDevicesSetTheOutput();
   void inputPaneEditsDecideTheRouteCommand();
   void outputPaneDecidesSaveAndReverse_data();
   void outputPaneDecidesSaveAndReverse();
@@ -324,6 +325,48 @@ void MainWindowTest::noSettingsAreWrittenBeforeTheyWereRead() {
     w.close();  // never shown, never active: the file was not read
   }
   QCOMPARE(folder.read(QStringLiteral("Kursolin.Ini")), std::string("[Setup]\r\nDiM=3000\r\n"));
+}
+
+void MainWindowTest::routeFilesOfferAllTheirPointsAndTargetDevicesSetTheOutput() {
+  ProgramFolder folder;
+  folder.settings({"[Pref]", "StartDialog=0"});
+  std::string itn;
+  for (int i = 0; i < 15; ++i)
+    itn += std::to_string(1100000 + 800 * i) + "|4800000|P" + std::to_string(i) + "|0|\r\n";
+  folder.write(QStringLiteral("tour.itn"), itn);
+  StartedWindow w(folder);
+  auto* box = w.find<QCheckBox>("AllePunkteCheck");
+  QCOMPARE(box->text(), Q("Alle Punkte der Route übernehmen"));
+  QVERIFY(!box->isEnabled());
+  QVERIFY(!box->isChecked());
+
+  // A route file: the box may be set, and then every point of it stays.
+  w.port.openAnswers.push_back(folder.sessionFile(QStringLiteral("tour.itn")));
+  w.action("IN_TT3")->trigger();
+  QVERIFY(box->isEnabled());
+  box->click();
+  QVERIFY(w.s().opt.rules.AllePunkteCheck);
+  w.action("Route")->trigger();
+  QCOMPARE(w.s().doc.RoutePointCount, 15);
+
+  // "Zielgerät": the profile sets the output and offers to make the route again.
+  auto* menu = w->findChild<QMenu*>(QStringLiteral("Zielgeraet"));
+  QVERIFY(menu);
+  emit menu->aboutToShow();
+  QCOMPARE(menu->actions().front()->text(), Q("Kein Profil"));
+  w.port.answers.push_back(PromptAnswer::Yes);
+  w.action("Zielgeraet_garmin-motorrad")->trigger();
+  QVERIFY(w.action("GPXData")->isChecked());
+  QVERIFY(w.s().doc.OutputLines.at(5).find("<trp:ViaPoint>") != std::string::npos);
+  emit menu->aboutToShow();
+  QVERIFY(w.action("Zielgeraet_garmin-motorrad")->isChecked());
+
+  // A receiver's log is no route file (the route made is not saved: it may go).
+  w.port.answers.push_back(PromptAnswer::Yes);
+  w.port.openAnswers.push_back(logFile(folder));
+  w.action("IN_GGAVTG")->trigger();
+  QVERIFY(!box->isEnabled());
+  QCOMPARE(w.port.unscripted, 0);
 }
 
 void MainWindowTest::everyNthExcludesTheRuleBoxes() {
@@ -628,7 +671,8 @@ void MainWindowTest::formatSubmenusSeparateEveryTwoItems() {
            QStringList({Q("GGA und VTG Datensätze auswerten"), Q("RMC Datensätze auswerten")}));
   QCOMPARE(
       shape(w.find<QMenu>("Optionen")),
-      QStringList({Q("Eingabeformat"), "-", Q("Ausgabeformat"), "-", Q("Routepunkte Info ausgeben"),
+      QStringList({Q("Eingabeformat"), "-", Q("Ausgabeformat"), Q("Zielgerät"), "-",
+                   Q("Routepunkte Info ausgeben"),
                    Q("Zeitangabe"), Q("Routenbild anzeigen"), "-", Q("Einstellungen"),
                    Q("Fehlermeldungen ausgeben")}));
   QCOMPARE(shape(w.find<QMenu>("Datei")),

@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -66,6 +67,26 @@ class SettingsDialogTest : public QObject {
     port.reset();
   }
 
+  void gpxPageSetsWhatTheFileHolds() {
+    showDialog();
+    auto* content = find<QComboBox>("GpxInhaltCombo");
+    QCOMPARE(content->count(), 3);
+    QCOMPARE(content->itemText(1), QStringLiteral("Track aus den Routenpunkten"));
+    QCOMPARE(content->currentIndex(), 0);
+    content->setCurrentIndex(2);
+    emit content->activated(2);
+    QCOMPARE(s->opt.get(GpxInhalt), 2);
+    QVERIFY(box("GpxViaPunkte")->isChecked());
+    click(box("GpxViaPunkte"));
+    QVERIFY(!s->opt.get(GpxViaPunkte));
+    if (!qEnvironmentVariable("KURSOLIN_SCREENSHOTS").isEmpty()) {
+      dlg->pages()->setCurrentIndex(dlg->pages()->count() - 1);
+      QTest::qWait(20);
+      dlg->grab().save(QDir(qEnvironmentVariable("KURSOLIN_SCREENSHOTS"))
+                           .filePath(QStringLiteral("einstellungen-gpx.png")));
+    }
+  }
+
   void captionsAndPages() {
     QCOMPARE(dlg->windowTitle(), QStringLiteral("Kursolin - Einstellungen"));
     const QStringList expected = {QStringLiteral(" Koordinaten - Texteingabe "),
@@ -74,6 +95,7 @@ class SettingsDialogTest : public QObject {
                                   QString::fromUtf8(" NMEA Höhenkorrektur"),
                                   QStringLiteral("Navigon Mobile Navigator"),
                                   QStringLiteral("TomTom"),
+                                  QStringLiteral("GPX"),
                                   QStringLiteral("Karte")};
     QStringList tabs;
     for (int i = 0; i < dlg->pages()->count(); ++i) tabs << dlg->pages()->tabText(i);

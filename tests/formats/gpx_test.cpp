@@ -404,7 +404,11 @@ std::string golden(const std::string& name) {
 
 class GpxWrite : public test::HostTest {
  protected:
-  void SetUp() override { test::createLikeTheWindow(session); }
+  // The plain route, as this program has always written it.
+  void SetUp() override {
+    test::createLikeTheWindow(session);
+    session.opt.set(GpxViaPunkte, false);
+  }
   void point(const std::string& lat, const std::string& lon, const std::string& alt,
              const std::string& time, const std::string& date, const std::string& name) {
     PointRecord& p = session.CurrentPoint;
