@@ -347,6 +347,9 @@ void MainWindow::createSecondaryWindows() {
   aboutBox_ = makeAboutBox(this);
   settingsDialog_ = makeSettingsDialog(s, this);
   picture_ = std::make_unique<RoutePictureWindow>(s, navi_, tabGrid_, this);
+  picture_->setRouteChange([this](const std::string& label, const std::function<void()>& change) {
+    runRouteChange(label, change);
+  });
   auto offer = [](QAction* a, bool available) {
     if (!available) a->setToolTip(notAvailableText());
   };
