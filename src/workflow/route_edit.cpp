@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "core/coords.h"
 #include "core/cp1252.h"
 #include "core/geotime.h"
+#include "core/host.h"
+#include "core/numtext.h"
 #include "formats/registry.h"
 #include "session/panes.h"
 #include "session/prompt.h"
@@ -85,8 +88,9 @@ void placeRecordAt(const NumberStyle& st, PointRecord& p, const GeoPosition& at)
   p.PendingTexts = 0;
   for (const Axis axis : {Axis::Latitude, Axis::Longitude}) {
     const bool lat = axis == Axis::Latitude;
-    const Real value = lat ? at.lat : at.lon;
-    std::string dec = dez6(st, value);
+    std::string dec = dez6(st, lat ? at.lat : at.lon);
+    // The number as a reader takes it from the text, so every text agrees with it.
+    const Real value = tryStrToFloat(PZD(st, dec), st.DecimalSep).value_or(lat ? at.lat : at.lon);
     Converted grMin = GeoDezToGrMin(st, dec);
     std::string& navi = p.navi(lat ? RteLat : RteLon);
     if (!navi.empty() && navi != "-") navi = dec;
@@ -140,6 +144,12 @@ bool insertPoint(Session& s, std::size_t after, const GeoPosition& at) {
     if (!v.empty() && f != RteLat && f != RteLon) v = "-";
   }
   record.ViaStationPoint = false;
+  // What the output format sets before each record is read holds for the new one as well.
+  if (const OutputFormatInfo* out = chosenOutputFormat(s); out && out->prepare) {
+    const PointRecord kept = std::exchange(s.CurrentPoint, std::move(record));
+    out->prepare(s);
+    record = std::exchange(s.CurrentPoint, kept);
+  }
   placeRecordAt(s.numbers, record, at);
   insertAt(p, after, record, "-");
   return emitEdited(s, std::move(p));
