@@ -3,12 +3,12 @@
 #include <QActionGroup>
 #include <QBuffer>
 #include <QContextMenuEvent>
-#include <QKeyEvent>
 #include <QDialogButtonBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QImage>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
@@ -145,9 +145,9 @@ class PainterCanvas : public Canvas {
 
 constexpr double kWheelStep = 1.25;  // zoom of one notch
 constexpr double kHitRadius = kDotRadius + 3;
-constexpr double kLineHitPixels = 6;   // how near a double click or menu must be to a line
-constexpr double kKeyZoomStep = 1.5;   // zoom of one press of + or -
-constexpr double kKeyPanShare = 0.125; // share of the picture an arrow key moves it by
+constexpr double kLineHitPixels = 6;    // how near a double click or menu must be to a line
+constexpr double kKeyZoomStep = 1.5;    // zoom of one press of + or -
+constexpr double kKeyPanShare = 0.125;  // share of the picture an arrow key moves it by
 // Least time between two pictures of a route being made, and how many times the cost of one
 // (bringing the dots up to date and painting them) must pass before the next: the picture may
 // add only a small part to the time the route takes.
@@ -440,8 +440,7 @@ QMenu* RoutePictureView::contextMenuAt(QPointF pixel, bool snap) {
   const int dot = dotAt(picture_, view_, {pixel.x(), pixel.y()}, kHitRadius);
   if (dot >= 0 && !selected_.count(dot)) selectOnly(dot);
   const std::vector<int> chosen = selection();
-  QAction* remove =
-      menu->addAction(chosen.size() > 1 ? Q("Punkte löschen") : Q("Punkt löschen"));
+  QAction* remove = menu->addAction(chosen.size() > 1 ? Q("Punkte löschen") : Q("Punkt löschen"));
   remove->setObjectName(QStringLiteral("PunktLoeschen"));
   remove->setShortcut(QKeySequence(Qt::Key_Delete));
   remove->setEnabled(editable_ && !chosen.empty());
@@ -487,18 +486,36 @@ void RoutePictureView::keyPressEvent(QKeyEvent* event) {
   const double stepX = width() * kKeyPanShare, stepY = height() * kKeyPanShare;
   const CanvasPoint middle{width() / 2.0, height() / 2.0};
   switch (event->key()) {
-    case Qt::Key_Left: view_.panBy(stepX, 0); break;
-    case Qt::Key_Right: view_.panBy(-stepX, 0); break;
-    case Qt::Key_Up: view_.panBy(0, stepY); break;
-    case Qt::Key_Down: view_.panBy(0, -stepY); break;
-    case Qt::Key_Plus: view_.zoomAt(middle, kKeyZoomStep); break;
-    case Qt::Key_Minus: view_.zoomAt(middle, 1 / kKeyZoomStep); break;
-    case Qt::Key_Tab: stepSelection(true); return;
-    case Qt::Key_Backtab: stepSelection(false); return;
+    case Qt::Key_Left:
+      view_.panBy(stepX, 0);
+      break;
+    case Qt::Key_Right:
+      view_.panBy(-stepX, 0);
+      break;
+    case Qt::Key_Up:
+      view_.panBy(0, stepY);
+      break;
+    case Qt::Key_Down:
+      view_.panBy(0, -stepY);
+      break;
+    case Qt::Key_Plus:
+      view_.zoomAt(middle, kKeyZoomStep);
+      break;
+    case Qt::Key_Minus:
+      view_.zoomAt(middle, 1 / kKeyZoomStep);
+      break;
+    case Qt::Key_Tab:
+      stepSelection(true);
+      return;
+    case Qt::Key_Backtab:
+      stepSelection(false);
+      return;
     case Qt::Key_Delete:
       if (editable_ && !selected_.empty()) emit deleteRequested(selection());
       return;
-    default: QWidget::keyPressEvent(event); return;
+    default:
+      QWidget::keyPressEvent(event);
+      return;
   }
   userMoved_ = true;
   update();
@@ -567,24 +584,28 @@ RoutePictureWindow::RoutePictureWindow(Session& s, QPlainTextEdit* outputPane, Q
   connect(keySave, &QShortcut::activated, this, [this] { savePicture(); });
   connect(view_, &RoutePictureView::dotClicked, this, &RoutePictureWindow::selectLinesOf);
   connect(view_, &RoutePictureView::dotMoved, this, [this](int dot, GeoPosition to) {
-    editRoute("Punkt verschieben", [this, dot, to] {
-      return movePoint(s_, static_cast<std::size_t>(dot), to);
-    }, dot);
+    editRoute(
+        "Punkt verschieben",
+        [this, dot, to] { return movePoint(s_, static_cast<std::size_t>(dot), to); }, dot);
   });
   connect(view_, &RoutePictureView::deleteRequested, this, [this](std::vector<int> dots) {
     if (dots.empty()) return;
     std::vector<std::size_t> indices(dots.begin(), dots.end());
     // The point before the first one deleted is selected afterwards.
     const int next = std::max(0, dots.front() - 1);
-    editRoute(dots.size() > 1 ? "Punkte löschen"_cp : "Punkt löschen"_cp,
-              [this, indices] { return deletePoints(s_, indices); }, next);
+    editRoute(
+        dots.size() > 1 ? "Punkte löschen"_cp : "Punkt löschen"_cp,
+        [this, indices] { return deletePoints(s_, indices); }, next);
   });
   connect(view_, &RoutePictureView::insertRequested, this,
           [this](int after, GeoPosition at, bool snap) {
-            editRoute("Punkt einfügen"_cp, [this, after, at, snap] {
-              const auto i = static_cast<std::size_t>(after);
-              return snap ? insertTrackPoint(s_, i, at) : insertPoint(s_, i, at);
-            }, after + 1);
+            editRoute(
+                "Punkt einfügen"_cp,
+                [this, after, at, snap] {
+                  const auto i = static_cast<std::size_t>(after);
+                  return snap ? insertTrackPoint(s_, i, at) : insertPoint(s_, i, at);
+                },
+                after + 1);
           });
   if (output_) {
     connect(output_, &QPlainTextEdit::cursorPositionChanged, this, &RoutePictureWindow::caretMoved);

@@ -94,7 +94,8 @@ void placeRecordAt(const NumberStyle& st, PointRecord& p, const GeoPosition& at)
     Converted grMin = GeoDezToGrMin(st, dec);
     std::string& navi = p.navi(lat ? RteLat : RteLon);
     if (!navi.empty() && navi != "-") navi = dec;
-    setCoordinate(st, p, axis, {std::move(dec), std::move(grMin.text), value, mercatorOf(axis, value)});
+    setCoordinate(st, p, axis,
+                  {std::move(dec), std::move(grMin.text), value, mercatorOf(axis, value)});
     if (lat ? latMagnitude && value < 0 : lonMagnitude && value < 0)
       (lat ? p.LatValue : p.LonValue) = -value;
   }

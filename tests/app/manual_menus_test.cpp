@@ -1,5 +1,6 @@
 // The manual against the program: every item of the main window's menus (the format menus drawn
-// from the registry among them) and of the route picture's context menu is named in the manual, and every menu path the manual gives
+// from the registry among them) and of the route picture's context menu is named in the manual, and
+// every menu path the manual gives
 // ("Optionen » „Einstellungen“", "Einstellungen » „ Datei Splitting “") leads to an item or a
 // page that exists.
 

@@ -6,8 +6,8 @@
 
 #include <QMenu>
 
-#include "app/routepicture.h"
 #include "app/qtext.h"
+#include "app/routepicture.h"
 #include "window_fixture.h"
 #include "workflow/reduce.h"
 
@@ -99,6 +99,8 @@ void RoutePictureEditTest::dragDeleteAndInsert() {
   QTest::mouseClick(e.v, Qt::LeftButton, {}, e.at(1));
   QTest::mouseClick(e.v, Qt::LeftButton, Qt::ControlModifier, e.at(4));
   QCOMPARE(e.v->selection(), (std::vector<int>{1, 4}));
+  if (qEnvironmentVariableIsSet("KURSOLIN_SHOTS"))
+    e.pic->grab().save(qEnvironmentVariable("KURSOLIN_SHOTS") + "/routenbild-bearbeiten.png");
   {
     std::unique_ptr<QMenu> menu(e.v->contextMenuAt(e.at(4), false));
     QCOMPARE(menu->findChild<QAction*>(QStringLiteral("PunktLoeschen"))->text(),

@@ -77,18 +77,36 @@ TEST(RouteEdit, EditsGiveTheRouteAGenerationOfTheEditedPointsGives) {
     std::function<bool(Session&)> edit;
     std::vector<std::string> expected;
   } cases[] = {
-      {"move a middle point", kDecimalText, coords, 1,
-       [](Session& s) { return movePoint(s, 2, {48.125, 11.1425}); },
+      {"move a middle point",
+       kDecimalText,
+       coords,
+       1,
+       [](Session& s) {
+         return movePoint(s, 2, {48.125, 11.1425});
+       },
        {coords[0], coords[1], L("48.125000", "11.142500"), coords[3], coords[4]}},
-      {"move the start", kDecimalText, coords, 1,
-       [](Session& s) { return movePoint(s, 0, {48.0, 11.0}); },
+      {"move the start",
+       kDecimalText,
+       coords,
+       1,
+       [](Session& s) {
+         return movePoint(s, 0, {48.0, 11.0});
+       },
        {L("48.000000", "11.000000"), coords[1], coords[2], coords[3], coords[4]}},
       {"delete two points", kDecimalText, coords, 1,
-       [](Session& s) { return deletePoints(s, {3, 1}); }, lines(coords, {0, 2, 4})},
-      {"delete the end", kDecimalText, coords, 1,
-       [](Session& s) { return deletePoints(s, {4}); }, lines(coords, {0, 1, 2, 3})},
-      {"insert on a line", kDecimalText, coords, 1,
-       [](Session& s) { return insertPoint(s, 1, {48.115, 11.135}); },
+       [](Session& s) {
+         return deletePoints(s, {3, 1});
+       },
+       lines(coords, {0, 2, 4})},
+      {"delete the end", kDecimalText, coords, 1, [](Session& s) { return deletePoints(s, {4}); },
+       lines(coords, {0, 1, 2, 3})},
+      {"insert on a line",
+       kDecimalText,
+       coords,
+       1,
+       [](Session& s) {
+         return insertPoint(s, 1, {48.115, 11.135});
+       },
        {coords[0], coords[1], L("48.115000", "11.135000"), coords[2], coords[3], coords[4]}},
       {"insert snapped to the recording", kRmc, rmc, 2,
        [rmc3](Session& s) { return insertTrackPoint(s, 1, rmc3); }, lines(rmc, {0, 2, 3, 4, 6})},
@@ -127,8 +145,8 @@ TEST(RouteEdit, ARouteKeepsTwoPointsAndNeedsARoute) {
   ASSERT_EQ(port.prompts.size(), 1u);
   EXPECT_EQ(port.prompts.back().text, "Keine Route vorhanden !");
 
-  const std::vector<std::string> three = {coordLine(s, "48.1", "11.1"), coordLine(s, "48.2", "11.2"),
-                                          coordLine(s, "48.3", "11.3")};
+  const std::vector<std::string> three = {
+      coordLine(s, "48.1", "11.1"), coordLine(s, "48.2", "11.2"), coordLine(s, "48.3", "11.3")};
   Route r(kDecimalText, three, 3);
   const std::string before = r.shown();
   EXPECT_FALSE(deletePoints(r.s, {0, 2}));
@@ -152,18 +170,17 @@ TEST(RouteEdit, NearestLineAndRecord) {
   test::ScriptedPort port;
   Session s{port, HostSettings::german()};
   test::createLikeTheWindow(s);
-  const std::vector<std::string> square = {coordLine(s, "48.0", "11.0"),
-                                           coordLine(s, "48.0", "11.1"),
-                                           coordLine(s, "48.1", "11.1")};
+  const std::vector<std::string> square = {
+      coordLine(s, "48.0", "11.0"), coordLine(s, "48.0", "11.1"), coordLine(s, "48.1", "11.1")};
   Route r(kDecimalText, square, 3);
   struct Case {
     GeoPosition near;
     std::size_t after;
     GeoPosition at;
   } cases[] = {
-      {{47.99, 11.05}, 0, {48.0, 11.05}},   // below the first line: its foot
-      {{48.05, 11.2}, 1, {48.05, 11.1}},    // east of the second
-      {{47.9, 10.9}, 0, {48.0, 11.0}},      // beyond the start: the start itself
+      {{47.99, 11.05}, 0, {48.0, 11.05}},  // below the first line: its foot
+      {{48.05, 11.2}, 1, {48.05, 11.1}},   // east of the second
+      {{47.9, 10.9}, 0, {48.0, 11.0}},     // beyond the start: the start itself
   };
   for (const Case& c : cases) {
     const auto hit = nearestRouteLine(r.s, c.near);
