@@ -350,6 +350,9 @@ void MainWindow::createSecondaryWindows() {
   picture_->setRouteChange([this](const std::string& label, const std::function<void()>& change) {
     runRouteChange(label, change);
   });
+  // Ctrl+Z and Ctrl+Y take edits back where they are made, in the picture window as well.
+  picture_->addAction(undoAction_);
+  picture_->addAction(redoAction_);
   auto offer = [](QAction* a, bool available) {
     if (!available) a->setToolTip(notAvailableText());
   };

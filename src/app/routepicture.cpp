@@ -17,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRubberBand>
 #include <QShortcut>
 #include <QTableView>
 #include <QTextBlock>
@@ -315,19 +316,28 @@ void RoutePictureView::mousePressEvent(QMouseEvent* event) {
   dragged_ = false;
   dragFrom_ = event->position();
   draggedDot_ = -1;
+  const QPointF at = event->position();
+  const int dot = dotAt(picture_, view_, {at.x(), at.y()}, kHitRadius);
+  // Ctrl beside the dots draws a frame that selects the dots in it.
+  if ((event->modifiers() & Qt::ControlModifier) && dot < 0) {
+    if (!band_) band_ = new QRubberBand(QRubberBand::Rectangle, this);
+    band_->setGeometry(QRect(at.toPoint(), QSize()));
+    band_->show();
+    return;
+  }
   // A plain press on a dot of a route that may be edited grabs the dot; elsewhere the picture.
-  if (editable_ && !(event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier))) {
-    const QPointF at = event->position();
-    const int dot = dotAt(picture_, view_, {at.x(), at.y()}, kHitRadius);
-    if (dot >= 0) {
-      draggedDot_ = dot;
-      draggedFrom_ = picture_.dots[static_cast<std::size_t>(dot)].pos;
-    }
+  if (editable_ && dot >= 0 && !(event->modifiers() & Qt::ShiftModifier)) {
+    draggedDot_ = dot;
+    draggedFrom_ = picture_.dots[static_cast<std::size_t>(dot)].pos;
   }
 }
 
 void RoutePictureView::mouseMoveEvent(QMouseEvent* event) {
   const QPointF at = event->position();
+  if (dragging_ && band_ && band_->isVisible()) {
+    band_->setGeometry(QRect(dragFrom_.toPoint(), at.toPoint()).normalized());
+    return;
+  }
   if (dragging_ && (dragged_ || (at - dragFrom_).manhattanLength() > 3)) {
     dragged_ = true;
     if (draggedDot_ >= 0) {
@@ -364,6 +374,23 @@ void RoutePictureView::mouseReleaseEvent(QMouseEvent* event) {
   unsetCursor();
   const int moved = draggedDot_;
   draggedDot_ = -1;
+  if (band_ && band_->isVisible()) {
+    band_->hide();
+    const QRectF frame = QRectF(dragFrom_, event->position()).normalized();
+    int first = -1;
+    for (std::size_t i = 0; i < picture_.dots.size(); ++i) {
+      const CanvasPoint c = view_.toScreen(picture_.dots[i].pos);
+      if (!frame.contains(QPointF(c.x, c.y))) continue;
+      selected_.insert(static_cast<int>(i));
+      if (first < 0) first = static_cast<int>(i);
+    }
+    if (first >= 0) {
+      highlighted_ = first;
+      emit dotClicked(first);
+    }
+    update();
+    return;
+  }
   if (dragged_) {
     if (moved >= 0) {
       const QPointF at = event->position();

@@ -25,6 +25,7 @@ class QMenu;
 class QLabel;
 class QPlainTextEdit;
 class QRadioButton;
+class QRubberBand;
 class QTableView;
 class QToolButton;
 
@@ -125,6 +126,7 @@ class RoutePictureView : public QWidget {
   bool editable_ = false;
   std::set<int> selected_;
   int draggedDot_ = -1;  // a dot being dragged, -1 none
+  QRubberBand* band_ = nullptr;  // Ctrl+drag from beside the dots: the frame that selects
   GeoPosition draggedFrom_;
 };
 

@@ -181,6 +181,24 @@ void RoutePictureEditTest::keys() {
   QCOMPARE(e.v->highlighted(), 0);
   QTest::keyClick(e.v, Qt::Key_Backtab, Qt::ShiftModifier);
   QCOMPARE(e.v->highlighted(), e.count() - 1);
+
+  // Ctrl+drag from beside the dots frames the first two into the selection.
+  const QRect frame = QRect(e.at(0), e.at(1)).normalized().adjusted(-8, -8, 8, 8);
+  QTest::mousePress(e.v, Qt::LeftButton, Qt::ControlModifier, frame.topLeft());
+  QTest::mouseMove(e.v, frame.center());
+  QTest::mouseMove(e.v, frame.bottomRight());
+  QTest::mouseRelease(e.v, Qt::LeftButton, Qt::ControlModifier, frame.bottomRight());
+  const std::vector<int> framed = e.v->selection();
+  QVERIFY(std::find(framed.begin(), framed.end(), 0) != framed.end());
+  QVERIFY(std::find(framed.begin(), framed.end(), 1) != framed.end());
+
+  // Ctrl+Z in the picture window takes an edit back.
+  const QString before = e.text();
+  e.v->selectOnly(1);
+  QTest::keyClick(e.v, Qt::Key_Delete);
+  QVERIFY(e.text() != before);
+  QTest::keyClick(e.v, Qt::Key_Z, Qt::ControlModifier);
+  QCOMPARE(e.text(), before);
 }
 
 QTEST_MAIN(RoutePictureEditTest)
