@@ -494,9 +494,10 @@ void RoutePictureView::contextMenuEvent(QContextMenuEvent* event) {
   event->accept();
 }
 
-bool RoutePictureView::focusNextPrevChild(bool) {
+bool RoutePictureView::focusNextPrevChild(bool next) {
   // Tab steps through the route's points here; the window's buttons have their keys (Pos1,
-  // Ctrl+S) and the mouse.
+  // Ctrl+S) and the mouse. Without points Tab moves on as anywhere.
+  if (picture_.dots.empty()) return QWidget::focusNextPrevChild(next);
   return false;
 }
 
