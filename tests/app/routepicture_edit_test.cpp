@@ -128,20 +128,6 @@ void RoutePictureEditTest::dragDeleteAndInsert() {
                       [&](const GeoPosition& t) { return near(t, signedPosition(snapped)); }));
   QVERIFY(snapped.Time != e.w->s().doc.emittedPoints[2].record.unpack().Time);
 
-  // Down to two points, then no further.
-  e.v->selectOnly(0);
-  QTest::keyClick(e.v, Qt::Key_Delete);  // the start may go
-  QCOMPARE(e.count(), n - 2);
-  while (e.count() > 2) {
-    e.v->selectOnly(1);
-    QTest::keyClick(e.v, Qt::Key_Delete);
-  }
-  const auto prompts = e.w->port.prompts.size();
-  e.v->selectOnly(1);
-  QTest::keyClick(e.v, Qt::Key_Delete);
-  QCOMPARE(e.count(), 2);
-  QCOMPARE(e.w->port.prompts.size(), prompts + 1);
-
   // No editing while no route is there.
   e.w->port.answers.push_back(PromptAnswer::Yes);  // the route edited is not saved
   e.w->load(e.folder.sessionFile(QStringLiteral("fahrt.txt")));

@@ -166,34 +166,5 @@ TEST(RouteEdit, ARouteKeepsTwoPointsAndNeedsARoute) {
   EXPECT_EQ(r.s.doc.RoutePointCount, 2);
 }
 
-TEST(RouteEdit, NearestLineAndRecord) {
-  test::ScriptedPort port;
-  Session s{port, HostSettings::german()};
-  test::createLikeTheWindow(s);
-  const std::vector<std::string> square = {
-      coordLine(s, "48.0", "11.0"), coordLine(s, "48.0", "11.1"), coordLine(s, "48.1", "11.1")};
-  Route r(kDecimalText, square, 3);
-  struct Case {
-    GeoPosition near;
-    std::size_t after;
-    GeoPosition at;
-  } cases[] = {
-      {{47.99, 11.05}, 0, {48.0, 11.05}},  // below the first line: its foot
-      {{48.05, 11.2}, 1, {48.05, 11.1}},   // east of the second
-      {{47.9, 10.9}, 0, {48.0, 11.0}},     // beyond the start: the start itself
-  };
-  for (const Case& c : cases) {
-    const auto hit = nearestRouteLine(r.s, c.near);
-    ASSERT_TRUE(hit);
-    EXPECT_EQ(hit->after, c.after);
-    EXPECT_NEAR(static_cast<double>(hit->at.lat), static_cast<double>(c.at.lat), 1e-4);
-    EXPECT_NEAR(static_cast<double>(hit->at.lon), static_cast<double>(c.at.lon), 1e-4);
-  }
-  const auto record = nearestInputRecord(r.s, {48.09, 11.11});
-  ASSERT_TRUE(record);
-  EXPECT_EQ(record->LatDec, "48.1");
-  EXPECT_EQ(record->LonDec, "11.1");
-}
-
 }  // namespace
 }  // namespace kursolin
