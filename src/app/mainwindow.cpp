@@ -347,6 +347,12 @@ void MainWindow::createSecondaryWindows() {
   aboutBox_ = makeAboutBox(this);
   settingsDialog_ = makeSettingsDialog(s, this);
   picture_ = std::make_unique<RoutePictureWindow>(s, navi_, tabGrid_, this);
+  picture_->setRouteChange([this](const std::string& label, const std::function<void()>& change) {
+    runRouteChange(label, change);
+  });
+  // Ctrl+Z and Ctrl+Y take edits back where they are made, in the picture window as well.
+  picture_->addAction(undoAction_);
+  picture_->addAction(redoAction_);
   auto offer = [](QAction* a, bool available) {
     if (!available) a->setToolTip(notAvailableText());
   };

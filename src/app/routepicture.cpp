@@ -2,10 +2,13 @@
 
 #include <QActionGroup>
 #include <QBuffer>
+#include <QContextMenuEvent>
 #include <QDialogButtonBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QImage>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
@@ -14,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRubberBand>
 #include <QShortcut>
 #include <QTableView>
 #include <QTextBlock>
@@ -34,6 +38,7 @@
 #include "session/map_options.h"
 #include "session/prompt.h"
 #include "workflow/reduce.h"
+#include "workflow/route_edit.h"
 #include "workflow/saving.h"
 
 namespace kursolin::gui {
@@ -141,6 +146,9 @@ class PainterCanvas : public Canvas {
 
 constexpr double kWheelStep = 1.25;  // zoom of one notch
 constexpr double kHitRadius = kDotRadius + 3;
+constexpr double kLineHitPixels = 6;    // how near a double click or menu must be to a line
+constexpr double kKeyZoomStep = 1.5;    // zoom of one press of + or -
+constexpr double kKeyPanShare = 0.125;  // share of the picture an arrow key moves it by
 // Least time between two pictures of a route being made, and how many times the cost of one
 // (bringing the dots up to date and painting them) must pass before the next: the picture may
 // add only a small part to the time the route takes.
@@ -188,6 +196,9 @@ void RoutePictureView::setRoute(std::vector<PictureDot> dots, std::vector<GeoPos
   picture_.dots = std::move(dots);
   picture_.removed = std::move(removed);
   if (highlighted_ >= static_cast<int>(picture_.dots.size())) highlighted_ = -1;
+  const int count = static_cast<int>(picture_.dots.size());
+  std::erase_if(selected_, [count](int d) { return d >= count; });
+  draggedDot_ = -1;
   fitIfNotMoved(refit);
   update();
 }
@@ -209,6 +220,18 @@ void RoutePictureView::fitWhole() {
 void RoutePictureView::setHighlighted(int dot) {
   if (dot == highlighted_) return;
   highlighted_ = dot;
+  // The ring follows the output pane's caret; a selection of several stays until changed here.
+  if (selected_.size() <= 1) {
+    selected_.clear();
+    if (dot >= 0) selected_.insert(dot);
+  }
+  update();
+}
+
+void RoutePictureView::selectOnly(int dot) {
+  selected_.clear();
+  if (dot >= 0 && dot < static_cast<int>(picture_.dots.size())) selected_.insert(dot);
+  highlighted_ = selected_.empty() ? -1 : dot;
   update();
 }
 
@@ -257,6 +280,14 @@ void RoutePictureView::paintEvent(QPaintEvent*) {
     p.drawImage(QPointF(0, 0), base_);
     PainterCanvas canvas(p, width(), height());
     drawRoute(picture_, view_, canvas, highlighted_, mapDrawn_);
+    // The other selected dots get a ring of their own.
+    p.setPen(QPen(qcolour(PictureColours::highlight), 2.5));
+    p.setBrush(Qt::NoBrush);
+    for (const int d : selected_) {
+      if (d == highlighted_ || d >= static_cast<int>(picture_.dots.size())) continue;
+      const CanvasPoint c = view_.toScreen(picture_.dots[static_cast<std::size_t>(d)].pos);
+      p.drawEllipse(QPointF(c.x, c.y), kDotRadius + 3, kDotRadius + 3);
+    }
   }
   lastPaintMs_ = took.nsecsElapsed() / 1e6;
   // Only now the source hears what is missing: the picture never waits for a tile.
@@ -280,17 +311,45 @@ void RoutePictureView::wheelEvent(QWheelEvent* event) {
 
 void RoutePictureView::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
+  setFocus(Qt::MouseFocusReason);
   dragging_ = true;
   dragged_ = false;
   dragFrom_ = event->position();
+  draggedDot_ = -1;
+  const QPointF at = event->position();
+  const int dot = dotAt(picture_, view_, {at.x(), at.y()}, kHitRadius);
+  // Ctrl beside the dots draws a frame that selects the dots in it.
+  if ((event->modifiers() & Qt::ControlModifier) && dot < 0) {
+    if (!band_) band_ = new QRubberBand(QRubberBand::Rectangle, this);
+    band_->setGeometry(QRect(at.toPoint(), QSize()));
+    band_->show();
+    return;
+  }
+  // A plain press on a dot of a route that may be edited grabs the dot; elsewhere the picture.
+  if (editable_ && dot >= 0 && !(event->modifiers() & Qt::ShiftModifier)) {
+    draggedDot_ = dot;
+    draggedFrom_ = picture_.dots[static_cast<std::size_t>(dot)].pos;
+  }
 }
 
 void RoutePictureView::mouseMoveEvent(QMouseEvent* event) {
   const QPointF at = event->position();
+  if (dragging_ && band_ && band_->isVisible()) {
+    band_->setGeometry(QRect(dragFrom_.toPoint(), at.toPoint()).normalized());
+    return;
+  }
   if (dragging_ && (dragged_ || (at - dragFrom_).manhattanLength() > 3)) {
+    dragged_ = true;
+    if (draggedDot_ >= 0) {
+      // The dot follows the pointer; the route is made anew when it is let go.
+      picture_.dots[static_cast<std::size_t>(draggedDot_)].pos = view_.toGeo({at.x(), at.y()});
+      setCursor(Qt::SizeAllCursor);
+      QToolTip::hideText();
+      update();
+      return;
+    }
     view_.panBy(at.x() - dragFrom_.x(), at.y() - dragFrom_.y());
     dragFrom_ = at;
-    dragged_ = true;
     userMoved_ = true;
     setCursor(Qt::ClosedHandCursor);
     update();
@@ -302,7 +361,7 @@ void RoutePictureView::mouseMoveEvent(QMouseEvent* event) {
     unsetCursor();
     return;
   }
-  setCursor(Qt::PointingHandCursor);
+  setCursor(editable_ ? Qt::SizeAllCursor : Qt::PointingHandCursor);
   QToolTip::showText(event->globalPosition().toPoint(),
                      promptText(dotDescription(picture_.dots[static_cast<std::size_t>(dot)],
                                                s_.numbers.DecimalSep)),
@@ -313,10 +372,181 @@ void RoutePictureView::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton || !dragging_) return;
   dragging_ = false;
   unsetCursor();
-  if (dragged_) return;
+  const int moved = draggedDot_;
+  draggedDot_ = -1;
+  if (band_ && band_->isVisible()) {
+    band_->hide();
+    const QRectF frame = QRectF(dragFrom_, event->position()).normalized();
+    int first = -1;
+    for (std::size_t i = 0; i < picture_.dots.size(); ++i) {
+      const CanvasPoint c = view_.toScreen(picture_.dots[i].pos);
+      if (!frame.contains(QPointF(c.x, c.y))) continue;
+      selected_.insert(static_cast<int>(i));
+      if (first < 0) first = static_cast<int>(i);
+    }
+    if (first >= 0) {
+      highlighted_ = first;
+      emit dotClicked(first);
+    }
+    update();
+    return;
+  }
+  if (dragged_) {
+    if (moved >= 0) {
+      const QPointF at = event->position();
+      // The dot goes back until the route says where it is.
+      picture_.dots[static_cast<std::size_t>(moved)].pos = draggedFrom_;
+      selectOnly(moved);
+      emit dotMoved(moved, view_.toGeo({at.x(), at.y()}));
+    }
+    return;
+  }
   const QPointF at = event->position();
   const int dot = dotAt(picture_, view_, {at.x(), at.y()}, kHitRadius);
-  if (dot >= 0) emit dotClicked(dot);
+  if (dot < 0) return;
+  if (event->modifiers() & Qt::ControlModifier) {
+    // Ctrl+click adds a dot to the selection or takes it out.
+    if (!selected_.erase(dot)) selected_.insert(dot);
+    highlighted_ = selected_.count(dot) ? dot : (selected_.empty() ? -1 : *selected_.begin());
+    update();
+    if (highlighted_ >= 0) emit dotClicked(highlighted_);
+    return;
+  }
+  selectOnly(dot);
+  emit dotClicked(dot);
+}
+
+std::optional<std::pair<int, GeoPosition>> RoutePictureView::lineAt(QPointF pixel) const {
+  const auto& dots = picture_.dots;
+  std::optional<std::pair<int, GeoPosition>> best;
+  double bestDistance = kLineHitPixels;
+  for (std::size_t i = 0; i + 1 < dots.size(); ++i) {
+    const CanvasPoint a = view_.toScreen(dots[i].pos), b = view_.toScreen(dots[i + 1].pos);
+    const double dx = b.x - a.x, dy = b.y - a.y, len2 = dx * dx + dy * dy;
+    const double t =
+        len2 > 0 ? std::clamp(((pixel.x() - a.x) * dx + (pixel.y() - a.y) * dy) / len2, 0.0, 1.0)
+                 : 0.0;
+    const double fx = a.x + t * dx, fy = a.y + t * dy;
+    const double d = std::hypot(pixel.x() - fx, pixel.y() - fy);
+    if (d <= bestDistance) {
+      bestDistance = d;
+      best = std::make_pair(static_cast<int>(i), view_.toGeo({fx, fy}));
+    }
+  }
+  return best;
+}
+
+void RoutePictureView::requestInsert(QPointF pixel, bool snap) {
+  if (!editable_ || picture_.dots.size() < 2) return;
+  if (auto hit = lineAt(pixel)) {
+    emit insertRequested(hit->first, snap ? view_.toGeo({pixel.x(), pixel.y()}) : hit->second,
+                         snap);
+    return;
+  }
+  // Away from the route the point goes on the route's nearest line, at the place nearest to
+  // the pointer; snapped, on the nearest position of the recording.
+  const GeoPosition at = view_.toGeo({pixel.x(), pixel.y()});
+  if (auto line = nearestRouteLine(s_, at))
+    emit insertRequested(static_cast<int>(line->after), snap ? at : line->at, snap);
+}
+
+void RoutePictureView::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton || !editable_) return;
+  const QPointF at = event->position();
+  if (dotAt(picture_, view_, {at.x(), at.y()}, kHitRadius) >= 0) return;
+  // Only a double click on a line inserts: one beside the route is a slip.
+  if (auto hit = lineAt(at)) {
+    const bool snap = event->modifiers() & Qt::ShiftModifier;
+    emit insertRequested(hit->first, snap ? view_.toGeo({at.x(), at.y()}) : hit->second, snap);
+  }
+}
+
+QMenu* RoutePictureView::contextMenuAt(QPointF pixel, bool snap) {
+  auto* menu = new QMenu(this);
+  menu->setObjectName(QStringLiteral("RoutenbildMenue"));
+  const int dot = dotAt(picture_, view_, {pixel.x(), pixel.y()}, kHitRadius);
+  if (dot >= 0 && !selected_.count(dot)) selectOnly(dot);
+  const std::vector<int> chosen = selection();
+  QAction* remove = menu->addAction(chosen.size() > 1 ? Q("Punkte löschen") : Q("Punkt löschen"));
+  remove->setObjectName(QStringLiteral("PunktLoeschen"));
+  remove->setShortcut(QKeySequence(Qt::Key_Delete));
+  remove->setEnabled(editable_ && !chosen.empty());
+  connect(remove, &QAction::triggered, this, [this, chosen] { emit deleteRequested(chosen); });
+  QAction* insert = menu->addAction(Q("Punkt einfügen"));
+  insert->setObjectName(QStringLiteral("PunktEinfuegen"));
+  QAction* onTrack = menu->addAction(Q("Punkt auf der Aufzeichnung einfügen"));
+  onTrack->setObjectName(QStringLiteral("PunktAufAufzeichnung"));
+  const bool canInsert = editable_ && picture_.dots.size() >= 2;
+  insert->setEnabled(canInsert);
+  onTrack->setEnabled(canInsert && !picture_.track.empty());
+  // Shift held when the item is chosen snaps as the second item does.
+  connect(insert, &QAction::triggered, this, [this, pixel, snap] {
+    requestInsert(pixel, snap || (QGuiApplication::keyboardModifiers() & Qt::ShiftModifier));
+  });
+  connect(onTrack, &QAction::triggered, this, [this, pixel] { requestInsert(pixel, true); });
+  return menu;
+}
+
+void RoutePictureView::contextMenuEvent(QContextMenuEvent* event) {
+  QMenu* menu = contextMenuAt(event->pos(), event->modifiers() & Qt::ShiftModifier);
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  menu->popup(event->globalPos());
+  event->accept();
+}
+
+bool RoutePictureView::focusNextPrevChild(bool next) {
+  // Tab steps through the route's points here; the window's buttons have their keys (Pos1,
+  // Ctrl+S) and the mouse. Without points Tab moves on as anywhere.
+  if (picture_.dots.empty()) return QWidget::focusNextPrevChild(next);
+  return false;
+}
+
+void RoutePictureView::stepSelection(bool forward) {
+  const int n = static_cast<int>(picture_.dots.size());
+  if (n == 0) return;
+  int at = highlighted_;
+  at = at < 0 ? (forward ? 0 : n - 1) : (at + (forward ? 1 : n - 1)) % n;
+  selectOnly(at);
+  emit dotClicked(at);
+}
+
+void RoutePictureView::keyPressEvent(QKeyEvent* event) {
+  const double stepX = width() * kKeyPanShare, stepY = height() * kKeyPanShare;
+  const CanvasPoint middle{width() / 2.0, height() / 2.0};
+  switch (event->key()) {
+    case Qt::Key_Left:
+      view_.panBy(stepX, 0);
+      break;
+    case Qt::Key_Right:
+      view_.panBy(-stepX, 0);
+      break;
+    case Qt::Key_Up:
+      view_.panBy(0, stepY);
+      break;
+    case Qt::Key_Down:
+      view_.panBy(0, -stepY);
+      break;
+    case Qt::Key_Plus:
+      view_.zoomAt(middle, kKeyZoomStep);
+      break;
+    case Qt::Key_Minus:
+      view_.zoomAt(middle, 1 / kKeyZoomStep);
+      break;
+    case Qt::Key_Tab:
+      stepSelection(true);
+      return;
+    case Qt::Key_Backtab:
+      stepSelection(false);
+      return;
+    case Qt::Key_Delete:
+      if (editable_ && !selected_.empty()) emit deleteRequested(selection());
+      return;
+    default:
+      QWidget::keyPressEvent(event);
+      return;
+  }
+  userMoved_ = true;
+  update();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -381,6 +611,30 @@ RoutePictureWindow::RoutePictureWindow(Session& s, QPlainTextEdit* outputPane, Q
   auto* keySave = new QShortcut(QKeySequence(QKeySequence::Save), this);
   connect(keySave, &QShortcut::activated, this, [this] { savePicture(); });
   connect(view_, &RoutePictureView::dotClicked, this, &RoutePictureWindow::selectLinesOf);
+  connect(view_, &RoutePictureView::dotMoved, this, [this](int dot, GeoPosition to) {
+    editRoute(
+        "Punkt verschieben",
+        [this, dot, to] { return movePoint(s_, static_cast<std::size_t>(dot), to); }, dot);
+  });
+  connect(view_, &RoutePictureView::deleteRequested, this, [this](std::vector<int> dots) {
+    if (dots.empty()) return;
+    std::vector<std::size_t> indices(dots.begin(), dots.end());
+    // The point before the first one deleted is selected afterwards.
+    const int next = std::max(0, dots.front() - 1);
+    editRoute(
+        dots.size() > 1 ? "Punkte löschen"_cp : "Punkt löschen"_cp,
+        [this, indices] { return deletePoints(s_, indices); }, next);
+  });
+  connect(view_, &RoutePictureView::insertRequested, this,
+          [this](int after, GeoPosition at, bool snap) {
+            editRoute(
+                "Punkt einfügen"_cp,
+                [this, after, at, snap] {
+                  const auto i = static_cast<std::size_t>(after);
+                  return snap ? insertTrackPoint(s_, i, at) : insertPoint(s_, i, at);
+                },
+                after + 1);
+          });
   if (output_) {
     connect(output_, &QPlainTextEdit::cursorPositionChanged, this, &RoutePictureWindow::caretMoved);
   }
@@ -584,8 +838,9 @@ void RoutePictureWindow::refreshPicture(bool force) {
     view_->appendDots(routeDots(s_, points_));
   } else {
     // A new route starts small: it is fitted again, while one that grows keeps the view.
-    view_->setRoute(routeDots(s_), s_.doc.reducedAway, inputChanged || n < points_);
+    view_->setRoute(routeDots(s_), s_.doc.reducedAway, inputChanged || (n < points_ && !editing_));
   }
+  view_->setEditable(canEditRoute(s_));
   outputRevision_ = s_.doc.OutputLines.revision();
   points_ = n;
   removed_ = s_.doc.reducedAway.size();
@@ -596,6 +851,27 @@ void RoutePictureWindow::refreshPicture(bool force) {
   caretMoved();
   lastRefreshMs_ = took.nsecsElapsed() / 1e6;
   sinceRefresh_.start();
+}
+
+void RoutePictureWindow::editRoute(const std::string& label, const std::function<bool()>& edit,
+                                   int select) {
+  if (!canEditRoute(s_)) return;
+  bool done = false;
+  const auto change = [&] { done = edit(); };
+  // An edit keeps the view where the user is working.
+  editing_ = true;
+  if (routeChange_) {
+    routeChange_(label, change);
+  } else {
+    change();
+  }
+  refreshPicture(false);
+  editing_ = false;
+  if (done) {
+    view_->selectOnly(select);
+    selectLinesOf(select);
+  }
+  view_->setFocus(Qt::OtherFocusReason);
 }
 
 void RoutePictureWindow::selectLinesOf(int dot) {

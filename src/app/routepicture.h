@@ -2,23 +2,30 @@
 // The window "Routenbild": the loaded input as a thin line and the produced route as numbered
 // dots, drawn from the core's picture model with Qt's painter. Wheel zooms at the pointer, a drag
 // pans, "Ganze Route" fits; a click on a dot selects its lines in the output pane and the caret
-// in the output pane rings its dot. Also the dialog and command "Route verringern".
+// in the output pane rings its dot. The route's points are edited here: dragged, deleted,
+// inserted on a line or on the recorded track; the keyboard pans, zooms and steps through the
+// points. Also the dialog and command "Route verringern".
 
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <set>
+#include <string>
 
 #include "picture/picture.h"
 #include "session/session.h"
 
 class QAction;
+class QMenu;
 class QLabel;
 class QPlainTextEdit;
 class QRadioButton;
+class QRubberBand;
 class QTableView;
 class QToolButton;
 
@@ -57,9 +64,25 @@ class RoutePictureView : public QWidget {
   void mapChanged();
   /// What the last paint made of the map.
   const MapUnderlay& lastMap() const { return mapDrawn_; }
+  /// Whether the points may be dragged, deleted and inserted now.
+  void setEditable(bool editable) { editable_ = editable; }
+  bool editable() const { return editable_; }
+  /// The selected dots, ascending (the ringed one among them).
+  std::vector<int> selection() const { return {selected_.begin(), selected_.end()}; }
+  /// Selects just this dot (-1: none) and rings it.
+  void selectOnly(int dot);
+  /// The context menu the view shows at the pixel (built anew each time; the caller owns it).
+  QMenu* contextMenuAt(QPointF pixel, bool snap);
 
  signals:
   void dotClicked(int dot);
+  /// A dot was dragged to a new position.
+  void dotMoved(int dot, GeoPosition to);
+  /// The selected dots are to go.
+  void deleteRequested(std::vector<int> dots);
+  /// A point is to come after dot `after`, at the position or (snap) at the nearest position of
+  /// the input.
+  void insertRequested(int after, GeoPosition at, bool snap);
   /// The map under the picture was drawn anew; `drawn` names the tiles still lacking.
   void mapDrawn(const MapUnderlay& drawn);
 
@@ -70,9 +93,18 @@ class RoutePictureView : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
 
  private:
   void fitIfNotMoved(bool refit);
+  /// The route line nearest to the pixel, if it passes within a few pixels: the dot it starts
+  /// at and the position on it.
+  std::optional<std::pair<int, GeoPosition>> lineAt(QPointF pixel) const;
+  void stepSelection(bool forward);
+  void requestInsert(QPointF pixel, bool snap);
   GeoBounds bounds() const;
 
   Session& s_;
@@ -91,6 +123,11 @@ class RoutePictureView : public QWidget {
   bool dragging_ = false;
   bool dragged_ = false;
   QPointF dragFrom_;
+  bool editable_ = false;
+  std::set<int> selected_;
+  int draggedDot_ = -1;  // a dot being dragged, -1 none
+  QRubberBand* band_ = nullptr;  // Ctrl+drag from beside the dots: the frame that selects
+  GeoPosition draggedFrom_;
 };
 
 /// The window "Routenbild", created once with the main window and kept until the program ends.
@@ -115,6 +152,10 @@ class RoutePictureWindow : public QWidget {
   TileSource* mapSource() const { return map_.get(); }
   /// The note in the window's status line ("" none).
   QString mapNote() const;
+  /// How an edit of the route's points is run: as one step that can be taken back. Without
+  /// one the edit runs as it is.
+  using RouteChange = std::function<void(const std::string& label, const std::function<void()>&)>;
+  void setRouteChange(RouteChange run) { routeChange_ = std::move(run); }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -130,8 +171,10 @@ class RoutePictureWindow : public QWidget {
   void chooseMap(int kind);
   void showMapNote(const QString& text);
   void mapWasDrawn(const MapUnderlay& drawn);
+  void editRoute(const std::string& label, const std::function<bool()>& edit, int select);
 
   Session& s_;
+  RouteChange routeChange_;
   QPlainTextEdit* output_;
   QTableView* grid_;
   RoutePictureView* view_;
@@ -143,6 +186,7 @@ class RoutePictureWindow : public QWidget {
   std::string mapKey_;  // the settings map_ was made from
   bool placed_ = false;
   bool selecting_ = false;
+  bool editing_ = false;  // an edit of the points is under way: the view stays
   std::uint64_t inputRevision_ = ~0ull;
   int inputFormat_ = -1;
   std::uint64_t outputRevision_ = ~0ull;

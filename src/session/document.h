@@ -27,7 +27,8 @@ struct PointTableModel {
 };
 
 /// Why a route point was emitted.
-enum class RuleKind { Start, Distance, Time, Heading, Stop, End, EveryNth };
+/// Inserted: put in by hand in the route picture, not by a rule.
+enum class RuleKind { Start, Distance, Time, Heading, Stop, End, EveryNth, Inserted };
 
 /// Why a route point exists: its rule and the rule's own text.
 struct RuleNote {

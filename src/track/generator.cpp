@@ -24,6 +24,7 @@ std::string ruleName(RuleKind kind) {
     case RuleKind::Stop: return "Stopp";
     case RuleKind::End: return "Zielpunkt";
     case RuleKind::EveryNth: return "Jeder n-te Datensatz";
+    case RuleKind::Inserted: return "Von Hand eingefügt"_cp;
   }
   return {};
 }

@@ -104,6 +104,56 @@ std::vector<std::size_t> pointsToKeep(const std::vector<GeoPosition>& points,
   return keep;
 }
 
+bool emitPointsAgain(Session& s, const std::vector<PackedPointRecord>& records,
+                     std::vector<RuleNote> notes) {
+  const bool withNotes = notes.size() == records.size();
+  // Everything the emission replaces, for a failure half-way.
+  TextLines lines = s.doc.OutputLines;
+  PointTableModel table = s.doc.PointTable;
+  const int tableRows = s.doc.TableRowCount;
+  const int count = s.doc.RoutePointCount;
+  const PointRecord current = s.CurrentPoint;
+  std::deque<EmittedPoint> points = std::move(s.doc.emittedPoints);
+  std::deque<RuleNote> oldNotes = std::move(s.doc.ruleNotes);
+
+  s.doc.emittedPoints.clear();
+  s.doc.ruleNotes.clear();
+  preparePointTable(s);
+  s.doc.OutputLines.clear();
+  s.doc.RoutePointCount = 0;
+  try {
+    Real lastLat = 0, lastLon = 0;
+    for (std::size_t k = 0; k < records.size(); ++k) {
+      s.CurrentPoint = records[k].unpack();
+      RouteOut(s, lastLat, lastLon, s.CurrentPoint.LatValue, s.CurrentPoint.LonValue);
+      lastLat = s.CurrentPoint.LatValue;
+      lastLon = s.CurrentPoint.LonValue;
+      if (withNotes) {
+        RuleNote note = std::move(notes[k]);
+        note.point = s.doc.RoutePointCount;
+        s.doc.ruleNotes.push_back(std::move(note));
+      }
+    }
+    // Formats whose first and last lines carry flags of their own.
+    const OutputFormatInfo* out = chosenOutputFormat(s);
+    if (out && out->finish) out->finish(s, s.doc.OutputLines);
+  } catch (const ConvertError& e) {
+    s.doc.OutputLines = std::move(lines);
+    s.doc.PointTable = std::move(table);
+    s.doc.TableRowCount = tableRows;
+    s.doc.RoutePointCount = count;
+    s.CurrentPoint = current;
+    s.doc.emittedPoints = std::move(points);
+    s.doc.ruleNotes = std::move(oldNotes);
+    s.setOutputCaption(outputCaptionWith(s.shell, s.doc.RoutePointCount));
+    s.port().prompt(PromptKind::Error, PromptButtons::Ok, e.what());
+    NaviChange(s);
+    s.port().stateChanged();
+    return false;
+  }
+  return true;
+}
+
 ReduceResult RouteVerringern(Session& s, int maxPoints) {
   ReduceResult result;
   if (!routeRecordsInStep(s.doc)) {
@@ -135,50 +185,14 @@ ReduceResult RouteVerringern(Session& s, int maxPoints) {
     return result;
   }
 
-  // Everything the emission replaces, for a failure half-way.
-  TextLines lines = s.doc.OutputLines;
-  PointTableModel table = s.doc.PointTable;
-  const int tableRows = s.doc.TableRowCount;
-  const int count = s.doc.RoutePointCount;
-  const PointRecord current = s.CurrentPoint;
-  std::deque<EmittedPoint> points = std::move(s.doc.emittedPoints);
-  std::deque<RuleNote> notes = std::move(s.doc.ruleNotes);
-  const std::size_t awayBefore = s.doc.reducedAway.size();
-
-  s.doc.emittedPoints.clear();
-  s.doc.ruleNotes.clear();
-  preparePointTable(s);
-  s.doc.OutputLines.clear();
-  s.doc.RoutePointCount = 0;
-  try {
-    Real lastLat = 0, lastLon = 0;
-    for (std::size_t k : keep) {
-      s.CurrentPoint = points[k].record.unpack();
-      RouteOut(s, lastLat, lastLon, s.CurrentPoint.LatValue, s.CurrentPoint.LonValue);
-      lastLat = s.CurrentPoint.LatValue;
-      lastLon = s.CurrentPoint.LonValue;
-      if (notesInStep) {
-        RuleNote note = notes[k];
-        note.point = s.doc.RoutePointCount;
-        s.doc.ruleNotes.push_back(std::move(note));
-      }
-    }
-    // Formats whose first and last lines carry flags of their own.
-    const OutputFormatInfo* out = chosenOutputFormat(s);
-    if (out && out->finish) out->finish(s, s.doc.OutputLines);
-  } catch (const ConvertError& e) {
-    s.doc.OutputLines = std::move(lines);
-    s.doc.PointTable = std::move(table);
-    s.doc.TableRowCount = tableRows;
-    s.doc.RoutePointCount = count;
-    s.CurrentPoint = current;
-    s.doc.emittedPoints = std::move(points);
-    s.doc.ruleNotes = std::move(notes);
-    s.doc.reducedAway.resize(awayBefore);
-    s.setOutputCaption(outputCaptionWith(s.shell, s.doc.RoutePointCount));
-    s.port().prompt(PromptKind::Error, PromptButtons::Ok, e.what());
-    NaviChange(s);
-    s.port().stateChanged();
+  std::vector<PackedPointRecord> records;
+  std::vector<RuleNote> notes;
+  records.reserve(keep.size());
+  for (std::size_t k : keep) {
+    records.push_back(s.doc.emittedPoints[k].record);
+    if (notesInStep) notes.push_back(s.doc.ruleNotes[k]);
+  }
+  if (!emitPointsAgain(s, records, std::move(notes))) {
     result.done = false;
     result.after = result.before;
     return result;

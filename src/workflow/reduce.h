@@ -30,6 +30,12 @@ struct ReduceResult {
 /// points, and emits the kept points again through RouteOut with their original records.
 ReduceResult RouteVerringern(Session& s, int maxPoints);
 
+/// Emits the records again, in their order, as a generation of just these points would (numbers,
+/// labels, the format's finishing pass), each with its rule note when `notes` holds one per
+/// record. On a conversion error the route stays as it was, after the message; false then.
+bool emitPointsAgain(Session& s, const std::vector<PackedPointRecord>& records,
+                     std::vector<RuleNote> notes);
+
 /// The position of a record with its hemisphere signs.
 GeoPosition signedPosition(const PointRecord& p);
 

@@ -1,5 +1,6 @@
 // The manual against the program: every item of the main window's menus (the format menus drawn
-// from the registry among them) is named in the manual, and every menu path the manual gives
+// from the registry among them) and of the route picture's context menu is named in the manual, and
+// every menu path the manual gives
 // ("Optionen » „Einstellungen“", "Einstellungen » „ Datei Splitting “") leads to an item or a
 // page that exists.
 
@@ -10,6 +11,7 @@
 #include <QTabWidget>
 #include <QTextDocument>
 
+#include "app/routepicture.h"
 #include "app/rtf.h"
 #include "window_fixture.h"
 
@@ -74,6 +76,13 @@ class ManualMenusTest : public QObject {
       if (top->menu()) walk(*top->menu(), plain(top->text()), items);
     }
     QVERIFY(items.size() > 40);
+    // The route picture's context menu, and its item for several selected points.
+    auto* view = w->findChild<gui::RoutePictureView*>(QStringLiteral("RoutenbildFlaeche"));
+    QVERIFY(view);
+    const std::unique_ptr<QMenu> pictureMenu(view->contextMenuAt({0, 0}, false));
+    walk(*pictureMenu, QStringLiteral("Routenbild"), items);
+    QAction several(QStringLiteral("Punkte löschen"));
+    items.append({QStringLiteral("Routenbild » Punkte löschen"), &several});
     QStringList missing;
     for (const auto& [path, action] : items) {
       if (!manual.contains(plain(action->text()))) missing << path;
