@@ -55,9 +55,9 @@ package: build
 	cd $(BUILD) && cpack -G DEB
 	@ls $(BUILD)/kursolin_*.deb
 
-# The README's pictures of the program, made offscreen into doc/screenshots.
+# The README's pictures of the program over a made-up map, made offscreen into doc/screenshots.
 docs: build
-	./scripts/make-screenshots $(BUILD) doc/screenshots
+	./scripts/make-screenshots --map $(BUILD) doc/screenshots
 
 # The micro-benchmarks, then kursolin-cli against GPSBabel on generated logs.
 bench: build
