@@ -22,11 +22,6 @@ QString Q(const char* utf8) {
   return QString::fromUtf8(utf8);
 }
 
-std::string logIn(const ProgramFolder& folder, const QString& name) {
-  folder.write(name, joinCrLf(sampleDrive()));
-  return folder.sessionFile(name);
-}
-
 // What the window shows of its work.
 struct Work {
   QString input, output, inCaption, outCaption;

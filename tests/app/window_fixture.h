@@ -159,6 +159,12 @@ inline std::vector<std::string> sampleDrive() {
   return t.ggaVtgLines();
 }
 
+/// The sample drive written as a log file of the folder; its session path.
+inline std::string logIn(const ProgramFolder& folder, const QString& name) {
+  folder.write(name, joinCrLf(sampleDrive()));
+  return folder.sessionFile(name);
+}
+
 /// What a row of the rule panel reads: check box captions, field values and label words in
 /// layout order, joined by single blanks.
 inline QString sentenceOf(QWidget* row) {
