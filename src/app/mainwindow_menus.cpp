@@ -31,7 +31,9 @@ namespace kursolin::gui {
 
 namespace {
 
-QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
+QString Q(const char* utf8) {
+  return QString::fromUtf8(utf8);
+}
 
 }  // namespace
 
@@ -277,8 +279,8 @@ void MainWindow::buildMenus() {
       if (!textOutput) {
         if (!first) output->addSeparator();
         first = false;
-        textOutput = submenu(output, textOutputSubmenu().item,
-                             toQString(textOutputSubmenu().caption));
+        textOutput =
+            submenu(output, textOutputSubmenu().item, toQString(textOutputSubmenu().caption));
       }
       into = textOutput;
     } else {
@@ -309,8 +311,9 @@ void MainWindow::buildMenus() {
       a->setCheckable(true);
       a->setChecked(session_->opt.Device == id);
       group->addAction(a);
-      connect(a, &QAction::triggered, this,
-              [this, id] { run([this, id] { chooseDevice(*session_, id); }); });
+      connect(a, &QAction::triggered, this, [this, id] {
+        runRouteChange("Zielger\xE4t w\xE4hlen", [this, id] { chooseDevice(*session_, id); });
+      });
     };
     entry(Q("Kein Profil"), "");
     device->addSeparator();

@@ -131,6 +131,9 @@ bool chooseDevice(Session& s, const std::string& id) {
   // The format through its command, so the menus follow and a route made is offered again.
   const int code = s.opt.OutputFormat;
   s.opt.OutputFormat = before;
+  // The same format with other options (and every point of a route file taken now) makes the
+  // route anew just as another format does.
+  if (!id.empty() && code == before) s.shell.outputFormatApplied = false;
   NaviArtChange(s, code);
   return true;
 }

@@ -203,6 +203,12 @@ TEST_F(Devices, AProfileSetsFormatOptionsLimitsAndEveryPoint) {
   ASSERT_TRUE(load("fahrt.nmea", rideWithAStop(), 2));
   RouteExecute(s);
   EXPECT_EQ(gpxPointCount(s.doc.OutputLines), 6);
+  // A profile of the same format with other options offers to make the route anew.
+  port.prompts.clear();
+  port.answer({PromptAnswer::Yes});
+  ASSERT_TRUE(chooseDevice(s, "tomtom-gpx"));
+  ASSERT_EQ(port.prompts.size(), 1u);
+  EXPECT_NE(s.doc.OutputLines.text().find("<trk>"), std::string::npos);
 
   // Another output format by hand ends the choice; "Kein Profil" forgets it.
   ASSERT_TRUE(chooseDevice(s, "tomtom"));
