@@ -12,6 +12,7 @@
 #include "core/cp1252.h"
 #include "formats/gpx.h"
 #include "support/fake_port.h"
+#include "support/gpx_writer.h"
 #include "support/session_setup.h"
 #include "support/temp_folder.h"
 #include "track/nmea.h"
@@ -88,33 +89,15 @@ class GpxInterop : public ::testing::Test {
 
   // A route through all four quarters of the globe, with names that need escaping and UTF-8.
   void writeRoute() {
-    struct P {
-      const char* lat;
-      const char* lon;
-      const char* alt;
-      const char* time;
-      const char* date;
-      std::string name;
-    } points[] = {
-        {"48.117300", "11.516667", "545", "123519.00", "010623", "-"},
-        {"-33.856800", "151.215000", "12", "235959.379", "311299", "Sydney & <Oper>"},
-        {"-22.951900", "-43.210500", "0", "000000.00", "01.01.00", "Grüße – €"_cp},
-        {"40.689200", "-74.044500", "93", "000001.5", "010100", "-"},
-        {"0.000000", "0.000000", "0", "000000.00", "01.01.00", "\"Null\" 'Insel'"},
-        {"89.999999", "-180.000000", "0", "000000.00", "01.01.00", "-"},
-    };
-    for (const auto& p : points) {
-      PointRecord& r = session.CurrentPoint;
-      r.LatDec = p.lat;
-      r.LonDec = p.lon;
-      r.Altitude = p.alt;
-      r.Time = p.time;
-      r.Date = p.date;
-      r.navi(RtePlaceName) = p.name;
-      ++session.doc.RoutePointCount;
-      buildGpx(session, RoutePoint{session.doc.RoutePointCount, 0, 0, 0, 0});
-    }
-    finishGpx(session, session.doc.OutputLines);
+    using P = test::GpxOutPoint;
+    const auto u = RouteRole::Unknown;
+    test::writeGpxRoute(
+        session,
+        {P{"48.117300", "11.516667", "-", u, "545", "123519.00", "010623"},
+         P{"-33.856800", "151.215000", "Sydney & <Oper>", u, "12", "235959.379", "311299"},
+         P{"-22.951900", "-43.210500", "Grüße – €"_cp, u, "0", "000000.00", "01.01.00"},
+         P{"40.689200", "-74.044500", "-", u, "93", "000001.5", "010100"},
+         P{"0.000000", "0.000000", "\"Null\" 'Insel'", u}, P{"89.999999", "-180.000000", "-", u}});
   }
 
   test::ScriptedPort port;

@@ -10,6 +10,7 @@
 #include "core/textutil.h"
 #include "formats/gpx.h"
 #include "support/fake_port.h"
+#include "support/gpx_writer.h"
 #include "support/session_setup.h"
 #include "support/temp_folder.h"
 
@@ -57,28 +58,10 @@ class GpxRoutes : public ::testing::Test {
   // Four points as the generator leaves them: start (via), a shaping point, a stop (via) and a
   // last point that the finishing pass makes the destination.
   void fourPoints() {
-    struct P {
-      const char* lat;
-      const char* lon;
-      RouteRole role;
-      std::string name;
-    } points[] = {{"47.421000", "10.985000", RouteRole::Via, "-"},
-                  {"47.450000", "11.020000", RouteRole::Shaping, "-"},
-                  {"-33.856800", "151.215000", RouteRole::Via, "Rast & <Kaffee>"},
-                  {"47.500000", "-11.100000", RouteRole::Shaping, "Grüße"_cp}};
-    for (const auto& p : points) {
-      PointRecord& r = s.CurrentPoint;
-      r.LatDec = p.lat;
-      r.LonDec = p.lon;
-      r.Altitude = "0";
-      r.Time = "000000.00";
-      r.Date = "01.01.00";
-      r.Role = p.role;
-      r.navi(RtePlaceName) = p.name;
-      ++s.doc.RoutePointCount;
-      buildGpx(s, RoutePoint{s.doc.RoutePointCount, 0, 0, 0, 0});
-    }
-    finishGpx(s, s.doc.OutputLines);
+    test::writeGpxRoute(s, {{"47.421000", "10.985000", "-", RouteRole::Via},
+                            {"47.450000", "11.020000", "-", RouteRole::Shaping},
+                            {"-33.856800", "151.215000", "Rast & <Kaffee>", RouteRole::Via},
+                            {"47.500000", "-11.100000", "Grüße"_cp, RouteRole::Shaping}});
   }
   test::ScriptedPort port;
   Session s;

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "formats/gpx.h"
+
 namespace kursolin::test {
 
 double onNmeaGrid(double degrees, int degreeDigits) {
@@ -35,6 +37,22 @@ std::string gpxTrack(const std::vector<Fix>& fixes) {
       "xmlns=\"http://www.topografix.com/GPX/1/1\">\n<trk><trkseg>\n";
   for (const auto& f : fixes) out += gpxTrackPoint(f) + "\n";
   return out + "</trkseg></trk>\n</gpx>\n";
+}
+
+void writeGpxRoute(Session& s, const std::vector<GpxOutPoint>& points) {
+  for (const GpxOutPoint& p : points) {
+    PointRecord& r = s.CurrentPoint;
+    r.LatDec = p.lat;
+    r.LonDec = p.lon;
+    r.Altitude = p.alt;
+    r.Time = p.time;
+    r.Date = p.date;
+    r.Role = p.role;
+    r.navi(RtePlaceName) = p.name;
+    ++s.doc.RoutePointCount;
+    buildGpx(s, RoutePoint{s.doc.RoutePointCount, 0, 0, 0, 0});
+  }
+  finishGpx(s, s.doc.OutputLines);
 }
 
 }  // namespace kursolin::test

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "core/point.h"
+#include "session/session.h"
 #include "support/nmea_writer.h"
 
 namespace kursolin::test {
@@ -18,5 +20,17 @@ std::string gpxTrackPoint(const Fix& f);
 
 /// A GPX 1.1 document with one track holding the points.
 std::string gpxTrack(const std::vector<Fix>& fixes);
+
+/// A route point as the GPX writer gets it from the generator.
+struct GpxOutPoint {
+  std::string lat, lon;
+  std::string name = "-";
+  RouteRole role = RouteRole::Unknown;
+  std::string alt = "0", time = "000000.00", date = "01.01.00";
+};
+
+/// Writes the points through the GPX output step by step and finishes the file into the
+/// session's output lines.
+void writeGpxRoute(Session& s, const std::vector<GpxOutPoint>& points);
 
 }  // namespace kursolin::test
